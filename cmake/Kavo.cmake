@@ -1,0 +1,43 @@
+# Shared build settings and the two helpers every folder uses.
+
+add_library(kavo_options INTERFACE)
+target_compile_options(kavo_options INTERFACE -Wall -Wextra)
+if(KAVO_WERROR)
+    target_compile_options(kavo_options INTERFACE -Werror)
+endif()
+if(KAVO_SANITIZE)
+    target_compile_options(kavo_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                  -fno-sanitize-recover=undefined)
+    target_link_options(kavo_options INTERFACE -fsanitize=address,undefined)
+endif()
+target_include_directories(kavo_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+# kavo_library(<name> [DEPENDS targets...] [PRIVATE_DEPENDS targets...])
+# A static library made of every .cpp file in the calling folder. Headers are included
+# from the project root, as in #include "app/Common.h".
+function(kavo_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_link_libraries(${name} PUBLIC kavo_options ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+endfunction()
+
+# kavo_tests(<name> DEPENDS targets...)
+# A GoogleTest executable made of every .cpp file in the calling folder, registered with CTest.
+# Tests run in a scratch folder of their own, with SDL's dummy drivers.
+function(kavo_tests name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE kavo_options ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+    set(workdir ${CMAKE_CURRENT_BINARY_DIR}/work)
+    file(MAKE_DIRECTORY ${workdir})
+    target_compile_definitions(${name} PRIVATE KAVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                               KAVO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${name}
+        WORKING_DIRECTORY ${workdir}
+        DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;XDG_DATA_HOME=${workdir}/xdg-data"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
