@@ -13,8 +13,7 @@ namespace Kavo
 
 LeakTracker::~LeakTracker()
 {
-    if (mReportAtExit)
-        DumpUnfreedMemory();
+    if (mReportAtExit) DumpUnfreedMemory();
 }
 
 void LeakTracker::Record(const void* address, size_t size, const char* file, int line)
@@ -39,8 +38,7 @@ bool LeakTracker::DumpUnfreedMemory(const char* fileName)
 {
     AutoCrit lock(mLock);
     std::FILE* file = platform::OpenFile(fileName, "w");
-    if (!file)
-        return false;
+    if (!file) return false;
 
     std::time_t now = std::time(nullptr);
     std::tm local = platform::Clock::LocalTime(now);

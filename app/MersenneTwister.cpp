@@ -36,8 +36,7 @@ void MersenneTwister::Regenerate()
 
 uint32_t MersenneTwister::Next()
 {
-    if (mPosition >= kStateWords)
-        Regenerate();
+    if (mPosition >= kStateWords) Regenerate();
     uint32_t y = mState[mPosition++];
     y ^= y >> 11;
     y ^= (y << 7) & 0x9D2C5680u;

@@ -30,8 +30,7 @@ std::string GetFileName(const std::string& path)
     size_t slash = LastSeparator(path);
     size_t start = slash == std::string::npos ? 0 : slash + 1;
     size_t dot = path.rfind('.');
-    if (dot != std::string::npos && dot >= start)
-        return path.substr(start, dot - start);
+    if (dot != std::string::npos && dot >= start) return path.substr(start, dot - start);
     return path.substr(start);
 }
 
@@ -43,15 +42,13 @@ std::string GetFileDir(const std::string& path)
 
 std::string RemoveTrailingSlash(const std::string& path)
 {
-    if (!path.empty() && IsSeparator(path.back()))
-        return path.substr(0, path.size() - 1);
+    if (!path.empty() && IsSeparator(path.back())) return path.substr(0, path.size() - 1);
     return path;
 }
 
 std::string AddTrailingSlash(const std::string& path)
 {
-    if (path.empty() || IsSeparator(path.back()))
-        return path;
+    if (path.empty() || IsSeparator(path.back())) return path;
     return path + '\\';
 }
 
@@ -62,18 +59,15 @@ bool FileExists(const std::string& path)
 
 bool MakeDirectories(const std::string& path)
 {
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     for (size_t i = 1; i < path.size(); ++i)
-        if (IsSeparator(path[i]) && !IsSeparator(path[i - 1]))
-            platform::MakeDirectory(path.substr(0, i));
+        if (IsSeparator(path[i]) && !IsSeparator(path[i - 1])) platform::MakeDirectory(path.substr(0, i));
     return platform::MakeDirectory(path);
 }
 
 bool DeleteTree(const std::string& folder)
 {
-    if (folder.size() < 2)
-        return false;
+    if (folder.size() < 2) return false;
     std::string base = AddTrailingSlash(folder);
     for (const platform::FileEntry& entry : platform::FindFiles(base + "*.*"))
     {
@@ -89,36 +83,32 @@ bool DeleteTree(const std::string& folder)
 std::string FontDataStringHelper(const std::string& path, const std::string& baseFolder)
 {
     bool hasDrive = path.size() >= 2 && path[1] == ':';
-    if (hasDrive || (!path.empty() && IsSeparator(path[0])))
-        return path;
+    if (hasDrive || (!path.empty() && IsSeparator(path[0]))) return path;
 
     char separator = baseFolder.find('/') != std::string::npos ? '/' : '\\';
     std::string result = baseFolder;
-    if (!result.empty() && !IsSeparator(result.back()))
-        result += separator;
+    if (!result.empty() && !IsSeparator(result.back())) result += separator;
 
     // Folders of the base that ".." may remove: those after a drive or a root separator.
     size_t keep = 0;
-    if (result.size() >= 2 && result[1] == ':')
-        keep = 2;
-    if (keep < result.size() && IsSeparator(result[keep]))
-        ++keep;
+    if (result.size() >= 2 && result[1] == ':') keep = 2;
+    if (keep < result.size() && IsSeparator(result[keep])) ++keep;
 
     size_t pos = 0;
     while (pos <= path.size())
     {
         size_t end = path.find_first_of("\\/", pos);
-        if (end == std::string::npos)
-            end = path.size();
+        if (end == std::string::npos) end = path.size();
         std::string element = path.substr(pos, end - pos);
         bool last = end == path.size();
         if (element == "..")
         {
             // Drop the last folder of what has been built, unless nothing is left to drop.
-            size_t cut = result.size() > keep ? result.find_last_of("\\/", result.size() - 2) : std::string::npos;
-            std::string lastFolder = result.size() > keep
-                                         ? result.substr(cut == std::string::npos || cut < keep ? keep : cut + 1)
-                                         : std::string();
+            size_t cut =
+                result.size() > keep ? result.find_last_of("\\/", result.size() - 2) : std::string::npos;
+            std::string lastFolder =
+                result.size() > keep ? result.substr(cut == std::string::npos || cut < keep ? keep : cut + 1)
+                                     : std::string();
             if (!lastFolder.empty() && RemoveTrailingSlash(lastFolder) != "..")
                 result.erase(cut == std::string::npos || cut < keep ? keep : cut + 1);
             else
@@ -127,8 +117,7 @@ std::string FontDataStringHelper(const std::string& path, const std::string& bas
         else if (element != "." && !element.empty())
         {
             result += element;
-            if (!last)
-                result += separator;
+            if (!last) result += separator;
         }
         pos = end + 1;
     }
@@ -142,11 +131,9 @@ std::string GetAppDataFolder()
 
 void SetAppDataFolder(const std::string& path)
 {
-    if (!IsWindowsVista())
-        return;
+    if (!IsWindowsVista()) return;
     gAppDataFolder = path;
-    if (gAppDataFolder.empty() || !IsSeparator(gAppDataFolder.back()))
-        gAppDataFolder += '\\';
+    if (gAppDataFolder.empty() || !IsSeparator(gAppDataFolder.back())) gAppDataFolder += '\\';
 }
 
 } // namespace Kavo

@@ -19,14 +19,12 @@ void PerfProfiler::Start()
 
 void PerfProfiler::StartSection(const char* name)
 {
-    if (mRunning)
-        mEvents.push_back({name, platform::Clock::Get().Cycles(), true});
+    if (mRunning) mEvents.push_back({name, platform::Clock::Get().Cycles(), true});
 }
 
 void PerfProfiler::StopSection(const char* name)
 {
-    if (mRunning)
-        mEvents.push_back({name, platform::Clock::Get().Cycles(), false});
+    if (mRunning) mEvents.push_back({name, platform::Clock::Get().Cycles(), false});
 }
 
 void PerfProfiler::ProcessEvents()
@@ -39,15 +37,13 @@ void PerfProfiler::ProcessEvents()
         if (event.start)
         {
             ++section.calls;
-            if (section.depth++ == 0)
-                section.startStamp = event.stamp;
+            if (section.depth++ == 0) section.startStamp = event.stamp;
         }
         else if (section.depth > 0 && --section.depth == 0)
         {
             double elapsed = double(event.stamp - section.startStamp);
             section.total += elapsed;
-            if (elapsed > section.longest)
-                section.longest = elapsed;
+            if (elapsed > section.longest) section.longest = elapsed;
         }
     }
     mEvents.clear();
@@ -56,8 +52,7 @@ void PerfProfiler::ProcessEvents()
 
 void PerfProfiler::Stop()
 {
-    if (!mRunning)
-        return;
+    if (!mRunning) return;
     uint64_t end = platform::Clock::Get().Cycles();
     ProcessEvents();
     mRunning = false;

@@ -13,8 +13,7 @@ void PerformanceTimer::Start()
 
 void PerformanceTimer::Stop()
 {
-    if (!mRunning)
-        return;
+    if (!mRunning) return;
     GetDuration();
     mRunning = false;
 }

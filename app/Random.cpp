@@ -23,8 +23,7 @@ uint32_t Rand()
 
 int RandRange(int n)
 {
-    if (n < 1)
-        return 0;
+    if (n < 1) return 0;
     return int(GlobalRandom().Next() % uint32_t(n));
 }
 

@@ -29,12 +29,9 @@ bool IsSpaceByte(char c)
 
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
@@ -47,7 +44,7 @@ Text DecodeEntities(const Text& text)
         const char* name;
         char value;
     };
-    static const Entity kEntities[] = {{"lt", '<'},   {"amp", '&'},  {"gt", '>'}, {"quot", '"'},
+    static const Entity kEntities[] = {{"lt", '<'},    {"amp", '&'},  {"gt", '>'}, {"quot", '"'},
                                        {"apos", '\''}, {"nbsp", ' '}, {"cr", '\n'}};
     Text out;
     out.reserve(text.size());
@@ -95,12 +92,9 @@ std::string VStrFormat(const char* format, va_list args)
         va_copy(copy, args);
         int needed = std::vsnprintf(buffer.data(), buffer.size(), format, copy);
         va_end(copy);
-        if (needed < 0)
-            return std::string();
-        if (size_t(needed) < buffer.size())
-            return std::string(buffer.data(), size_t(needed));
-        if (buffer.size() > kStrFormatLimit)
-            return std::string(buffer.data(), kStrFormatLimit);
+        if (needed < 0) return std::string();
+        if (size_t(needed) < buffer.size()) return std::string(buffer.data(), size_t(needed));
+        if (buffer.size() > kStrFormatLimit) return std::string(buffer.data(), kStrFormatLimit);
         buffer.resize(std::min(buffer.size() * 2, kStrFormatLimit + 1));
     }
 }
@@ -202,18 +196,15 @@ bool StringToInt(const std::string& text, int& value)
         base = 16;
         i += 2;
     }
-    if (i == text.size())
-        return false;
+    if (i == text.size()) return false;
     uint32_t result = 0;
     for (; i < text.size(); ++i)
     {
         int digit = HexDigit(text[i]);
-        if (digit < 0 || uint32_t(digit) >= base)
-            return false;
+        if (digit < 0 || uint32_t(digit) >= base) return false;
         result = result * base + uint32_t(digit);
     }
-    if (negative)
-        result = 0u - result;
+    if (negative) result = 0u - result;
     value = int(result);
     return true;
 }
@@ -222,8 +213,7 @@ bool StringToDouble(const std::string& text, double& value)
 {
     value = 0.0;
     size_t i = 0;
-    if (i < text.size() && text[i] == '-')
-        ++i;
+    if (i < text.size() && text[i] == '-') ++i;
     size_t digits = 0;
     bool point = false;
     for (size_t k = i; k < text.size(); ++k)
@@ -235,11 +225,10 @@ bool StringToDouble(const std::string& text, double& value)
         else
             return false;
     }
-    if (digits == 0)
-        return false;
+    if (digits == 0) return false;
     double result = 0.0;
-    auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), result,
-                                        std::chars_format::fixed);
+    auto [end, error] =
+        std::from_chars(text.data() + i, text.data() + text.size(), result, std::chars_format::fixed);
     if (error != std::errc() || end != text.data() + text.size())
     {
         // "5." is accepted above but from_chars stops before the point.
@@ -252,14 +241,12 @@ bool StringToDouble(const std::string& text, double& value)
 
 std::string CommaSeparate(int value)
 {
-    if (value < 0)
-        return std::string();
+    if (value < 0) return std::string();
     std::string digits = std::to_string(value);
     std::string out;
     for (size_t i = 0; i < digits.size(); ++i)
     {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += ',';
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
         out += digits[i];
     }
     return out;
@@ -267,15 +254,13 @@ std::string CommaSeparate(int value)
 
 int StrCaseCompare(const std::string& text, const std::string& find)
 {
-    if (text.empty() || find.size() > text.size())
-        return -1;
+    if (text.empty() || find.size() > text.size()) return -1;
     for (size_t start = 0; start + find.size() <= text.size(); ++start)
     {
         size_t k = 0;
         while (k < find.size() && LowerByte(text[start + k]) == LowerByte(find[k]))
             ++k;
-        if (k == find.size())
-            return int(start);
+        if (k == find.size()) return int(start);
     }
     return -1;
 }
@@ -284,10 +269,8 @@ bool StrCaseEqualN(const char* a, const char* b, int n)
 {
     for (int i = 0; i < n; ++i)
     {
-        if (b[i] == '\0')
-            return true;
-        if (a[i] == '\0' || LowerByte(a[i]) != LowerByte(b[i]))
-            return false;
+        if (b[i] == '\0') return true;
+        if (a[i] == '\0' || LowerByte(a[i]) != LowerByte(b[i])) return false;
     }
     return true;
 }

@@ -20,8 +20,7 @@ uint64_t GetCpuSpeed()
     // Always the real clocks: a test's fake clock knows nothing of the processor.
     platform::SystemClock& clock = platform::SystemClock::Instance();
     uint64_t frequency = clock.CounterFrequency();
-    if (frequency == 0)
-        return 0;
+    if (frequency == 0) return 0;
     uint64_t startCycles = clock.Cycles();
     uint64_t start = clock.Counter();
     while (clock.Counter() - start < frequency / 100)
@@ -36,8 +35,7 @@ uint64_t GetCachedCpuSpeed()
     if (speed == 0)
     {
         speed = GetCpuSpeed();
-        if (speed < 1)
-            speed = 1;
+        if (speed < 1) speed = 1;
     }
     return speed;
 }

@@ -22,11 +22,9 @@ char FoldCase(char c)
 
 bool EqualNoCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i]))
-            return false;
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
     return true;
 }
 
@@ -35,13 +33,11 @@ std::vector<std::string> ListFolder(const std::string& folder)
 {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return names;
+    if (!dir) return names;
     while (dirent* entry = readdir(dir))
     {
         std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
+        if (name != "." && name != "..") names.emplace_back(name);
     }
     closedir(dir);
     std::sort(names.begin(), names.end());
@@ -62,7 +58,9 @@ FileEntry MakeEntry(const std::string& folder, const std::string& name)
 {
     FileEntry entry;
     entry.name = name;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (StatPath(folder + name, st))
     {
         entry.isDirectory = S_ISDIR(st.st_mode);
@@ -134,8 +132,7 @@ std::string NormalizePath(std::string_view path)
 std::string ResolvePath(std::string_view path)
 {
     std::string normal = NormalizePath(path);
-    if (normal.empty())
-        return normal;
+    if (normal.empty()) return normal;
 
     std::string resolved;
     size_t pos = 0;
@@ -148,14 +145,15 @@ std::string ResolvePath(std::string_view path)
     while (pos <= normal.size())
     {
         size_t end = normal.find('/', pos);
-        if (end == std::string::npos)
-            end = normal.size();
+        if (end == std::string::npos) end = normal.size();
         std::string element = normal.substr(pos, end - pos);
         bool last = end == normal.size();
         if (!element.empty())
         {
             std::string candidate = resolved + element;
-            struct stat st{};
+            struct stat st
+            {
+            };
             if (found && !StatPath(candidate, st) && element != "." && element != "..")
             {
                 found = false;
@@ -171,8 +169,7 @@ std::string ResolvePath(std::string_view path)
             }
             resolved = candidate;
         }
-        if (!last && !resolved.empty() && resolved.back() != '/')
-            resolved += '/';
+        if (!last && !resolved.empty() && resolved.back() != '/') resolved += '/';
         pos = end + 1;
     }
     return resolved;
@@ -180,20 +177,23 @@ std::string ResolvePath(std::string_view path)
 
 bool PathExists(std::string_view path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return StatPath(ResolvePath(path), st);
 }
 
 bool IsDirectory(std::string_view path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return StatPath(ResolvePath(path), st) && S_ISDIR(st.st_mode);
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view name)
 {
-    if (GlobMatch(pattern, name))
-        return true;
+    if (GlobMatch(pattern, name)) return true;
     // "name.*" also finds "name" when it has no extension, so "*.*" finds every name.
     if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
         name.find('.') == std::string_view::npos)
@@ -206,17 +206,16 @@ std::vector<FileEntry> FindFiles(std::string_view pattern)
     std::string folder, name;
     SplitFolder(NormalizePath(pattern), folder, name);
     std::vector<FileEntry> entries;
-    if (name.empty())
-        return entries;
-    if (!folder.empty())
-        folder = ResolvePath(folder);
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
+    if (name.empty()) return entries;
+    if (!folder.empty()) folder = ResolvePath(folder);
+    if (!folder.empty() && folder.back() != '/') folder += '/';
 
     if (!HasWildcards(name))
     {
         std::string resolved = ResolvePath(folder + name);
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (StatPath(resolved, st))
         {
             std::string stored, ignored;
@@ -227,19 +226,18 @@ std::vector<FileEntry> FindFiles(std::string_view pattern)
     }
 
     for (const std::string& candidate : ListFolder(folder))
-        if (WildcardMatch(name, candidate))
-            entries.push_back(MakeEntry(folder, candidate));
+        if (WildcardMatch(name, candidate)) entries.push_back(MakeEntry(folder, candidate));
     return entries;
 }
 
 bool MakeDirectory(std::string_view path)
 {
     std::string resolved = ResolvePath(path);
-    if (resolved.empty())
-        return false;
-    if (::mkdir(resolved.c_str(), 0755) == 0)
-        return true;
-    struct stat st{};
+    if (resolved.empty()) return false;
+    if (::mkdir(resolved.c_str(), 0755) == 0) return true;
+    struct stat st
+    {
+    };
     return errno == EEXIST && StatPath(resolved, st) && S_ISDIR(st.st_mode);
 }
 
@@ -252,9 +250,10 @@ bool RemoveDirectory(std::string_view path)
 bool RemoveFile(std::string_view path)
 {
     std::string resolved = ResolvePath(path);
-    struct stat st{};
-    if (!StatPath(resolved, st) || S_ISDIR(st.st_mode))
-        return false;
+    struct stat st
+    {
+    };
+    if (!StatPath(resolved, st) || S_ISDIR(st.st_mode)) return false;
     return ::unlink(resolved.c_str()) == 0;
 }
 
@@ -267,9 +266,10 @@ bool RenameFile(std::string_view from, std::string_view to)
 
 bool GetFileTimes(std::string_view path, FileTimes& times)
 {
-    struct stat st{};
-    if (!StatPath(ResolvePath(path), st))
-        return false;
+    struct stat st
+    {
+    };
+    if (!StatPath(ResolvePath(path), st)) return false;
     times.lastWrite = ToNanoseconds(st.st_mtim);
     times.lastAccess = ToNanoseconds(st.st_atim);
     return true;
@@ -277,9 +277,10 @@ bool GetFileTimes(std::string_view path, FileTimes& times)
 
 bool GetFileSize(std::string_view path, uint64_t& size)
 {
-    struct stat st{};
-    if (!StatPath(ResolvePath(path), st) || S_ISDIR(st.st_mode))
-        return false;
+    struct stat st
+    {
+    };
+    if (!StatPath(ResolvePath(path), st) || S_ISDIR(st.st_mode)) return false;
     size = uint64_t(st.st_size);
     return true;
 }
@@ -287,19 +288,18 @@ bool GetFileSize(std::string_view path, uint64_t& size)
 std::FILE* OpenFile(std::string_view path, const char* mode)
 {
     std::string resolved = ResolvePath(path);
-    if (resolved.empty())
-        return nullptr;
-    struct stat st{};
-    if (StatPath(resolved, st) && S_ISDIR(st.st_mode))
-        return nullptr;
+    if (resolved.empty()) return nullptr;
+    struct stat st
+    {
+    };
+    if (StatPath(resolved, st) && S_ISDIR(st.st_mode)) return nullptr;
     return std::fopen(resolved.c_str(), mode);
 }
 
 bool ReadFile(std::string_view path, std::string& contents)
 {
     std::FILE* file = OpenFile(path, "rb");
-    if (!file)
-        return false;
+    if (!file) return false;
     std::string data;
     char chunk[65536];
     size_t got;
@@ -307,20 +307,17 @@ bool ReadFile(std::string_view path, std::string& contents)
         data.append(chunk, got);
     bool ok = !std::ferror(file);
     std::fclose(file);
-    if (ok)
-        contents = std::move(data);
+    if (ok) contents = std::move(data);
     return ok;
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view contents)
 {
     std::string target = ResolvePath(path);
-    if (target.empty())
-        return false;
+    if (target.empty()) return false;
     std::string temp = target + ".tmp-XXXXXX";
     int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const char* data = contents.data();
     size_t left = contents.size();
     bool ok = true;
@@ -329,8 +326,7 @@ bool WriteFileAtomically(std::string_view path, std::string_view contents)
         ssize_t wrote = ::write(fd, data, left);
         if (wrote < 0)
         {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             ok = false;
             break;
         }
@@ -339,8 +335,7 @@ bool WriteFileAtomically(std::string_view path, std::string_view contents)
     }
     ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0)
-        return true;
+    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
     ::unlink(temp.c_str());
     return false;
 }
@@ -349,8 +344,7 @@ namespace
 {
 std::string WithSlash(std::string s)
 {
-    if (s.empty() || s.back() != '/')
-        s += '/';
+    if (s.empty() || s.back() != '/') s += '/';
     return s;
 }
 } // namespace
@@ -358,11 +352,9 @@ std::string WithSlash(std::string s)
 std::string DataFolder()
 {
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/')
-        return WithSlash(xdg);
+    if (xdg && xdg[0] == '/') return WithSlash(xdg);
     const char* home = std::getenv("HOME");
-    if (home && home[0])
-        return WithSlash(std::string(home) + "/.local/share");
+    if (home && home[0]) return WithSlash(std::string(home) + "/.local/share");
     return WithSlash(CurrentFolder() + ".local/share");
 }
 
@@ -370,8 +362,7 @@ std::string ProgramFolder()
 {
     char buffer[PATH_MAX];
     ssize_t got = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (got <= 0)
-        return CurrentFolder();
+    if (got <= 0) return CurrentFolder();
     std::string exe(buffer, size_t(got));
     size_t slash = exe.rfind('/');
     return slash == std::string::npos ? CurrentFolder() : exe.substr(0, slash + 1);
@@ -380,8 +371,7 @@ std::string ProgramFolder()
 std::string CurrentFolder()
 {
     char buffer[PATH_MAX];
-    if (!::getcwd(buffer, sizeof buffer))
-        return "./";
+    if (!::getcwd(buffer, sizeof buffer)) return "./";
     return WithSlash(buffer);
 }
 

@@ -22,9 +22,9 @@ TEST(Ratio, ReducesByTheGreatestCommonDivisor)
     {
         int n, d, rn, rd;
     } cases[] = {
-        {640, 480, 4, 3}, {800, 600, 4, 3}, {1280, 720, 16, 9}, {7, 5, 7, 5},
-        {5, 0, 1, 0},     {-5, 0, 1, 0},    {0, 7, 0, 1},       {-4, 6, -2, 3},
-        {4, -6, -2, 3},   {0, 0, 0, 0}, // no divisor: kept as given instead of dividing by zero
+        {640, 480, 4, 3}, {800, 600, 4, 3}, {1280, 720, 16, 9}, {7, 5, 7, 5}, {5, 0, 1, 0}, {-5, 0, 1, 0},
+        {0, 7, 0, 1},     {-4, 6, -2, 3},   {4, -6, -2, 3},     {0, 0, 0, 0}, // no divisor: kept as given
+                                                                              // instead of dividing by zero
     };
     for (const Case& c : cases)
     {
@@ -43,17 +43,17 @@ TEST(CriticalSection, IsReentrantAndExcludesOtherThreads)
     {
         AutoCrit outer(section);
         AutoCrit inner(section); // the same thread enters again
-        std::thread other([&] {
-            EXPECT_FALSE(section.TryEnter());
-        });
+        std::thread other([&] { EXPECT_FALSE(section.TryEnter()); });
         other.join();
         ++counter;
     }
-    std::thread other([&] {
-        ASSERT_TRUE(section.TryEnter());
-        ++counter;
-        section.Leave();
-    });
+    std::thread other(
+        [&]
+        {
+            ASSERT_TRUE(section.TryEnter());
+            ++counter;
+            section.Leave();
+        });
     other.join();
     EXPECT_EQ(counter, 2);
 }
@@ -77,7 +77,7 @@ TEST(PerformanceTimer, MeasuresWithTheClock)
 TEST(PerfProfiler, NestedSectionsAndReport)
 {
     double perMs = double(GetCachedCpuSpeed()) / 1000.0; // cycles per millisecond
-    platform::FakeClock clock;                            // one cycle per microsecond
+    platform::FakeClock clock;                           // one cycle per microsecond
     PerfProfiler profiler;
     profiler.StartSection("ignored"); // not running: nothing noted
     profiler.Start();

@@ -67,11 +67,23 @@ TEST(StringUtils, StringToInt)
         bool ok;
         int value;
     } cases[] = {
-        {"0", true, 0},          {"42", true, 42},   {"-12", true, -12},   {"0x1F", true, 31},
-        {"0XaB", true, 171},     {"-0x10", true, -16}, {"12a", false, 0},  {"", false, 0},
-        {"-", false, 0},         {"0x", false, 0},   {"+5", false, 0},     {" 5", false, 0},
-        {"5 ", false, 0},        {"0x1G", false, 0}, {"2147483647", true, 2147483647},
-        {"-2147483648", true, int(0x80000000u)},     {"0xFFFFFFFF", true, -1},
+        {"0", true, 0},
+        {"42", true, 42},
+        {"-12", true, -12},
+        {"0x1F", true, 31},
+        {"0XaB", true, 171},
+        {"-0x10", true, -16},
+        {"12a", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"0x", false, 0},
+        {"+5", false, 0},
+        {" 5", false, 0},
+        {"5 ", false, 0},
+        {"0x1G", false, 0},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, int(0x80000000u)},
+        {"0xFFFFFFFF", true, -1},
     };
     for (const Case& c : cases)
     {
@@ -89,8 +101,8 @@ TEST(StringUtils, StringToDouble)
         bool ok;
         double value;
     } cases[] = {
-        {"3.25", true, 3.25}, {"-0.5", true, -0.5}, {"7", true, 7.0},  {".5", true, 0.5},
-        {"5.", true, 5.0},    {"1e3", false, 0.0},  {"", false, 0.0},  {"-", false, 0.0},
+        {"3.25", true, 3.25}, {"-0.5", true, -0.5},  {"7", true, 7.0},   {".5", true, 0.5},
+        {"5.", true, 5.0},    {"1e3", false, 0.0},   {"", false, 0.0},   {"-", false, 0.0},
         {".", false, 0.0},    {"1.2.3", false, 0.0}, {"+1", false, 0.0}, {"1,5", false, 0.0},
     };
     for (const Case& c : cases)

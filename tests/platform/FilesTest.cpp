@@ -16,7 +16,8 @@ class FilesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        root = fs::current_path() / ("files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        root = fs::current_path() /
+               ("files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root);
         fs::create_directories(root / "Properties" / "Sub");
         Write(root / "Properties" / "Resources.XML", "res");
@@ -121,7 +122,8 @@ TEST_F(FilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile)
 
 TEST(Folders, KnownFoldersEndInASeparator)
 {
-    for (const std::string& folder : {platform::DataFolder(), platform::ProgramFolder(), platform::CurrentFolder()})
+    for (const std::string& folder :
+         {platform::DataFolder(), platform::ProgramFolder(), platform::CurrentFolder()})
     {
         ASSERT_FALSE(folder.empty());
         EXPECT_EQ(folder.back(), '/');
