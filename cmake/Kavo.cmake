@@ -13,11 +13,12 @@ endif()
 target_include_directories(kavo_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 # kavo_library(<name> [DEPENDS targets...] [PRIVATE_DEPENDS targets...])
-# A static library made of every .cpp file in the calling folder. Headers are included
-# from the project root, as in #include "app/Common.h".
+# A static library made of every .cpp file in the calling folder except Main.cpp (a program's
+# entry point). Headers are included from the project root, as in #include "app/Random.h".
 function(kavo_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "/Main\\.cpp$")
     file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${name} STATIC ${sources} ${headers})
     target_link_libraries(${name} PUBLIC kavo_options ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
