@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 namespace Kavo
 {
 
@@ -19,7 +21,16 @@ public:
 
     // The overlap of two rectangles. Rectangles that only touch give a zero-size rectangle at
     // the touching edge; rectangles apart give (0, 0, 0, 0).
-    Rect Intersection(const Rect& other) const;
+    Rect Intersection(const Rect& other) const
+    {
+        int x = std::max(mX, other.mX);
+        int width = std::min(mX + mWidth, other.mX + other.mWidth) - x;
+        if (width < 0) return Rect();
+        int y = std::max(mY, other.mY);
+        int height = std::min(mY + mHeight, other.mY + other.mHeight) - y;
+        if (height < 0) return Rect();
+        return Rect(x, y, width, height);
+    }
 
     bool Contains(int x, int y) const { return x >= mX && y >= mY && x < mX + mWidth && y < mY + mHeight; }
 
