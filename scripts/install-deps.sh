@@ -8,6 +8,10 @@ packages=(
     cmake ninja-build g++ make pkg-config
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    # window, input, presentation (platform/)
+    libsdl2-dev
+    # a virtual display to run the program headless
+    xvfb
 )
 
 missing=()

@@ -1,0 +1,35 @@
+#pragma once
+
+// Internal to the platform layer: the desktop state shared by the window, message and screen
+// modules.
+#include <SDL.h>
+
+#include <atomic>
+#include <string>
+
+namespace platform::detail
+{
+
+struct Desktop
+{
+    bool videoUp = false;
+    std::string videoError;
+    SDL_Window* window = nullptr;
+    bool fullscreen = false;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int screenWidth = 0; // size of the presented screen image (logical size in full screen)
+    int screenHeight = 0;
+    // The last cursor position in game coordinates and whether it is over the window; written
+    // by the message pump, read by any thread.
+    std::atomic<int> mouseX{0};
+    std::atomic<int> mouseY{0};
+    std::atomic<bool> mouseInside{false};
+};
+
+Desktop& GetDesktop();
+
+// Window coordinates to game coordinates (they differ when full screen scales the image).
+void WindowToGame(int& x, int& y);
+
+} // namespace platform::detail

@@ -1,0 +1,140 @@
+#include "platform/Registry.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace
+{
+
+using platform::RegistryStore;
+
+std::string Dword(uint32_t v)
+{
+    return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+}
+
+TEST(RegistryStore, KeysAndValuesIgnoreCaseAndKeepFirstSpelling)
+{
+    RegistryStore store;
+    ASSERT_TRUE(store.CreateKey("SOFTWARE\\Velquis/Game"));
+    EXPECT_TRUE(store.KeyExists("software/VELQUIS\\game\\"));
+    ASSERT_TRUE(store.SetValue("Software\\Velquis\\Game", "MusicVolume", platform::kRegDword, Dword(85)));
+    ASSERT_TRUE(store.SetValue("software\\velquis\\game", "MUSICVOLUME", platform::kRegDword, Dword(40)));
+
+    uint32_t type = 0;
+    std::string data;
+    ASSERT_TRUE(store.QueryValue("SOFTWARE\\VELQUIS\\GAME", "musicvolume", type, data));
+    EXPECT_EQ(type, platform::kRegDword);
+    EXPECT_EQ(data, Dword(40));
+    std::vector<std::string> names;
+    ASSERT_TRUE(store.GetValues("SOFTWARE\\Velquis\\Game", names));
+    EXPECT_EQ(names, std::vector<std::string>{"MusicVolume"});
+
+    // Values only go into keys that exist; missing things read as failures.
+    EXPECT_FALSE(store.SetValue("SOFTWARE\\Other", "x", platform::kRegDword, Dword(1)));
+    EXPECT_FALSE(store.QueryValue("SOFTWARE\\Velquis\\Game", "missing", type, data));
+    EXPECT_FALSE(store.GetSubKeys("SOFTWARE\\Other", names));
+    EXPECT_TRUE(names.empty());
+}
+
+TEST(RegistryStore, EnumerationOrderAndKeyDeletion)
+{
+    RegistryStore store;
+    for (const char* key : {"Root\\zeta", "Root\\Alpha", "Root\\beta\\Deep"})
+        ASSERT_TRUE(store.CreateKey(key));
+    for (const char* value : {"second", "First", "third"})
+        ASSERT_TRUE(store.SetValue("Root", value, platform::kRegString, value));
+    ASSERT_TRUE(store.SetValue("Root", "second", platform::kRegString, "again")); // keeps its place
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(store.GetSubKeys("Root", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "zeta"}));
+    ASSERT_TRUE(store.GetValues("root", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"second", "First", "third"}));
+
+    EXPECT_FALSE(store.DeleteKey("Root\\beta")); // still has a sub-key
+    EXPECT_TRUE(store.DeleteKey("Root\\BETA\\deep"));
+    EXPECT_TRUE(store.DeleteKey("Root\\beta"));
+    EXPECT_FALSE(store.DeleteKey("Root\\beta"));
+    EXPECT_FALSE(store.DeleteKey(""));
+    EXPECT_TRUE(store.DeleteValue("Root", "FIRST"));
+    EXPECT_FALSE(store.DeleteValue("Root", "first"));
+}
+
+class RegistryFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = std::filesystem::current_path() /
+                 ("registry-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder);
+        path = (folder / "sub" / "settings.reg").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::filesystem::path folder;
+    std::string path;
+};
+
+TEST_F(RegistryFile, EveryChangeIsOnDiskAndReadsBack)
+{
+    {
+        RegistryStore store;
+        EXPECT_EQ(store.Open(path), RegistryStore::LoadResult::Missing);
+        ASSERT_TRUE(store.CreateKey("SOFTWARE\\V\\G\\Users\\Ann"));
+        ASSERT_TRUE(store.SetValue("SOFTWARE\\V\\G", "Blob", platform::kRegBinary, std::string("a\0b", 3)));
+        ASSERT_TRUE(store.SetValue("SOFTWARE\\V\\G\\Users\\Ann", "Level", platform::kRegDword, Dword(7)));
+    }
+    RegistryStore again;
+    ASSERT_EQ(again.Open(path), RegistryStore::LoadResult::Loaded);
+    uint32_t type = 0;
+    std::string data;
+    ASSERT_TRUE(again.QueryValue("software\\v\\g", "blob", type, data));
+    EXPECT_EQ(type, platform::kRegBinary);
+    EXPECT_EQ(data, std::string("a\0b", 3));
+    ASSERT_TRUE(again.QueryValue("SOFTWARE\\V\\G\\Users\\Ann", "Level", type, data));
+    EXPECT_EQ(data, Dword(7));
+}
+
+// A damaged file must never crash the reader nor be taken half-read: it is set aside and the
+// store starts empty, and the next change writes a good file.
+TEST_F(RegistryFile, DamagedFilesAreSetAsideAndReplaced)
+{
+    RegistryStore good;
+    good.Open(path);
+    good.CreateKey("A\\B");
+    good.SetValue("A\\B", "v", platform::kRegString, "text");
+    std::string image = good.Serialize();
+
+    std::string hugeCount = image;
+    hugeCount[8 + 2 + 0] = char(0xFF); // root value count
+    hugeCount[8 + 2 + 3] = char(0x7F);
+    std::string deepKeys = "KREG" + Dword(1);
+    for (int i = 0; i < 100; ++i)
+        deepKeys += std::string("\1\0k", 3) + Dword(0) + Dword(1);
+    const std::vector<std::string> damaged = {
+        "",          "KREG",   "XXXX" + image.substr(4), image.substr(0, image.size() - 3), // cut short
+        image + "!",                                                                        // trailing bytes
+        hugeCount,   deepKeys,
+    };
+    for (const std::string& bytes : damaged)
+    {
+        ASSERT_TRUE(platform::WriteFileAtomically(path, bytes));
+        RegistryStore store;
+        EXPECT_EQ(store.Open(path), RegistryStore::LoadResult::Damaged) << bytes.size();
+        EXPECT_FALSE(store.LoadError().empty());
+        EXPECT_FALSE(store.KeyExists("A"));
+        std::string kept;
+        ASSERT_TRUE(platform::ReadFile(path + ".damaged", kept));
+        EXPECT_EQ(kept, bytes);
+        ASSERT_TRUE(store.CreateKey("New"));
+        RegistryStore reread;
+        EXPECT_EQ(reread.Open(path), RegistryStore::LoadResult::Loaded);
+        EXPECT_TRUE(reread.KeyExists("new"));
+    }
+}
+
+} // namespace
