@@ -1,6 +1,6 @@
 #include "app/Buffer.h"
 
-#include "platform/Files.h"
+#include "app/PakFile.h"
 
 #include <cstdint>
 
@@ -150,11 +150,22 @@ void Buffer::ReadBytes(uint8_t* data, int count)
 
 bool ReadFileToBuffer(const std::string& path, Buffer& buffer)
 {
-    std::string contents;
-    if (!platform::ReadFile(path, contents)) return false;
-    if (contents.size() > size_t(INT32_MAX / 8)) return false; // positions are counted in bits
+    PakFileHandle* file = PakFOpen(path.c_str(), "rb");
+    if (!file) return false;
+    PakFSeek(file, 0, kPakSeekEnd);
+    long size = PakFTell(file);
+    PakFSeek(file, 0, kPakSeekSet);
+    // Positions are counted in bits in an int.
+    if (size < 0 || size > long(INT32_MAX / 8))
+    {
+        PakFClose(file);
+        return false;
+    }
+    std::vector<uint8_t> data(size_t(size) + 1);
+    size_t got = PakFRead(data.data(), 1, size_t(size), file);
+    PakFClose(file);
     buffer.Clear();
-    buffer.SetData(reinterpret_cast<const uint8_t*>(contents.data()), int(contents.size()));
+    buffer.SetData(data.data(), int(got));
     return true;
 }
 

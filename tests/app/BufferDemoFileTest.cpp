@@ -164,6 +164,13 @@ TEST_F(DemoFileTest, WritesAndReadsBack)
     EXPECT_EQ(back.markers[1].updateCount, 1500);
     EXPECT_EQ(back.finalUpdateCount, 2000u);
     EXPECT_EQ(back.events.ReadNumBits(11, false), 0x2AB);
+
+    // The crash report attaches the file whole.
+    Buffer whole;
+    ASSERT_TRUE(Kavo::ReadFileToBuffer(Path(), whole));
+    EXPECT_EQ(whole.GetDataLen(), 4 + 4 + 4 + 2 + 4 + 4 + 19 + 4 + 2);
+    EXPECT_EQ(uint32_t(whole.ReadLong()), Kavo::kDemoMagic);
+    EXPECT_FALSE(Kavo::ReadFileToBuffer("no-such.dmo", whole));
 }
 
 TEST_F(DemoFileTest, RefusesDamagedFilesWithTheirTexts)
