@@ -168,7 +168,7 @@ TEST_F(DemoFileTest, WritesAndReadsBack)
     // The crash report attaches the file whole.
     Buffer whole;
     ASSERT_TRUE(Kavo::ReadFileToBuffer(Path(), whole));
-    EXPECT_EQ(whole.GetDataLen(), 4 + 4 + 4 + 2 + 4 + 4 + 19 + 4 + 2);
+    EXPECT_EQ(whole.GetDataLen(), 4 + 4 + 4 + (2 + 4) + 4 + (4 + (2 + 5 + 4) + (2 + 4 + 4)) + 4 + 2);
     EXPECT_EQ(uint32_t(whole.ReadLong()), Kavo::kDemoMagic);
     EXPECT_FALSE(Kavo::ReadFileToBuffer("no-such.dmo", whole));
 }
