@@ -12,6 +12,10 @@ packages=(
     libsdl2-dev
     # a virtual display to run the program headless
     xvfb
+    # image files
+    libpng-dev zlib1g-dev libjpeg62-turbo-dev libopenjp2-7-dev
+    # the blit benchmark's comparisons
+    libpixman-1-dev
 )
 
 missing=()
