@@ -55,13 +55,16 @@ TEST(WidgetManager, HitTestingThroughNestedContainers)
         std::string widget;
         int relX, relY;
     } cases[] = {
-        {50, 50, "back", 50, 50},     {115, 115, "leaf", 0, 0},     {112, 112, "inner", 2, 2},
+        {50, 50, "back", 50, 50},
+        {115, 115, "leaf", 0, 0},
+        {112, 112, "inner", 2, 2},
         {210, 120, "outer", 110, 20}, // not mouse-visible: seen through
         {115, 205, "none", 0, 0},     // disabled: nothing takes the click
         {210, 210, "none", 0, 0},     // claimed by a widget whose point is not visible
         {261, 111, "outer", 161, 11}, // outside the insets
-        {266, 116, "inset", 6, 6},    {115, 255, "outer", 15, 155}, // mouse input removed from the whole
-                                                                    // subtree
+        {266, 116, "inset", 6, 6},
+        {115, 255, "outer", 15, 155}, // mouse input removed from the whole
+                                      // subtree
         {900, 50, "none", 0, 0},
     };
     for (const Case& c : cases)

@@ -54,15 +54,26 @@ void RecordingImage::DrawLine(double x1, double y1, double x2, double y2, const 
     mLog.push_back(StrFormat("DrawLine %g,%g,%g,%g ", x1, y1, x2, y2) + ColorText(color));
 }
 
-void RecordingImage::Blt(Image*, int x, int y, const Rect& srcRect, const Color& color, int)
+namespace
 {
-    mLog.push_back(StrFormat("Blt %d,%d src ", x, y) + RectText(srcRect) + " " + ColorText(color));
+std::string SourceName(Image* src)
+{
+    RecordingImage* named = dynamic_cast<RecordingImage*>(src);
+    return named != nullptr && !named->mName.empty() ? named->mName + " " : "";
+}
+} // namespace
+
+void RecordingImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int)
+{
+    mLog.push_back("Blt " + SourceName(src) + StrFormat("%d,%d src ", x, y) + RectText(srcRect) + " " +
+                   ColorText(color));
 }
 
-void RecordingImage::StretchBlt(Image*, const Rect& destRect, const Rect& srcRect, const Rect&,
+void RecordingImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect&,
                                 const Color& color, int, bool)
 {
-    mLog.push_back("StretchBlt " + RectText(destRect) + " src " + RectText(srcRect) + " " + ColorText(color));
+    mLog.push_back("StretchBlt " + SourceName(src) + RectText(destRect) + " src " + RectText(srcRect) + " " +
+                   ColorText(color));
 }
 
 void FakeApp::SetSystemCaretPos(int x, int y)

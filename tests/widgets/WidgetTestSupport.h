@@ -41,16 +41,19 @@ public:
     Kavo::Font* Duplicate() override { return new FakeFont(*this); }
 };
 
-// Records each drawing call as one line, e.g. "FillRect 0,0,10,10 #D4D4D4FF".
+// Records each drawing call as one line, e.g. "FillRect 0,0,10,10 #D4D4D4FF" or
+// "Blt thumb 10,0 src 0,0,20,20 #FFFFFFFF".
 class RecordingImage : public Kavo::Image
 {
 public:
     Log mLog;
+    std::string mName; // named in the blits that take this image as their source
 
-    RecordingImage(int w = 800, int h = 600)
+    RecordingImage(int w = 800, int h = 600, const std::string& name = "")
     {
         width = w;
         height = h;
+        mName = name;
     }
     void FillRect(const Kavo::Rect& rect, const Kavo::Color& color, int drawMode) override;
     void DrawRect(const Kavo::Rect& rect, const Kavo::Color& color, int drawMode) override;
