@@ -34,6 +34,23 @@ void Place(ScrollbarWidget& bar, int trackSize)
     bar.ResizeScrollbar(0, 0, 10, trackSize + 20);
 }
 
+// A bar over a track of 200 with a maximum of 100 and a page of 10, on a screen.
+struct BarOnScreen
+{
+    Screen mScreen;
+    ValueLog mListener;
+    ScrollbarWidget mBar;
+
+    explicit BarOnScreen(int id) : mBar(id, &mListener)
+    {
+        Place(mBar, 200);
+        mBar.SetMaxValue(100);
+        mBar.SetPageSize(10);
+        mScreen.mManager.AddWidget(&mBar);
+        mListener.mLog.clear();
+    }
+};
+
 TEST(Scrollbar, ThumbSizeAndPosition)
 {
     struct Case
@@ -97,16 +114,12 @@ TEST(Scrollbar, ValuesClampEnablingAndVisibility)
 // 5 updates until the thumb reaches the mouse.
 TEST(Scrollbar, PagingRepeatsWhileHeld)
 {
-    Screen screen;
-    ValueLog listener;
-    ScrollbarWidget bar(3, &listener);
-    Place(bar, 200);
-    bar.SetMaxValue(100);
-    bar.SetPageSize(10);
-    screen.mManager.AddWidget(&bar);
+    BarOnScreen fixture(3);
+    Screen& screen = fixture.mScreen;
+    ValueLog& listener = fixture.mListener;
+    ScrollbarWidget& bar = fixture.mBar;
 
     Log pages;
-    listener.mLog.clear();
     screen.mManager.MousePosition(5, 200);
     screen.mManager.MouseDown(5, 200, 1);
     for (int update = 1; update <= 70; ++update)
@@ -129,14 +142,10 @@ TEST(Scrollbar, PagingRepeatsWhileHeld)
 // An arrow steps by 1 at once, again on the 25th update held, then on every update.
 TEST(Scrollbar, ArrowRepeatsWhileHeld)
 {
-    Screen screen;
-    ValueLog listener;
-    ScrollbarWidget bar(4, &listener);
-    Place(bar, 200);
-    bar.SetMaxValue(100);
-    bar.SetPageSize(10);
-    screen.mManager.AddWidget(&bar);
-    listener.mLog.clear();
+    BarOnScreen fixture(4);
+    Screen& screen = fixture.mScreen;
+    ValueLog& listener = fixture.mListener;
+    ScrollbarWidget& bar = fixture.mBar;
 
     screen.mManager.MousePosition(5, 215);
     screen.mManager.MouseDown(5, 215, 1); // the down arrow
