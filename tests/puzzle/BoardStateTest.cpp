@@ -15,13 +15,6 @@ using KavoTest::MemorySerializer;
 using KavoTest::RecordingEngine;
 using KavoTest::Rows;
 
-std::string Save(GameBoardLogic& engine)
-{
-    MemorySerializer writer;
-    EXPECT_TRUE(engine.Serialize(writer));
-    return writer.Bytes();
-}
-
 // An engine in the middle of a game, with something in every saved field.
 void PlaySomeMoves(RecordingEngine& engine)
 {
@@ -80,7 +73,7 @@ TEST(BoardState, WholeBoardRoundTrip)
 {
     RecordingEngine original;
     PlaySomeMoves(original);
-    std::string bytes = Save(original);
+    std::string bytes = KavoTest::SavedBytes(original);
     const size_t rules = RulesSize(original.rules);
     EXPECT_EQ(bytes.size(), rules + kSquaresOffset + 56 * kSquareBytes); // only the 7 x 8 area
 
@@ -91,7 +84,7 @@ TEST(BoardState, WholeBoardRoundTrip)
     MemorySerializer reader(bytes);
     ASSERT_TRUE(loaded.Serialize(reader));
     EXPECT_EQ(reader.Position(), bytes.size());
-    EXPECT_EQ(Save(loaded), bytes); // every saved field, bit for bit
+    EXPECT_EQ(KavoTest::SavedBytes(loaded), bytes); // every saved field, bit for bit
     EXPECT_EQ(loaded.score, original.score);
     EXPECT_EQ(loaded.level, original.level);
     EXPECT_EQ(loaded.lastGrowCheckTime, 123456);
@@ -111,14 +104,14 @@ TEST(BoardState, WholeBoardRoundTrip)
         bool b = loaded.ResolveMove(mtNineSquareRotateCCW, (i * 5) % 7, i % 8, outX, outY, groups);
         ASSERT_EQ(a, b) << i;
     }
-    EXPECT_EQ(Save(loaded), Save(original));
+    EXPECT_EQ(KavoTest::SavedBytes(loaded), KavoTest::SavedBytes(original));
 }
 
 TEST(BoardState, DamagedStatesAreRefused)
 {
     RecordingEngine source;
     PlaySomeMoves(source);
-    const std::string bytes = Save(source);
+    const std::string bytes = KavoTest::SavedBytes(source);
     const size_t state = RulesSize(source.rules);
     const size_t squares = state + kSquaresOffset;
 
@@ -149,10 +142,10 @@ TEST(BoardState, DamagedStatesAreRefused)
         RecordingEngine target;
         PlaySomeMoves(target);
         target.SetScore(31);
-        const std::string before = Save(target);
+        const std::string before = KavoTest::SavedBytes(target);
         MemorySerializer reader(c.bytes);
         EXPECT_FALSE(target.Serialize(reader)) << c.what;
-        EXPECT_EQ(Save(target), before) << c.what;
+        EXPECT_EQ(KavoTest::SavedBytes(target), before) << c.what;
     }
 }
 

@@ -11,13 +11,6 @@ namespace
 using namespace Kavo;
 using KavoTest::MemorySerializer;
 
-std::string Save(GameBoardLogic& engine)
-{
-    MemorySerializer writer;
-    EXPECT_TRUE(engine.Serialize(writer));
-    return writer.Bytes();
-}
-
 bool SameState(const GameBoardLogic& a, const GameBoardLogic& b)
 {
     for (int i = 0; i < GameBoardLogic::kSquares; ++i)
@@ -55,8 +48,8 @@ TEST(HeadlessGames, EveryMoveTypePlaysToTheEnd)
             {
                 // Saving moves the saved engine's generator to the end of its block, so the
                 // second engine saves at the same moment to stay its twin.
-                MemorySerializer reader(Save(first));
-                Save(second);
+                MemorySerializer reader(KavoTest::SavedBytes(first));
+                KavoTest::SavedBytes(second);
                 ASSERT_TRUE(resumed.Serialize(reader)) << moveType;
                 haveResumed = true;
             }
@@ -77,10 +70,10 @@ TEST(HeadlessGames, EveryMoveTypePlaysToTheEnd)
             }
         }
         EXPECT_TRUE(ended) << "move type " << moveType << " still playing after " << kMaxTurns << " turns";
-        EXPECT_EQ(Save(first), Save(second)) << moveType;
+        EXPECT_EQ(KavoTest::SavedBytes(first), KavoTest::SavedBytes(second)) << moveType;
         if (haveResumed)
         {
-            EXPECT_EQ(Save(first), Save(resumed)) << moveType;
+            EXPECT_EQ(KavoTest::SavedBytes(first), KavoTest::SavedBytes(resumed)) << moveType;
         }
     }
 }
