@@ -468,3 +468,36 @@ TEST(Matching, TilesUnderExplosions)
 }
 
 } // namespace
+
+namespace
+{
+
+// Rules values far out of range saturate instead of overflowing.
+TEST(Matching, HugeRulesValuesSaturate)
+{
+    using namespace Kavo;
+    KavoTest::RecordingEngine engine;
+    KavoTest::SetBoard(engine, {"aab", "aac"});
+    engine.Level().fScoreModifier = 1e30f;
+    engine.Level().nBonusBaseImmediateBoost = 2000000000;
+    engine.Level().nBonusImmediateBoostIncrement = 2000000000;
+    engine.bonusesEarned = 5;
+    engine.bonusColour = 1;
+    engine.bonusSize = 4;
+    int mask[GameBoardLogic::kSquares];
+    MatchGroupList groups;
+    ASSERT_TRUE(engine.FindMatches(mask, groups));
+    EXPECT_EQ(groups[0].points, 2147483647);
+    EXPECT_EQ(groups[0].bonusPoints, 2147483647);
+    engine.AwardGroup(groups[0]);
+    engine.AwardGroup(groups[0]);
+    EXPECT_EQ(engine.score, 2147483647);
+    engine.Level().fScorePenaltyPerMainMoveType = 3e9f;
+    engine.Level().MainMoveType = mtTwoSquareHorzSwapLTR;
+    KavoTest::SetBoard(engine, {"abc"});
+    int outX, outY;
+    ASSERT_TRUE(engine.ResolveMove(mtTwoSquareHorzSwapLTR, 0, 0, outX, outY, groups));
+    EXPECT_EQ(engine.score, 0);
+}
+
+} // namespace
