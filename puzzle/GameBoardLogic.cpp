@@ -34,6 +34,16 @@ void GameBoardLogic::ResetForLevel(int newLevel, bool generate)
     smallestGroup = 0;
     largestGroup = 0;
     longestChain = 0;
+    ResetLevelCounters();
+    bonusColour = PieceNone;
+    timeLeft = LevelConfig().fInitialTimeLeft;
+    timeLossRate = LevelConfig().fTimeLostPerSecond;
+    if (rules.RandomSeed != 0) rules.Random().Seed(uint32_t(rules.RandomSeed));
+    if (generate) GenerateBoard(true, false);
+}
+
+void GameBoardLogic::ResetLevelCounters()
+{
     piecesCleared = 0;
     levelComplete = false;
     scrambleUses = 0;
@@ -43,11 +53,6 @@ void GameBoardLogic::ResetForLevel(int newLevel, bool generate)
     combo = 0;
     growHintUsed = false;
     bonusMultiplier = 0.0f;
-    bonusColour = PieceNone;
-    timeLeft = LevelConfig().fInitialTimeLeft;
-    timeLossRate = LevelConfig().fTimeLostPerSecond;
-    if (rules.RandomSeed != 0) rules.Random().Seed(uint32_t(rules.RandomSeed));
-    if (generate) GenerateBoard(true, false);
 }
 
 void GameBoardLogic::OnBlackHoleMatured(int, int) {}

@@ -183,6 +183,8 @@ private:
 
     bool SerializeFields(Serializer& serializer);
     bool HasValidState() const;
+    // The counters a new board of a level starts again from.
+    void ResetLevelCounters();
     void GrowGroup(MatchGroup& group, int mask[kSquares]) const;
     void ScoreGroup(MatchGroup& group, const int mask[kSquares], bool& bonusTaken);
     void PlacePiecesFromLayout(int mode);

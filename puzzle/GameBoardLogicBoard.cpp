@@ -100,16 +100,8 @@ void GameBoardLogic::GenerateBoard(bool newGame, bool keepState)
 
     lastGrowX = -1;
     lastGrowY = -1;
-    bonusMultiplier = 0.0f;
-    bonusSize = 0;
-    piecesCleared = 0;
-    bonusesEarned = 0;
     lastGrowCheckTime = 0;
-    mostGroupsInOneMove = 0;
-    combo = 0;
-    scrambleUses = 0;
-    levelComplete = false;
-    growHintUsed = false;
+    ResetLevelCounters();
     timeLossRate = config.fTimeLostPerSecond;
     PickNewBonus();
     if (newGame)
