@@ -3,12 +3,14 @@
 #include "app/MersenneTwister.h"
 #include "puzzle/LevelSpecificConfig.h"
 
+#include <map>
 #include <string>
 
 namespace Kavo
 {
 
 class Serializer;
+class XMLParser;
 
 // The rules of one game mode: rules-wide values, one LevelSpecificConfig per level (1 to 41)
 // and the random generator that draws every new piece, so that a saved game restores the
@@ -56,6 +58,17 @@ public:
     std::string GetModeKeyName() const;
     // Display line n (1 to 10: sDisplayLine1 to sDisplayLine10); nullptr for another n.
     std::string* DisplayLine(int n);
+
+    // Reading the rules file (puzzle/GameRulesConfigReader.cpp).
+    // Fills the record from a rules file open in the parser. True when the file was read to
+    // the end of its root element. False when the parser failed or the file ended before
+    // that: the parser then holds the error text and line, and the record is left as it was.
+    bool LoadFromFile(XMLParser& parser);
+    // Applies one key element to the levels first to last (a first level below 1 counts as
+    // 1, a last level outside 1..40 as 40; an empty range writes nothing). False for a name
+    // that is not a rules key.
+    bool ParseKey(const std::string& name, const std::map<std::string, std::string>& attributes,
+                  int firstLevel, int lastLevel);
 
     static bool IsValidBoardSize(int width, int height)
     {
