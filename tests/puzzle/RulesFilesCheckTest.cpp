@@ -8,6 +8,7 @@
 #include "puzzle/GameRulesConfig.h"
 #include "puzzle/RulesFlags.h"
 #include "puzzle/RulesNames.h"
+#include "tests/puzzle/ShippedRules.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,7 @@ namespace
 {
 
 using namespace Kavo;
-
-const std::string kProperties = std::string(KAVO_SOURCE_DIR) + "/data/properties/";
+using KavoTest::kShippedProperties;
 
 // The board layout of the game screen: an 800 x 600 widget, cells 65 pixels apart, each cell
 // 62 x 60; narrow boards stand right of the score panel, wide ones are centred.
@@ -34,13 +34,13 @@ bool BoardFitsTheScreen(int width, int height)
 std::vector<std::string> RulesFiles()
 {
     std::set<std::string> names;
-    for (const platform::FileEntry& entry : platform::FindFiles(kProperties + "*_config.xml"))
+    for (const platform::FileEntry& entry : platform::FindFiles(kShippedProperties + "*_config.xml"))
         names.insert(entry.name);
     // Challenge grids name their challenges' rules files.
-    for (const platform::FileEntry& grid : platform::FindFiles(kProperties + "ChallengeGrid*.xml"))
+    for (const platform::FileEntry& grid : platform::FindFiles(kShippedProperties + "ChallengeGrid*.xml"))
     {
         XMLParser parser;
-        if (!parser.OpenFile(kProperties + grid.name)) continue;
+        if (!parser.OpenFile(kShippedProperties + grid.name)) continue;
         XMLElement e;
         while (parser.NextElement(e))
             if (e.type == XMLElement::TYPE_START && e.value == "ConfigFile" && e.attributes.count("value"))
@@ -192,20 +192,17 @@ std::vector<std::string> CheckRulesFile(const std::string& path)
     CheckElements(path, problems);
 
     GameRulesConfig rules;
-    XMLParser parser;
-    if (!parser.OpenFile(path) || !rules.LoadFromFile(parser))
+    std::string error;
+    if (!KavoTest::LoadRulesFile(path, rules, error))
     {
-        problems.push_back(StrFormat("does not load: %s on line %d", parser.GetErrorText().c_str(),
-                                     parser.GetCurrentLineNum()));
+        problems.push_back("does not load: " + error);
         return problems;
     }
     if (!BoardFitsTheScreen(rules.nWidth, rules.nHeight))
         problems.push_back(StrFormat("a %d x %d board does not fit the screen", rules.nWidth, rules.nHeight));
 
     // The game ends at the first level requirement: no game may play record 41.
-    int end = 0;
-    for (int requirement : {rules.nWinningLevelRequirement, rules.nLosingLevelRequirement})
-        if (requirement > 0 && (end == 0 || requirement < end)) end = requirement;
+    int end = KavoTest::GameEndLevel(rules);
     if (end < 2 || end > 41)
     {
         problems.push_back("no level requirement ends the game before level 41");
@@ -219,12 +216,11 @@ std::vector<std::string> CheckRulesFile(const std::string& path)
 TEST(RulesFilesCheck, EveryShippedRulesFileIsSound)
 {
     std::vector<std::string> files = RulesFiles();
-    for (const char* mode : {"untimed_config.xml", "timed_config.xml", "untimed_hard_config.xml",
-                             "timed_hard_config.xml", "crazy_config.xml"})
+    for (const char* mode : KavoTest::kModeRulesFiles)
         EXPECT_NE(std::find(files.begin(), files.end(), mode), files.end()) << mode << " is missing";
     for (const std::string& file : files)
     {
-        std::vector<std::string> problems = CheckRulesFile(kProperties + file);
+        std::vector<std::string> problems = CheckRulesFile(kShippedProperties + file);
         std::string report;
         for (const std::string& p : problems)
             report += "\n  " + p;
@@ -240,7 +236,7 @@ TEST(RulesFilesCheck, TheBuiltArchiveHoldsTheRulesFiles)
     for (const std::string& file : RulesFiles())
     {
         std::string onDisk;
-        ASSERT_TRUE(platform::ReadFile(kProperties + file, onDisk)) << file;
+        ASSERT_TRUE(platform::ReadFile(kShippedProperties + file, onDisk)) << file;
         PakFileHandle* h = archive.Open(("properties/" + file).c_str(), "rb");
         ASSERT_NE(h, nullptr) << file;
         ASSERT_NE(h->record, nullptr) << file;
