@@ -321,19 +321,7 @@ char* PakInterface::GetLine(char* buffer, int size, PakFileHandle* handle)
 {
     if (!handle) return nullptr;
     if (!handle->record) return PakDiskGetLine(buffer, size, handle);
-    if (!buffer || size < 1) return nullptr;
-    int stored = 0;
-    bool any = false;
-    while (stored < size - 1)
-    {
-        int c = GetChar(handle);
-        if (c < 0) break;
-        any = true;
-        buffer[stored++] = char(c);
-        if (c == '\n') break;
-    }
-    buffer[stored] = '\0';
-    return any || size == 1 ? buffer : nullptr;
+    return PakReadLine(buffer, size, [this, handle] { return GetChar(handle); });
 }
 
 int PakInterface::AtEnd(PakFileHandle* handle)
