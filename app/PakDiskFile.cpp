@@ -69,19 +69,7 @@ int PakDiskUngetChar(int c, PakFileHandle* handle)
 
 char* PakDiskGetLine(char* buffer, int size, PakFileHandle* handle)
 {
-    if (!buffer || size < 1) return nullptr;
-    int stored = 0;
-    bool any = false;
-    while (stored < size - 1)
-    {
-        int c = PakDiskGetChar(handle);
-        if (c < 0) break;
-        any = true;
-        buffer[stored++] = char(c);
-        if (c == '\n') break;
-    }
-    buffer[stored] = '\0';
-    return any || size == 1 ? buffer : nullptr;
+    return PakReadLine(buffer, size, [handle] { return PakDiskGetChar(handle); });
 }
 
 int PakDiskAtEnd(PakFileHandle* handle)

@@ -12,6 +12,27 @@ namespace Kavo
 // True when the mode holds no "b".
 bool PakIsTextMode(const char* mode);
 
+// fgets over a character source (next() gives a byte, or -1 at the end): bytes through the
+// next line feed, at most size - 1 of them, then a terminating zero. nullptr when the end
+// came before any byte.
+template <class NextChar>
+char* PakReadLine(char* buffer, int size, NextChar next)
+{
+    if (!buffer || size < 1) return nullptr;
+    int stored = 0;
+    bool any = false;
+    while (stored < size - 1)
+    {
+        int c = next();
+        if (c < 0) break;
+        any = true;
+        buffer[stored++] = char(c);
+        if (c == '\n') break;
+    }
+    buffer[stored] = '\0';
+    return any || size == 1 ? buffer : nullptr;
+}
+
 // nullptr when the file cannot be opened (the name is found without regard to case).
 PakFileHandle* PakDiskOpen(const char* name, const char* mode);
 int PakDiskClose(PakFileHandle* handle);

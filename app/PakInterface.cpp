@@ -55,10 +55,15 @@ uint64_t ReadLE64(const uint8_t* p)
     return uint64_t(ReadLE32(p)) | uint64_t(ReadLE32(p + 4)) << 32;
 }
 
+// Keeps a position that was set from outside within the file, so no read leaves it.
+void ClampPosition(PakFileHandle* handle)
+{
+    handle->position = std::clamp<int64_t>(handle->position, 0, int64_t(handle->record->size));
+}
+
 uint64_t Remaining(const PakFileHandle* handle)
 {
-    uint64_t position = uint64_t(std::max<int64_t>(handle->position, 0));
-    return position < handle->record->size ? handle->record->size - position : 0;
+    return handle->record->size - uint64_t(handle->position);
 }
 
 PakFindResult ResultFromDisk(const platform::FileEntry& entry)
@@ -278,6 +283,7 @@ size_t PakInterface::Read(void* buffer, size_t size, size_t count, PakFileHandle
     uint64_t wanted = count > std::numeric_limits<uint64_t>::max() / size
                           ? std::numeric_limits<uint64_t>::max()
                           : uint64_t(size) * count;
+    ClampPosition(handle);
     uint64_t n = std::min(wanted, Remaining(handle));
     const uint8_t* source =
         handle->record->archive->mapping.Data() + handle->record->start + uint64_t(handle->position);
@@ -292,6 +298,7 @@ int PakInterface::GetChar(PakFileHandle* handle)
 {
     if (!handle) return -1;
     if (!handle->record) return PakDiskGetChar(handle);
+    ClampPosition(handle);
     while (Remaining(handle) > 0)
     {
         uint8_t byte = ByteAt(handle, uint64_t(handle->position++));
@@ -305,6 +312,7 @@ int PakInterface::UngetChar(int c, PakFileHandle* handle)
 {
     if (!handle || c < 0) return -1;
     if (!handle->record) return PakDiskUngetChar(c, handle);
+    ClampPosition(handle);
     if (handle->position > 0) --handle->position;
     return c;
 }
@@ -313,25 +321,14 @@ char* PakInterface::GetLine(char* buffer, int size, PakFileHandle* handle)
 {
     if (!handle) return nullptr;
     if (!handle->record) return PakDiskGetLine(buffer, size, handle);
-    if (!buffer || size < 1) return nullptr;
-    int stored = 0;
-    bool any = false;
-    while (stored < size - 1)
-    {
-        int c = GetChar(handle);
-        if (c < 0) break;
-        any = true;
-        buffer[stored++] = char(c);
-        if (c == '\n') break;
-    }
-    buffer[stored] = '\0';
-    return any || size == 1 ? buffer : nullptr;
+    return PakReadLine(buffer, size, [this, handle] { return GetChar(handle); });
 }
 
 int PakInterface::AtEnd(PakFileHandle* handle)
 {
     if (!handle) return 1;
     if (!handle->record) return PakDiskAtEnd(handle);
+    ClampPosition(handle);
     return Remaining(handle) == 0 ? 1 : 0;
 }
 

@@ -309,7 +309,7 @@ bool XMLParser::NextElement(XMLElement& element)
             value += LowByte(c);
             pendingSpace = false;
         };
-        auto fail = [&](const char* text)
+        auto fail = [&](const std::string& text)
         {
             Fail(text);
             element.value = value;
@@ -431,8 +431,7 @@ bool XMLParser::NextElement(XMLElement& element)
                         std::string open = cut == std::string::npos ? mSection : mSection.substr(cut + 1);
                         if (open != value)
                         {
-                            std::string text = "End '" + value + "' Doesn't Match Start '" + open + "'";
-                            return fail(text.c_str());
+                            return fail("End '" + value + "' Doesn't Match Start '" + open + "'");
                         }
                         mSection.resize(cut == std::string::npos ? 0 : cut);
                         complete = true;

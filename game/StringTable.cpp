@@ -51,22 +51,22 @@ void AddLine(std::string_view line)
 
 // One insert with its optional printf-style width and precision ("%1!-8s!"). Returns nothing
 // when the format is not one a text insert can take.
-std::optional<std::string> FormatInsert(const std::string& insert, const std::string& spec)
+std::optional<std::string> FormatInsert(const std::string& insert, const std::string& style)
 {
-    if (spec.empty()) return insert;
+    if (style.empty()) return insert;
     size_t i = 0;
-    while (i < spec.size() && std::string_view("-+ #0").find(spec[i]) != std::string_view::npos)
+    while (i < style.size() && std::string_view("-+ #0").find(style[i]) != std::string_view::npos)
         ++i;
-    while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9')
+    while (i < style.size() && style[i] >= '0' && style[i] <= '9')
         ++i;
-    if (i < spec.size() && spec[i] == '.')
+    if (i < style.size() && style[i] == '.')
     {
         ++i;
-        while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9')
+        while (i < style.size() && style[i] >= '0' && style[i] <= '9')
             ++i;
     }
-    if (i + 1 != spec.size() || spec[i] != 's' || spec.size() > 12) return std::nullopt;
-    std::string format = "%" + spec;
+    if (i + 1 != style.size() || style[i] != 's' || style.size() > 12) return std::nullopt;
+    std::string format = "%" + style;
     char buffer[StringTable::kMaxFormatted + 1];
     int length = std::snprintf(buffer, sizeof buffer, format.c_str(), insert.c_str());
     if (length < 0 || length > StringTable::kMaxFormatted) return std::nullopt;
@@ -92,16 +92,16 @@ int FormatText(const std::string& text, const std::string* inserts[3], std::stri
             int number = c - '0';
             if (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9')
                 number = number * 10 + (text[++i] - '0');
-            std::string spec;
+            std::string style;
             if (i + 1 < text.size() && text[i + 1] == '!')
             {
                 size_t close = text.find('!', i + 2);
                 if (close == std::string::npos) return kErrorInvalidParameter;
-                spec = text.substr(i + 2, close - i - 2);
+                style = text.substr(i + 2, close - i - 2);
                 i = close;
             }
             if (number > 3) return kErrorInvalidParameter;
-            std::optional<std::string> insert = FormatInsert(*inserts[number - 1], spec);
+            std::optional<std::string> insert = FormatInsert(*inserts[number - 1], style);
             if (!insert) return kErrorInvalidParameter;
             out += *insert;
         }

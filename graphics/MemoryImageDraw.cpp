@@ -4,14 +4,16 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
 
-#ifdef KAVO_HAVE_RASTER
 #include "raster/TriangleRasterizer.h"
-#endif
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace Kavo
 {
@@ -80,6 +82,24 @@ void CopyRow(uint32_t* d, const uint32_t* s, int n)
     std::memcpy(d, s, size_t(n) * sizeof(uint32_t));
 }
 
+// Opaque blits of at least this many pixels are written past the cache: their destination
+// would only push everything else out of it.
+constexpr int64_t kStreamingPixels = 256 * 1024;
+
+void StreamCopyRow(uint32_t* d, const uint32_t* s, int n)
+{
+    int i = 0;
+#ifdef __SSE2__
+    for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i)
+        d[i] = s[i];
+    for (; i + 4 <= n; i += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+#endif
+    for (; i < n; ++i)
+        d[i] = s[i];
+}
+
 // Rule opaque-over for pixels whose alpha is strictly between 0 and 255.
 void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
@@ -87,9 +107,21 @@ void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
         d[i] = OpaqueOver(d[i], s[i], s[i] >> 24);
 }
 
+// Additive rows: each channel min(d + s', 255), the destination alpha kept. The SSE2 forms do
+// the same arithmetic four pixels at a time (16-bit lanes, saturating pack).
 void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
-    for (int i = 0; i < n; ++i)
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    for (; i + 4 <= n; i += 4)
+    {
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), colour);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(dv, sv));
+    }
+#endif
+    for (; i < n; ++i)
     {
         uint32_t dp = d[i], sp = s[i];
         uint32_t r = std::min<uint32_t>(Red(dp) + Red(sp), 255);
@@ -101,7 +133,27 @@ void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
-    for (int i = 0; i < n; ++i)
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    auto half = [&](__m128i d16, __m128i s16)
+    {
+        // Each pixel's alpha in all four of its lanes.
+        __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
+        __m128i weighted = _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(s16, a), 8), colourLanes);
+        return _mm_add_epi16(d16, weighted);
+    };
+    for (; i + 4 <= n; i += 4)
+    {
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i lo = half(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero));
+        __m128i hi = half(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; i < n; ++i)
     {
         uint32_t dp = d[i], sp = s[i], a = sp >> 24;
         uint32_t r = std::min<uint32_t>(Red(dp) + ((Red(sp) * a) >> 8), 255);
@@ -426,6 +478,26 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
     if (!hasTrans && !hasAlpha && white)
     {
         // Run-length path: opaque runs copied, transparent runs skipped, the rest blended.
+        src->CommitBits();
+        if (!src->hasTrans && !src->hasAlpha && !src->forcedMode)
+        {
+            // Every source pixel is opaque: one run per row.
+            bool large = int64_t(w) * h >= kStreamingPixels;
+            for (int j = 0; j < h; ++j)
+            {
+                uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
+                const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
+                if (large)
+                    StreamCopyRow(d, s, w);
+                else
+                    CopyRow(d, s, w);
+            }
+#ifdef __SSE2__
+            if (large) _mm_sfence();
+#endif
+            BitsChanged();
+            return;
+        }
         const uint8_t* rl = src->GetRLAlphaData();
         for (int j = 0; j < h; ++j)
         {
@@ -437,6 +509,14 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
             {
                 int run = std::clamp<int>(runs[i], 1, w - i);
                 uint32_t a = s[i] >> 24;
+                int cls = a == 0 ? 0 : a == 255 ? 1 : 2;
+                // Runs are capped at 255: join the pieces of a longer run of one class.
+                while (i + run < w)
+                {
+                    uint32_t next = s[i + run] >> 24;
+                    if ((next == 0 ? 0 : next == 255 ? 1 : 2) != cls) break;
+                    run += std::clamp<int>(runs[i + run], 1, w - i - run);
+                }
                 if (a == 255)
                     CopyRow(d + i, s + i, run);
                 else if (a != 0)
@@ -496,6 +576,7 @@ void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRec
     src->CommitBits();
     bool srcAlpha = src->hasAlpha;
     bool white = color.IsWhite();
+    const uint8_t* rl = white && srcAlpha ? src->GetRLAlphaData() : nullptr;
     uint32_t ca = Clamp255(color.mAlpha);
     uint32_t kr = Clamp255(color.mRed) * ca / 255, kg = Clamp255(color.mGreen) * ca / 255,
              kb = Clamp255(color.mBlue) * ca / 255;
@@ -508,7 +589,17 @@ void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRec
         if (white && !srcAlpha)
             AddRow(d, s, w);
         else if (white)
-            AddAlphaRow(d, s, w);
+        {
+            // Pixels of alpha 0 add nothing here: whole transparent runs are skipped.
+            const uint8_t* runs = rl + size_t(srcRect.mY + j) * size_t(src->width) + size_t(srcRect.mX);
+            int i = 0;
+            while (i < w)
+            {
+                int run = std::clamp<int>(runs[i], 1, w - i);
+                if (s[i] >> 24) AddAlphaRow(d + i, s + i, run);
+                i += run;
+            }
+        }
         else
             AddColoredRow(d, s, w, kr, kg, kb, srcAlpha);
     }
@@ -669,13 +760,15 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     std::vector<int> columns(size_t(dest.mWidth));
     for (int i = 0; i < dest.mWidth; ++i)
         columns[size_t(i)] = std::clamp(int(part[0] + i * xstep), 0, src->width - 1);
+    SourceRows source(src);
     for (int j = 0; j < dest.mHeight; ++j)
     {
         int sy = std::clamp(int(part[1] + j * ystep), 0, src->height - 1);
+        const uint32_t* line = source.Row(0, sy, src->width);
         uint32_t* d = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
         for (int i = 0; i < dest.mWidth; ++i)
         {
-            uint32_t s = src->GetPixel(columns[size_t(i)], sy);
+            uint32_t s = line[columns[size_t(i)]];
             d[i] = OverSplit(d[i], s, s >> 24, t);
         }
     }
@@ -688,30 +781,39 @@ namespace
 // One channel sum cell of the filter buffers: blue, green, red, alpha.
 struct Sums
 {
-    int64_t c[4] = {0, 0, 0, 0};
+    int32_t c[4] = {0, 0, 0, 0}; // weights add up to 257 per pass, so 32 bits hold them
 };
 
-inline void AddWeighted(Sums& cell, uint32_t pixel, int64_t w)
+inline void AddWeighted(Sums& cell, uint32_t pixel, int32_t w)
 {
-    cell.c[0] += int64_t(pixel & 0xFF) * w;
-    cell.c[1] += int64_t((pixel >> 8) & 0xFF) * w;
-    cell.c[2] += int64_t((pixel >> 16) & 0xFF) * w;
-    cell.c[3] += int64_t(pixel >> 24) * w;
+    cell.c[0] += int32_t(pixel & 0xFF) * w;
+    cell.c[1] += int32_t((pixel >> 8) & 0xFF) * w;
+    cell.c[2] += int32_t((pixel >> 16) & 0xFF) * w;
+    cell.c[3] += int32_t(pixel >> 24) * w;
 }
 
-inline void AddWeighted(Sums& cell, const Sums& from, int64_t w)
+inline void AddWeighted(Sums& cell, const Sums& from, int32_t w)
 {
     for (int k = 0; k < 4; ++k)
         cell.c[k] += from.c[k] * w;
 }
 
-// One pass of the separable filter along an axis: `count` input cells starting at absolute
-// position `origin`, sampled at `start` with extent `extent` into `outCount` + 4 output cells
-// (output cell 1 standing for destination 0). Every input read is kept inside the input.
-template <typename Cell, typename Read>
-void FilterPass(int count, int origin, double start, double extent, int outCount, std::vector<Sums>& out,
-                Read read)
+// One contribution of an input cell to an output cell of a filter pass.
+struct Tap
 {
+    int out;
+    int in;
+    int32_t weight;
+};
+
+// The taps of one pass of the separable filter along an axis: `count` input cells starting at
+// absolute position `origin`, sampled at `start` with extent `extent`, into `outCount` + 4
+// output cells (output cell 1 standing for destination 0). Input indices are kept inside the
+// input and output indices inside the output. The same taps serve every row (or column).
+std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, int outCount)
+{
+    std::vector<Tap> taps;
+    const int limit = outCount + 4;
     if (outCount > extent)
     {
         double step = outCount > 1 ? (extent - 1) / (outCount - 1) : extent;
@@ -719,16 +821,15 @@ void FilterPass(int count, int origin, double start, double extent, int outCount
         {
             double p = start + (i - 1) * step;
             int xi = int(p);
-            int64_t w = int64_t((1 - (p - xi)) * 257);
+            int32_t w = int32_t((1 - (p - xi)) * 257);
             int a = std::clamp(xi - origin, 0, count - 1), b = std::clamp(xi + 1 - origin, 0, count - 1);
-            AddWeighted(out[size_t(i)], read(a), w);
-            AddWeighted(out[size_t(i)], read(b), 257 - w);
+            taps.push_back({i, a, w});
+            taps.push_back({i, b, 257 - w});
         }
     }
     else
     {
         double r = outCount / extent;
-        int limit = int(out.size());
         for (int k = 0; k < count; ++k)
         {
             double s = (origin + k - start) * r + 1;
@@ -736,17 +837,16 @@ void FilterPass(int count, int origin, double start, double extent, int outCount
             int is = int(s), ie = int(e);
             if (is == ie)
             {
-                if (is >= 0 && is < limit) AddWeighted(out[size_t(is)], read(k), int64_t(r * 257));
+                if (is >= 0 && is < limit) taps.push_back({is, k, int32_t(r * 257)});
             }
             else
             {
-                int c = ie;
-                if (c - 1 >= 0 && c - 1 < limit)
-                    AddWeighted(out[size_t(c - 1)], read(k), int64_t((c - s) * 257));
-                if (c >= 0 && c < limit) AddWeighted(out[size_t(c)], read(k), int64_t((e - c) * 257));
+                if (ie - 1 >= 0 && ie - 1 < limit) taps.push_back({ie - 1, k, int32_t((ie - s) * 257)});
+                if (ie >= 0 && ie < limit) taps.push_back({ie, k, int32_t((e - ie) * 257)});
             }
         }
     }
+    return taps;
 }
 
 } // namespace
@@ -774,32 +874,42 @@ void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     if (rw < 1 || rh < 1) return;
     int regionW = int(rw), regionH = int(rh);
 
-    // Horizontal pass: region rows x (dest width + 4) columns.
-    size_t cols = size_t(dest.mWidth) + 4;
-    std::vector<std::vector<Sums>> first(size_t(regionH), std::vector<Sums>(cols, Sums()));
+    // Horizontal pass: region rows x (dest width + 4) columns, one flat buffer.
+    const size_t cols = size_t(dest.mWidth) + 4;
+    std::vector<Tap> across = FilterTaps(regionW, x0, sx, sw, dest.mWidth);
+    std::vector<Sums> first(size_t(regionH) * cols);
+    SourceRows source(src);
     for (int row = 0; row < regionH; ++row)
     {
-        int srcY = y0 + row;
-        FilterPass<uint32_t>(regionW, x0, sx, sw, dest.mWidth, first[size_t(row)],
-                             [&](int k) { return src->GetPixel(x0 + k, srcY); });
+        const uint32_t* line = source.Row(x0, y0 + row, regionW);
+        Sums* cells = first.data() + size_t(row) * cols;
+        for (const Tap& t : across)
+            AddWeighted(cells[t.out], line[t.in], t.weight);
     }
 
-    // Vertical pass, column by column, into (dest height + 4) rows.
-    size_t rows = size_t(dest.mHeight) + 4;
-    std::vector<Sums> column(rows);
-    uint32_t* words = GetBits();
-    for (int i = 0; i < dest.mWidth; ++i)
+    // Vertical pass, whole rows at a time, into (dest height + 4) rows.
+    std::vector<Tap> down = FilterTaps(regionH, y0, sy, sh, dest.mHeight);
+    std::vector<Sums> second((size_t(dest.mHeight) + 4) * cols);
+    for (const Tap& t : down)
     {
-        std::fill(column.begin(), column.end(), Sums());
-        FilterPass<Sums>(regionH, y0, sy, sh, dest.mHeight, column,
-                         [&](int k) -> const Sums& { return first[size_t(k)][size_t(i) + 1]; });
-        for (int j = 0; j < dest.mHeight; ++j)
+        const Sums* from = first.data() + size_t(t.in) * cols;
+        Sums* to = second.data() + size_t(t.out) * cols;
+        for (size_t i = 0; i < cols; ++i)
+            AddWeighted(to[i], from[i], t.weight);
+    }
+
+    uint32_t* words = GetBits();
+    for (int j = 0; j < dest.mHeight; ++j)
+    {
+        const Sums* cells = second.data() + (size_t(j) + 1) * cols + 1;
+        uint32_t* row = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
+        for (int i = 0; i < dest.mWidth; ++i)
         {
-            const Sums& cell = column[size_t(j) + 1];
-            auto filtered = [&](int k) { return uint32_t(std::clamp<int64_t>(cell.c[k] >> 16, 0, 255)); };
+            const Sums& cell = cells[i];
+            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 255)); };
             uint32_t a = filtered(3);
             if (a == 0) continue;
-            uint32_t& d = words[size_t(dest.mY + j) * size_t(width) + size_t(dest.mX + i)];
+            uint32_t& d = row[i];
             uint32_t dA = d >> 24;
             uint32_t b = ((Blue(d) * (256 - a)) >> 8) + ((filtered(0) * a) >> 8);
             uint32_t g = ((Green(d) * (256 - a)) >> 8) + ((filtered(1) * a) >> 8);
@@ -847,15 +957,10 @@ namespace
 void DrawStrip(const Rect& clip, const Color& color, const TriVertex* vertices, int count, MemoryImage* src,
                uint32_t* destBits, int pitch, int format, bool blend, bool useVertexColors)
 {
-#ifdef KAVO_HAVE_RASTER
     src->CommitBits();
     RasterSourceImage source{src->width, src->height, src->GetBits(), src->hasTrans, src->hasAlpha};
     DrawClippedTriangleStrip(clip, color, vertices, count, &source, destBits, pitch, format, blend,
                              useVertexColors);
-#else
-    (void)clip, (void)color, (void)vertices, (void)count, (void)src, (void)destBits, (void)pitch,
-        (void)format, (void)blend, (void)useVertexColors;
-#endif
 }
 
 } // namespace

@@ -1,112 +1,100 @@
-#include "platform/Library.h"
+#include "platform/LibraryModules.h"
 
+#include <cctype>
 #include <cstdlib>
-#include <map>
-#include <memory>
-#include <mutex>
+#include <cstring>
+#include <string>
 
 namespace platform
 {
 
-struct LibraryModule
+class Library
 {
-    std::string name;
-    std::map<std::string, void*> entryPoints;
+public:
+    const char* fileName;
+    const LibraryEntry* (*entries)();
 };
 
 namespace
 {
 
-std::string FoldCase(std::string_view text)
-{
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return folded;
-}
-
-// Stands in for an entry point whose presence is all that callers check.
+// The display, the sound device and the version reader are part of the program: their
+// modules are present (unless marked missing) and their entry points stand for that presence.
 void PresentOnly() {}
 
-struct Modules
+const LibraryEntry* DisplayEntries()
 {
-    std::mutex lock;
-    std::map<std::string, std::unique_ptr<LibraryModule>> byName; // folded file name
-
-    Modules()
-    {
-        // The display, the sound device and the version reader are part of the program.
-        void* present = reinterpret_cast<void*>(&PresentOnly);
-        Add("ddraw.dll", {{"DirectDrawCreate", present}, {"DirectDrawCreateEx", present}});
-        Add("dsound.dll", {{"DirectSoundCreate", present}});
-        Add("version.dll", {{"GetFileVersionInfoSizeA", present},
-                            {"GetFileVersionInfoA", present},
-                            {"VerQueryValueA", present}});
-    }
-
-    void Add(std::string_view fileName, std::vector<std::pair<std::string, void*>> entryPoints)
-    {
-        auto module = std::make_unique<LibraryModule>();
-        module->name = std::string(fileName);
-        for (auto& entry : entryPoints)
-            module->entryPoints[entry.first] = entry.second;
-        byName[FoldCase(fileName)] = std::move(module);
-    }
-};
-
-Modules& AllModules()
-{
-    static Modules modules;
-    return modules;
+    static const LibraryEntry entries[] = {
+        {"DirectDrawCreate", PresentOnly}, {"DirectDrawCreateEx", PresentOnly}, {nullptr, nullptr}};
+    return entries;
 }
 
-bool MarkedMissing(const std::string& foldedName)
+const LibraryEntry* SoundEntries()
 {
-    const char* list = std::getenv("KAVO_MISSING_LIBRARIES");
-    if (!list) return false;
-    std::string folded = FoldCase(list);
-    size_t start = 0;
-    while (start <= folded.size())
+    static const LibraryEntry entries[] = {{"DirectSoundCreate", PresentOnly}, {nullptr, nullptr}};
+    return entries;
+}
+
+const LibraryEntry* VersionEntries()
+{
+    static const LibraryEntry entries[] = {{"GetFileVersionInfoSizeA", PresentOnly},
+                                           {"GetFileVersionInfoA", PresentOnly},
+                                           {"VerQueryValueA", PresentOnly},
+                                           {nullptr, nullptr}};
+    return entries;
+}
+
+Library gModules[] = {
+    {"j2k-codec.dll", Jpeg2000CodecEntries},
+    {"ddraw.dll", DisplayEntries},
+    {"dsound.dll", SoundEntries},
+    {"version.dll", VersionEntries},
+};
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool MarkedMissing(std::string_view fileName)
+{
+    const char* missing = std::getenv("KAVO_MISSING_LIBRARIES");
+    if (!missing) return false;
+    std::string_view list(missing);
+    while (!list.empty())
     {
-        size_t end = folded.find_first_of(",;", start);
-        if (end == std::string::npos) end = folded.size();
-        std::string item = folded.substr(start, end - start);
-        while (!item.empty() && item.front() == ' ')
-            item.erase(item.begin());
-        while (!item.empty() && item.back() == ' ')
-            item.pop_back();
-        if (item == foldedName) return true;
-        start = end + 1;
+        size_t end = list.find_first_of(";,");
+        std::string_view item = list.substr(0, end);
+        if (SameName(item, fileName)) return true;
+        if (end == std::string_view::npos) break;
+        list.remove_prefix(end + 1);
     }
     return false;
 }
 
 } // namespace
 
-void RegisterLibrary(std::string_view fileName, std::vector<std::pair<std::string, void*>> entryPoints)
-{
-    Modules& modules = AllModules();
-    std::lock_guard<std::mutex> guard(modules.lock);
-    modules.Add(fileName, std::move(entryPoints));
-}
-
 LibraryHandle LoadLibrary(std::string_view fileName)
 {
+    // A path may come with the name: only the file name counts.
     size_t slash = fileName.find_last_of("\\/");
     if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
-    std::string folded = FoldCase(fileName);
-    if (MarkedMissing(folded)) return nullptr;
-    Modules& modules = AllModules();
-    std::lock_guard<std::mutex> guard(modules.lock);
-    auto it = modules.byName.find(folded);
-    return it == modules.byName.end() ? nullptr : it->second.get();
+    if (MarkedMissing(fileName)) return nullptr;
+    for (Library& module : gModules)
+        if (SameName(module.fileName, fileName)) return &module;
+    return nullptr;
 }
 
-void* GetProcAddress(LibraryHandle library, std::string_view name)
+EntryPoint GetProcAddress(LibraryHandle library, const char* name)
 {
-    if (!library) return nullptr;
-    auto it = library->entryPoints.find(std::string(name));
-    return it == library->entryPoints.end() ? nullptr : it->second;
+    if (!library || !name) return nullptr;
+    for (const LibraryEntry* e = library->entries(); e->name; ++e)
+        if (std::strcmp(e->name, name) == 0) return e->function;
+    return nullptr;
 }
 
 void FreeLibrary(LibraryHandle) {}

@@ -1,28 +1,25 @@
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
-// Run-time libraries by their Windows file names ("ddraw.dll", "dsound.dll", ...). Each is a
-// module built into the program: a name and a table of entry points looked up by name. The
-// environment variable KAVO_MISSING_LIBRARIES (file names separated by ',' or ';', any case)
-// marks modules as absent, so every "library missing" path can be run.
+// Run-time libraries. The program looks modules up by their Windows file names
+// ("j2k-codec.dll") and their entry points by name; on Linux each such module is a stand-in
+// built into the program. The environment variable KAVO_MISSING_LIBRARIES (names separated by
+// ";" or ",", compared without regard to case) marks modules as missing, so that every
+// "library absent" path can run.
 namespace platform
 {
 
-struct LibraryModule;
-using LibraryHandle = const LibraryModule*;
+class Library;
+using LibraryHandle = Library*;
+using EntryPoint = void (*)();
 
-// Adds (or replaces) a module. Call before the first LoadLibrary of that name.
-void RegisterLibrary(std::string_view fileName, std::vector<std::pair<std::string, void*>> entryPoints);
-
-// The module, or nullptr when it is unknown or marked absent. A path before the name is ignored.
+// The module of that file name; nullptr when there is no such module or it is marked missing.
+// Every successful load must be matched by one FreeLibrary.
 LibraryHandle LoadLibrary(std::string_view fileName);
-// The entry point, or nullptr when the module has none of that name (exact case).
-void* GetProcAddress(LibraryHandle library, std::string_view name);
-// Handles stay valid for the whole run; this only marks the end of use.
+// The named entry point of a loaded module, or nullptr. Callers cast it to the entry point's
+// own type.
+EntryPoint GetProcAddress(LibraryHandle library, const char* name);
 void FreeLibrary(LibraryHandle library);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "app/StringUtils.h"
 #include "game/Serializer.h"
+#include "game/TextHelpers.h"
 #include "puzzle/Pieces.h"
 
 #include <algorithm>
@@ -213,7 +214,7 @@ std::string GameModeName(const GameRulesConfig& rules)
 
 std::string IntToStringPadded(int value, int width)
 {
-    return StrFormat("%*d", std::max(width, 0), value);
+    return ToPaddedText(value, width);
 }
 
 } // namespace Kavo

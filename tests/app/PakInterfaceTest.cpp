@@ -173,6 +173,14 @@ TEST_F(PakInterfaceTest, SeeksReadsAndStopsAtTheEnd)
     archive.Seek(h, 0, kPakSeekSet);
     EXPECT_EQ(archive.UngetChar('x', h), 'x');
     EXPECT_EQ(archive.Tell(h), 0);
+
+    // A position set from outside the file is brought back inside before any read.
+    h->position = -7;
+    EXPECT_EQ(archive.GetChar(h), '0');
+    h->position = 1000;
+    EXPECT_EQ(archive.Read(buffer, 1, 4, h), 0u);
+    EXPECT_EQ(archive.GetChar(h), -1);
+    EXPECT_EQ(archive.Tell(h), 10);
     archive.Close(h);
 }
 

@@ -2,6 +2,8 @@
 
 #include "game/Serializer.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -44,5 +46,14 @@ private:
     std::string mBytes;
     size_t mPosition = 0;
 };
+
+// The bytes an object's Serialize writes; the writing must succeed.
+template <typename T>
+std::string SavedBytes(T& object)
+{
+    MemorySerializer writer;
+    EXPECT_TRUE(object.Serialize(writer));
+    return writer.Bytes();
+}
 
 } // namespace KavoTest

@@ -13,13 +13,6 @@ using Kavo::LevelSpecificConfig;
 using Kavo::MersenneTwister;
 using KavoTest::MemorySerializer;
 
-std::string Save(GameRulesConfig& rules)
-{
-    MemorySerializer writer;
-    EXPECT_TRUE(rules.Serialize(writer));
-    return writer.Bytes();
-}
-
 TEST(GameRulesConfig, Defaults)
 {
     GameRulesConfig rules;
@@ -201,7 +194,7 @@ TEST(GameRulesConfig, StoredLayout)
     rules.GameMode = 0x04030201;
     rules.GetLevelConfig(1).LongChainLength[0] = 0x11;
     rules.GetLevelConfig(1).LongChainImmediateBoost[0] = 0x22;
-    std::string bytes = Save(rules);
+    std::string bytes = KavoTest::SavedBytes(rules);
     ASSERT_EQ(bytes.size(), 24720u);
     EXPECT_EQ(bytes.substr(0, 8), std::string("\x01\x02\x03\x04\0\0\0\0", 8)); // mode, empty text
     // The first chain pair follows the 53 words of level 1 that come before it.
@@ -240,7 +233,7 @@ TEST(GameRulesConfig, SaveAndLoadKeepRecordsAndSequence)
     for (int i = 0; i < 100; ++i)
         rules.Random().Next();
 
-    std::string bytes = Save(rules);
+    std::string bytes = KavoTest::SavedBytes(rules);
     GameRulesConfig loaded;
     loaded.GetLevelConfig(41).nSongID = 77;
     MemorySerializer reader(bytes);
@@ -274,7 +267,7 @@ TEST(GameRulesConfig, SaveAndLoadKeepRecordsAndSequence)
 TEST(GameRulesConfig, DamagedSavesAreRefused)
 {
     GameRulesConfig good;
-    std::string bytes = Save(good);
+    std::string bytes = KavoTest::SavedBytes(good);
 
     auto withWord = [&](size_t at, int32_t value)
     {
