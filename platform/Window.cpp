@@ -4,6 +4,7 @@
 #include "platform/SdlDesktop.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -59,11 +60,32 @@ bool InitVideo(std::string& error)
 {
     detail::Desktop& d = GetDesktop();
     if (d.videoUp) return true;
+    // Without a desktop to show on, the desktop layer would fall back to drawing off screen;
+    // the program reports the missing display instead. A driver chosen on purpose (tests use
+    // the dummy one) is taken as it is.
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    bool explicitDriver = chosen && *chosen;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!explicitDriver && !(x11 && *x11) && !(wayland && *wayland))
+    {
+        d.videoError = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+        error = "No display available (" + d.videoError + ")";
+        return false;
+    }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0"); // SIGINT and SIGTERM become SDL_QUIT
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     {
         d.videoError = SDL_GetError();
+        error = "No display available (" + d.videoError + ")";
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!explicitDriver && driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy"))
+    {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        d.videoError = "the desktop could not be reached";
         error = "No display available (" + d.videoError + ")";
         return false;
     }
@@ -74,6 +96,12 @@ bool InitVideo(std::string& error)
 bool VideoAvailable()
 {
     return GetDesktop().videoUp;
+}
+
+std::string GetVideoError()
+{
+    detail::Desktop& d = GetDesktop();
+    return d.videoUp ? std::string() : "No display available (" + d.videoError + ")";
 }
 
 void ShutdownVideo()

@@ -14,6 +14,8 @@ namespace platform
 // (then no window can be made, and message boxes go to stderr).
 bool InitVideo(std::string& error);
 bool VideoAvailable();
+// Why InitVideo failed ("No display available (...)"); empty while the video is up.
+std::string GetVideoError();
 // Closes every window and the desktop layer.
 void ShutdownVideo();
 

@@ -1,0 +1,519 @@
+#pragma once
+
+#include "app/CriticalSection.h"
+#include "app/DemoFile.h"
+#include "app/DemoStream.h"
+#include "graphics/ImageRegistry.h"
+#include "graphics/Rect.h"
+#include "graphics/SharedImageHandle.h"
+#include "platform/Library.h"
+#include "platform/Messages.h"
+#include "platform/Window.h"
+#include "widgets/ButtonListener.h"
+#include "widgets/DialogListener.h"
+#include "widgets/WidgetAppServices.h"
+
+#include <atomic>
+#include <deque>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platform
+{
+class InstanceGuard;
+class RegistryStore;
+} // namespace platform
+
+namespace Kavo
+{
+
+class DDImage;
+class DDInterface;
+class Dialog;
+class Image;
+class MemoryImage;
+class MusicInterface;
+class SoundManager;
+class Widget;
+class WidgetManager;
+
+// A window message kept for the main loop to replay (see ProcessDeferredMessages).
+struct DeferredMessage
+{
+    platform::WindowId window = platform::kNoWindow;
+    uint32_t message = 0;
+    uint64_t wParam = 0;
+    int64_t lParam = 0;
+    uint32_t time = 0;
+    int x = 0;
+    int y = 0;
+};
+
+// The application object: one per process. It owns the main window, the display, the widget
+// manager, the sound manager and music interface, the deferred message queue, the loading and
+// cursor threads' state, the demo stream and the framework's text table, and it is the
+// extension point through which the game customises start-up, loading, focus, dialogs and
+// shut-down. Every subsystem reaches it through gKavoApp.
+//
+// Its work is spread over several source files by concern:
+//   KavoAppBase.cpp          construction, text table, dialogs, message boxes, small services
+//   KavoAppBaseStartup.cpp   Initialize, command line, main window and display set-up
+//   KavoAppBaseLoop.cpp      main loop, frame pacing, drawing, shut-down
+//   KavoAppBaseMessages.cpp  window procedure, deferred messages, focus, cursor, clipboard
+//   KavoAppBaseServices.cpp  threads, images, screen modes, sound
+//   KavoAppBaseRegistry.cpp  settings store operations and the framework's settings
+//   KavoAppBaseDemo.cpp      demo recording and playback
+class KavoAppBase : public ButtonListener,
+                    public DialogListener,
+                    public WidgetAppServices,
+                    public ImageRegistry
+{
+public:
+    KavoAppBase();
+    ~KavoAppBase() override;
+    KavoAppBase(const KavoAppBase&) = delete;
+    KavoAppBase& operator=(const KavoAppBase&) = delete;
+
+    // --- Main loop and pacing ---
+    // One pass of pacing: updates as the elapsed time requires, then a draw or a sleep. False
+    // only when it would have slept and allowSleep is false.
+    virtual bool ProcessFrame(bool allowSleep);
+    virtual void UpdateFrames();
+    // One guarded update; true when UpdateFrames ran.
+    virtual bool UpdateTick();
+    virtual void UpdateFramesFractional(float fraction);
+    virtual void CreateMainWindow();
+    virtual void UpdateCursor();
+    virtual void ReInitImages();
+    virtual void DeleteNativeImageData();
+    virtual void DeleteImageExtraBuffers();
+    // Called on the main thread once the loading thread has finished.
+    virtual void LoadingThreadCompleted() {}
+    // Destroys the object; frees it when bit 0 of flags is set.
+    virtual void DeletingDestructor(int flags);
+    virtual MusicInterface* CreateMusicInterface(platform::WindowId window);
+    virtual void InitCompletedHook() {}
+    virtual void PreShutdown() {}
+    virtual void MainLoopEnded() {}
+    // The game's resource loading, run once on the loading thread.
+    virtual void LoadingThreadProc() {}
+    virtual void WriteSettingsToRegistry();
+    virtual void ReadSettingsFromRegistry();
+    virtual Dialog* NewDialog(int id, bool modal, const std::string& header, const std::string& lines,
+                              const std::string& footer, int buttonMode);
+    virtual void InitHook() {}
+    virtual void BeginPopup();
+    virtual void EndPopup();
+    virtual int MsgBoxWide(const std::wstring& text, const std::wstring& title, int flags);
+    virtual int MsgBox(const std::string& text, const std::string& title, int flags);
+    virtual void PopupWide(const std::wstring& text);
+    virtual void Popup(const std::string& text);
+    virtual void WriteErrorLog(const std::string& text);
+    virtual void SafeDeleteWidget(Widget* widget);
+    virtual void URLOpenFailed(const std::string& url);
+    virtual void URLOpenSucceeded(const std::string& url);
+    virtual bool OpenURL(const std::string& url, bool shutdownAfter = false);
+    virtual std::string GetProductVersion(const std::string& path);
+    virtual void CrashOccurred();
+    virtual std::string GetCrashInfoText();
+    virtual int ReservedHook1() { return 0; }
+    virtual void Shutdown();
+    virtual void ParseCommandLine();
+    virtual void SplitCommandLine(const std::string& text);
+    virtual void HandleCommandLineParam(const std::string& name, const std::string& value);
+    virtual void HandleNotifyMessage(uint64_t wParam, int64_t lParam);
+    virtual void HandleInstanceAlreadyRunning();
+    virtual void RunMainLoop();
+    virtual void Initialize();
+    virtual void PreDisplayInitHook() {}
+    virtual void PostDisplayInitHook() {}
+    // True when the hook changed the working folder itself.
+    virtual bool ChangeDirHook(const std::string& folder)
+    {
+        (void)folder;
+        return false;
+    }
+    virtual void PlaySamplePanned(int soundId, int pan);
+    virtual void PlaySample(int soundId);
+    virtual double GetMasterVolume();
+    virtual double GetMusicVolume();
+    virtual double GetSfxVolume();
+    virtual bool IsMuted();
+    virtual void SetMasterVolume(double volume);
+    virtual void SetMusicVolume(double volume);
+    virtual void SetSfxVolume(double volume);
+    virtual void Mute(bool automatic);
+    virtual void Unmute(bool automatic);
+    virtual double GetLoadingThreadProgress();
+    // Loads an image file into a new display image (owned by the caller); null on failure.
+    virtual DDImage* GetImage(const std::string& path, bool commit = true);
+    virtual SharedImageHandle GetSharedImage(const std::string& name, const std::string& variant = "",
+                                             bool* isNew = nullptr);
+    virtual void SwitchScreenMode(bool windowed, bool is3D, bool force = false);
+    virtual void SwitchScreenModeKeep3D(bool windowed);
+    virtual void ReapplyScreenMode();
+    virtual void SetDirectVideoDraw(bool on);
+    virtual Dialog* DoDialog(int id, bool modal, const std::string& header, const std::string& lines,
+                             const std::string& footer, int buttonMode);
+    virtual Dialog* GetDialog(int id);
+    virtual void AddDialog(Dialog* dialog);
+    virtual void AddDialogWithId(int id, Dialog* dialog);
+    virtual bool KillDialogPtr(Dialog* dialog);
+    bool KillDialog(int id) override;
+    virtual bool KillDialogEx(int id, bool removeWidget, bool deleteWidget);
+    virtual int GetDialogCount();
+    virtual void ModalOpen() {}
+    virtual void ModalClose() {}
+    virtual void GotFocus() {}
+    virtual void LostFocus() {}
+    virtual bool IsAltKeyUsed(uint64_t wParam);
+    virtual bool DebugKeyDown(int key);
+    // True when the game took the key (it is then not queued).
+    virtual bool KeyDownHook(int key, bool ctrl, bool alt)
+    {
+        (void)key;
+        (void)ctrl;
+        (void)alt;
+        return false;
+    }
+    virtual void CloseRequestAsked() {}
+    virtual void ReservedHook2() {}
+    virtual std::string GetCrashReportAttachment() { return std::string(); }
+    virtual bool ReservedHook3() { return false; }
+    virtual bool DrawFrame();
+    // Presents the screen image (rect: part of it, or null for all) and recovers a lost display.
+    virtual void Redraw(const Rect* rect);
+    virtual void PreInitHook() {}
+    virtual void LoopUntilShutdown();
+    virtual bool UpdateAppStep(bool* updated);
+    // Steps until an update ran (true) or nested loops must end (false).
+    virtual bool UpdateApp();
+    virtual bool AppCanRestore();
+
+    // --- Button and dialog listener parts ---
+    // Dialog buttons 1000 and 1001 arrive as the application's ButtonPress of dialog id + 2000
+    // and + 3000.
+    void DialogButtonPress(int dialogId, int buttonId) override;
+    void DialogButtonDepress(int dialogId, int buttonId) override;
+
+    // --- What the widgets ask of the application ---
+    void SetCursor(int number) override;
+    void CopyToClipboard(const std::string& text) override;
+    std::string GetClipboard() override;
+    bool AllowsHighCharacters() override { return mAllowHighCharacters; }
+    bool UsesSystemCaret() override { return mUseSystemCaret; }
+    void ShowSystemCaret() override {}
+    void HideSystemCaret() override {}
+    void SetSystemCaretPos(int x, int y) override
+    {
+        (void)x;
+        (void)y;
+    }
+    int GetScreenWidth() override { return mWidth; }
+    int GetScreenHeight() override { return mHeight; }
+    bool Is3DAccelerated() override;
+    Font* CreateSysFont(const std::string& face, int pointSize, bool bold) override;
+    bool BeginScreenDraw(Image* screenImage) override;
+    void EndScreenDraw(Image* screenImage) override;
+    DialogListener* GetDialogListener() override { return this; }
+    bool UpdateAppStep() override;
+
+    // --- What software images ask of the application ---
+    void AddMemoryImage(MemoryImage* image) override;
+    void RemoveMemoryImage(MemoryImage* image) override;
+    void RemoveImageFromDisplay(MemoryImage* image) override;
+    const NativeDisplay* GetNativeDisplay() override;
+    bool CopyTexturesToBits(MemoryImage* image) override;
+    void SetSharedImageCleanupNeeded() override { mCleanSharedImages = true; }
+
+    // --- Text table ---
+    // The stored text of id, or the default when id was never stored.
+    std::string GetString(const std::string& id, const std::string& defaultText);
+    void SetString(const std::string& id, const std::wstring& text);
+
+    // --- Settings store (a key path below "SOFTWARE\" + the registry key) ---
+    bool RegistryWrite(const std::string& name, uint32_t type, const uint8_t* data, uint32_t length);
+    bool RegistryWriteString(const std::string& name, const std::string& value);
+    bool RegistryWriteInteger(const std::string& name, int value);
+    bool RegistryWriteBoolean(const std::string& name, bool value);
+    // length: the buffer's size in, the value's size out. Never copies more than the buffer holds.
+    bool RegistryRead(const std::string& name, uint32_t* type, uint8_t* data, uint32_t* length);
+    bool RegistryReadString(const std::string& name, std::string* value);
+    bool RegistryReadInteger(const std::string& name, int* value);
+    bool RegistryReadBoolean(const std::string& name, bool* value);
+    bool RegistryEraseKey(const std::string& keyName);
+    void RegistryEraseValue(const std::string& name);
+    bool RegistryGetSubKeys(const std::string& keyName, std::vector<std::string>* names);
+    bool RegistryGetValues(const std::string& keyName, std::vector<std::string>* names);
+    // Tests install an in-memory store; by default the store is a file per registry key.
+    void SetRegistryStore(platform::RegistryStore* store) { mInstalledStore = store; }
+    platform::RegistryStore* GetRegistryStore();
+
+    // --- Demo recording and playback ---
+    bool ReadDemoFile(std::string* error);
+    void WriteDemoFile();
+    void WriteDemoEventHeader();
+    bool ReadDemoEventHeader();
+    void PlayDemoEvents();
+    void DemoSyncBuffer(Buffer& value);
+    void DemoSyncString(std::string& value);
+    void DemoSyncBool(bool& value);
+    // The display-mode record a recording starts with (start-up reads it back when playing).
+    void WriteDisplayModeEvent();
+    bool ReadDisplayModeEvent();
+
+    // --- Start-up helpers ---
+    int InitDisplay();
+    void Set3DAcceleration(bool on, bool reinit);
+    void UpdateRefreshRate();
+    int GetLastDemoNumber(int keep, bool deleteOld);
+    // The command line without the program name (set by the main routine; tests set it too).
+    void SetCommandLine(const std::string& arguments) { mCommandLine = arguments; }
+
+    // --- Loop helpers ---
+    void ProcessSafeDeleteList();
+    void ResetFrameTiming();
+    void RestoreDisplayMode();
+    // Ends the process with the exit code. Tests install an exit handler that throws instead.
+    [[noreturn]] void ExitProgram(int code);
+    void WaitForLoadingThread();
+    void StartLoadingThread();
+    void StartCursorThread();
+
+    // --- Messages and focus ---
+    // The window procedure of the main and invisible windows.
+    int64_t WindowProc(const platform::Message& message);
+    // Replays the oldest deferred message; true while more remain.
+    bool ProcessDeferredMessages();
+    void UpdateFocusState();
+    void ClearKeysDown();
+    void EnableCustomCursors(bool on);
+
+    // --- Images and screen ---
+    bool Is3DAccelerationSupported();
+    bool Is3DAccelerationRecommended();
+    void CleanSharedImages();
+    DDImage* CopyImageRect(const Rect& rect, Image* image);
+    DDImage* CopyImage(Image* image);
+
+    // ======== State (read by the other subsystems; see the Parts of each) ========
+
+    uint32_t mRandSeed = 0;
+    std::string mBoxTitlePrefix;
+    std::string mCompanyName;
+    std::string mProductName = "Product";
+    std::string mTitle = "KavoApp";
+    std::string mRegKey;
+    std::string mProgramFolder;
+    int mPreferredX = -1;
+    int mPreferredY = -1;
+    int mWidth = 640;
+    int mHeight = 480;
+    int mFullscreenBits = 16;
+    double mMusicVolume = 0.85;
+    double mSfxVolume = 0.85;
+    double mDemoMusicVolume = 0.0;
+    double mDemoSfxVolume = 0.0;
+    bool mNoSoundNeeded = false;
+    bool mWantFMod = false;
+    bool mAllowHighCharacters = false;
+    bool mUseSystemCaret = false;
+    bool mCmdLineParsed = false;
+    bool mOnlyAllowOneCopyToRun = true;
+    uint32_t mNotifyMessage = 0;
+    std::unique_ptr<platform::InstanceGuard> mInstanceGuard;
+    WidgetManager* mWidgetManager = nullptr;
+    uint32_t mPrimaryThreadId = 0; // 0 until Initialize; the main thread is mMainThread
+    std::thread::id mMainThread;
+    bool mInitialized = false;
+    std::atomic<bool> mShutdown{false};
+    bool mExitToTop = false; // leave nested loops
+    bool mIsWindowed = false;
+    bool mIsPhysWindowed = false;
+    bool mFullScreenWindow = false; // the desktop mode was changed by the program (never here)
+    bool mWindowedNotAllowed = false;
+    bool mForceFullscreen = false;
+    bool mIsWideWindow = false;
+    bool mWindowedRefusedForColorDepth = false;
+    bool mFullScreenFailed = false;
+    bool mAllowMaximize = false;
+    platform::WindowId mHWnd = platform::kNoWindow;
+    platform::WindowId mInvisHWnd = platform::kNoWindow;
+    DDInterface* mDDInterface = nullptr;
+    bool mDirectVideoDraw = false;
+    MusicInterface* mMusicInterface = nullptr;
+    bool mReadFromRegistry = false;
+    std::string mProductVersion;
+    bool mIsOpeningURL = false;
+    bool mShutdownOnURLOpen = false;
+    std::string mOpeningURL;
+    uint32_t mOpeningURLTime = 0;
+    MemoryImage* mCursorImages[13] = {};
+    platform::CursorHandle mOverrideCursor = nullptr;
+    int mMuteCount = 0;
+    int mAutoMuteCount = 0;
+    bool mMuteOnLostFocus = true;
+    bool mDemoMute = false;
+    bool mMutedForDemoJump = false;
+    bool mCleanSharedImages = false;
+    std::map<std::pair<std::string, std::string>, SharedImage> mSharedImageMap;
+    std::vector<MemoryImage*> mMemoryImages; // the live software images (display lock)
+
+    // Pacing (see KavoAppBaseLoop.cpp).
+    int mNonDrawCount = 0;
+    int mFrameTime = 10;
+    int mSleepCount = 0;
+    int mDrawCount = 0;
+    int mUpdateCount = 0;
+    int mUpdateAppState = 0; // 0 pump messages, 1 update due, 2 updated, 3 done this pass
+    int mUpdateAppDepth = 0;
+    double mUpdateMultiplier = 1.0;
+    double mPendingUpdatesAcc = 0.0;
+    double mUpdateFTimeAcc = 0.0;
+    uint32_t mLastTimeCheck = 0;
+    bool mTimeCheckStarted = false;
+    int mDiscardTimeMs = 0;
+    bool mPaused = false;
+    uint32_t mLastTimerTime = 0;
+    uint32_t mLastBigDelayTime = 0; // timer streak start
+    uint32_t mLastUserInputTick = 0;
+    uint32_t mLastDrawTick = 0; // last present start
+    uint32_t mNextDrawTick = 0; // next draw allowed
+    uint32_t mStartTick = 0;
+    bool mHasPendingDraw = false;   // updated since the last draw
+    bool mLastDrawWasEmpty = false; // the last draw was skipped
+    bool mDrawing = false;
+    bool mForceDraw = false;
+    int mDrawTime = 0;
+    int mScreenBltTime = 0;
+    int mFPSCount = 0;
+    int mFPSTime = 0;
+    int mFPSFlipCount = 0;
+    int mChangedUpdateCount = 0;
+    bool mShowFPS = false;
+    int mShowFPSMode = 0;
+    bool mDebugKeysEnabled = false;
+    bool mCloseRequest = false;
+    std::atomic<bool> mStopRequested{false};
+    bool mInMainLoop = false;
+    bool mActive = true;
+    bool mMinimized = false;
+    bool mPhysMinimized = false;
+    bool mHasFocus = true;
+    bool mIsDisabled = false;
+    bool mMouseIn = false;
+    bool mCtrlDown = false;
+    bool mAltDown = false;
+    bool mCustomCursorsEnabled = false;
+    bool mSysCursor = true;
+    int mCursorNum = 0;
+    platform::CursorHandle mHandCursor = nullptr;
+    platform::CursorHandle mDraggingCursor = nullptr;
+    bool mCrashed = false;
+    bool mScreensaverMode = false;
+    bool mPopupShown = false;
+
+    // Vertical sync pacing.
+    bool mWaitForVSync = false;
+    bool mVSyncUpdates = false;
+    int mRefreshRate = 100;
+    bool mVSyncBroken = false;
+    int mVSyncBrokenCount = 0;
+    uint32_t mVSyncBrokenTestStartTick = 0;
+    int mVSyncBrokenTestUpdates = 0;
+    bool mUnusualRefreshRate = false;
+    bool mSoftVSyncWait = true;
+
+    // Loading and cursor threads.
+    bool mLoadingThreadEnabled = true;
+    std::atomic<bool> mLoadingThreadStarted{false};
+    std::atomic<bool> mLoadingThreadCompleted{false};
+    bool mLoadingHandedOver = false;
+    bool mLoadingThrottle = false;
+    std::atomic<int> mNumLoadingThreadTasks{0};
+    std::atomic<int> mCompletedLoadingThreadTasks{0};
+    std::atomic<bool> mCursorThreadRunning{false};
+    std::thread mLoadingThread;
+    std::thread mCursorThread;
+
+    bool m3DSwitchedThisRun = false;
+    int mScreenOffsetX = 0;
+    int mScreenOffsetY = 0;
+    int mScreenWidth = 0;
+    int mScreenHeight = 0;
+
+    // Demo state.
+    bool mRecordingDemo = false;
+    bool mPlayingDemo = false;
+    bool mDemoCloseHandled = false; // the demo readers read nothing once set
+    std::string mDemoPrefix = "kavoapp";
+    std::string mDemoFileName = "kavoapp.dmo";
+    DemoStream mDemo;
+    int mDemoLength = 0; // final update count of the demo played
+    int mDemoMouseX = 0; // last recorded or replayed mouse position
+    int mDemoMouseY = 0;
+    bool mDemoLoadingHandedOver = false; // the demo's hand-over event was replayed
+    int mDemoJumpTarget = 0;             // playback runs without drawing up to this update
+    bool mDemoRunToEnd = false;
+    bool mDemoSingleStep = false;
+    std::vector<DemoMarker> mDemoMarkers;
+
+    std::map<std::string, std::wstring> mStringProperties;
+    std::map<int, Dialog*> mDialogMap;
+    std::list<Dialog*> mDialogList;
+    std::deque<DeferredMessage> mDeferredMessages;
+    std::list<std::pair<int, Widget*>> mSafeDeleteList;
+    CriticalSection mCritSect;
+
+    // Process-wide flags of the loop.
+    static bool sIdleSuspended;
+    static bool sRecoveringDisplay;
+    static int sDrawNesting;
+
+protected:
+    std::string mCommandLine;
+
+private:
+    void AccumulateElapsedTime();
+    void CheckIdleSuspend();
+    void CatchUpUpdate(float fraction);
+    void RecordDeferredMessage(const DeferredMessage& message);
+    void CheckMouseInWindow();
+    void LoadingThreadMain();
+    void CursorThreadMain();
+    std::string RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation);
+    bool DemoReadsSettings();
+    bool RecordResult(int type, bool result);
+    void RecordStringList(int type, bool result, const std::vector<std::string>& names);
+
+    platform::LibraryHandle mDDrawLib = nullptr;
+    platform::LibraryHandle mDSoundLib = nullptr;
+    platform::LibraryHandle mVersionLib = nullptr;
+    platform::RegistryStore* mInstalledStore = nullptr;
+    std::unique_ptr<platform::RegistryStore> mFileStore;
+    std::string mFileStoreKey;
+    SoundManager* mSoundManager = nullptr;
+    uint32_t mLastIdleCheck = 0;
+    uint32_t mLastRecoverAttempt = 0;
+    uint32_t mCatchUpStamp = 0;
+    bool mCatchUpStampTaken = false;
+    uint32_t mIdleCheckSettingsTime = 0;
+
+    friend class KavoAppBaseTestAccess;
+
+public:
+    SoundManager* GetSoundManager() { return mSoundManager; }
+    // How ExitProgram ends the process; tests replace it.
+    static void (*sExitHandler)(int code);
+};
+
+// The application object of the process (null before it is made and after it is destroyed).
+extern KavoAppBase* gKavoApp;
+// The same object for the crash handler, set at the end of the constructor.
+extern KavoAppBase* gKavoAppForCrash;
+
+} // namespace Kavo

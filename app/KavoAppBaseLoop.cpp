@@ -1,0 +1,563 @@
+// The main loop: fixed-rate updates, frame pacing, drawing, presenting and shut-down. All of it
+// runs on the main thread and reads time from platform::Clock, so a test can drive it with a
+// fake clock.
+#include "app/KavoAppBase.h"
+
+#include "app/StringUtils.h"
+#include "display/DDImage.h"
+#include "display/DDInterface.h"
+#include "media/MusicInterface.h"
+#include "media/SoundManager.h"
+#include "platform/Clock.h"
+#include "platform/DebugOutput.h"
+#include "platform/Instance.h"
+#include "platform/Screen.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetManager.h"
+
+#include <cmath>
+
+namespace Kavo
+{
+
+bool KavoAppBase::sIdleSuspended = false;
+bool KavoAppBase::sRecoveringDisplay = false;
+int KavoAppBase::sDrawNesting = 0;
+
+namespace
+{
+
+uint32_t Now()
+{
+    return platform::Clock::Get().Ticks();
+}
+
+void Sleep(uint32_t ms)
+{
+    platform::Clock::Get().Sleep(ms);
+}
+
+// Raises the draw nesting counter for a scope.
+struct DrawNesting
+{
+    DrawNesting() { ++KavoAppBase::sDrawNesting; }
+    ~DrawNesting() { --KavoAppBase::sDrawNesting; }
+};
+
+} // namespace
+
+void KavoAppBase::RunMainLoop()
+{
+    if (mShutdown) return;
+    StartCursorThread();
+    if (mLoadingThreadEnabled) StartLoadingThread();
+    platform::ShowMainWindow(true);
+    platform::RaiseMainWindow();
+
+    uint32_t start = Now();
+    mInMainLoop = true;
+    mLastUserInputTick = mLastTimerTime = start;
+    LoopUntilShutdown();
+    ProcessSafeDeleteList();
+    mInMainLoop = false;
+    WaitForLoadingThread();
+
+    platform::DebugOutput(StrFormat("Seconds       = %g\r\n", double(Now() - start) / 1000.0));
+    platform::DebugOutput(StrFormat("Sleep Count   = %d\r\n", mSleepCount));
+    platform::DebugOutput(StrFormat("Update Count  = %d\r\n", mUpdateCount));
+    platform::DebugOutput(StrFormat("Draw Count    = %d\r\n", mDrawCount));
+    platform::DebugOutput(StrFormat("Draw Time     = %d\r\n", mDrawTime));
+    platform::DebugOutput(StrFormat("Screen Blt    = %d\r\n", mScreenBltTime));
+    if (mDrawTime + mScreenBltTime > 0)
+        platform::DebugOutput(
+            StrFormat("Avg FPS       = %d\r\n", mDrawCount * 1000 / (mDrawTime + mScreenBltTime)));
+
+    MainLoopEnded();
+    WriteSettingsToRegistry();
+}
+
+void KavoAppBase::LoopUntilShutdown()
+{
+    while (!mShutdown)
+    {
+        mExitToTop = false;
+        UpdateApp();
+    }
+}
+
+bool KavoAppBase::UpdateApp()
+{
+    for (;;)
+    {
+        bool updated = false;
+        if (!UpdateAppStep(&updated)) return false;
+        if (updated) return true;
+    }
+}
+
+bool KavoAppBase::UpdateAppStep()
+{
+    bool updated = false;
+    return UpdateAppStep(&updated);
+}
+
+bool KavoAppBase::UpdateAppStep(bool* updated)
+{
+    if (updated) *updated = false;
+    if (mExitToTop) return false;
+    if (mUpdateAppState == 3) mUpdateAppState = 0;
+    ++mUpdateAppDepth;
+
+    if (mUpdateAppState == 0)
+    {
+        platform::Message message;
+        while (!mShutdown && platform::PeekMessage(message))
+            WindowProc(message);
+        if (mInstanceGuard && mInstanceGuard->PollNotification()) HandleNotifyMessage(0, 0);
+        if (mPlayingDemo) PlayDemoEvents();
+        ProcessDeferredMessages();
+        if (mDeferredMessages.empty()) mUpdateAppState = 1;
+    }
+    else
+    {
+        int before = mUpdateCount;
+        ProcessFrame(true);
+        if (updated && mUpdateCount != before) *updated = true;
+    }
+    --mUpdateAppDepth;
+    return true;
+}
+
+void KavoAppBase::ResetFrameTiming()
+{
+    mUpdateFTimeAcc = 0.0;
+    mLastTimeCheck = Now();
+    mTimeCheckStarted = true;
+}
+
+void KavoAppBase::AccumulateElapsedTime()
+{
+    uint32_t now = Now();
+    if (!mTimeCheckStarted)
+    {
+        mTimeCheckStarted = true;
+        mLastTimeCheck = now;
+        return;
+    }
+    uint32_t elapsed = now - mLastTimeCheck;
+    mLastTimeCheck = now;
+    mUpdateFTimeAcc = std::min(mUpdateFTimeAcc + double(elapsed), 200.0);
+    if (mDiscardTimeMs > 0) mDiscardTimeMs = std::max(0, mDiscardTimeMs - int(elapsed));
+}
+
+void KavoAppBase::CatchUpUpdate(float fraction)
+{
+    if (!UpdateTick()) return;
+    mPendingUpdatesAcc += double(fraction) - 1.0;
+    ProcessSafeDeleteList();
+    while (mPendingUpdatesAcc >= 1.0)
+    {
+        if (mPlayingDemo) PlayDemoEvents();
+        bool ran = UpdateTick();
+        ProcessSafeDeleteList();
+        mPendingUpdatesAcc -= 1.0;
+        if (!ran) break;
+    }
+    UpdateFramesFractional(fraction);
+    ProcessSafeDeleteList();
+}
+
+bool KavoAppBase::ProcessFrame(bool allowSleep)
+{
+    if (mStopRequested) Shutdown();
+
+    bool fullscreen = !mIsPhysWindowed;
+    bool vsyncTimed = !mPlayingDemo && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken && fullscreen;
+    double frameMs;
+    float fraction;
+    if (mVSyncUpdates)
+    {
+        frameMs = (1000.0 / double(mRefreshRate)) / mUpdateMultiplier;
+        fraction = float(1000.0 / double(mFrameTime * mRefreshRate));
+    }
+    else
+    {
+        frameMs = double(mFrameTime) / mUpdateMultiplier;
+        fraction = 1.0f;
+    }
+
+    // Demo fast-forward: no drawing except once a second, and muted until it ends.
+    if (mPlayingDemo && (mUpdateCount < mDemoJumpTarget || mDemoRunToEnd))
+    {
+        if (!mMutedForDemoJump && !mDemoSingleStep)
+        {
+            mMutedForDemoJump = true;
+            Mute(true);
+        }
+        if (!mCatchUpStampTaken)
+        {
+            mCatchUpStampTaken = true;
+            mCatchUpStamp = Now();
+        }
+        while (mUpdateCount < mDemoJumpTarget || mDemoRunToEnd)
+        {
+            ResetFrameTiming();
+            int before = mUpdateCount;
+            CatchUpUpdate(fraction);
+            if (mUpdateCount == before) return true;
+            if (Now() - mCatchUpStamp >= 1000 || mDemoSingleStep)
+            {
+                mDemoSingleStep = false;
+                mCatchUpStamp = Now();
+                DrawFrame();
+                return true;
+            }
+        }
+    }
+    if (mMutedForDemoJump)
+    {
+        mMutedForDemoJump = false;
+        if (mSoundManager) mSoundManager->StopAllSounds();
+        Unmute(true);
+    }
+
+    if (mPaused || mUpdateMultiplier <= 0.0)
+    {
+        ProcessSafeDeleteList();
+        return true;
+    }
+
+    uint32_t now = Now();
+    uint32_t slept = 0;
+    if (!vsyncTimed) AccumulateElapsedTime();
+
+    bool draw = false;
+    if (mUpdateAppState == 1)
+    {
+        ++mNonDrawCount;
+        if (mNonDrawCount >= int(std::ceil(mUpdateMultiplier * 10.0)) && mLoadingHandedOver)
+        {
+            draw = true;
+        }
+        else
+        {
+            bool noThreshold = vsyncTimed && !mHasPendingDraw;
+            double threshold = vsyncTimed ? double(int(frameMs * 0.75)) : frameMs;
+            if (!noThreshold && mUpdateFTimeAcc < threshold)
+            {
+                draw = true;
+            }
+            else
+            {
+                if (!mPlayingDemo && mUpdateMultiplier == 1.0)
+                {
+                    ++mVSyncBrokenTestUpdates;
+                    if (mVSyncBrokenTestUpdates >= (mFrameTime + 999) / mFrameTime)
+                    {
+                        if (now - mVSyncBrokenTestStartTick <= 800)
+                        {
+                            if (++mVSyncBrokenCount >= 3) mVSyncBroken = true;
+                        }
+                        else
+                        {
+                            mVSyncBrokenCount = 0;
+                        }
+                        mVSyncBrokenTestStartTick = now;
+                        mVSyncBrokenTestUpdates = 0;
+                    }
+                }
+                if (UpdateTick())
+                {
+                    mUpdateAppState = 2;
+                    mHasPendingDraw = true;
+                }
+            }
+        }
+    }
+    else if (mUpdateAppState == 2)
+    {
+        mUpdateAppState = 3;
+        mPendingUpdatesAcc += double(fraction) - 1.0;
+        ProcessSafeDeleteList();
+        while (mPendingUpdatesAcc >= 1.0)
+        {
+            if (mPlayingDemo) PlayDemoEvents();
+            ++mNonDrawCount;
+            bool ran = UpdateTick();
+            ProcessSafeDeleteList();
+            mPendingUpdatesAcc -= 1.0;
+            if (!ran) break;
+        }
+        UpdateFramesFractional(fraction);
+        ProcessSafeDeleteList();
+        mUpdateFTimeAcc -= frameMs;
+        if (vsyncTimed) mUpdateFTimeAcc = std::max(0.0, mUpdateFTimeAcc - 0.2);
+        if (mDiscardTimeMs > 0) mUpdateFTimeAcc = 0.0;
+    }
+    else
+    {
+        draw = true;
+    }
+
+    if (draw)
+    {
+        mUpdateAppState = 3;
+        mNonDrawCount = 0;
+        if (mHasPendingDraw)
+        {
+            DrawFrame();
+        }
+        else
+        {
+            int sleepMs = int(frameMs - mUpdateFTimeAcc);
+            if (sleepMs > 0)
+            {
+                if (!allowSleep) return false;
+                ++mSleepCount;
+                Sleep(uint32_t(sleepMs));
+                slept = uint32_t(sleepMs);
+            }
+        }
+    }
+
+    // While the loading thread works, leave it time.
+    if (mLoadingThreadStarted && !mLoadingHandedOver && mLoadingThrottle)
+    {
+        int extra = std::min(250, 2 * int(Now() - now - slept) - int(slept));
+        if (extra >= 0)
+        {
+            if (!allowSleep) return false;
+            Sleep(uint32_t(extra));
+        }
+    }
+
+    ProcessSafeDeleteList();
+    return true;
+}
+
+bool KavoAppBase::UpdateTick()
+{
+    if (sIdleSuspended) return false;
+    if (!mPlayingDemo)
+    {
+        if (mLoadingThreadCompleted && !mLoadingHandedOver)
+        {
+            mLoadingHandedOver = true;
+            mLoadingThrottle = false;
+            LoadingThreadCompleted();
+            if (mRecordingDemo) mDemo.WriteLongEvent(mUpdateCount, DemoStream::kLoadingHandOver);
+        }
+    }
+    else
+    {
+        if (mLoadingThreadCompleted && !mLoadingHandedOver && mDemoLoadingHandedOver)
+        {
+            mLoadingHandedOver = true;
+            mLoadingThrottle = false;
+            LoadingThreadCompleted();
+        }
+        if (mLoadingHandedOver != mDemoLoadingHandedOver) return false;
+        if (mUpdateCount == mDemoLength) return false;
+    }
+    UpdateFrames();
+    return true;
+}
+
+void KavoAppBase::UpdateFrames()
+{
+    ++mUpdateCount;
+    if (!mMinimized && mWidgetManager->UpdateFrame()) ++mChangedUpdateCount;
+    if (mMusicInterface) mMusicInterface->Update();
+    CleanSharedImages();
+}
+
+void KavoAppBase::UpdateFramesFractional(float fraction)
+{
+    if (mVSyncUpdates && !mMinimized) mWidgetManager->UpdateFrameF(fraction);
+}
+
+bool KavoAppBase::DrawFrame()
+{
+    DrawNesting nesting;
+    if (sRecoveringDisplay)
+    {
+        Redraw(nullptr);
+        mHasPendingDraw = false;
+        mLastDrawWasEmpty = true;
+        return false;
+    }
+
+    uint32_t now = Now();
+    if (now - mLastIdleCheck > 1000)
+    {
+        mLastIdleCheck = now;
+        CheckIdleSuspend();
+    }
+    if (sIdleSuspended)
+    {
+        mHasPendingDraw = false;
+        mLastDrawWasEmpty = true;
+        return false;
+    }
+
+    uint32_t drawStart = Now();
+    mDrawing = true;
+    bool changed = mWidgetManager->DrawScreen();
+    mDrawing = false;
+    ++mFPSCount;
+
+    if (!((changed || now - mLastDrawTick > 999 || mForceDraw) && int32_t(now - mNextDrawTick) >= 0))
+    {
+        mHasPendingDraw = false;
+        mLastDrawWasEmpty = true;
+        return false;
+    }
+
+    ++mDrawCount;
+    mLastDrawWasEmpty = false;
+    int drawTime = int(Now() - drawStart);
+    mFPSTime += drawTime;
+    mDrawTime += drawTime;
+    if (mWaitForVSync && mIsPhysWindowed && mDDInterface)
+    {
+        uint32_t interval = uint32_t(mDDInterface->mMillisecondsPerFrame);
+        uint32_t since = Now() - mLastDrawTick;
+        if (since < interval) Sleep(interval - since);
+    }
+    mLastDrawTick = Now();
+    Redraw(nullptr);
+    AccumulateElapsedTime();
+    mScreenBltTime = int(Now() - mLastDrawTick);
+
+    uint32_t end = Now();
+    if (mLoadingThreadStarted && !mLoadingThreadCompleted)
+    {
+        int d = int(end - now);
+        if (d < 16) d = 15;
+        mNextDrawTick += uint32_t(d + 35);
+        if (int32_t(mNextDrawTick - end) < 0) mNextDrawTick = end;
+    }
+    else
+    {
+        mNextDrawTick = end;
+    }
+    mHasPendingDraw = false;
+    mForceDraw = false;
+    return true;
+}
+
+void KavoAppBase::Redraw(const Rect* rect)
+{
+    if (mDrawing || mShutdown || sIdleSuspended || !mDDInterface) return;
+    if (mDDInterface->Redraw(rect))
+    {
+        if (sRecoveringDisplay)
+        {
+            sRecoveringDisplay = false;
+            mLastRecoverAttempt = 0;
+        }
+        return;
+    }
+
+    sRecoveringDisplay = true;
+    uint32_t now = Now();
+    if (!((mActive || (mIsPhysWindowed && now - mLastRecoverAttempt > 1000)) && !mMinimized)) return;
+    mLastRecoverAttempt = now;
+    mWidgetManager->mScreenImage = nullptr;
+
+    int desktopWidth = 0, desktopHeight = 0;
+    platform::GetDesktopSize(desktopWidth, desktopHeight);
+    if (mIsWindowed && (desktopWidth <= mWidth || desktopHeight <= mHeight))
+    {
+        if (mWindowedRefusedForColorDepth)
+        {
+            Popup(GetString("PLEASE_SET_COLOR_DEPTH", "Please set your desktop color depth to 16 bit."));
+            Shutdown();
+        }
+        else
+        {
+            mWindowedNotAllowed = true;
+            SwitchScreenModeKeep3D(false);
+        }
+        return;
+    }
+
+    int result = InitDisplay();
+    if (mIsWindowed && result == DDInterface::RESULT_INVALID_COLORDEPTH)
+    {
+        if (mActive)
+        {
+            SwitchScreenModeKeep3D(false);
+            mWindowedNotAllowed = true;
+        }
+        return;
+    }
+    if (result == DDInterface::RESULT_3D_FAIL)
+    {
+        Set3DAcceleration(false, true);
+        return;
+    }
+    if (result != DDInterface::RESULT_OK) return;
+    ReInitImages();
+    mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
+    mWidgetManager->MarkAllDirty();
+}
+
+void KavoAppBase::CheckIdleSuspend()
+{
+    // The desktop's screen saver is not consulted on this system: the program never suspends
+    // itself for idleness.
+    sIdleSuspended = false;
+}
+
+void KavoAppBase::SafeDeleteWidget(Widget* widget)
+{
+    mSafeDeleteList.emplace_back(mUpdateAppDepth, widget);
+}
+
+void KavoAppBase::ProcessSafeDeleteList()
+{
+    DrawNesting nesting;
+    for (auto it = mSafeDeleteList.begin(); it != mSafeDeleteList.end();)
+    {
+        if (it->first >= mUpdateAppDepth)
+        {
+            Widget* widget = it->second;
+            it = mSafeDeleteList.erase(it);
+            delete widget;
+        }
+        else
+        {
+            ++it;
+        }
+    }
+}
+
+void KavoAppBase::Shutdown()
+{
+    if (mMainThread != std::thread::id() && std::this_thread::get_id() != mMainThread)
+    {
+        mStopRequested = true;
+        return;
+    }
+    if (mShutdown) return;
+    mExitToTop = true;
+    mShutdown = true;
+
+    PreShutdown();
+    if (mPlayingDemo)
+    {
+        SetMusicVolume(mDemoMusicVolume);
+        SetSfxVolume(mDemoSfxVolume);
+    }
+    while (mCursorThreadRunning)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (mCursorThread.joinable()) mCursorThread.join();
+
+    if (mMusicInterface) mMusicInterface->StopAllMusic();
+    platform::ShowMainWindow(false);
+    RestoreDisplayMode();
+    if (mReadFromRegistry) WriteSettingsToRegistry();
+}
+
+} // namespace Kavo

@@ -1,0 +1,314 @@
+// Settings store operations, their demo records, and the framework's own settings.
+#include "app/KavoAppBase.h"
+
+#include "platform/Files.h"
+#include "platform/Registry.h"
+
+#include <cstring>
+
+namespace Kavo
+{
+
+namespace
+{
+
+// A value name's last part names the value; what comes before it is a key below the base.
+void SplitValueName(const std::string& name, std::string& keyPart, std::string& valueName)
+{
+    size_t slash = name.rfind('\\');
+    if (slash == std::string::npos)
+    {
+        keyPart.clear();
+        valueName = name;
+    }
+    else
+    {
+        keyPart = name.substr(0, slash);
+        valueName = name.substr(slash + 1);
+    }
+}
+
+} // namespace
+
+platform::RegistryStore* KavoAppBase::GetRegistryStore()
+{
+    if (mInstalledStore) return mInstalledStore;
+    // One file per registry key, in the per-user data folder; a damaged file is reported and
+    // replaced, and the program goes on with default settings.
+    if (!mFileStore || mFileStoreKey != mRegKey)
+    {
+        std::string path = mRegKey;
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        while (!path.empty() && path.back() == '/')
+            path.pop_back();
+        mFileStore = std::make_unique<platform::RegistryStore>();
+        mFileStoreKey = mRegKey;
+        if (mFileStore->Open(platform::DataFolder() + path + "/settings.reg") ==
+            platform::RegistryStore::LoadResult::Damaged)
+        {
+            platform::MessageBox(
+                "The settings file was damaged and has been replaced; the damaged file was kept "
+                "as " +
+                    mFileStore->FilePath() + ".damaged.\r\n" + mFileStore->LoadError(),
+                mTitle, platform::MB_OK | platform::MB_ICONWARNING);
+        }
+    }
+    return mFileStore.get();
+}
+
+std::string KavoAppBase::RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation)
+{
+    std::string path = "SOFTWARE\\" + mRegKey;
+    if (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    if (keyOperation)
+    {
+        path += "\\" + name;
+    }
+    else
+    {
+        std::string keyPart;
+        SplitValueName(name, keyPart, *valueName);
+        if (!keyPart.empty()) path += "\\" + keyPart;
+    }
+    return path;
+}
+
+bool KavoAppBase::DemoReadsSettings()
+{
+    return mPlayingDemo && !mRecordingDemo;
+}
+
+bool KavoAppBase::RecordResult(int type, bool result)
+{
+    if (mRecordingDemo && !mPlayingDemo)
+    {
+        mDemo.WriteLongEvent(mUpdateCount, type);
+        mDemo.mBuffer.WriteNumBits(result ? 1 : 0, 1);
+    }
+    return result;
+}
+
+void KavoAppBase::RecordStringList(int type, bool result, const std::vector<std::string>& names)
+{
+    RecordResult(type, result);
+    if (mRecordingDemo && !mPlayingDemo && result)
+    {
+        mDemo.mBuffer.WriteLong(int32_t(names.size()));
+        for (const std::string& name : names)
+            mDemo.mBuffer.WriteString(name);
+    }
+}
+
+bool KavoAppBase::RegistryWrite(const std::string& name, uint32_t type, const uint8_t* data, uint32_t length)
+{
+    if (mRegKey.empty()) return false;
+    if (DemoReadsSettings())
+    {
+        if (mDemoCloseHandled) return false;
+        ReadDemoEventHeader();
+        mDemo.TakeHeader();
+        return mDemo.mBuffer.ReadNumBits(1, false) != 0;
+    }
+    std::string valueName;
+    std::string key = RegistryKeyPath(name, &valueName, false);
+    platform::RegistryStore* store = GetRegistryStore();
+    bool ok = (store->KeyExists(key) || store->CreateKey(key)) &&
+              store->SetValue(key, valueName, type, std::string(reinterpret_cast<const char*>(data), length));
+    return RecordResult(DemoStream::kRegistryWrite, ok);
+}
+
+bool KavoAppBase::RegistryWriteString(const std::string& name, const std::string& value)
+{
+    return RegistryWrite(name, platform::kRegString, reinterpret_cast<const uint8_t*>(value.data()),
+                         uint32_t(value.size()));
+}
+
+bool KavoAppBase::RegistryWriteInteger(const std::string& name, int value)
+{
+    uint8_t bytes[4];
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = uint8_t(uint32_t(value) >> (8 * i));
+    return RegistryWrite(name, platform::kRegDword, bytes, 4);
+}
+
+bool KavoAppBase::RegistryWriteBoolean(const std::string& name, bool value)
+{
+    return RegistryWriteInteger(name, value ? 1 : 0);
+}
+
+bool KavoAppBase::RegistryRead(const std::string& name, uint32_t* type, uint8_t* data, uint32_t* length)
+{
+    if (mRegKey.empty()) return false;
+    if (DemoReadsSettings())
+    {
+        if (mDemoCloseHandled) return false;
+        ReadDemoEventHeader();
+        mDemo.TakeHeader();
+        if (mDemo.mBuffer.ReadNumBits(1, false) == 0) return false;
+        uint32_t recordedType = uint32_t(mDemo.mBuffer.ReadLong());
+        uint32_t recordedLength = uint32_t(mDemo.mBuffer.ReadLong());
+        // The recording says how long the value was; never copy more than the caller's buffer
+        // holds, and skip whatever of the recorded bytes does not fit.
+        uint32_t available = uint32_t(mDemo.mBuffer.BytesLeft());
+        uint32_t inFile = recordedLength < available ? recordedLength : available;
+        uint32_t copied = inFile < *length ? inFile : *length;
+        mDemo.mBuffer.ReadBytes(data, int(copied));
+        mDemo.mBuffer.SetReadBitPos(mDemo.mBuffer.GetReadBitPos() + int64_t(inFile - copied) * 8);
+        *type = recordedType;
+        *length = recordedLength;
+        return recordedLength <= copied;
+    }
+    std::string valueName;
+    std::string key = RegistryKeyPath(name, &valueName, false);
+    uint32_t foundType = 0;
+    std::string value;
+    bool ok = GetRegistryStore()->QueryValue(key, valueName, foundType, value) && value.size() <= *length;
+    if (ok)
+    {
+        *type = foundType;
+        *length = uint32_t(value.size());
+        if (!value.empty()) std::memcpy(data, value.data(), value.size());
+    }
+    if (mRecordingDemo && !mPlayingDemo)
+    {
+        RecordResult(DemoStream::kRegistryRead, ok);
+        if (ok)
+        {
+            mDemo.mBuffer.WriteLong(int32_t(*type));
+            mDemo.mBuffer.WriteLong(int32_t(*length));
+            mDemo.mBuffer.WriteBytes(data, int(*length));
+        }
+    }
+    return ok;
+}
+
+bool KavoAppBase::RegistryReadString(const std::string& name, std::string* value)
+{
+    char buffer[1024];
+    uint32_t type = 0, length = 1023;
+    if (!RegistryRead(name, &type, reinterpret_cast<uint8_t*>(buffer), &length) ||
+        type != platform::kRegString)
+        return false;
+    *value = std::string(buffer, length);
+    return true;
+}
+
+bool KavoAppBase::RegistryReadInteger(const std::string& name, int* value)
+{
+    uint8_t bytes[4] = {};
+    uint32_t type = 0, length = 4;
+    if (!RegistryRead(name, &type, bytes, &length) || type != platform::kRegDword) return false;
+    *value = int(uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) |
+                 (uint32_t(bytes[3]) << 24));
+    return true;
+}
+
+bool KavoAppBase::RegistryReadBoolean(const std::string& name, bool* value)
+{
+    int number = 0;
+    if (!RegistryReadInteger(name, &number)) return false;
+    *value = number != 0;
+    return true;
+}
+
+bool KavoAppBase::RegistryEraseKey(const std::string& keyName)
+{
+    if (mRegKey.empty()) return false;
+    if (DemoReadsSettings())
+    {
+        if (mDemoCloseHandled) return false;
+        ReadDemoEventHeader();
+        mDemo.TakeHeader();
+        return mDemo.mBuffer.ReadNumBits(1, false) != 0;
+    }
+    bool ok = GetRegistryStore()->DeleteKey(RegistryKeyPath(keyName, nullptr, true));
+    return RecordResult(DemoStream::kRegistryEraseKey, ok);
+}
+
+void KavoAppBase::RegistryEraseValue(const std::string& name)
+{
+    if (mRegKey.empty()) return;
+    std::string valueName;
+    std::string key = RegistryKeyPath(name, &valueName, false);
+    GetRegistryStore()->DeleteValue(key, valueName);
+}
+
+bool KavoAppBase::RegistryGetSubKeys(const std::string& keyName, std::vector<std::string>* names)
+{
+    names->clear();
+    if (mRegKey.empty()) return false;
+    if (DemoReadsSettings())
+    {
+        if (mDemoCloseHandled) return false;
+        ReadDemoEventHeader();
+        mDemo.TakeHeader();
+        if (mDemo.mBuffer.ReadNumBits(1, false) == 0) return false;
+        uint32_t count = uint32_t(mDemo.mBuffer.ReadLong());
+        // Each name takes at least its two length bytes.
+        for (uint32_t i = 0; i < count && mDemo.mBuffer.BytesLeft() >= 2; ++i)
+            names->push_back(mDemo.mBuffer.ReadString());
+        return true;
+    }
+    bool ok = GetRegistryStore()->GetSubKeys(RegistryKeyPath(keyName, nullptr, true), *names);
+    RecordStringList(DemoStream::kRegistrySubKeys, ok, *names);
+    return ok;
+}
+
+bool KavoAppBase::RegistryGetValues(const std::string& keyName, std::vector<std::string>* names)
+{
+    names->clear();
+    if (mRegKey.empty()) return false;
+    if (DemoReadsSettings())
+    {
+        if (mDemoCloseHandled) return false;
+        ReadDemoEventHeader();
+        mDemo.TakeHeader();
+        if (mDemo.mBuffer.ReadNumBits(1, false) == 0) return false;
+        uint32_t count = uint32_t(mDemo.mBuffer.ReadLong());
+        for (uint32_t i = 0; i < count && mDemo.mBuffer.BytesLeft() >= 2; ++i)
+            names->push_back(mDemo.mBuffer.ReadString());
+        return true;
+    }
+    bool ok = GetRegistryStore()->GetValues(RegistryKeyPath(keyName, nullptr, true), *names);
+    RecordStringList(DemoStream::kRegistryValues, ok, *names);
+    return ok;
+}
+
+// ---------------------------------------------------------------- the framework's settings
+
+void KavoAppBase::WriteSettingsToRegistry()
+{
+    RegistryWriteInteger("MusicVolume", int(mMusicVolume * 100));
+    RegistryWriteInteger("SfxVolume", int(mSfxVolume * 100));
+    RegistryWriteInteger("Muted", mMuteCount > mAutoMuteCount ? 1 : 0);
+    RegistryWriteInteger("ScreenMode", mIsWindowed ? 0 : 1);
+    RegistryWriteInteger("PreferredX", mPreferredX);
+    RegistryWriteInteger("PreferredY", mPreferredY);
+    RegistryWriteInteger("CustomCursors", mCustomCursorsEnabled ? 1 : 0);
+    RegistryWriteInteger("InProgress", 0);
+    RegistryWriteInteger("WaitForVSync", mWaitForVSync ? 1 : 0);
+}
+
+void KavoAppBase::ReadSettingsFromRegistry()
+{
+    mReadFromRegistry = true;
+    auto key = mStringProperties.find("RegistryKey");
+    if (key != mStringProperties.end()) mRegKey = GetString("RegistryKey", mRegKey);
+    if (!mRegKey.empty())
+    {
+        int value = 0;
+        if (RegistryReadInteger("MusicVolume", &value)) mMusicVolume = value / 100.0;
+        if (RegistryReadInteger("SfxVolume", &value)) mSfxVolume = value / 100.0;
+        if (RegistryReadInteger("Muted", &value)) mMuteCount = value;
+        if (RegistryReadInteger("ScreenMode", &value)) mIsWindowed = value == 0;
+        if (RegistryReadInteger("PreferredX", &value)) mPreferredX = value;
+        if (RegistryReadInteger("PreferredY", &value)) mPreferredY = value;
+        if (RegistryReadInteger("CustomCursors", &value)) EnableCustomCursors(value != 0);
+        if (RegistryReadInteger("WaitForVSync", &value)) mWaitForVSync = value != 0;
+        RegistryReadInteger("InProgress", &value);
+    }
+    if (!mScreensaverMode) RegistryWriteInteger("InProgress", 1);
+}
+
+} // namespace Kavo

@@ -1,0 +1,301 @@
+// Loading and cursor threads, live and shared images, screen modes and sound services.
+#include "app/KavoAppBase.h"
+
+#include "app/AutoCrit.h"
+#include "app/StringUtils.h"
+#include "display/DDImage.h"
+#include "display/DDInterface.h"
+#include "graphics/MemoryImage.h"
+#include "media/MusicInterface.h"
+#include "media/SoundInstance.h"
+#include "media/SoundManager.h"
+#include "platform/Clock.h"
+#include "platform/DebugOutput.h"
+#include "widgets/WidgetManager.h"
+
+#include <chrono>
+
+namespace Kavo
+{
+
+// ---------------------------------------------------------------- threads
+
+void KavoAppBase::StartLoadingThread()
+{
+    if (mLoadingThreadStarted) return;
+    mLoadingThrottle = true;
+    mLoadingThreadStarted = true;
+    mLoadingThread = std::thread(&KavoAppBase::LoadingThreadMain, this);
+}
+
+void KavoAppBase::LoadingThreadMain()
+{
+    LoadingThreadProc();
+    platform::DebugOutput(
+        StrFormat("Resource Loading Time: %d\r\n", int(platform::Clock::Get().Ticks() - mStartTick)));
+    mLoadingThreadCompleted = true;
+}
+
+void KavoAppBase::StartCursorThread()
+{
+    if (mCursorThreadRunning) return;
+    mCursorThreadRunning = true;
+    mCursorThread = std::thread(&KavoAppBase::CursorThreadMain, this);
+}
+
+void KavoAppBase::CursorThreadMain()
+{
+    // Real time on purpose: this thread only moves the pointer image and decides nothing.
+    while (!mShutdown)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        DDInterface* display = mDDInterface;
+        if (!display || mDrawCount == 0) continue;
+        int x = 0, y = 0;
+        if (mPlayingDemo)
+        {
+            x = mDemoMouseX;
+            y = mDemoMouseY;
+        }
+        else
+        {
+            platform::LastMousePosition(x, y);
+        }
+        if (x == display->mCursorX && y == display->mCursorY) continue;
+        uint32_t sinceDraw = platform::Clock::Get().Ticks() - mNextDrawTick;
+        if (int32_t(sinceDraw) > display->mMillisecondsPerFrame + 5)
+            display->SetCursorPos(x, y);
+        else
+            display->SetPendingCursorPos(x, y);
+    }
+    mCursorThreadRunning = false;
+}
+
+// ---------------------------------------------------------------- live images
+
+void KavoAppBase::ReInitImages()
+{
+    for (MemoryImage* image : std::vector<MemoryImage*>(mMemoryImages))
+        image->ReInit();
+}
+
+void KavoAppBase::DeleteNativeImageData()
+{
+    for (MemoryImage* image : std::vector<MemoryImage*>(mMemoryImages))
+        image->DeleteNativeData();
+}
+
+void KavoAppBase::DeleteImageExtraBuffers()
+{
+    CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
+    if (lock) lock->Enter();
+    for (MemoryImage* image : std::vector<MemoryImage*>(mMemoryImages))
+        image->DeleteExtraBuffers();
+    if (lock) lock->Leave();
+}
+
+// ---------------------------------------------------------------- images from files
+
+DDImage* KavoAppBase::GetImage(const std::string& path, bool commit)
+{
+    // Image files are read by the graphics subsystem's loaders once they exist.
+    (void)path;
+    (void)commit;
+    return nullptr;
+}
+
+DDImage* KavoAppBase::CopyImageRect(const Rect& rect, Image* image)
+{
+    DDImage* copy = new DDImage(mDDInterface);
+    copy->Create(rect.mWidth, rect.mHeight);
+    copy->Blt(image, -rect.mX, -rect.mY, Rect(0, 0, image->GetWidth(), image->GetHeight()), Color::White, 0);
+    return copy;
+}
+
+DDImage* KavoAppBase::CopyImage(Image* image)
+{
+    return CopyImageRect(Rect(0, 0, image->GetWidth(), image->GetHeight()), image);
+}
+
+SharedImageHandle KavoAppBase::GetSharedImage(const std::string& name, const std::string& variant,
+                                              bool* isNew)
+{
+    std::pair<std::string, std::string> key(StringToUpper(name), StringToUpper(variant));
+    SharedImageHandle handle;
+    CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
+    if (lock) lock->Enter();
+    auto found = mSharedImageMap.find(key);
+    bool inserted = found == mSharedImageMap.end();
+    if (inserted)
+    {
+        found = mSharedImageMap.emplace(key, SharedImage()).first;
+        found->second.image =
+            (!name.empty() && name[0] == '!') ? new DDImage(mDDInterface) : GetImage(name, false);
+    }
+    if (isNew) *isNew = inserted;
+    handle.AssignShared(&found->second);
+    if (lock) lock->Leave();
+    return handle;
+}
+
+void KavoAppBase::CleanSharedImages()
+{
+    CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
+    if (lock) lock->Enter();
+    if (mCleanSharedImages)
+    {
+        for (auto it = mSharedImageMap.begin(); it != mSharedImageMap.end();)
+        {
+            if (it->second.refCount == 0)
+            {
+                delete it->second.image;
+                it = mSharedImageMap.erase(it);
+            }
+            else
+            {
+                ++it;
+            }
+        }
+        mCleanSharedImages = false;
+    }
+    if (lock) lock->Leave();
+}
+
+// ---------------------------------------------------------------- 3D
+
+bool KavoAppBase::Is3DAccelerated()
+{
+    return mDDInterface && mDDInterface->mIs3D;
+}
+
+bool KavoAppBase::Is3DAccelerationSupported()
+{
+    return mDDInterface && mDDInterface->mTestRan && mDDInterface->mTestFailureReason.empty();
+}
+
+bool KavoAppBase::Is3DAccelerationRecommended()
+{
+    return Is3DAccelerationSupported() && mDDInterface->mTestWarning.empty();
+}
+
+// ---------------------------------------------------------------- screen modes
+
+void KavoAppBase::SwitchScreenMode(bool windowed, bool is3D, bool force)
+{
+    if (mWindowedNotAllowed) windowed = false;
+    if (windowed == mIsWindowed && !force)
+    {
+        Set3DAcceleration(is3D, true);
+        return;
+    }
+    Set3DAcceleration(is3D, false);
+    mIsWindowed = windowed;
+    CreateMainWindow();
+    platform::ShowMainWindow(true);
+    if (!mIsOpeningURL) platform::RaiseMainWindow();
+    if (mSoundManager) mSoundManager->SetCooperativeWindow(mHWnd, mIsWindowed);
+}
+
+void KavoAppBase::SwitchScreenModeKeep3D(bool windowed)
+{
+    SwitchScreenMode(windowed, Is3DAccelerated(), false);
+}
+
+void KavoAppBase::ReapplyScreenMode()
+{
+    SwitchScreenMode(mIsWindowed, Is3DAccelerated(), true);
+}
+
+void KavoAppBase::SetDirectVideoDraw(bool on)
+{
+    if (on == mDirectVideoDraw) return;
+    mDirectVideoDraw = on;
+    if (!mDDInterface) return;
+    mDDInterface->SetDirectVideoDraw(on);
+    mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
+    mWidgetManager->MarkAllDirty();
+}
+
+// ---------------------------------------------------------------- sound
+
+MusicInterface* KavoAppBase::CreateMusicInterface(platform::WindowId window)
+{
+    // Every choice is the silent interface until the music back-ends exist.
+    (void)window;
+    return new MusicInterface();
+}
+
+void KavoAppBase::PlaySample(int soundId)
+{
+    if (!mSoundManager) return;
+    if (SoundInstance* instance = mSoundManager->GetSoundInstance(soundId)) instance->Play(false, true);
+}
+
+void KavoAppBase::PlaySamplePanned(int soundId, int pan)
+{
+    if (!mSoundManager) return;
+    if (SoundInstance* instance = mSoundManager->GetSoundInstance(soundId))
+    {
+        instance->SetPan(pan);
+        instance->Play(false, true);
+    }
+}
+
+double KavoAppBase::GetMasterVolume()
+{
+    return mSoundManager ? mSoundManager->GetMixerVolume() : 0.0;
+}
+
+double KavoAppBase::GetMusicVolume()
+{
+    return mMusicVolume;
+}
+
+double KavoAppBase::GetSfxVolume()
+{
+    return mSfxVolume;
+}
+
+bool KavoAppBase::IsMuted()
+{
+    return mMuteCount > 0;
+}
+
+void KavoAppBase::SetMasterVolume(double volume)
+{
+    mSfxVolume = volume;
+    if (mSoundManager) mSoundManager->SetMixerVolume(volume);
+}
+
+void KavoAppBase::SetMusicVolume(double volume)
+{
+    mMusicVolume = volume;
+    if (mMusicInterface) mMusicInterface->SetVolume(IsMuted() ? 0.0 : volume);
+}
+
+void KavoAppBase::SetSfxVolume(double volume)
+{
+    mSfxVolume = volume;
+    if (mSoundManager) mSoundManager->SetVolume(IsMuted() ? 0.0 : volume);
+}
+
+void KavoAppBase::Mute(bool automatic)
+{
+    ++mMuteCount;
+    if (automatic) ++mAutoMuteCount;
+    SetMusicVolume(mMusicVolume);
+    SetSfxVolume(mSfxVolume);
+}
+
+void KavoAppBase::Unmute(bool automatic)
+{
+    if (mMuteCount > 0)
+    {
+        --mMuteCount;
+        if (automatic) --mAutoMuteCount;
+    }
+    SetMusicVolume(mMusicVolume);
+    SetSfxVolume(mSfxVolume);
+}
+
+} // namespace Kavo

@@ -1,0 +1,8 @@
+#include "media/MusicInterface.h"
+
+namespace Kavo
+{
+
+MusicInterface::~MusicInterface() = default;
+
+} // namespace Kavo

@@ -1,0 +1,8 @@
+#include "media/SoundManager.h"
+
+namespace Kavo
+{
+
+SoundManager::~SoundManager() = default;
+
+} // namespace Kavo

@@ -1,0 +1,129 @@
+#include "AppTestSupport.h"
+
+#include "app/PathUtils.h"
+#include "platform/Files.h"
+
+#include <filesystem>
+
+namespace
+{
+
+using apptest::ProgramExit;
+using apptest::TestApp;
+
+class CommandLineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = std::filesystem::current_path().string() + "/cmdline-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        Kavo::SetAppDataFolder(folder);
+    }
+    void TearDown() override
+    {
+        Kavo::SetAppDataFolder("");
+        std::filesystem::remove_all(folder);
+    }
+    void Touch(const std::string& name) { platform::WriteFileAtomically(folder + name, "x"); }
+
+    std::string folder;
+};
+
+TEST_F(CommandLineTest, EveryOptionAndQuoting)
+{
+    struct Case
+    {
+        const char* line;
+        bool playing, recording, screensaver;
+        std::string demoFile; // relative to the data folder unless it starts with '/'
+        std::string programFolder;
+    };
+    const std::vector<Case> cases = {
+        {"-play", true, false, false, "kavoapp.dmo", ""},
+        {"-record", false, true, false, "kavoapp.dmo", ""},
+        {"-record -play", true, false, false, "kavoapp.dmo", ""},
+        {"-play -record", false, true, false, "kavoapp.dmo", ""},
+        {"-demofile=run.dmo -play", true, false, false, "run.dmo", ""},
+        {"\"-demofile=my run.dmo\" -record", false, true, false, "my run.dmo", ""},
+        {"-demofile=\"/abs/with blank.dmo\"", false, false, false, "/abs/with blank.dmo", ""},
+        {"-screensaver", false, false, true, "kavoapp.dmo", ""},
+        {"-changedir=/opt/game   -crash", false, false, false, "kavoapp.dmo", "/opt/game"},
+        {"", false, false, false, "kavoapp.dmo", ""},
+    };
+    for (const Case& c : cases)
+    {
+        TestApp app;
+        std::string before = app.mProgramFolder;
+        app.mDemoFileName = folder + "kavoapp.dmo";
+        app.SplitCommandLine(c.line);
+        EXPECT_EQ(app.mPlayingDemo, c.playing) << c.line;
+        EXPECT_EQ(app.mRecordingDemo, c.recording) << c.line;
+        EXPECT_EQ(app.mScreensaverMode, c.screensaver) << c.line;
+        EXPECT_EQ(app.mDemoFileName, c.demoFile[0] == '/' ? c.demoFile : folder + c.demoFile) << c.line;
+        EXPECT_EQ(app.mProgramFolder, c.programFolder.empty() ? before : c.programFolder) << c.line;
+    }
+}
+
+TEST_F(CommandLineTest, WordsNamesAndValues)
+{
+    struct Recorder : TestApp
+    {
+        std::vector<std::string> seen;
+        void HandleCommandLineParam(const std::string& name, const std::string& value) override
+        {
+            seen.push_back(name + "|" + value);
+        }
+    };
+    Recorder app;
+    app.SplitCommandLine("-a -b=1 \"-c=x y\"-d  -e=a=b =v");
+    EXPECT_EQ(app.seen, (std::vector<std::string>{"-a|", "-b|1", "-c|x y", "-d|", "-e|a=b"}));
+}
+
+TEST_F(CommandLineTest, UnknownParameterIsRefusedWithExitCodeZero)
+{
+    for (const char* line : {"-bogus", "-Play", "-play -speed=3"})
+    {
+        TestApp app;
+        try
+        {
+            app.SplitCommandLine(line);
+            ADD_FAILURE() << "accepted " << line;
+        }
+        catch (const ProgramExit& exit)
+        {
+            EXPECT_EQ(exit.code, 0);
+        }
+        ASSERT_EQ(app.mBoxes.size(), 1u) << line;
+        std::string expected = std::string(line).substr(std::string(line).rfind('-'));
+        EXPECT_EQ(app.mBoxes[0], "FATAL ERROR: Invalid command line parameter: " + expected);
+    }
+}
+
+TEST_F(CommandLineTest, NumberedDemos)
+{
+    for (int n : {1, 2, 3, 4})
+        Touch("kavoapp" + std::to_string(n) + ".dmo");
+    Touch("kavoappx.dmo");
+    {
+        TestApp app;
+        app.SplitCommandLine("-recnum=3");
+        EXPECT_TRUE(app.mRecordingDemo);
+        EXPECT_EQ(app.mDemoFileName, folder + "kavoapp5.dmo");
+        EXPECT_FALSE(platform::PathExists(folder + "kavoapp1.dmo"));
+        EXPECT_TRUE(platform::PathExists(folder + "kavoapp2.dmo"));
+    }
+    platform::RemoveFile(folder + "kavoapp2.dmo");
+    platform::RemoveFile(folder + "kavoapp4.dmo");
+    Touch("kavoapp7.dmo");
+    {
+        TestApp app;
+        app.SplitCommandLine("-playnum=2");
+        EXPECT_TRUE(app.mPlayingDemo);
+        EXPECT_EQ(app.mDemoFileName, folder + "kavoapp6.dmo"); // highest 7, minus 1
+    }
+}
+
+} // namespace

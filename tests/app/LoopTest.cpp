@@ -1,0 +1,157 @@
+#include "AppTestSupport.h"
+
+#include "display/DDInterface.h"
+#include "platform/DebugOutput.h"
+
+#include <thread>
+
+namespace
+{
+
+using apptest::TestApp;
+
+// A widget that changes every update, so every frame has something to show.
+class BusyWidget : public Kavo::Widget
+{
+public:
+    void Update() override
+    {
+        Kavo::Widget::Update();
+        MarkDirty();
+    }
+};
+
+class DeletionWatch : public Kavo::Widget
+{
+public:
+    explicit DeletionWatch(bool* deleted) : mDeleted(deleted) {}
+    ~DeletionWatch() override { *mDeleted = true; }
+
+private:
+    bool* mDeleted;
+};
+
+class LoopTest : public ::testing::Test
+{
+protected:
+    platform::FakeClock clock;
+};
+
+TEST_F(LoopTest, FixedRateUpdatesAndAFramePerSecondWhenIdle)
+{
+    TestApp app;
+    app.Initialize();
+    uint32_t start = clock.Ticks();
+    int updates = app.mUpdateCount, draws = app.mDrawCount;
+    while (clock.Ticks() - start < 3000)
+        app.UpdateAppStep(nullptr);
+    EXPECT_NEAR(app.mUpdateCount - updates, 300, 1);
+    // Nothing changes on screen: one frame a second is still presented.
+    EXPECT_NEAR(app.mDrawCount - draws, 3, 1);
+    EXPECT_GT(app.mSleepCount, 0);
+}
+
+TEST_F(LoopTest, AStallIsCaughtUpWithAtMostTwentyUpdates)
+{
+    TestApp app;
+    app.Initialize();
+    app.RunUpdates(50);
+    clock.Advance(5000);
+    int before = app.mUpdateCount, draws = app.mDrawCount;
+    while (app.mDrawCount == draws)
+        app.UpdateAppStep(nullptr);
+    EXPECT_GE(app.mUpdateCount - before, 19); // the first may have been taken before the stall
+    EXPECT_LE(app.mUpdateCount - before, 20);
+    EXPECT_LE(app.mUpdateFTimeAcc, 10.0);
+}
+
+TEST_F(LoopTest, TooFastVerticalSyncIsSwitchedOffForGood)
+{
+    TestApp app;
+    app.mIsWindowed = false; // vertical-sync pacing only in full screen
+    app.mVSyncUpdates = true;
+    app.Initialize();
+    ASSERT_FALSE(app.mIsPhysWindowed);
+    BusyWidget busy;
+    busy.Resize(0, 0, 320, 240);
+    app.mWidgetManager->AddWidget(&busy);
+    // Presenting never waits here, so updates run far faster than the refresh rate says. The
+    // check looks at every hundredth update paced by the refresh (60 of each 100 here).
+    app.RunUpdates(250);
+    EXPECT_FALSE(app.mVSyncBroken);
+    app.RunUpdates(300);
+    EXPECT_TRUE(app.mVSyncBroken);
+    // From now on the loop paces by elapsed time.
+    int before = app.mUpdateCount;
+    uint32_t start = clock.Ticks();
+    while (clock.Ticks() - start < 1000)
+    {
+        app.UpdateAppStep(nullptr);
+        clock.AdvanceMicroseconds(100); // real time goes on while the loop spins
+    }
+    // 60 frames a second of 1000 / (10 x 60) updates each: 100 updates.
+    EXPECT_NEAR(app.mUpdateCount - before, 100, 2); // 1000 ms at 60 Hz, 10 ms per update
+    app.mWidgetManager->RemoveWidget(&busy);
+}
+
+TEST_F(LoopTest, ShutdownFromAnotherThreadIsTakenUpByTheNextFrame)
+{
+    TestApp app;
+    app.Initialize();
+    app.RunUpdates(2);
+    std::thread other([&] { app.Shutdown(); });
+    other.join();
+    EXPECT_TRUE(app.mStopRequested);
+    EXPECT_FALSE(app.mShutdown);
+    for (int i = 0; i < 10 && !app.mShutdown; ++i)
+        app.UpdateAppStep(nullptr);
+    EXPECT_TRUE(app.mShutdown);
+    bool updated = true;
+    EXPECT_FALSE(app.UpdateAppStep(&updated)); // nested loops end
+}
+
+TEST_F(LoopTest, WidgetsQueuedInANestedLoopWaitForThatLoop)
+{
+    TestApp app;
+    bool outerDeleted = false, innerDeleted = false;
+    app.mUpdateAppDepth = 1;
+    app.SafeDeleteWidget(new DeletionWatch(&outerDeleted));
+    app.mUpdateAppDepth = 2; // a dialog's wait loop
+    app.SafeDeleteWidget(new DeletionWatch(&innerDeleted));
+    app.mUpdateAppDepth = 3; // a loop nested deeper still deletes neither
+    app.ProcessSafeDeleteList();
+    EXPECT_FALSE(outerDeleted);
+    EXPECT_FALSE(innerDeleted);
+    app.mUpdateAppDepth = 2;
+    app.ProcessSafeDeleteList();
+    EXPECT_FALSE(outerDeleted);
+    EXPECT_TRUE(innerDeleted);
+    app.mUpdateAppDepth = 1;
+    app.ProcessSafeDeleteList();
+    EXPECT_TRUE(outerDeleted);
+    app.mUpdateAppDepth = 0;
+}
+
+TEST_F(LoopTest, StatisticsGoToTheDebuggerOutputAndSettingsAreWritten)
+{
+    std::string output;
+    platform::SetDebugOutputSink([&](std::string_view text) { output += text; });
+    {
+        TestApp app;
+        app.Initialize();
+        app.RunUpdates(5);
+        platform::PostMessage(platform::kMainWindow, platform::WM_CLOSE);
+        app.RunMainLoop();
+        EXPECT_TRUE(app.mShutdown);
+        EXPECT_TRUE(app.mCloseRequest);
+        int inProgress = -1;
+        app.RegistryReadInteger("InProgress", &inProgress);
+        EXPECT_EQ(inProgress, 0);
+    }
+    platform::SetDebugOutputSink({});
+    for (const char* line : {"Seconds       = ", "Sleep Count   = ", "Update Count  = ", "Draw Count    = ",
+                             "Draw Time     = ", "Screen Blt    = "})
+        EXPECT_NE(output.find(line), std::string::npos) << line;
+}
+
+} // namespace
