@@ -337,7 +337,11 @@ bool KavoAppBase::ProcessDeferredMessages()
                 int x = LowWord(d.lParam), y = HighWord(d.lParam);
                 mWidgetManager->RemapMouse(x, y);
                 mLastUserInputTick = mLastTimerTime;
-                mWidgetManager->MousePosition(x, y);
+                // A demo records no move for a message at the last position, so none is made
+                // live either: a drag to where the mouse already is would otherwise reach the
+                // widgets only in the recorded run.
+                if (x != mWidgetManager->mLastMouseX || y != mWidgetManager->mLastMouseY)
+                    mWidgetManager->MousePosition(x, y);
                 if (!mMouseIn)
                 {
                     if (mRecordingDemo) mDemo.WriteLongEvent(mUpdateCount, DemoStream::kMouseEnter);
