@@ -28,10 +28,16 @@ inline void ThrowOnExit(int code)
     throw ProgramExit{code};
 }
 
-// Outlives the application object, whose destructor still writes settings.
+// Outlives the application object, whose destructor still writes settings and may ask
+// questions.
 struct TestStore
 {
+    ~TestStore() { platform::SetMessageBoxAnswerer({}); }
+
     platform::RegistryStore mStore;
+    std::vector<std::string> mBoxes;
+    std::vector<std::string>* mBoxLog = &mBoxes; // where the boxes are written down
+    int mBoxAnswer = platform::IDOK;
 };
 
 class TestApp : public TestStore, public Kavo::KavoAppBase
@@ -52,15 +58,11 @@ public:
         platform::SetMessageBoxAnswerer(
             [this](const std::string& text, const std::string& title, unsigned)
             {
-                mBoxes.push_back(title + ": " + text);
+                mBoxLog->push_back(title + ": " + text);
                 return mBoxAnswer;
             });
     }
-    ~TestApp() override
-    {
-        Shutdown();
-        platform::SetMessageBoxAnswerer({});
-    }
+    ~TestApp() override { Shutdown(); }
 
     // Runs loop steps until n more updates have run.
     void RunUpdates(int n)
@@ -69,9 +71,6 @@ public:
         for (int guard = 0; mUpdateCount < target && !mShutdown && guard < 100000; ++guard)
             UpdateAppStep(nullptr);
     }
-
-    std::vector<std::string> mBoxes;
-    int mBoxAnswer = platform::IDOK;
 };
 
 // A widget covering the screen that writes down every call it gets, with the update count.

@@ -1,0 +1,247 @@
+#include "AppTestSupport.h"
+
+#include "display/DDInterface.h"
+#include "widgets/Dialog.h"
+
+#include "platform/Instance.h"
+
+#include <random>
+
+namespace
+{
+
+using apptest::RecordingWidget;
+using apptest::TestApp;
+using namespace platform;
+
+Message Msg(uint32_t message, uint64_t wParam = 0, WindowId window = kMainWindow)
+{
+    Message m;
+    m.window = window;
+    m.message = message;
+    m.wParam = wParam;
+    return m;
+}
+
+std::vector<uint32_t> Queued(const TestApp& app)
+{
+    std::vector<uint32_t> messages;
+    for (const Kavo::DeferredMessage& d : app.mDeferredMessages)
+        messages.push_back(d.message);
+    return messages;
+}
+
+TEST(WindowProc, WhatIsQueuedAndWhatIsDropped)
+{
+    TestApp app;
+    app.mHWnd = kMainWindow;
+    app.mInvisHWnd = kInvisibleWindow;
+    for (uint32_t m : {WM_TIMER, WM_TIMER, WM_KEYDOWN, WM_TIMER, WM_SYSCOLORCHANGE, WM_DISPLAYCHANGE,
+                       WM_TIMER, WM_PAINT, WM_CLOSE, WM_KEYDOWN, WM_TIMER})
+        app.WindowProc(Msg(m, 'A'));
+    EXPECT_EQ(Queued(app),
+              (std::vector<uint32_t>{WM_TIMER, WM_KEYDOWN, WM_TIMER, WM_SYSCOLORCHANGE, WM_TIMER, WM_CLOSE}));
+}
+
+TEST(WindowProc, AltF4ClosesAndOtherAltKeysAreSwallowed)
+{
+    TestApp app;
+    app.mHWnd = kMainWindow;
+    Message drained;
+    while (PeekMessage(drained))
+    {
+    }
+    app.WindowProc(Msg(WM_SYSKEYDOWN, VK_MENU));
+    app.WindowProc(Msg(WM_SYSKEYDOWN, 'X'));
+    Message posted;
+    EXPECT_FALSE(PeekMessage(posted));
+    EXPECT_TRUE(app.mAltDown);
+    app.WindowProc(Msg(WM_SYSKEYDOWN, VK_F4));
+    ASSERT_TRUE(PeekMessage(posted));
+    EXPECT_EQ(posted.message, WM_CLOSE);
+    EXPECT_EQ(app.WindowProc(Msg(WM_SYSCHAR, 'r')), 0);
+    EXPECT_TRUE(app.IsAltKeyUsed('R'));
+    EXPECT_TRUE(app.IsAltKeyUsed(13));
+    EXPECT_FALSE(app.IsAltKeyUsed('x'));
+}
+
+TEST(WindowProc, MinimisingMutesUntilRestoredAndThePlayersMuteStays)
+{
+    FakeClock clock;
+    TestApp app;
+    app.Initialize();
+    app.Mute(false); // the player's own
+    app.WindowProc(Msg(WM_SIZE, SIZE_MINIMIZED));
+    app.RunUpdates(1);
+    EXPECT_TRUE(app.mMinimized);
+    EXPECT_EQ(app.mMuteCount, 3); // minimised, and with that the focus lost
+    EXPECT_EQ(app.mAutoMuteCount, 2);
+    EXPECT_FALSE(app.mHasFocus);
+    app.WindowProc(Msg(WM_SIZE, SIZE_RESTORED));
+    app.RunUpdates(1);
+    EXPECT_FALSE(app.mMinimized);
+    EXPECT_EQ(app.mMuteCount, 1);
+    EXPECT_EQ(app.mAutoMuteCount, 0);
+    EXPECT_TRUE(app.IsMuted());
+    app.Unmute(false);
+    app.Unmute(false); // below zero nothing changes
+    EXPECT_EQ(app.mMuteCount, 0);
+    EXPECT_FALSE(app.IsMuted());
+}
+
+TEST(WindowProc, CtrlAltDTurnsOnTheDebugKeys)
+{
+    FakeClock clock;
+    TestApp app;
+    app.Initialize();
+    std::vector<std::string> log;
+    RecordingWidget widget(&app, &log);
+    widget.Resize(0, 0, 320, 240);
+    app.mWidgetManager->AddWidget(&widget);
+    app.mWidgetManager->SetFocus(&widget);
+    for (uint64_t key : {uint64_t(VK_CONTROL), uint64_t(VK_MENU)})
+        app.WindowProc(Msg(WM_KEYDOWN, key));
+    app.WindowProc(Msg(WM_KEYDOWN, 'D'));
+    app.WindowProc(Msg(WM_KEYDOWN, VK_F3));
+    app.RunUpdates(1);
+    EXPECT_TRUE(app.mDebugKeysEnabled);
+    EXPECT_TRUE(app.mShowFPS);                                          // F3 went to the debug keys...
+    EXPECT_EQ(std::count(log.begin(), log.end(), "u0 keydown 114"), 0); // ...not to the widget
+    EXPECT_EQ(std::count(log.begin(), log.end(), "u0 keydown 68"), 1);
+    app.mWidgetManager->RemoveWidget(&widget);
+}
+
+TEST(WindowProc, ASecondStartWakesTheFirstAndEndsWithCodeZero)
+{
+    FakeClock clock;
+    std::string product = "InstanceTest" + std::to_string(std::random_device()());
+    TestApp first;
+    first.mProductName = product;
+    first.mOnlyAllowOneCopyToRun = true;
+    first.Initialize();
+
+    TestApp second;
+    second.mProductName = product;
+    second.mOnlyAllowOneCopyToRun = true;
+    second.mHWnd = kNoWindow;
+    try
+    {
+        second.Initialize();
+        ADD_FAILURE() << "the second instance started";
+    }
+    catch (const apptest::ProgramExit& exit)
+    {
+        EXPECT_EQ(exit.code, 0);
+    }
+    EXPECT_EQ(second.mHWnd, kNoWindow); // no window was made
+    EXPECT_TRUE(first.mInstanceGuard->PollNotification());
+}
+
+TEST(Dialogs, KeptByIdPlacedAndMappedToButtons)
+{
+    FakeClock clock;
+    struct Buttons : TestApp
+    {
+        std::vector<int> pressed;
+        void ButtonPress(int id) override { pressed.push_back(id); }
+        void ButtonDepress(int id) override { pressed.push_back(-id); }
+    } app;
+    app.mWidth = 800;
+    app.mHeight = 600;
+    app.Initialize();
+
+    Kavo::Dialog* first = app.DoDialog(104, false, "Header", "Lines", "", 2);
+    Kavo::Dialog* second = app.DoDialog(104, true, "Header", "Lines", "", 2);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(app.GetDialogCount(), 1);
+    EXPECT_EQ(app.GetDialog(104), second);
+    EXPECT_EQ(second->mWidth, 400);
+    EXPECT_EQ(second->mX, 200);
+    EXPECT_EQ(second->mY, 120);
+    EXPECT_EQ(app.mWidgetManager->mBaseModalWidget, second);
+
+    app.DialogButtonPress(104, 1000);
+    app.DialogButtonPress(104, 1001);
+    app.DialogButtonPress(104, 1002);
+    app.DialogButtonDepress(7, 1001);
+    EXPECT_EQ(app.pressed, (std::vector<int>{2104, 3104, -3007}));
+
+    EXPECT_FALSE(app.KillDialog(99));
+    EXPECT_TRUE(app.KillDialog(104));
+    EXPECT_EQ(app.GetDialogCount(), 0);
+    EXPECT_EQ(app.mWidgetManager->mBaseModalWidget, nullptr);
+    app.ProcessSafeDeleteList();
+}
+
+TEST(SmallServices, CrashInfoTextStringsAndSharedImages)
+{
+    FakeClock clock;
+    TestApp app;
+    app.mPrimaryThreadId = 0x1A2B;
+    clock.Advance(3725 * 1000);
+    EXPECT_EQ(app.GetCrashInfoText(), "Product: TestProduct\r\nVersion: 1.01\r\nTime Loaded: 01:02:05\r\n"
+                                      "Fullscreen: No\r\nPrimary ThreadId: 1A2B\r\n");
+    EXPECT_EQ(app.GetString("NEVER_STORED", "Default text"), "Default text");
+    EXPECT_EQ(app.GetString("DIALOG_BUTTON_CANCEL", "x"), "CANCEL");
+
+    bool isNew = false;
+    {
+        Kavo::SharedImageHandle a = app.GetSharedImage("!Glow", "Big", &isNew);
+        EXPECT_TRUE(isNew);
+        Kavo::SharedImageHandle b = app.GetSharedImage("!GLOW", "big", &isNew);
+        EXPECT_FALSE(isNew);
+        EXPECT_EQ(a.GetImage(), b.GetImage());
+        EXPECT_NE(a.GetImage(), nullptr);
+    }
+    EXPECT_EQ(app.mSharedImageMap.size(), 1u); // kept until the next update's clean-up
+    app.CleanSharedImages();
+    EXPECT_TRUE(app.mSharedImageMap.empty());
+}
+
+TEST(SmallServices, HardwareAccelerationQuestionsAtTheEnd)
+{
+    struct Case
+    {
+        bool switched, on, failed;
+        int answer;
+        std::vector<std::string> asked; // the first words of each question
+        int stored;                     // "Is3D" afterwards; -1 not written
+    };
+    const std::vector<Case> cases = {
+        {false, false, false, IDYES, {}, -1},
+        {true, true, false, IDNO, {"Hardware Acceleration was switched on"}, -1},
+        {true, true, false, IDYES, {"Hardware Acceleration was switched on"}, 1},
+        {true, false, false, IDYES, {}, -1},
+        {false, true, true, IDNO, {"Hardware Acceleration may not have been"}, 0},
+    };
+    for (const Case& c : cases)
+    {
+        std::vector<std::string> boxes;
+        platform::RegistryStore store;
+        {
+            FakeClock clock;
+            TestApp* app = new TestApp;
+            app->SetRegistryStore(&store);
+            app->mBoxTitlePrefix = "Game";
+            app->Initialize();
+            app->mBoxAnswer = c.answer;
+            app->mBoxLog = &boxes;
+            app->m3DSwitchedThisRun = c.switched;
+            app->mDDInterface->mIs3D = c.on;
+            app->mDDInterface->m3DFailedThisRun = c.failed;
+            delete app; // the questions are asked here
+        }
+        ASSERT_EQ(boxes.size(), c.asked.size());
+        for (size_t i = 0; i < boxes.size(); ++i)
+        {
+            EXPECT_EQ(boxes[i].rfind("Game Hardware Acceleration Confirmation: " + c.asked[i], 0), 0u)
+                << boxes[i];
+        }
+        uint32_t type = 0;
+        std::string data;
+        bool written = store.QueryValue("SOFTWARE\\VelquisTest\\Game", "Is3D", type, data);
+        EXPECT_EQ(written ? int(uint8_t(data[0])) : -1, c.stored);
+    }
+}
+
+} // namespace
