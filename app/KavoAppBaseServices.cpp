@@ -5,6 +5,7 @@
 #include "app/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "media/MusicInterface.h"
 #include "media/SoundInstance.h"
@@ -98,10 +99,12 @@ void KavoAppBase::DeleteImageExtraBuffers()
 
 DDImage* KavoAppBase::GetImage(const std::string& path, bool commit)
 {
-    // Image files are read by the graphics subsystem's loaders once they exist.
-    (void)path;
-    (void)commit;
-    return nullptr;
+    std::unique_ptr<ImageLib::Image> file = ImageLib::GetImage(path, true);
+    if (!file) return nullptr;
+    DDImage* image = new DDImage(mDDInterface);
+    image->filePath = path;
+    image->SetBits(file->bits.get(), file->width, file->height, commit);
+    return image;
 }
 
 DDImage* KavoAppBase::CopyImageRect(const Rect& rect, Image* image)

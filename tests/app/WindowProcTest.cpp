@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 
+#include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "platform/Files.h"
 #include "widgets/Dialog.h"
 
 #include "platform/Instance.h"
@@ -242,6 +244,28 @@ TEST(SmallServices, HardwareAccelerationQuestionsAtTheEnd)
         bool written = store.QueryValue("SOFTWARE\\VelquisTest\\Game", "Is3D", type, data);
         EXPECT_EQ(written ? int(uint8_t(data[0])) : -1, c.stored);
     }
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(SmallServices, ImagesFromFiles)
+{
+    // A 2 x 1 true-colour picture, top row first: red, then half-transparent blue.
+    const unsigned char tga[] = {0, 0, 2, 0,  0,    0, 0, 0,   0,   0,   0, 0, 2,
+                                 0, 1, 0, 32, 0x28, 0, 0, 255, 255, 255, 0, 0, 128};
+    ASSERT_TRUE(platform::WriteFileAtomically("two-pixels.tga",
+                                              std::string(reinterpret_cast<const char*>(tga), sizeof tga)));
+    TestApp app;
+    std::unique_ptr<Kavo::DDImage> image(app.GetImage("two-pixels", true));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 2);
+    EXPECT_EQ(image->GetPixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(image->GetPixel(1, 0), 0x800000FFu);
+    EXPECT_EQ(app.GetImage("no-such-picture", true), nullptr);
+    platform::RemoveFile("two-pixels.tga");
 }
 
 } // namespace
