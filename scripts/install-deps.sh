@@ -8,6 +8,10 @@ packages=(
     cmake ninja-build g++ make pkg-config
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    # image files
+    libpng-dev zlib1g-dev libjpeg62-turbo-dev libopenjp2-7-dev
+    # the blit benchmark's comparisons
+    libsdl2-dev libpixman-1-dev
 )
 
 missing=()
