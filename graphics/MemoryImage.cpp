@@ -10,8 +10,27 @@
 namespace Kavo
 {
 
+void AlignedWordsDeleter::operator()(uint32_t* words) const
+{
+    ::operator delete[](words, std::align_val_t(64));
+}
+
+AlignedWords AllocateAlignedWords(size_t count)
+{
+    return AlignedWords(
+        static_cast<uint32_t*>(::operator new[](count * sizeof(uint32_t), std::align_val_t(64))));
+}
+
 namespace
 {
+
+AlignedWords CopyWords(const AlignedWords& from, size_t count)
+{
+    if (!from) return nullptr;
+    AlignedWords copy = AllocateAlignedWords(count);
+    std::memcpy(copy.get(), from.get(), count * sizeof(uint32_t));
+    return copy;
+}
 
 template <typename T>
 std::unique_ptr<T[]> CopyArray(const std::unique_ptr<T[]>& from, size_t count)
@@ -70,12 +89,12 @@ MemoryImage::MemoryImage(const MemoryImage& other)
         // Held only as native or 3D data: read the pixels out, copy them, and drop the
         // temporary bits again from the source.
         source.GetBits();
-        bits = CopyArray(source.bits, pixels + 1);
+        bits = CopyWords(source.bits, pixels + 1);
         source.bits.reset();
     }
     else if (source.bits)
     {
-        bits = CopyArray(source.bits, pixels + 1);
+        bits = CopyWords(source.bits, pixels + 1);
     }
     colorTable = CopyArray(source.colorTable, 256);
     colorIndices = CopyArray(source.colorIndices, pixels);
@@ -117,7 +136,7 @@ bool MemoryImage::SetSize(int w, int h)
 void MemoryImage::AllocateBits()
 {
     size_t pixels = size_t(width) * size_t(height);
-    bits.reset(new uint32_t[pixels + 1]);
+    bits = AllocateAlignedWords(pixels + 1);
     bits[pixels] = kGuardWord;
 }
 

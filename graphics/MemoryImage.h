@@ -11,6 +11,14 @@ namespace Kavo
 class ImageRegistry;
 class NativeDisplay;
 
+// Pixel words on 64-byte boundaries, so that row copies and vector loops run aligned.
+struct AlignedWordsDeleter
+{
+    void operator()(uint32_t* words) const;
+};
+using AlignedWords = std::unique_ptr<uint32_t[], AlignedWordsDeleter>;
+AlignedWords AllocateAlignedWords(size_t count);
+
 // The software image: pixels in main memory as 0xAARRGGBB words or as a 256-colour palette
 // with one index byte per pixel, plus forms derived on first use and dropped whenever the
 // pixels change: premultiplied pixels in the display's layout and per-row run lengths of alpha
@@ -23,7 +31,7 @@ public:
     static constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
     // width x height words row by row, then the guard word; null while held in another form.
-    std::unique_ptr<uint32_t[]> bits;
+    AlignedWords bits;
     int bitsChangedCount = 0;                // moves with every BitsChanged
     void* d3dData = nullptr;                 // the 3D renderer's texture data (not owned here)
     uint32_t d3dFlags = 0;                   // the renderer's
