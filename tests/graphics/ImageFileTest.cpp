@@ -15,6 +15,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <openjpeg.h>
 #include <png.h>
 
 namespace
@@ -232,6 +233,76 @@ std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_
     return s;
 }
 
+// An output stream in memory that the JP2 writer can seek back in.
+struct J2kOut
+{
+    std::string bytes;
+    size_t position = 0;
+};
+
+OPJ_SIZE_T WriteJ2k(void* data, OPJ_SIZE_T n, void* user)
+{
+    J2kOut* out = static_cast<J2kOut*>(user);
+    if (out->bytes.size() < out->position + n) out->bytes.resize(out->position + n);
+    std::memcpy(out->bytes.data() + out->position, data, n);
+    out->position += n;
+    return n;
+}
+
+OPJ_OFF_T SkipJ2k(OPJ_OFF_T n, void* user)
+{
+    J2kOut* out = static_cast<J2kOut*>(user);
+    out->position = size_t(OPJ_OFF_T(out->position) + n);
+    if (out->bytes.size() < out->position) out->bytes.resize(out->position);
+    return n;
+}
+
+OPJ_BOOL SeekJ2k(OPJ_OFF_T n, void* user)
+{
+    J2kOut* out = static_cast<J2kOut*>(user);
+    out->position = size_t(n);
+    if (out->bytes.size() < out->position) out->bytes.resize(out->position);
+    return OPJ_TRUE;
+}
+
+// A lossless JPEG 2000 codestream (or JP2 file) of the pixels' red, green and blue.
+std::string MakeJ2k(int w, int h, const std::vector<uint32_t>& pixels, bool jp2)
+{
+    opj_image_cmptparm_t parms[3];
+    std::memset(parms, 0, sizeof parms);
+    for (auto& p : parms)
+    {
+        p.dx = p.dy = 1;
+        p.w = OPJ_UINT32(w);
+        p.h = OPJ_UINT32(h);
+        p.prec = 8;
+    }
+    opj_image_t* image = opj_image_create(3, parms, OPJ_CLRSPC_SRGB);
+    image->x1 = OPJ_UINT32(w);
+    image->y1 = OPJ_UINT32(h);
+    for (int i = 0; i < w * h; ++i)
+        for (int c = 0; c < 3; ++c)
+            image->comps[c].data[i] = OPJ_INT32((pixels[size_t(i)] >> (16 - 8 * c)) & 0xFF);
+    opj_cparameters_t parameters;
+    opj_set_default_encoder_parameters(&parameters);
+    parameters.numresolution = 2;
+    opj_codec_t* codec = opj_create_compress(jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
+    opj_setup_encoder(codec, &parameters, image);
+    J2kOut out;
+    opj_stream_t* stream = opj_stream_create(1 << 16, OPJ_FALSE);
+    opj_stream_set_user_data(stream, &out, nullptr);
+    opj_stream_set_write_function(stream, WriteJ2k);
+    opj_stream_set_skip_function(stream, SkipJ2k);
+    opj_stream_set_seek_function(stream, SeekJ2k);
+    opj_start_compress(codec, image, stream);
+    opj_encode(codec, stream);
+    opj_end_compress(codec, stream);
+    opj_stream_destroy(stream);
+    opj_destroy_codec(codec);
+    opj_image_destroy(image);
+    return out.bytes;
+}
+
 class ImageFiles : public ::testing::Test
 {
 protected:
@@ -429,7 +500,10 @@ TEST_F(ImageFiles, HostileFiles)
         {"f.jpg", MakeJpeg(9, 7, pixels, 3, 90), LoadJPEG},
         {"c.jpg", MakeJpeg(9, 7, pixels, 4, 90), LoadJPEG},
         {"f.gif", MakeGif(9, 7, indices, colors, 2, true), LoadGIF},
+        {"f.j2k", MakeJ2k(9, 7, pixels, false), LoadJPEG2000},
+        {"f.jp2", MakeJ2k(9, 7, pixels, true), LoadJPEG2000},
     };
+    InitJPEG2000();
     Kavo::MersenneTwister random(77);
     for (const Fixture& f : fixtures)
     {
@@ -455,6 +529,40 @@ TEST_F(ImageFiles, HostileFiles)
             check(data);
         }
     }
+}
+
+TEST_F(ImageFiles, Jpeg2000ThroughTheCodecModule)
+{
+    std::vector<uint32_t> pixels(6 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0x12000000 | uint32_t(i * 40503u & 0xFFFFFF);
+    std::vector<uint32_t> opaque = pixels;
+    for (uint32_t& p : opaque)
+        p |= 0xFF000000;
+    std::string j2k = Write("pic.j2k", MakeJ2k(6, 4, pixels, false));
+    std::string jp2 = Write("pic.jp2", MakeJ2k(6, 4, pixels, true));
+
+    CloseJPEG2000();
+    EXPECT_FALSE(LoadJPEG2000(j2k)); // nothing without the codec module
+    InitJPEG2000();
+    for (const std::string& path : {j2k, jp2})
+    {
+        auto image = LoadJPEG2000(path);
+        ASSERT_TRUE(image) << path;
+        EXPECT_EQ(Bits(*image), opaque) << path;
+    }
+    auto found = GetImage(folder + "pic", false); // found by the lookup as ".j2k"
+    ASSERT_TRUE(found);
+    EXPECT_EQ(Bits(*found), opaque);
+    EXPECT_FALSE(LoadJPEG2000(Write("not.j2k", "just some text")));
+    CloseJPEG2000();
+    EXPECT_FALSE(LoadJPEG2000(j2k));
+
+    // A module marked missing is not found.
+    setenv("KAVO_MISSING_LIBRARIES", "foo.dll;J2K-Codec.DLL", 1);
+    InitJPEG2000();
+    EXPECT_FALSE(LoadJPEG2000(j2k));
+    unsetenv("KAVO_MISSING_LIBRARIES");
 }
 
 // --- Lookup, alpha companions, archive, writers ---

@@ -1,0 +1,73 @@
+#include "platform/LibraryModules.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace platform
+{
+
+class Library
+{
+public:
+    const char* fileName;
+    const LibraryEntry* (*entries)();
+};
+
+namespace
+{
+
+Library gModules[] = {
+    {"j2k-codec.dll", Jpeg2000CodecEntries},
+};
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool MarkedMissing(std::string_view fileName)
+{
+    const char* missing = std::getenv("KAVO_MISSING_LIBRARIES");
+    if (!missing) return false;
+    std::string_view list(missing);
+    while (!list.empty())
+    {
+        size_t end = list.find_first_of(";,");
+        std::string_view item = list.substr(0, end);
+        if (SameName(item, fileName)) return true;
+        if (end == std::string_view::npos) break;
+        list.remove_prefix(end + 1);
+    }
+    return false;
+}
+
+} // namespace
+
+LibraryHandle LoadLibrary(std::string_view fileName)
+{
+    // A path may come with the name: only the file name counts.
+    size_t slash = fileName.find_last_of("\\/");
+    if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
+    if (MarkedMissing(fileName)) return nullptr;
+    for (Library& module : gModules)
+        if (SameName(module.fileName, fileName)) return &module;
+    return nullptr;
+}
+
+EntryPoint GetProcAddress(LibraryHandle library, const char* name)
+{
+    if (!library || !name) return nullptr;
+    for (const LibraryEntry* e = library->entries(); e->name; ++e)
+        if (std::strcmp(e->name, name) == 0) return e->function;
+    return nullptr;
+}
+
+void FreeLibrary(LibraryHandle) {}
+
+} // namespace platform
