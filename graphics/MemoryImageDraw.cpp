@@ -762,13 +762,15 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     std::vector<int> columns(size_t(dest.mWidth));
     for (int i = 0; i < dest.mWidth; ++i)
         columns[size_t(i)] = std::clamp(int(part[0] + i * xstep), 0, src->width - 1);
+    SourceRows source(src);
     for (int j = 0; j < dest.mHeight; ++j)
     {
         int sy = std::clamp(int(part[1] + j * ystep), 0, src->height - 1);
+        const uint32_t* line = source.Row(0, sy, src->width);
         uint32_t* d = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
         for (int i = 0; i < dest.mWidth; ++i)
         {
-            uint32_t s = src->GetPixel(columns[size_t(i)], sy);
+            uint32_t s = line[columns[size_t(i)]];
             d[i] = OverSplit(d[i], s, s >> 24, t);
         }
     }
@@ -781,30 +783,39 @@ namespace
 // One channel sum cell of the filter buffers: blue, green, red, alpha.
 struct Sums
 {
-    int64_t c[4] = {0, 0, 0, 0};
+    int32_t c[4] = {0, 0, 0, 0}; // weights add up to 257 per pass, so 32 bits hold them
 };
 
-inline void AddWeighted(Sums& cell, uint32_t pixel, int64_t w)
+inline void AddWeighted(Sums& cell, uint32_t pixel, int32_t w)
 {
-    cell.c[0] += int64_t(pixel & 0xFF) * w;
-    cell.c[1] += int64_t((pixel >> 8) & 0xFF) * w;
-    cell.c[2] += int64_t((pixel >> 16) & 0xFF) * w;
-    cell.c[3] += int64_t(pixel >> 24) * w;
+    cell.c[0] += int32_t(pixel & 0xFF) * w;
+    cell.c[1] += int32_t((pixel >> 8) & 0xFF) * w;
+    cell.c[2] += int32_t((pixel >> 16) & 0xFF) * w;
+    cell.c[3] += int32_t(pixel >> 24) * w;
 }
 
-inline void AddWeighted(Sums& cell, const Sums& from, int64_t w)
+inline void AddWeighted(Sums& cell, const Sums& from, int32_t w)
 {
     for (int k = 0; k < 4; ++k)
         cell.c[k] += from.c[k] * w;
 }
 
-// One pass of the separable filter along an axis: `count` input cells starting at absolute
-// position `origin`, sampled at `start` with extent `extent` into `outCount` + 4 output cells
-// (output cell 1 standing for destination 0). Every input read is kept inside the input.
-template <typename Cell, typename Read>
-void FilterPass(int count, int origin, double start, double extent, int outCount, std::vector<Sums>& out,
-                Read read)
+// One contribution of an input cell to an output cell of a filter pass.
+struct Tap
 {
+    int out;
+    int in;
+    int32_t weight;
+};
+
+// The taps of one pass of the separable filter along an axis: `count` input cells starting at
+// absolute position `origin`, sampled at `start` with extent `extent`, into `outCount` + 4
+// output cells (output cell 1 standing for destination 0). Input indices are kept inside the
+// input and output indices inside the output. The same taps serve every row (or column).
+std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, int outCount)
+{
+    std::vector<Tap> taps;
+    const int limit = outCount + 4;
     if (outCount > extent)
     {
         double step = outCount > 1 ? (extent - 1) / (outCount - 1) : extent;
@@ -812,16 +823,15 @@ void FilterPass(int count, int origin, double start, double extent, int outCount
         {
             double p = start + (i - 1) * step;
             int xi = int(p);
-            int64_t w = int64_t((1 - (p - xi)) * 257);
+            int32_t w = int32_t((1 - (p - xi)) * 257);
             int a = std::clamp(xi - origin, 0, count - 1), b = std::clamp(xi + 1 - origin, 0, count - 1);
-            AddWeighted(out[size_t(i)], read(a), w);
-            AddWeighted(out[size_t(i)], read(b), 257 - w);
+            taps.push_back({i, a, w});
+            taps.push_back({i, b, 257 - w});
         }
     }
     else
     {
         double r = outCount / extent;
-        int limit = int(out.size());
         for (int k = 0; k < count; ++k)
         {
             double s = (origin + k - start) * r + 1;
@@ -829,17 +839,16 @@ void FilterPass(int count, int origin, double start, double extent, int outCount
             int is = int(s), ie = int(e);
             if (is == ie)
             {
-                if (is >= 0 && is < limit) AddWeighted(out[size_t(is)], read(k), int64_t(r * 257));
+                if (is >= 0 && is < limit) taps.push_back({is, k, int32_t(r * 257)});
             }
             else
             {
-                int c = ie;
-                if (c - 1 >= 0 && c - 1 < limit)
-                    AddWeighted(out[size_t(c - 1)], read(k), int64_t((c - s) * 257));
-                if (c >= 0 && c < limit) AddWeighted(out[size_t(c)], read(k), int64_t((e - c) * 257));
+                if (ie - 1 >= 0 && ie - 1 < limit) taps.push_back({ie - 1, k, int32_t((ie - s) * 257)});
+                if (ie >= 0 && ie < limit) taps.push_back({ie, k, int32_t((e - ie) * 257)});
             }
         }
     }
+    return taps;
 }
 
 } // namespace
@@ -867,32 +876,42 @@ void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     if (rw < 1 || rh < 1) return;
     int regionW = int(rw), regionH = int(rh);
 
-    // Horizontal pass: region rows x (dest width + 4) columns.
-    size_t cols = size_t(dest.mWidth) + 4;
-    std::vector<std::vector<Sums>> first(size_t(regionH), std::vector<Sums>(cols, Sums()));
+    // Horizontal pass: region rows x (dest width + 4) columns, one flat buffer.
+    const size_t cols = size_t(dest.mWidth) + 4;
+    std::vector<Tap> across = FilterTaps(regionW, x0, sx, sw, dest.mWidth);
+    std::vector<Sums> first(size_t(regionH) * cols);
+    SourceRows source(src);
     for (int row = 0; row < regionH; ++row)
     {
-        int srcY = y0 + row;
-        FilterPass<uint32_t>(regionW, x0, sx, sw, dest.mWidth, first[size_t(row)],
-                             [&](int k) { return src->GetPixel(x0 + k, srcY); });
+        const uint32_t* line = source.Row(x0, y0 + row, regionW);
+        Sums* cells = first.data() + size_t(row) * cols;
+        for (const Tap& t : across)
+            AddWeighted(cells[t.out], line[t.in], t.weight);
     }
 
-    // Vertical pass, column by column, into (dest height + 4) rows.
-    size_t rows = size_t(dest.mHeight) + 4;
-    std::vector<Sums> column(rows);
-    uint32_t* words = GetBits();
-    for (int i = 0; i < dest.mWidth; ++i)
+    // Vertical pass, whole rows at a time, into (dest height + 4) rows.
+    std::vector<Tap> down = FilterTaps(regionH, y0, sy, sh, dest.mHeight);
+    std::vector<Sums> second((size_t(dest.mHeight) + 4) * cols);
+    for (const Tap& t : down)
     {
-        std::fill(column.begin(), column.end(), Sums());
-        FilterPass<Sums>(regionH, y0, sy, sh, dest.mHeight, column,
-                         [&](int k) -> const Sums& { return first[size_t(k)][size_t(i) + 1]; });
-        for (int j = 0; j < dest.mHeight; ++j)
+        const Sums* from = first.data() + size_t(t.in) * cols;
+        Sums* to = second.data() + size_t(t.out) * cols;
+        for (size_t i = 0; i < cols; ++i)
+            AddWeighted(to[i], from[i], t.weight);
+    }
+
+    uint32_t* words = GetBits();
+    for (int j = 0; j < dest.mHeight; ++j)
+    {
+        const Sums* cells = second.data() + (size_t(j) + 1) * cols + 1;
+        uint32_t* row = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
+        for (int i = 0; i < dest.mWidth; ++i)
         {
-            const Sums& cell = column[size_t(j) + 1];
-            auto filtered = [&](int k) { return uint32_t(std::clamp<int64_t>(cell.c[k] >> 16, 0, 255)); };
+            const Sums& cell = cells[i];
+            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 255)); };
             uint32_t a = filtered(3);
             if (a == 0) continue;
-            uint32_t& d = words[size_t(dest.mY + j) * size_t(width) + size_t(dest.mX + i)];
+            uint32_t& d = row[i];
             uint32_t dA = d >> 24;
             uint32_t b = ((Blue(d) * (256 - a)) >> 8) + ((filtered(0) * a) >> 8);
             uint32_t g = ((Green(d) * (256 - a)) >> 8) + ((filtered(1) * a) >> 8);
