@@ -4,9 +4,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
 
-#ifdef KAVO_HAVE_RASTER
 #include "raster/TriangleRasterizer.h"
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -959,15 +957,10 @@ namespace
 void DrawStrip(const Rect& clip, const Color& color, const TriVertex* vertices, int count, MemoryImage* src,
                uint32_t* destBits, int pitch, int format, bool blend, bool useVertexColors)
 {
-#ifdef KAVO_HAVE_RASTER
     src->CommitBits();
     RasterSourceImage source{src->width, src->height, src->GetBits(), src->hasTrans, src->hasAlpha};
     DrawClippedTriangleStrip(clip, color, vertices, count, &source, destBits, pitch, format, blend,
                              useVertexColors);
-#else
-    (void)clip, (void)color, (void)vertices, (void)count, (void)src, (void)destBits, (void)pitch,
-        (void)format, (void)blend, (void)useVertexColors;
-#endif
 }
 
 } // namespace
