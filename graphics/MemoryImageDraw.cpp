@@ -262,7 +262,7 @@ void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int count, const 
                                             const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                             int coverHeight)
 {
-    if (!spans || !coverage || count <= 0) return;
+    if (!spans || !coverage || count <= 0 || coverWidth <= 0 || coverHeight <= 0) return;
     uint32_t* words = GetBits();
     const OverTables& t = GetOverTables();
     uint32_t sr = Clamp255(color.mRed), sg = Clamp255(color.mGreen), sb = Clamp255(color.mBlue);
