@@ -417,7 +417,7 @@ void MemoryImage::DrawLineAAHelper(double x1, double y1, double x2, double y2, c
         std::swap(x1, x2);
         std::swap(y1, y2);
     }
-    double slope = (y2 - y1) / (x2 - x1);
+    double slope = x2 > x1 ? (y2 - y1) / (x2 - x1) : 0.0; // the cut may leave a single point
     uint32_t* words = GetBits();
     const OverTables& t = GetOverTables();
     uint32_t alpha = Clamp255(color.mAlpha);
