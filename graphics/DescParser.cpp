@@ -1,8 +1,8 @@
 #include "graphics/DescParser.h"
 
+#include "app/PakFile.h"
 #include "app/StringUtils.h"
 #include "graphics/SingleDataElement.h"
-#include "platform/Files.h"
 
 #include <algorithm>
 
@@ -57,8 +57,13 @@ bool DescParser::LoadFile(const std::string& fileName)
 {
     mCurrentLine = 0;
     mError.clear();
+    PakFileHandle* file = PakFOpen(fileName.c_str(), "rb");
+    if (!file) return false;
     std::string contents;
-    if (!platform::ReadFile(fileName, contents)) return false;
+    char chunk[4096];
+    while (size_t got = PakFRead(chunk, 1, sizeof(chunk), file))
+        contents.append(chunk, got);
+    PakFClose(file);
     return ReadCommands(contents);
 }
 

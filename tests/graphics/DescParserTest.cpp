@@ -2,6 +2,9 @@
 #include "graphics/SingleDataElement.h"
 
 #include "app/MersenneTwister.h"
+#include "app/PakFile.h"
+#include "app/PakInterface.h"
+#include "app/PakWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -208,6 +211,21 @@ TEST(DescParser, StopsAtTheFirstFailedCommand)
     RecordingParser parser;
     EXPECT_FALSE(parser.LoadFile("no-such-description.txt"));
     EXPECT_TRUE(parser.mError.empty());
+}
+
+TEST(DescParser, ReadsDescriptionsOutOfTheArchive)
+{
+    PakWriter writer;
+    writer.AddFile("descfonts/Archived.txt", "FromArchive 1;\r\nSecond");
+    ASSERT_TRUE(writer.WriteFile("desc-archive.pak"));
+    PakInterface archive;
+    ASSERT_TRUE(archive.LoadPakIndex("desc-archive.pak"));
+    PakInterfaceBase* previous = SetPakInterfacePointer(&archive);
+    RecordingParser parser;
+    bool loaded = parser.LoadFile("DescFonts\\archived.TXT");
+    SetPakInterfacePointer(previous);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(parser.commands, (std::vector<std::string>{"(FromArchive, 1)", "(Second)"}));
 }
 
 TEST(DescParser, DefinesResolveInConversions)
