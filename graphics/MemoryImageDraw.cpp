@@ -1,0 +1,883 @@
+// The drawing operations of the software image.
+#include "graphics/BlitGeometry.h"
+#include "graphics/ImageRegistry.h"
+#include "graphics/MemoryImage.h"
+#include "graphics/PixelBlend.h"
+
+#ifdef KAVO_HAVE_RASTER
+#include "raster/TriangleRasterizer.h"
+#endif
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace Kavo
+{
+
+using namespace PixelBlend;
+
+namespace
+{
+
+MemoryImage* AsMemoryImage(Image* image)
+{
+    return dynamic_cast<MemoryImage*>(image);
+}
+
+inline uint32_t Clamp255(int v)
+{
+    return uint32_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// A row of source pixels as ARGB words: straight from the bits, or looked up in the palette
+// into scratch.
+class SourceRows
+{
+public:
+    explicit SourceRows(MemoryImage* src) : mSrc(src), mPalettized(src->IsPalettized())
+    {
+        if (!mPalettized) mBits = src->GetBits();
+    }
+    const uint32_t* Row(int x, int y, int count)
+    {
+        size_t start = size_t(y) * size_t(mSrc->width) + size_t(x);
+        if (!mPalettized) return mBits + start;
+        if (mScratch.size() < size_t(count)) mScratch.resize(size_t(count));
+        const uint8_t* idx = mSrc->colorIndices.get() + start;
+        const uint32_t* pal = mSrc->colorTable.get();
+        for (int i = 0; i < count; ++i)
+            mScratch[size_t(i)] = pal[idx[i]];
+        return mScratch.data();
+    }
+
+private:
+    MemoryImage* mSrc;
+    bool mPalettized;
+    const uint32_t* mBits = nullptr;
+    std::vector<uint32_t> mScratch;
+};
+
+// Cuts a blit at (x, y) of srcRect to both images; false when nothing is left.
+bool ClipBlit(const MemoryImage* dest, const MemoryImage* src, int& x, int& y, Rect& srcRect)
+{
+    Rect s = srcRect.Intersection(Rect(0, 0, src->width, src->height));
+    x += s.mX - srcRect.mX;
+    y += s.mY - srcRect.mY;
+    Rect d = Rect(x, y, s.mWidth, s.mHeight).Intersection(Rect(0, 0, dest->width, dest->height));
+    if (d.mWidth <= 0 || d.mHeight <= 0) return false;
+    srcRect = Rect(s.mX + d.mX - x, s.mY + d.mY - y, d.mWidth, d.mHeight);
+    x = d.mX;
+    y = d.mY;
+    return true;
+}
+
+// --- Row loops of the plain blit. Each is written so that the compiler can vectorise it. ---
+
+void CopyRow(uint32_t* d, const uint32_t* s, int n)
+{
+    std::memcpy(d, s, size_t(n) * sizeof(uint32_t));
+}
+
+// Rule opaque-over for pixels whose alpha is strictly between 0 and 255.
+void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] = OpaqueOver(d[i], s[i], s[i] >> 24);
+}
+
+void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        uint32_t dp = d[i], sp = s[i];
+        uint32_t r = std::min<uint32_t>(Red(dp) + Red(sp), 255);
+        uint32_t g = std::min<uint32_t>(Green(dp) + Green(sp), 255);
+        uint32_t b = std::min<uint32_t>(Blue(dp) + Blue(sp), 255);
+        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+    }
+}
+
+void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        uint32_t dp = d[i], sp = s[i], a = sp >> 24;
+        uint32_t r = std::min<uint32_t>(Red(dp) + ((Red(sp) * a) >> 8), 255);
+        uint32_t g = std::min<uint32_t>(Green(dp) + ((Green(sp) * a) >> 8), 255);
+        uint32_t b = std::min<uint32_t>(Blue(dp) + ((Blue(sp) * a) >> 8), 255);
+        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+    }
+}
+
+void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, uint32_t kr, uint32_t kg,
+                   uint32_t kb, bool useAlpha)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        uint32_t dp = d[i], sp = s[i], a = useAlpha ? sp >> 24 : 256;
+        uint32_t sr = (Red(sp) * kr) >> 8, sg = (Green(sp) * kg) >> 8, sb = (Blue(sp) * kb) >> 8;
+        if (useAlpha)
+        {
+            sr = (sr * a) >> 8;
+            sg = (sg * a) >> 8;
+            sb = (sb * a) >> 8;
+        }
+        uint32_t r = std::min<uint32_t>(Red(dp) + sr, 255);
+        uint32_t g = std::min<uint32_t>(Green(dp) + sg, 255);
+        uint32_t b = std::min<uint32_t>(Blue(dp) + sb, 255);
+        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Fills and clears
+
+void MemoryImage::FillRect(const Rect& rect, const Color& color, int)
+{
+    Rect r = rect.Intersection(Rect(0, 0, width, height));
+    if (r.mWidth <= 0 || r.mHeight <= 0) return;
+    uint32_t* words = GetBits();
+    if (color.mAlpha == 255)
+    {
+        uint32_t packed = color.ToInt();
+        for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+            std::fill_n(words + size_t(y) * size_t(width) + size_t(r.mX), r.mWidth, packed);
+    }
+    else
+    {
+        uint32_t a = Clamp255(color.mAlpha);
+        if (a == 0) return;
+        const OverTables& t = GetOverTables();
+        uint32_t sr = Clamp255(color.mRed), sg = Clamp255(color.mGreen), sb = Clamp255(color.mBlue);
+        for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+        {
+            uint32_t* row = words + size_t(y) * size_t(width);
+            for (int x = r.mX; x < r.mX + r.mWidth; ++x)
+                row[x] = Over(row[x], sr, sg, sb, a, t);
+        }
+    }
+    BitsChanged();
+}
+
+void MemoryImage::ClearRect(const Rect& rect)
+{
+    Rect r = rect.Intersection(Rect(0, 0, width, height));
+    if (r.mWidth <= 0 || r.mHeight <= 0) return;
+    uint32_t* words = GetBits();
+    for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+        std::fill_n(words + size_t(y) * size_t(width) + size_t(r.mX), r.mWidth, 0u);
+    BitsChanged();
+}
+
+void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int,
+                                            const uint8_t* coverage, int coverX, int coverY, int coverWidth,
+                                            int coverHeight)
+{
+    if (!spans || !coverage || count <= 0) return;
+    uint32_t* words = GetBits();
+    const OverTables& t = GetOverTables();
+    uint32_t sr = Clamp255(color.mRed), sg = Clamp255(color.mGreen), sb = Clamp255(color.mBlue);
+    uint32_t alpha = Clamp255(color.mAlpha);
+    for (int i = 0; i < count; ++i)
+    {
+        const Span& span = spans[i];
+        int y = span.mY;
+        int cy = y - coverY;
+        // Only pixels inside the image and inside the coverage area are touched.
+        if (y < 0 || y >= height || cy < 0 || cy >= coverHeight) continue;
+        int x0 = std::max({span.mX, 0, coverX});
+        int64_t x1 =
+            std::min<int64_t>({int64_t(span.mX) + span.mWidth, int64_t(width), int64_t(coverX) + coverWidth});
+        uint32_t* row = words + size_t(y) * size_t(width);
+        const uint8_t* cover = coverage + size_t(cy) * size_t(coverWidth);
+        for (int x = x0; x < x1; ++x)
+        {
+            uint32_t k = cover[x - coverX];
+            uint32_t a = (alpha * (k + 1)) >> 8;
+            if (a > 0) row[x] = Over(row[x], sr, sg, sb, a, t);
+        }
+    }
+    BitsChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines
+
+void MemoryImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
+{
+    if (y1 == y2)
+    {
+        int a = int(std::min(x1, x2)), b = int(std::max(x1, x2));
+        FillRect(Rect(a, int(y1), b - a + 1, 1), color, drawMode);
+    }
+    else if (x1 == x2)
+    {
+        int a = int(std::min(y1, y2)), b = int(std::max(y1, y2));
+        FillRect(Rect(int(x1), a, 1, b - a + 1), color, drawMode);
+    }
+    else if (drawMode == DRAWMODE_NORMAL)
+        DrawLineNormal(x1, y1, x2, y2, color, false);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        DrawLineNormal(x1, y1, x2, y2, color, true);
+}
+
+void MemoryImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
+{
+    if (y1 == y2 || x1 == x2)
+        DrawLine(x1, y1, x2, y2, color, drawMode);
+    else if (drawMode == DRAWMODE_NORMAL)
+        DrawLineAAHelper(x1, y1, x2, y2, color);
+}
+
+// Bresenham over the longer axis on the truncated end points; every pixel is checked against
+// the image, so a line given outside coordinates writes only what lies inside.
+void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, const Color& color,
+                                 bool additive)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    auto toInt = [](double v) { return int64_t(std::clamp(v, -1e9, 1e9)); };
+    int64_t ax = toInt(x1), ay = toInt(y1), bx = toInt(x2), by = toInt(y2);
+    bool steep = std::llabs(by - ay) > std::llabs(bx - ax);
+    double startMinor = steep ? x1 : y1, endMajorD = steep ? y2 : x2;
+    (void)endMajorD;
+    if (steep)
+    {
+        std::swap(ax, ay);
+        std::swap(bx, by);
+    }
+    if (ax > bx)
+    {
+        std::swap(ax, bx);
+        std::swap(ay, by);
+        startMinor = steep ? x2 : y2;
+    }
+    int64_t dMajor = bx - ax, dMinor = std::llabs(by - ay);
+    int64_t step = by >= ay ? 1 : -1;
+    double frac = startMinor - std::floor(startMinor);
+    int64_t err = int64_t(frac * 2.0 * double(dMinor)) + 2 * dMinor - dMajor;
+
+    uint32_t* words = GetBits();
+    uint32_t a = Clamp255(color.mAlpha);
+    uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
+    auto plot = [&](int64_t px, int64_t py)
+    {
+        if (steep) std::swap(px, py);
+        if (px < 0 || py < 0 || px >= width || py >= height) return;
+        uint32_t& d = words[size_t(py) * size_t(width) + size_t(px)];
+        uint32_t r, g, b;
+        if (additive)
+        {
+            r = Saturate(Red(d) + cr * a / 255);
+            g = Saturate(Green(d) + cg * a / 255);
+            b = Saturate(Blue(d) + cb * a / 255);
+        }
+        else if (a == 255)
+        {
+            r = (cr * 255 + 127) >> 8;
+            g = (cg * 255 + 127) >> 8;
+            b = (cb * 255 + 127) >> 8;
+        }
+        else
+        {
+            auto mix = [&](uint32_t c, uint32_t dc)
+            {
+                uint32_t p = (c * a + 128) >> 8;
+                return ((p * 255 + 127) >> 8) + ((dc * (256 - a) + 127) >> 8);
+            };
+            r = std::min<uint32_t>(mix(cr, Red(d)), 255);
+            g = std::min<uint32_t>(mix(cg, Green(d)), 255);
+            b = std::min<uint32_t>(mix(cb, Blue(d)), 255);
+        }
+        d = 0xFF000000 | (r << 16) | (g << 8) | b;
+    };
+
+    // Walk only the part of the major axis that can meet the image.
+    int64_t limit = steep ? height : width;
+    int64_t y = ay;
+    for (int64_t x = ax; x <= bx; ++x)
+    {
+        if (x >= limit) break;
+        if (x >= 0) plot(x, y);
+        if (err > 0)
+        {
+            y += step;
+            err -= 2 * dMajor;
+        }
+        err += 2 * dMinor;
+    }
+    BitsChanged();
+}
+
+// Wu-style line in 16.16 fixed point: one step per pixel of the major axis, the two pixels that
+// straddle the ideal line blended by rule over with weights 255 - f and f (f the high byte of
+// the minor position's fraction), the end pixels weighted by their coverage along the major
+// axis. Every pixel is checked against the image.
+void MemoryImage::DrawLineAAHelper(double x1, double y1, double x2, double y2, const Color& color)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    const double big = 1e7;
+    x1 = std::clamp(x1, -big, big);
+    y1 = std::clamp(y1, -big, big);
+    x2 = std::clamp(x2, -big, big);
+    y2 = std::clamp(y2, -big, big);
+    bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
+    if (steep)
+    {
+        std::swap(x1, y1);
+        std::swap(x2, y2);
+    }
+    if (x1 > x2)
+    {
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
+    double slope = (y2 - y1) / (x2 - x1);
+    uint32_t* words = GetBits();
+    const OverTables& t = GetOverTables();
+    uint32_t alpha = Clamp255(color.mAlpha);
+    uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
+    auto plot = [&](int64_t major, int64_t minor, uint32_t weight)
+    {
+        int64_t px = steep ? minor : major, py = steep ? major : minor;
+        if (px < 0 || py < 0 || px >= width || py >= height) return;
+        uint32_t a = alpha == 255 ? weight : (weight * alpha) / 255;
+        if (a == 0) return;
+        uint32_t& d = words[size_t(py) * size_t(width) + size_t(px)];
+        d = Over(d, cr, cg, cb, a, t);
+    };
+
+    int64_t first = int64_t(std::floor(x1 + 0.5)), last = int64_t(std::floor(x2 + 0.5));
+    int64_t limit = steep ? height : width;
+    int64_t start = std::max<int64_t>(first, -1), stop = std::min<int64_t>(last, limit);
+    int64_t minorFixed = int64_t(std::floor((y1 + slope * (double(start) - x1)) * 65536.0));
+    int64_t stepFixed = int64_t(slope * 65536.0);
+    for (int64_t major = start; major <= stop; ++major, minorFixed += stepFixed)
+    {
+        int64_t minor = minorFixed >> 16;
+        uint32_t f = uint32_t((minorFixed >> 8) & 0xFF);
+        uint32_t coverage = 255;
+        if (major == first) coverage = uint32_t(std::clamp((first + 0.5 - x1) * 255.0, 0.0, 255.0));
+        if (major == last)
+            coverage =
+                std::min<uint32_t>(coverage, uint32_t(std::clamp((x2 - (last - 0.5)) * 255.0, 0.0, 255.0)));
+        plot(major, minor, (255 - f) * coverage / 255);
+        plot(major, minor + 1, f * coverage / 255);
+    }
+    BitsChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Plain and additive blits
+
+void MemoryImage::Blt(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
+{
+    MemoryImage* src = AsMemoryImage(srcImage);
+    if (!src) return;
+    src->drawn = true;
+    Rect s = srcRect;
+    if (!ClipBlit(this, src, x, y, s)) return;
+    if (drawMode == DRAWMODE_NORMAL)
+        NormalBlt(src, x, y, s, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        AdditiveBlt(src, x, y, s, color);
+}
+
+void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color)
+{
+    uint32_t* dest = GetBits();
+    int w = srcRect.mWidth, h = srcRect.mHeight;
+    bool white = color.IsWhite();
+    SourceRows rows(src);
+
+    if (!hasTrans && !hasAlpha && white)
+    {
+        // Run-length path: opaque runs copied, transparent runs skipped, the rest blended.
+        const uint8_t* rl = src->GetRLAlphaData();
+        for (int j = 0; j < h; ++j)
+        {
+            const uint8_t* runs = rl + size_t(srcRect.mY + j) * size_t(src->width) + size_t(srcRect.mX);
+            const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
+            uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
+            int i = 0;
+            while (i < w)
+            {
+                int run = std::clamp<int>(runs[i], 1, w - i);
+                uint32_t a = s[i] >> 24;
+                if (a == 255)
+                    CopyRow(d + i, s + i, run);
+                else if (a != 0)
+                    OpaqueOverRow(d + i, s + i, run);
+                i += run;
+            }
+        }
+        BitsChanged();
+        return;
+    }
+
+    const OverTables& t = GetOverTables();
+    uint32_t colorAlpha = Clamp255(color.mAlpha);
+    bool grey = !white && color.mRed == color.mGreen && color.mGreen == color.mBlue;
+    uint32_t g = Clamp255(color.mRed);
+    uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
+    for (int j = 0; j < h; ++j)
+    {
+        const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
+        uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
+        if (white)
+        {
+            for (int i = 0; i < w; ++i)
+                d[i] = OverSplit(d[i], s[i], s[i] >> 24, t);
+            continue;
+        }
+        for (int i = 0; i < w; ++i)
+        {
+            uint32_t sp = s[i];
+            uint32_t a = (sp >> 24) * colorAlpha / 255;
+            if (a == 0) continue;
+            uint32_t dp = d[i];
+            uint32_t outA = t.outAlpha[dp >> 24][a];
+            uint32_t wt = t.weight[outA][a];
+            uint32_t r, gr, b;
+            if (grey)
+            {
+                r = (((Red(sp) * g) >> 8) * wt) >> 8;
+                b = (((Blue(sp) * g) >> 8) * wt) >> 8;
+                gr = (Green(sp) * wt * g) >> 16;
+            }
+            else
+            {
+                r = (((Red(sp) * wt) >> 8) * cr) >> 8;
+                gr = (Green(sp) * wt * cg) >> 16;
+                b = (Blue(sp) * wt * cb) >> 16;
+            }
+            d[i] = (outA << 24) | (SplitKeep(dp, wt) + ((r << 16) | (gr << 8) | b));
+        }
+    }
+    BitsChanged();
+}
+
+void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color)
+{
+    uint32_t* dest = GetBits();
+    src->CommitBits();
+    bool srcAlpha = src->hasAlpha;
+    bool white = color.IsWhite();
+    uint32_t ca = Clamp255(color.mAlpha);
+    uint32_t kr = Clamp255(color.mRed) * ca / 255, kg = Clamp255(color.mGreen) * ca / 255,
+             kb = Clamp255(color.mBlue) * ca / 255;
+    SourceRows rows(src);
+    int w = srcRect.mWidth;
+    for (int j = 0; j < srcRect.mHeight; ++j)
+    {
+        const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
+        uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
+        if (white && !srcAlpha)
+            AddRow(d, s, w);
+        else if (white)
+            AddAlphaRow(d, s, w);
+        else
+            AddColoredRow(d, s, w, kr, kg, kb, srcAlpha);
+    }
+    BitsChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rotated blits
+
+void MemoryImage::BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip,
+                       const Color& color, int drawMode)
+{
+    BltRotated(src, x, y, srcRect, clip, color, drawMode, 0.0, 0.0f, 0.0f);
+}
+
+void MemoryImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRectIn, const Rect& clip,
+                             const Color& color, int drawMode, double angle, float centerX, float centerY)
+{
+    MemoryImage* src = AsMemoryImage(srcImage);
+    if (!src) return;
+    src->drawn = true;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle) || !std::isfinite(centerX) ||
+        !std::isfinite(centerY))
+        return;
+    // Only the part of the source rectangle inside the source image is sampled.
+    Rect srcRect = srcRectIn.Intersection(Rect(0, 0, src->width, src->height));
+    if (srcRect.mWidth < 2 || srcRect.mHeight < 2) return;
+    Rect destClip = clip.Intersection(Rect(0, 0, width, height));
+    RectD bounds;
+    if (!CalcRotatedBltBounds(srcRectIn, destClip, x, y, centerX, centerY, angle, bounds)) return;
+
+    uint32_t* dest = GetBits();
+    SourceRows rows(src);
+    const bool palettized = src->IsPalettized();
+    const uint32_t* srcBits = palettized ? nullptr : src->GetBits();
+    auto texel = [&](int tx, int ty) -> uint32_t
+    {
+        size_t i = size_t(ty) * size_t(src->width) + size_t(tx);
+        return palettized ? src->colorTable[src->colorIndices[i]] : srcBits[i];
+    };
+
+    // The source point relative to srcRectIn; the sampled area is srcRect within it.
+    const int64_t cosF = int64_t(std::cos(angle) * 65536.0), sinF = int64_t(std::sin(angle) * 65536.0);
+    const int64_t cxF = int64_t(double(centerX) * 65536.0), cyF = int64_t(double(centerY) * 65536.0);
+    const int64_t minU = int64_t(srcRect.mX - srcRectIn.mX) << 16, minV = int64_t(srcRect.mY - srcRectIn.mY)
+                                                                          << 16;
+    const int64_t maxU = minU + (int64_t(srcRect.mWidth - 1) << 16),
+                  maxV = minV + (int64_t(srcRect.mHeight - 1) << 16);
+
+    const bool normal = drawMode == DRAWMODE_NORMAL;
+    const bool white = color.IsWhite();
+    const uint32_t ca = Clamp255(color.mAlpha);
+    const uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
+    const uint32_t kr = (cr * ca / 255), kg = (cg * ca / 255), kb = (cb * ca / 255);
+
+    int x0 = int(std::floor(bounds.x)), y0 = int(std::floor(bounds.y));
+    int x1 = int(std::ceil(bounds.x + bounds.width)), y1 = int(std::ceil(bounds.y + bounds.height));
+    x0 = std::max(x0, destClip.mX);
+    y0 = std::max(y0, destClip.mY);
+    x1 = std::min(x1, destClip.mX + destClip.mWidth);
+    y1 = std::min(y1, destClip.mY + destClip.mHeight);
+
+    for (int Y = y0; Y < y1; ++Y)
+    {
+        double dy = double(Y) - centerY - y;
+        double dx0 = double(x0) - centerX - x;
+        int64_t u = int64_t(dx0 * double(cosF)) - int64_t(dy * double(sinF)) + cxF;
+        int64_t v = int64_t(dy * double(cosF)) + int64_t(dx0 * double(sinF)) + cyF;
+        uint32_t* row = dest + size_t(Y) * size_t(width);
+        for (int X = x0; X < x1; ++X, u += cosF, v += sinF)
+        {
+            if (u < minU || v < minV || u >= maxU || v >= maxV) continue;
+            int tx = srcRectIn.mX + int(u >> 16), ty = srcRectIn.mY + int(v >> 16);
+            uint64_t fu = uint64_t((u & 0xFFFE) + 1), fv = uint64_t((v & 0xFFFE) + 1);
+            uint32_t p00 = texel(tx, ty), p10 = texel(tx + 1, ty), p01 = texel(tx, ty + 1),
+                     p11 = texel(tx + 1, ty + 1);
+            uint32_t w11 = uint32_t((((fu * fv) >> 16) * (p11 >> 24)) >> 16);
+            uint32_t w10 = uint32_t((((fu * (65536 - fv)) >> 16) * (p10 >> 24)) >> 16);
+            uint32_t w01 = uint32_t(((((65536 - fu) * fv) >> 16) * (p01 >> 24)) >> 16);
+            uint32_t w00 = uint32_t(((((65536 - fu) * (65536 - fv)) >> 16) * (p00 >> 24)) >> 16);
+            if (normal && !white)
+            {
+                w11 = (w11 * ca) >> 8;
+                w10 = (w10 * ca) >> 8;
+                w01 = (w01 * ca) >> 8;
+                w00 = (w00 * ca) >> 8;
+            }
+            uint32_t a = w00 + w10 + w01 + w11;
+            if (a == 0) continue;
+            auto sample = [&](uint32_t (*ch)(uint32_t))
+            { return (ch(p00) * w00 + ch(p10) * w10 + ch(p01) * w01 + ch(p11) * w11) >> 8; };
+            uint32_t sr = sample(Red), sg = sample(Green), sb = sample(Blue);
+            uint32_t& d = row[X];
+            if (normal)
+            {
+                if (!white)
+                {
+                    sr = (sr * (cr + 1)) >> 8;
+                    sg = (sg * (cg + 1)) >> 8;
+                    sb = (sb * (cb + 1)) >> 8;
+                }
+                if (a >= 251)
+                {
+                    d = 0xFF000000 | (std::min<uint32_t>(sr, 255) << 16) |
+                        (std::min<uint32_t>(sg, 255) << 8) | std::min<uint32_t>(sb, 255);
+                    continue;
+                }
+                uint32_t dA = d >> 24;
+                uint32_t outA = 256 - (((256 - dA) * (256 - a)) >> 8);
+                auto mix = [&](uint32_t dc, uint32_t sc)
+                { return std::min<uint32_t>((((dc * dA) >> 8) * (256 - a) + sc * 256) / outA, 255); };
+                d = ((outA - 1) << 24) | (mix(Red(d), sr) << 16) | (mix(Green(d), sg) << 8) |
+                    mix(Blue(d), sb);
+            }
+            else
+            {
+                if (!white)
+                {
+                    sr = (sr * kr) >> 8;
+                    sg = (sg * kg) >> 8;
+                    sb = (sb * kb) >> 8;
+                }
+                d = (d & 0xFF000000) | (Saturate(Red(d) + sr) << 16) | (Saturate(Green(d) + sg) << 8) |
+                    Saturate(Blue(d) + sb);
+            }
+        }
+    }
+    BitsChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stretched blits
+
+void MemoryImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                             const Color& color, int, bool fastStretch)
+{
+    MemoryImage* src = AsMemoryImage(srcImage);
+    if (!src) return;
+    src->drawn = true;
+    Rect clipped;
+    RectD part;
+    if (!CalcStretchBltRects(destRect, clip.Intersection(Rect(0, 0, width, height)), srcRect, clipped, part))
+        return;
+    if (clipped.mWidth <= 0 || clipped.mHeight <= 0) return;
+    double parts[4] = {part.x, part.y, part.width, part.height};
+    if (fastStretch)
+        FastStretchBlt(src, clipped, parts, color);
+    else
+        SlowStretchBlt(src, clipped, parts);
+}
+
+void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const double* part, const Color& color)
+{
+    if (!color.IsWhite() || src->width <= 0 || src->height <= 0) return;
+    uint32_t* words = GetBits();
+    const OverTables& t = GetOverTables();
+    double xstep = part[2] / dest.mWidth, ystep = part[3] / dest.mHeight;
+    std::vector<int> columns(size_t(dest.mWidth));
+    for (int i = 0; i < dest.mWidth; ++i)
+        columns[size_t(i)] = std::clamp(int(part[0] + i * xstep), 0, src->width - 1);
+    for (int j = 0; j < dest.mHeight; ++j)
+    {
+        int sy = std::clamp(int(part[1] + j * ystep), 0, src->height - 1);
+        uint32_t* d = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
+        for (int i = 0; i < dest.mWidth; ++i)
+        {
+            uint32_t s = src->GetPixel(columns[size_t(i)], sy);
+            d[i] = OverSplit(d[i], s, s >> 24, t);
+        }
+    }
+    BitsChanged();
+}
+
+namespace
+{
+
+// One channel sum cell of the filter buffers: blue, green, red, alpha.
+struct Sums
+{
+    int64_t c[4] = {0, 0, 0, 0};
+};
+
+inline void AddWeighted(Sums& cell, uint32_t pixel, int64_t w)
+{
+    cell.c[0] += int64_t(pixel & 0xFF) * w;
+    cell.c[1] += int64_t((pixel >> 8) & 0xFF) * w;
+    cell.c[2] += int64_t((pixel >> 16) & 0xFF) * w;
+    cell.c[3] += int64_t(pixel >> 24) * w;
+}
+
+inline void AddWeighted(Sums& cell, const Sums& from, int64_t w)
+{
+    for (int k = 0; k < 4; ++k)
+        cell.c[k] += from.c[k] * w;
+}
+
+// One pass of the separable filter along an axis: `count` input cells starting at absolute
+// position `origin`, sampled at `start` with extent `extent` into `outCount` + 4 output cells
+// (output cell 1 standing for destination 0). Every input read is kept inside the input.
+template <typename Cell, typename Read>
+void FilterPass(int count, int origin, double start, double extent, int outCount, std::vector<Sums>& out,
+                Read read)
+{
+    if (outCount > extent)
+    {
+        double step = outCount > 1 ? (extent - 1) / (outCount - 1) : extent;
+        for (int i = 1; i < outCount + 3; ++i)
+        {
+            double p = start + (i - 1) * step;
+            int xi = int(p);
+            int64_t w = int64_t((1 - (p - xi)) * 257);
+            int a = std::clamp(xi - origin, 0, count - 1), b = std::clamp(xi + 1 - origin, 0, count - 1);
+            AddWeighted(out[size_t(i)], read(a), w);
+            AddWeighted(out[size_t(i)], read(b), 257 - w);
+        }
+    }
+    else
+    {
+        double r = outCount / extent;
+        int limit = int(out.size());
+        for (int k = 0; k < count; ++k)
+        {
+            double s = (origin + k - start) * r + 1;
+            double e = s + r;
+            int is = int(s), ie = int(e);
+            if (is == ie)
+            {
+                if (is >= 0 && is < limit) AddWeighted(out[size_t(is)], read(k), int64_t(r * 257));
+            }
+            else
+            {
+                int c = ie;
+                if (c - 1 >= 0 && c - 1 < limit)
+                    AddWeighted(out[size_t(c - 1)], read(k), int64_t((c - s) * 257));
+                if (c >= 0 && c < limit) AddWeighted(out[size_t(c)], read(k), int64_t((e - c) * 257));
+            }
+        }
+    }
+}
+
+} // namespace
+
+// A separable two-pass filter; each pass's weights add up to 257, so 257 x 257 stands for one.
+// Source reads are kept inside the source region and filtered values are held to 255, so a
+// fully opaque source cannot spill into the next channel.
+void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* part)
+{
+    double sx = part[0], sy = part[1], sw = part[2], sh = part[3];
+    int x0 = int(std::floor(sx)), y0 = int(std::floor(sy));
+    int64_t rw = int64_t(std::ceil(sx - x0 + sw)), rh = int64_t(std::ceil(sy - y0 + sh));
+    if (x0 < 0)
+    {
+        rw += x0;
+        x0 = 0;
+    }
+    if (y0 < 0)
+    {
+        rh += y0;
+        y0 = 0;
+    }
+    rw = std::min<int64_t>(rw, src->width - x0);
+    rh = std::min<int64_t>(rh, src->height - y0);
+    if (rw < 1 || rh < 1) return;
+    int regionW = int(rw), regionH = int(rh);
+
+    // Horizontal pass: region rows x (dest width + 4) columns.
+    size_t cols = size_t(dest.mWidth) + 4;
+    std::vector<std::vector<Sums>> first(size_t(regionH), std::vector<Sums>(cols, Sums()));
+    for (int row = 0; row < regionH; ++row)
+    {
+        int srcY = y0 + row;
+        FilterPass<uint32_t>(regionW, x0, sx, sw, dest.mWidth, first[size_t(row)],
+                             [&](int k) { return src->GetPixel(x0 + k, srcY); });
+    }
+
+    // Vertical pass, column by column, into (dest height + 4) rows.
+    size_t rows = size_t(dest.mHeight) + 4;
+    std::vector<Sums> column(rows);
+    uint32_t* words = GetBits();
+    for (int i = 0; i < dest.mWidth; ++i)
+    {
+        std::fill(column.begin(), column.end(), Sums());
+        FilterPass<Sums>(regionH, y0, sy, sh, dest.mHeight, column,
+                         [&](int k) -> const Sums& { return first[size_t(k)][size_t(i) + 1]; });
+        for (int j = 0; j < dest.mHeight; ++j)
+        {
+            const Sums& cell = column[size_t(j) + 1];
+            auto filtered = [&](int k) { return uint32_t(std::clamp<int64_t>(cell.c[k] >> 16, 0, 255)); };
+            uint32_t a = filtered(3);
+            if (a == 0) continue;
+            uint32_t& d = words[size_t(dest.mY + j) * size_t(width) + size_t(dest.mX + i)];
+            uint32_t dA = d >> 24;
+            uint32_t b = ((Blue(d) * (256 - a)) >> 8) + ((filtered(0) * a) >> 8);
+            uint32_t g = ((Green(d) * (256 - a)) >> 8) + ((filtered(1) * a) >> 8);
+            uint32_t r = ((Red(d) * (256 - a)) >> 8) + ((filtered(2) * a) >> 8);
+            uint32_t outA = dA + (255 - dA) * a / 255;
+            d = (outA << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    BitsChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Matrix and triangle blits through the triangle rasteriser
+
+int MemoryImage::RasterPixelFormat() const
+{
+    return forcedMode && !hasAlpha && !hasTrans ? 0x888 : 0x8888;
+}
+
+void MemoryImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix, const Rect& clip,
+                            const Color& color, int, const Rect& srcRect, bool blend)
+{
+    MemoryImage* src = AsMemoryImage(srcImage);
+    if (!src) return;
+    src->drawn = true;
+    BltMatrixHelper(src, x, y, matrix, clip, color, srcRect, GetBits(), width * 4, RasterPixelFormat(),
+                    blend);
+    BitsChanged();
+}
+
+void MemoryImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int triangleCount,
+                                  const Rect& clip, const Color& color, int, float tx, float ty, bool blend)
+{
+    MemoryImage* src = AsMemoryImage(srcImage);
+    if (!src || !triangles) return;
+    src->drawn = true;
+    BltTrianglesTexHelper(src, triangles, triangleCount, clip, color, GetBits(), width * 4,
+                          RasterPixelFormat(), tx, ty, blend);
+    BitsChanged();
+}
+
+namespace
+{
+
+void DrawStrip(const Rect& clip, const Color& color, const TriVertex* vertices, int count, MemoryImage* src,
+               uint32_t* destBits, int pitch, int format, bool blend, bool useVertexColors)
+{
+#ifdef KAVO_HAVE_RASTER
+    src->CommitBits();
+    RasterSourceImage source{src->width, src->height, src->GetBits(), src->hasTrans, src->hasAlpha};
+    DrawClippedTriangleStrip(clip, color, vertices, count, &source, destBits, pitch, format, blend,
+                             useVertexColors);
+#else
+    (void)clip, (void)color, (void)vertices, (void)count, (void)src, (void)destBits, (void)pitch,
+        (void)format, (void)blend, (void)useVertexColors;
+#endif
+}
+
+} // namespace
+
+void MemoryImage::BltMatrixHelper(MemoryImage* src, float x, float y, const Matrix3& matrix, const Rect& clip,
+                                  const Color& color, const Rect& srcRect, uint32_t* destBits, int pitch,
+                                  int format, bool blend)
+{
+    if (src->width <= 0 || src->height <= 0) return;
+    // The rasteriser never writes outside its clip: keep that inside this image.
+    Rect destClip = clip.Intersection(Rect(0, 0, pitch / 4, height));
+    float sw = float(srcRect.mWidth), sh = float(srcRect.mHeight);
+    float W = float(src->width), H = float(src->height);
+    float corners[4][4] = {
+        {-sw / 2, -sh / 2, srcRect.mX / W, srcRect.mY / H},
+        {sw / 2, -sh / 2, (srcRect.mX + sw) / W, srcRect.mY / H},
+        {-sw / 2, sh / 2, srcRect.mX / W, (srcRect.mY + sh) / H},
+        {sw / 2, sh / 2, (srcRect.mX + sw) / W, (srcRect.mY + sh) / H},
+    };
+    TriVertex vertices[4];
+    for (int i = 0; i < 4; ++i)
+    {
+        float tx, ty;
+        Matrix3::TransformPoint(matrix, corners[i][0], corners[i][1], tx, ty);
+        vertices[i].x = tx + x - 0.5f;
+        vertices[i].y = ty + y - 0.5f;
+        vertices[i].u = corners[i][2];
+        vertices[i].v = corners[i][3];
+        vertices[i].color = 0xFFFFFFFF;
+    }
+    DrawStrip(destClip, color, vertices, 4, src, destBits, pitch, format, blend, false);
+}
+
+void MemoryImage::BltTrianglesTexHelper(MemoryImage* src, const TriVertex* triangles, int triangleCount,
+                                        const Rect& clip, const Color& color, uint32_t* destBits, int pitch,
+                                        int format, float tx, float ty, bool blend)
+{
+    if (src->width <= 0 || src->height <= 0) return;
+    Rect destClip = clip.Intersection(Rect(0, 0, pitch / 4, height));
+    for (int t = 0; t < triangleCount; ++t)
+    {
+        TriVertex vertices[3];
+        bool colored = false;
+        for (int k = 0; k < 3; ++k)
+        {
+            vertices[k] = triangles[t * 3 + k];
+            vertices[k].x += tx;
+            vertices[k].y += ty;
+            colored = colored || vertices[k].color != 0;
+        }
+        DrawStrip(destClip, color, vertices, 3, src, destBits, pitch, format, blend, colored);
+    }
+}
+
+} // namespace Kavo

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+// The blend rules of the software image, on 0xAARRGGBB words. s = source channel, d =
+// destination channel, dA = destination alpha, a = source alpha (0-255).
+namespace Kavo::PixelBlend
+{
+
+// (dA, a) -> dA + (255 - dA) x a / 255, and (outA, a) -> 255 x a / outA: the two divisions of
+// the "over" rules, looked up rather than divided per pixel.
+struct OverTables
+{
+    uint8_t outAlpha[256][256];
+    uint8_t weight[256][256];
+    OverTables();
+};
+const OverTables& GetOverTables();
+
+inline uint32_t Red(uint32_t p)
+{
+    return (p >> 16) & 0xFF;
+}
+inline uint32_t Green(uint32_t p)
+{
+    return (p >> 8) & 0xFF;
+}
+inline uint32_t Blue(uint32_t p)
+{
+    return p & 0xFF;
+}
+
+// Rule over: a = 0 leaves the pixel; otherwise outA = dA + (255 - dA) a / 255, w = 255 a / outA,
+// each channel (d (256 - w) + s w) >> 8.
+inline uint32_t Over(uint32_t d, uint32_t sr, uint32_t sg, uint32_t sb, uint32_t a, const OverTables& t)
+{
+    if (a == 0) return d;
+    uint32_t outA = t.outAlpha[d >> 24][a];
+    uint32_t w = t.weight[outA][a];
+    uint32_t r = (Red(d) * (256 - w) + sr * w) >> 8;
+    uint32_t g = (Green(d) * (256 - w) + sg * w) >> 8;
+    uint32_t b = (Blue(d) * (256 - w) + sb * w) >> 8;
+    return (outA << 24) | (r << 16) | (g << 8) | b;
+}
+
+// The destination part of rule over-split: each channel (d (256 - w)) >> 8, red and blue
+// together in one word.
+inline uint32_t SplitKeep(uint32_t d, uint32_t w)
+{
+    return ((((d & 0xFF00FF) * (256 - w)) >> 8) & 0xFF00FF) | ((((d & 0xFF00) * (256 - w)) >> 8) & 0xFF00);
+}
+
+// Rule over-split with an unmodulated source word.
+inline uint32_t OverSplit(uint32_t d, uint32_t s, uint32_t a, const OverTables& t)
+{
+    if (a == 0) return d;
+    uint32_t outA = t.outAlpha[d >> 24][a];
+    uint32_t w = t.weight[outA][a];
+    uint32_t src = ((((s & 0xFF00FF) * w) >> 8) & 0xFF00FF) | ((((s & 0xFF00) * w) >> 8) & 0xFF00);
+    return (outA << 24) | (SplitKeep(d, w) + src);
+}
+
+// Rule opaque-over for an opaque destination, 0 < a < 255: each channel (d (256 - a)) >> 8
+// plus (s a) >> 8, alpha 255.
+inline uint32_t OpaqueOver(uint32_t d, uint32_t s, uint32_t a)
+{
+    uint32_t keep =
+        ((((d & 0xFF00FF) * (256 - a)) >> 8) & 0xFF00FF) | ((((d & 0xFF00) * (256 - a)) >> 8) & 0xFF00);
+    uint32_t add = ((((s & 0xFF00FF) * a) >> 8) & 0xFF00FF) | ((((s & 0xFF00) * a) >> 8) & 0xFF00);
+    return 0xFF000000 | (keep + add);
+}
+
+inline uint32_t Saturate(uint32_t v)
+{
+    return v > 255 ? 255 : v;
+}
+
+} // namespace Kavo::PixelBlend
