@@ -131,6 +131,39 @@ void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, 
     }
 }
 
+// Cuts a segment to a box (Liang-Barsky) when an end point lies outside it, so that a line
+// given far-away coordinates is walked only where it can meet the image. Lines inside the box
+// are left exactly as given. False when nothing of the segment is inside.
+bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
+                     double maxY)
+{
+    auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
+    if (inside(x1, y1) && inside(x2, y2)) return true;
+    double dx = x2 - x1, dy = y2 - y1, t0 = 0.0, t1 = 1.0;
+    double p[4] = {-dx, dx, -dy, dy};
+    double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
+    for (int i = 0; i < 4; ++i)
+    {
+        if (p[i] == 0)
+        {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return false;
+    double ox = x1, oy = y1;
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -239,6 +272,7 @@ void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, con
                                  bool additive)
 {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    if (!CutSegmentToBox(x1, y1, x2, y2, -2.0, -2.0, width + 1.0, height + 1.0)) return;
     auto toInt = [](double v) { return int64_t(std::clamp(v, -1e9, 1e9)); };
     int64_t ax = toInt(x1), ay = toInt(y1), bx = toInt(x2), by = toInt(y2);
     bool steep = std::llabs(by - ay) > std::llabs(bx - ax);
@@ -319,11 +353,7 @@ void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, con
 void MemoryImage::DrawLineAAHelper(double x1, double y1, double x2, double y2, const Color& color)
 {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
-    const double big = 1e7;
-    x1 = std::clamp(x1, -big, big);
-    y1 = std::clamp(y1, -big, big);
-    x2 = std::clamp(x2, -big, big);
-    y2 = std::clamp(y2, -big, big);
+    if (!CutSegmentToBox(x1, y1, x2, y2, -2.0, -2.0, width + 1.0, height + 1.0)) return;
     bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
     if (steep)
     {

@@ -1,0 +1,110 @@
+// XML reader throughput on a large generated document, read from a loose file and from a
+// data archive.
+#include "app/PakFile.h"
+#include "app/PakInterface.h"
+#include "app/PakWriter.h"
+#include "app/StringUtils.h"
+#include "app/XMLParser.h"
+#include "platform/Files.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace
+{
+
+// About 4 MB of rules-file-like XML: sections of keys with attributes, some text and comments.
+std::string MakeDocument()
+{
+    std::string doc = "<?xml version=\"1.0\"?>\n<bench>\n";
+    for (int section = 0; doc.size() < 4 * 1024 * 1024; ++section)
+    {
+        doc += Kavo::StrFormat("  <level_%d>\n    <!-- section %d -->\n", section % 40 + 1, section);
+        for (int key = 0; key < 12; ++key)
+            doc += Kavo::StrFormat("    <nKey%d value=\"%d\" type=\"prColor%d\"/>\n", key, section * key,
+                                   key % 10 + 1);
+        doc +=
+            "    <sStory>Some &quot;story&quot; text   spread over\n      two lines &amp; more.</sStory>\n";
+        doc += Kavo::StrFormat("  </level_%d>\n", section % 40 + 1);
+    }
+    return doc + "</bench>\n";
+}
+
+struct Fixture
+{
+    std::string folder;
+    std::string loose;
+    std::string archive;
+    size_t bytes = 0;
+
+    Fixture()
+    {
+        folder = (std::filesystem::temp_directory_path() / "kavo-xml-bench").string() + "/";
+        std::filesystem::create_directories(folder);
+        std::string doc = MakeDocument();
+        bytes = doc.size();
+        loose = folder + "doc.xml";
+        archive = folder + "doc.pak";
+        platform::WriteFileAtomically(loose, doc);
+        Kavo::PakWriter writer;
+        writer.AddFile("bench\\doc.xml", doc);
+        writer.WriteFile(archive);
+    }
+    ~Fixture() { std::filesystem::remove_all(folder); }
+};
+
+Fixture& GetFixture()
+{
+    static Fixture fixture;
+    return fixture;
+}
+
+void ParseAll(benchmark::State& state, const std::string& name)
+{
+    int64_t elements = 0;
+    for (auto _ : state)
+    {
+        Kavo::XMLParser parser;
+        if (!parser.OpenFile(name))
+        {
+            state.SkipWithError("cannot open the document");
+            return;
+        }
+        Kavo::XMLElement element;
+        while (parser.NextElement(element))
+            ++elements;
+        if (parser.HasFailed())
+        {
+            state.SkipWithError(parser.GetErrorText().c_str());
+            return;
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(GetFixture().bytes));
+    state.counters["elements"] = benchmark::Counter(double(elements), benchmark::Counter::kIsRate);
+}
+
+void BM_XmlReaderFromDisk(benchmark::State& state)
+{
+    Kavo::PakInterface empty; // no archive: every name comes from the disk
+    Kavo::PakInterfaceBase* previous = Kavo::SetPakInterfacePointer(&empty);
+    ParseAll(state, GetFixture().loose);
+    Kavo::SetPakInterfacePointer(previous);
+}
+BENCHMARK(BM_XmlReaderFromDisk)->Unit(benchmark::kMillisecond);
+
+void BM_XmlReaderFromArchive(benchmark::State& state)
+{
+    Kavo::PakInterface archive;
+    if (!archive.LoadPakIndex(GetFixture().archive))
+    {
+        state.SkipWithError("cannot load the archive");
+        return;
+    }
+    Kavo::PakInterfaceBase* previous = Kavo::SetPakInterfacePointer(&archive);
+    ParseAll(state, "bench/doc.xml");
+    Kavo::SetPakInterfacePointer(previous);
+}
+BENCHMARK(BM_XmlReaderFromArchive)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,606 @@
+#include "graphics/Graphics.h"
+
+#include "graphics/Font.h"
+#include "graphics/Image.h"
+
+#include <cmath>
+
+namespace Kavo
+{
+
+namespace
+{
+
+Graphics::DrawsThrough3DQuery gDrawsThrough3D = nullptr;
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return 0;
+}
+
+} // namespace
+
+void Graphics::SetDrawsThrough3DQuery(DrawsThrough3DQuery query)
+{
+    gDrawsThrough3D = query;
+}
+
+Graphics::Graphics(Image* image)
+{
+    destImage = image ? image : &Image::GetEmptyImage();
+    clipRect = Rect(0, 0, destImage->width, destImage->height);
+    is3D = image && gDrawsThrough3D ? gDrawsThrough3D(image) : false;
+}
+
+Graphics::Graphics(const Graphics& other) : GraphicsState(other) {}
+
+Graphics::~Graphics() = default;
+
+Graphics* Graphics::Create()
+{
+    return new Graphics(*this);
+}
+
+void Graphics::PushState()
+{
+    stateStack.emplace_front();
+    stateStack.front().CopyForStack(*this);
+}
+
+void Graphics::PopState()
+{
+    if (stateStack.empty()) return;
+    CopyFrom(stateStack.front());
+    stateStack.pop_front();
+}
+
+void Graphics::Translate(int dx, int dy)
+{
+    transX += float(dx);
+    transY += float(dy);
+}
+
+void Graphics::ClipRect(int x, int y, int w, int h)
+{
+    clipRect = clipRect.Intersection(Rect(TranslateX(float(x)), TranslateY(float(y)), w, h));
+}
+
+const Color& Graphics::ImageColor() const
+{
+    return colorizeImages ? color : Color::White;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shapes
+
+void Graphics::FillRect(int x, int y, int w, int h)
+{
+    FillRect(Rect(x, y, w, h));
+}
+
+void Graphics::FillRect(const Rect& rect)
+{
+    if (color.mAlpha == 0) return;
+    Rect r = Rect(TranslateX(float(rect.mX)), TranslateY(float(rect.mY)), rect.mWidth, rect.mHeight)
+                 .Intersection(clipRect);
+    if (r.mWidth <= 0 || r.mHeight <= 0) return;
+    destImage->FillRect(r, color, drawMode);
+}
+
+void Graphics::DrawRect(int x, int y, int w, int h)
+{
+    if (color.mAlpha == 0) return;
+    Rect box(TranslateX(float(x)), TranslateY(float(y)), w + 1, h + 1);
+    if (box.Intersection(clipRect) == box)
+    {
+        destImage->DrawRect(Rect(box.mX, box.mY, w, h), color, drawMode);
+        return;
+    }
+    FillRect(x, y, w + 1, 1);
+    FillRect(x, y + h, w + 1, 1);
+    FillRect(x, y + 1, 1, h - 1);
+    FillRect(x + w, y + 1, 1, h - 1);
+}
+
+void Graphics::DrawLine(int x1, int y1, int x2, int y2)
+{
+    double ax = x1 + double(transX), ay = y1 + double(transY);
+    double bx = x2 + double(transX), by = y2 + double(transY);
+    if (ClipLine(ax, ay, bx, by)) destImage->DrawLine(ax, ay, bx, by, color, drawMode);
+}
+
+bool Graphics::ClipLine(double& x1, double& y1, double& x2, double& y2)
+{
+    double ax = x1, ay = y1, bx = x2, by = y2;
+    const double cx = clipRect.mX, cy = clipRect.mY;
+    const double right = double(clipRect.mX) + clipRect.mWidth,
+                 bottom = double(clipRect.mY) + clipRect.mHeight;
+
+    if (bx < ax)
+    {
+        std::swap(ax, bx);
+        std::swap(ay, by);
+    }
+    if (ax < cx)
+    {
+        if (bx < cx) return false;
+        ay += (by - ay) / (bx - ax) * (cx - ax);
+        ax = cx;
+    }
+    if (bx >= right)
+    {
+        if (ax >= right) return false;
+        by += (by - ay) / (bx - ax) * (right - 1 - bx);
+        bx = right - 1;
+    }
+    if (by < ay)
+    {
+        std::swap(ax, bx);
+        std::swap(ay, by);
+    }
+    if (ay < cy)
+    {
+        if (by < cy) return false;
+        ax += (bx - ax) / (by - ay) * (cy - ay);
+        ay = cy;
+    }
+    if (by >= bottom)
+    {
+        if (ay >= bottom) return false;
+        bx += (bx - ax) / (by - ay) * (bottom - 1 - by);
+        by = bottom - 1;
+    }
+    x1 = ax;
+    y1 = ay;
+    x2 = bx;
+    y2 = by;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+void Graphics::DrawString(const std::string& text, int x, int y)
+{
+    if (font) font->DrawString(this, x, y, text, color, clipRect);
+}
+
+int Graphics::StringWidth(const std::string& text)
+{
+    return font ? font->StringWidth(text) : 0;
+}
+
+int Graphics::WriteString(const std::string& text, int x, int y, int width, int justification, bool draw,
+                          int offset, int length, int oldColor)
+{
+    if (oldColor == -1) oldColor = int(color.ToInt());
+    if (draw)
+    {
+        if (justification == 0 || justification == 1)
+        {
+            int measured = WriteString(text, x, y, width, justification, false, offset, length, oldColor);
+            x += justification == 0 ? (width - measured) / 2 : width - measured;
+        }
+    }
+    int size = int(text.size());
+    if (offset < 0) offset = 0;
+    int end = length < 0 || int64_t(offset) + length > size ? size : offset + length;
+
+    std::string piece;
+    int widthSoFar = 0;
+    int i = offset;
+    while (i < end)
+    {
+        char c = text[size_t(i)];
+        if (c != '^' || !writeColoredString)
+        {
+            piece += c;
+            ++i;
+            continue;
+        }
+        if (i + 1 < end && text[size_t(i) + 1] == '^')
+        {
+            piece += '^';
+            i += 2;
+            continue;
+        }
+        if (i > end - 8) break; // an incomplete tag ends the text
+        uint32_t newColor;
+        if (text[size_t(i) + 1] == 'o')
+            newColor = text.compare(size_t(i) + 1, 6, "oldclr") == 0 ? uint32_t(oldColor) : 0;
+        else
+        {
+            newColor = 0;
+            for (int k = 1; k <= 6; ++k)
+                newColor = (newColor << 4) | uint32_t(HexDigit(text[size_t(i + k)]));
+        }
+        if (draw)
+        {
+            DrawString(piece, x + widthSoFar, y);
+            color = Color(int((newColor >> 16) & 0xFF), int((newColor >> 8) & 0xFF), int(newColor & 0xFF),
+                          color.mAlpha);
+        }
+        i += 8;
+        widthSoFar += StringWidth(piece);
+        piece.clear();
+    }
+    if (draw) DrawString(piece, x + widthSoFar, y);
+    return widthSoFar + StringWidth(piece);
+}
+
+int Graphics::WriteWordWrappedLine(int length, int maxChars, int offset, const std::string& text, int x,
+                                   int y, int width, int justification, int oldColor)
+{
+    if (int64_t(offset) + length > maxChars)
+    {
+        length = maxChars - offset;
+        if (length < 1) return -1;
+    }
+    return WriteString(text, x, y, width, justification, true, offset, length, oldColor);
+}
+
+int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int lineSpacing, int justification,
+                               int* maxWidth, int maxChars, int* lastWidth)
+{
+    if (!font) return 0;
+    Color saved = color;
+    int oldColor = int(color.mAlpha == 255 ? color.ToInt() & 0xFFFFFF : color.ToInt());
+    const int len = int(text.size());
+    if (maxChars < 0) maxChars = len;
+
+    int yOffset = font->GetAscent() - font->GetAscentPadding();
+    if (lineSpacing == -1) lineSpacing = font->GetLineSpacing();
+
+    int pos = 0, lineStart = 0, lineWidth = 0, spacePos = -1, widest = 0, indent = 0;
+    char previous = 0;
+    if (lastWidth)
+    {
+        indent = *lastWidth;
+        lineWidth = *lastWidth;
+    }
+    bool stopped = false;
+
+    auto lineDone = [&](int w)
+    {
+        if (w > widest) widest = w;
+        if (lastWidth) *lastWidth = w;
+    };
+
+    while (pos < len)
+    {
+        char c = text[size_t(pos)];
+        if (c == '^' && writeColoredString && pos + 1 < len)
+        {
+            if (text[size_t(pos) + 1] != '^')
+            {
+                pos += 8;
+                continue;
+            }
+            ++pos; // a doubled caret measures as one
+        }
+        if (c == ' ')
+            spacePos = pos;
+        else if (c == '\n')
+        {
+            spacePos = pos;
+            lineWidth = rect.mWidth + 1;
+        }
+        lineWidth += font->CharWidthKern(c, previous);
+        previous = c;
+
+        if (lineWidth > rect.mWidth)
+        {
+            if (spacePos != -1)
+            {
+                int baseline = int(transY + float(rect.mY + yOffset));
+                if (baseline >= clipRect.mY && baseline < clipRect.mY + clipRect.mHeight + lineSpacing)
+                    WriteWordWrappedLine(spacePos - lineStart, maxChars, lineStart, text, rect.mX + indent,
+                                         rect.mY + yOffset, rect.mWidth, justification, oldColor);
+                if (indent + lineWidth > widest) widest = indent + lineWidth;
+                bool newline = text[size_t(spacePos)] == '\n';
+                pos = spacePos + 1;
+                if (!newline)
+                    while (pos < len && text[size_t(pos)] == ' ')
+                        ++pos;
+            }
+            else
+            {
+                if (pos == lineStart) ++pos;
+                int w = WriteWordWrappedLine(pos - lineStart, maxChars, lineStart, text, rect.mX + indent,
+                                             rect.mY + yOffset, rect.mWidth, justification, oldColor);
+                if (w < 0)
+                {
+                    stopped = true;
+                    break;
+                }
+                lineDone(w);
+            }
+            yOffset += lineSpacing;
+            lineWidth = 0;
+            previous = 0;
+            indent = 0;
+            spacePos = -1;
+            lineStart = pos;
+        }
+        else
+        {
+            ++pos;
+        }
+    }
+
+    if (!stopped)
+    {
+        if (lineStart < len)
+        {
+            int w = WriteWordWrappedLine(len - lineStart, maxChars, lineStart, text, rect.mX + indent,
+                                         rect.mY + yOffset, rect.mWidth, justification, oldColor);
+            lineDone(w);
+            yOffset += lineSpacing;
+        }
+        else if (len > 0 && text[size_t(len) - 1] == '\n')
+        {
+            yOffset += lineSpacing;
+            if (lastWidth) *lastWidth = 0;
+        }
+    }
+
+    color = saved;
+    if (maxWidth) *maxWidth = widest;
+    return font->GetDescent() + yOffset - lineSpacing;
+}
+
+int Graphics::GetWordWrappedHeight(int width, const std::string& text, int lineSpacing, int* maxWidth)
+{
+    Graphics measure;
+    measure.SetFont(font);
+    return measure.WriteWordWrapped(Rect(0, 0, width, 0), text, lineSpacing, -1, maxWidth, -1, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Images
+
+void Graphics::DrawImage(Image* image, int x, int y)
+{
+    if (!image) return;
+    if (scaleX == 1.0f && scaleY == 1.0f)
+    {
+        int tx = TranslateX(float(x)), ty = TranslateY(float(y));
+        Rect c = Rect(tx, ty, image->width, image->height).Intersection(clipRect);
+        if (c.mWidth > 0 && c.mHeight > 0)
+            destImage->Blt(image, c.mX, c.mY, Rect(c.mX - tx, c.mY - ty, c.mWidth, c.mHeight), ImageColor(),
+                           drawMode);
+        return;
+    }
+    DrawImageSrc(image, x, y, Rect(0, 0, image->width, image->height));
+}
+
+void Graphics::DrawImageSrc(Image* image, int x, int y, const Rect& src)
+{
+    if (!image) return;
+    if (src.mX + src.mWidth > image->width || src.mY + src.mHeight > image->height) return;
+    int tx = TranslateX(float(x)), ty = TranslateY(float(y));
+    if (scaleX == 1.0f && scaleY == 1.0f)
+    {
+        Rect c = Rect(tx, ty, src.mWidth, src.mHeight).Intersection(clipRect);
+        if (c.mWidth > 0 && c.mHeight > 0)
+            destImage->Blt(image, c.mX, c.mY,
+                           Rect(src.mX + c.mX - tx, src.mY + c.mY - ty, c.mWidth, c.mHeight), ImageColor(),
+                           drawMode);
+        return;
+    }
+    int h = int(std::ceil(float(src.mHeight) * scaleY));
+    int w = int(std::ceil(float(src.mWidth) * scaleX));
+    int dx = int(std::floor((float(tx) - scaleOrigX) * scaleX) + scaleOrigX);
+    int dy = int(std::floor((float(ty) - scaleOrigY) * scaleY) + scaleOrigY);
+    destImage->StretchBlt(image, Rect(dx, dy, w, h), src, clipRect, ImageColor(), drawMode, fastStretch);
+}
+
+void Graphics::DrawImageMirror(Image* image, int x, int y, bool mirror)
+{
+    if (!image) return;
+    DrawImageMirrorSrc(image, x, y, Rect(0, 0, image->width, image->height), mirror);
+}
+
+void Graphics::DrawImageMirrorSrc(Image* image, int x, int y, const Rect& src, bool mirror)
+{
+    if (!image) return;
+    if (!mirror)
+    {
+        DrawImageSrc(image, x, y, src);
+        return;
+    }
+    if (src.mX + src.mWidth > image->width || src.mY + src.mHeight > image->height) return;
+    int tx = TranslateX(float(x)), ty = TranslateY(float(y));
+    Rect c = Rect(tx, ty, src.mWidth, src.mHeight).Intersection(clipRect);
+    Rect part(src.mX + src.mWidth - (c.mX - tx) - c.mWidth, src.mY + (c.mY - ty), c.mWidth, c.mHeight);
+    if (part.mWidth >= 1 && part.mHeight >= 1)
+        destImage->BltMirror(image, c.mX, c.mY, part, ImageColor(), drawMode);
+}
+
+void Graphics::DrawImageStretched(Image* image, int x, int y, int w, int h)
+{
+    if (!image) return;
+    DrawImageStretchedSrc(image, Rect(x, y, w, h), Rect(0, 0, image->width, image->height));
+}
+
+void Graphics::DrawImageStretchedSrc(Image* image, const Rect& dest, const Rect& src)
+{
+    if (!image) return;
+    Rect d(TranslateX(float(dest.mX)), TranslateY(float(dest.mY)), dest.mWidth, dest.mHeight);
+    destImage->StretchBlt(image, d, src, clipRect, ImageColor(), drawMode, fastStretch);
+}
+
+void Graphics::DrawImageMirrorStretched(Image* image, const Rect& dest, const Rect& src, bool mirror)
+{
+    if (!image) return;
+    if (!mirror)
+    {
+        DrawImageStretchedSrc(image, dest, src);
+        return;
+    }
+    Rect d(TranslateX(float(dest.mX)), TranslateY(float(dest.mY)), dest.mWidth, dest.mHeight);
+    destImage->StretchBltMirror(image, d, src, clipRect, ImageColor(), drawMode, fastStretch);
+}
+
+void Graphics::DrawImageF(Image* image, float x, float y)
+{
+    if (!image) return;
+    DrawImageFSrc(image, x, y, Rect(0, 0, image->width, image->height));
+}
+
+void Graphics::DrawImageFSrc(Image* image, float x, float y, const Rect& src)
+{
+    if (!image) return;
+    destImage->BltF(image, x + transX, y + transY, src, clipRect, ImageColor(), drawMode);
+}
+
+void Graphics::DrawImageRotated(Image* image, int x, int y, double angle, const Rect* src)
+{
+    if (!image) return;
+    int w = src ? src->mWidth : image->width, h = src ? src->mHeight : image->height;
+    DrawImageRotatedF(image, float(x), float(y), angle, float(w / 2), float(h / 2), src);
+}
+
+void Graphics::DrawImageRotatedAround(Image* image, int x, int y, double angle, int centerX, int centerY,
+                                      const Rect* src)
+{
+    DrawImageRotatedF(image, float(x), float(y), angle, float(centerX), float(centerY), src);
+}
+
+void Graphics::DrawImageRotatedF(Image* image, float x, float y, double angle, float centerX, float centerY,
+                                 const Rect* src)
+{
+    if (!image) return;
+    Rect whole(0, 0, image->width, image->height);
+    destImage->BltRotated(image, x + transX, y + transY, src ? *src : whole, clipRect, ImageColor(), drawMode,
+                          angle, centerX, centerY);
+}
+
+void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, const Rect& src, float x, float y)
+{
+    if (!image) return;
+    destImage->BltMatrix(image, x + transX, y + transY, matrix, clipRect, ImageColor(), drawMode, src,
+                         linearBlend);
+}
+
+void Graphics::DrawImageTransform(Image* image, Transform2D& transform, int x, int y)
+{
+    if (!image) return;
+    DrawImageTransformHelper(image, transform, Rect(0, 0, image->width, image->height), float(x), float(y),
+                             false);
+}
+
+void Graphics::DrawImageTransformSrc(Image* image, Transform2D& transform, const Rect& src, int x, int y)
+{
+    DrawImageTransformHelper(image, transform, src, float(x), float(y), false);
+}
+
+void Graphics::DrawImageTransformF(Image* image, Transform2D& transform, const Rect& src, float x, float y)
+{
+    DrawImageTransformHelper(image, transform, src, x, y, true);
+}
+
+void Graphics::DrawImageTransformHelper(Image* image, Transform2D& t, const Rect& src, float x, float y,
+                                        bool subPixel)
+{
+    if (!image) return;
+    if (t.complex || (is3D && subPixel))
+    {
+        DrawImageMatrix(image, t.GetMatrix(), src, x, y);
+        return;
+    }
+    float w2 = float(src.mWidth) * 0.5f, h2 = float(src.mHeight) * 0.5f;
+    if (t.haveRot)
+    {
+        float cx = w2 - t.transX1, cy = h2 - t.transY1;
+        float px = t.transX2 + x - cx + 0.5f, py = t.transY2 + y - cy + 0.5f;
+        if (subPixel)
+            DrawImageRotatedF(image, px, py, t.rot, cx, cy, &src);
+        else
+            DrawImageRotatedAround(image, int(px), int(py), t.rot, int(cx), int(cy), &src);
+        return;
+    }
+    float px = t.transX1 + x + t.transX2 - w2 + 0.5f, py = t.transY1 + y + t.transY2 - h2 + 0.5f;
+    if (!t.haveScale)
+    {
+        if (subPixel)
+            DrawImageFSrc(image, px, py, src);
+        else
+            DrawImageSrc(image, int(px), int(py), src);
+        return;
+    }
+    if (t.scaleX == -1.0f && t.scaleY == 1.0f)
+    {
+        DrawImageMirrorSrc(image, int(px), int(py), src, true);
+        return;
+    }
+    float sw2 = t.scaleX * w2, sh2 = t.scaleY * h2;
+    Rect dest(int(t.transX2 + x - sw2), int(t.transY2 + y - sh2), int(2 * sw2), int(2 * sh2));
+    DrawImageMirrorStretched(image, dest, src, t.scaleX == -1.0f);
+}
+
+void Graphics::DrawImageCel(Image* image, int x, int y, int cel)
+{
+    if (!image || image->numCols <= 0) return;
+    DrawImageCelColRow(image, x, y, cel % image->numCols, cel / image->numCols);
+}
+
+void Graphics::DrawImageCelColRow(Image* image, int x, int y, int column, int row)
+{
+    if (!image) return;
+    if (column < 0 || row < 0 || column >= image->numCols || row >= image->numRows) return;
+    int cw = image->GetCelWidth(), ch = image->GetCelHeight();
+    DrawImageSrc(image, x, y, Rect(column * cw, row * ch, cw, ch));
+}
+
+void Graphics::DrawImageBox(const Rect& dest, Image* image)
+{
+    if (!image) return;
+    DrawImageBoxSrc(dest, image, Rect(0, 0, image->width, image->height));
+}
+
+void Graphics::DrawImageBoxSrc(const Rect& dest, Image* image, const Rect& src)
+{
+    if (!image || src.mWidth <= 0 || src.mHeight <= 0) return;
+    const int dx = dest.mX, dy = dest.mY, dw = dest.mWidth, dh = dest.mHeight;
+    const int sx = src.mX, sy = src.mY, sw = src.mWidth, sh = src.mHeight;
+    const int cw = sw / 3, ch = sh / 3;
+    const int mw = sw - 2 * cw, mh = sh - 2 * ch;
+
+    DrawImageSrc(image, dx, dy, Rect(sx, sy, cw, ch));
+    DrawImageSrc(image, dx + dw - cw, dy, Rect(sx + cw + mw, sy, cw, ch));
+    DrawImageSrc(image, dx, dy + dh - ch, Rect(sx, sy + ch + mh, cw, ch));
+    DrawImageSrc(image, dx + dw - cw, dy + dh - ch, Rect(sx + cw + mw, sy + ch + mh, cw, ch));
+
+    {
+        Graphics edges(*this);
+        edges.ClipRect(dx + cw, dy, dw - 2 * cw, dh);
+        for (int i = 0; i < (dw - 2 * cw + mw - 1) / mw; ++i)
+        {
+            edges.DrawImageSrc(image, dx + cw + i * mw, dy, Rect(sx + cw, sy, mw, ch));
+            edges.DrawImageSrc(image, dx + cw + i * mw, dy + dh - ch, Rect(sx + cw, sy + ch + mh, mw, ch));
+        }
+    }
+    {
+        Graphics edges(*this);
+        edges.ClipRect(dx, dy + ch, dw, dh - 2 * ch);
+        for (int j = 0; j < (dh - 2 * ch + mh - 1) / mh; ++j)
+        {
+            edges.DrawImageSrc(image, dx, dy + ch + j * mh, Rect(sx, sy + ch, cw, mh));
+            edges.DrawImageSrc(image, dx + dw - cw, dy + ch + j * mh, Rect(sx + cw + mw, sy + ch, cw, mh));
+        }
+    }
+    {
+        Graphics centre(*this);
+        centre.ClipRect(dx + cw, dy + ch, dw - 2 * cw, dh - 2 * ch);
+        for (int i = 0; i < (dw - 2 * cw + mw - 1) / mw; ++i)
+            for (int j = 0; j < (dh - 2 * ch + mh - 1) / mh; ++j)
+                centre.DrawImageSrc(image, dx + cw + i * mw, dy + ch + j * mh,
+                                    Rect(sx + cw, sy + ch, mw, mh));
+    }
+}
+
+} // namespace Kavo

@@ -1,0 +1,302 @@
+#include "graphics/MemoryImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace
+{
+
+using namespace Kavo;
+
+std::vector<uint32_t> Pixels(MemoryImage& image)
+{
+    uint32_t* bits = image.GetBits();
+    return std::vector<uint32_t>(bits, bits + image.width * image.height);
+}
+
+MemoryImage* MakeImage(int w, int h, const std::vector<uint32_t>& pixels)
+{
+    MemoryImage* image = new MemoryImage;
+    image->SetBits(pixels.data(), w, h);
+    return image;
+}
+
+TEST(MemoryImageDraw, FillRectArithmetic)
+{
+    struct Case
+    {
+        uint32_t dest;
+        Color color;
+        uint32_t expected;
+    } cases[] = {
+        {0x00000000, {255, 0, 0, 128}, 0x80FE0000}, // w = 255: (255 x 255) >> 8 = 254
+        {0xFF000000, {255, 0, 0, 128}, 0xFF7F0000}, // (255 x 128) >> 8
+        {0xFF102030, {1, 2, 3, 255}, 0xFF010203},   // opaque colour: the packed colour
+        {0xFF102030, {1, 2, 3, 0}, 0xFF102030},     // alpha 0 changes nothing
+        {0x80FFFFFF, {0, 0, 0, 64}, 0x9F999999},    // outA 128 + 127 x 64 / 255, w 102
+    };
+    for (const Case& c : cases)
+    {
+        MemoryImage image;
+        image.SetBits(&c.dest, 1, 1);
+        image.FillRect(Rect(0, 0, 1, 1), c.color, 0);
+        EXPECT_EQ(image.GetBits()[0], c.expected) << std::hex << c.dest;
+    }
+}
+
+TEST(MemoryImageDraw, LinesArithmeticAndShape)
+{
+    struct Case
+    {
+        uint32_t dest;
+        Color color;
+        int mode;
+        uint32_t expected;
+    } cases[] = {
+        {0x00000000, {255, 255, 255, 255}, 0, 0xFFFEFEFE}, // 255 is written as 254
+        {0xFF000000, {255, 0, 0, 128}, 0, 0xFF7F0000},
+        {0x80500000, {100, 0, 0, 255}, 1, 0xFFB40000}, // additive, alpha 255
+        {0xFF000000, {100, 0, 0, 255}, 2, 0xFF000000}, // other modes draw nothing
+    };
+    for (const Case& c : cases)
+    {
+        std::vector<uint32_t> pixels(9, c.dest);
+        MemoryImage image;
+        image.SetBits(pixels.data(), 3, 3);
+        image.DrawLine(0, 0, 2, 2, c.color, c.mode);
+        for (int i : {0, 4, 8})
+            EXPECT_EQ(image.GetBits()[i], c.expected) << i;
+        EXPECT_EQ(image.GetBits()[1], c.dest);
+    }
+
+    // Horizontal and vertical lines go through FillRect, end points included.
+    MemoryImage image;
+    image.Create(4, 4);
+    image.DrawLine(3, 1, 0, 1, Color(0, 0, 255), 0);
+    image.DrawLine(2, 0, 2, 3, Color(0, 255, 0), 0);
+    std::vector<uint32_t> expected = {0, 0, 0xFF00FF00, 0, 0xFF0000FF, 0xFF0000FF, 0xFF00FF00, 0xFF0000FF,
+                                      0, 0, 0xFF00FF00, 0, 0,          0,          0xFF00FF00, 0};
+    EXPECT_EQ(Pixels(image), expected);
+}
+
+// One pixel blitted from the first pixel of a source made of the given pixels.
+uint32_t BlitOne(uint32_t dest, const std::vector<uint32_t>& source, const Color& color, int mode,
+                 bool palette)
+{
+    MemoryImage target;
+    target.SetBits(&dest, 1, 1); // an opaque pixel commits an opaque destination
+    MemoryImage src;
+    src.SetBits(source.data(), int(source.size()), 1);
+    if (palette)
+    {
+        EXPECT_TRUE(src.Palletize());
+    }
+    target.Blt(&src, 0, 0, Rect(0, 0, 1, 1), color, mode);
+    EXPECT_TRUE(src.drawn);
+    return target.GetBits()[0];
+}
+
+TEST(MemoryImageDraw, BltArithmetic)
+{
+    const Color white = Color::White;
+    struct Case
+    {
+        const char* what;
+        uint32_t dest;
+        std::vector<uint32_t> source;
+        Color color;
+        int mode;
+        uint32_t expected;
+    } cases[] = {
+        {"opaque run copied", 0xFF445566, {0xFF112233}, white, 0, 0xFF112233},
+        {"transparent run skipped", 0xFF445566, {0x00112233}, white, 0, 0xFF445566},
+        {"partial run opaque-over", 0xFF0000FF, {0x80FF0000}, white, 0, 0xFF7F007F},
+        {"grey colour", 0xFF000000, {0xFFC8C8C8}, {128, 128, 128, 255}, 0, 0xFF636363},
+        {"other colour", 0xFF000000, {0xFFFFFFFF}, {255, 0, 0, 128}, 0, 0xFF7E0000},
+        {"transparent destination", 0x00000000, {0xFF102030}, white, 0, 0xFF0F1F2F},
+        {"translucent onto transparent", 0x00000000, {0x80FF0000}, white, 0, 0x80FE0000},
+        {"additive saturates, keeps alpha", 0x80646464, {0xFFC8C8C8}, white, 1, 0x80FFFFFF},
+        {"additive weighted by source alpha", 0xFF100000, {0x80C80000, 0xFF000000}, white, 1, 0xFF740000},
+        {"additive coloured", 0xFF000000, {0xFFFFFFFF}, {255, 0, 0, 128}, 1, 0xFF7F0000},
+        {"additive without alpha adds under alpha 0", 0xFF000000, {0x00400000}, white, 1, 0xFF400000},
+        {"other modes draw nothing", 0xFF000000, {0xFFFFFFFF}, white, 2, 0xFF000000},
+    };
+    for (bool palette : {false, true})
+    {
+        for (const Case& c : cases)
+            EXPECT_EQ(BlitOne(c.dest, c.source, c.color, c.mode, palette), c.expected)
+                << c.what << (palette ? " (palette)" : "");
+    }
+}
+
+TEST(MemoryImageDraw, BltRunsStopAtTheRowEndAndAreClipped)
+{
+    // Rows: opaque, opaque, transparent, transparent.
+    const uint32_t O = 0xFF0000FF, T = 0x00000000, D = 0xFF808080;
+    std::unique_ptr<MemoryImage> src(MakeImage(4, 2, {O, O, T, T, O, O, T, T}));
+    std::unique_ptr<MemoryImage> dest(MakeImage(4, 2, std::vector<uint32_t>(8, D)));
+    dest->Blt(src.get(), 1, 0, Rect(1, 0, 2, 2), Color::White, 0);
+    EXPECT_EQ(Pixels(*dest), (std::vector<uint32_t>{D, O, D, D, D, O, D, D}));
+
+    // Positions and rectangles outside either image are cut to them.
+    std::unique_ptr<MemoryImage> small(MakeImage(2, 2, std::vector<uint32_t>(4, D)));
+    small->Blt(src.get(), -1, -1, Rect(0, 0, 4, 2), Color::White, 0);
+    EXPECT_EQ(Pixels(*small), (std::vector<uint32_t>{O, D, D, D}));
+    small->Blt(src.get(), 1, 1, Rect(-5, -5, 100, 100), Color::White, 1);
+    EXPECT_EQ(small->GetBits()[4], MemoryImage::kGuardWord);
+
+    // A source that is not a software image draws nothing.
+    Image foreign;
+    foreign.width = foreign.height = 2;
+    std::vector<uint32_t> before = Pixels(*dest);
+    dest->Blt(&foreign, 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    EXPECT_EQ(Pixels(*dest), before);
+}
+
+TEST(MemoryImageDraw, StretchBlits)
+{
+    const uint32_t A = 0xFF0000FF, B = 0xFF00FF00, C = 0xFFFF0000, E = 0xFFFFFFFF;
+    std::unique_ptr<MemoryImage> src(MakeImage(2, 2, {A, B, C, E}));
+
+    // Nearest pixel, doubled.
+    MemoryImage dest;
+    dest.Create(4, 4);
+    dest.StretchBlt(src.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color::White, 0, true);
+    auto half = [](uint32_t p) {
+        return 0xFF000000 | ((((p & 0xFF00FF) * 255) >> 8) & 0xFF00FF) |
+               ((((p & 0xFF00) * 255) >> 8) & 0xFF00);
+    };
+    EXPECT_EQ(dest.GetBits()[0], half(A));
+    EXPECT_EQ(dest.GetBits()[1], half(A));
+    EXPECT_EQ(dest.GetBits()[2], half(B));
+    EXPECT_EQ(dest.GetBits()[15], half(E));
+
+    // The fast stretch draws nothing with a colour; the clip cuts it.
+    MemoryImage untouched;
+    untouched.Create(4, 4);
+    untouched.StretchBlt(src.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color(1, 2, 3), 0,
+                         true);
+    untouched.StretchBlt(src.get(), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 2, 1), Color::White, 0,
+                         true);
+    EXPECT_EQ(Pixels(untouched),
+              (std::vector<uint32_t>{half(A), half(A), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(MemoryImageDraw, FilteredStretchStaysInsideItsSource)
+{
+    // The left 2 x 2 of a 4 x 4 image is white, the rest red: enlarging the white part must
+    // neither read the red neighbours nor overflow a channel.
+    const uint32_t W = 0xFFFFFFFF, R = 0xFFFF0000;
+    std::unique_ptr<MemoryImage> src(MakeImage(4, 4, {W, W, R, R, W, W, R, R, R, R, R, R, R, R, R, R}));
+    for (Color color : {Color::White, Color(0, 0, 0, 10)}) // the colour is ignored
+    {
+        MemoryImage dest;
+        dest.Create(5, 5);
+        dest.StretchBlt(src.get(), Rect(0, 0, 5, 5), Rect(0, 0, 2, 2), Rect(0, 0, 5, 5), color, 0, false);
+        EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(25, 0xFFFEFEFE));
+    }
+
+    // Reducing: an opaque source keeps every destination pixel opaque.
+    std::vector<uint32_t> grey(64 * 64, 0xFF808080);
+    std::unique_ptr<MemoryImage> big(MakeImage(64, 64, grey));
+    MemoryImage small;
+    small.Create(7, 5);
+    small.StretchBlt(big.get(), Rect(0, 0, 7, 5), Rect(0, 0, 64, 64), Rect(0, 0, 7, 5), Color::White, 0,
+                     false);
+    for (uint32_t p : Pixels(small))
+        EXPECT_EQ(p >> 24, 0xFFu);
+}
+
+TEST(MemoryImageDraw, RotatedBlits)
+{
+    // A 4 x 4 source of distinct opaque pixels.
+    std::vector<uint32_t> pixels(16);
+    for (int i = 0; i < 16; ++i)
+        pixels[size_t(i)] = 0xFF000000 | uint32_t(i * 16) << 16 | uint32_t(255 - i * 16);
+    std::unique_ptr<MemoryImage> src(MakeImage(4, 4, pixels));
+    auto sampled = [](uint32_t p) // one texel with weight 254
+    {
+        return 0xFF000000 | ((((p >> 16) & 0xFF) * 254 >> 8) << 16) | (((p >> 8) & 0xFF) * 254 >> 8) << 8 |
+               ((p & 0xFF) * 254 >> 8);
+    };
+
+    // Angle 0 at integer positions: texel (X - x, Y - y); the last row and column of the
+    // source are only reached by interpolation.
+    MemoryImage flat;
+    flat.Create(6, 6);
+    flat.BltF(src.get(), 1, 2, Rect(0, 0, 4, 4), Rect(0, 0, 6, 6), Color::White, 0);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+        {
+            bool inside = x >= 1 && x < 4 && y >= 2 && y < 5;
+            uint32_t want = inside ? sampled(pixels[size_t((y - 2) * 4 + (x - 1))]) : 0;
+            EXPECT_EQ(flat.GetBits()[y * 6 + x], want) << x << "," << y;
+        }
+
+    // A quarter turn about (2, 2): destination (X, Y) shows texel (4 - Y, X) inside the rotated
+    // bounds [0, 4); the clip keeps column 0 out.
+    MemoryImage turned;
+    turned.Create(5, 5);
+    turned.BltRotated(src.get(), 0, 0, Rect(0, 0, 4, 4), Rect(1, 0, 4, 5), Color::White, 0, M_PI / 2, 2, 2);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+        {
+            bool inside = x >= 1 && x < 3 && y >= 2 && y < 4;
+            uint32_t want = inside ? sampled(pixels[size_t(x * 4 + (4 - y))]) : 0;
+            EXPECT_EQ(turned.GetBits()[y * 5 + x], want) << x << "," << y;
+        }
+
+    // Additive: the sample is added, the destination alpha kept.
+    MemoryImage added;
+    std::vector<uint32_t> base(4, 0x40010101);
+    added.SetBits(base.data(), 2, 2);
+    std::unique_ptr<MemoryImage> grey(MakeImage(3, 3, std::vector<uint32_t>(9, 0xFF646464)));
+    added.BltF(grey.get(), 0, 0, Rect(0, 0, 3, 3), Rect(0, 0, 2, 2), Color::White, 1);
+    EXPECT_EQ(Pixels(added), std::vector<uint32_t>(4, 0x40646464)); // 1 + (100 x 254 >> 8)
+
+    // Far-away and non-finite positions draw nothing.
+    MemoryImage none;
+    none.Create(3, 3);
+    none.BltRotated(src.get(), 1e30f, 0, Rect(0, 0, 4, 4), Rect(0, 0, 3, 3), Color::White, 0, 1.0, 2, 2);
+    none.BltRotated(src.get(), NAN, 0, Rect(0, 0, 4, 4), Rect(0, 0, 3, 3), Color::White, 0, 1.0, 2, 2);
+    EXPECT_EQ(Pixels(none), std::vector<uint32_t>(9, 0));
+}
+
+TEST(MemoryImageDraw, AntialiasedLinesAndCoverageStayInsideTheImage)
+{
+    MemoryImage image;
+    image.Create(10, 10);
+    image.DrawLineAA(-100.3, -50.7, 300.2, 200.9, Color(255, 255, 255, 255), 0);
+    image.DrawLineAA(5.5, -1000, 6.5, 1000, Color(255, 0, 0, 128), 0);
+    image.DrawLineAA(1, 1, 8, 3, Color(255, 255, 255), 1); // no additive antialiased line
+    image.DrawLine(-1e12, 3, 1e12, 4, Color::White, 0);
+    EXPECT_EQ(image.GetBits()[100], MemoryImage::kGuardWord);
+    int touched = 0;
+    for (uint32_t p : Pixels(image))
+        touched += p != 0;
+    EXPECT_GT(touched, 10);
+
+    // Slope 1/2: at x = 3 the ideal line is at y = 2.25, so rows 2 and 3 get 255 - 64 and 64.
+    MemoryImage aa;
+    aa.Create(8, 8);
+    aa.DrawLineAA(0.5, 1.0, 6.5, 4.0, Color(255, 255, 255), 0);
+    EXPECT_EQ(aa.GetBits()[2 * 8 + 3] >> 24, 191u);
+    EXPECT_EQ(aa.GetBits()[3 * 8 + 3] >> 24, 64u);
+
+    // Spans reaching past the image and past the coverage area touch only what lies in both.
+    MemoryImage covered;
+    covered.Create(4, 4);
+    uint8_t coverage[2 * 2] = {255, 127, 0, 255};
+    Span spans[] = {{0, -10, 100}, {1, -10, 100}, {2, 0, 4}, {-1, 0, 4}, {70, 0, 4}};
+    covered.FillScanLinesWithCoverage(spans, 5, Color(255, 0, 0, 255), 0, coverage, 1, 0, 2, 2);
+    std::vector<uint32_t> expected(16, 0);
+    expected[1] = 0xFFFE0000;     // coverage 255: a = 255
+    expected[2] = 0x7FFE0000;     // coverage 127: a = (255 x 128) >> 8 = 127
+    expected[4 + 2] = 0xFFFE0000; // (1, 1) has coverage 0: a = 0, left alone
+    EXPECT_EQ(Pixels(covered), expected);
+    EXPECT_EQ(covered.GetBits()[16], MemoryImage::kGuardWord);
+}
+
+} // namespace

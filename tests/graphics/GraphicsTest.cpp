@@ -1,0 +1,340 @@
+#include "graphics/Graphics.h"
+#include "graphics/Font.h"
+#include "graphics/Image.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using namespace Kavo;
+
+// Records the image operations the context calls, one line each.
+class RecordingImage : public Image
+{
+public:
+    std::vector<std::string> calls;
+    RecordingImage(int w, int h)
+    {
+        width = w;
+        height = h;
+    }
+    static std::string R(const Rect& r)
+    {
+        return "(" + std::to_string(r.mX) + "," + std::to_string(r.mY) + "," + std::to_string(r.mWidth) +
+               "," + std::to_string(r.mHeight) + ")";
+    }
+    void FillRect(const Rect& r, const Color&, int) override { calls.push_back("fill" + R(r)); }
+    void DrawRect(const Rect& r, const Color&, int) override { calls.push_back("rect" + R(r)); }
+    void DrawLine(double x1, double y1, double x2, double y2, const Color&, int) override
+    {
+        calls.push_back("line" + R(Rect(int(x1), int(y1), int(x2), int(y2))));
+    }
+    void Blt(Image*, int x, int y, const Rect& s, const Color& c, int) override
+    {
+        calls.push_back("blt@" + std::to_string(x) + "," + std::to_string(y) + R(s) +
+                        (c.IsWhite() ? "" : "c"));
+    }
+    void BltMirror(Image*, int x, int y, const Rect& s, const Color&, int) override
+    {
+        calls.push_back("mirror@" + std::to_string(x) + "," + std::to_string(y) + R(s));
+    }
+    void StretchBlt(Image*, const Rect& d, const Rect& s, const Rect&, const Color&, int, bool) override
+    {
+        calls.push_back("stretch" + R(d) + R(s));
+    }
+    void BltRotated(Image*, float x, float y, const Rect& s, const Rect&, const Color&, int, double, float cx,
+                    float cy) override
+    {
+        calls.push_back("rot@" + std::to_string(int(x)) + "," + std::to_string(int(y)) + R(s) + "c" +
+                        std::to_string(int(cx)) + "," + std::to_string(int(cy)));
+    }
+};
+
+// Every character 5 pixels wide; records what it draws.
+class FakeFont : public Font
+{
+public:
+    std::vector<std::string> drawn;
+    FakeFont()
+    {
+        ascent = 8;
+        ascentPadding = 1;
+        height = 10;
+        lineSpacingOffset = 2;
+    }
+    int StringWidth(const std::string& text) override { return 5 * int(text.size()); }
+    void DrawString(Graphics*, int x, int y, const std::string& text, const Color& color,
+                    const Rect&) override
+    {
+        char tag[32];
+        std::snprintf(tag, sizeof tag, "@%d,%d#%06X", x, y, color.ToInt() & 0xFFFFFF);
+        drawn.push_back(text + tag);
+    }
+    Font* Duplicate() override { return new FakeFont(*this); }
+};
+
+TEST(Graphics, StateStack)
+{
+    RecordingImage dest(100, 80);
+    Graphics g(&dest);
+    EXPECT_EQ(g.clipRect, Rect(0, 0, 100, 80));
+    EXPECT_EQ(g.color, Color(0, 0, 0, 255));
+    g.PopState(); // empty: nothing
+    g.PushState();
+    g.Translate(10, 5);
+    g.ClipRect(0, 0, 20, 20);
+    g.SetColor(Color(1, 2, 3, 4));
+    g.SetDrawMode(1);
+    g.PushState();
+    g.Translate(1, 1);
+    g.ClipRect(5, 5, 100, 100); // intersected with the translated rectangle
+    EXPECT_EQ(g.clipRect, Rect(16, 11, 14, 14));
+    g.PopState();
+    EXPECT_EQ(g.clipRect, Rect(10, 5, 20, 20));
+    EXPECT_EQ(g.transX, 10.0f);
+    EXPECT_EQ(g.GetDrawMode(), 1);
+    g.PopState();
+    EXPECT_EQ(g.clipRect, Rect(0, 0, 100, 80));
+    EXPECT_EQ(g.transX, 0.0f);
+    EXPECT_EQ(g.GetColor(), Color(0, 0, 0, 255));
+    EXPECT_TRUE(g.stateStack.empty());
+
+    g.PushState();
+    Graphics copy(g); // the copy starts with an empty stack
+    EXPECT_TRUE(copy.stateStack.empty());
+    std::unique_ptr<Graphics> created(g.Create());
+    EXPECT_EQ(created->destImage, &dest);
+
+    Graphics none; // without a destination: the empty image
+    EXPECT_EQ(none.destImage, &Image::GetEmptyImage());
+    EXPECT_EQ(none.clipRect, Rect(0, 0, 0, 0));
+}
+
+TEST(Graphics, ShapesAreTranslatedAndClipped)
+{
+    struct Case
+    {
+        const char* what;
+        void (*draw)(Graphics&);
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"fill clipped", [](Graphics& g) { g.FillRect(-5, 2, 10, 100); }, {"fill(0,2,5,48)"}},
+        {"fill alpha 0",
+         [](Graphics& g)
+         {
+             g.SetColor(Color(1, 1, 1, 0));
+             g.FillRect(0, 0, 5, 5);
+         },
+         {}},
+        {"outline inside", [](Graphics& g) { g.DrawRect(0, 0, 10, 10); }, {"rect(0,0,10,10)"}},
+        {"outline cut",
+         [](Graphics& g) { g.DrawRect(-2, 40, 10, 20); },
+         {"fill(0,40,9,1)", "fill(8,41,1,9)"}}, // bottom and left edges fall outside
+        {"translated",
+         [](Graphics& g)
+         {
+             g.Translate(3, 4);
+             g.FillRect(1, 1, 2, 2);
+         },
+         {"fill(4,5,2,2)"}},
+        {"line alpha 0 still drawn",
+         [](Graphics& g)
+         {
+             g.SetColor(Color(1, 1, 1, 0));
+             g.DrawLine(1, 1, 5, 5);
+         },
+         {"line(1,1,5,5)"}},
+        {"line clipped", [](Graphics& g) { g.DrawLine(-10, -10, 10, 10); }, {"line(0,0,10,10)"}},
+        {"line outside", [](Graphics& g) { g.DrawLine(-10, -10, -1, 100); }, {}},
+        {"line vertical cut", [](Graphics& g) { g.DrawLine(3, -5, 3, 500); }, {"line(3,0,3,49)"}},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingImage dest(60, 50);
+        Graphics g(&dest);
+        c.draw(g);
+        EXPECT_EQ(dest.calls, c.calls) << c.what;
+    }
+}
+
+TEST(Graphics, ImagesPickTheirBlit)
+{
+    Image image;
+    image.width = 10;
+    image.height = 10;
+    image.numCols = 2;
+    image.numRows = 2;
+    struct Case
+    {
+        const char* what;
+        void (*draw)(Graphics&, Image&);
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"plain", [](Graphics& g, Image& i) { g.DrawImage(&i, 3, 4); }, {"blt@3,4(0,0,10,10)"}},
+        {"half outside: source starts where the clip begins",
+         [](Graphics& g, Image& i) { g.DrawImage(&i, -4, 45); },
+         {"blt@0,45(4,0,6,5)"}},
+        {"colourised",
+         [](Graphics& g, Image& i)
+         {
+             g.SetColorizeImages(true);
+             g.DrawImage(&i, 0, 0);
+         },
+         {"blt@0,0(0,0,10,10)c"}},
+        {"scale 2",
+         [](Graphics& g, Image& i)
+         {
+             g.scaleX = g.scaleY = 2.0f;
+             g.DrawImage(&i, 3, 0);
+         },
+         {"stretch(6,0,20,20)(0,0,10,10)"}},
+        {"source past the edge",
+         [](Graphics& g, Image& i) { g.DrawImageSrc(&i, 0, 0, Rect(5, 5, 6, 5)); },
+         {}},
+        {"cel", [](Graphics& g, Image& i) { g.DrawImageCel(&i, 1, 1, 3); }, {"blt@1,1(5,5,5,5)"}},
+        {"cel outside the grid", [](Graphics& g, Image& i) { g.DrawImageCelColRow(&i, 1, 1, 2, 0); }, {}},
+        {"mirror cut on the left",
+         [](Graphics& g, Image& i) { g.DrawImageMirror(&i, -3, 0); },
+         {"mirror@0,0(0,0,7,10)"}},
+        {"stretched",
+         [](Graphics& g, Image& i)
+         {
+             g.Translate(1, 1);
+             g.DrawImageStretched(&i, 0, 0, 30, 5);
+         },
+         {"stretch(1,1,30,5)(0,0,10,10)"}},
+        {"rotated about the centre",
+         [](Graphics& g, Image& i) { g.DrawImageRotated(&i, 7, 8, 1.0); },
+         {"rot@7,8(0,0,10,10)c5,5"}},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingImage dest(60, 50);
+        Graphics g(&dest);
+        c.draw(g, image);
+        EXPECT_EQ(dest.calls, c.calls) << c.what;
+    }
+}
+
+TEST(Graphics, TransformsPickTheCheapestDraw)
+{
+    Image image;
+    image.width = 10;
+    image.height = 6;
+    struct Case
+    {
+        const char* what;
+        void (*setup)(Transform2D&);
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"translation only", [](Transform2D& t) { t.transX2 = 4; }, {"blt@29,27(0,0,10,6)"}},
+        {"mirror", [](Transform2D& t) { t.Scale(-1, 1); }, {"mirror@25,27(0,0,10,6)"}},
+        {"scale", [](Transform2D& t) { t.Scale(2, 3); }, {"stretch(20,21,20,18)(0,0,10,6)"}},
+        {"rotation",
+         [](Transform2D& t)
+         {
+             t.haveRot = true;
+             t.rot = 0.5f;
+         },
+         {"rot@25,27(0,0,10,6)c5,3"}},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingImage dest(60, 50);
+        Graphics g(&dest);
+        Transform2D t;
+        c.setup(t);
+        g.DrawImageTransform(&image, t, 30, 30);
+        EXPECT_EQ(dest.calls, c.calls) << c.what;
+    }
+}
+
+TEST(Graphics, ImageBoxTiles)
+{
+    Image image;
+    image.width = image.height = 9;
+    RecordingImage dest(100, 100);
+    Graphics g(&dest);
+    g.DrawImageBox(Rect(0, 0, 30, 30), &image);
+    int corners = 0, tiles = 0;
+    for (const std::string& call : dest.calls)
+    {
+        EXPECT_EQ(call.find("blt@"), 0u) << call;
+        bool full = call.find(",3,3)") != std::string::npos;
+        EXPECT_TRUE(full) << call; // every piece is 3 x 3 here
+        (call == "blt@0,0(0,0,3,3)" || call == "blt@27,0(6,0,3,3)" || call == "blt@0,27(0,6,3,3)" ||
+                 call == "blt@27,27(6,6,3,3)"
+             ? corners
+             : tiles)++;
+    }
+    EXPECT_EQ(corners, 4);
+    EXPECT_EQ(tiles, 8 + 8 + 8 + 8 + 64);
+}
+
+TEST(Graphics, ColourTaggedStrings)
+{
+    struct Case
+    {
+        const char* text;
+        bool tags;
+        std::vector<std::string> drawn;
+        int width;
+    } cases[] = {
+        {"ab^FF0000^cd", true, {"ab@0,0#102030", "cd@10,0#FF0000"}, 20},
+        {"a^^b", true, {"a^b@0,0#102030"}, 15},
+        {"ab^12cd", true, {"ab@0,0#102030"}, 10}, // an incomplete tag ends the text
+        {"ab^FF0000^cd", false, {"ab^FF0000^cd@0,0#102030"}, 60},
+        {"x^oldclr^y", true, {"x@0,0#102030", "y@5,0#102030"}, 10},
+        {"x^other!^y", true, {"x@0,0#102030", "y@5,0#000000"}, 10},
+        {"x^zzzzzz^y", true, {"x@0,0#102030", "y@5,0#000000"}, 10}, // non-hex digits count as 0
+    };
+    for (const Case& c : cases)
+    {
+        Image image;
+        Graphics g(&image);
+        FakeFont font;
+        g.SetFont(&font);
+        g.SetColor(Color(0x10, 0x20, 0x30, 200));
+        g.writeColoredString = c.tags;
+        EXPECT_EQ(g.WriteString(c.text, 0, 0, -1, -1), c.width) << c.text;
+        EXPECT_EQ(font.drawn, c.drawn) << c.text;
+    }
+
+    // Centred in a width of 30: the measured 10 pixels start at 10.
+    Image image;
+    Graphics g(&image);
+    FakeFont font;
+    g.SetFont(&font);
+    g.WriteString("ab", 0, 0, 30, 0);
+    EXPECT_EQ(font.drawn, std::vector<std::string>{"ab@10,0#000000"});
+    // The colour set by a tag stays in effect.
+    g.WriteString("^00FF00^c", 0, 0, -1, -1);
+    EXPECT_EQ(g.GetColor(), Color(0, 255, 0, 255));
+}
+
+TEST(Graphics, WordWrap)
+{
+    RecordingImage dest(200, 200);
+    Graphics g(&dest);
+    FakeFont font;
+    g.SetFont(&font);
+    int maxWidth = 0;
+    // Line spacing 12; the first baseline at ascent - padding = 7.
+    int h = g.WriteWordWrapped(Rect(0, 0, 20, 0), "abc def", -1, -1, &maxWidth);
+    EXPECT_EQ(h, 2 + 7 + 12); // descent + ascent - padding + line spacing
+    EXPECT_EQ(font.drawn, (std::vector<std::string>{"abc@0,7#000000", "def@0,19#000000"}));
+    EXPECT_EQ(maxWidth, 25); // measured through the character that overflowed
+    EXPECT_EQ(g.GetWordWrappedHeight(20, "abc def"), h);
+
+    font.drawn.clear();
+    // A word longer than the width is cut; a newline forces a break.
+    g.WriteWordWrapped(Rect(0, 0, 10, 0), "abcde\nx", -1, -1);
+    EXPECT_EQ(font.drawn, (std::vector<std::string>{"ab@0,7#000000", "cd@0,19#000000", "e@0,31#000000",
+                                                    "x@0,43#000000"}));
+}
+
+} // namespace
