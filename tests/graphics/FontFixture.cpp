@@ -69,16 +69,22 @@ std::vector<std::string> ArtFromImage(MemoryImage& image)
         for (int x = 0; x < image.GetWidth(); ++x)
         {
             uint32_t p = image.GetPixel(x, y);
+            // The blitters scale by 256ths, so full channels may come out as 254.
+            auto full = [](uint32_t v) { return v >= 250; };
+            auto none = [](uint32_t v) { return v <= 5; };
+            uint32_t a = p >> 24, r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
             char c = '?';
-            if ((p >> 24) == 0)
+            if (a == 0)
                 c = '.';
-            else if (p == 0xFFFFFFFFu)
+            else if (!full(a))
+                c = '?';
+            else if (full(r) && full(g) && full(b))
                 c = '#';
-            else if (p == 0xFF000000u)
+            else if (none(r) && none(g) && none(b))
                 c = 'K';
-            else if (p == 0xFFFF0000u)
+            else if (full(r) && none(g) && none(b))
                 c = 'R';
-            else if (p == 0xFF00FF00u)
+            else if (none(r) && full(g) && none(b))
                 c = 'G';
             row += c;
         }

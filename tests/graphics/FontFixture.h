@@ -24,7 +24,7 @@ constexpr int kStripHeight = 4;
 // 'o' (opaque black).
 Kavo::MemoryImage* ImageFromArt(const std::vector<std::string>& rows);
 // Rows of '.' (alpha 0), '#' (opaque white), 'K' (opaque black), 'R' (opaque red), 'G' (opaque
-// green), '?' anything else.
+// green), '?' anything else; a channel counts as full from 250 and as empty up to 5.
 std::vector<std::string> ArtFromImage(Kavo::MemoryImage& image);
 
 // The fixture description: layers "Main" (the glyphs, point size 10, kerning AV -1), "Shadow"
