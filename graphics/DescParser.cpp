@@ -392,15 +392,17 @@ bool DescParser::DataToStringVector(DataElement* source, std::vector<std::string
     return true;
 }
 
-bool DescParser::DataToIntVector(DataElement* source, std::vector<int>& out)
+namespace
 {
-    out.clear();
-    std::vector<std::string> texts;
-    if (!DataToStringVector(source, texts)) return false;
+
+// Each text of a string vector through convert; the first that does not convert fails the call.
+template <typename T, typename Convert>
+bool ConvertAll(const std::vector<std::string>& texts, std::vector<T>& out, Convert convert)
+{
     for (const std::string& text : texts)
     {
-        int value = 0;
-        if (!StringToInt(text, value))
+        T value{};
+        if (!convert(text, value))
         {
             out.clear();
             return false;
@@ -410,22 +412,22 @@ bool DescParser::DataToIntVector(DataElement* source, std::vector<int>& out)
     return true;
 }
 
+} // namespace
+
+bool DescParser::DataToIntVector(DataElement* source, std::vector<int>& out)
+{
+    out.clear();
+    std::vector<std::string> texts;
+    return DataToStringVector(source, texts) &&
+           ConvertAll(texts, out, [](const std::string& t, int& v) { return StringToInt(t, v); });
+}
+
 bool DescParser::DataToDoubleVector(DataElement* source, std::vector<double>& out)
 {
     out.clear();
     std::vector<std::string> texts;
-    if (!DataToStringVector(source, texts)) return false;
-    for (const std::string& text : texts)
-    {
-        double value = 0;
-        if (!StringToDouble(text, value))
-        {
-            out.clear();
-            return false;
-        }
-        out.push_back(value);
-    }
-    return true;
+    return DataToStringVector(source, texts) &&
+           ConvertAll(texts, out, [](const std::string& t, double& v) { return StringToDouble(t, v); });
 }
 
 std::string DescParser::DataElementToString(const DataElement* element)

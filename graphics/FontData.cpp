@@ -267,6 +267,25 @@ bool FontData::SetLayerInt(ListDataElement& p, int FontLayer::*field)
     return true;
 }
 
+bool FontData::SetLayerColor(ListDataElement& p, Color FontLayer::*field)
+{
+    FontLayer* layer = nullptr;
+    Color color;
+    if (!GetLayer(p.At(1), layer) || !ReadColor(p.At(2), color)) return InvalidParam();
+    layer->*field = color;
+    return true;
+}
+
+bool FontData::AddLayerTags(ListDataElement& p, std::vector<std::string> FontLayer::*field)
+{
+    FontLayer* layer = nullptr;
+    std::vector<std::string> tags;
+    if (!GetLayer(p.At(1), layer) || !DataToStringVector(p.At(2), tags)) return InvalidParam();
+    for (const std::string& tag : tags)
+        (layer->*field).push_back(StringToUpper(tag));
+    return true;
+}
+
 // --- Commands ---
 
 bool FontData::CmdDefine(ListDataElement& p)
@@ -364,22 +383,12 @@ bool FontData::CmdCreateLayerFrom(ListDataElement& p)
 
 bool FontData::CmdLayerRequireTags(ListDataElement& p)
 {
-    FontLayer* layer = nullptr;
-    std::vector<std::string> tags;
-    if (!GetLayer(p.At(1), layer) || !DataToStringVector(p.At(2), tags)) return InvalidParam();
-    for (const std::string& tag : tags)
-        layer->mRequiredTags.push_back(StringToUpper(tag));
-    return true;
+    return AddLayerTags(p, &FontLayer::mRequiredTags);
 }
 
 bool FontData::CmdLayerExcludeTags(ListDataElement& p)
 {
-    FontLayer* layer = nullptr;
-    std::vector<std::string> tags;
-    if (!GetLayer(p.At(1), layer) || !DataToStringVector(p.At(2), tags)) return InvalidParam();
-    for (const std::string& tag : tags)
-        layer->mExcludedTags.push_back(StringToUpper(tag));
-    return true;
+    return AddLayerTags(p, &FontLayer::mExcludedTags);
 }
 
 bool FontData::CmdLayerPointRange(ListDataElement& p)
@@ -430,20 +439,12 @@ bool FontData::CmdLayerSetDrawMode(ListDataElement& p)
 
 bool FontData::CmdLayerSetColorMult(ListDataElement& p)
 {
-    FontLayer* layer = nullptr;
-    Color color;
-    if (!GetLayer(p.At(1), layer) || !ReadColor(p.At(2), color)) return InvalidParam();
-    layer->mColorMult = color;
-    return true;
+    return SetLayerColor(p, &FontLayer::mColorMult);
 }
 
 bool FontData::CmdLayerSetColorAdd(ListDataElement& p)
 {
-    FontLayer* layer = nullptr;
-    Color color;
-    if (!GetLayer(p.At(1), layer) || !ReadColor(p.At(2), color)) return InvalidParam();
-    layer->mColorAdd = color;
-    return true;
+    return SetLayerColor(p, &FontLayer::mColorAdd);
 }
 
 bool FontData::CmdLayerSetAscent(ListDataElement& p)

@@ -110,6 +110,9 @@ private:
 
     // A layer and one int, stored through the member pointer.
     bool SetLayerInt(ListDataElement& p, int FontLayer::*field);
+    bool SetLayerColor(ListDataElement& p, Color FontLayer::*field);
+    // A layer and a list of tags, appended in upper case.
+    bool AddLayerTags(ListDataElement& p, std::vector<std::string> FontLayer::*field);
     // p[1] a layer, p[2] a list of one-character strings, p[3] a parallel list read by
     // read(element, vector<T>&); apply(layer, character, value) -> false for a value of the
     // wrong shape, which is skipped and reported after the others are applied.

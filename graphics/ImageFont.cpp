@@ -71,15 +71,18 @@ ImageFont::ImageFont(FontHost* app, const std::string& fontDescFileName) : fontD
 {
     fontData->Ref();
     fontData->Load(app, fontDescFileName);
-    pointSize = fontData->mDefaultPointSize;
-    GenerateActiveFontLayers();
-    activeLayersValid = true;
+    Start();
 }
 
 ImageFont::ImageFont(MemoryImage* fontImage, const std::string& widthsFileName) : fontData(new FontData())
 {
     fontData->Ref();
     fontData->LoadLegacy(fontImage, widthsFileName);
+    Start();
+}
+
+void ImageFont::Start()
+{
     pointSize = fontData->mDefaultPointSize;
     GenerateActiveFontLayers();
     activeLayersValid = true;

@@ -70,6 +70,8 @@ public:
     virtual void Prepare();
 
 private:
+    // The description's default size and the layers it selects, after loading.
+    void Start();
     double LayerRatio(const FontLayer& layer) const;
 };
 
