@@ -1,0 +1,556 @@
+#include "app/MersenneTwister.h"
+#include "app/PakFile.h"
+#include "app/PakInterface.h"
+#include "app/PakWriter.h"
+#include "graphics/ImageLib.h"
+#include "graphics/PaletteBuilder.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+#include <png.h>
+
+namespace
+{
+
+using namespace ImageLib;
+
+// --- Fixture makers: every file these tests read is made here. ---
+
+void Put16(std::string& s, int v)
+{
+    s += char(v & 0xFF);
+    s += char((v >> 8) & 0xFF);
+}
+
+std::string MakeTga(int w, int h, const std::vector<uint32_t>& pixels, int bpp = 32, int descriptor = 0x28,
+                    int type = 2, const std::string& id = "")
+{
+    std::string s;
+    s += char(id.size());
+    s += char(0);
+    s += char(type);
+    Put16(s, 0);
+    Put16(s, 0);
+    s += char(0);
+    Put16(s, 0);
+    Put16(s, 0);
+    Put16(s, w);
+    Put16(s, h);
+    s += char(bpp);
+    s += char(descriptor);
+    s += id;
+    for (uint32_t p : pixels)
+        for (int k = 0; k < 4; ++k)
+            s += char((p >> (8 * k)) & 0xFF);
+    return s;
+}
+
+struct PngOptions
+{
+    int depth = 8;
+    int colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    int interlace = PNG_INTERLACE_NONE;
+};
+
+void AppendPng(png_structp png, png_bytep data, png_size_t n)
+{
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), n);
+}
+
+// Writes w x h pixels given as 0xAARRGGBB in the requested layout (grey takes the red channel).
+std::string MakePng(int w, int h, const std::vector<uint32_t>& pixels, PngOptions o)
+{
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, AppendPng, nullptr);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), o.depth, o.colorType, o.interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    std::vector<png_byte> alphas;
+    if (o.colorType == PNG_COLOR_TYPE_PALETTE)
+    {
+        for (uint32_t p : pixels)
+        {
+            bool known = false;
+            for (size_t i = 0; i < palette.size(); ++i)
+                known = known || (palette[i].red == ((p >> 16) & 0xFF) && alphas[i] == (p >> 24));
+            if (known) continue;
+            palette.push_back({png_byte(p >> 16), png_byte(p >> 8), png_byte(p)});
+            alphas.push_back(png_byte(p >> 24));
+        }
+        png_set_PLTE(png, info, palette.data(), int(palette.size()));
+        png_set_tRNS(png, info, alphas.data(), int(alphas.size()), nullptr);
+    }
+    png_write_info(png, info);
+    int channels = o.colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : o.colorType == PNG_COLOR_TYPE_GRAY ? 1 : 1;
+    int bytes = o.depth == 16 ? 2 : 1;
+    std::vector<std::vector<png_byte>> rows(size_t(h), std::vector<png_byte>(size_t(w * channels * bytes)));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            uint32_t p = pixels[size_t(y * w + x)];
+            png_byte* out = rows[size_t(y)].data() + size_t(x * channels * bytes);
+            uint32_t values[4] = {(p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF, p >> 24};
+            if (o.colorType == PNG_COLOR_TYPE_PALETTE)
+            {
+                for (size_t i = 0; i < palette.size(); ++i)
+                    if (palette[i].red == values[0] && alphas[i] == values[3]) out[0] = png_byte(i);
+                continue;
+            }
+            for (int c = 0; c < channels; ++c)
+            {
+                if (bytes == 2)
+                {
+                    out[c * 2] = png_byte(values[c]);
+                    out[c * 2 + 1] = png_byte(0x5A); // low byte: dropped when reduced to 8 bits
+                }
+                else
+                    out[c] = png_byte(values[c]);
+            }
+        }
+    std::vector<png_bytep> pointers;
+    for (auto& row : rows)
+        pointers.push_back(row.data());
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// components 1 (grey from red), 3 or 4 (CMYK as given, with the Adobe marker libjpeg writes).
+std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components, int quality = 100)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(w);
+    info.image_height = JDIMENSION(h);
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(size_t(w * components));
+    for (int y = 0; y < h; ++y)
+    {
+        for (int x = 0; x < w; ++x)
+        {
+            uint32_t p = pixels[size_t(y * w + x)];
+            for (int c = 0; c < components; ++c)
+                row[size_t(x * components + c)] =
+                    JSAMPLE((p >> (components == 4 ? 24 - 8 * c : 16 - 8 * c)) & 0xFF);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::string out(reinterpret_cast<char*>(buffer), size);
+    jpeg_destroy_compress(&info);
+    free(buffer);
+    return out;
+}
+
+// A GIF with a 4-colour table, 3-bit codes (a clear code before every second index keeps the
+// code size fixed), optional transparency and interlacing; extra raw codes can be appended.
+std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_t colors[4],
+                    int transparent = -1, bool interlaced = false, const std::vector<int>& rawCodes = {})
+{
+    std::string s = "GIF89a";
+    Put16(s, w);
+    Put16(s, h);
+    s += char(0x80 | 1); // global table of 4 entries
+    s += char(0);
+    s += char(0);
+    for (int i = 0; i < 4; ++i)
+    {
+        s += char((colors[i] >> 16) & 0xFF);
+        s += char((colors[i] >> 8) & 0xFF);
+        s += char(colors[i] & 0xFF);
+    }
+    s += std::string("!\xFF\x0B"
+                     "NETSCAPE2.0\x03\x01\x00\x00\x00",
+                     19); // a looping extension, skipped
+    if (transparent >= 0)
+    {
+        s += "!\xF9\x04";
+        s += char(1);
+        Put16(s, 0);
+        s += char(transparent);
+        s += '\0';
+    }
+    s += ',';
+    Put16(s, 0);
+    Put16(s, 0);
+    Put16(s, w);
+    Put16(s, h);
+    s += char(interlaced ? 0x40 : 0);
+    s += char(2); // minimum code size
+    std::vector<int> codes;
+    for (size_t i = 0; i < indices.size(); ++i)
+    {
+        if (i % 2 == 0) codes.push_back(4);
+        codes.push_back(indices[i]);
+    }
+    codes.insert(codes.end(), rawCodes.begin(), rawCodes.end());
+    codes.push_back(5);
+    std::string data;
+    uint32_t buffer = 0;
+    int bits = 0;
+    for (int code : codes)
+    {
+        buffer |= uint32_t(code) << bits;
+        bits += 3;
+        while (bits >= 8)
+        {
+            data += char(buffer & 0xFF);
+            buffer >>= 8;
+            bits -= 8;
+        }
+    }
+    if (bits > 0) data += char(buffer & 0xFF);
+    for (size_t i = 0; i < data.size(); i += 255)
+    {
+        std::string block = data.substr(i, 255);
+        s += char(block.size());
+        s += block;
+    }
+    s += '\0';
+    s += ';';
+    return s;
+}
+
+class ImageFiles : public ::testing::Test
+{
+protected:
+    std::string folder;
+    void SetUp() override
+    {
+        folder =
+            std::string("imgfiles_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        platform::MakeDirectory(folder);
+    }
+    std::string Write(const std::string& name, const std::string& contents)
+    {
+        std::string path = folder + name;
+        EXPECT_TRUE(platform::WriteFileAtomically(path, contents));
+        return path;
+    }
+};
+
+std::vector<uint32_t> Bits(const Image& image)
+{
+    return std::vector<uint32_t>(image.bits.get(), image.bits.get() + image.width * image.height);
+}
+
+const std::vector<uint32_t> kFour = {0xFF102030, 0x80405060, 0x00000000, 0xFFFFFFFF};
+
+// --- Readers ---
+
+TEST_F(ImageFiles, Tga)
+{
+    auto ok = LoadTGA(Write("ok.tga", MakeTga(2, 2, kFour)));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Bits(*ok), kFour);
+    // The ID field is skipped.
+    auto withId = LoadTGA(Write("id.tga", MakeTga(2, 2, kFour, 32, 0x28, 2, "made by a test")));
+    ASSERT_TRUE(withId);
+    EXPECT_EQ(Bits(*withId), kFour);
+
+    struct Bad
+    {
+        const char* what;
+        std::string data;
+    } bad[] = {
+        {"24 bits", MakeTga(2, 2, kFour, 24)},
+        {"bottom-left origin", MakeTga(2, 2, kFour, 32, 0x08)},
+        {"run-length type", MakeTga(2, 2, kFour, 32, 0x28, 10)},
+        {"colour-mapped type", MakeTga(2, 2, kFour, 32, 0x28, 1)},
+        {"zero size", MakeTga(0, 2, {})},
+        {"claims more pixels than it holds", MakeTga(30000, 30000, kFour)},
+        {"header only", MakeTga(2, 2, {}).substr(0, 10)},
+    };
+    for (const Bad& b : bad)
+        EXPECT_FALSE(LoadTGA(Write("bad.tga", b.data))) << b.what;
+    EXPECT_FALSE(LoadTGA(folder + "missing.tga"));
+}
+
+TEST_F(ImageFiles, PngLayouts)
+{
+    std::vector<uint32_t> pixels(7 * 5);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint32_t(i * 37 % 256) << 24 | uint32_t(i * 11 % 256) << 16 | uint32_t(i * 5 % 256) << 8 |
+                    uint32_t(i);
+    struct Case
+    {
+        const char* what;
+        PngOptions options;
+        std::function<uint32_t(uint32_t)> expected;
+    } cases[] = {
+        {"8-bit RGBA", {8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE}, [](uint32_t p) { return p; }},
+        {"16-bit RGBA", {16, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE}, [](uint32_t p) { return p; }},
+        {"interlaced", {8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_ADAM7}, [](uint32_t p) { return p; }},
+        {"interlaced 16-bit",
+         {16, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_ADAM7},
+         [](uint32_t p) { return p; }},
+        {"grey",
+         {8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE},
+         [](uint32_t p)
+         {
+             uint32_t g = (p >> 16) & 0xFF;
+             return 0xFF000000 | g << 16 | g << 8 | g;
+         }},
+        {"16-bit grey",
+         {16, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE},
+         [](uint32_t p)
+         {
+             uint32_t g = (p >> 16) & 0xFF;
+             return 0xFF000000 | g << 16 | g << 8 | g;
+         }},
+    };
+    for (const Case& c : cases)
+    {
+        auto image = LoadPNG(Write("layout.png", MakePng(7, 5, pixels, c.options)));
+        ASSERT_TRUE(image) << c.what;
+        ASSERT_EQ(image->width, 7);
+        ASSERT_EQ(image->height, 5);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            ASSERT_EQ(image->bits[i], c.expected(pixels[i])) << c.what << " pixel " << i;
+    }
+
+    // A palette with transparency expands to ARGB.
+    std::vector<uint32_t> few = {0xFF100000, 0x80200000, 0x00300000, 0xFF100000};
+    auto pal = LoadPNG(Write("pal.png", MakePng(2, 2, few, {8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE})));
+    ASSERT_TRUE(pal);
+    EXPECT_EQ(Bits(*pal), few);
+}
+
+TEST_F(ImageFiles, JpegColourSpaces)
+{
+    std::vector<uint32_t> flat(16 * 16, 0xFFC83214);
+    auto rgb = LoadJPEG(Write("rgb.jpg", MakeJpeg(16, 16, flat, 3)));
+    ASSERT_TRUE(rgb);
+    for (uint32_t p : Bits(*rgb))
+    {
+        ASSERT_EQ(p >> 24, 0xFFu);
+        ASSERT_NEAR(int((p >> 16) & 0xFF), 200, 3);
+        ASSERT_NEAR(int((p >> 8) & 0xFF), 50, 3);
+        ASSERT_NEAR(int(p & 0xFF), 20, 3);
+    }
+    auto grey = LoadJPEG(Write("grey.jpg", MakeJpeg(16, 16, flat, 1)));
+    ASSERT_TRUE(grey);
+    EXPECT_NEAR(int(grey->bits[0] & 0xFF), 200, 2);
+    EXPECT_EQ(grey->bits[0] & 0xFF, (grey->bits[0] >> 16) & 0xFF);
+
+    // CMYK with the Adobe marker, stored inverted: (255, 0, 0, 255) is red.
+    std::vector<uint32_t> cmykRed(16 * 16, 0xFF0000FF);
+    auto cmyk = LoadJPEG(Write("cmyk.jpg", MakeJpeg(16, 16, cmykRed, 4)));
+    ASSERT_TRUE(cmyk);
+    EXPECT_NEAR(int((cmyk->bits[0] >> 16) & 0xFF), 255, 3);
+    EXPECT_NEAR(int((cmyk->bits[0] >> 8) & 0xFF), 0, 3);
+    EXPECT_NEAR(int(cmyk->bits[0] & 0xFF), 0, 3);
+
+    std::string whole = MakeJpeg(16, 16, flat, 3);
+    EXPECT_FALSE(LoadJPEG(Write("empty.jpg", "")));
+    EXPECT_FALSE(LoadJPEG(Write("cut.jpg", whole.substr(0, whole.size() / 2)))); // ends inside its data
+}
+
+TEST_F(ImageFiles, GifFrames)
+{
+    const uint32_t colors[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    const uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
+    auto plain = LoadGIF(Write("plain.gif", MakeGif(2, 2, {0, 1, 2, 3}, colors)));
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(Bits(*plain), (std::vector<uint32_t>{R, G, B, W}));
+
+    auto transparent = LoadGIF(Write("trans.gif", MakeGif(2, 2, {0, 1, 2, 3}, colors, 1)));
+    ASSERT_TRUE(transparent);
+    EXPECT_EQ(Bits(*transparent), (std::vector<uint32_t>{R, 0, B, W}));
+
+    // Eight rows of one column, interlaced: the data fills rows 0, 4, 2, 6, 1, 3, 5, 7.
+    auto interlaced = LoadGIF(Write("inter.gif", MakeGif(1, 8, {0, 1, 2, 3, 0, 1, 2, 3}, colors, -1, true)));
+    ASSERT_TRUE(interlaced);
+    EXPECT_EQ(Bits(*interlaced), (std::vector<uint32_t>{R, R, B, G, G, B, W, W}));
+
+    // A code past the next free one ends decoding; the rest stays transparent.
+    // (After a clear and one index the next free code is 6.)
+    auto broken = LoadGIF(Write("broken.gif", MakeGif(2, 2, {0}, colors, -1, false, {7, 3, 3})));
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(Bits(*broken), (std::vector<uint32_t>{R, 0, 0, 0}));
+
+    std::string good = MakeGif(2, 2, {0, 1, 2, 3}, colors);
+    struct Bad
+    {
+        const char* what;
+        std::string data;
+    } bad[] = {
+        {"not a GIF", "PNG89a" + good.substr(6)},
+        {"no image", good.substr(0, good.find(',')) + ";"},
+        {"ends before an image", good.substr(0, good.find(','))},
+        {"zero width", MakeGif(0, 2, {}, colors)},
+        {"too large", MakeGif(30000, 30000, {0}, colors)},
+    };
+    for (const Bad& b : bad)
+        EXPECT_FALSE(LoadGIF(Write("bad.gif", b.data))) << b.what;
+}
+
+// Every prefix and many corrupted copies of each fixture: a reader may refuse or return an
+// image, but never crashes or reads outside its data (the sanitizer build checks that).
+TEST_F(ImageFiles, HostileFiles)
+{
+    std::vector<uint32_t> pixels(9 * 7);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0x80000000 | uint32_t(i * 2654435761u >> 8);
+    const uint32_t colors[4] = {1, 2, 3, 4};
+    std::vector<int> indices(9 * 7);
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = int(i % 4);
+    struct Fixture
+    {
+        const char* name;
+        std::string data;
+        std::unique_ptr<Image> (*load)(const std::string&);
+    } fixtures[] = {
+        {"f.tga", MakeTga(9, 7, pixels), LoadTGA},
+        {"f.png", MakePng(9, 7, pixels, {}), LoadPNG},
+        {"i.png", MakePng(9, 7, pixels, {16, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_ADAM7}), LoadPNG},
+        {"f.jpg", MakeJpeg(9, 7, pixels, 3, 90), LoadJPEG},
+        {"c.jpg", MakeJpeg(9, 7, pixels, 4, 90), LoadJPEG},
+        {"f.gif", MakeGif(9, 7, indices, colors, 2, true), LoadGIF},
+    };
+    Kavo::MersenneTwister random(77);
+    for (const Fixture& f : fixtures)
+    {
+        ASSERT_TRUE(f.load(Write(f.name, f.data))) << f.name;
+        auto check = [&](const std::string& data)
+        {
+            std::unique_ptr<Image> image = f.load(Write(f.name, data));
+            if (image)
+            {
+                ASSERT_GT(image->width, 0);
+                ASSERT_GT(image->height, 0);
+                ASSERT_TRUE(image->bits);
+            }
+        };
+        for (size_t n = 0; n < f.data.size(); n += 1 + n / 64)
+            check(f.data.substr(0, n));
+        for (int round = 0; round < 150; ++round)
+        {
+            std::string data = f.data;
+            int flips = 1 + int(random.Next() % 4);
+            for (int k = 0; k < flips; ++k)
+                data[random.Next() % data.size()] = char(random.Next());
+            check(data);
+        }
+    }
+}
+
+// --- Lookup, alpha companions, archive, writers ---
+
+TEST_F(ImageFiles, LookupOrderAndAlphaCompanions)
+{
+    std::vector<uint32_t> blue(4, 0xFF0000FF);
+    Write("tile.png", MakePng(2, 2, blue, {}));
+    Write("tile.jpg", MakeJpeg(2, 2, std::vector<uint32_t>(4, 0xFFFF0000), 3));
+    auto found = GetImage(folder + "tile", false);
+    ASSERT_TRUE(found);
+    EXPECT_GT((found->bits[0] >> 16) & 0xFF, 200u); // the JPEG comes first
+    auto png = GetImage(folder + "TILE.PNG", false);
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->bits[0], 0xFF0000FFu);
+    EXPECT_FALSE(GetImage(folder + "tile.bmp", false));
+
+    // Alpha from the blue channel of "_leaf".
+    std::vector<uint32_t> alpha = {0xFF000010, 0xFF000020, 0xFF000030, 0xFF000040};
+    Write("leaf.tga", MakeTga(2, 2, blue));
+    Write("_leaf.png", MakePng(2, 2, alpha, {}));
+    auto merged = GetImage(folder + "leaf");
+    ASSERT_TRUE(merged);
+    EXPECT_EQ(Bits(*merged), (std::vector<uint32_t>{0x100000FF, 0x200000FF, 0x300000FF, 0x400000FF}));
+
+    // An alpha file alone: the compose colour with that alpha.
+    Write("_ghost.tga", MakeTga(2, 2, alpha));
+    gAlphaComposeColor = 0x123456;
+    auto ghost = GetImage(folder + "ghost");
+    gAlphaComposeColor = 0xFFFFFF;
+    ASSERT_TRUE(ghost);
+    EXPECT_EQ(Bits(*ghost), (std::vector<uint32_t>{0x10123456, 0x20123456, 0x30123456, 0x40123456}));
+
+    // Companion of another size: not merged.
+    Write("_odd.tga", MakeTga(1, 1, {0xFF000001}));
+    Write("odd.tga", MakeTga(2, 2, blue));
+    auto odd = GetImage(folder + "odd");
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(Bits(*odd), blue);
+}
+
+TEST_F(ImageFiles, ReadsThroughTheArchive)
+{
+    Kavo::PakWriter writer;
+    ASSERT_TRUE(writer.AddFile("images/packed.tga", MakeTga(2, 2, kFour)));
+    ASSERT_TRUE(writer.AddFile("images/packed.png", MakePng(2, 2, kFour, {})));
+    ASSERT_TRUE(writer.WriteFile(folder + "images.pak"));
+    ASSERT_TRUE(Kavo::GetProcessPakInterface().LoadPakIndex(folder + "images.pak"));
+    auto tga = GetImage("images\\packed", false);
+    ASSERT_TRUE(tga);
+    EXPECT_EQ(Bits(*tga), kFour);
+    auto png = LoadPNG("IMAGES/PACKED.PNG");
+    ASSERT_TRUE(png);
+    EXPECT_EQ(Bits(*png), kFour);
+}
+
+TEST_F(ImageFiles, WritersRoundTrip)
+{
+    Image image;
+    ASSERT_TRUE(image.Allocate(5, 3));
+    for (int i = 0; i < 15; ++i)
+        image.bits[size_t(i)] = uint32_t(i * 17) << 24 | 0x00806040;
+    ASSERT_TRUE(WritePNG(folder + "out.png", image));
+    auto png = LoadPNG(folder + "out.png");
+    ASSERT_TRUE(png);
+    EXPECT_EQ(Bits(*png), Bits(image));
+
+    ASSERT_TRUE(WriteJPEG(folder + "out.jpg", image));
+    auto jpg = LoadJPEG(folder + "out.jpg");
+    ASSERT_TRUE(jpg);
+    EXPECT_EQ(jpg->width, 5);
+    EXPECT_EQ(jpg->bits[0] >> 24, 0xFFu); // alpha dropped
+    EXPECT_NEAR(int((jpg->bits[7] >> 16) & 0xFF), 0x80, 8);
+
+    Image empty;
+    EXPECT_FALSE(WritePNG(folder + "empty.png", empty));
+    EXPECT_FALSE(WriteJPEG(folder + "no/such/folder/x.jpg", image));
+}
+
+TEST(PaletteBuilder, FirstAppearanceOrderAndLimit)
+{
+    std::vector<uint32_t> bits = {9, 3, 9, 7, 3};
+    std::vector<uint8_t> indices(5);
+    uint32_t palette[256];
+    ASSERT_TRUE(Kavo::BuildPaletteIndices(bits.data(), indices.data(), 5, 1, palette));
+    EXPECT_EQ(indices, (std::vector<uint8_t>{0, 1, 0, 2, 1}));
+    EXPECT_EQ(palette[0], 9u);
+    EXPECT_EQ(palette[1], 3u);
+    EXPECT_EQ(palette[2], 7u);
+
+    std::vector<uint32_t> many(257);
+    for (size_t i = 0; i < many.size(); ++i)
+        many[i] = uint32_t(1000 - i);
+    std::vector<uint8_t> idx(257);
+    EXPECT_TRUE(Kavo::BuildPaletteIndices(many.data(), idx.data(), 256, 1, palette));
+    EXPECT_FALSE(Kavo::BuildPaletteIndices(many.data(), idx.data(), 257, 1, palette));
+}
+
+} // namespace
