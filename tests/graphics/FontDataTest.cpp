@@ -19,7 +19,7 @@ FontLayer& Layer(FontData& data, const std::string& name)
 TEST(FontData, LoadsLayersTablesAndDefines)
 {
     FakeHost host;
-    std::string path = MakeFixtureFont(host);
+    std::string path = MakeFixtureFont();
     FontData data;
     ASSERT_TRUE(data.Load(&host, path));
     ASSERT_TRUE(data.mInitialized) << (host.popups.empty() ? "" : host.popups[0]);
@@ -27,7 +27,7 @@ TEST(FontData, LoadsLayersTablesAndDefines)
     EXPECT_FALSE(data.Load(&host, path)); // only once
 
     // The image is looked up beside the description.
-    EXPECT_EQ(host.requested, (std::vector<std::string>{"fontfix-LoadsLayersTablesAndDefines/strip.png"}));
+    EXPECT_EQ(host.requested, (std::vector<std::string>{"fontfix-LoadsLayersTablesAndDefines/strip"}));
     EXPECT_EQ(data.mDefaultPointSize, 10);
     EXPECT_EQ(data.mCharMap[uint8_t('b')], 'B');
     EXPECT_EQ(data.mCharMap[uint8_t('v')], 'V');

@@ -1,5 +1,7 @@
 #include "FontFixture.h"
 
+#include "graphics/ImageLib.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +26,7 @@ const char* const kDescription = "# The test font: a glyph strip of 12 x 4 pixel
                                  "SetCharMap (\"b\" \"v\") (\"B\" \"V\");\n"
                                  "\n"
                                  "CreateLayer Main;\n"
-                                 "LayerSetImage Main 'strip.png';\n"
+                                 "LayerSetImage Main 'strip';\n"
                                  "LayerSetImageMap Main Chars Rects;\n"
                                  "LayerSetCharWidths Main Chars (4 3 4 3 2 2);\n"
                                  "LayerSetAscent Main 4;\n"
@@ -113,7 +115,16 @@ SharedImageHandle FakeHost::GetSharedImage(const std::string& fileName, const st
     requested.push_back(name);
     SharedImageHandle handle;
     auto it = mShared.find(name);
-    if (it == mShared.end()) return handle;
+    if (it == mShared.end())
+    {
+        // Not given by the test: an image file on the disk, through the real readers.
+        std::unique_ptr<ImageLib::Image> file = ImageLib::GetImage(name);
+        if (!file) return handle;
+        auto* image = new MemoryImage();
+        image->SetBits(file->bits.get(), file->width, file->height);
+        AddImage(name, image);
+        it = mShared.find(name);
+    }
     if (isNew) *isNew = !mLoaded[name];
     mLoaded[name] = true;
     handle.AssignShared(it->second.get());
@@ -132,12 +143,17 @@ std::string WriteTestFile(const std::string& suffix, const std::string& text)
     return path;
 }
 
-std::string MakeFixtureFont(FakeHost& host)
+std::string MakeFixtureFont()
 {
     std::string folder = "fontfix-" + TestName();
     std::filesystem::create_directories(folder);
     std::ofstream(folder + "/font.txt", std::ios::binary) << kDescription;
-    host.AddImage(folder + "/strip.png", ImageFromArt({kStripRows, kStripRows + 4}));
+    // The strip as a PNG file beside the description, written from the art.
+    std::unique_ptr<MemoryImage> art(ImageFromArt({kStripRows, kStripRows + 4}));
+    ImageLib::Image strip;
+    strip.Allocate(kStripWidth, kStripHeight);
+    std::copy(art->GetBits(), art->GetBits() + kStripWidth * kStripHeight, strip.bits.get());
+    EXPECT_TRUE(ImageLib::WritePNG(folder + "/strip.png", strip));
     return folder + "/font.txt";
 }
 

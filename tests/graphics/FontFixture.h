@@ -32,7 +32,8 @@ std::vector<std::string> ArtFromImage(Kavo::MemoryImage& image);
 // "Large" (sizes 20 and up, drawn at twice the strip size).
 extern const char* const kDescription;
 
-// Serves images by file name (either separator) and records every error box.
+// Serves images by file name (either separator): those the test added, else image files read
+// from the disk. Records every error box.
 class FakeHost : public Kavo::FontHost
 {
 public:
@@ -55,8 +56,8 @@ private:
 // Writes text to a file of the test's own name in the working folder and returns its path.
 std::string WriteTestFile(const std::string& suffix, const std::string& text);
 
-// A folder of the test's own name holding kDescription as "font.txt"; the host serves the strip
-// as "<folder>/strip.png". Returns the description's path.
-std::string MakeFixtureFont(FakeHost& host);
+// A folder of the test's own name holding kDescription as "font.txt" and the strip as
+// "strip.png", which the host loads through the image readers. Returns the description's path.
+std::string MakeFixtureFont();
 
 } // namespace FontFixture

@@ -20,7 +20,7 @@ class ImageFontTest : public ::testing::Test
 protected:
     FakeHost host;
     std::string path;
-    void SetUp() override { path = MakeFixtureFont(host); }
+    void SetUp() override { path = MakeFixtureFont(); }
 };
 
 TEST_F(ImageFontTest, LayersFollowPointSizeScaleAndTags)
