@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ make pkg-config
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    # system fonts: FreeType, fontconfig and the faces that stand in for the usual Windows ones
+    libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     # image files
     libpng-dev zlib1g-dev libjpeg62-turbo-dev libopenjp2-7-dev
     # the blit benchmark's comparisons
