@@ -1,0 +1,31 @@
+#pragma once
+
+#include "widgets/ButtonWidget.h"
+
+namespace Kavo
+{
+
+// An arrow button at one end of a scroll bar: a raised box (sunken while pressed) with a
+// four-row arrow, grey while disabled.
+class ScrollbuttonWidget : public ButtonWidget
+{
+public:
+    enum ArrowType
+    {
+        ARROW_BY_ID = 0, // id 0 points up (left), any other id down (right)
+        ARROW_UP = 1,
+        ARROW_DOWN = 2,
+        ARROW_LEFT = 3,
+        ARROW_RIGHT = 4,
+    };
+
+    bool mHorizontal = false;
+    int mArrowType = ARROW_BY_ID;
+
+    ScrollbuttonWidget(int id, ButtonListener* listener);
+    ~ScrollbuttonWidget() override;
+
+    void Draw(Graphics* g) override;
+};
+
+} // namespace Kavo

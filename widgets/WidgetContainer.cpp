@@ -1,0 +1,405 @@
+#include "widgets/WidgetContainer.h"
+
+#include "graphics/Graphics.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetManager.h"
+#include "widgets/WidgetRef.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace Kavo
+{
+
+WidgetContainer::WidgetContainer()
+    : mUpdateIterator(mChildren.end()), mLifeToken(std::make_shared<const int>(0))
+{
+}
+
+WidgetContainer::~WidgetContainer()
+{
+    // The children are not deleted, but none of them may keep pointing here.
+    while (!mChildren.empty())
+        WidgetContainer::RemoveWidget(mChildren.front());
+}
+
+Rect WidgetContainer::GetRect()
+{
+    return Rect(mX, mY, mWidth, mHeight);
+}
+
+bool WidgetContainer::Intersects(WidgetContainer* other)
+{
+    return other->mX + other->mWidth > mX && other->mY + other->mHeight > mY && other->mX < mX + mWidth &&
+           other->mY < mY + mHeight;
+}
+
+// Moves forward past children of lower z-order, then back past children of higher z-order, and
+// inserts there: the list stays sorted and, among equal z-orders, the requested place holds.
+void WidgetContainer::InsertByZOrder(Widget* widget, WidgetList::iterator start)
+{
+    WidgetList::iterator it = start;
+    while (it != mChildren.end() && (*it)->mZOrder < widget->mZOrder)
+        ++it;
+    while (it != mChildren.begin() && (*std::prev(it))->mZOrder > widget->mZOrder)
+        --it;
+    mChildren.insert(it, widget);
+}
+
+bool WidgetContainer::UnlinkChild(Widget* widget)
+{
+    WidgetList::iterator it = std::find(mChildren.begin(), mChildren.end(), widget);
+    if (it == mChildren.end()) return false;
+    if (it == mUpdateIterator)
+    {
+        ++mUpdateIterator;
+        mUpdateIteratorMoved = true;
+    }
+    mChildren.erase(it);
+    return true;
+}
+
+void WidgetContainer::AddWidget(Widget* widget)
+{
+    if (widget == nullptr || HasWidget(widget)) return;
+    if (widget->mParent != nullptr) widget->mParent->RemoveWidget(widget);
+
+    InsertByZOrder(widget, mChildren.end());
+    widget->mManager = mManager;
+    widget->mParent = this;
+    if (mManager != nullptr)
+    {
+        widget->AddedToManager(mManager);
+        widget->MarkDirtyFull();
+        mManager->RecheckMouse();
+    }
+    MarkDirty();
+}
+
+void WidgetContainer::DetachFromManager(Widget* widget)
+{
+    WidgetManager* manager = widget->mManager;
+    WidgetList children = widget->mChildren; // the callbacks below may reorder the list
+    for (Widget* child : children)
+        if (widget->HasWidget(child) && child->mManager != nullptr) DetachFromManager(child);
+
+    WidgetRef<Widget> ref(widget);
+    manager->WidgetRemoved(widget);
+    manager->ForgetWidget(widget);
+    if (!ref) return;
+    widget->RemovedFromManager(manager);
+    if (!ref) return;
+    widget->MarkDirtyFull(widget);
+    widget->mManager = nullptr;
+}
+
+void WidgetContainer::RemoveWidget(Widget* widget)
+{
+    if (widget == nullptr || !HasWidget(widget)) return;
+    WidgetRef<Widget> ref(widget);
+    if (widget->mManager != nullptr) DetachFromManager(widget);
+    // The detach callbacks may have removed the widget already, or even deleted it.
+    if (!ref) return;
+    if (widget->mParent == this) widget->mParent = nullptr;
+    UnlinkChild(widget);
+}
+
+bool WidgetContainer::HasWidget(Widget* widget)
+{
+    return std::find(mChildren.begin(), mChildren.end(), widget) != mChildren.end();
+}
+
+void WidgetContainer::WidgetRemoved(Widget* widget)
+{
+    (void)widget;
+}
+
+void WidgetContainer::RemoveAllWidgets(bool doDelete, bool recursive)
+{
+    while (!mChildren.empty())
+    {
+        Widget* child = mChildren.front();
+        WidgetRef<Widget> ref(child);
+        RemoveWidget(child);
+        if (!ref) continue;
+        if (HasWidget(child)) UnlinkChild(child); // an override that refused to let go
+        if (recursive) child->RemoveAllWidgets(doDelete, recursive);
+        if (doDelete) delete child;
+    }
+}
+
+void WidgetContainer::SetFocus(Widget* widget)
+{
+    (void)widget;
+}
+
+namespace
+{
+
+// Depth-first walk in list order; returns 1 when a is met first, 2 when b is, 0 when neither.
+int FindFirstOf(WidgetContainer* node, Widget* a, Widget* b)
+{
+    for (Widget* child : node->mChildren)
+    {
+        if (child == a) return 1;
+        if (child == b) return 2;
+        if (int found = FindFirstOf(child, a, b)) return found;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool WidgetContainer::IsBelow(Widget* a, Widget* b)
+{
+    return FindFirstOf(this, a, b) == 1;
+}
+
+void WidgetContainer::MarkAllDirty()
+{
+    MarkDirty();
+    for (Widget* child : mChildren)
+    {
+        child->mDirty = true;
+        child->MarkAllDirty();
+    }
+}
+
+void WidgetContainer::BringToFront(Widget* widget)
+{
+    if (!UnlinkChild(widget)) return;
+    InsertByZOrder(widget, mChildren.end());
+    widget->OrderInManagerChanged();
+}
+
+void WidgetContainer::BringToBack(Widget* widget)
+{
+    if (!UnlinkChild(widget)) return;
+    InsertByZOrder(widget, mChildren.begin());
+    widget->OrderInManagerChanged();
+}
+
+void WidgetContainer::PutBehind(Widget* widget, Widget* reference)
+{
+    if (widget == reference || !HasWidget(reference) || !UnlinkChild(widget)) return;
+    InsertByZOrder(widget, std::find(mChildren.begin(), mChildren.end(), reference));
+    widget->OrderInManagerChanged();
+}
+
+void WidgetContainer::PutInfront(Widget* widget, Widget* reference)
+{
+    if (widget == reference || !HasWidget(reference) || !UnlinkChild(widget)) return;
+    InsertByZOrder(widget, std::next(std::find(mChildren.begin(), mChildren.end(), reference)));
+    widget->OrderInManagerChanged();
+}
+
+Point WidgetContainer::GetAbsPos()
+{
+    if (mParent == nullptr) return Point(mX, mY);
+    Point parent = mParent->GetAbsPos();
+    return Point(mX + parent.mX, mY + parent.mY);
+}
+
+void WidgetContainer::MarkDirty()
+{
+    if (mParent != nullptr)
+        mParent->MarkDirty(this);
+    else
+        mDirty = true;
+}
+
+void WidgetContainer::MarkDirtyFull()
+{
+    if (mParent != nullptr)
+        mParent->MarkDirtyFull(this);
+    else
+        mDirty = true;
+}
+
+void WidgetContainer::MarkDirty(WidgetContainer* child)
+{
+    if (child->mDirty) return;
+    MarkDirty();
+    child->mDirty = true;
+    if (mParent != nullptr) return;
+
+    // At the top: what lies above the child is drawn over it, so it must be drawn again too.
+    if (child->mHasAlpha)
+    {
+        MarkDirtyFull(child);
+        return;
+    }
+    WidgetList::iterator it = std::find(mChildren.begin(), mChildren.end(), child);
+    if (it == mChildren.end()) return;
+    for (++it; it != mChildren.end(); ++it)
+    {
+        Widget* above = *it;
+        if (above->mVisible && above->Intersects(child)) MarkDirty(above);
+    }
+}
+
+void WidgetContainer::MarkDirtyFull(WidgetContainer* child)
+{
+    MarkDirtyFull();
+    child->mDirty = true;
+    if (mParent != nullptr) return;
+
+    WidgetList::iterator childIt = std::find(mChildren.begin(), mChildren.end(), child);
+    if (childIt == mChildren.end()) return;
+
+    // Below the child: repaint what shows through, down to the first opaque sibling that covers
+    // the child's visible area completely.
+    Rect area = child->GetRect().Intersection(Rect(0, 0, mWidth, mHeight));
+    for (WidgetList::iterator it = childIt; it != mChildren.begin();)
+    {
+        Widget* below = *--it;
+        if (!below->mVisible) continue;
+        if (!below->mHasTransparencies && !below->mHasAlpha && below->Contains(area.mX, area.mY) &&
+            below->Contains(area.mX + area.mWidth - 1, area.mY + area.mHeight - 1))
+        {
+            below->MarkDirty();
+            break;
+        }
+        if (below->Intersects(child)) MarkDirty(below);
+    }
+    // The child itself and everything above it that overlaps it.
+    for (WidgetList::iterator it = childIt; it != mChildren.end(); ++it)
+    {
+        Widget* above = *it;
+        if (above->mVisible && above->Intersects(child)) MarkDirty(above);
+    }
+}
+
+void WidgetContainer::AddedToManager(WidgetManager* manager)
+{
+    WidgetList children = mChildren;
+    for (Widget* child : children)
+    {
+        child->mManager = manager;
+        child->AddedToManager(manager);
+    }
+    MarkDirty();
+}
+
+void WidgetContainer::RemovedFromManager(WidgetManager* manager)
+{
+    // Children detached on the way here (depth first) no longer have a manager and are skipped,
+    // so no child hears of its removal twice.
+    WidgetList children = mChildren;
+    for (Widget* child : children)
+    {
+        if (!HasWidget(child) || child->mManager == nullptr) continue;
+        manager->WidgetRemoved(child);
+        child->RemovedFromManager(manager);
+        child->mManager = nullptr;
+    }
+    if (manager->mPopupWidget == this) manager->mPopupWidget = nullptr;
+}
+
+void WidgetContainer::Update() {}
+
+void WidgetContainer::UpdateAll(ModalFlags& flags)
+{
+    ModalFlagsScope scope(flags, mFlagMods);
+    if (flags.GetFlags() & WIDGETFLAGS_MARK_DIRTY) MarkDirty();
+    WidgetManager* manager = mManager;
+    if (manager == nullptr) return;
+
+    // Any call below may delete this node (a listener, a nested dialog loop); the token tells.
+    std::weak_ptr<const void> alive = GetLifeToken();
+    ++manager->mUpdateDepth;
+    if ((flags.GetFlags() & WIDGETFLAGS_UPDATE) && mLastManagerTick != manager->mUpdateCount)
+    {
+        mLastManagerTick = manager->mUpdateCount;
+        Update();
+    }
+    if (!alive.expired())
+    {
+        mUpdateIterator = mChildren.begin();
+        while (mUpdateIterator != mChildren.end())
+        {
+            Widget* child = *mUpdateIterator;
+            mUpdateIteratorMoved = false;
+            if (child == manager->mBaseModalWidget) flags.mReachedModal = true;
+            child->UpdateAll(flags);
+            if (alive.expired()) break;
+            if (!mUpdateIteratorMoved) ++mUpdateIterator;
+        }
+        if (!alive.expired()) mUpdateIteratorMoved = true;
+    }
+    --manager->mUpdateDepth;
+}
+
+void WidgetContainer::UpdateF(float fraction)
+{
+    (void)fraction;
+}
+
+void WidgetContainer::UpdateFAll(ModalFlags& flags, float fraction)
+{
+    ModalFlagsScope scope(flags, mFlagMods);
+    std::weak_ptr<const void> alive = GetLifeToken();
+    if (flags.GetFlags() & WIDGETFLAGS_UPDATE) UpdateF(fraction);
+    if (alive.expired()) return;
+
+    mUpdateIterator = mChildren.begin();
+    while (mUpdateIterator != mChildren.end())
+    {
+        Widget* child = *mUpdateIterator;
+        mUpdateIteratorMoved = false;
+        if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mReachedModal = true;
+        child->UpdateFAll(flags, fraction);
+        if (alive.expired()) return;
+        if (!mUpdateIteratorMoved) ++mUpdateIterator;
+    }
+    mUpdateIteratorMoved = true;
+}
+
+void WidgetContainer::Draw(Graphics* g)
+{
+    (void)g;
+}
+
+void WidgetContainer::DrawAll(ModalFlags& flags, Graphics* g)
+{
+    if (mManager != nullptr && mManager->mMinOverlayPriority < mOverlayPriority)
+        mManager->FlushDeferredOverlays(mOverlayPriority);
+
+    ModalFlagsScope scope(flags, mFlagMods);
+    int inForce = flags.GetFlags();
+    if (mClipsToBounds && (inForce & WIDGETFLAGS_CLIP)) g->ClipRect(0, 0, mWidth, mHeight);
+
+    if (mChildren.empty())
+    {
+        if (inForce & WIDGETFLAGS_DRAW) Draw(g);
+        return;
+    }
+
+    if (inForce & WIDGETFLAGS_DRAW)
+    {
+        g->PushState();
+        Draw(g);
+        g->PopState();
+    }
+    for (Widget* child : mChildren)
+    {
+        if (!child->mVisible) continue;
+        if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mReachedModal = true;
+        Graphics childGraphics(*g);
+        childGraphics.Translate(child->mX, child->mY);
+        child->DrawAll(flags, &childGraphics);
+        child->mDirty = false;
+    }
+}
+
+void WidgetContainer::SysColorChangedAll()
+{
+    SysColorChanged();
+    WidgetList children = mChildren;
+    for (Widget* child : children)
+        child->SysColorChangedAll();
+}
+
+void WidgetContainer::SysColorChanged() {}
+
+} // namespace Kavo

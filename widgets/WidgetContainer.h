@@ -1,0 +1,120 @@
+#pragma once
+
+#include "graphics/Point.h"
+#include "graphics/Rect.h"
+#include "widgets/FlagsMod.h"
+#include "widgets/ModalFlags.h"
+
+#include <cstdint>
+#include <list>
+#include <memory>
+
+namespace Kavo
+{
+
+class Graphics;
+class Widget;
+class WidgetManager;
+
+// A node of the widget tree: an ordered list of child widgets (not owned), the links to its parent
+// and to the widget manager, a rectangle, dirty marking, and the update and draw passes that walk
+// the tree under the ModalFlags. Coordinates of a child are relative to its parent; a top-level
+// widget's are in the manager's space.
+//
+// A container that is destroyed while it is in the tree first leaves it (Widget's destructor), and
+// it unlinks the children it still holds, so no parent, child or manager keeps a pointer to it.
+class WidgetContainer
+{
+public:
+    using WidgetList = std::list<Widget*>;
+
+    // --- Tree ---
+    WidgetList mChildren;                 // ascending mZOrder: front = bottom of the z-order
+    WidgetManager* mManager = nullptr;    // the manager the node is attached to
+    WidgetContainer* mParent = nullptr;   // top-level widgets have the manager as parent
+    bool mUpdateIteratorMoved = false;    // a removal already moved mUpdateIterator on
+    WidgetList::iterator mUpdateIterator; // the child an update pass is in; end() outside a pass
+    uint32_t mLastManagerTick = 0;        // the manager's update count when Update last ran
+    uint32_t mUpdateCount = 0;            // incremented by Update (the manager's: by UpdateFrame)
+
+    // --- Geometry and drawing ---
+    bool mDirty = false;
+    int mX = 0;
+    int mY = 0;
+    int mWidth = 0;
+    int mHeight = 0;
+    bool mHasAlpha = false;     // the node does not cover its rectangle completely
+    bool mClipsToBounds = true; // clip drawing to the own rectangle when flag 8 is on
+    FlagsMod mFlagMods;         // applied to the flags handed to this node and its subtree
+    int mOverlayPriority = 0;   // deferred overlays below this priority are drawn before this node
+    int mZOrder = 0;
+
+    WidgetContainer();
+    WidgetContainer(const WidgetContainer&) = delete;
+    WidgetContainer& operator=(const WidgetContainer&) = delete;
+    virtual ~WidgetContainer();
+
+    virtual Rect GetRect();
+    // The rectangles overlap (touching edges do not count).
+    virtual bool Intersects(WidgetContainer* other);
+
+    // --- Children ---
+    // Adds on top of the children of the same or lower z-order; nothing when already a child. A
+    // widget that has another parent leaves it first.
+    virtual void AddWidget(Widget* widget);
+    // Unlinks without deleting; nothing when not a child. Safe during an update pass.
+    virtual void RemoveWidget(Widget* widget);
+    virtual bool HasWidget(Widget* widget);
+    // Called on the manager when a widget leaves it or is disabled.
+    virtual void WidgetRemoved(Widget* widget);
+    // Removes every child, deleting it when doDelete, emptying it first when recursive.
+    virtual void RemoveAllWidgets(bool doDelete = false, bool recursive = false);
+    // Implemented by the manager.
+    virtual void SetFocus(Widget* widget);
+    // True when a is met before b in a depth-first walk from the bottom of the z-order.
+    virtual bool IsBelow(Widget* a, Widget* b);
+    virtual void MarkAllDirty();
+    virtual void BringToFront(Widget* widget);
+    virtual void BringToBack(Widget* widget);
+    virtual void PutBehind(Widget* widget, Widget* reference);
+    virtual void PutInfront(Widget* widget, Widget* reference);
+    virtual Point GetAbsPos();
+
+    // --- Dirty marking ---
+    // A child changed inside its rectangle.
+    virtual void MarkDirty(WidgetContainer* child);
+    virtual void MarkDirty();
+    // A child's whole area must be redrawn, with what lies below it (it moved, hid or left).
+    virtual void MarkDirtyFull(WidgetContainer* child);
+    virtual void MarkDirtyFull();
+
+    // --- Attachment ---
+    virtual void AddedToManager(WidgetManager* manager);
+    virtual void RemovedFromManager(WidgetManager* manager);
+
+    // --- Passes ---
+    virtual void Update();
+    virtual void UpdateAll(ModalFlags& flags);
+    virtual void UpdateF(float fraction);
+    virtual void UpdateFAll(ModalFlags& flags, float fraction);
+    virtual void Draw(Graphics* g);
+    virtual void DrawAll(ModalFlags& flags, Graphics* g);
+    virtual void SysColorChangedAll();
+    virtual void SysColorChanged();
+
+    // A token that lives exactly as long as this node (see WidgetRef).
+    std::weak_ptr<const void> GetLifeToken() const { return mLifeToken; }
+
+protected:
+    // Places widget by z-order, searching from start (see the .cpp).
+    void InsertByZOrder(Widget* widget, WidgetList::iterator start);
+    // Unlinks a child, moving an update pass on past it; returns false when it is not a child.
+    bool UnlinkChild(Widget* widget);
+    // Detaches widget and its subtree from the manager, depth first.
+    static void DetachFromManager(Widget* widget);
+
+private:
+    std::shared_ptr<const int> mLifeToken;
+};
+
+} // namespace Kavo
