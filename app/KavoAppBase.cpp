@@ -6,6 +6,7 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/SysFont.h"
 #include "media/MusicInterface.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
@@ -436,11 +437,14 @@ void KavoAppBase::WaitForLoadingThread()
 
 Font* KavoAppBase::CreateSysFont(const std::string& face, int pointSize, bool bold)
 {
-    // System fonts come with the text subsystem.
-    (void)face;
-    (void)pointSize;
-    (void)bold;
-    return nullptr;
+    SysFont* font = new SysFont(face, pointSize, bold);
+    if (!font->font)
+    {
+        delete font;
+        return nullptr;
+    }
+    font->app = this;
+    return font;
 }
 
 bool KavoAppBase::BeginScreenDraw(Image* screenImage)

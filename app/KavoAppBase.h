@@ -3,6 +3,7 @@
 #include "app/CriticalSection.h"
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
+#include "graphics/FontHost.h"
 #include "graphics/ImageRegistry.h"
 #include "graphics/Rect.h"
 #include "graphics/SharedImageHandle.h"
@@ -70,7 +71,8 @@ struct DeferredMessage
 class KavoAppBase : public ButtonListener,
                     public DialogListener,
                     public WidgetAppServices,
-                    public ImageRegistry
+                    public ImageRegistry,
+                    public FontHost
 {
 public:
     KavoAppBase();
@@ -111,7 +113,7 @@ public:
     virtual int MsgBoxWide(const std::wstring& text, const std::wstring& title, int flags);
     virtual int MsgBox(const std::string& text, const std::string& title, int flags);
     virtual void PopupWide(const std::wstring& text);
-    virtual void Popup(const std::string& text);
+    void Popup(const std::string& text) override;
     virtual void WriteErrorLog(const std::string& text);
     virtual void SafeDeleteWidget(Widget* widget);
     virtual void URLOpenFailed(const std::string& url);
@@ -151,8 +153,8 @@ public:
     virtual double GetLoadingThreadProgress();
     // Loads an image file into a new display image (owned by the caller); null on failure.
     virtual DDImage* GetImage(const std::string& path, bool commit = true);
-    virtual SharedImageHandle GetSharedImage(const std::string& name, const std::string& variant = "",
-                                             bool* isNew = nullptr);
+    SharedImageHandle GetSharedImage(const std::string& name, const std::string& variant = "",
+                                     bool* isNew = nullptr) override;
     virtual void SwitchScreenMode(bool windowed, bool is3D, bool force = false);
     virtual void SwitchScreenModeKeep3D(bool windowed);
     virtual void ReapplyScreenMode();

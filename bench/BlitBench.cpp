@@ -79,42 +79,35 @@ struct KavoScene
     }
 };
 
+void KavoBlit(benchmark::State& state, bool full, int drawMode)
+{
+    KavoScene scene;
+    Kavo::MemoryImage* src = full ? &scene.picture : &scene.sprite;
+    int x = full ? 0 : kSpriteX, y = full ? 0 : kSpriteY;
+    for (auto _ : state)
+        scene.screen.Blt(src, x, y, Kavo::Rect(0, 0, src->width, src->height), Kavo::Color::White, drawMode);
+    state.SetItemsProcessed(state.iterations() * src->width * src->height);
+}
+
 void BM_Kavo_SpriteNormal(benchmark::State& state)
 {
-    KavoScene scene;
-    for (auto _ : state)
-        scene.screen.Blt(&scene.sprite, kSpriteX, kSpriteY, Kavo::Rect(0, 0, kSpriteW, kSpriteH),
-                         Kavo::Color::White, 0);
-    state.SetItemsProcessed(state.iterations() * kSpriteW * kSpriteH);
+    KavoBlit(state, false, 0);
 }
-BENCHMARK(BM_Kavo_SpriteNormal);
-
 void BM_Kavo_SpriteAdditive(benchmark::State& state)
 {
-    KavoScene scene;
-    for (auto _ : state)
-        scene.screen.Blt(&scene.sprite, kSpriteX, kSpriteY, Kavo::Rect(0, 0, kSpriteW, kSpriteH),
-                         Kavo::Color::White, 1);
-    state.SetItemsProcessed(state.iterations() * kSpriteW * kSpriteH);
+    KavoBlit(state, false, 1);
 }
-BENCHMARK(BM_Kavo_SpriteAdditive);
-
 void BM_Kavo_FullNormal(benchmark::State& state)
 {
-    KavoScene scene;
-    for (auto _ : state)
-        scene.screen.Blt(&scene.picture, 0, 0, Kavo::Rect(0, 0, kScreenW, kScreenH), Kavo::Color::White, 0);
-    state.SetItemsProcessed(state.iterations() * kScreenW * kScreenH);
+    KavoBlit(state, true, 0);
 }
-BENCHMARK(BM_Kavo_FullNormal);
-
 void BM_Kavo_FullAdditive(benchmark::State& state)
 {
-    KavoScene scene;
-    for (auto _ : state)
-        scene.screen.Blt(&scene.picture, 0, 0, Kavo::Rect(0, 0, kScreenW, kScreenH), Kavo::Color::White, 1);
-    state.SetItemsProcessed(state.iterations() * kScreenW * kScreenH);
+    KavoBlit(state, true, 1);
 }
+BENCHMARK(BM_Kavo_SpriteNormal);
+BENCHMARK(BM_Kavo_SpriteAdditive);
+BENCHMARK(BM_Kavo_FullNormal);
 BENCHMARK(BM_Kavo_FullAdditive);
 
 // The sprite stretched to twice its size: the filtered and the nearest-pixel stretch.

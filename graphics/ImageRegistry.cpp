@@ -1,11 +1,8 @@
 #include "graphics/ImageRegistry.h"
 
-#include "app/CriticalSection.h"
 #include "graphics/NativeDisplay.h"
 
 #include <atomic>
-#include <mutex>
-#include <set>
 
 namespace Kavo
 {
@@ -13,23 +10,15 @@ namespace Kavo
 namespace
 {
 
-// Stands in until the application object exists: a set of live images under its own lock, an
-// 8-bit-per-channel layout and no 3D.
+// Stands in until the application object exists: nothing to notify, an 8-bit-per-channel
+// layout and no 3D.
 class BuiltInImageRegistry : public ImageRegistry
 {
 public:
     BuiltInImageRegistry() { mDisplay.SetLayout8888(); }
 
-    void AddMemoryImage(MemoryImage* image) override
-    {
-        std::lock_guard<CriticalSection> lock(mLock);
-        mImages.insert(image);
-    }
-    void RemoveMemoryImage(MemoryImage* image) override
-    {
-        std::lock_guard<CriticalSection> lock(mLock);
-        mImages.erase(image);
-    }
+    void AddMemoryImage(MemoryImage*) override {}
+    void RemoveMemoryImage(MemoryImage*) override {}
     void RemoveImageFromDisplay(MemoryImage*) override {}
     bool Is3DAccelerated() override { return false; }
     const NativeDisplay* GetNativeDisplay() override { return &mDisplay; }
@@ -37,8 +26,6 @@ public:
     void SetSharedImageCleanupNeeded() override {}
 
 private:
-    CriticalSection mLock;
-    std::set<MemoryImage*> mImages;
     NativeDisplay mDisplay;
 };
 

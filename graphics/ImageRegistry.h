@@ -9,8 +9,7 @@ class NativeDisplay;
 // What software images need of the application object: every living image registers itself so
 // that a change of display mode or of 3D acceleration reaches it, and images read the display's
 // pixel layout and ask for their display data to be dropped. The application object implements
-// it; until one is installed, a built-in registry keeps the set of live images and offers an
-// 8-bit-per-channel layout without 3D.
+// it; until one is installed, a built-in registry offers an 8-bit-per-channel layout without 3D.
 class ImageRegistry
 {
 public:

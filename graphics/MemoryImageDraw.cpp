@@ -262,7 +262,7 @@ void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int count, const 
                                             const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                             int coverHeight)
 {
-    if (!spans || !coverage || count <= 0) return;
+    if (!spans || !coverage || count <= 0 || coverWidth <= 0 || coverHeight <= 0) return;
     uint32_t* words = GetBits();
     const OverTables& t = GetOverTables();
     uint32_t sr = Clamp255(color.mRed), sg = Clamp255(color.mGreen), sb = Clamp255(color.mBlue);
@@ -417,7 +417,7 @@ void MemoryImage::DrawLineAAHelper(double x1, double y1, double x2, double y2, c
         std::swap(x1, x2);
         std::swap(y1, y2);
     }
-    double slope = (y2 - y1) / (x2 - x1);
+    double slope = x2 > x1 ? (y2 - y1) / (x2 - x1) : 0.0; // the cut may leave a single point
     uint32_t* words = GetBits();
     const OverTables& t = GetOverTables();
     uint32_t alpha = Clamp255(color.mAlpha);

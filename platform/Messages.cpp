@@ -1,7 +1,7 @@
 #include "platform/Messages.h"
 
 #include "platform/Clock.h"
-#include "platform/Codepage.h"
+#include "platform/TextEncoding.h"
 #include "platform/SdlDesktop.h"
 
 #include <deque>

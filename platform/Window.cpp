@@ -1,6 +1,6 @@
 #include "platform/Window.h"
 
-#include "platform/Codepage.h"
+#include "platform/TextEncoding.h"
 #include "platform/SdlDesktop.h"
 
 #include <cstdio>

@@ -7,25 +7,19 @@
 namespace Kavo
 {
 
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointBlend, Format8888, kRasterBlend)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearBlend, Format8888, kRasterBlend | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointBlendColor, Format8888, kRasterBlend | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearBlendColor, Format8888,
-                     kRasterBlend | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointBlend, Format888, kRasterBlend)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearBlend, Format888, kRasterBlend | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointBlendColor, Format888, kRasterBlend | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearBlendColor, Format888,
-                     kRasterBlend | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointBlend, Format565, kRasterBlend)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearBlend, Format565, kRasterBlend | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointBlendColor, Format565, kRasterBlend | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearBlendColor, Format565,
-                     kRasterBlend | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointBlend, Format555, kRasterBlend)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearBlend, Format555, kRasterBlend | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointBlendColor, Format555, kRasterBlend | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearBlendColor, Format555,
-                     kRasterBlend | kRasterModulate | kRasterBilinear)
+// The members of this family for one destination format (fmt in the names, Format the pixels).
+#define KAVO_BLEND_TEXTURED_FILLERS(fmt, Format)                                                             \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointBlend, Format, kRasterBlend)                                \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearBlend, Format, kRasterBlend | kRasterBilinear)           \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointBlendColor, Format, kRasterBlend | kRasterModulate)         \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearBlendColor, Format,                                      \
+                         kRasterBlend | kRasterModulate | kRasterBilinear)
+
+KAVO_BLEND_TEXTURED_FILLERS(8888, Format8888)
+KAVO_BLEND_TEXTURED_FILLERS(888, Format888)
+KAVO_BLEND_TEXTURED_FILLERS(565, Format565)
+KAVO_BLEND_TEXTURED_FILLERS(555, Format555)
+
+#undef KAVO_BLEND_TEXTURED_FILLERS
 
 } // namespace Kavo

@@ -7,33 +7,21 @@
 namespace Kavo
 {
 
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointBlendVertex, Format8888, kRasterBlend | kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearBlendVertex, Format8888,
-                     kRasterBlend | kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointBlendVertexColor, Format8888,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearBlendVertexColor, Format8888,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointBlendVertex, Format888, kRasterBlend | kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearBlendVertex, Format888,
-                     kRasterBlend | kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointBlendVertexColor, Format888,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearBlendVertexColor, Format888,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointBlendVertex, Format565, kRasterBlend | kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearBlendVertex, Format565,
-                     kRasterBlend | kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointBlendVertexColor, Format565,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearBlendVertexColor, Format565,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointBlendVertex, Format555, kRasterBlend | kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearBlendVertex, Format555,
-                     kRasterBlend | kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointBlendVertexColor, Format555,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearBlendVertexColor, Format555,
-                     kRasterBlend | kRasterVertexColors | kRasterModulate | kRasterBilinear)
+// The members of this family for one destination format (fmt in the names, Format the pixels).
+#define KAVO_BLEND_VERTEX_TEXTURED_FILLERS(fmt, Format)                                                      \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointBlendVertex, Format, kRasterBlend | kRasterVertexColors)    \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearBlendVertex, Format,                                     \
+                         kRasterBlend | kRasterVertexColors | kRasterBilinear)                               \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointBlendVertexColor, Format,                                   \
+                         kRasterBlend | kRasterVertexColors | kRasterModulate)                               \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearBlendVertexColor, Format,                                \
+                         kRasterBlend | kRasterVertexColors | kRasterModulate | kRasterBilinear)
+
+KAVO_BLEND_VERTEX_TEXTURED_FILLERS(8888, Format8888)
+KAVO_BLEND_VERTEX_TEXTURED_FILLERS(888, Format888)
+KAVO_BLEND_VERTEX_TEXTURED_FILLERS(565, Format565)
+KAVO_BLEND_VERTEX_TEXTURED_FILLERS(555, Format555)
+
+#undef KAVO_BLEND_VERTEX_TEXTURED_FILLERS
 
 } // namespace Kavo

@@ -85,7 +85,7 @@ struct TexturedPixel
     static constexpr int kU = kVertex ? 4 : 0; // index of u among the interpolants
 
     const RasterTexture& texture;
-    const RasterColor& color;
+    const RasterColor* color; // read only with kModulate
 
     void operator()(uint8_t* pixel, const uint32_t* c) const
     {
@@ -124,10 +124,10 @@ struct TexturedPixel
             uint32_t f[4] = {c[0] >> 16, c[1] >> 16, c[2] >> 16, c[3] >> 16};
             if constexpr (kModulate)
             {
-                f[0] = (uint32_t(color.a) * c[0]) >> 24;
-                f[1] = (uint32_t(color.r) * c[1]) >> 24;
-                f[2] = (uint32_t(color.g) * c[2]) >> 24;
-                f[3] = (uint32_t(color.b) * c[3]) >> 24;
+                f[0] = (uint32_t(color->a) * c[0]) >> 24;
+                f[1] = (uint32_t(color->r) * c[1]) >> 24;
+                f[2] = (uint32_t(color->g) * c[2]) >> 24;
+                f[3] = (uint32_t(color->b) * c[3]) >> 24;
             }
             m = ModulateColor(rgb, f[1], f[2], f[3]);
             if constexpr (kBilinear) m = ModulateColor(m, f[0], f[0], f[0]);
@@ -135,8 +135,8 @@ struct TexturedPixel
         }
         else if constexpr (kModulate)
         {
-            const uint32_t ka = uint32_t(color.a);
-            m = ModulateColor(rgb, uint32_t(color.r), uint32_t(color.g), uint32_t(color.b));
+            const uint32_t ka = uint32_t(color->a);
+            m = ModulateColor(rgb, uint32_t(color->r), uint32_t(color->g), uint32_t(color->b));
             if constexpr (kBilinear) m = ModulateColor(m, ka, ka, ka);
             alpha = (ka * sourceAlpha) >> 8;
         }
@@ -158,7 +158,7 @@ void FillTextured(const RasterVertex* vertices, uint32_t* destBits, int pitch, c
                   const RasterColor* color)
 {
     using Pixel = TexturedPixel<Format, kFlags>;
-    const Pixel step{*texture, *color};
+    const Pixel step{*texture, color};
     if constexpr (Pixel::kVertex)
     {
         WalkCorner<6> corners[3];

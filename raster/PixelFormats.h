@@ -28,16 +28,6 @@ inline uint32_t ColorBytes(uint32_t r, uint32_t g, uint32_t b)
     return ((r >> 16) & 0xFF) << 16 | ((g >> 16) & 0xFF) << 8 | ((b >> 16) & 0xFF);
 }
 
-inline uint32_t Pack565(uint32_t rgb)
-{
-    return ((rgb >> 8) & 0xF800u) | ((rgb >> 5) & 0x07E0u) | ((rgb >> 3) & 0x001Fu);
-}
-
-inline uint32_t Pack555(uint32_t rgb)
-{
-    return ((rgb >> 9) & 0x7C00u) | ((rgb >> 6) & 0x03E0u) | ((rgb >> 3) & 0x001Fu);
-}
-
 struct Format8888
 {
     static constexpr int kPixelBytes = 4;
@@ -126,10 +116,15 @@ struct Format888
     }
 };
 
-// The 16-bit formats weigh every field, green included, with the 5-bit factor (255 - alpha) >> 3.
-struct Format565
+// The 16-bit formats: red 5 bits at bit kRedShift, green kGreenBits wide at bit 5, blue 5 bits
+// at bit 0; bits above the fields are written as 0. Blends weigh every field, green included,
+// with the 5-bit factor (255 - alpha) >> 3, and no field carries into the next.
+template <int kRedShift, int kGreenBits>
+struct Format16
 {
     static constexpr int kPixelBytes = 2;
+    static constexpr uint32_t kRedBlueMask = (0x1Fu << kRedShift) | 0x1Fu;
+    static constexpr uint32_t kGreenMask = ((1u << kGreenBits) - 1) << 5;
 
     static uint32_t Load(const uint8_t* p)
     {
@@ -142,16 +137,23 @@ struct Format565
         const uint16_t h = uint16_t(v);
         std::memcpy(p, &h, 2);
     }
-    static void WriteOpaque(uint8_t* p, uint32_t rgb) { Store(p, Pack565(rgb)); }
+
+    // The top bits of each channel of 0x00RRGGBB.
+    static uint32_t Pack(uint32_t rgb)
+    {
+        return ((rgb >> (19 - kRedShift)) & (0x1Fu << kRedShift)) |
+               ((rgb >> (11 - kGreenBits)) & kGreenMask) | ((rgb >> 3) & 0x1Fu);
+    }
+
+    static void WriteOpaque(uint8_t* p, uint32_t rgb) { Store(p, Pack(rgb)); }
 
     static void Blend(uint8_t* p, uint32_t s, uint32_t alpha)
     {
         const uint32_t d = Load(p);
         const uint32_t k = (255 - alpha) >> 3;
-        const uint32_t rb = (((d & 0xF81Fu) * k) >> 5) & 0xF81Fu;
-        const uint32_t g = (((d & 0x07E0u) * k) >> 5) & 0x07E0u;
-        const uint32_t src = (((s >> 19) & 0x1F) << 11) | (((s >> 10) & 0x3F) << 5) | ((s >> 3) & 0x1F);
-        Store(p, rb + g + src);
+        const uint32_t rb = (((d & kRedBlueMask) * k) >> 5) & kRedBlueMask;
+        const uint32_t g = (((d & kGreenMask) * k) >> 5) & kGreenMask;
+        Store(p, rb + g + Pack(s));
     }
 
     // The untextured blend: the bytes of the 16.16 colour r, g, b weighted by sA (8..240).
@@ -161,30 +163,7 @@ struct Format565
     }
 };
 
-struct Format555
-{
-    static constexpr int kPixelBytes = 2;
-
-    static uint32_t Load(const uint8_t* p) { return Format565::Load(p); }
-    static void Store(uint8_t* p, uint32_t v) { Format565::Store(p, v); }
-    static void WriteOpaque(uint8_t* p, uint32_t rgb) { Store(p, Pack555(rgb)); }
-
-    // Bit 15 is written as 0.
-    static void Blend(uint8_t* p, uint32_t s, uint32_t alpha)
-    {
-        const uint32_t d = Load(p);
-        const uint32_t k = (255 - alpha) >> 3;
-        const uint32_t rb = (((d & 0x7C1Fu) * k) >> 5) & 0x7C1Fu;
-        const uint32_t g = (((d & 0x03E0u) * k) >> 5) & 0x03E0u;
-        const uint32_t src = (((s >> 19) & 0x1F) << 10) | (((s >> 11) & 0x1F) << 5) | ((s >> 3) & 0x1F);
-        Store(p, rb + g + src);
-    }
-
-    // The untextured blend: the bytes of the 16.16 colour r, g, b weighted by sA (8..240).
-    static void BlendVertexColor(uint8_t* p, uint32_t r, uint32_t g, uint32_t b, uint32_t sA)
-    {
-        Blend(p, ScaleChannels(ColorBytes(r, g, b), sA), sA);
-    }
-};
+using Format565 = Format16<11, 6>;
+using Format555 = Format16<10, 5>;
 
 } // namespace Kavo

@@ -7,19 +7,25 @@
 namespace Kavo
 {
 
+// The members with the constant colour for one destination format (fmt in the names, Format the
+// pixels).
+#define KAVO_PLAIN_TEXTURED_FILLERS(fmt, Format)                                                             \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointColor, Format, kRasterModulate)                             \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearColor, Format, kRasterModulate | kRasterBilinear)
+
+// The plain point and bilinear members serve both 32-bit formats.
 KAVO_TEXTURED_FILLER(Rasterize8888TexPoint, Format8888, 0)
 KAVO_TEXTURED_FILLER(Rasterize8888TexBilinear, Format8888, kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointColor, Format8888, kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearColor, Format8888, kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointColor, Format888, kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearColor, Format888, kRasterModulate | kRasterBilinear)
 KAVO_TEXTURED_FILLER(Rasterize565TexPoint, Format565, 0)
 KAVO_TEXTURED_FILLER(Rasterize565TexBilinear, Format565, kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointColor, Format565, kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearColor, Format565, kRasterModulate | kRasterBilinear)
 KAVO_TEXTURED_FILLER(Rasterize555TexPoint, Format555, 0)
 KAVO_TEXTURED_FILLER(Rasterize555TexBilinear, Format555, kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointColor, Format555, kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearColor, Format555, kRasterModulate | kRasterBilinear)
+
+KAVO_PLAIN_TEXTURED_FILLERS(8888, Format8888)
+KAVO_PLAIN_TEXTURED_FILLERS(888, Format888)
+KAVO_PLAIN_TEXTURED_FILLERS(565, Format565)
+KAVO_PLAIN_TEXTURED_FILLERS(555, Format555)
+
+#undef KAVO_PLAIN_TEXTURED_FILLERS
 
 } // namespace Kavo

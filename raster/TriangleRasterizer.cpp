@@ -19,11 +19,11 @@ namespace
 constexpr float kMinBound = -32767.0f;
 constexpr float kMaxBound = 32766.0f;
 
-// A corner that clipping left further than half a pixel outside the box can only come from a
-// crossing lost to rounding with huge coordinates; it is pulled back to the box edge. Corners of
-// ordinary input never move, and the fillers, which keep to the pixel centres between the
-// corners, then stay inside the clip rectangle.
-constexpr float kSlack = 0.5f;
+// A corner that clipping left further than a quarter pixel outside the box can only come from
+// a crossing lost to rounding with huge coordinates; it is pulled back that close. Corners of
+// ordinary input never move, and the fillers, which keep within half a pixel of their corners,
+// then stay inside the clip rectangle.
+constexpr float kSlack = 0.25f;
 
 bool IsFinite(const TriVertex& corner)
 {

@@ -30,11 +30,11 @@ struct WalkCorner
 // the N interpolants at that pixel. pixelBytes is 4 for the 32-bit formats and 2 for the 16-bit
 // ones; a row of the destination is pitch >> 2 (32-bit) or pitch >> 1 (16-bit) whole pixels long.
 //
-// Columns are kept within the triangle's own x extent (from the first pixel centre at or right of
-// its leftmost corner to the last one left of its rightmost corner). The edges of an ordinary
-// triangle never reach past it, so this changes nothing there; it keeps an edge whose slope
-// overflowed (a sliver thinner than a row or a pixel) from reaching outside the clip rectangle,
-// within which the caller has put every corner.
+// Columns are kept within half a pixel of the triangle's own x extent. The edges of an ordinary
+// triangle stray past its corners by rounding alone (a few 1/65536 of a pixel), so this changes
+// nothing there; it stops an edge whose slope overflowed (a sliver thinner than a row or
+// narrower than a pixel) from reaching outside the clip rectangle, within a quarter pixel of
+// which the strip driver puts every corner.
 template <int N, int kPixelBytes, typename PixelStep>
 void WalkTriangle(const WalkCorner<N> (&corners)[3], uint32_t* destBits, int pitch, PixelStep&& step)
 {
@@ -70,8 +70,8 @@ void WalkTriangle(const WalkCorner<N> (&corners)[3], uint32_t* destBits, int pit
     }
     const bool longOnLeft = xLongAtMid < mid->x;
 
-    const int32_t colMin = FixedCeil(std::min({top->x, mid->x, bot->x}));
-    const int32_t colMax = FixedCeil(std::max({top->x, mid->x, bot->x}));
+    const int32_t colMin = FixedCeil(WrapSub(std::min({top->x, mid->x, bot->x}), 0x8000));
+    const int32_t colMax = FixedCeil(WrapAdd(std::max({top->x, mid->x, bot->x}), 0x8000));
 
     // Prestep the long edge to the first row.
     const int32_t d0 = WrapSub(int32_t(uint32_t(yTop) << 16), top->y);

@@ -7,25 +7,19 @@
 namespace Kavo
 {
 
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointVertex, Format8888, kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearVertex, Format8888, kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize8888TexPointVertexColor, Format8888, kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize8888TexBilinearVertexColor, Format8888,
-                     kRasterVertexColors | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointVertex, Format888, kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearVertex, Format888, kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize888TexPointVertexColor, Format888, kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize888TexBilinearVertexColor, Format888,
-                     kRasterVertexColors | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointVertex, Format565, kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearVertex, Format565, kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize565TexPointVertexColor, Format565, kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize565TexBilinearVertexColor, Format565,
-                     kRasterVertexColors | kRasterModulate | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointVertex, Format555, kRasterVertexColors)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearVertex, Format555, kRasterVertexColors | kRasterBilinear)
-KAVO_TEXTURED_FILLER(Rasterize555TexPointVertexColor, Format555, kRasterVertexColors | kRasterModulate)
-KAVO_TEXTURED_FILLER(Rasterize555TexBilinearVertexColor, Format555,
-                     kRasterVertexColors | kRasterModulate | kRasterBilinear)
+// The members of this family for one destination format (fmt in the names, Format the pixels).
+#define KAVO_VERTEX_TEXTURED_FILLERS(fmt, Format)                                                            \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointVertex, Format, kRasterVertexColors)                        \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearVertex, Format, kRasterVertexColors | kRasterBilinear)   \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexPointVertexColor, Format, kRasterVertexColors | kRasterModulate) \
+    KAVO_TEXTURED_FILLER(Rasterize##fmt##TexBilinearVertexColor, Format,                                     \
+                         kRasterVertexColors | kRasterModulate | kRasterBilinear)
+
+KAVO_VERTEX_TEXTURED_FILLERS(8888, Format8888)
+KAVO_VERTEX_TEXTURED_FILLERS(888, Format888)
+KAVO_VERTEX_TEXTURED_FILLERS(565, Format565)
+KAVO_VERTEX_TEXTURED_FILLERS(555, Format555)
+
+#undef KAVO_VERTEX_TEXTURED_FILLERS
 
 } // namespace Kavo

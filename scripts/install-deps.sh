@@ -12,6 +12,8 @@ packages=(
     libsdl2-dev
     # a virtual display to run the program headless
     xvfb
+    # system fonts: FreeType, fontconfig and the faces that stand in for the usual Windows ones
+    libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     # image files
     libpng-dev zlib1g-dev libjpeg62-turbo-dev libopenjp2-7-dev
     # the blit benchmark's comparisons

@@ -270,7 +270,8 @@ TEST(MemoryImageDraw, AntialiasedLinesAndCoverageStayInsideTheImage)
     image.Create(10, 10);
     image.DrawLineAA(-100.3, -50.7, 300.2, 200.9, Color(255, 255, 255, 255), 0);
     image.DrawLineAA(5.5, -1000, 6.5, 1000, Color(255, 0, 0, 128), 0);
-    image.DrawLineAA(1, 1, 8, 3, Color(255, 255, 255), 1); // no additive antialiased line
+    image.DrawLineAA(1, 1, 8, 3, Color(255, 255, 255), 1);       // no additive antialiased line
+    image.DrawLineAA(-10, -10, -2, -2, Color(255, 255, 255), 0); // cut down to a single point
     image.DrawLine(-1e12, 3, 1e12, 4, Color::White, 0);
     EXPECT_EQ(image.GetBits()[100], MemoryImage::kGuardWord);
     int touched = 0;

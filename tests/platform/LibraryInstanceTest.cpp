@@ -1,4 +1,4 @@
-#include "platform/Codepage.h"
+#include "platform/TextEncoding.h"
 #include "platform/Instance.h"
 #include "platform/Library.h"
 

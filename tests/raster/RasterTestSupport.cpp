@@ -13,11 +13,9 @@ Surface::Surface(int format, int width, int height, int pitchBytes)
     mWords.assign((size_t(mPitch) * size_t(height) + 3) / 4, 0);
 }
 
-uint32_t Surface::Get(int x, int y) const
+uint32_t LoadPixel(const uint8_t* p, int bytes)
 {
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(mWords.data()) + size_t(y) * size_t(mPitch) +
-                       size_t(x) * size_t(mPixelBytes);
-    if (mPixelBytes == 2)
+    if (bytes == 2)
     {
         uint16_t v;
         std::memcpy(&v, p, 2);
@@ -28,11 +26,9 @@ uint32_t Surface::Get(int x, int y) const
     return v;
 }
 
-void Surface::Set(int x, int y, uint32_t value)
+void StorePixel(uint8_t* p, int bytes, uint32_t value)
 {
-    uint8_t* p = reinterpret_cast<uint8_t*>(mWords.data()) + size_t(y) * size_t(mPitch) +
-                 size_t(x) * size_t(mPixelBytes);
-    if (mPixelBytes == 2)
+    if (bytes == 2)
     {
         const uint16_t v = uint16_t(value);
         std::memcpy(p, &v, 2);
@@ -41,6 +37,20 @@ void Surface::Set(int x, int y, uint32_t value)
     {
         std::memcpy(p, &value, 4);
     }
+}
+
+uint32_t Surface::Get(int x, int y) const
+{
+    return LoadPixel(reinterpret_cast<const uint8_t*>(mWords.data()) + size_t(y) * size_t(mPitch) +
+                         size_t(x) * size_t(mPixelBytes),
+                     mPixelBytes);
+}
+
+void Surface::Set(int x, int y, uint32_t value)
+{
+    StorePixel(reinterpret_cast<uint8_t*>(mWords.data()) + size_t(y) * size_t(mPitch) +
+                   size_t(x) * size_t(mPixelBytes),
+               mPixelBytes, value);
 }
 
 void Surface::Fill(uint32_t value)

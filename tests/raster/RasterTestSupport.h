@@ -11,6 +11,10 @@
 namespace Kavo::Testing
 {
 
+// One pixel of 2 or 4 bytes at p, read or written whole.
+uint32_t LoadPixel(const uint8_t* p, int bytes);
+void StorePixel(uint8_t* p, int bytes, uint32_t value);
+
 // Pixels of one format: 32-bit for 0x8888 and 0x888, 16-bit for 0x565 and 0x555, with a pitch
 // of the caller's choosing (bytes). Rows past the last pixel of a row are padding.
 class Surface

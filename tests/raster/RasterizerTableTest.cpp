@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 using namespace Kavo;
@@ -23,6 +24,22 @@ struct IndexCase
     int format;
     TriangleRasterizer expected;
 };
+
+// The triangle's height over its longest side, in pixels.
+double Thickness(const RasterVertex (&c)[3])
+{
+    double x[3], y[3];
+    for (int i = 0; i < 3; ++i)
+    {
+        x[i] = c[i].x / 65536.0;
+        y[i] = c[i].y / 65536.0;
+    }
+    const double twiceArea = std::fabs((x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]));
+    const double longest =
+        std::max({std::hypot(x[1] - x[0], y[1] - y[0]), std::hypot(x[2] - x[1], y[2] - y[1]),
+                  std::hypot(x[0] - x[2], y[0] - y[2])});
+    return longest > 0 ? twiceArea / longest : 0;
+}
 
 } // namespace
 
@@ -110,12 +127,27 @@ TEST(RasterizerTable, EveryEntryMatchesTheReference)
                 c.y = int32_t(below(kHeight << 16));
                 if (below(4) == 0) c.x &= ~0xFFFF;
                 if (below(4) == 0) c.y &= ~0xFFFF;
+                // Or a hair right of a whole pixel, under a corner a few 1/65536 to its side:
+                // an edge nearly upright, where rounding strays furthest from the corners.
+                if (&c == &corners[1] && below(2) == 0)
+                {
+                    c.x = (corners[0].x & ~0xFFFF) + int32_t(below(64));
+                    corners[0].x = std::clamp(c.x + int32_t(below(600)) - 300, 0, (kWidth << 16) - 1);
+                }
                 c.a = int32_t(channel() << 16);
                 c.r = int32_t(channel() << 16);
                 c.g = int32_t(channel() << 16);
                 c.b = int32_t(channel() << 16);
                 c.u = int32_t(below(uint32_t(texture.width + 2) << 16)) - 0x10000;
                 c.v = int32_t(below(uint32_t(texture.height + 2) << 16)) - 0x10000;
+            }
+
+            // Ordinary triangles only; slivers thinner than a twentieth of a pixel overflow the
+            // set-up's arithmetic (where the strip driver tests take them up).
+            if (Thickness(corners) < 0.05)
+            {
+                --n;
+                continue;
             }
 
             // A pitch that is not a whole number of pixels drops the remainder.

@@ -1,6 +1,7 @@
 #include "ReferenceRasterizer.h"
 
-#include <cstring>
+#include "RasterTestSupport.h"
+
 #include <utility>
 
 namespace Kavo::Testing
@@ -82,30 +83,8 @@ struct Pixel
     uint8_t* p;
     int bytes;
 
-    uint32_t Load() const
-    {
-        if (bytes == 2)
-        {
-            uint16_t v;
-            std::memcpy(&v, p, 2);
-            return v;
-        }
-        uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-    void Store(uint32_t value) const
-    {
-        if (bytes == 2)
-        {
-            uint16_t v = uint16_t(value);
-            std::memcpy(p, &v, 2);
-        }
-        else
-        {
-            std::memcpy(p, &value, 4);
-        }
-    }
+    uint32_t Load() const { return LoadPixel(p, bytes); }
+    void Store(uint32_t value) const { StorePixel(p, bytes, value); }
 };
 
 // Opaque write of the channels r, g, b (0..255).

@@ -1,0 +1,33 @@
+#include "graphics/ActiveFontLayer.h"
+
+#include "graphics/MemoryImage.h"
+
+#include <algorithm>
+
+namespace Kavo
+{
+
+ActiveFontLayer::ActiveFontLayer(const ActiveFontLayer& other)
+    : baseLayer(other.baseLayer), scaledImage(other.scaledImage), ownsImage(other.ownsImage)
+{
+    std::copy(std::begin(other.scaledCharRects), std::end(other.scaledCharRects), scaledCharRects);
+    if (ownsImage && scaledImage) scaledImage = new MemoryImage(*other.scaledImage);
+}
+
+ActiveFontLayer& ActiveFontLayer::operator=(const ActiveFontLayer& other)
+{
+    if (this == &other) return *this;
+    ActiveFontLayer copy(other);
+    std::swap(baseLayer, copy.baseLayer);
+    std::swap(scaledImage, copy.scaledImage);
+    std::swap(ownsImage, copy.ownsImage);
+    std::copy(std::begin(copy.scaledCharRects), std::end(copy.scaledCharRects), scaledCharRects);
+    return *this;
+}
+
+ActiveFontLayer::~ActiveFontLayer()
+{
+    if (ownsImage) delete scaledImage;
+}
+
+} // namespace Kavo

@@ -1,0 +1,385 @@
+#include "graphics/ImageFont.h"
+
+#include "app/AutoCrit.h"
+#include "app/CriticalSection.h"
+#include "app/StringUtils.h"
+#include "graphics/FontData.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+namespace Kavo
+{
+
+namespace
+{
+
+// Scaled sizes stay far inside int, so a hostile point size or scale cannot overflow.
+constexpr double kScaledLimit = 1 << 20;
+
+// trunc(value), toward zero, clamped into a safe range.
+int Scaled(double value)
+{
+    if (std::isnan(value)) return 0;
+    return int(std::clamp(value, -kScaledLimit, kScaledLimit));
+}
+
+int ClampToInt(int64_t value)
+{
+    return int(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+uint8_t Code(char c)
+{
+    return static_cast<uint8_t>(c);
+}
+
+// One queued glyph of DrawStringEx.
+struct DrawCommand
+{
+    MemoryImage* image;
+    int x, y;
+    Rect src;
+    int drawMode; // -1 keeps the context's
+    Color color;
+    int next; // next command of the same bucket, -1 at the end
+};
+
+// Shared by every font: the glyphs of one string are queued here, sorted into 256 order
+// buckets by linking, and drawn bucket by bucket. Guarded by the font lock.
+struct CommandPool
+{
+    CriticalSection lock;
+    DrawCommand commands[ImageFont::kMaxDrawCommands];
+    int first[256];
+    int last[256];
+};
+
+CommandPool& Pool()
+{
+    static CommandPool pool;
+    return pool;
+}
+
+} // namespace
+
+ImageFont::ImageFont(FontHost* app, const std::string& fontDescFileName) : fontData(new FontData())
+{
+    fontData->Ref();
+    fontData->Load(app, fontDescFileName);
+    Start();
+}
+
+ImageFont::ImageFont(MemoryImage* fontImage, const std::string& widthsFileName) : fontData(new FontData())
+{
+    fontData->Ref();
+    fontData->LoadLegacy(fontImage, widthsFileName);
+    Start();
+}
+
+void ImageFont::Start()
+{
+    pointSize = fontData->mDefaultPointSize;
+    GenerateActiveFontLayers();
+    activeLayersValid = true;
+}
+
+ImageFont::ImageFont(const ImageFont& other)
+    : Font(other), fontData(other.fontData), pointSize(other.pointSize), tags(other.tags),
+      activeLayersValid(other.activeLayersValid), scale(other.scale)
+{
+    fontData->Ref();
+    if (activeLayersValid) activeLayers = other.activeLayers;
+}
+
+ImageFont::~ImageFont()
+{
+    activeLayers.clear();
+    fontData->DeRef();
+}
+
+Font* ImageFont::Duplicate()
+{
+    return new ImageFont(*this);
+}
+
+double ImageFont::LayerRatio(const FontLayer& layer) const
+{
+    return layer.mPointSize != 0 ? pointSize * scale / layer.mPointSize : scale;
+}
+
+void ImageFont::GenerateActiveFontLayers()
+{
+    if (!fontData->mInitialized) return;
+    activeLayers.clear();
+    ascent = ascentPadding = height = lineSpacingOffset = 0;
+
+    bool first = true;
+    for (FontLayer& layer : fontData->mFontLayerList)
+    {
+        if (layer.mMinPointSize > pointSize) continue;
+        if (layer.mMaxPointSize != -1 && pointSize > layer.mMaxPointSize) continue;
+        bool tagsFit = std::all_of(layer.mRequiredTags.begin(), layer.mRequiredTags.end(),
+                                   [this](const std::string& t) { return HasTag(t); });
+        for (const std::string& t : layer.mExcludedTags)
+            tagsFit = tagsFit && !HasTag(t);
+        if (!tagsFit) continue;
+
+        activeLayers.emplace_back();
+        ActiveFontLayer& active = activeLayers.back();
+        active.baseLayer = &layer;
+        MemoryImage* layerImage = layer.mImage.GetImage();
+        double r = LayerRatio(layer);
+        if (scale == 1.0 && (layer.mPointSize == 0 || layer.mPointSize == pointSize))
+        {
+            r = 1.0;
+            active.scaledImage = layerImage;
+            active.ownsImage = false;
+            for (int c = 0; c < 256; ++c)
+                active.scaledCharRects[c] = layer.mCharData[c].mImageRect;
+        }
+        else
+        {
+            // A new strip with every glyph scaled, side by side.
+            int64_t x = 0;
+            int tallest = 0;
+            for (int c = 0; c < 256; ++c)
+            {
+                const Rect& source = layer.mCharData[c].mImageRect;
+                int w = std::max(Scaled(source.mWidth * r), 0);
+                int h = std::max(Scaled(source.mHeight * r), 0);
+                active.scaledCharRects[c] = Rect(ClampToInt(x), 0, w, h);
+                x += w;
+                tallest = std::max(tallest, h);
+            }
+            auto* strip = new MemoryImage();
+            strip->Create(ClampToInt(x), tallest);
+            active.scaledImage = strip;
+            active.ownsImage = true;
+            if (layerImage && strip->GetWidth() > 0 && strip->GetHeight() > 0)
+            {
+                Graphics g(strip);
+                for (int c = 0; c < 256; ++c)
+                {
+                    const Rect& dest = active.scaledCharRects[c];
+                    if (dest.mWidth > 0 && dest.mHeight > 0)
+                        g.DrawImageStretchedSrc(layerImage, dest, layer.mCharData[c].mImageRect);
+                }
+            }
+            strip->Palletize();
+        }
+
+        ascent = std::max(ascent, Scaled(layer.mAscent * r));
+        height = std::max(height, Scaled((layer.mHeight != 0 ? layer.mHeight : layer.mDefaultHeight) * r));
+        int padding = Scaled(layer.mAscentPadding * r);
+        int lineOffset = Scaled(layer.mLineSpacingOffset * r);
+        ascentPadding = first ? padding : std::min(ascentPadding, padding);
+        lineSpacingOffset = first ? lineOffset : std::max(lineSpacingOffset, lineOffset);
+        first = false;
+    }
+}
+
+void ImageFont::Prepare()
+{
+    if (activeLayersValid) return;
+    GenerateActiveFontLayers();
+    activeLayersValid = true;
+}
+
+int ImageFont::SetPointSize(int newPointSize)
+{
+    pointSize = newPointSize;
+    activeLayersValid = false;
+    return pointSize;
+}
+
+void ImageFont::SetScale(double newScale)
+{
+    scale = newScale;
+    activeLayersValid = false;
+}
+
+int ImageFont::GetDefaultPointSize()
+{
+    return fontData->mDefaultPointSize;
+}
+
+bool ImageFont::AddTag(const std::string& tag)
+{
+    if (HasTag(tag)) return false;
+    tags.push_back(StringToUpper(tag));
+    activeLayersValid = false;
+    return true;
+}
+
+bool ImageFont::RemoveTag(const std::string& tag)
+{
+    auto it = std::find(tags.begin(), tags.end(), StringToUpper(tag));
+    if (it == tags.end()) return false;
+    tags.erase(it);
+    activeLayersValid = false;
+    return true;
+}
+
+bool ImageFont::HasTag(const std::string& tag)
+{
+    return std::find(tags.begin(), tags.end(), StringToUpper(tag)) != tags.end();
+}
+
+std::string ImageFont::GetDefine(const std::string& name)
+{
+    DataElement* value = fontData->FindDefine(name);
+    return value ? DescParser::DataElementToString(value) : std::string();
+}
+
+int ImageFont::StringWidth(const std::string& text)
+{
+    int width = 0;
+    char previous = 0;
+    for (char c : text)
+    {
+        width += CharWidthKern(c, previous);
+        previous = c;
+    }
+    return width;
+}
+
+int ImageFont::CharWidth(char c)
+{
+    return CharWidthKern(c, 0);
+}
+
+int ImageFont::CharWidthKern(char c, char previous)
+{
+    Prepare();
+    const uint8_t* map = fontData->mCharMap;
+    uint8_t mapped = map[Code(c)];
+    uint8_t mappedPrevious = previous ? map[Code(previous)] : 0;
+    int widest = 0;
+    for (const ActiveFontLayer& active : activeLayers)
+    {
+        const FontLayer& layer = *active.baseLayer;
+        double r = LayerRatio(layer);
+        int w = Scaled(layer.mCharData[mapped].mWidth * r);
+        int k = 0;
+        if (previous)
+            k = Scaled((double(layer.mCharData[mappedPrevious].mKerningOffsets[mapped]) + layer.mSpacing) *
+                       r);
+        widest = std::max(widest, w + k);
+    }
+    return widest;
+}
+
+void ImageFont::DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color,
+                           const Rect& clip)
+{
+    DrawStringEx(g, x, y, text, color, clip, nullptr, nullptr);
+}
+
+void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text, const Color& color,
+                             const Rect&, std::list<Rect>* drawnAreas, int* width)
+{
+    CommandPool& pool = Pool();
+    AutoCrit guard(pool.lock);
+    std::fill(std::begin(pool.first), std::end(pool.first), -1);
+    std::fill(std::begin(pool.last), std::end(pool.last), -1);
+    if (drawnAreas) drawnAreas->clear();
+    if (!fontData->mInitialized || !g)
+    {
+        if (width) *width = 0;
+        return;
+    }
+
+    Prepare();
+    bool wasColorizing = g->GetColorizeImages();
+    g->SetColorizeImages(true);
+
+    const uint8_t* map = fontData->mCharMap;
+    int used = 0;
+    int64_t pen = x;
+    bool poolFull = false;
+    for (size_t i = 0; i < text.size() && !poolFull; ++i)
+    {
+        uint8_t c = map[Code(text[i])];
+        bool hasNext = i + 1 < text.size();
+        uint8_t n = hasNext ? map[Code(text[i + 1])] : 0;
+        int64_t charEnd = pen;
+        for (const ActiveFontLayer& active : activeLayers)
+        {
+            const FontLayer& layer = *active.baseLayer;
+            const CharData& data = layer.mCharData[c];
+            double r = LayerRatio(layer);
+            int64_t gx, gy, advance, kern = 0;
+            if (r == 1.0)
+            {
+                gx = pen + data.mOffset.mX + layer.mOffset.mX;
+                gy = int64_t(y) + data.mOffset.mY - layer.mAscent + layer.mOffset.mY;
+                advance = data.mWidth;
+                if (hasNext) kern = int64_t(data.mKerningOffsets[n]) + layer.mSpacing;
+            }
+            else
+            {
+                gx = pen + Scaled((double(data.mOffset.mX) + layer.mOffset.mX) * r);
+                gy = int64_t(y) - Scaled((double(layer.mAscent) - data.mOffset.mY - layer.mOffset.mY) * r);
+                advance = Scaled(data.mWidth * r);
+                if (hasNext) kern = Scaled((double(data.mKerningOffsets[n]) + layer.mSpacing) * r);
+            }
+
+            auto channel = [](int mult, int value, int add)
+            { return std::clamp(int(int64_t(mult) * value / 255 + add), 0, 255); };
+            Color glyphColor(channel(layer.mColorMult.mRed, color.mRed, layer.mColorAdd.mRed),
+                             channel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
+                             channel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
+                             channel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha));
+            int bucket = int(std::clamp<int64_t>(int64_t(data.mOrder) + layer.mBaseOrder + 128, 0, 255));
+
+            if (used == kMaxDrawCommands)
+            {
+                poolFull = true;
+                break;
+            }
+            DrawCommand& command = pool.commands[used];
+            command = DrawCommand{active.scaledImage,
+                                  ClampToInt(gx),
+                                  ClampToInt(gy),
+                                  active.scaledCharRects[c],
+                                  layer.mDrawMode,
+                                  glyphColor,
+                                  -1};
+            if (pool.last[bucket] >= 0)
+                pool.commands[pool.last[bucket]].next = used;
+            else
+                pool.first[bucket] = used;
+            pool.last[bucket] = used;
+            ++used;
+
+            if (drawnAreas)
+                drawnAreas->push_back(Rect(command.x, command.y, command.src.mWidth, command.src.mHeight));
+            charEnd = std::max(charEnd, pen + advance + kern);
+        }
+        pen = charEnd;
+    }
+    if (width) *width = ClampToInt(pen - x);
+
+    Color savedColor = g->GetColor();
+    for (int bucket = 0; bucket < 256; ++bucket)
+    {
+        for (int i = pool.first[bucket]; i >= 0; i = pool.commands[i].next)
+        {
+            const DrawCommand& command = pool.commands[i];
+            int savedMode = g->GetDrawMode();
+            if (command.drawMode != -1) g->SetDrawMode(command.drawMode);
+            g->SetColor(command.color);
+            if (command.image) g->DrawImageSrc(command.image, command.x, command.y, command.src);
+            g->SetDrawMode(savedMode);
+        }
+    }
+    g->SetColor(savedColor);
+    g->SetColorizeImages(wasColorizing);
+}
+
+} // namespace Kavo

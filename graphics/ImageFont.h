@@ -1,0 +1,78 @@
+#pragma once
+
+#include "graphics/ActiveFontLayer.h"
+#include "graphics/Font.h"
+
+#include <list>
+#include <string>
+#include <vector>
+
+namespace Kavo
+{
+
+class FontData;
+class FontHost;
+class FontLayer;
+class MemoryImage;
+
+// The layered bitmap font. Its glyphs come from the layers of a shared FontData; at any time it
+// draws with the layers that its point size and tags select, each scaled to the size, and the
+// glyphs of all layers are drawn in the order their layers and characters give (a shadow layer
+// under an outline under the face). Measuring and drawing rebuild the layers after a change of
+// size, scale or tags.
+class ImageFont : public Font
+{
+public:
+    // A string's glyphs and layers are queued in a pool of this many draws; what does not fit
+    // is neither drawn nor measured by DrawStringEx.
+    static constexpr int kMaxDrawCommands = 4096;
+
+    FontData* fontData = nullptr;
+    int pointSize = 0;
+    std::vector<std::string> tags; // upper case
+    bool activeLayersValid = false;
+    std::vector<ActiveFontLayer> activeLayers;
+    double scale = 1.0;
+
+    // Loads the description (through the archive); a description that fails leaves a font that
+    // measures 0 and draws nothing.
+    ImageFont(FontHost* app, const std::string& fontDescFileName);
+    // The older form: glyphs side by side in the image (not owned) and a widths file.
+    ImageFont(MemoryImage* fontImage, const std::string& widthsFileName);
+    // Shares the description; owned scaled images are copied.
+    ImageFont(const ImageFont& other);
+    ImageFont& operator=(const ImageFont&) = delete;
+    ~ImageFont() override;
+
+    int StringWidth(const std::string& text) override;
+    int CharWidth(char c) override;
+    // The largest, over the layers, of the character's advance plus the kerning (and spacing)
+    // after previous (0: none); at least 0.
+    int CharWidthKern(char c, char previous) override;
+    void DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color,
+                    const Rect& clip) override;
+    Font* Duplicate() override;
+
+    virtual void GenerateActiveFontLayers();
+    // Draws with the baseline at y; drawnAreas (when given) gets every glyph's rectangle and
+    // width the advance of the whole string. The clip is not used: the context's own applies.
+    virtual void DrawStringEx(Graphics* g, int x, int y, const std::string& text, const Color& color,
+                              const Rect& clip, std::list<Rect>* drawnAreas, int* width);
+    virtual int SetPointSize(int newPointSize);
+    virtual int GetPointSize() { return pointSize; }
+    virtual void SetScale(double newScale);
+    virtual int GetDefaultPointSize();
+    virtual bool AddTag(const std::string& tag);
+    virtual bool RemoveTag(const std::string& tag);
+    virtual bool HasTag(const std::string& tag);
+    // The description's define of that name as text; empty when there is none.
+    virtual std::string GetDefine(const std::string& name);
+    virtual void Prepare();
+
+private:
+    // The description's default size and the layers it selects, after loading.
+    void Start();
+    double LayerRatio(const FontLayer& layer) const;
+};
+
+} // namespace Kavo

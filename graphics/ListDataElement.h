@@ -1,0 +1,31 @@
+#pragma once
+
+#include "graphics/DataElement.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace Kavo
+{
+
+// A parenthesised list of values; owns its elements, and copies deeply.
+class ListDataElement : public DataElement
+{
+public:
+    std::vector<DataElement*> mElementVector;
+
+    ListDataElement() { mIsList = true; }
+    ListDataElement(const ListDataElement& other);
+    ListDataElement& operator=(const ListDataElement& other);
+    ~ListDataElement() override;
+
+    ListDataElement* Duplicate() const override { return new ListDataElement(*this); }
+
+    // Appends an element and takes it over.
+    void Add(DataElement* element) { mElementVector.push_back(element); }
+    void Clear();
+    size_t Size() const { return mElementVector.size(); }
+    DataElement* At(size_t index) const { return mElementVector[index]; }
+};
+
+} // namespace Kavo

@@ -1,0 +1,294 @@
+#include "FontFixture.h"
+
+#include "graphics/FontData.h"
+#include "graphics/Graphics.h"
+#include "graphics/ImageFont.h"
+#include "graphics/MemoryImage.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using namespace Kavo;
+using namespace FontFixture;
+
+using Art = std::vector<std::string>;
+
+class ImageFontTest : public ::testing::Test
+{
+protected:
+    FakeHost host;
+    std::string path;
+    void SetUp() override { path = MakeFixtureFont(); }
+};
+
+TEST_F(ImageFontTest, LayersFollowPointSizeScaleAndTags)
+{
+    struct Case
+    {
+        int pointSize;
+        double scale;
+        const char* tag;
+        size_t layers;
+        int ascent, height;
+        int widthA, widthAV, widthAB, widthHigh;
+    };
+    const Case cases[] = {
+        // Main and its shadow at their own size.
+        {10, 1.0, nullptr, 2, 4, 4, 4, 7, 7, 2},
+        {10, 1.0, "bold", 3, 4, 4, 4, 7, 7, 2}, // the bold layer's offset moves glyphs, not advances
+        // 1.5 times the layers' size: advances, kerning and metrics scaled and truncated.
+        {15, 1.0, nullptr, 2, 6, 6, 6, 11, 10, 3},
+        {10, 1.5, nullptr, 2, 6, 6, 6, 11, 10, 3},
+        // From 20 on only the large layer is drawn.
+        {20, 1.0, nullptr, 1, 8, 8, 8, 14, 14, 4},
+        // No layer covers the size: nothing is measured.
+        {0, 1.0, nullptr, 0, 0, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        ImageFont font(&host, path);
+        ASSERT_TRUE(font.fontData->mInitialized);
+        EXPECT_EQ(font.GetPointSize(), 10);
+        font.SetPointSize(c.pointSize);
+        font.SetScale(c.scale);
+        if (c.tag) font.AddTag(c.tag);
+        std::string label =
+            std::to_string(c.pointSize) + " x" + std::to_string(c.scale) + (c.tag ? " bold" : "");
+        EXPECT_EQ(font.CharWidth('A'), c.widthA) << label;
+        EXPECT_EQ(font.activeLayers.size(), c.layers) << label;
+        EXPECT_EQ(font.GetAscent(), c.ascent) << label;
+        EXPECT_EQ(font.GetHeight(), c.height) << label;
+        EXPECT_EQ(font.GetDescent(), c.height - c.ascent) << label;
+        EXPECT_EQ(font.GetLineSpacing(), c.height) << label;
+        EXPECT_EQ(font.StringWidth("AV"), c.widthAV) << label; // kerned by -1 at size 10
+        EXPECT_EQ(font.StringWidth("AB"), c.widthAB) << label;
+        EXPECT_EQ(font.StringWidth("\xE9"), c.widthHigh) << label;
+        EXPECT_EQ(font.StringWidth("vb"), font.StringWidth("VB")) << label; // through the character map
+        EXPECT_EQ(font.StringWidth("Z"), 0) << label;
+        int drawn = -1;
+        MemoryImage target;
+        target.Create(40, 20);
+        Graphics g(&target);
+        font.DrawStringEx(&g, 0, 10, "AV", Color::White, g.clipRect, nullptr, &drawn);
+        EXPECT_EQ(drawn, c.widthAV) << label;
+    }
+}
+
+TEST_F(ImageFontTest, TagsAreKeptOnceInUpperCase)
+{
+    ImageFont font(&host, path);
+    EXPECT_TRUE(font.AddTag("bold"));
+    EXPECT_FALSE(font.AddTag("BoLd"));
+    EXPECT_EQ(font.tags, (std::vector<std::string>{"BOLD"}));
+    EXPECT_TRUE(font.HasTag("Bold"));
+    font.Prepare();
+    EXPECT_EQ(font.activeLayers.size(), 3u);
+    EXPECT_TRUE(font.RemoveTag("BOLD"));
+    EXPECT_FALSE(font.RemoveTag("bold"));
+    font.Prepare();
+    EXPECT_EQ(font.activeLayers.size(), 2u);
+    EXPECT_EQ(font.GetDefaultPointSize(), 10);
+    EXPECT_EQ(font.GetDefine("chars"), "(A, B, V, a, \xE9, .)");
+    EXPECT_EQ(font.GetDefine("nothing"), "");
+}
+
+TEST_F(ImageFontTest, DrawsLayersInOrderWithTheirColours)
+{
+    ImageFont font(&host, path);
+    MemoryImage target;
+    target.Create(9, 6);
+    Graphics g(&target);
+    g.SetColor(Color(0, 0, 255));
+    std::list<Rect> areas;
+    int width = 0;
+    // The shadow layer (order -1) lies under every face glyph; the face is drawn in red.
+    font.DrawStringEx(&g, 1, 4, "AB", Color(255, 0, 0), g.clipRect, &areas, &width);
+    const Art expected = {
+        "..R..RR..", //
+        ".RRR.RRK.", //
+        ".RKRKRKK.", //
+        ".RKRKRR..", //
+        "..K.K.KK.", //
+        ".........",
+    };
+    EXPECT_EQ(ArtFromImage(target), expected);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(areas,
+              (std::list<Rect>{Rect(1, 0, 3, 4), Rect(2, 1, 3, 4), Rect(5, 0, 2, 4), Rect(6, 1, 2, 4)}));
+    // The context keeps its own colour and colourising.
+    EXPECT_EQ(g.GetColor(), Color(0, 0, 255));
+    EXPECT_FALSE(g.GetColorizeImages());
+
+    // Translation and clipping of the context apply.
+    MemoryImage clipped;
+    clipped.Create(9, 6);
+    Graphics h(&clipped);
+    h.Translate(-1, 0);
+    h.ClipRect(1, 0, 3, 6);
+    font.DrawString(&h, 1, 4, "AB", Color(255, 0, 0), Rect());
+    const Art cut = {
+        ".R.......", //
+        "RRR......", //
+        "RKR......", //
+        "RKR......", //
+        ".K.......", //
+        ".........",
+    };
+    EXPECT_EQ(ArtFromImage(clipped), cut);
+}
+
+TEST_F(ImageFontTest, GlyphOrdersDecideWhatLiesOnTop)
+{
+    struct Case
+    {
+        const char* orders; // extra commands
+        const char* pixels; // the row drawn for "AB", A white and B black, overlapping by one
+    };
+    const Case cases[] = {
+        {"", "#Ko"},                                            // string order: B over A
+        {"LayerSetCharOrders L ('B') (-200);", "##o"},          // B to the first bucket
+        {"LayerSetCharOrders L ('A' 'B') (300 0);", "##o"},     // A to the last bucket
+        {"LayerSetCharOrders L ('A' 'B') (-300 -129);", "#Ko"}, // both clamp to bucket 0
+    };
+    for (const Case& c : cases)
+    {
+        FakeHost local;
+        local.AddImage("ab.png", ImageFromArt({"##oo"}));
+        std::string desc =
+            WriteTestFile(".txt", std::string("CreateLayer L; LayerSetImage L 'ab.png';"
+                                              "LayerSetImageMap L ('A' 'B') ((0 0 2 1) (2 0 2 1));"
+                                              "LayerSetCharWidths L ('A' 'B') (2 2);"
+                                              "LayerSetAscent L 1; LayerSetSpacing L -1;") +
+                                      c.orders);
+        ImageFont font(&local, desc);
+        ASSERT_TRUE(font.fontData->mInitialized) << c.orders;
+        MemoryImage target;
+        target.Create(3, 1);
+        Graphics g(&target);
+        font.DrawString(&g, 0, 1, "AB", Color::White, g.clipRect);
+        std::string row = ArtFromImage(target)[0];
+        std::replace(row.begin(), row.end(), 'K', 'o');
+        std::string expected = c.pixels;
+        std::replace(expected.begin(), expected.end(), 'K', 'o');
+        EXPECT_EQ(row, expected) << c.orders;
+    }
+}
+
+TEST_F(ImageFontTest, ScaledLayersGetTheirOwnStrip)
+{
+    ImageFont font(&host, path);
+    font.SetPointSize(20);
+    EXPECT_EQ(font.StringWidth("A"), 8);
+    ASSERT_EQ(font.activeLayers.size(), 1u);
+    const ActiveFontLayer& large = font.activeLayers[0];
+    EXPECT_TRUE(large.ownsImage);
+    EXPECT_EQ(large.scaledImage->GetWidth(), 2 * kStripWidth);
+    EXPECT_EQ(large.scaledImage->GetHeight(), 2 * kStripHeight);
+    EXPECT_EQ(large.scaledCharRects[uint8_t('B')], Rect(8, 0, 4, 8));
+    EXPECT_EQ(large.scaledCharRects[0xE9], Rect(22, 0, 2, 8));
+
+    // A copy shares the description but owns a copy of the strip.
+    ImageFont copy(font);
+    EXPECT_EQ(font.fontData->mRefCount, 2);
+    ASSERT_EQ(copy.activeLayers.size(), 1u);
+    EXPECT_NE(copy.activeLayers[0].scaledImage, large.scaledImage);
+    EXPECT_EQ(copy.StringWidth("AV"), font.StringWidth("AV"));
+    std::unique_ptr<Font> duplicate(font.Duplicate());
+    EXPECT_EQ(duplicate->StringWidth("AB"), font.StringWidth("AB"));
+    EXPECT_EQ(font.fontData->mRefCount, 3);
+
+    // Drawn at twice the size (filtered): the top stroke of "A" covers columns 2 and 3.
+    MemoryImage target;
+    target.Create(12, 10);
+    Graphics g(&target);
+    font.DrawString(&g, 0, 8, "A", Color(255, 0, 0), g.clipRect);
+    for (int x : {2, 3})
+    {
+        uint32_t p = target.GetPixel(x, 1);
+        EXPECT_GT(p >> 24, 128u) << x;
+        EXPECT_GT((p >> 16) & 0xFF, 150u) << x;
+        EXPECT_LT((p >> 8) & 0xFF, 50u) << x;
+    }
+    EXPECT_EQ(target.GetPixel(0, 0) >> 24, 0u);
+    EXPECT_EQ(target.GetPixel(11, 9) >> 24, 0u);
+}
+
+TEST_F(ImageFontTest, LongStringsStopWhereThePoolRunsOut)
+{
+    ImageFont font(&host, path);
+    std::string text(3000, 'A'); // two layers: 6000 glyph draws
+    EXPECT_EQ(font.StringWidth(text), 3000 * 4);
+    MemoryImage target;
+    target.Create(8, 8);
+    Graphics g(&target);
+    int width = 0;
+    std::list<Rect> areas;
+    font.DrawStringEx(&g, 0, 4, text, Color::White, g.clipRect, &areas, &width);
+    EXPECT_EQ(areas.size(), size_t(ImageFont::kMaxDrawCommands));
+    EXPECT_EQ(width, ImageFont::kMaxDrawCommands / 2 * 4);
+}
+
+TEST_F(ImageFontTest, FailedDescriptionsMeasureNothingAndDrawNothing)
+{
+    std::string broken = WriteTestFile(".txt", "CreateLayer L; LayerSetCharWidths L ('A') (5); Oops;");
+    for (const std::string& desc : {broken, std::string("no-such-font.txt")})
+    {
+        ImageFont font(&host, desc);
+        EXPECT_FALSE(font.fontData->mInitialized);
+        EXPECT_EQ(font.StringWidth("AAA"), 0);
+        EXPECT_EQ(font.GetHeight(), 0);
+        MemoryImage target;
+        target.Create(4, 4);
+        Graphics g(&target);
+        int width = -1;
+        font.DrawStringEx(&g, 0, 2, "AAA", Color::White, g.clipRect, nullptr, &width);
+        EXPECT_EQ(width, 0);
+        EXPECT_EQ(ArtFromImage(target), Art(4, "...."));
+    }
+}
+
+TEST_F(ImageFontTest, LegacyFontsDrawCapitalsWithSmallGlyphs)
+{
+    MemoryImage* strip = ImageFromArt({"#.##", "####"});
+    std::string widths = WriteTestFile(".widths", "3 2\na 2 b 2\n");
+    ImageFont font(strip, widths);
+    EXPECT_EQ(font.StringWidth(" aB"), 7);
+    EXPECT_EQ(font.GetAscent(), 2);
+    EXPECT_EQ(font.GetHeight(), 2);
+    MemoryImage target;
+    target.Create(4, 2);
+    Graphics g(&target);
+    font.DrawString(&g, 0, 2, "AB", Color(0, 255, 0), g.clipRect);
+    EXPECT_EQ(ArtFromImage(target), (Art{"G.GG", "GGGG"}));
+    delete strip;
+}
+
+TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
+{
+    ImageFont font(&host, path);
+    font.RemoveTag("none");
+    MemoryImage target;
+    target.Create(9, 6);
+    Graphics g(&target);
+    g.SetFont(&font);
+    g.SetColor(Color(255, 0, 0));
+    // The tag turns the second letter green; the shadow stays black.
+    EXPECT_EQ(g.WriteString("A^00FF00^B", 1, 4, -1, -1), 7);
+    const Art expected = {
+        "..R..GG..", //
+        ".RRR.GGK.", //
+        ".RKRKGKK.", //
+        ".RKRKGG..", //
+        "..K.K.KK.", //
+        ".........",
+    };
+    EXPECT_EQ(ArtFromImage(target), expected);
+
+    // Two words in a width that holds one: two lines of height 4.
+    EXPECT_EQ(g.GetWordWrappedHeight(8, "AB AB"), 0 + 4 - 0 + 4);
+    EXPECT_EQ(g.GetWordWrappedHeight(20, "AB AB"), 0 + 4 - 0);
+}
+
+} // namespace

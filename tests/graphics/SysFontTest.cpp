@@ -1,0 +1,154 @@
+#include "graphics/SysFont.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
+#include "platform/SystemFont.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+using namespace Kavo;
+
+struct Coverage
+{
+    int opaque = 0, partial = 0, black = 0;
+    int minX = 1 << 30, maxX = -1, minY = 1 << 30, maxY = -1;
+};
+
+Coverage Survey(MemoryImage& image, uint32_t rgb)
+{
+    Coverage c;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+        {
+            uint32_t p = image.GetPixel(x, y);
+            uint32_t a = p >> 24;
+            if (a == 0) continue;
+            c.minX = std::min(c.minX, x);
+            c.maxX = std::max(c.maxX, x);
+            c.minY = std::min(c.minY, y);
+            c.maxY = std::max(c.maxY, y);
+            if (a < 250)
+                ++c.partial;
+            else if ((p & 0xFFFFFF) == 0)
+                ++c.black;
+            else if ((p & 0xFFFFFF) == rgb || a >= 250)
+                ++c.opaque;
+        }
+    return c;
+}
+
+TEST(SysFont, MetricsComeFromTheInstalledFace)
+{
+    SysFont small("Arial", 10), large("Arial", 20, true), tahoma("Tahoma", 12);
+    for (SysFont* font : {&small, &large, &tahoma})
+    {
+        ASSERT_TRUE(font->font);
+        EXPECT_GT(font->GetAscent(), 0);
+        EXPECT_GT(font->GetDescent(), 0);
+        EXPECT_EQ(font->GetDescent(), font->GetHeight() - font->GetAscent());
+        EXPECT_EQ(font->GetLineSpacing(), font->GetHeight());
+        EXPECT_EQ(font->GetAscentPadding(), 0);
+    }
+    EXPECT_GT(large.GetHeight(), small.GetHeight());
+    EXPECT_EQ(small.font->Request().pixelHeight, 13); // 10 points at 96 dots per inch
+    EXPECT_EQ(small.StringWidth("ab"), small.CharWidth('a') + small.CharWidth('b'));
+    EXPECT_EQ(small.CharWidthKern('b', 'a'), small.CharWidth('b'));
+    EXPECT_GT(small.StringWidth("\xE9t\xE9"), 0);
+    EXPECT_EQ(small.StringWidth(""), 0);
+}
+
+TEST(SysFont, DuplicatesKeepTheFaceButNotTheEffects)
+{
+    SysFont font("Arial", 14, false, true);
+    font.drawShadow = true;
+    font.simulateBold = true;
+    std::unique_ptr<Font> copy(font.Duplicate());
+    auto* sys = dynamic_cast<SysFont*>(copy.get());
+    ASSERT_TRUE(sys);
+    EXPECT_FALSE(sys->drawShadow);
+    EXPECT_FALSE(sys->simulateBold);
+    EXPECT_EQ(sys->GetHeight(), font.GetHeight());
+    EXPECT_EQ(sys->GetAscent(), font.GetAscent());
+    EXPECT_EQ(sys->StringWidth("Copy"), font.StringWidth("Copy"));
+    EXPECT_TRUE(sys->font->Request().italic);
+}
+
+TEST(SysFont, DrawsAntialiasedTextThroughTheContext)
+{
+    SysFont font("Arial", 16);
+    const Color red(255, 0, 0);
+    int width = font.StringWidth("Hello");
+
+    MemoryImage image;
+    image.Create(100, 40);
+    Graphics g(&image);
+    g.Translate(5, 0);
+    font.DrawString(&g, 2, 25, "Hello", red, g.clipRect);
+    Coverage c = Survey(image, 0xFF0000);
+    EXPECT_GT(c.opaque, 0);
+    EXPECT_GT(c.partial, 0);
+    EXPECT_EQ(c.black, 0);
+    // Inside the text's box: left edge at x + translation, top at baseline - ascent.
+    EXPECT_GE(c.minX, 7);
+    EXPECT_LE(c.maxX, 7 + width);
+    EXPECT_GE(c.minY, 25 - font.GetAscent());
+    EXPECT_LT(c.maxY, 25 - font.GetAscent() + font.GetHeight());
+
+    // The context's clip applies.
+    MemoryImage clipped;
+    clipped.Create(100, 40);
+    Graphics h(&clipped);
+    h.ClipRect(0, 0, 12, 40);
+    font.DrawString(&h, 2, 25, "Hello", red, h.clipRect);
+    Coverage cut = Survey(clipped, 0xFF0000);
+    EXPECT_GT(cut.opaque + cut.partial, 0);
+    EXPECT_LT(cut.maxX, 12);
+}
+
+TEST(SysFont, ShadowAndBoldAddTheirStrokes)
+{
+    SysFont plain("Arial", 16), effects("Arial", 16);
+    effects.drawShadow = true;
+    effects.simulateBold = true;
+    MemoryImage a, b;
+    a.Create(80, 30);
+    b.Create(80, 30);
+    Graphics ga(&a), gb(&b);
+    plain.DrawString(&ga, 0, 20, "Wide", Color(255, 255, 255), ga.clipRect);
+    effects.DrawString(&gb, 0, 20, "Wide", Color(255, 255, 255), gb.clipRect);
+    Coverage ca = Survey(a, 0xFFFFFF), cb = Survey(b, 0xFFFFFF);
+    EXPECT_EQ(ca.black, 0);
+    EXPECT_GT(cb.black, 0); // the shadow shows opaque black where the text does not cover it
+    EXPECT_EQ(cb.maxX, ca.maxX + 2);
+    EXPECT_EQ(cb.maxY, ca.maxY + 1);
+}
+
+TEST(SysFont, ContextsWithoutAnImageDrawNothing)
+{
+    SysFont font("Arial", 12);
+    Graphics empty;
+    font.DrawString(&empty, 0, 10, "nothing", Color::White, empty.clipRect);
+    empty.SetFont(&font);
+    empty.DrawString("nothing", 0, 10);
+    EXPECT_EQ(empty.StringWidth("ab"), font.StringWidth("ab"));
+}
+
+TEST(SysFont, WordWrapUsesTheFontsWidths)
+{
+    SysFont font("Arial", 12);
+    Graphics g;
+    g.SetFont(&font);
+    int word = font.StringWidth("word");
+    int oneLine = g.GetWordWrappedHeight(1000, "word word word");
+    int threeLines = g.GetWordWrappedHeight(word + 2, "word word word");
+    EXPECT_EQ(threeLines - oneLine, 2 * font.GetLineSpacing());
+    int maxWidth = 0;
+    g.GetWordWrappedHeight(1000, "word word", -1, &maxWidth);
+    EXPECT_EQ(maxWidth, font.StringWidth("word word"));
+}
+
+} // namespace
