@@ -483,13 +483,18 @@ private:
     void AccumulateElapsedTime();
     void CheckIdleSuspend();
     void CatchUpUpdate(float fraction);
+    // The extra updates a fraction above 1 adds up to, then the fractional update.
+    void RunFractionUpdates(float fraction, bool countAsNonDraw);
     void RecordDeferredMessage(const DeferredMessage& message);
     void CheckMouseInWindow();
     void LoadingThreadMain();
     void CursorThreadMain();
     std::string RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation);
     bool DemoReadsSettings();
+    // Playback of a settings operation: takes the next record whatever its type, and its result.
+    bool ReplayResult();
     bool RecordResult(int type, bool result);
+    bool RegistryGetList(const std::string& keyName, std::vector<std::string>* names, bool subKeys);
     void RecordStringList(int type, bool result, const std::vector<std::string>& names);
 
     platform::LibraryHandle mDDrawLib = nullptr;

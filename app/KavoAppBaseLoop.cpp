@@ -150,14 +150,14 @@ void KavoAppBase::AccumulateElapsedTime()
     if (mDiscardTimeMs > 0) mDiscardTimeMs = std::max(0, mDiscardTimeMs - int(elapsed));
 }
 
-void KavoAppBase::CatchUpUpdate(float fraction)
+void KavoAppBase::RunFractionUpdates(float fraction, bool countAsNonDraw)
 {
-    if (!UpdateTick()) return;
     mPendingUpdatesAcc += double(fraction) - 1.0;
     ProcessSafeDeleteList();
     while (mPendingUpdatesAcc >= 1.0)
     {
         if (mPlayingDemo) PlayDemoEvents();
+        if (countAsNonDraw) ++mNonDrawCount;
         bool ran = UpdateTick();
         ProcessSafeDeleteList();
         mPendingUpdatesAcc -= 1.0;
@@ -165,6 +165,11 @@ void KavoAppBase::CatchUpUpdate(float fraction)
     }
     UpdateFramesFractional(fraction);
     ProcessSafeDeleteList();
+}
+
+void KavoAppBase::CatchUpUpdate(float fraction)
+{
+    if (UpdateTick()) RunFractionUpdates(fraction, false);
 }
 
 bool KavoAppBase::ProcessFrame(bool allowSleep)
@@ -277,19 +282,7 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
     else if (mUpdateAppState == 2)
     {
         mUpdateAppState = 3;
-        mPendingUpdatesAcc += double(fraction) - 1.0;
-        ProcessSafeDeleteList();
-        while (mPendingUpdatesAcc >= 1.0)
-        {
-            if (mPlayingDemo) PlayDemoEvents();
-            ++mNonDrawCount;
-            bool ran = UpdateTick();
-            ProcessSafeDeleteList();
-            mPendingUpdatesAcc -= 1.0;
-            if (!ran) break;
-        }
-        UpdateFramesFractional(fraction);
-        ProcessSafeDeleteList();
+        RunFractionUpdates(fraction, true);
         mUpdateFTimeAcc -= frameMs;
         if (vsyncTimed) mUpdateFTimeAcc = std::max(0.0, mUpdateFTimeAcc - 0.2);
         if (mDiscardTimeMs > 0) mUpdateFTimeAcc = 0.0;

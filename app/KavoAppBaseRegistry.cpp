@@ -79,6 +79,13 @@ bool KavoAppBase::DemoReadsSettings()
     return mPlayingDemo && !mRecordingDemo;
 }
 
+bool KavoAppBase::ReplayResult()
+{
+    ReadDemoEventHeader();
+    mDemo.TakeHeader();
+    return mDemo.mBuffer.ReadNumBits(1, false) != 0;
+}
+
 bool KavoAppBase::RecordResult(int type, bool result)
 {
     if (mRecordingDemo && !mPlayingDemo)
@@ -105,10 +112,7 @@ bool KavoAppBase::RegistryWrite(const std::string& name, uint32_t type, const ui
     if (mRegKey.empty()) return false;
     if (DemoReadsSettings())
     {
-        if (mDemoCloseHandled) return false;
-        ReadDemoEventHeader();
-        mDemo.TakeHeader();
-        return mDemo.mBuffer.ReadNumBits(1, false) != 0;
+        return !mDemoCloseHandled && ReplayResult();
     }
     std::string valueName;
     std::string key = RegistryKeyPath(name, &valueName, false);
@@ -142,10 +146,7 @@ bool KavoAppBase::RegistryRead(const std::string& name, uint32_t* type, uint8_t*
     if (mRegKey.empty()) return false;
     if (DemoReadsSettings())
     {
-        if (mDemoCloseHandled) return false;
-        ReadDemoEventHeader();
-        mDemo.TakeHeader();
-        if (mDemo.mBuffer.ReadNumBits(1, false) == 0) return false;
+        if (mDemoCloseHandled || !ReplayResult()) return false;
         uint32_t recordedType = uint32_t(mDemo.mBuffer.ReadLong());
         uint32_t recordedLength = uint32_t(mDemo.mBuffer.ReadLong());
         // The recording says how long the value was; never copy more than the caller's buffer
@@ -217,10 +218,7 @@ bool KavoAppBase::RegistryEraseKey(const std::string& keyName)
     if (mRegKey.empty()) return false;
     if (DemoReadsSettings())
     {
-        if (mDemoCloseHandled) return false;
-        ReadDemoEventHeader();
-        mDemo.TakeHeader();
-        return mDemo.mBuffer.ReadNumBits(1, false) != 0;
+        return !mDemoCloseHandled && ReplayResult();
     }
     bool ok = GetRegistryStore()->DeleteKey(RegistryKeyPath(keyName, nullptr, true));
     return RecordResult(DemoStream::kRegistryEraseKey, ok);
@@ -234,45 +232,34 @@ void KavoAppBase::RegistryEraseValue(const std::string& name)
     GetRegistryStore()->DeleteValue(key, valueName);
 }
 
-bool KavoAppBase::RegistryGetSubKeys(const std::string& keyName, std::vector<std::string>* names)
+bool KavoAppBase::RegistryGetList(const std::string& keyName, std::vector<std::string>* names, bool subKeys)
 {
     names->clear();
     if (mRegKey.empty()) return false;
     if (DemoReadsSettings())
     {
-        if (mDemoCloseHandled) return false;
-        ReadDemoEventHeader();
-        mDemo.TakeHeader();
-        if (mDemo.mBuffer.ReadNumBits(1, false) == 0) return false;
+        if (mDemoCloseHandled || !ReplayResult()) return false;
         uint32_t count = uint32_t(mDemo.mBuffer.ReadLong());
-        // Each name takes at least its two length bytes.
+        // Each name takes at least its two length bytes: the count is believed only that far.
         for (uint32_t i = 0; i < count && mDemo.mBuffer.BytesLeft() >= 2; ++i)
             names->push_back(mDemo.mBuffer.ReadString());
         return true;
     }
-    bool ok = GetRegistryStore()->GetSubKeys(RegistryKeyPath(keyName, nullptr, true), *names);
-    RecordStringList(DemoStream::kRegistrySubKeys, ok, *names);
+    std::string key = RegistryKeyPath(keyName, nullptr, true);
+    platform::RegistryStore* store = GetRegistryStore();
+    bool ok = subKeys ? store->GetSubKeys(key, *names) : store->GetValues(key, *names);
+    RecordStringList(subKeys ? DemoStream::kRegistrySubKeys : DemoStream::kRegistryValues, ok, *names);
     return ok;
+}
+
+bool KavoAppBase::RegistryGetSubKeys(const std::string& keyName, std::vector<std::string>* names)
+{
+    return RegistryGetList(keyName, names, true);
 }
 
 bool KavoAppBase::RegistryGetValues(const std::string& keyName, std::vector<std::string>* names)
 {
-    names->clear();
-    if (mRegKey.empty()) return false;
-    if (DemoReadsSettings())
-    {
-        if (mDemoCloseHandled) return false;
-        ReadDemoEventHeader();
-        mDemo.TakeHeader();
-        if (mDemo.mBuffer.ReadNumBits(1, false) == 0) return false;
-        uint32_t count = uint32_t(mDemo.mBuffer.ReadLong());
-        for (uint32_t i = 0; i < count && mDemo.mBuffer.BytesLeft() >= 2; ++i)
-            names->push_back(mDemo.mBuffer.ReadString());
-        return true;
-    }
-    bool ok = GetRegistryStore()->GetValues(RegistryKeyPath(keyName, nullptr, true), *names);
-    RecordStringList(DemoStream::kRegistryValues, ok, *names);
-    return ok;
+    return RegistryGetList(keyName, names, false);
 }
 
 // ---------------------------------------------------------------- the framework's settings

@@ -32,51 +32,48 @@ bool IsRelativePath(const std::string& path)
 }
 
 // The two built-in cursors, 32 x 32 monochrome masks drawn from text: '#' black, '.' white,
-// ' ' transparent.
-const char* const kHandCursor[32] = {"           ..                   ",  "          .##.                  ",
-                                     "          .##.                  ",  "          .##.                  ",
-                                     "          .##.                  ",  "          .##...                ",
-                                     "          .##.##...             ",  "          .##.##.##..           ",
-                                     "          .##.##.##.##.         ",  "       .. .##.##.##.##.         ",
-                                     "      .##..##########.##.        ", "      .###.#############.        ",
-                                     "       .##################.     ",  "        .#################.      ",
-                                     "        .################.       ", "         .###############.       ",
-                                     "         .##############.        ", "          .#############.        ",
-                                     "          .############.         ", "           .###########.         ",
-                                     "           .###########.         ", "            ...........          ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                "};
-const char* const kDragCursor[32] = {"                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "           .. .. ..             ",  "          .##.##.##.            ",
-                                     "          .##.##.##..           ",  "       .. .##.##.##.##.         ",
-                                     "      .##..##########.##.        ", "      .###.#############.        ",
-                                     "       .##################.     ",  "        .#################.      ",
-                                     "        .################.       ", "         .###############.       ",
-                                     "         .##############.        ", "          .#############.        ",
-                                     "          .############.         ", "           .###########.         ",
-                                     "           .###########.         ", "            ...........          ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                ",
-                                     "                                ",  "                                "};
+// ' ' transparent. Both show the same hand: pointing, or with the fingers bent to grab.
+const char* const kPointingFingers[9] = {
+    "           ..                   ", "          .##.                  ",
+    "          .##.                  ", "          .##.                  ",
+    "          .##.                  ", "          .##...                ",
+    "          .##.##...             ", "          .##.##.##..           ",
+    "          .##.##.##.##.         ",
+};
+const char* const kGrabbingFingers[9] = {
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "           .. .. ..             ", "          .##.##.##.            ",
+    "          .##.##.##..           ",
+};
+const char* const kPalm[23] = {
+    "       .. .##.##.##.##.         ", "      .##..##########.##.       ",
+    "      .###.#############.       ", "       .##################.     ",
+    "        .#################.     ", "        .################.      ",
+    "         .###############.      ", "         .##############.       ",
+    "          .#############.       ", "          .############.        ",
+    "           .###########.        ", "           .###########.        ",
+    "            ...........         ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ",
+};
 
-platform::CursorHandle MakeCursor(const char* const rows[32], int hotX, int hotY)
+platform::CursorHandle MakeCursor(const char* const fingers[9], int hotX, int hotY)
 {
     uint8_t andMask[128], xorMask[128];
     for (int y = 0; y < 32; ++y)
     {
+        const char* row = y < 9 ? fingers[y] : kPalm[y - 9];
         for (int b = 0; b < 4; ++b)
         {
             uint8_t a = 0, x = 0;
             for (int bit = 0; bit < 8; ++bit)
             {
-                char c = rows[y][b * 8 + bit];
+                char c = row[b * 8 + bit];
                 uint8_t mask = uint8_t(0x80 >> bit);
                 if (c == ' ') a |= mask;
                 if (c == '.') x |= mask;
@@ -145,8 +142,8 @@ void KavoAppBase::Initialize()
     std::string videoError;
     platform::InitVideo(videoError);
     mInvisHWnd = platform::kInvisibleWindow;
-    mHandCursor = MakeCursor(kHandCursor, 11, 4);
-    mDraggingCursor = MakeCursor(kDragCursor, 15, 10);
+    mHandCursor = MakeCursor(kPointingFingers, 11, 4);
+    mDraggingCursor = MakeCursor(kGrabbingFingers, 15, 10);
 
     InitHook();
     mWidgetManager->Resize(Rect(0, 0, mWidth, mHeight), Rect(0, 0, mWidth, mHeight));
