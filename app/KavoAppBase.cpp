@@ -5,6 +5,7 @@
 #include "app/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SysFont.h"
 #include "media/MusicInterface.h"
@@ -130,6 +131,9 @@ KavoAppBase::~KavoAppBase()
     mDialogList.clear();
 
     ProcessSafeDeleteList();
+    delete mFPSImage;
+    delete mDemoTimeImage;
+    delete mOverlayFont;
     delete mWidgetManager;
     mWidgetManager = nullptr;
 

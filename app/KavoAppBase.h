@@ -482,6 +482,9 @@ protected:
 private:
     void AccumulateElapsedTime();
     void CheckIdleSuspend();
+    // The debug overlays: frames per second or the mouse position, and the demo time left.
+    void UpdateOverlays();
+    void DrawOverlays();
     void CatchUpUpdate(float fraction);
     // The extra updates a fraction above 1 adds up to, then the fractional update.
     void RunFractionUpdates(float fraction, bool countAsNonDraw);
@@ -509,6 +512,11 @@ private:
     uint32_t mCatchUpStamp = 0;
     bool mCatchUpStampTaken = false;
     uint32_t mIdleCheckSettingsTime = 0;
+    Font* mOverlayFont = nullptr;
+    DDImage* mFPSImage = nullptr;
+    DDImage* mDemoTimeImage = nullptr;
+    int mFPSCalls = 0;
+    bool mFPSRestart = true;
 
     friend class KavoAppBaseTestAccess;
 

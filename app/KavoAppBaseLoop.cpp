@@ -3,9 +3,12 @@
 // fake clock.
 #include "app/KavoAppBase.h"
 
+#include "app/PerformanceTimer.h"
 #include "app/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
 #include "media/MusicInterface.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
@@ -380,6 +383,8 @@ bool KavoAppBase::DrawFrame()
         return false;
     }
 
+    if (mShowFPS) UpdateOverlays();
+
     uint32_t now = Now();
     if (now - mLastIdleCheck > 1000)
     {
@@ -399,7 +404,9 @@ bool KavoAppBase::DrawFrame()
     mDrawing = false;
     ++mFPSCount;
 
-    if (!((changed || now - mLastDrawTick > 999 || mForceDraw) && int32_t(now - mNextDrawTick) >= 0))
+    bool cursorMoved = mDDInterface && mDDInterface->TakeCursorMoved();
+    if (!((changed || now - mLastDrawTick > 999 || mForceDraw || cursorMoved) &&
+          int32_t(now - mNextDrawTick) >= 0))
     {
         mHasPendingDraw = false;
         mLastDrawWasEmpty = true;
@@ -417,6 +424,7 @@ bool KavoAppBase::DrawFrame()
         uint32_t since = Now() - mLastDrawTick;
         if (since < interval) Sleep(interval - since);
     }
+    if (mShowFPS) DrawOverlays();
     mLastDrawTick = Now();
     Redraw(nullptr);
     AccumulateElapsedTime();
@@ -494,6 +502,63 @@ void KavoAppBase::Redraw(const Rect* rect)
     ReInitImages();
     mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
     mWidgetManager->MarkAllDirty();
+}
+
+namespace
+{
+
+// Renders one line of overlay text into a small image of its own (made on first use).
+void RenderOverlay(DDImage*& image, Font* font, DDInterface* display, const std::string& text)
+{
+    if (!font) return;
+    if (!image) image = new DDImage(display);
+    image->Create(font->StringWidth(text) + 6, font->GetHeight() + 4);
+    Graphics g(image);
+    g.SetColor(Color(0, 0, 0, 160));
+    g.FillRect(0, 0, image->GetWidth(), image->GetHeight());
+    g.SetFont(font);
+    g.SetColor(Color(255, 255, 128, 255));
+    g.DrawString(text, 3, 2 + font->GetAscent());
+}
+
+} // namespace
+
+void KavoAppBase::UpdateOverlays()
+{
+    if (!mOverlayFont) mOverlayFont = CreateSysFont("Tahoma", 8, false);
+    ++mFPSCalls;
+    PerformanceTimer& timer = PerformanceTimer::Global();
+    if (mFPSRestart || !timer.IsRunning() || timer.GetDuration() >= 1000.0)
+    {
+        double elapsed = timer.IsRunning() ? timer.GetDuration() : 0.0;
+        int fps = (mFPSRestart || elapsed <= 0.0) ? 0 : int(mFPSCalls * 1000.0 / elapsed + 0.5);
+        mFPSRestart = false;
+        mFPSCalls = 0;
+        timer.Start();
+        if (mShowFPSMode == 0)
+            RenderOverlay(mFPSImage, mOverlayFont, mDDInterface, StrFormat("FPS: %d", fps));
+    }
+    if (mShowFPSMode == 1)
+        RenderOverlay(mFPSImage, mOverlayFont, mDDInterface,
+                      StrFormat("%d,%d", mWidgetManager->mLastMouseX, mWidgetManager->mLastMouseY));
+    if (mPlayingDemo)
+    {
+        int seconds = (mDemoLength - mUpdateCount) * mFrameTime / 1000;
+        RenderOverlay(mDemoTimeImage, mOverlayFont, mDDInterface,
+                      StrFormat("%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60));
+    }
+}
+
+void KavoAppBase::DrawOverlays()
+{
+    Image* screen = mWidgetManager->mScreenImage;
+    if (!screen || !mFPSImage) return;
+    Graphics g(screen);
+    int x = mWidth - mFPSImage->GetWidth() - 10, y = mHeight - mFPSImage->GetHeight() - 10;
+    g.DrawImage(mFPSImage, x, y);
+    if (mPlayingDemo && mDemoTimeImage)
+        g.DrawImage(mDemoTimeImage, mWidth - mDemoTimeImage->GetWidth() - 10,
+                    y - mDemoTimeImage->GetHeight() - 5);
 }
 
 void KavoAppBase::CheckIdleSuspend()

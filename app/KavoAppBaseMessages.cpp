@@ -488,6 +488,7 @@ bool KavoAppBase::DebugKeyDown(int key)
         {
             mFPSCount = 0;
             mFPSTime = 0;
+            mFPSRestart = true;
         }
         return true;
     case VK_F8:

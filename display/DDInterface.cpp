@@ -147,7 +147,8 @@ bool DDInterface::Redraw(const Rect* rect)
     // The software cursor is drawn into the frame for the present and taken out again.
     std::vector<uint32_t> saved;
     Rect area;
-    if (mCursorImage && bits)
+    Image* cursor = mCursorImage.load();
+    if (cursor && bits)
     {
         mCursorOldX = mCursorX;
         mCursorOldY = mCursorY;
@@ -157,8 +158,8 @@ bool DDInterface::Redraw(const Rect* rect)
         for (int y = 0; y < area.mHeight; ++y)
             std::memcpy(&saved[size_t(y) * size_t(area.mWidth)],
                         bits + size_t(area.mY + y) * size_t(width) + area.mX, size_t(area.mWidth) * 4);
-        int imageWidth = mCursorImage->GetWidth(), imageHeight = mCursorImage->GetHeight();
-        mScreenImage->Blt(mCursorImage, mCursorX - kCursorArea / 2 + (kCursorArea - imageWidth) / 2,
+        int imageWidth = cursor->GetWidth(), imageHeight = cursor->GetHeight();
+        mScreenImage->Blt(cursor, mCursorX - kCursorArea / 2 + (kCursorArea - imageWidth) / 2,
                           mCursorY - kCursorArea / 2 + (kCursorArea - imageHeight) / 2,
                           Rect(0, 0, imageWidth, imageHeight), Color::White, 0);
         bits = mScreenImage->GetBits();
@@ -186,8 +187,9 @@ bool DDInterface::Redraw(const Rect* rect)
 
 void DDInterface::SetCursorPos(int x, int y)
 {
-    // The cursor is composed into each presented frame; between frames only its place moves.
+    // The cursor is composed into each presented frame: a move asks for the next one.
     SetPendingCursorPos(x, y);
+    if (mCursorImage) mCursorMoved = true;
 }
 
 void DDInterface::SetPendingCursorPos(int x, int y)

@@ -5,6 +5,7 @@
 #include "graphics/Rect.h"
 #include "platform/Messages.h"
 
+#include <atomic>
 #include <set>
 #include <string>
 
@@ -90,12 +91,18 @@ public:
     DDImage* mScreenImage = nullptr;
     std::set<DDImage*> mDDImageSet;
 
-    // Software cursor (drawn over the frame when an image is set).
-    int mCursorX = 0; // new position
-    int mCursorY = 0;
+    // True once when the software cursor moved since the last call: the next frame must be
+    // presented even when nothing else changed.
+    bool TakeCursorMoved() { return mCursorMoved.exchange(false); }
+
+    // Software cursor (drawn over the frame when an image is set). The new position is written
+    // by the cursor thread.
+    std::atomic<int> mCursorX{0};
+    std::atomic<int> mCursorY{0};
+    std::atomic<bool> mCursorMoved{false};
     int mCursorOldX = 0; // where it was last drawn
     int mCursorOldY = 0;
-    Image* mCursorImage = nullptr;
+    std::atomic<Image*> mCursorImage{nullptr};
 };
 
 } // namespace Kavo

@@ -1,0 +1,134 @@
+#include "tests/app/AppTestSupport.h"
+
+#include "display/DDImage.h"
+#include "display/DDInterface.h"
+#include "graphics/MemoryImage.h"
+#include "platform/Screen.h"
+
+namespace
+{
+
+using apptest::TestApp;
+using Kavo::DDInterface;
+
+class DisplayTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { platform::SetScreenFault(platform::ScreenFault::None); }
+    platform::FakeClock clock;
+};
+
+TEST_F(DisplayTest, ResultNames)
+{
+    const std::vector<std::pair<int, std::string>> names = {{0, "RESULT_OK"},
+                                                            {1, "RESULT_FAIL"},
+                                                            {2, "RESULT_DD_CREATE_FAIL"},
+                                                            {3, "RESULT_SURFACE_FAIL"},
+                                                            {4, "RESULT_EXCLUSIVE_FAIL"},
+                                                            {5, "RESULT_DISPCHANGE_FAIL"},
+                                                            {6, "RESULT_INVALID_COLORDEPTH"},
+                                                            {7, "RESULT_UNKNOWN"},
+                                                            {-1, "RESULT_UNKNOWN"}};
+    for (const auto& n : names)
+        EXPECT_EQ(DDInterface::ResultName(n.first), n.second);
+}
+
+TEST_F(DisplayTest, AWindowedScreenOfTheGamesSize)
+{
+    TestApp app;
+    app.Initialize();
+    DDInterface* display = app.mDDInterface;
+    ASSERT_NE(display, nullptr);
+    EXPECT_TRUE(display->mInitialized);
+    EXPECT_TRUE(app.mIsPhysWindowed);
+    EXPECT_EQ(display->GetScreenImage()->GetWidth(), 320);
+    EXPECT_EQ(display->GetScreenImage()->GetHeight(), 240);
+    EXPECT_EQ(app.mWidgetManager->mScreenImage, display->GetScreenImage());
+    EXPECT_EQ(display->redShift, 16); // 8 bits per channel, red highest
+    EXPECT_GE(display->mRefreshRate, 60);
+    EXPECT_LE(display->mRefreshRate, 100);
+    EXPECT_EQ(display->mMillisecondsPerFrame, 1000 / display->mRefreshRate);
+    EXPECT_TRUE(display->Redraw());
+}
+
+TEST_F(DisplayTest, ALostDisplayIsInitialisedAgainOnALaterFrame)
+{
+    TestApp app;
+    app.Initialize();
+    int inits = app.mDDInterface->mInitCount;
+    platform::SetScreenFault(platform::ScreenFault::LosePresents);
+    app.mForceDraw = true;
+    app.RunUpdates(2);
+    EXPECT_TRUE(TestApp::sRecoveringDisplay);
+    platform::SetScreenFault(platform::ScreenFault::None);
+    app.mForceDraw = true;
+    app.RunUpdates(3);
+    EXPECT_FALSE(TestApp::sRecoveringDisplay);
+    EXPECT_GT(app.mDDInterface->mInitCount, inits);
+    EXPECT_EQ(app.mWidgetManager->mScreenImage, app.mDDInterface->GetScreenImage());
+}
+
+TEST_F(DisplayTest, RefusedFullScreenFallsBackToAWindow)
+{
+    platform::SetScreenFault(platform::ScreenFault::RefuseFullscreen);
+    TestApp app;
+    app.mIsWindowed = false;
+    app.Initialize();
+    EXPECT_TRUE(app.mFullScreenFailed);
+    EXPECT_TRUE(app.mIsWindowed);
+    EXPECT_TRUE(app.mIsPhysWindowed);
+    EXPECT_TRUE(app.mDDInterface->mInitialized);
+}
+
+TEST_F(DisplayTest, WithoutA3DDeviceTheDisplayFallsBackTo2D)
+{
+    TestApp app;
+    app.RegistryWriteBoolean("Is3D", true);
+    app.Initialize();
+    EXPECT_FALSE(app.Is3DAccelerated());
+    EXPECT_TRUE(app.mDDInterface->mInitialized);
+    EXPECT_FALSE(app.Is3DAccelerationSupported());
+    int stored = 0;
+    EXPECT_FALSE(app.RegistryReadInteger("Is3D", &stored)); // the failed wish is forgotten
+}
+
+TEST_F(DisplayTest, TheSoftwareCursorIsShownButNotLeftInTheScreenImage)
+{
+    TestApp app;
+    app.Initialize();
+    Kavo::MemoryImage cursor;
+    cursor.Create(4, 4);
+    uint32_t* bits = cursor.GetBits();
+    for (int i = 0; i < 16; ++i)
+        bits[i] = 0xFFFFFFFF;
+    cursor.BitsChanged();
+    DDInterface* display = app.mDDInterface;
+    EXPECT_TRUE(display->SetCursorImage(&cursor));
+    EXPECT_FALSE(display->SetCursorImage(&cursor));
+    display->SetCursorPos(100, 100);
+    EXPECT_TRUE(display->TakeCursorMoved());
+    EXPECT_FALSE(display->TakeCursorMoved());
+    ASSERT_TRUE(display->Redraw());
+    EXPECT_EQ(display->GetScreenImage()->GetPixel(100, 100), 0u);
+    EXPECT_EQ(display->mCursorOldX, 100);
+    display->SetCursorImage(nullptr);
+}
+
+TEST_F(DisplayTest, TheDebugOverlayIsDrawnInTheCorner)
+{
+    TestApp app;
+    app.Initialize();
+    app.mShowFPS = true;
+    app.mForceDraw = true;
+    app.mHasPendingDraw = true;
+    ASSERT_TRUE(app.DrawFrame());
+    Kavo::DDImage* screen = app.mDDInterface->GetScreenImage();
+    bool marked = false;
+    for (int y = 200; y < 235; ++y)
+        for (int x = 250; x < 315; ++x)
+            marked = marked || (screen->GetPixel(x, y) & 0xFFFFFF) != 0;
+    EXPECT_TRUE(marked);
+    EXPECT_EQ(screen->GetPixel(5, 5) & 0xFFFFFF, 0u);
+}
+
+} // namespace
