@@ -1,0 +1,129 @@
+#include "AppTestSupport.h"
+
+#include "platform/Files.h"
+
+#include <thread>
+
+namespace
+{
+
+using apptest::TestApp;
+using namespace platform;
+
+// A game whose loading runs on the loading thread, counting its work.
+struct LoadingApp : TestApp
+{
+    std::thread::id loadedOn, completedOn;
+    int completedAtUpdate = -1;
+    void LoadingThreadProc() override
+    {
+        loadedOn = std::this_thread::get_id();
+        mNumLoadingThreadTasks = 4;
+        for (int i = 0; i < 4; ++i)
+            ++mCompletedLoadingThreadTasks;
+    }
+    void LoadingThreadCompleted() override
+    {
+        completedOn = std::this_thread::get_id();
+        completedAtUpdate = mUpdateCount;
+    }
+};
+
+TEST(LoadingThread, HandsOverOnTheMainThreadAndIsRecorded)
+{
+    FakeClock clock;
+    LoadingApp app;
+    app.mLoadingThreadEnabled = true;
+    app.Initialize();
+    app.mRecordingDemo = true;
+    app.RunUpdates(5);
+    EXPECT_EQ(app.GetLoadingThreadProgress(), 0.0);
+    app.StartLoadingThread();
+    app.WaitForLoadingThread();
+    EXPECT_NE(app.loadedOn, std::this_thread::get_id());
+    EXPECT_EQ(app.GetLoadingThreadProgress(), 1.0 * 4 / 4);
+    EXPECT_FALSE(app.mLoadingHandedOver); // only an update takes it over
+    app.RunUpdates(3);
+    EXPECT_TRUE(app.mLoadingHandedOver);
+    EXPECT_EQ(app.completedOn, std::this_thread::get_id());
+    EXPECT_EQ(app.GetLoadingThreadProgress(), 1.0);
+
+    // Playback holds the updates until the recording's hand-over comes due.
+    LoadingApp player;
+    player.mPlayingDemo = true;
+    player.mDemoLength = 1000;
+    player.mDemo.mBuffer.SetData(app.mDemo.mBuffer.GetDataPtr(), app.mDemo.mBuffer.GetDataLen());
+    player.mDemo.mBuffer.SeekFront();
+    player.mLoadingThreadCompleted = true; // the thread is done long before the recording's moment
+    player.mLoadingThreadStarted = true;
+    while (player.mUpdateCount < app.completedAtUpdate + 5)
+    {
+        player.PlayDemoEvents();
+        if (!player.UpdateTick()) break;
+    }
+    EXPECT_GE(app.completedAtUpdate, 5);
+    EXPECT_EQ(player.completedAtUpdate, app.completedAtUpdate);
+}
+
+TEST(LoadingThread, OffMeansNoThreadAndNoHandOver)
+{
+    FakeClock clock;
+    LoadingApp app;
+    app.Initialize();
+    app.WaitForLoadingThread(); // returns at once
+    app.RunUpdates(5);
+    EXPECT_FALSE(app.mLoadingThreadStarted);
+    EXPECT_FALSE(app.mLoadingHandedOver);
+    EXPECT_EQ(app.completedAtUpdate, -1);
+}
+
+TEST(ScreenModes, AltEnterSwitchesAndASmallDesktopNeverOpensAWindow)
+{
+    FakeClock clock;
+    {
+        TestApp app;
+        app.Initialize();
+        ASSERT_TRUE(app.mIsPhysWindowed);
+        Message m;
+        m.window = kMainWindow;
+        m.message = WM_SYSKEYDOWN;
+        m.wParam = VK_RETURN;
+        app.WindowProc(m);
+        app.RunUpdates(1);
+        EXPECT_FALSE(app.mIsWindowed);
+        EXPECT_FALSE(app.mIsPhysWindowed);
+        EXPECT_TRUE(app.mDDInterface != nullptr);
+        app.SwitchScreenModeKeep3D(true);
+        EXPECT_TRUE(app.mIsPhysWindowed);
+    }
+    {
+        int desktopWidth = 0, desktopHeight = 0;
+        std::string error;
+        InitVideo(error);
+        GetDesktopSize(desktopWidth, desktopHeight);
+        TestApp app;
+        app.mWidth = desktopWidth; // as large as the desktop
+        app.mHeight = desktopHeight;
+        app.Initialize();
+        EXPECT_TRUE(app.mWindowedNotAllowed);
+        EXPECT_FALSE(app.mIsPhysWindowed);
+        app.SwitchScreenModeKeep3D(true); // a window stays refused
+        EXPECT_FALSE(app.mIsPhysWindowed);
+    }
+}
+
+TEST(MessageBoxes, ScreensaverModeWritesTheErrorLogInstead)
+{
+    TestApp app;
+    app.mScreensaverMode = true;
+    EXPECT_EQ(app.MsgBox("first", "Title", MB_OK), IDOK);
+    app.Popup("second");
+    EXPECT_TRUE(app.mBoxes.empty());
+    std::string log;
+    ASSERT_TRUE(ReadFile("ScrError.txt", log));
+    EXPECT_EQ(log.rfind("first ", 0), 0u);
+    EXPECT_NE(log.find("\nsecond "), std::string::npos);
+    RemoveFile("ScrError.txt");
+}
+
+} // namespace
