@@ -4,7 +4,7 @@
 #include "game/Logger.h"
 #include "game/Serializer.h"
 #include "puzzle/Pieces.h"
-#include "puzzle/RulesArithmetic.h"
+#include "app/CheckedConversions.h"
 #include "puzzle/RulesFlags.h"
 
 #include <algorithm>

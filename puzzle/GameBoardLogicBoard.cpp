@@ -3,7 +3,7 @@
 
 #include "platform/Clock.h"
 #include "puzzle/Pieces.h"
-#include "puzzle/RulesArithmetic.h"
+#include "app/CheckedConversions.h"
 #include "puzzle/RulesFlags.h"
 
 #include <algorithm>

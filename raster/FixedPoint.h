@@ -3,7 +3,8 @@
 // 16.16 fixed-point arithmetic of the triangle rasteriser. Additions wrap at 32 bits; 64-bit
 // products are used only in the per-triangle and per-row set-up.
 
-#include <cmath>
+#include "app/CheckedConversions.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -22,18 +23,13 @@ inline int32_t WrapSub(int32_t a, int32_t b)
 
 inline int32_t SaturateToInt32(int64_t value)
 {
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return int32_t(value);
+    return ClampToInt(value);
 }
 
 // Truncation toward zero to a signed 32-bit integer; out-of-range values saturate and NaN gives 0.
 inline int32_t TruncateToInt32(double value)
 {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-    if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-    return int32_t(value);
+    return TruncateToInt(value);
 }
 
 // The largest multiple of 0x10000 not above value: the low 16 bits cleared, also for negative

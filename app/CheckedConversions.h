@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
-// Number conversions of the rules. Rules values come from files, so every conversion to int
-// is bounded: truncation towards zero, clamped to the int range, and 0 for a value that is
-// not a number.
+// Bounded conversions to int for values that come from files or from float arithmetic that may
+// overflow: truncation towards zero, clamped to the int range, and 0 for a value that is not a
+// number. Header-only, so the rasteriser can use it without linking the application core.
 namespace Kavo
 {
 
