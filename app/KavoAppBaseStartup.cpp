@@ -16,6 +16,7 @@
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace Kavo
 {
@@ -90,7 +91,7 @@ platform::CursorHandle MakeCursor(const char* const fingers[9], int hotX, int ho
 void KavoAppBase::Initialize()
 {
     mMainThread = std::this_thread::get_id();
-    mPrimaryThreadId = 1;
+    mPrimaryThreadId = uint32_t(std::hash<std::thread::id>()(mMainThread));
     if (mShutdown) return;
 
     if (!mDDrawLib || !mDSoundLib)
