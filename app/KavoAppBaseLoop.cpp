@@ -9,6 +9,7 @@
 #include "display/DDInterface.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
+#include "graphics/ImageLib.h"
 #include "media/MusicInterface.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
@@ -616,6 +617,7 @@ void KavoAppBase::Shutdown()
     platform::ShowMainWindow(false);
     RestoreDisplayMode();
     if (mReadFromRegistry) WriteSettingsToRegistry();
+    ImageLib::CloseJPEG2000();
 }
 
 } // namespace Kavo

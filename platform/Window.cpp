@@ -1,7 +1,7 @@
 #include "platform/Window.h"
 
-#include "platform/TextEncoding.h"
 #include "platform/SdlDesktop.h"
+#include "platform/TextEncoding.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +45,7 @@ namespace
 
 std::mutex gAnswererLock;
 MessageBoxAnswerer gAnswerer;
+std::function<bool(const std::string&)> gURLOpener;
 CursorData gSystemCursors[10];
 
 int DisplayOfWindow()
@@ -387,8 +388,18 @@ int MessageBox(const std::string& text, const std::string& title, unsigned flags
     return yesNo ? IDYES : IDOK;
 }
 
+void SetURLOpener(std::function<bool(const std::string& url)> opener)
+{
+    std::lock_guard<std::mutex> guard(gAnswererLock);
+    gURLOpener = std::move(opener);
+}
+
 bool OpenURL(const std::string& url)
 {
+    {
+        std::lock_guard<std::mutex> guard(gAnswererLock);
+        if (gURLOpener) return gURLOpener(url);
+    }
     return GetDesktop().videoUp && SDL_OpenURL(url.c_str()) == 0;
 }
 

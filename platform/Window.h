@@ -114,5 +114,7 @@ void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
 // Opens a web page in the desktop's browser; false when that could not be started.
 bool OpenURL(const std::string& url);
+// Installs an opener that replaces the browser (tests); an empty function removes it.
+void SetURLOpener(std::function<bool(const std::string& url)> opener);
 
 } // namespace platform

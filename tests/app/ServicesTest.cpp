@@ -127,3 +127,62 @@ TEST(MessageBoxes, ScreensaverModeWritesTheErrorLogInstead)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(WebPages, AnOpenSucceedsWhenTheGameLosesTheFocusAndFailsAfterTwelveSeconds)
+{
+    FakeClock clock;
+    std::vector<std::string> opened;
+    SetURLOpener(
+        [&](const std::string& url)
+        {
+            opened.push_back(url);
+            return true;
+        });
+    struct App : TestApp
+    {
+        std::vector<std::string> outcome;
+        void URLOpenFailed(const std::string& url) override
+        {
+            outcome.push_back("failed " + url);
+            TestApp::URLOpenFailed(url);
+        }
+        void URLOpenSucceeded(const std::string& url) override
+        {
+            outcome.push_back("succeeded " + url);
+            TestApp::URLOpenSucceeded(url);
+        }
+    } app;
+    app.Initialize();
+    app.mInMainLoop = true;
+
+    EXPECT_TRUE(app.OpenURL("https://example.invalid/a"));
+    EXPECT_TRUE(app.OpenURL("https://example.invalid/a")); // pending: no second open
+    EXPECT_EQ(opened.size(), 1u);
+    Message lost;
+    lost.window = kMainWindow;
+    lost.message = WM_ACTIVATEAPP;
+    lost.wParam = 0;
+    app.WindowProc(lost);
+    app.RunUpdates(1);
+    EXPECT_EQ(app.outcome, std::vector<std::string>{"succeeded https://example.invalid/a"});
+
+    Message gained = lost;
+    gained.wParam = 1;
+    app.WindowProc(gained);
+    app.RunUpdates(1);
+    app.outcome.clear();
+    EXPECT_TRUE(app.OpenURL("https://example.invalid/b"));
+    // Still active after twelve seconds of timer messages: the browser did not come up.
+    for (int i = 0; i < 1300 && app.outcome.empty(); ++i)
+    {
+        clock.Advance(10);
+        app.UpdateAppStep(nullptr);
+    }
+    EXPECT_EQ(app.outcome, std::vector<std::string>{"failed https://example.invalid/b"});
+    SetURLOpener({});
+}
+
+} // namespace
