@@ -369,7 +369,7 @@ public:
     int mNonDrawCount = 0;
     int mFrameTime = 10;
     int mSleepCount = 0;
-    int mDrawCount = 0;
+    std::atomic<int> mDrawCount{0}; // read by the cursor thread
     int mUpdateCount = 0;
     int mUpdateAppState = 0; // 0 pump messages, 1 update due, 2 updated, 3 done this pass
     int mUpdateAppDepth = 0;
@@ -383,8 +383,8 @@ public:
     uint32_t mLastTimerTime = 0;
     uint32_t mLastBigDelayTime = 0; // timer streak start
     uint32_t mLastUserInputTick = 0;
-    uint32_t mLastDrawTick = 0; // last present start
-    uint32_t mNextDrawTick = 0; // next draw allowed
+    uint32_t mLastDrawTick = 0;             // last present start
+    std::atomic<uint32_t> mNextDrawTick{0}; // next draw allowed (read by the cursor thread)
     uint32_t mStartTick = 0;
     bool mHasPendingDraw = false;   // updated since the last draw
     bool mLastDrawWasEmpty = false; // the last draw was skipped
@@ -455,9 +455,9 @@ public:
     std::string mDemoPrefix = "kavoapp";
     std::string mDemoFileName = "kavoapp.dmo";
     DemoStream mDemo;
-    int mDemoLength = 0; // final update count of the demo played
-    int mDemoMouseX = 0; // last recorded or replayed mouse position
-    int mDemoMouseY = 0;
+    int mDemoLength = 0;             // final update count of the demo played
+    std::atomic<int> mDemoMouseX{0}; // last recorded or replayed mouse position (cursor thread)
+    std::atomic<int> mDemoMouseY{0};
     bool mDemoLoadingHandedOver = false; // the demo's hand-over event was replayed
     int mDemoJumpTarget = 0;             // playback runs without drawing up to this update
     bool mDemoRunToEnd = false;

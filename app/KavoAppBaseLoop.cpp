@@ -69,12 +69,12 @@ void KavoAppBase::RunMainLoop()
     platform::DebugOutput(StrFormat("Seconds       = %g\r\n", double(Now() - start) / 1000.0));
     platform::DebugOutput(StrFormat("Sleep Count   = %d\r\n", mSleepCount));
     platform::DebugOutput(StrFormat("Update Count  = %d\r\n", mUpdateCount));
-    platform::DebugOutput(StrFormat("Draw Count    = %d\r\n", mDrawCount));
+    platform::DebugOutput(StrFormat("Draw Count    = %d\r\n", mDrawCount.load()));
     platform::DebugOutput(StrFormat("Draw Time     = %d\r\n", mDrawTime));
     platform::DebugOutput(StrFormat("Screen Blt    = %d\r\n", mScreenBltTime));
     if (mDrawTime + mScreenBltTime > 0)
         platform::DebugOutput(
-            StrFormat("Avg FPS       = %d\r\n", mDrawCount * 1000 / (mDrawTime + mScreenBltTime)));
+            StrFormat("Avg FPS       = %d\r\n", mDrawCount.load() * 1000 / (mDrawTime + mScreenBltTime)));
 
     MainLoopEnded();
     WriteSettingsToRegistry();
