@@ -64,6 +64,9 @@ public:
     }
     ~TestApp() override { Shutdown(); }
 
+    // Tests keep their own working folder.
+    bool ChangeDirHook(const std::string&) override { return true; }
+
     // Runs loop steps until n more updates have run.
     void RunUpdates(int n)
     {
