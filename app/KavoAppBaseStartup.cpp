@@ -318,12 +318,12 @@ void KavoAppBase::CreateMainWindow()
         mWidgetManager->mScreenImage = nullptr;
     }
 
-    platform::WindowSpec spec;
-    spec.title = mTitle;
-    spec.clientWidth = mWidth;
-    spec.clientHeight = mHeight;
+    platform::WindowOptions options;
+    options.title = mTitle;
+    options.clientWidth = mWidth;
+    options.clientHeight = mHeight;
     bool fullscreen = !mPlayingDemo && !mIsWindowed;
-    spec.fullscreen = fullscreen;
+    options.fullscreen = fullscreen;
     if (!fullscreen)
     {
         int workX = 0, workY = 0, workW = 0, workH = 0;
@@ -331,25 +331,25 @@ void KavoAppBase::CreateMainWindow()
         int left = 0, top = 0, right = 0, bottom = 0;
         platform::GetWindowBorders(left, top, right, bottom);
         int windowW = mWidth + left + right, windowH = mHeight + top + bottom;
-        spec.placed = true;
+        options.placed = true;
         if (mPreferredX != -1)
         {
             int x = std::max(mPreferredX, workX + 4);
             int y = std::max(mPreferredY, workY + 4);
             if (x + windowW >= workX + workW - 4) x = workX + workW - 4 - windowW - 1;
             if (y + windowH >= workY + workH - 4) y = workY + workH - 4 - windowH - 1;
-            spec.x = x + left;
-            spec.y = y + top;
+            options.x = x + left;
+            options.y = y + top;
         }
         else
         {
-            spec.x = workX + (workW - windowW) / 2 + left;
-            spec.y = workY + int(0.382 * (workH - windowH)) + top;
+            options.x = workX + (workW - windowW) / 2 + left;
+            options.y = workY + int(0.382 * (workH - windowH)) + top;
         }
     }
     mIsPhysWindowed = !fullscreen;
     std::string error;
-    mHWnd = platform::CreateMainWindow(spec, error) ? platform::kMainWindow : platform::kNoWindow;
+    mHWnd = platform::CreateMainWindow(options, error) ? platform::kMainWindow : platform::kNoWindow;
 
     if (!mDDInterface)
     {

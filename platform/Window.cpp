@@ -158,7 +158,7 @@ void GetWorkArea(int& x, int& y, int& width, int& height)
     }
 }
 
-bool CreateMainWindow(const WindowSpec& spec, std::string& error)
+bool CreateMainWindow(const WindowOptions& options, std::string& error)
 {
     detail::Desktop& d = GetDesktop();
     if (!d.videoUp)
@@ -168,17 +168,17 @@ bool CreateMainWindow(const WindowSpec& spec, std::string& error)
     }
     DestroyMainWindow();
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (spec.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    int x = spec.placed ? spec.x : int(SDL_WINDOWPOS_CENTERED);
-    int y = spec.placed ? spec.y : int(SDL_WINDOWPOS_CENTERED);
-    d.window =
-        SDL_CreateWindow(Cp1252ToUtf8(spec.title).c_str(), x, y, spec.clientWidth, spec.clientHeight, flags);
+    if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    int x = options.placed ? options.x : int(SDL_WINDOWPOS_CENTERED);
+    int y = options.placed ? options.y : int(SDL_WINDOWPOS_CENTERED);
+    d.window = SDL_CreateWindow(Cp1252ToUtf8(options.title).c_str(), x, y, options.clientWidth,
+                                options.clientHeight, flags);
     if (!d.window)
     {
         error = std::string("SDL_CreateWindow: ") + SDL_GetError();
         return false;
     }
-    d.fullscreen = spec.fullscreen;
+    d.fullscreen = options.fullscreen;
     d.mouseInside = false;
     return true;
 }

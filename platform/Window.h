@@ -27,7 +27,7 @@ int GetDesktopRefreshRate();
 // The part of the desktop not taken by panels.
 void GetWorkArea(int& x, int& y, int& width, int& height);
 
-struct WindowSpec
+struct WindowOptions
 {
     std::string title;
     int clientWidth = 640;
@@ -41,7 +41,7 @@ struct WindowSpec
 
 // Makes the main window (replacing an existing one), hidden until ShowMainWindow.
 // False with a reason when it cannot be made.
-bool CreateMainWindow(const WindowSpec& spec, std::string& error);
+bool CreateMainWindow(const WindowOptions& options, std::string& error);
 void DestroyMainWindow();
 bool MainWindowExists();
 bool MainWindowIsFullscreen();

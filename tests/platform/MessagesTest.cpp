@@ -26,11 +26,11 @@ protected:
     {
         std::string error;
         ASSERT_TRUE(InitVideo(error)) << error;
-        WindowSpec spec;
-        spec.title = "Test";
-        spec.clientWidth = 320;
-        spec.clientHeight = 240;
-        ASSERT_TRUE(CreateMainWindow(spec, error)) << error;
+        WindowOptions options;
+        options.title = "Test";
+        options.clientWidth = 320;
+        options.clientHeight = 240;
+        ASSERT_TRUE(CreateMainWindow(options, error)) << error;
         Drain();
     }
     void TearDown() override { ShutdownVideo(); }
