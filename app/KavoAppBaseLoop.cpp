@@ -173,6 +173,8 @@ void KavoAppBase::RunFractionUpdates(float fraction, bool countAsNonDraw)
 
 void KavoAppBase::CatchUpUpdate(float fraction)
 {
+    // The events due now are taken before the count moves on, as in a normal pass.
+    if (mPlayingDemo) PlayDemoEvents();
     if (UpdateTick()) RunFractionUpdates(fraction, false);
 }
 
@@ -279,6 +281,14 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
                 {
                     mUpdateAppState = 2;
                     mHasPendingDraw = true;
+                }
+                else
+                {
+                    // No update may run now (a demo at its end, a hand-over not yet due): the
+                    // pass ends as one with nothing to update, so the next step pumps messages
+                    // again, and the time that could not be used is not caught up later.
+                    mUpdateFTimeAcc = 0.0;
+                    draw = true;
                 }
             }
         }

@@ -82,6 +82,8 @@ TEST_F(DemoSession, ReplayMakesTheSameWidgetCallsUpdateByUpdate)
     } // the demo file is written when the application object goes
 
     ASSERT_TRUE(platform::PathExists(demoFile));
+    // Played at its pace, and fast-forwarded (updates back to back without drawing).
+    auto replay = [&](bool fastForward, std::vector<std::string>* log)
     {
         platform::FakeClock clock;
         TestApp app;
@@ -89,15 +91,19 @@ TEST_F(DemoSession, ReplayMakesTheSameWidgetCallsUpdateByUpdate)
         app.SetCommandLine("-play \"-demofile=" + demoFile + "\"");
         app.Initialize();
         ASSERT_TRUE(app.mPlayingDemo);
+        app.mDemoRunToEnd = fastForward;
         platform::SetClipboardText("something else");
-        RecordingWidget widget(&app, &replayed);
+        RecordingWidget widget(&app, log);
         widget.Resize(0, 0, 320, 240);
         app.mWidgetManager->AddWidget(&widget);
         for (int i = 0; i < 100000 && !app.mShutdown && app.mUpdateCount < recordedUpdates + 5; ++i)
             app.UpdateAppStep(nullptr);
         EXPECT_TRUE(app.mShutdown); // the recorded close ends the replay
         app.mWidgetManager->RemoveWidget(&widget);
-    }
+    };
+    std::vector<std::string> fastForwarded;
+    replay(false, &replayed);
+    replay(true, &fastForwarded);
 
     // Spot checks that the script did reach the widget...
     auto has = [&](const std::string& text)
@@ -116,6 +122,39 @@ TEST_F(DemoSession, ReplayMakesTheSameWidgetCallsUpdateByUpdate)
     EXPECT_TRUE(has("paste pasted \x93text\x94"));
     // ...and the replay made the very same calls at the very same updates.
     EXPECT_EQ(replayed, recorded);
+    EXPECT_EQ(fastForwarded, recorded);
+}
+
+// A recording that ends without a close (the game quit by itself) leaves the replay at its last
+// update; the window must still answer, so the player can close it.
+TEST_F(DemoSession, AReplayAtItsEndStillTakesTheWindowsClose)
+{
+    {
+        platform::FakeClock clock;
+        TestApp app;
+        app.SetCommandLine("-record \"-demofile=" + demoFile + "\"");
+        app.Initialize();
+        app.RunUpdates(20);
+        app.Shutdown();
+    }
+    platform::FakeClock clock;
+    TestApp app;
+    app.SetCommandLine("-play \"-demofile=" + demoFile + "\"");
+    app.Initialize();
+    ASSERT_TRUE(app.mPlayingDemo);
+    for (int i = 0; i < 500; ++i)
+    {
+        app.UpdateAppStep(nullptr);
+        clock.Advance(1);
+    }
+    EXPECT_EQ(app.mUpdateCount, app.mDemoLength);
+    platform::PostMessage(platform::kMainWindow, platform::WM_CLOSE);
+    for (int i = 0; i < 100 && !app.mShutdown; ++i)
+    {
+        app.UpdateAppStep(nullptr);
+        clock.Advance(1);
+    }
+    EXPECT_TRUE(app.mShutdown);
 }
 
 TEST_F(DemoSession, AnUnreadableDemoEndsStartUpWithItsText)
