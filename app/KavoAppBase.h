@@ -489,6 +489,8 @@ private:
     // The extra updates a fraction above 1 adds up to, then the fractional update.
     void RunFractionUpdates(float fraction, bool countAsNonDraw);
     void RecordDeferredMessage(const DeferredMessage& message);
+    // The windowed flag and refresh rate of a display-mode record.
+    void ReadDisplayModePayload();
     void CheckMouseInWindow();
     void LoadingThreadMain();
     void CursorThreadMain();

@@ -60,10 +60,16 @@ bool KavoAppBase::ReadDisplayModeEvent()
     if (!ReadDemoEventHeader() || mDemo.PendingIsShort() || mDemo.PendingType() != DemoStream::kDisplayMode)
         return false;
     mDemo.TakeHeader();
-    mIsWindowed = mDemo.mBuffer.ReadBoolean();
-    mRefreshRate = mDemo.mBuffer.ReadByte();
-    if (mRefreshRate <= 0) mRefreshRate = 100;
+    ReadDisplayModePayload();
     return true;
+}
+
+void KavoAppBase::ReadDisplayModePayload()
+{
+    mIsWindowed = mDemo.mBuffer.ReadBoolean();
+    // The pacing divides by the rate: a recording that says 0 keeps the default.
+    int rate = mDemo.mBuffer.ReadByte();
+    mRefreshRate = rate > 0 ? rate : 100;
 }
 
 void KavoAppBase::PlayDemoEvents()
@@ -157,8 +163,7 @@ void KavoAppBase::PlayDemoEvents()
             mWidgetManager->MouseWheel(in.ReadNumBits(8, true));
             break;
         case DemoStream::kDisplayMode:
-            mIsWindowed = in.ReadBoolean();
-            mRefreshRate = in.ReadByte();
+            ReadDisplayModePayload();
             break;
         default:
             break;

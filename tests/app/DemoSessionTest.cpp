@@ -157,6 +157,30 @@ TEST_F(DemoSession, AReplayAtItsEndStillTakesTheWindowsClose)
     EXPECT_TRUE(app.mShutdown);
 }
 
+// The loop divides by the refresh rate: a recording that claims 0 Hz keeps the default.
+TEST_F(DemoSession, ADisplayModeRecordOfZeroHertzKeepsTheDefaultRate)
+{
+    Kavo::DemoStream recording;
+    recording.WriteLongEvent(0, Kavo::DemoStream::kDisplayMode);
+    recording.mBuffer.WriteBoolean(true);
+    recording.mBuffer.WriteByte(75);
+    recording.WriteLongEvent(3, Kavo::DemoStream::kDisplayMode);
+    recording.mBuffer.WriteBoolean(false);
+    recording.mBuffer.WriteByte(0);
+
+    TestApp app;
+    app.mPlayingDemo = true;
+    app.mDemo.mBuffer.SetData(recording.mBuffer.GetDataPtr(), recording.mBuffer.GetDataLen());
+    ASSERT_TRUE(app.ReadDisplayModeEvent());
+    EXPECT_TRUE(app.mIsWindowed);
+    EXPECT_EQ(app.mRefreshRate, 75);
+    app.PlayDemoEvents();
+    app.mUpdateCount = 3;
+    app.PlayDemoEvents();
+    EXPECT_FALSE(app.mIsWindowed);
+    EXPECT_EQ(app.mRefreshRate, 100);
+}
+
 TEST_F(DemoSession, AnUnreadableDemoEndsStartUpWithItsText)
 {
     platform::WriteFileAtomically(demoFile, "not a demo");
