@@ -28,6 +28,15 @@ void SplitValueName(const std::string& name, std::string& keyPart, std::string& 
     }
 }
 
+// A volume as the whole percentage it stands for, truncated toward zero. The product is nudged
+// by far less than a percent first: 0.29 x 100 is 28.999999999999996 in doubles, and a value
+// read back as n / 100.0 must be written as n again, or it would sink by one on every run.
+int VolumePercent(double volume)
+{
+    double percent = volume * 100.0;
+    return int(percent < 0.0 ? percent - 1e-9 : percent + 1e-9);
+}
+
 } // namespace
 
 platform::RegistryStore* KavoAppBase::GetRegistryStore()
@@ -266,8 +275,8 @@ bool KavoAppBase::RegistryGetValues(const std::string& keyName, std::vector<std:
 
 void KavoAppBase::WriteSettingsToRegistry()
 {
-    RegistryWriteInteger("MusicVolume", int(mMusicVolume * 100));
-    RegistryWriteInteger("SfxVolume", int(mSfxVolume * 100));
+    RegistryWriteInteger("MusicVolume", VolumePercent(mMusicVolume));
+    RegistryWriteInteger("SfxVolume", VolumePercent(mSfxVolume));
     RegistryWriteInteger("Muted", mMuteCount > mAutoMuteCount ? 1 : 0);
     RegistryWriteInteger("ScreenMode", mIsWindowed ? 0 : 1);
     RegistryWriteInteger("PreferredX", mPreferredX);

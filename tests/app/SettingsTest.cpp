@@ -121,6 +121,24 @@ TEST(Settings, FrameworkSettingsRoundTrip)
     EXPECT_FALSE(reader.mIsWindowed);
 }
 
+// Every stored percentage survives being read and written again, run after run.
+TEST(Settings, VolumesKeepTheirPercentagesAcrossRuns)
+{
+    TestApp app;
+    for (int percent = 0; percent <= 100; ++percent)
+    {
+        app.RegistryWriteInteger("MusicVolume", percent);
+        app.RegistryWriteInteger("SfxVolume", 100 - percent);
+        app.ReadSettingsFromRegistry();
+        app.WriteSettingsToRegistry();
+        int music = -1, sfx = -1;
+        app.RegistryReadInteger("MusicVolume", &music);
+        app.RegistryReadInteger("SfxVolume", &sfx);
+        EXPECT_EQ(music, percent);
+        EXPECT_EQ(sfx, 100 - percent);
+    }
+}
+
 TEST(Settings, TheTextTableCanMoveTheKey)
 {
     TestApp app;
