@@ -241,13 +241,13 @@ bool KavoAppBase::ProcessDeferredMessages()
         {
             mLastUserInputTick = mLastTimerTime;
             int key = int(d.wParam);
-            if (key == VK_RETURN && msg == WM_SYSKEYDOWN)
+            // Alt+Enter switches between a window and full screen where a window is possible;
+            // otherwise it is a key like any other.
+            if (key == VK_RETURN && msg == WM_SYSKEYDOWN && !mWindowedNotAllowed &&
+                !mWindowedRefusedForColorDepth)
             {
-                if (!mWindowedNotAllowed && !mWindowedRefusedForColorDepth)
-                {
-                    SwitchScreenModeKeep3D(!mIsWindowed);
-                    ClearKeysDown();
-                }
+                SwitchScreenModeKeep3D(!mIsWindowed);
+                ClearKeysDown();
             }
             else
             {
@@ -477,8 +477,8 @@ bool KavoAppBase::DebugKeyDown(int key)
     case VK_F3:
         if (shift)
         {
-            if (mShowFPS) mShowFPSMode = (mShowFPSMode + 1) % 2;
             mShowFPS = true;
+            mShowFPSMode = (mShowFPSMode + 1) % 2;
         }
         else
         {

@@ -109,6 +109,24 @@ TEST(ScreenModes, AltEnterSwitchesAndASmallDesktopNeverOpensAWindow)
         EXPECT_FALSE(app.mIsPhysWindowed);
         app.SwitchScreenModeKeep3D(true); // a window stays refused
         EXPECT_FALSE(app.mIsPhysWindowed);
+        // ...and Alt+Enter is then a key like any other.
+        std::vector<std::string> log;
+        apptest::RecordingWidget widget(&app, &log);
+        widget.Resize(0, 0, app.mWidth, app.mHeight);
+        app.mWidgetManager->AddWidget(&widget);
+        app.mWidgetManager->SetFocus(&widget);
+        Message m;
+        m.window = kMainWindow;
+        m.message = WM_SYSKEYDOWN;
+        m.wParam = VK_RETURN;
+        app.WindowProc(m);
+        app.RunUpdates(1);
+        EXPECT_FALSE(app.mIsPhysWindowed);
+        EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                                [](const std::string& line)
+                                { return line.find("keydown 13") != std::string::npos; }),
+                  1);
+        app.mWidgetManager->RemoveWidget(&widget);
     }
 }
 
