@@ -118,11 +118,10 @@ void KavoAppBase::Initialize()
     GetProcessPakInterface().LoadPakIndex("main.pak");
 
     mNotifyMessage = platform::RegisterWindowMessage(mProductName + "Notify");
-    if (mOnlyAllowOneCopyToRun)
-    {
-        mInstanceGuard = std::make_unique<platform::InstanceGuard>(mProductName + "Mutex");
-        if (!mInstanceGuard->Acquire()) HandleInstanceAlreadyRunning();
-    }
+    // Every run takes the guard, also one that allows other copies (the screensaver): a later
+    // start that allows only one copy then gives way to it.
+    mInstanceGuard = std::make_unique<platform::InstanceGuard>(mProductName + "Mutex");
+    if (!mInstanceGuard->Acquire()) HandleInstanceAlreadyRunning();
 
     mRandSeed = platform::Clock::Get().Ticks();
     SRand(mRandSeed);

@@ -115,28 +115,39 @@ TEST(WindowProc, CtrlAltDTurnsOnTheDebugKeys)
 
 TEST(WindowProc, ASecondStartWakesTheFirstAndEndsWithCodeZero)
 {
-    FakeClock clock;
-    std::string product = "InstanceTest" + std::to_string(std::random_device()());
-    TestApp first;
-    first.mProductName = product;
-    first.mOnlyAllowOneCopyToRun = true;
-    first.Initialize();
+    // The first run may itself allow other copies (a screensaver run): it still holds the guard.
+    for (bool firstAllowsOneCopy : {true, false})
+    {
+        FakeClock clock;
+        std::string product = "InstanceTest" + std::to_string(std::random_device()());
+        TestApp first;
+        first.mProductName = product;
+        first.mOnlyAllowOneCopyToRun = firstAllowsOneCopy;
+        first.Initialize();
 
-    TestApp second;
-    second.mProductName = product;
-    second.mOnlyAllowOneCopyToRun = true;
-    second.mHWnd = kNoWindow;
-    try
-    {
-        second.Initialize();
-        ADD_FAILURE() << "the second instance started";
+        TestApp second;
+        second.mProductName = product;
+        second.mOnlyAllowOneCopyToRun = true;
+        second.mHWnd = kNoWindow;
+        try
+        {
+            second.Initialize();
+            ADD_FAILURE() << "the second instance started";
+        }
+        catch (const apptest::ProgramExit& exit)
+        {
+            EXPECT_EQ(exit.code, 0);
+        }
+        EXPECT_EQ(second.mHWnd, kNoWindow); // no window was made
+        EXPECT_TRUE(first.mInstanceGuard->PollNotification());
+
+        // A copy that allows others starts beside it.
+        TestApp third;
+        third.mProductName = product;
+        third.Initialize();
+        EXPECT_TRUE(third.mInitialized);
+        platform::RemoveFile(first.mInstanceGuard->LockPath());
     }
-    catch (const apptest::ProgramExit& exit)
-    {
-        EXPECT_EQ(exit.code, 0);
-    }
-    EXPECT_EQ(second.mHWnd, kNoWindow); // no window was made
-    EXPECT_TRUE(first.mInstanceGuard->PollNotification());
 }
 
 TEST(Dialogs, KeptByIdPlacedAndMappedToButtons)
