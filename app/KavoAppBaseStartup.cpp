@@ -358,7 +358,8 @@ void KavoAppBase::CreateMainWindow()
     }
 
     int result = InitDisplay();
-    if (mDDInterface->m3DFailedThisRun) RegistryEraseValue("Is3D");
+    // A 3D test that found the hardware wanting makes a stored wish for 3D void.
+    if (mDDInterface->mTestRan && !mDDInterface->mTestFailureReason.empty()) RegistryEraseValue("Is3D");
 
     if (mIsWindowed && result == DDInterface::RESULT_INVALID_COLORDEPTH)
     {

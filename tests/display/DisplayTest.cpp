@@ -82,14 +82,17 @@ TEST_F(DisplayTest, RefusedFullScreenFallsBackToAWindow)
 
 TEST_F(DisplayTest, WithoutA3DDeviceTheDisplayFallsBackTo2D)
 {
-    TestApp app;
-    app.RegistryWriteBoolean("Is3D", true);
-    app.Initialize();
-    EXPECT_FALSE(app.Is3DAccelerated());
-    EXPECT_TRUE(app.mDDInterface->mInitialized);
-    EXPECT_FALSE(app.Is3DAccelerationSupported());
-    int stored = 0;
-    EXPECT_FALSE(app.RegistryReadInteger("Is3D", &stored)); // the failed wish is forgotten
+    for (bool wish : {true, false})
+    {
+        TestApp app;
+        app.RegistryWriteBoolean("Is3D", wish);
+        app.Initialize();
+        EXPECT_FALSE(app.Is3DAccelerated());
+        EXPECT_TRUE(app.mDDInterface->mInitialized);
+        EXPECT_FALSE(app.Is3DAccelerationSupported());
+        int stored = 0;
+        EXPECT_FALSE(app.RegistryReadInteger("Is3D", &stored)); // the test's verdict voids the wish
+    }
 }
 
 TEST_F(DisplayTest, TheSoftwareCursorIsShownButNotLeftInTheScreenImage)
