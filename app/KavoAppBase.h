@@ -285,6 +285,10 @@ public:
     void WaitForLoadingThread();
     void StartLoadingThread();
     void StartCursorThread();
+    // One turn of the cursor thread with the mouse at (x, y): once a frame has been drawn, a
+    // position other than the drawn one goes to the display, drawn at once when the next frame
+    // is not due soon, else kept for that frame.
+    void MoveSoftwareCursor(int x, int y);
 
     // --- Messages and focus ---
     // The window procedure of the main and invisible windows.

@@ -50,8 +50,6 @@ void KavoAppBase::CursorThreadMain()
     while (!mShutdown)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        DDInterface* display = mDDInterface;
-        if (!display || mDrawCount == 0) continue;
         int x = 0, y = 0;
         if (mPlayingDemo)
         {
@@ -62,14 +60,23 @@ void KavoAppBase::CursorThreadMain()
         {
             platform::LastMousePosition(x, y);
         }
-        if (x == display->mCursorX && y == display->mCursorY) continue;
-        uint32_t sinceDraw = platform::Clock::Get().Ticks() - mNextDrawTick;
-        if (int32_t(sinceDraw) > display->mMillisecondsPerFrame + 5)
-            display->SetCursorPos(x, y);
-        else
-            display->SetPendingCursorPos(x, y);
+        MoveSoftwareCursor(x, y);
     }
     mCursorThreadRunning = false;
+}
+
+void KavoAppBase::MoveSoftwareCursor(int x, int y)
+{
+    DDInterface* display = mDDInterface;
+    if (!display || mDrawCount == 0) return;
+    // Compared with where the cursor was last drawn: a position only stored for the next frame
+    // is shown at once when no frame comes soon enough.
+    if (x == display->mCursorOldX && y == display->mCursorOldY) return;
+    uint32_t sinceDraw = platform::Clock::Get().Ticks() - mNextDrawTick;
+    if (int32_t(sinceDraw) > display->mMillisecondsPerFrame + 5)
+        display->SetCursorPos(x, y);
+    else
+        display->SetPendingCursorPos(x, y);
 }
 
 // ---------------------------------------------------------------- live images

@@ -147,20 +147,22 @@ bool DDInterface::Redraw(const Rect* rect)
     // The software cursor is drawn into the frame for the present and taken out again.
     std::vector<uint32_t> saved;
     Rect area;
+    // The cursor thread may move the position meanwhile: this frame uses one reading of it.
+    int cursorX = mCursorX, cursorY = mCursorY;
+    mCursorOldX = cursorX;
+    mCursorOldY = cursorY;
     Image* cursor = mCursorImage.load();
     if (cursor && bits)
     {
-        mCursorOldX = mCursorX;
-        mCursorOldY = mCursorY;
-        area = Rect(mCursorX - kCursorArea / 2, mCursorY - kCursorArea / 2, kCursorArea, kCursorArea)
+        area = Rect(cursorX - kCursorArea / 2, cursorY - kCursorArea / 2, kCursorArea, kCursorArea)
                    .Intersection(Rect(0, 0, width, height));
         saved.resize(size_t(area.mWidth) * size_t(area.mHeight));
         for (int y = 0; y < area.mHeight; ++y)
             std::memcpy(&saved[size_t(y) * size_t(area.mWidth)],
                         bits + size_t(area.mY + y) * size_t(width) + area.mX, size_t(area.mWidth) * 4);
         int imageWidth = cursor->GetWidth(), imageHeight = cursor->GetHeight();
-        mScreenImage->Blt(cursor, mCursorX - kCursorArea / 2 + (kCursorArea - imageWidth) / 2,
-                          mCursorY - kCursorArea / 2 + (kCursorArea - imageHeight) / 2,
+        mScreenImage->Blt(cursor, cursorX - kCursorArea / 2 + (kCursorArea - imageWidth) / 2,
+                          cursorY - kCursorArea / 2 + (kCursorArea - imageHeight) / 2,
                           Rect(0, 0, imageWidth, imageHeight), Color::White, 0);
         bits = mScreenImage->GetBits();
     }

@@ -100,8 +100,8 @@ public:
     std::atomic<int> mCursorX{0};
     std::atomic<int> mCursorY{0};
     std::atomic<bool> mCursorMoved{false};
-    int mCursorOldX = 0; // where it was last drawn
-    int mCursorOldY = 0;
+    std::atomic<int> mCursorOldX{0}; // where it was last drawn (read by the cursor thread)
+    std::atomic<int> mCursorOldY{0};
     std::atomic<Image*> mCursorImage{nullptr};
 };
 

@@ -117,6 +117,33 @@ TEST_F(DisplayTest, TheSoftwareCursorIsShownButNotLeftInTheScreenImage)
     display->SetCursorImage(nullptr);
 }
 
+// The cursor thread's turn: a move right after a frame waits for the next one; when that frame
+// does not come soon, the waiting position asks for a frame of its own.
+TEST_F(DisplayTest, ACursorPositionKeptForTheNextFrameIsShownWhenNoFrameComes)
+{
+    TestApp app;
+    app.Initialize();
+    Kavo::MemoryImage cursor;
+    cursor.Create(4, 4);
+    DDInterface* display = app.mDDInterface;
+    display->SetCursorImage(&cursor);
+    app.mForceDraw = true;
+    app.mHasPendingDraw = true;
+    ASSERT_TRUE(app.DrawFrame());
+    display->TakeCursorMoved();
+
+    app.MoveSoftwareCursor(50, 60);
+    EXPECT_EQ(display->mCursorX, 50);
+    EXPECT_FALSE(display->TakeCursorMoved()); // kept for the frame due now
+    clock.Advance(100);
+    app.MoveSoftwareCursor(50, 60);
+    EXPECT_TRUE(display->TakeCursorMoved()); // no frame came: it asks for one
+    ASSERT_TRUE(display->Redraw());
+    app.MoveSoftwareCursor(50, 60);
+    EXPECT_FALSE(display->TakeCursorMoved()); // drawn where it is
+    display->SetCursorImage(nullptr);
+}
+
 TEST_F(DisplayTest, TheDebugOverlayIsDrawnInTheCorner)
 {
     TestApp app;
