@@ -1,8 +1,8 @@
 #include "platform/Messages.h"
 
 #include "platform/Clock.h"
-#include "platform/TextEncoding.h"
 #include "platform/SdlDesktop.h"
+#include "platform/TextEncoding.h"
 
 #include <deque>
 #include <map>
@@ -251,7 +251,9 @@ void Translate(const SDL_Event& e)
             message = down ? (doubleClick ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
             break;
         case SDL_BUTTON_MIDDLE:
-            message = down ? (doubleClick ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN) : WM_MBUTTONUP;
+            // The framework takes no middle double clicks (neither live nor in a demo): every
+            // middle press is a press.
+            message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
             break;
         default:
             return;

@@ -6,9 +6,10 @@
 
 // Window messages: the desktop's events turned into messages numbered as the framework's
 // window procedure expects (WM_KEYDOWN = 0x100 ...), with virtual-key codes, 8-bit
-// Windows-1252 characters, click counts as double-click messages, wheel deltas of 120 per
-// notch, activation, minimise, move, close, timers and posted private messages. SIGINT and
-// SIGTERM arrive as a close of the main window.
+// Windows-1252 characters, click counts as double-click messages (left and right button;
+// the middle button only presses), wheel deltas of 120 per notch, activation, minimise, move,
+// close, timers and posted private messages. SIGINT and SIGTERM arrive as a close of the main
+// window.
 namespace platform
 {
 

@@ -102,6 +102,7 @@ TEST_F(MessagesTest, DesktopEventsBecomeNumberedMessages)
              syn::MouseButton(3, false, 2, 5, 6);
              syn::MouseButton(2, true, 1, 5, 6);
              syn::MouseButton(2, false, 1, 5, 6);
+             syn::MouseButton(2, true, 2, 5, 6); // a second middle press is a press again
          },
          {{WM_LBUTTONDOWN, 0},
           {WM_LBUTTONUP, 0},
@@ -110,7 +111,8 @@ TEST_F(MessagesTest, DesktopEventsBecomeNumberedMessages)
           {WM_RBUTTONDBLCLK, 0},
           {WM_RBUTTONUP, 0},
           {WM_MBUTTONDOWN, 0},
-          {WM_MBUTTONUP, 0}}},
+          {WM_MBUTTONUP, 0},
+          {WM_MBUTTONDOWN, 0}}},
         {"wheel", [] { syn::Wheel(-2); }, {{WM_MOUSEWHEEL, uint64_t(uint16_t(-240)) << 16}}},
         {"minimise and restore",
          []
