@@ -496,6 +496,8 @@ private:
     // The windowed flag and refresh rate of a display-mode record.
     void ReadDisplayModePayload();
     void CheckMouseInWindow();
+    // The desktop's screen saver may start only in a window, once loading has been handed over.
+    void UpdateScreenSaverPermission();
     void LoadingThreadMain();
     void CursorThreadMain();
     std::string RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation);

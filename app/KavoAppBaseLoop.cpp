@@ -351,6 +351,7 @@ bool KavoAppBase::UpdateTick()
         {
             mLoadingHandedOver = true;
             mLoadingThrottle = false;
+            UpdateScreenSaverPermission();
             LoadingThreadCompleted();
             if (mRecordingDemo) mDemo.WriteLongEvent(mUpdateCount, DemoStream::kLoadingHandOver);
         }
@@ -361,6 +362,7 @@ bool KavoAppBase::UpdateTick()
         {
             mLoadingHandedOver = true;
             mLoadingThrottle = false;
+            UpdateScreenSaverPermission();
             LoadingThreadCompleted();
         }
         if (mLoadingHandedOver != mDemoLoadingHandedOver) return false;

@@ -417,6 +417,11 @@ void KavoAppBase::CheckMouseInWindow()
     UpdateCursor();
 }
 
+void KavoAppBase::UpdateScreenSaverPermission()
+{
+    AllowScreenSaver(mLoadingHandedOver && mIsPhysWindowed);
+}
+
 void KavoAppBase::UpdateFocusState()
 {
     bool hasFocus = mActive && !mMinimized;

@@ -405,6 +405,7 @@ void KavoAppBase::CreateMainWindow()
     mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
     mWidgetManager->MarkAllDirty();
     platform::SetTimer(platform::kMainWindow, 100, uint32_t(mFrameTime));
+    UpdateScreenSaverPermission();
 }
 
 int KavoAppBase::InitDisplay()

@@ -388,6 +388,20 @@ int MessageBox(const std::string& text, const std::string& title, unsigned flags
     return yesNo ? IDYES : IDOK;
 }
 
+void AllowScreenSaver(bool allow)
+{
+    if (!GetDesktop().videoUp) return;
+    if (allow)
+        SDL_EnableScreenSaver();
+    else
+        SDL_DisableScreenSaver();
+}
+
+bool ScreenSaverAllowed()
+{
+    return GetDesktop().videoUp && SDL_IsScreenSaverEnabled();
+}
+
 void SetURLOpener(std::function<bool(const std::string& url)> opener)
 {
     std::lock_guard<std::mutex> guard(gAnswererLock);

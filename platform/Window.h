@@ -112,6 +112,11 @@ using MessageBoxAnswerer =
     std::function<int(const std::string& text, const std::string& title, unsigned flags)>;
 void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
+// The desktop's screen saver (and its display power saving) may start while the program runs,
+// or is held off; held off until allowed. Without a display there is nothing to allow.
+void AllowScreenSaver(bool allow);
+bool ScreenSaverAllowed();
+
 // Opens a web page in the desktop's browser; false when that could not be started.
 bool OpenURL(const std::string& url);
 // Installs an opener that replaces the browser (tests); an empty function removes it.

@@ -38,6 +38,7 @@ TEST(LoadingThread, HandsOverOnTheMainThreadAndIsRecorded)
     app.mRecordingDemo = true;
     app.RunUpdates(5);
     EXPECT_EQ(app.GetLoadingThreadProgress(), 0.0);
+    EXPECT_FALSE(ScreenSaverAllowed()); // held off while loading
     app.StartLoadingThread();
     app.WaitForLoadingThread();
     EXPECT_NE(app.loadedOn, std::this_thread::get_id());
@@ -47,6 +48,10 @@ TEST(LoadingThread, HandsOverOnTheMainThreadAndIsRecorded)
     EXPECT_TRUE(app.mLoadingHandedOver);
     EXPECT_EQ(app.completedOn, std::this_thread::get_id());
     EXPECT_EQ(app.GetLoadingThreadProgress(), 1.0);
+    EXPECT_TRUE(ScreenSaverAllowed()); // in a window, once loaded
+    app.SwitchScreenModeKeep3D(false);
+    EXPECT_FALSE(ScreenSaverAllowed()); // never over the full screen
+    app.SwitchScreenModeKeep3D(true);
 
     // Playback holds the updates until the recording's hand-over comes due.
     LoadingApp player;
