@@ -17,6 +17,10 @@ namespace
 
 constexpr uint32_t kFormatVersion = 1;
 constexpr int kMaxDepth = 64;
+// The longest names the store takes (those of the registry it stands in for); the file keeps
+// names behind 16-bit lengths.
+constexpr size_t kMaxKeyName = 255;
+constexpr size_t kMaxValueName = 16383;
 
 std::string FoldCase(std::string_view name)
 {
@@ -210,6 +214,8 @@ bool RegistryStore::KeyExists(std::string_view keyPath) const
 
 bool RegistryStore::CreateKey(std::string_view keyPath)
 {
+    for (std::string_view part : SplitPath(keyPath))
+        if (part.size() > kMaxKeyName) return false;
     Key* key = mRoot.get();
     bool created = false;
     for (std::string_view part : SplitPath(keyPath))
@@ -247,7 +253,7 @@ bool RegistryStore::SetValue(std::string_view keyPath, std::string_view name, ui
                              std::string_view data)
 {
     Key* key = Find(keyPath);
-    if (!key) return false;
+    if (!key || name.size() > kMaxValueName) return false;
     if (Key::Value* v = key->FindValue(name))
     {
         v->type = type;

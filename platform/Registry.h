@@ -50,13 +50,15 @@ public:
 
     // True when the key exists.
     bool KeyExists(std::string_view keyPath) const;
-    // Creates the key and every missing key above it; true when it exists afterwards.
+    // Creates the key and every missing key above it; true when it exists afterwards. A key
+    // name longer than 255 bytes is refused.
     bool CreateKey(std::string_view keyPath);
     // Deletes a key that has no sub-keys (its values go with it); false when missing, when it
     // has sub-keys, or for the root.
     bool DeleteKey(std::string_view keyPath);
 
-    // Sets a value of an existing key; false when the key is missing or the file cannot be written.
+    // Sets a value of an existing key; false when the key is missing, the name is longer than
+    // 16,383 bytes or the file cannot be written.
     bool SetValue(std::string_view keyPath, std::string_view name, uint32_t type, std::string_view data);
     // Reads a value; false when the key or the value is missing.
     bool QueryValue(std::string_view keyPath, std::string_view name, uint32_t& type, std::string& data) const;

@@ -37,6 +37,16 @@ TEST(RegistryStore, KeysAndValuesIgnoreCaseAndKeepFirstSpelling)
     EXPECT_FALSE(store.QueryValue("SOFTWARE\\Velquis\\Game", "missing", type, data));
     EXPECT_FALSE(store.GetSubKeys("SOFTWARE\\Other", names));
     EXPECT_TRUE(names.empty());
+
+    // Names as long as the registry allows, and no longer.
+    EXPECT_TRUE(store.CreateKey("SOFTWARE\\" + std::string(255, 'k')));
+    EXPECT_FALSE(store.CreateKey("SOFTWARE\\" + std::string(256, 'k') + "\\short"));
+    EXPECT_FALSE(store.KeyExists("SOFTWARE\\" + std::string(256, 'k')));
+    EXPECT_TRUE(store.SetValue("SOFTWARE", std::string(16383, 'v'), platform::kRegDword, Dword(1)));
+    EXPECT_FALSE(store.SetValue("SOFTWARE", std::string(70000, 'v'), platform::kRegDword, Dword(1)));
+    std::string error;
+    RegistryStore copy;
+    EXPECT_TRUE(copy.Deserialize(store.Serialize(), error)) << error;
 }
 
 TEST(RegistryStore, EnumerationOrderAndKeyDeletion)
