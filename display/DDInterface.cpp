@@ -2,6 +2,7 @@
 
 #include "app/AutoCrit.h"
 #include "app/KavoAppBase.h"
+#include "app/Ratio.h"
 #include "app/StringUtils.h"
 #include "display/DDImage.h"
 #include "graphics/Color.h"
@@ -52,7 +53,9 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     mWindowed = windowed;
     mWidth = mApp->mWidth;
     mHeight = mApp->mHeight;
-    OutputDebugF("Application requests %4lu x %4lu\n", (unsigned long)mWidth, (unsigned long)mHeight);
+    Ratio aspect(mWidth, mHeight);
+    OutputDebugF("Application requests %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
+                 (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
 
     if (!platform::VideoAvailable() || window == platform::kNoWindow || !platform::MainWindowExists())
     {
@@ -72,6 +75,24 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
         }
     }
 
+    // The screen image keeps the game's size in a window and in full screen alike (full screen
+    // scales it to the desktop when presenting).
+    if (windowed)
+    {
+        OutputDebugF("Window is            %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
+                     (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
+    }
+    else
+    {
+        int desktopWidth = 0, desktopHeight = 0;
+        platform::GetDesktopSize(desktopWidth, desktopHeight);
+        Ratio desktop(desktopWidth, desktopHeight);
+        OutputDebugF("Desktop is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)desktopWidth,
+                     (unsigned long)desktopHeight, desktop.mNumerator, desktop.mDenominator);
+        OutputDebugF("Display is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
+                     (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
+    }
+
     std::string error;
     bool fullscreenRefused = false;
     if (!platform::OpenScreen(mWidth, mHeight, mApp->mWaitForVSync || !windowed, error, fullscreenRefused))
@@ -86,6 +107,9 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
                        error;
         return RESULT_SURFACE_FAIL;
     }
+
+    OutputDebugF("Draw buffer is       %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
+                 (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
 
     // Refresh rate, kept within 60 to 100 Hz.
     int rate = platform::GetDesktopRefreshRate();

@@ -3,6 +3,7 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/MemoryImage.h"
+#include "platform/DebugOutput.h"
 #include "platform/Screen.h"
 
 namespace
@@ -35,8 +36,14 @@ TEST_F(DisplayTest, ResultNames)
 
 TEST_F(DisplayTest, AWindowedScreenOfTheGamesSize)
 {
+    std::string log;
+    platform::SetDebugOutputSink([&](std::string_view text) { log += text; });
     TestApp app;
     app.Initialize();
+    platform::SetDebugOutputSink({});
+    EXPECT_NE(log.find("Application requests  320 x  240 [ 4: 3]\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Window is             320 x  240 [ 4: 3]\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Draw buffer is        320 x  240 [ 4: 3]\n"), std::string::npos) << log;
     DDInterface* display = app.mDDInterface;
     ASSERT_NE(display, nullptr);
     EXPECT_TRUE(display->mInitialized);
