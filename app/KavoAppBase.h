@@ -343,7 +343,6 @@ public:
     bool mFullScreenWindow = false; // the desktop mode was changed by the program (never here)
     bool mWindowedNotAllowed = false;
     bool mForceFullscreen = false;
-    bool mIsWideWindow = false;
     bool mWindowedRefusedForColorDepth = false;
     bool mFullScreenFailed = false;
     bool mAllowMaximize = false;
@@ -363,7 +362,6 @@ public:
     int mMuteCount = 0;
     int mAutoMuteCount = 0;
     bool mMuteOnLostFocus = true;
-    bool mDemoMute = false;
     bool mMutedForDemoJump = false;
     bool mCleanSharedImages = false;
     std::map<std::pair<std::string, std::string>, SharedImage> mSharedImageMap;
@@ -398,7 +396,6 @@ public:
     int mScreenBltTime = 0;
     int mFPSCount = 0;
     int mFPSTime = 0;
-    int mFPSFlipCount = 0;
     int mChangedUpdateCount = 0;
     bool mShowFPS = false;
     int mShowFPSMode = 0;
@@ -519,14 +516,11 @@ private:
     uint32_t mLastRecoverAttempt = 0;
     uint32_t mCatchUpStamp = 0;
     bool mCatchUpStampTaken = false;
-    uint32_t mIdleCheckSettingsTime = 0;
     Font* mOverlayFont = nullptr;
     DDImage* mFPSImage = nullptr;
     DDImage* mDemoTimeImage = nullptr;
     int mFPSCalls = 0;
     bool mFPSRestart = true;
-
-    friend class KavoAppBaseTestAccess;
 
 public:
     SoundManager* GetSoundManager() { return mSoundManager; }
