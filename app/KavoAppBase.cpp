@@ -14,6 +14,7 @@
 #include "platform/Files.h"
 #include "platform/Instance.h"
 #include "platform/Registry.h"
+#include "platform/TextEncoding.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -39,6 +40,24 @@ namespace
 
 // "ScrError.txt" is truncated at the first write of the process.
 bool gErrorLogFirstWrite = true;
+
+// Wide text as the program's narrow text: characters 0 to 255 stand for their byte (as widened
+// narrow text does); others take their Windows-1252 byte, or '?' where there is none.
+std::string Narrow(const std::wstring& text)
+{
+    std::string narrow;
+    narrow.reserve(text.size());
+    for (wchar_t c : text)
+    {
+        unsigned char byte = '?';
+        if (c >= 0 && c < 256)
+            byte = static_cast<unsigned char>(c);
+        else if (c > 0)
+            platform::UnicodeToCp1252(char32_t(c), byte);
+        narrow.push_back(char(byte));
+    }
+    return narrow;
+}
 
 } // namespace
 
@@ -181,12 +200,7 @@ void KavoAppBase::DeletingDestructor(int flags)
 std::string KavoAppBase::GetString(const std::string& id, const std::string& defaultText)
 {
     auto it = mStringProperties.find(id);
-    if (it == mStringProperties.end()) return defaultText;
-    std::string narrow;
-    narrow.reserve(it->second.size());
-    for (wchar_t c : it->second)
-        narrow.push_back(c < 256 ? char(c) : '?');
-    return narrow;
+    return it == mStringProperties.end() ? defaultText : Narrow(it->second);
 }
 
 void KavoAppBase::SetString(const std::string& id, const std::wstring& text)
@@ -325,12 +339,7 @@ int KavoAppBase::MsgBox(const std::string& text, const std::string& title, int f
 
 int KavoAppBase::MsgBoxWide(const std::wstring& text, const std::wstring& title, int flags)
 {
-    std::string narrowText, narrowTitle;
-    for (wchar_t c : text)
-        narrowText.push_back(c < 256 ? char(c) : '?');
-    for (wchar_t c : title)
-        narrowTitle.push_back(c < 256 ? char(c) : '?');
-    return MsgBox(narrowText, narrowTitle, flags);
+    return MsgBox(Narrow(text), Narrow(title), flags);
 }
 
 void KavoAppBase::Popup(const std::string& text)
@@ -348,10 +357,7 @@ void KavoAppBase::Popup(const std::string& text)
 
 void KavoAppBase::PopupWide(const std::wstring& text)
 {
-    std::string narrow;
-    for (wchar_t c : text)
-        narrow.push_back(c < 256 ? char(c) : '?');
-    Popup(narrow);
+    Popup(Narrow(text));
 }
 
 void KavoAppBase::WriteErrorLog(const std::string& text)

@@ -196,6 +196,8 @@ TEST(SmallServices, CrashInfoTextStringsAndSharedImages)
                                       "Fullscreen: No\r\nPrimary ThreadId: 1A2B\r\n");
     EXPECT_EQ(app.GetString("NEVER_STORED", "Default text"), "Default text");
     EXPECT_EQ(app.GetString("DIALOG_BUTTON_CANCEL", "x"), "CANCEL");
+    app.SetString("PRICE", L"5 \u20AC \u00E9 \u4E2D");
+    EXPECT_EQ(app.GetString("PRICE", "x"), "5 \x80 \xE9 ?"); // as Windows-1252
 
     bool isNew = false;
     {
