@@ -3,12 +3,15 @@
 #include "app/Random.h"
 #include "game/Logger.h"
 #include "platform/Clock.h"
+#include "raster/TriangleRasterizer.h"
 
 namespace Kavo
 {
 
 GameApp::GameApp()
 {
+    // Transformed blits and triangles draw through the rasteriser's fillers.
+    InitTriangleRasterizerTable();
     SRand(platform::Clock::Get().Ticks());
     mLogger = std::make_unique<Logger>();
     mMusicVolume = 0.8;
