@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,20 @@ struct ProgramExit
 inline void ThrowOnExit(int code)
 {
     throw ProgramExit{code};
+}
+
+// The exit code the call ended the program with, or -1 when it returned.
+inline int ExitCodeOf(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const ProgramExit& exit)
+    {
+        return exit.code;
+    }
+    return -1;
 }
 
 // Outlives the application object, whose destructor still writes settings and may ask

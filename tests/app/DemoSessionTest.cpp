@@ -187,15 +187,7 @@ TEST_F(DemoSession, AnUnreadableDemoEndsStartUpWithItsText)
     TestApp app;
     app.mPlayingDemo = true;
     app.mDemoFileName = demoFile;
-    try
-    {
-        app.Initialize();
-        ADD_FAILURE() << "started";
-    }
-    catch (const apptest::ProgramExit& exit)
-    {
-        EXPECT_EQ(exit.code, 0);
-    }
+    EXPECT_EQ(apptest::ExitCodeOf([&] { app.Initialize(); }), 0);
     ASSERT_EQ(app.mBoxes.size(), 1u);
     EXPECT_EQ(app.mBoxes[0], "FATAL ERROR: Invalid demo file.");
     EXPECT_FALSE(app.mPlayingDemo);

@@ -85,16 +85,20 @@ TEST(LoadingThread, OffMeansNoThreadAndNoHandOver)
 TEST(ScreenModes, AltEnterSwitchesAndASmallDesktopNeverOpensAWindow)
 {
     FakeClock clock;
+    auto altEnter = [](TestApp& app)
     {
-        TestApp app;
-        app.Initialize();
-        ASSERT_TRUE(app.mIsPhysWindowed);
         Message m;
         m.window = kMainWindow;
         m.message = WM_SYSKEYDOWN;
         m.wParam = VK_RETURN;
         app.WindowProc(m);
         app.RunUpdates(1);
+    };
+    {
+        TestApp app;
+        app.Initialize();
+        ASSERT_TRUE(app.mIsPhysWindowed);
+        altEnter(app);
         EXPECT_FALSE(app.mIsWindowed);
         EXPECT_FALSE(app.mIsPhysWindowed);
         EXPECT_TRUE(app.mDDInterface != nullptr);
@@ -120,12 +124,7 @@ TEST(ScreenModes, AltEnterSwitchesAndASmallDesktopNeverOpensAWindow)
         widget.Resize(0, 0, app.mWidth, app.mHeight);
         app.mWidgetManager->AddWidget(&widget);
         app.mWidgetManager->SetFocus(&widget);
-        Message m;
-        m.window = kMainWindow;
-        m.message = WM_SYSKEYDOWN;
-        m.wParam = VK_RETURN;
-        app.WindowProc(m);
-        app.RunUpdates(1);
+        altEnter(app);
         EXPECT_FALSE(app.mIsPhysWindowed);
         EXPECT_EQ(std::count_if(log.begin(), log.end(),
                                 [](const std::string& line)

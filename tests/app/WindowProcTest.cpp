@@ -129,16 +129,8 @@ TEST(WindowProc, ASecondStartWakesTheFirstAndEndsWithCodeZero)
         second.mProductName = product;
         second.mOnlyAllowOneCopyToRun = true;
         second.mHWnd = kNoWindow;
-        try
-        {
-            second.Initialize();
-            ADD_FAILURE() << "the second instance started";
-        }
-        catch (const apptest::ProgramExit& exit)
-        {
-            EXPECT_EQ(exit.code, 0);
-        }
-        EXPECT_EQ(second.mHWnd, kNoWindow); // no window was made
+        EXPECT_EQ(apptest::ExitCodeOf([&] { second.Initialize(); }), 0); // it did not start
+        EXPECT_EQ(second.mHWnd, kNoWindow);                              // no window was made
         EXPECT_TRUE(first.mInstanceGuard->PollNotification());
 
         // A copy that allows others starts beside it.
