@@ -852,8 +852,8 @@ std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, 
 } // namespace
 
 // A separable two-pass filter; each pass's weights add up to 257, so 257 x 257 stands for one.
-// Source reads are kept inside the source region and filtered values are held to 255, so a
-// fully opaque source cannot spill into the next channel.
+// Source reads are kept inside the source region, and the blended channels and alpha are held
+// to 255, so a fully opaque source cannot spill into the next channel.
 void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* part)
 {
     double sx = part[0], sy = part[1], sw = part[2], sh = part[3];
@@ -905,16 +905,20 @@ void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const doubl
         uint32_t* row = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
         for (int i = 0; i < dest.mWidth; ++i)
         {
+            // A fully opaque source filters to 256: the blend takes that as "all source", and
+            // only the stored channels and alpha are held to 255.
             const Sums& cell = cells[i];
-            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 255)); };
+            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 256)); };
             uint32_t a = filtered(3);
             if (a == 0) continue;
             uint32_t& d = row[i];
             uint32_t dA = d >> 24;
-            uint32_t b = ((Blue(d) * (256 - a)) >> 8) + ((filtered(0) * a) >> 8);
-            uint32_t g = ((Green(d) * (256 - a)) >> 8) + ((filtered(1) * a) >> 8);
-            uint32_t r = ((Red(d) * (256 - a)) >> 8) + ((filtered(2) * a) >> 8);
-            uint32_t outA = dA + (255 - dA) * a / 255;
+            auto blend = [&](uint32_t dc, uint32_t sc)
+            { return Saturate(((dc * (256 - a)) >> 8) + ((sc * a) >> 8)); };
+            uint32_t b = blend(Blue(d), filtered(0));
+            uint32_t g = blend(Green(d), filtered(1));
+            uint32_t r = blend(Red(d), filtered(2));
+            uint32_t outA = Saturate(dA + (255 - dA) * a / 255);
             d = (outA << 24) | (r << 16) | (g << 8) | b;
         }
     }

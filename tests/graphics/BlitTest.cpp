@@ -195,7 +195,28 @@ TEST(MemoryImageDraw, FilteredStretchStaysInsideItsSource)
         MemoryImage dest;
         dest.Create(5, 5);
         dest.StretchBlt(src.get(), Rect(0, 0, 5, 5), Rect(0, 0, 2, 2), Rect(0, 0, 5, 5), color, 0, false);
-        EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(25, 0xFFFEFEFE));
+        EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(25, 0xFFFFFFFF));
+    }
+
+    // One to one, one pixel: each pass weighs a pixel by 257, so a channel v filters to
+    // (v x 257 x 257) >> 16 and an opaque alpha to 256, which blends as all source.
+    struct Case
+    {
+        uint32_t dest, source, expected;
+    } cases[] = {
+        {0x00000000, 0xFFFFFFFF, 0xFFFFFFFF},
+        {0xFF000000, 0xFF808080, 0xFF818181}, // 128 filters to 129
+        {0xFF000000, 0x80FF0000, 0xFF810000}, // a = 129: (256 x 129) >> 8
+        {0xFF203040, 0x00FFFFFF, 0xFF203040}, // filtered alpha 0 leaves the pixel
+    };
+    for (const Case& c : cases)
+    {
+        MemoryImage dest;
+        dest.SetBits(&c.dest, 1, 1);
+        std::unique_ptr<MemoryImage> one(MakeImage(1, 1, {c.source}));
+        dest.StretchBlt(one.get(), Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), Color::White, 0,
+                        false);
+        EXPECT_EQ(dest.GetBits()[0], c.expected) << std::hex << c.source;
     }
 
     // Reducing: an opaque source keeps every destination pixel opaque.
