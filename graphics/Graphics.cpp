@@ -362,18 +362,10 @@ int Graphics::GetWordWrappedHeight(int width, const std::string& text, int lineS
 // ---------------------------------------------------------------------------------------------
 // Images
 
+// The whole image: at scale 1 a clipped Blt, otherwise a stretch.
 void Graphics::DrawImage(Image* image, int x, int y)
 {
     if (!image) return;
-    if (scaleX == 1.0f && scaleY == 1.0f)
-    {
-        int tx = TranslateX(float(x)), ty = TranslateY(float(y));
-        Rect c = Rect(tx, ty, image->width, image->height).Intersection(clipRect);
-        if (c.mWidth > 0 && c.mHeight > 0)
-            destImage->Blt(image, c.mX, c.mY, Rect(c.mX - tx, c.mY - ty, c.mWidth, c.mHeight), ImageColor(),
-                           drawMode);
-        return;
-    }
     DrawImageSrc(image, x, y, Rect(0, 0, image->width, image->height));
 }
 

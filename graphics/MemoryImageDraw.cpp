@@ -328,8 +328,7 @@ void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, con
     auto toInt = [](double v) { return int64_t(std::clamp(v, -1e9, 1e9)); };
     int64_t ax = toInt(x1), ay = toInt(y1), bx = toInt(x2), by = toInt(y2);
     bool steep = std::llabs(by - ay) > std::llabs(bx - ax);
-    double startMinor = steep ? x1 : y1, endMajorD = steep ? y2 : x2;
-    (void)endMajorD;
+    double startMinor = steep ? x1 : y1;
     if (steep)
     {
         std::swap(ax, ay);
@@ -509,14 +508,10 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
             {
                 int run = std::clamp<int>(runs[i], 1, w - i);
                 uint32_t a = s[i] >> 24;
-                int cls = a == 0 ? 0 : a == 255 ? 1 : 2;
+                int cls = AlphaClass(s[i]);
                 // Runs are capped at 255: join the pieces of a longer run of one class.
-                while (i + run < w)
-                {
-                    uint32_t next = s[i + run] >> 24;
-                    if ((next == 0 ? 0 : next == 255 ? 1 : 2) != cls) break;
+                while (i + run < w && AlphaClass(s[i + run]) == cls)
                     run += std::clamp<int>(runs[i + run], 1, w - i - run);
-                }
                 if (a == 255)
                     CopyRow(d + i, s + i, run);
                 else if (a != 0)
