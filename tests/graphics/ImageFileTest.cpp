@@ -128,7 +128,8 @@ std::string MakePng(int w, int h, const std::vector<uint32_t>& pixels, PngOption
 }
 
 // components 1 (grey from red), 3 or 4 (CMYK as given, with the Adobe marker libjpeg writes).
-std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components, int quality = 100)
+std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components, int quality = 100,
+                     bool progressive = false)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr err;
@@ -143,6 +144,7 @@ std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int comp
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(size_t(w * components));
     for (int y = 0; y < h; ++y)
@@ -435,6 +437,19 @@ TEST_F(ImageFiles, JpegColourSpaces)
 
     std::string whole = MakeJpeg(16, 16, flat, 3);
     EXPECT_FALSE(LoadJPEG(Write("empty.jpg", "")));
+    // Frame headers claiming 60000 x 60000 pixels are refused before anything that size is made.
+    for (bool progressive : {false, true})
+    {
+        std::string huge = MakeJpeg(16, 16, flat, 3, 90, progressive);
+        size_t frame = huge.find(progressive ? "\xFF\xC2" : "\xFF\xC0");
+        ASSERT_NE(frame, std::string::npos);
+        for (size_t at : {frame + 5, frame + 7}) // height, then width, big-endian
+        {
+            huge[at] = char(0xEA);
+            huge[at + 1] = char(0x60);
+        }
+        EXPECT_FALSE(LoadJPEG(Write("huge.jpg", huge))) << progressive;
+    }
     EXPECT_FALSE(LoadJPEG(Write("cut.jpg", whole.substr(0, whole.size() / 2)))); // ends inside its data
 }
 
