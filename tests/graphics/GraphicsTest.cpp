@@ -46,11 +46,25 @@ public:
     {
         calls.push_back("stretch" + R(d) + R(s));
     }
+    static std::string F(float v)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", double(v));
+        return text;
+    }
     void BltRotated(Image*, float x, float y, const Rect& s, const Rect&, const Color&, int, double, float cx,
                     float cy) override
     {
-        calls.push_back("rot@" + std::to_string(int(x)) + "," + std::to_string(int(y)) + R(s) + "c" +
-                        std::to_string(int(cx)) + "," + std::to_string(int(cy)));
+        calls.push_back("rot@" + F(x) + "," + F(y) + R(s) + "c" + F(cx) + "," + F(cy));
+    }
+    void BltF(Image*, float x, float y, const Rect& s, const Rect&, const Color&, int) override
+    {
+        calls.push_back("bltf@" + F(x) + "," + F(y) + R(s));
+    }
+    void BltMatrix(Image*, float x, float y, const Matrix3& m, const Rect&, const Color&, int, const Rect& s,
+                   bool) override
+    {
+        calls.push_back("matrix@" + F(x) + "," + F(y) + R(s) + "x" + F(m.m[0][0]));
     }
 };
 
@@ -225,30 +239,65 @@ TEST(Graphics, TransformsPickTheCheapestDraw)
     Image image;
     image.width = 10;
     image.height = 6;
+    // Drawn at (30, 30), or at (30.25, 30) when sub-pixel.
     struct Case
     {
         const char* what;
         void (*setup)(Transform2D&);
+        bool subPixel, through3D;
         std::vector<std::string> calls;
     } cases[] = {
-        {"translation only", [](Transform2D& t) { t.transX2 = 4; }, {"blt@29,27(0,0,10,6)"}},
-        {"mirror", [](Transform2D& t) { t.Scale(-1, 1); }, {"mirror@25,27(0,0,10,6)"}},
-        {"scale", [](Transform2D& t) { t.Scale(2, 3); }, {"stretch(20,21,20,18)(0,0,10,6)"}},
+        {"translation only", [](Transform2D& t) { t.transX2 = 4; }, false, false, {"blt@29,27(0,0,10,6)"}},
+        {"mirror", [](Transform2D& t) { t.Scale(-1, 1); }, false, false, {"mirror@25,27(0,0,10,6)"}},
+        {"scale", [](Transform2D& t) { t.Scale(2, 3); }, false, false, {"stretch(20,21,20,18)(0,0,10,6)"}},
         {"rotation",
          [](Transform2D& t)
          {
              t.haveRot = true;
              t.rot = 0.5f;
          },
+         false,
+         false,
          {"rot@25,27(0,0,10,6)c5,3"}},
+        {"complex: the matrix",
+         [](Transform2D& t) { t.Scale(-2, 1); },
+         false,
+         false,
+         {"matrix@30,30(0,0,10,6)x-2"}},
+        {"sub-pixel translation",
+         [](Transform2D& t) { t.transX2 = 4; },
+         true,
+         false,
+         {"bltf@29.75,27.5(0,0,10,6)"}},
+        {"sub-pixel rotation about a moved centre",
+         [](Transform2D& t)
+         {
+             t.haveRot = true;
+             t.rot = 0.5f;
+             t.transX1 = 2;
+         },
+         true,
+         false,
+         {"rot@27.75,27.5(0,0,10,6)c3,3"}},
+        {"sub-pixel through 3D: the matrix",
+         [](Transform2D& t) { t.transX2 = 4; },
+         true,
+         true,
+         {"matrix@30.25,30(0,0,10,6)x1"}},
     };
     for (const Case& c : cases)
     {
         RecordingImage dest(60, 50);
+        Graphics::DrawsThrough3DQuery always = [](Image*) { return true; };
+        Graphics::SetDrawsThrough3DQuery(c.through3D ? always : nullptr);
         Graphics g(&dest);
+        Graphics::SetDrawsThrough3DQuery(nullptr);
         Transform2D t;
         c.setup(t);
-        g.DrawImageTransform(&image, t, 30, 30);
+        if (c.subPixel)
+            g.DrawImageTransformF(&image, t, Rect(0, 0, 10, 6), 30.25f, 30);
+        else
+            g.DrawImageTransform(&image, t, 30, 30);
         EXPECT_EQ(dest.calls, c.calls) << c.what;
     }
 }
