@@ -185,10 +185,12 @@ void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, 
 
 // Cuts a segment to a box (Liang-Barsky) when an end point lies outside it, so that a line
 // given far-away coordinates is walked only where it can meet the image. Lines inside the box
-// are left exactly as given. False when nothing of the segment is inside.
+// are left exactly as given. False when nothing of the segment is inside or a coordinate is
+// not a finite number.
 bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
                      double maxY)
 {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
     auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
     if (inside(x1, y1) && inside(x2, y2)) return true;
     double dx = x2 - x1, dy = y2 - y1, t0 = 0.0, t1 = 1.0;
@@ -323,7 +325,6 @@ void MemoryImage::DrawLineAA(double x1, double y1, double x2, double y2, const C
 void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, const Color& color,
                                  bool additive)
 {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
     if (!CutSegmentToBox(x1, y1, x2, y2, -2.0, -2.0, width + 1.0, height + 1.0)) return;
     auto toInt = [](double v) { return int64_t(std::clamp(v, -1e9, 1e9)); };
     int64_t ax = toInt(x1), ay = toInt(y1), bx = toInt(x2), by = toInt(y2);
@@ -403,7 +404,6 @@ void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, con
 // axis. Every pixel is checked against the image.
 void MemoryImage::DrawLineAAHelper(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
     if (!CutSegmentToBox(x1, y1, x2, y2, -2.0, -2.0, width + 1.0, height + 1.0)) return;
     bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
     if (steep)

@@ -165,6 +165,11 @@ TEST(Graphics, ShapesAreTranslatedAndClipped)
         {"line clipped", [](Graphics& g) { g.DrawLine(-10, -10, 10, 10); }, {"line(0,0,10,10)"}},
         {"line outside", [](Graphics& g) { g.DrawLine(-10, -10, -1, 100); }, {}},
         {"line vertical cut", [](Graphics& g) { g.DrawLine(3, -5, 3, 500); }, {"line(3,0,3,49)"}},
+        {"line cut at the right", [](Graphics& g) { g.DrawLine(50, 10, 70, 30); }, {"line(50,10,59,19)"}},
+        {"line cut at the bottom", [](Graphics& g) { g.DrawLine(30, 60, 10, 40); }, {"line(10,40,19,49)"}},
+        {"line rising: top point first",
+         [](Graphics& g) { g.DrawLine(0, 30, 20, 10); },
+         {"line(20,10,0,30)"}},
     };
     for (const Case& c : cases)
     {
