@@ -119,7 +119,7 @@ void ImageFont::GenerateActiveFontLayers()
     ascent = ascentPadding = height = lineSpacingOffset = 0;
 
     bool first = true;
-    for (FontLayer& layer : fontData->mFontLayerList)
+    for (FontLayer& layer : fontData->mFontLayers)
     {
         if (layer.mMinPointSize > pointSize) continue;
         if (layer.mMaxPointSize != -1 && pointSize > layer.mMaxPointSize) continue;
