@@ -98,7 +98,6 @@ ImageFont::ImageFont(const ImageFont& other)
 
 ImageFont::~ImageFont()
 {
-    activeLayers.clear();
     fontData->DeRef();
 }
 
@@ -116,6 +115,8 @@ void ImageFont::GenerateActiveFontLayers()
 {
     if (!fontData->mInitialized) return;
     activeLayers.clear();
+    // Room for every layer up front: growing would copy the scaled strips already made.
+    activeLayers.reserve(fontData->mFontLayers.size());
     ascent = ascentPadding = height = lineSpacingOffset = 0;
 
     bool first = true;
