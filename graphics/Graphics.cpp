@@ -259,8 +259,10 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
     }
     bool stopped = false;
 
+    // A line wholly past maxChars draws nothing and has no width to pass on.
     auto lineDone = [&](int w)
     {
+        if (w < 0) return;
         if (w > widest) widest = w;
         if (lastWidth) *lastWidth = w;
     };

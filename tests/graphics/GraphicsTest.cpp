@@ -391,4 +391,41 @@ TEST(Graphics, WordWrap)
                                                     "x@0,43#000000"}));
 }
 
+TEST(Graphics, WordWrapCarriesWidthsAndStopsAtMaxChars)
+{
+    struct Case
+    {
+        const char* text;
+        int width, maxChars, lastWidthIn;
+        std::vector<std::string> drawn;
+        int height, maxWidth, lastWidthOut;
+    } cases[] = {
+        {"abc def", 20, -1, 0, {"abc@0,7#000000", "def@0,19#000000"}, 21, 25, 15},
+        // The first line goes on after earlier text of lastWidth pixels.
+        {"ab cd", 100, -1, 10, {"ab cd@10,7#000000"}, 9, 25, 25},
+        // Tags colour the text; the context's colour comes back afterwards.
+        {"a^FF0000^b", 100, -1, 0, {"a@0,7#000000", "b@5,7#FF0000"}, 9, 10, 10},
+        // Only the first maxChars characters are drawn; a line wholly past them leaves the
+        // widths of the lines that were drawn.
+        {"abc def", 20, 2, 0, {"ab@0,7#000000"}, 21, 25, 0},
+        {"abcdef", 10, 3, 0, {"ab@0,7#000000", "c@0,19#000000"}, 33, 10, 5},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingImage dest(200, 200);
+        Graphics g(&dest);
+        FakeFont font;
+        g.SetFont(&font);
+        int maxWidth = -1, lastWidth = c.lastWidthIn;
+        EXPECT_EQ(
+            g.WriteWordWrapped(Rect(0, 0, c.width, 0), c.text, -1, -1, &maxWidth, c.maxChars, &lastWidth),
+            c.height)
+            << c.text;
+        EXPECT_EQ(font.drawn, c.drawn) << c.text;
+        EXPECT_EQ(maxWidth, c.maxWidth) << c.text;
+        EXPECT_EQ(lastWidth, c.lastWidthOut) << c.text;
+        EXPECT_EQ(g.GetColor(), Color::Black) << c.text;
+    }
+}
+
 } // namespace
