@@ -52,6 +52,7 @@ void XMLParser::Init()
     mFirstChar = true;
     mByteSwap = false;
     mIllegalCharacter = false;
+    mInputEnded = false;
     mPushBack.clear();
 }
 
@@ -234,7 +235,7 @@ bool XMLParser::GetChar(uint16_t& c)
     }
     else
     {
-        if (!mFile || mIllegalCharacter) return false;
+        if (!mFile || mInputEnded) return false;
         bool got = false;
         switch (mReader)
         {
@@ -248,7 +249,13 @@ bool XMLParser::GetChar(uint16_t& c)
             got = GetUTF16Char(c);
             break;
         }
-        if (!got) return false;
+        if (!got)
+        {
+            // Whatever stopped the reader (the end, bad input or a broken UTF-16 pair), nothing
+            // after it is read.
+            mInputEnded = true;
+            return false;
+        }
     }
     if (c == '\n') ++mLineNum;
     return true;

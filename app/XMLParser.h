@@ -90,6 +90,7 @@ private:
     bool mFirstChar = true;
     bool mByteSwap = false;
     bool mIllegalCharacter = false;
+    bool mInputEnded = false; // the reader has stopped for good
 };
 
 } // namespace Kavo

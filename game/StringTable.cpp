@@ -2,8 +2,8 @@
 
 #include "app/StringUtils.h"
 #include "game/TextHelpers.h"
-#include "platform/DebugOutput.h"
 #include "platform/Files.h"
+#include "platform/Window.h"
 
 #include <cstdio>
 #include <map>
@@ -143,7 +143,8 @@ bool StringTable::LoadFile(const std::string& path)
     std::string contents;
     if (!platform::ReadFile(path, contents))
     {
-        platform::DebugOutput("Could not open " + path + ". No text available!\n");
+        platform::MessageBox("Could not open " + path + ". No text available!", "Missing File",
+                             platform::MB_OK);
         return false;
     }
     // Text mode: a carriage return before a line feed is dropped.

@@ -11,9 +11,9 @@ namespace Kavo
 class StringTable
 {
 public:
-    // Reads "properties\strings.txt" from the working folder. A missing file is reported on the
-    // debugger output ("Could not open properties\strings.txt. No text available!"), the result
-    // is false and the table keeps what it had.
+    // Reads "properties\strings.txt" from the working folder. A missing file is reported in a
+    // message box captioned "Missing File" ("Could not open properties\strings.txt. No text
+    // available!"), the result is false and the table keeps what it had.
     static bool Load();
     // The same for any file.
     static bool LoadFile(const std::string& path);

@@ -27,7 +27,7 @@ int Depth(const DataElement* element)
 {
     if (!element->mIsList) return 0;
     int deepest = 0;
-    for (const DataElement* child : static_cast<const ListDataElement*>(element)->mElementVector)
+    for (const DataElement* child : static_cast<const ListDataElement*>(element)->mElements)
         deepest = std::max(deepest, Depth(child));
     return deepest + 1;
 }
@@ -44,13 +44,13 @@ bool DescParser::Error(const std::string& text)
 
 DataElement* DescParser::FindDefine(const std::string& name)
 {
-    auto it = mDefineMap.find(StringToUpper(name));
-    return it == mDefineMap.end() ? nullptr : it->second.get();
+    auto it = mDefines.find(StringToUpper(name));
+    return it == mDefines.end() ? nullptr : it->second.get();
 }
 
 void DescParser::SetDefine(const std::string& name, DataElement* value)
 {
-    mDefineMap[StringToUpper(name)].reset(value);
+    mDefines[StringToUpper(name)].reset(value);
 }
 
 bool DescParser::LoadFile(const std::string& fileName)
@@ -119,7 +119,7 @@ bool DescParser::ReadCommands(std::string_view contents)
             }
             if (c == '\n') continue;
             atLineStart = false;
-            if ((mCmdSep & CMDSEP_NO_INDENT) && !startedBlank && !mCurrentCommand.empty())
+            if ((mFlags & kUnindentedLineEnds) && !startedBlank && !mCurrentCommand.empty())
             {
                 pushedBack = static_cast<unsigned char>(c);
                 endCommand();
@@ -177,7 +177,7 @@ bool DescParser::ReadCommands(std::string_view contents)
             append(c);
             continue;
         }
-        if (c == ';' && !quoted && (mCmdSep & CMDSEP_SEMICOLON))
+        if (c == ';' && !quoted && (mFlags & kSemicolonEnds))
         {
             endCommand();
             continue;
@@ -305,7 +305,7 @@ bool DescParser::Dereference(ListDataElement& source, ListDataElement& target)
 
 bool DescParser::DereferenceAt(ListDataElement& source, ListDataElement& target, int depth)
 {
-    for (DataElement* element : source.mElementVector)
+    for (DataElement* element : source.mElements)
     {
         if (element->mIsList)
         {
@@ -380,7 +380,7 @@ bool DescParser::DataToStringVector(DataElement* source, std::vector<std::string
         if (!Dereference(*static_cast<ListDataElement*>(source), resolved)) return false;
         list = &resolved;
     }
-    for (const DataElement* element : list->mElementVector)
+    for (const DataElement* element : list->mElements)
     {
         if (element->mIsList)
         {
@@ -435,7 +435,7 @@ std::string DescParser::DataElementToString(const DataElement* element)
     if (!element) return std::string();
     if (!element->mIsList) return static_cast<const SingleDataElement*>(element)->mValue;
     std::string out = "(";
-    const auto& elements = static_cast<const ListDataElement*>(element)->mElementVector;
+    const auto& elements = static_cast<const ListDataElement*>(element)->mElements;
     for (size_t i = 0; i < elements.size(); ++i)
     {
         if (i) out += ", ";

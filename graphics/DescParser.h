@@ -21,19 +21,19 @@ namespace Kavo
 class DescParser
 {
 public:
-    // mCmdSep bits.
-    static constexpr int CMDSEP_SEMICOLON = 1; // ';' outside quotes ends a command
-    static constexpr int CMDSEP_NO_INDENT = 2; // a line starting in the first column ends one
+    // mFlags bits.
+    static constexpr int kSemicolonEnds = 1;      // ';' outside quotes ends a command
+    static constexpr int kUnindentedLineEnds = 2; // a line starting in the first column ends one
 
     // Lists nested deeper than this are refused, so hostile input cannot exhaust the stack.
     static constexpr int kMaxListDepth = 64;
 
-    int mCmdSep = CMDSEP_SEMICOLON;
+    int mFlags = kSemicolonEnds;
     std::string mError;
     int mCurrentLine = 0; // 1-based line where the command being read starts; 0 outside LoadFile
     std::string mCurrentCommand;
     // Upper-case name -> value; the parser owns the values.
-    std::map<std::string, std::unique_ptr<DataElement>> mDefineMap;
+    std::map<std::string, std::unique_ptr<DataElement>> mDefines;
 
     DescParser() = default;
     virtual ~DescParser();

@@ -94,7 +94,7 @@ bool FontData::Load(FontHost* app, const std::string& fontDescFileName)
 {
     if (mInitialized) return false;
     mApp = app;
-    mFontErrorHeader = "Font Descriptor Error in " + fontDescFileName + "\r\n";
+    mErrorHeader = "Font Descriptor Error in " + fontDescFileName + "\r\n";
     mSourceFile = fontDescFileName;
     mInitialized = LoadFile(fontDescFileName);
     return true;
@@ -156,15 +156,15 @@ bool FontData::GetLayer(DataElement* element, FontLayer*& layer)
     layer = nullptr;
     const std::string* text = SingleText(element);
     if (!text) return false;
-    auto it = mFontLayerMap.find(StringToUpper(*text));
-    if (it == mFontLayerMap.end()) return Error("Undefined Layer");
+    auto it = mFontLayersByName.find(StringToUpper(*text));
+    if (it == mFontLayersByName.end()) return Error("Undefined Layer");
     layer = it->second;
     return true;
 }
 
 bool FontData::Error(const std::string& text)
 {
-    std::string message = mFontErrorHeader + text;
+    std::string message = mErrorHeader + text;
     if (mCurrentLine > 0) message += " on Line " + StrFormat("%d:\r\n\r\n", mCurrentLine) + mCurrentCommand;
     DescParser::Error(message);
     if (mApp) mApp->Popup(message);
@@ -186,11 +186,11 @@ bool FontData::HandleCommand(ListDataElement& params)
 
 FontLayer& FontData::AddLayer(const std::string& name, const FontLayer* source)
 {
-    mFontLayerList.push_back(source ? *source : FontLayer(this));
-    FontLayer& layer = mFontLayerList.back();
+    mFontLayers.push_back(source ? *source : FontLayer(this));
+    FontLayer& layer = mFontLayers.back();
     layer.mFontData = this;
     // A second layer of a used name stays in the list but cannot be named.
-    mFontLayerMap.emplace(name, &layer);
+    mFontLayersByName.emplace(name, &layer);
     return layer;
 }
 
@@ -231,7 +231,7 @@ bool FontData::ReadIntLists(DataElement* element, std::vector<std::vector<int>>&
     lists.clear();
     ListDataElement outer;
     if (!DataToList(element, outer)) return false;
-    for (DataElement* inner : outer.mElementVector)
+    for (DataElement* inner : outer.mElements)
     {
         // A malformed entry is kept empty, so that the lists stay parallel; it is skipped later.
         lists.emplace_back();
@@ -364,7 +364,7 @@ bool FontData::CmdCreateLayer(ListDataElement& p)
 {
     std::string name;
     if (!ReadName(p.At(1), name)) return InvalidParam();
-    bool taken = mFontLayerMap.count(name) != 0;
+    bool taken = mFontLayersByName.count(name) != 0;
     AddLayer(name, nullptr);
     if (taken) Error("Layer Already Exists");
     return true;
@@ -375,7 +375,7 @@ bool FontData::CmdCreateLayerFrom(ListDataElement& p)
     std::string name;
     FontLayer* source = nullptr;
     if (!ReadName(p.At(1), name) || !GetLayer(p.At(2), source)) return InvalidParam();
-    bool taken = mFontLayerMap.count(name) != 0;
+    bool taken = mFontLayersByName.count(name) != 0;
     AddLayer(name, source);
     if (taken) Error("Layer Already Exists");
     return true;

@@ -43,11 +43,11 @@ public:
     int mRefCount = 0;
     FontHost* mApp = nullptr;
     int mDefaultPointSize = 0;
-    uint8_t mCharMap[256];                           // every character is replaced by mCharMap[c] before use
-    std::list<FontLayer> mFontLayerList;             // creation order; addresses stay put
-    std::map<std::string, FontLayer*> mFontLayerMap; // upper-case name -> layer
+    uint8_t mCharMap[256];            // every character is replaced by mCharMap[c] before use
+    std::list<FontLayer> mFontLayers; // creation order; addresses stay put
+    std::map<std::string, FontLayer*> mFontLayersByName; // upper-case name -> layer
     std::string mSourceFile;
-    std::string mFontErrorHeader;
+    std::string mErrorHeader;
 
     FontData();
     ~FontData() override;

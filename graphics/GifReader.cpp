@@ -257,6 +257,8 @@ std::unique_ptr<Image> LoadGIF(const std::string& path)
         while (depth > 0)
             emit(stack[size_t(--depth)]);
 
+        // Once the table is full, encoders may go on without a clear code: no more entries are
+        // made and the code size stays at 12 bits.
         if (nextFree < kMaxCodes)
         {
             prefix[size_t(nextFree)] = uint16_t(previous);
@@ -264,8 +266,6 @@ std::unique_ptr<Image> LoadGIF(const std::string& path)
             ++nextFree;
             if (nextFree == (1 << codeSize) && codeSize < 12) ++codeSize;
         }
-        else
-            break; // the table is full
         previous = code;
     }
     return image;

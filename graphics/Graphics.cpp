@@ -112,47 +112,43 @@ void Graphics::DrawLine(int x1, int y1, int x2, int y2)
     if (ClipLine(ax, ay, bx, by)) destImage->DrawLine(ax, ay, bx, by, color, drawMode);
 }
 
+namespace
+{
+
+// One axis of the line clip: orders the end points by their first coordinate p and cuts the
+// segment to [low, high) along it, moving q along the line. False when it lies wholly outside.
+// Slopes are taken only between points on different sides of an edge, so never over 0.
+bool ClipAxis(double& p1, double& q1, double& p2, double& q2, double low, double high)
+{
+    if (p2 < p1)
+    {
+        std::swap(p1, p2);
+        std::swap(q1, q2);
+    }
+    if (p1 < low)
+    {
+        if (p2 < low) return false;
+        q1 += (q2 - q1) / (p2 - p1) * (low - p1);
+        p1 = low;
+    }
+    if (p2 >= high)
+    {
+        if (p1 >= high) return false;
+        q2 += (q2 - q1) / (p2 - p1) * (high - 1 - p2);
+        p2 = high - 1;
+    }
+    return true;
+}
+
+} // namespace
+
+// Left and right edges with the points ordered by x, then top and bottom with them ordered by
+// y; the top point comes back first.
 bool Graphics::ClipLine(double& x1, double& y1, double& x2, double& y2)
 {
     double ax = x1, ay = y1, bx = x2, by = y2;
-    const double cx = clipRect.mX, cy = clipRect.mY;
-    const double right = double(clipRect.mX) + clipRect.mWidth,
-                 bottom = double(clipRect.mY) + clipRect.mHeight;
-
-    if (bx < ax)
-    {
-        std::swap(ax, bx);
-        std::swap(ay, by);
-    }
-    if (ax < cx)
-    {
-        if (bx < cx) return false;
-        ay += (by - ay) / (bx - ax) * (cx - ax);
-        ax = cx;
-    }
-    if (bx >= right)
-    {
-        if (ax >= right) return false;
-        by += (by - ay) / (bx - ax) * (right - 1 - bx);
-        bx = right - 1;
-    }
-    if (by < ay)
-    {
-        std::swap(ax, bx);
-        std::swap(ay, by);
-    }
-    if (ay < cy)
-    {
-        if (by < cy) return false;
-        ax += (bx - ax) / (by - ay) * (cy - ay);
-        ay = cy;
-    }
-    if (by >= bottom)
-    {
-        if (ay >= bottom) return false;
-        bx += (bx - ax) / (by - ay) * (bottom - 1 - by);
-        by = bottom - 1;
-    }
+    if (!ClipAxis(ax, ay, bx, by, clipRect.mX, double(clipRect.mX) + clipRect.mWidth)) return false;
+    if (!ClipAxis(ay, ax, by, bx, clipRect.mY, double(clipRect.mY) + clipRect.mHeight)) return false;
     x1 = ax;
     y1 = ay;
     x2 = bx;
@@ -263,8 +259,10 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
     }
     bool stopped = false;
 
+    // A line wholly past maxChars draws nothing and has no width to pass on.
     auto lineDone = [&](int w)
     {
+        if (w < 0) return;
         if (w > widest) widest = w;
         if (lastWidth) *lastWidth = w;
     };
@@ -362,18 +360,10 @@ int Graphics::GetWordWrappedHeight(int width, const std::string& text, int lineS
 // ---------------------------------------------------------------------------------------------
 // Images
 
+// The whole image: at scale 1 a clipped Blt, otherwise a stretch.
 void Graphics::DrawImage(Image* image, int x, int y)
 {
     if (!image) return;
-    if (scaleX == 1.0f && scaleY == 1.0f)
-    {
-        int tx = TranslateX(float(x)), ty = TranslateY(float(y));
-        Rect c = Rect(tx, ty, image->width, image->height).Intersection(clipRect);
-        if (c.mWidth > 0 && c.mHeight > 0)
-            destImage->Blt(image, c.mX, c.mY, Rect(c.mX - tx, c.mY - ty, c.mWidth, c.mHeight), ImageColor(),
-                           drawMode);
-        return;
-    }
     DrawImageSrc(image, x, y, Rect(0, 0, image->width, image->height));
 }
 

@@ -98,7 +98,6 @@ ImageFont::ImageFont(const ImageFont& other)
 
 ImageFont::~ImageFont()
 {
-    activeLayers.clear();
     fontData->DeRef();
 }
 
@@ -116,10 +115,12 @@ void ImageFont::GenerateActiveFontLayers()
 {
     if (!fontData->mInitialized) return;
     activeLayers.clear();
+    // Room for every layer up front: growing would copy the scaled strips already made.
+    activeLayers.reserve(fontData->mFontLayers.size());
     ascent = ascentPadding = height = lineSpacingOffset = 0;
 
     bool first = true;
-    for (FontLayer& layer : fontData->mFontLayerList)
+    for (FontLayer& layer : fontData->mFontLayers)
     {
         if (layer.mMinPointSize > pointSize) continue;
         if (layer.mMaxPointSize != -1 && pointSize > layer.mMaxPointSize) continue;

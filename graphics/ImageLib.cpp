@@ -10,10 +10,14 @@ namespace ImageLib
 
 uint32_t gAlphaComposeColor = 0xFFFFFF;
 
+bool Image::SizeAllowed(int64_t w, int64_t h)
+{
+    return w > 0 && h > 0 && w <= kMaxDimension && h <= kMaxDimension && w * h <= kMaxPixels;
+}
+
 bool Image::Allocate(int w, int h)
 {
-    if (w <= 0 || h <= 0 || w > kMaxDimension || h > kMaxDimension || int64_t(w) * h > kMaxPixels)
-        return false;
+    if (!SizeAllowed(w, h)) return false;
     width = w;
     height = h;
     bits.reset(new uint32_t[size_t(w) * size_t(h)]());

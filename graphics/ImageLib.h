@@ -27,6 +27,8 @@ public:
 
     // Allocates width x height pixels (all 0); false for a size the readers refuse.
     bool Allocate(int w, int h);
+    // Whether the readers make an image of that size.
+    static bool SizeAllowed(int64_t w, int64_t h);
 };
 
 // The colour of an image made from an alpha file alone (0xFFFFFF unless the resource manager

@@ -100,11 +100,13 @@ std::unique_ptr<Image> LoadJPEG2000(const std::string& path)
     Kavo::PakFileHandle* file = Kavo::PakFOpen(path.c_str(), "rb");
     if (!file) return nullptr;
     J2KStreamCallbacks callbacks = {SeekCallback, ReadCallback, ReservedCallback};
+    // The codec reads through the callbacks until its handle is closed: the file stays open
+    // until then.
     J2KImage* j2k = gCodec.openCustom(file, &callbacks);
-    Kavo::PakFClose(file);
     if (!j2k)
     {
         gCodec.getErrorStr(gCodec.getLastError()); // the codec's reason; loaders write no message
+        Kavo::PakFClose(file);
         return nullptr;
     }
 
@@ -122,6 +124,7 @@ std::unique_ptr<Image> LoadJPEG2000(const std::string& path)
             image.reset();
     }
     gCodec.close(j2k);
+    Kavo::PakFClose(file);
     if (image)
     {
         size_t n = size_t(width) * size_t(height);

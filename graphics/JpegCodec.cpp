@@ -110,6 +110,9 @@ bool DecodeJpeg(JpegRead& r)
     r.source.pub.next_input_byte = nullptr;
     r.info.src = &r.source.pub;
     jpeg_read_header(&r.info, TRUE);
+    // A claimed size is refused before libjpeg sets up for it (a progressive file makes
+    // coefficient buffers for the whole image).
+    if (!Image::SizeAllowed(r.info.image_width, r.info.image_height)) return false;
 
     // CMYK and YCCK files come out as CMYK and are converted below; everything else as grey or RGB.
     bool cmyk = r.info.jpeg_color_space == JCS_CMYK || r.info.jpeg_color_space == JCS_YCCK;

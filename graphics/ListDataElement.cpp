@@ -6,17 +6,17 @@ namespace Kavo
 ListDataElement::ListDataElement(const ListDataElement& other) : DataElement(other)
 {
     mIsList = true;
-    mElementVector.reserve(other.mElementVector.size());
-    for (const DataElement* element : other.mElementVector)
-        mElementVector.push_back(element->Duplicate());
+    mElements.reserve(other.mElements.size());
+    for (const DataElement* element : other.mElements)
+        mElements.push_back(element->Duplicate());
 }
 
 ListDataElement& ListDataElement::operator=(const ListDataElement& other)
 {
     if (this == &other) return *this;
     Clear();
-    for (const DataElement* element : other.mElementVector)
-        mElementVector.push_back(element->Duplicate());
+    for (const DataElement* element : other.mElements)
+        mElements.push_back(element->Duplicate());
     return *this;
 }
 
@@ -27,9 +27,9 @@ ListDataElement::~ListDataElement()
 
 void ListDataElement::Clear()
 {
-    for (DataElement* element : mElementVector)
+    for (DataElement* element : mElements)
         delete element;
-    mElementVector.clear();
+    mElements.clear();
 }
 
 } // namespace Kavo

@@ -12,7 +12,7 @@ namespace Kavo
 class ListDataElement : public DataElement
 {
 public:
-    std::vector<DataElement*> mElementVector;
+    std::vector<DataElement*> mElements;
 
     ListDataElement() { mIsList = true; }
     ListDataElement(const ListDataElement& other);
@@ -22,10 +22,10 @@ public:
     ListDataElement* Duplicate() const override { return new ListDataElement(*this); }
 
     // Appends an element and takes it over.
-    void Add(DataElement* element) { mElementVector.push_back(element); }
+    void Add(DataElement* element) { mElements.push_back(element); }
     void Clear();
-    size_t Size() const { return mElementVector.size(); }
-    DataElement* At(size_t index) const { return mElementVector[index]; }
+    size_t Size() const { return mElements.size(); }
+    DataElement* At(size_t index) const { return mElements[index]; }
 };
 
 } // namespace Kavo

@@ -3,12 +3,15 @@
 #include "graphics/ImageRegistry.h"
 #include "graphics/NativeDisplay.h"
 #include "graphics/PaletteBuilder.h"
+#include "graphics/PixelBlend.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace Kavo
 {
+
+using PixelBlend::AlphaClass;
 
 void AlignedWordsDeleter::operator()(uint32_t* words) const
 {
@@ -39,13 +42,6 @@ std::unique_ptr<T[]> CopyArray(const std::unique_ptr<T[]>& from, size_t count)
     std::unique_ptr<T[]> copy(new T[count]);
     std::memcpy(copy.get(), from.get(), count * sizeof(T));
     return copy;
-}
-
-// 0 transparent, 1 opaque, 2 partly transparent.
-inline int AlphaClass(uint32_t pixel)
-{
-    uint32_t a = pixel >> 24;
-    return a == 0 ? 0 : a == 255 ? 1 : 2;
 }
 
 // Writes, for each pixel of a row, the length of its run of one class to the run's end,

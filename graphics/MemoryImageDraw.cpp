@@ -185,10 +185,12 @@ void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, 
 
 // Cuts a segment to a box (Liang-Barsky) when an end point lies outside it, so that a line
 // given far-away coordinates is walked only where it can meet the image. Lines inside the box
-// are left exactly as given. False when nothing of the segment is inside.
+// are left exactly as given. False when nothing of the segment is inside or a coordinate is
+// not a finite number.
 bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
                      double maxY)
 {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
     auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
     if (inside(x1, y1) && inside(x2, y2)) return true;
     double dx = x2 - x1, dy = y2 - y1, t0 = 0.0, t1 = 1.0;
@@ -323,13 +325,11 @@ void MemoryImage::DrawLineAA(double x1, double y1, double x2, double y2, const C
 void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, const Color& color,
                                  bool additive)
 {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
     if (!CutSegmentToBox(x1, y1, x2, y2, -2.0, -2.0, width + 1.0, height + 1.0)) return;
     auto toInt = [](double v) { return int64_t(std::clamp(v, -1e9, 1e9)); };
     int64_t ax = toInt(x1), ay = toInt(y1), bx = toInt(x2), by = toInt(y2);
     bool steep = std::llabs(by - ay) > std::llabs(bx - ax);
-    double startMinor = steep ? x1 : y1, endMajorD = steep ? y2 : x2;
-    (void)endMajorD;
+    double startMinor = steep ? x1 : y1;
     if (steep)
     {
         std::swap(ax, ay);
@@ -404,7 +404,6 @@ void MemoryImage::DrawLineNormal(double x1, double y1, double x2, double y2, con
 // axis. Every pixel is checked against the image.
 void MemoryImage::DrawLineAAHelper(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
     if (!CutSegmentToBox(x1, y1, x2, y2, -2.0, -2.0, width + 1.0, height + 1.0)) return;
     bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
     if (steep)
@@ -509,14 +508,10 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
             {
                 int run = std::clamp<int>(runs[i], 1, w - i);
                 uint32_t a = s[i] >> 24;
-                int cls = a == 0 ? 0 : a == 255 ? 1 : 2;
+                int cls = AlphaClass(s[i]);
                 // Runs are capped at 255: join the pieces of a longer run of one class.
-                while (i + run < w)
-                {
-                    uint32_t next = s[i + run] >> 24;
-                    if ((next == 0 ? 0 : next == 255 ? 1 : 2) != cls) break;
+                while (i + run < w && AlphaClass(s[i + run]) == cls)
                     run += std::clamp<int>(runs[i + run], 1, w - i - run);
-                }
                 if (a == 255)
                     CopyRow(d + i, s + i, run);
                 else if (a != 0)
@@ -852,8 +847,8 @@ std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, 
 } // namespace
 
 // A separable two-pass filter; each pass's weights add up to 257, so 257 x 257 stands for one.
-// Source reads are kept inside the source region and filtered values are held to 255, so a
-// fully opaque source cannot spill into the next channel.
+// Source reads are kept inside the source region, and the blended channels and alpha are held
+// to 255, so a fully opaque source cannot spill into the next channel.
 void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* part)
 {
     double sx = part[0], sy = part[1], sw = part[2], sh = part[3];
@@ -905,16 +900,20 @@ void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const doubl
         uint32_t* row = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
         for (int i = 0; i < dest.mWidth; ++i)
         {
+            // A fully opaque source filters to 256: the blend takes that as "all source", and
+            // only the stored channels and alpha are held to 255.
             const Sums& cell = cells[i];
-            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 255)); };
+            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 256)); };
             uint32_t a = filtered(3);
             if (a == 0) continue;
             uint32_t& d = row[i];
             uint32_t dA = d >> 24;
-            uint32_t b = ((Blue(d) * (256 - a)) >> 8) + ((filtered(0) * a) >> 8);
-            uint32_t g = ((Green(d) * (256 - a)) >> 8) + ((filtered(1) * a) >> 8);
-            uint32_t r = ((Red(d) * (256 - a)) >> 8) + ((filtered(2) * a) >> 8);
-            uint32_t outA = dA + (255 - dA) * a / 255;
+            auto blend = [&](uint32_t dc, uint32_t sc)
+            { return Saturate(((dc * (256 - a)) >> 8) + ((sc * a) >> 8)); };
+            uint32_t b = blend(Blue(d), filtered(0));
+            uint32_t g = blend(Green(d), filtered(1));
+            uint32_t r = blend(Red(d), filtered(2));
+            uint32_t outA = Saturate(dA + (255 - dA) * a / 255);
             d = (outA << 24) | (r << 16) | (g << 8) | b;
         }
     }

@@ -31,6 +31,21 @@ inline uint32_t Blue(uint32_t p)
     return p & 0xFF;
 }
 
+// The alpha class of a pixel for the run-length data: 0 transparent, 1 opaque, 2 partly
+// transparent.
+inline int AlphaClass(uint32_t pixel)
+{
+    uint32_t a = pixel >> 24;
+    return a == 0 ? 0 : a == 255 ? 1 : 2;
+}
+
+// Each channel of a word (red and blue together in one word, green alone) times w, shifted
+// right by 8: (c w) >> 8 per channel for w up to 256.
+inline uint32_t SplitScale(uint32_t p, uint32_t w)
+{
+    return ((((p & 0xFF00FF) * w) >> 8) & 0xFF00FF) | ((((p & 0xFF00) * w) >> 8) & 0xFF00);
+}
+
 // Rule over: a = 0 leaves the pixel; otherwise outA = dA + (255 - dA) a / 255, w = 255 a / outA,
 // each channel (d (256 - w) + s w) >> 8.
 inline uint32_t Over(uint32_t d, uint32_t sr, uint32_t sg, uint32_t sb, uint32_t a, const OverTables& t)
@@ -48,7 +63,7 @@ inline uint32_t Over(uint32_t d, uint32_t sr, uint32_t sg, uint32_t sb, uint32_t
 // together in one word.
 inline uint32_t SplitKeep(uint32_t d, uint32_t w)
 {
-    return ((((d & 0xFF00FF) * (256 - w)) >> 8) & 0xFF00FF) | ((((d & 0xFF00) * (256 - w)) >> 8) & 0xFF00);
+    return SplitScale(d, 256 - w);
 }
 
 // Rule over-split with an unmodulated source word.
@@ -57,18 +72,14 @@ inline uint32_t OverSplit(uint32_t d, uint32_t s, uint32_t a, const OverTables& 
     if (a == 0) return d;
     uint32_t outA = t.outAlpha[d >> 24][a];
     uint32_t w = t.weight[outA][a];
-    uint32_t src = ((((s & 0xFF00FF) * w) >> 8) & 0xFF00FF) | ((((s & 0xFF00) * w) >> 8) & 0xFF00);
-    return (outA << 24) | (SplitKeep(d, w) + src);
+    return (outA << 24) | (SplitKeep(d, w) + SplitScale(s, w));
 }
 
 // Rule opaque-over for an opaque destination, 0 < a < 255: each channel (d (256 - a)) >> 8
 // plus (s a) >> 8, alpha 255.
 inline uint32_t OpaqueOver(uint32_t d, uint32_t s, uint32_t a)
 {
-    uint32_t keep =
-        ((((d & 0xFF00FF) * (256 - a)) >> 8) & 0xFF00FF) | ((((d & 0xFF00) * (256 - a)) >> 8) & 0xFF00);
-    uint32_t add = ((((s & 0xFF00FF) * a) >> 8) & 0xFF00FF) | ((((s & 0xFF00) * a) >> 8) & 0xFF00);
-    return 0xFF000000 | (keep + add);
+    return 0xFF000000 | (SplitKeep(d, a) + SplitScale(s, a));
 }
 
 inline uint32_t Saturate(uint32_t v)

@@ -58,6 +58,7 @@ void SharedImageHandle::AssignShared(SharedImage* shared)
 
 void SharedImageHandle::AssignUnshared(MemoryImage* image)
 {
+    if (image == unsharedImage) unsharedImage = nullptr; // held again, not deleted
     Release();
     unsharedImage = image;
 }

@@ -192,14 +192,16 @@ int GetResolutionDimensions(J2KImage* j, int resolution, int* width, int* height
     return gLastError = kOk;
 }
 
-uint8_t ToByte(const opj_image_comp_t& comp, int value)
+// Widened first: a signed sample of up to 31 bits plus its offset does not fit an int.
+uint8_t ToByte(const opj_image_comp_t& comp, int sample)
 {
-    if (comp.sgnd) value += 1 << (comp.prec - 1);
+    int64_t value = sample;
+    if (comp.sgnd) value += int64_t(1) << (comp.prec - 1);
     if (comp.prec > 8)
         value >>= comp.prec - 8;
     else if (comp.prec < 8)
-        value <<= 8 - comp.prec;
-    return uint8_t(std::clamp(value, 0, 255));
+        value *= int64_t(1) << (8 - comp.prec);
+    return uint8_t(std::clamp<int64_t>(value, 0, 255));
 }
 
 int Decode(J2KImage* j, unsigned char* pixels, int size, const char*, int pitch)

@@ -90,6 +90,10 @@ std::string Utf8ToCp1252(std::string_view text)
             else
                 cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         }
+        // Overlong forms (a NUL hidden as C0 80), surrogates and code points past Unicode are
+        // malformed too.
+        static constexpr char32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < kSmallest[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) ok = false;
         if (!ok)
         {
             out += '?';

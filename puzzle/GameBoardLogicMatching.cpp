@@ -1,9 +1,9 @@
 // Finding groups, scoring them, booking them, tiles and bonuses.
 #include "puzzle/GameBoardLogic.h"
 
+#include "app/CheckedConversions.h"
 #include "game/Logger.h"
 #include "puzzle/Pieces.h"
-#include "app/CheckedConversions.h"
 #include "puzzle/RulesFlags.h"
 
 #include <algorithm>
@@ -102,7 +102,8 @@ bool GameBoardLogic::FindMatches(int mask[kSquares], MatchGroupList& groups)
 // Growth: passes over the area until one adds nothing. A square joins when it is of the
 // group's colour, wild, a black hole or maturing, and touches a marked square (of any group
 // of this search) through which growth may pass: not a black hole, and not a maturing piece
-// of another colour. Its mark is one more than the smallest such neighbour's.
+// of another colour (a maturing wild piece lets growth through). Its mark is one more than
+// the smallest such neighbour's.
 void GameBoardLogic::GrowGroup(MatchGroup& group, int mask[kSquares]) const
 {
     const int w = Width();
@@ -111,7 +112,7 @@ void GameBoardLogic::GrowGroup(MatchGroup& group, int mask[kSquares]) const
     {
         int piece = PieceColour(square.piece);
         if (piece == PieceBlackHole) return false;
-        return !(square.piece & PieceMaturingFlag) || piece == group.colour;
+        return !(square.piece & PieceMaturingFlag) || piece == group.colour || piece == PieceWild;
     };
 
     bool added = true;
@@ -163,7 +164,7 @@ void GameBoardLogic::ScoreGroup(MatchGroup& group, const int mask[kSquares], boo
     const int h = Height();
 
     int n = ClampToInt(int64_t(group.size) +
-                       TruncateToInt(config.fSupernovaPieceWeight * float(group.supernovas)));
+                       TruncateToInt(double(config.fSupernovaPieceWeight) * group.supernovas));
     double base = n;
     if (!(flags & gcfUseNewScoringFormula)) base -= 2;
 

@@ -1,9 +1,9 @@
 // The sixteen move types and the move driver of GameBoardLogic.
 #include "puzzle/GameBoardLogic.h"
 
+#include "app/CheckedConversions.h"
 #include "game/Logger.h"
 #include "puzzle/Pieces.h"
-#include "app/CheckedConversions.h"
 #include "puzzle/RulesFlags.h"
 
 #include <algorithm>
@@ -195,8 +195,11 @@ bool GameBoardLogic::DoMove(int moveType, int x, int y, int& outX, int& outY)
         return false; // mtNone and unknown numbers
     }
 
+    std::vector<SquarePos> affected;
+    affected.reserve(steps.size());
     for (const Step& step : steps)
-        if (IsImmovablePiece(Square(step.from.x, step.from.y).piece)) return false;
+        affected.push_back(step.from);
+    if (AreaHasImmovablePiece(affected.data(), int(affected.size()))) return false;
 
     // Announced in the order of the steps; the wrapping piece of a cycle is not announced.
     // A reversed cycle lists its steps from the far end: announce from the near end instead,

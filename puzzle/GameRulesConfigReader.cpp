@@ -286,7 +286,7 @@ bool GameRulesConfig::ParseKey(const std::string& name, const Attributes& attrib
 bool GameRulesConfig::LoadFromFile(XMLParser& parser)
 {
     GameRulesConfig loaded(*this);
-    std::string root; // the root element's path; its end tag ends the rules
+    std::string root; // the root element's name; its end tag ends the rules
     int firstLevel = 0, lastLevel = 0;
     bool finished = false;
     XMLElement element;
@@ -300,7 +300,7 @@ bool GameRulesConfig::LoadFromFile(XMLParser& parser)
         if (element.type != XMLElement::TYPE_START) continue;
         if (root.empty())
         {
-            root = element.section.empty() ? element.value : element.section + "/" + element.value;
+            root = element.value; // the first start tag is the root's, at the top level
             continue;
         }
 

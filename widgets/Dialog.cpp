@@ -143,10 +143,12 @@ int Dialog::WaitForResult(bool autoKill)
     // From then on only the shared state and the services are touched.
     std::shared_ptr<WaitState> state = mWaitState;
     WidgetAppServices* app = GetApp();
-    while (state->mAlive && mManager != nullptr && state->mResult == kNoResult)
-    {
-        if (app == nullptr || !app->UpdateAppStep()) break;
-    }
+    // A step runs first; the wait goes on while the program runs and the dialog, still on the
+    // screen, has no result.
+    if (app != nullptr)
+        while (app->UpdateAppStep() && state->mAlive && mManager != nullptr && state->mResult == kNoResult)
+        {
+        }
     if (autoKill && state->mAlive && app != nullptr) app->KillDialog(mId);
     return state->mResult;
 }

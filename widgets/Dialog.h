@@ -97,9 +97,9 @@ public:
     // The height the dialog needs at this width.
     virtual int GetPreferredHeight(int width);
     virtual bool IsModal();
-    // Runs the application's loop until a button is released, the dialog leaves the manager or
-    // the program stops; with autoKill the application then kills the dialog. Returns the button
-    // id, or kNoResult. Safe when the dialog is deleted while it waits.
+    // Runs steps of the application's loop (at least one) until a button is released, the dialog
+    // leaves the manager or the program stops; with autoKill the application then kills the dialog. Returns
+    // the button id, or kNoResult. Safe when the dialog is deleted while it waits.
     virtual int WaitForResult(bool autoKill = true);
 
     // The id of the button released over itself, or kNoResult.

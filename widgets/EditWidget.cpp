@@ -43,7 +43,12 @@ EditWidget::EditWidget(int id, EditListener* listener) : mId(id), mListener(list
     SetColors(kColors, NUM_COLORS);
 }
 
-EditWidget::~EditWidget() = default;
+EditWidget::~EditWidget()
+{
+    // Leave the tree while this is still an edit field, so that losing the focus and the mouse
+    // hides the system caret and gives back the arrow.
+    if (mParent != nullptr) mParent->RemoveWidget(this);
+}
 
 Font* EditWidget::EnsureFont()
 {

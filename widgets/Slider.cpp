@@ -14,6 +14,13 @@ Slider::Slider(Image* trackImage, Image* thumbImage, int id, SliderListener* lis
 {
 }
 
+Slider::~Slider()
+{
+    // Leave the tree while this is still a slider, so that a drag in progress ends with the
+    // arrow cursor.
+    if (mParent != nullptr) mParent->RemoveWidget(this);
+}
+
 void Slider::SetValue(double value)
 {
     mValue = std::clamp(value, 0.0, 1.0);

@@ -26,6 +26,7 @@ public:
     bool mHorizontal = true;
 
     Slider(Image* trackImage, Image* thumbImage, int id, SliderListener* listener);
+    ~Slider() override;
 
     // Clamped to [0, 1]; the listener is not told.
     virtual void SetValue(double value);

@@ -289,12 +289,7 @@ void WidgetManager::MouseDrag(int x, int y)
     mLastMouseX = x;
     mLastMouseY = y;
 
-    if (mOverWidget != nullptr && mOverWidget != mDownWidget)
-    {
-        Widget* old = mOverWidget;
-        mOverWidget = nullptr;
-        LeaveWidget(old);
-    }
+    if (mOverWidget != mDownWidget) ForgetOverWidget();
     Widget* down = mDownWidget;
     if (down == nullptr) return;
 
@@ -318,10 +313,9 @@ void WidgetManager::HoverWhileHeld(int x, int y)
             EnterWidget(down);
         }
     }
-    else if (Widget* old = mOverWidget)
+    else
     {
-        mOverWidget = nullptr;
-        LeaveWidget(old);
+        ForgetOverWidget();
     }
 }
 
@@ -399,11 +393,7 @@ bool WidgetManager::MouseExit(int x, int y)
     (void)y;
     mLastInputTick = mUpdateCount;
     mMouseInWindow = false;
-    if (Widget* old = mOverWidget)
-    {
-        mOverWidget = nullptr;
-        LeaveWidget(old);
-    }
+    ForgetOverWidget();
     return true;
 }
 
@@ -435,8 +425,21 @@ void WidgetManager::ReleaseButtons(Widget* widget, int buttons)
 
 void WidgetManager::ClearDownWidget()
 {
-    if (mDownWidget == nullptr || mHeldButtons == 0) return;
+    if (mHeldButtons != 0) ForgetDownWidget();
+}
+
+void WidgetManager::ForgetOverWidget()
+{
+    Widget* old = mOverWidget;
+    if (old == nullptr) return;
+    mOverWidget = nullptr;
+    LeaveWidget(old);
+}
+
+void WidgetManager::ForgetDownWidget()
+{
     Widget* down = mDownWidget;
+    if (down == nullptr) return;
     int held = mHeldButtons;
     mDownWidget = nullptr;
     mHeldButtons = 0;
@@ -450,12 +453,7 @@ void WidgetManager::RecheckMouse()
         if (mMouseInWindow) MouseMove(mLastMouseX, mLastMouseY);
         return;
     }
-    if (mOverWidget != nullptr && GetWidgetAt(mLastMouseX, mLastMouseY) != mDownWidget)
-    {
-        Widget* old = mOverWidget;
-        mOverWidget = nullptr;
-        LeaveWidget(old);
-    }
+    if (mOverWidget != nullptr && GetWidgetAt(mLastMouseX, mLastMouseY) != mDownWidget) ForgetOverWidget();
 }
 
 // --- Keys and focus ---
@@ -529,18 +527,8 @@ void WidgetManager::LostAppFocus()
 
 void WidgetManager::WidgetRemoved(Widget* widget)
 {
-    if (widget == mOverWidget)
-    {
-        mOverWidget = nullptr;
-        LeaveWidget(widget);
-    }
-    if (widget == mDownWidget)
-    {
-        int held = mHeldButtons;
-        mDownWidget = nullptr;
-        mHeldButtons = 0;
-        ReleaseButtons(widget, held);
-    }
+    if (widget == mOverWidget) ForgetOverWidget();
+    if (widget == mDownWidget) ForgetDownWidget();
     if (widget == mFocusWidget)
     {
         mFocusWidget = nullptr;
@@ -573,20 +561,8 @@ void WidgetManager::SetBaseModal(Widget* widget, const FlagsMod& belowFlagsMod)
 
     if (belowFlagsMod.mRemoveFlags & WIDGETFLAGS_ALLOW_MOUSE)
     {
-        if (mOverWidget != nullptr && IsBelow(mOverWidget, widget))
-        {
-            Widget* old = mOverWidget;
-            mOverWidget = nullptr;
-            LeaveWidget(old);
-        }
-        if (mDownWidget != nullptr && IsBelow(mDownWidget, widget))
-        {
-            Widget* down = mDownWidget;
-            int held = mHeldButtons;
-            mDownWidget = nullptr;
-            mHeldButtons = 0;
-            ReleaseButtons(down, held);
-        }
+        if (mOverWidget != nullptr && IsBelow(mOverWidget, widget)) ForgetOverWidget();
+        if (mDownWidget != nullptr && IsBelow(mDownWidget, widget)) ForgetDownWidget();
     }
     if ((belowFlagsMod.mRemoveFlags & WIDGETFLAGS_ALLOW_FOCUS) && mFocusWidget != nullptr &&
         IsBelow(mFocusWidget, widget))

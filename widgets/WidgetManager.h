@@ -142,6 +142,10 @@ private:
     void MoveOrHover(int x, int y);
     void EnterWidget(Widget* widget);
     void LeaveWidget(Widget* widget);
+    // The over widget, if any, is forgotten and leaves.
+    void ForgetOverWidget();
+    // The down widget, if any, is forgotten and gets a mouse-up for each button it still holds.
+    void ForgetDownWidget();
     // Sends widget a mouse-up for each button of `buttons`, at the last mouse position.
     void ReleaseButtons(Widget* widget, int buttons);
     // A Graphics copy for drawing widget: moved by the draw rectangle and the widget's position.

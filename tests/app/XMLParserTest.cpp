@@ -160,6 +160,17 @@ TEST_F(XMLParserTest, ReadsEachEncoding)
     int lines = 0;
     ParseBoth(Utf16(u"<r>\r\n\r\n</r>", false), lines);
     EXPECT_EQ(lines, 3);
+
+    // A high surrogate without its low half ends the input as the end of the file does, and
+    // for good: what follows it is never read.
+    ASSERT_TRUE(platform::WriteFileAtomically(
+        "xml-broken-pair.xml", Utf16(u"<a/>" + std::u16string(1, char16_t(0xD800)) + u"<b/>", false)));
+    XMLParser parser;
+    ASSERT_TRUE(parser.OpenFile("xml-broken-pair.xml"));
+    EXPECT_EQ(Transcript(parser), "S :a\nE a:a\nend");
+    XMLElement e;
+    EXPECT_FALSE(parser.NextElement(e));
+    EXPECT_FALSE(parser.HasFailed());
 }
 
 TEST_F(XMLParserTest, OpenFailuresAndReuse)

@@ -1,8 +1,12 @@
 #include "game/StringTable.h"
 
 #include "platform/Files.h"
+#include "platform/Window.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -44,10 +48,20 @@ TEST(StringTable, VeryLongLinesAreReadInPieces)
 
 TEST(StringTable, EmptyAndMissingFiles)
 {
+    std::vector<std::string> boxes;
+    platform::SetMessageBoxAnswerer(
+        [&](const std::string& text, const std::string& title, unsigned flags)
+        {
+            boxes.push_back(title + "|" + text + "|" + std::to_string(flags));
+            return platform::IDOK;
+        });
     ASSERT_TRUE(platform::WriteFileAtomically("strings_empty.txt", ""));
     EXPECT_TRUE(StringTable::LoadFile("strings_empty.txt"));
-    EXPECT_FALSE(StringTable::LoadFile("strings_missing.txt"));
+    EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(StringTable::Load()); // no properties folder in the test's working folder
+    platform::SetMessageBoxAnswerer({});
+    EXPECT_EQ(boxes, std::vector<std::string>{
+                         "Missing File|Could not open properties\\strings.txt. No text available!|0"});
 }
 
 TEST(StringTable, InsertsAndEscapes)

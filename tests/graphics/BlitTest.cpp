@@ -120,6 +120,12 @@ TEST(MemoryImageDraw, BltArithmetic)
         {"additive saturates, keeps alpha", 0x80646464, {0xFFC8C8C8}, white, 1, 0x80FFFFFF},
         {"additive weighted by source alpha", 0xFF100000, {0x80C80000, 0xFF000000}, white, 1, 0xFF740000},
         {"additive coloured", 0xFF000000, {0xFFFFFFFF}, {255, 0, 0, 128}, 1, 0xFF7F0000},
+        {"additive coloured, weighted by source alpha",
+         0xFF000000,
+         {0x80FF0000, 0xFF000000},
+         {255, 0, 0, 128},
+         1,
+         0xFF3F0000}, // ((255 x 128 >> 8) x 128) >> 8
         {"additive without alpha adds under alpha 0", 0xFF000000, {0x00400000}, white, 1, 0xFF400000},
         {"other modes draw nothing", 0xFF000000, {0xFFFFFFFF}, white, 2, 0xFF000000},
     };
@@ -195,7 +201,28 @@ TEST(MemoryImageDraw, FilteredStretchStaysInsideItsSource)
         MemoryImage dest;
         dest.Create(5, 5);
         dest.StretchBlt(src.get(), Rect(0, 0, 5, 5), Rect(0, 0, 2, 2), Rect(0, 0, 5, 5), color, 0, false);
-        EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(25, 0xFFFEFEFE));
+        EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(25, 0xFFFFFFFF));
+    }
+
+    // One to one, one pixel: each pass weighs a pixel by 257, so a channel v filters to
+    // (v x 257 x 257) >> 16 and an opaque alpha to 256, which blends as all source.
+    struct Case
+    {
+        uint32_t dest, source, expected;
+    } cases[] = {
+        {0x00000000, 0xFFFFFFFF, 0xFFFFFFFF},
+        {0xFF000000, 0xFF808080, 0xFF818181}, // 128 filters to 129
+        {0xFF000000, 0x80FF0000, 0xFF810000}, // a = 129: (256 x 129) >> 8
+        {0xFF203040, 0x00FFFFFF, 0xFF203040}, // filtered alpha 0 leaves the pixel
+    };
+    for (const Case& c : cases)
+    {
+        MemoryImage dest;
+        dest.SetBits(&c.dest, 1, 1);
+        std::unique_ptr<MemoryImage> one(MakeImage(1, 1, {c.source}));
+        dest.StretchBlt(one.get(), Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), Color::White, 0,
+                        false);
+        EXPECT_EQ(dest.GetBits()[0], c.expected) << std::hex << c.source;
     }
 
     // Reducing: an opaque source keeps every destination pixel opaque.
@@ -255,6 +282,28 @@ TEST(MemoryImageDraw, RotatedBlits)
     std::unique_ptr<MemoryImage> grey(MakeImage(3, 3, std::vector<uint32_t>(9, 0xFF646464)));
     added.BltF(grey.get(), 0, 0, Rect(0, 0, 3, 3), Rect(0, 0, 2, 2), Color::White, 1);
     EXPECT_EQ(Pixels(added), std::vector<uint32_t>(4, 0x40646464)); // 1 + (100 x 254 >> 8)
+
+    // Colourised, one pixel at a texel corner: the weight 254 is scaled by the colour's alpha
+    // (127) and the sample 49 by red + 1; normal mode blends it with the destination's alpha,
+    // additive mode scales the sample by red x alpha / 255 and keeps the destination alpha.
+    struct Tinted
+    {
+        uint32_t dest;
+        int mode;
+        uint32_t expected;
+    } tinted[] = {
+        {0xFF000000, 0, 0xFF310000},
+        {0x00000000, 0, 0x7E620000}, // outA 127: 49 x 256 / 127, alpha outA - 1
+        {0x80FF0000, 0, 0xBF960000}, // outA 192: (127 x 129 + 49 x 256) / 192
+        {0x40010101, 1, 0x40320101}, // 1 + ((100 x 254 >> 8) x 128 >> 8)
+    };
+    for (const Tinted& c : tinted)
+    {
+        MemoryImage one;
+        one.SetBits(&c.dest, 1, 1);
+        one.BltF(grey.get(), 0, 0, Rect(0, 0, 3, 3), Rect(0, 0, 1, 1), Color(255, 0, 0, 128), c.mode);
+        EXPECT_EQ(one.GetBits()[0], c.expected) << std::hex << c.dest;
+    }
 
     // Far-away and non-finite positions draw nothing.
     MemoryImage none;

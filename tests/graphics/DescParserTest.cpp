@@ -181,7 +181,7 @@ TEST(DescParser, ReadsCommandsCommentsAndLineNumbers)
 TEST(DescParser, UnindentedLinesEndCommandsWhenAsked)
 {
     RecordingParser parser;
-    parser.mCmdSep = DescParser::CMDSEP_NO_INDENT;
+    parser.mFlags = DescParser::kUnindentedLineEnds;
     EXPECT_TRUE(parser.Load("One a\n  b\nTwo c;d\n\tThree"));
     EXPECT_EQ(parser.commands, (std::vector<std::string>{"(One, a, b)", "(Two, c;d, Three)"}));
     EXPECT_EQ(parser.lines, (std::vector<int>{1, 3}));

@@ -13,7 +13,7 @@ using namespace FontFixture;
 
 FontLayer& Layer(FontData& data, const std::string& name)
 {
-    return *data.mFontLayerMap.at(name);
+    return *data.mFontLayersByName.at(name);
 }
 
 TEST(FontData, LoadsLayersTablesAndDefines)
@@ -33,9 +33,9 @@ TEST(FontData, LoadsLayersTablesAndDefines)
     EXPECT_EQ(data.mCharMap[uint8_t('v')], 'V');
     EXPECT_EQ(data.mCharMap[0xE9], 0xE9);
 
-    ASSERT_EQ(data.mFontLayerList.size(), 4u);
+    ASSERT_EQ(data.mFontLayers.size(), 4u);
     FontLayer& main = Layer(data, "MAIN");
-    EXPECT_EQ(&main, &data.mFontLayerList.front());
+    EXPECT_EQ(&main, &data.mFontLayers.front());
     struct Glyph
     {
         uint8_t c;
@@ -160,7 +160,7 @@ TEST(FontData, ErrorsNameFileLineAndCommandAndStopLoading)
         FontData data;
         EXPECT_TRUE(data.Load(&host, path));
         EXPECT_FALSE(data.mInitialized) << c.command;
-        EXPECT_EQ(data.mFontLayerMap.count("AFTER"), 0u) << c.command; // nothing after the error runs
+        EXPECT_EQ(data.mFontLayersByName.count("AFTER"), 0u) << c.command; // nothing after the error runs
         ASSERT_EQ(host.popups.size(), c.messages.size()) << c.command;
         // The failing command is the last one read on line 2.
         std::string command = c.command;
@@ -198,10 +198,10 @@ TEST(FontData, RepeatedLayerNamesAreReportedButLoadingGoesOn)
     ASSERT_EQ(host.popups.size(), 2u);
     EXPECT_NE(host.popups[0].find("Layer Already Exists on Line 1"), std::string::npos);
     // The name keeps its first layer; the others stay in the list without a name.
-    ASSERT_EQ(data.mFontLayerList.size(), 3u);
+    ASSERT_EQ(data.mFontLayers.size(), 3u);
     EXPECT_EQ(Layer(data, "A").mHeight, 5);
-    EXPECT_EQ(&Layer(data, "A"), &data.mFontLayerList.front());
-    EXPECT_EQ(data.mFontLayerList.back().mHeight, 5);
+    EXPECT_EQ(&Layer(data, "A"), &data.mFontLayers.front());
+    EXPECT_EQ(data.mFontLayers.back().mHeight, 5);
 }
 
 TEST(FontData, MissingDescriptionLeavesAnEmptyFontWithoutMessage)
@@ -211,7 +211,7 @@ TEST(FontData, MissingDescriptionLeavesAnEmptyFontWithoutMessage)
     EXPECT_TRUE(data.Load(&host, "no-such-font.txt"));
     EXPECT_FALSE(data.mInitialized);
     EXPECT_TRUE(host.popups.empty());
-    EXPECT_TRUE(data.mFontLayerList.empty());
+    EXPECT_TRUE(data.mFontLayers.empty());
 }
 
 TEST(FontData, ErrorsWithoutAnApplicationAreKeptQuietly)

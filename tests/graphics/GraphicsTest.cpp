@@ -46,11 +46,25 @@ public:
     {
         calls.push_back("stretch" + R(d) + R(s));
     }
+    static std::string F(float v)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", double(v));
+        return text;
+    }
     void BltRotated(Image*, float x, float y, const Rect& s, const Rect&, const Color&, int, double, float cx,
                     float cy) override
     {
-        calls.push_back("rot@" + std::to_string(int(x)) + "," + std::to_string(int(y)) + R(s) + "c" +
-                        std::to_string(int(cx)) + "," + std::to_string(int(cy)));
+        calls.push_back("rot@" + F(x) + "," + F(y) + R(s) + "c" + F(cx) + "," + F(cy));
+    }
+    void BltF(Image*, float x, float y, const Rect& s, const Rect&, const Color&, int) override
+    {
+        calls.push_back("bltf@" + F(x) + "," + F(y) + R(s));
+    }
+    void BltMatrix(Image*, float x, float y, const Matrix3& m, const Rect&, const Color&, int, const Rect& s,
+                   bool) override
+    {
+        calls.push_back("matrix@" + F(x) + "," + F(y) + R(s) + "x" + F(m.m[0][0]));
     }
 };
 
@@ -151,6 +165,11 @@ TEST(Graphics, ShapesAreTranslatedAndClipped)
         {"line clipped", [](Graphics& g) { g.DrawLine(-10, -10, 10, 10); }, {"line(0,0,10,10)"}},
         {"line outside", [](Graphics& g) { g.DrawLine(-10, -10, -1, 100); }, {}},
         {"line vertical cut", [](Graphics& g) { g.DrawLine(3, -5, 3, 500); }, {"line(3,0,3,49)"}},
+        {"line cut at the right", [](Graphics& g) { g.DrawLine(50, 10, 70, 30); }, {"line(50,10,59,19)"}},
+        {"line cut at the bottom", [](Graphics& g) { g.DrawLine(30, 60, 10, 40); }, {"line(10,40,19,49)"}},
+        {"line rising: top point first",
+         [](Graphics& g) { g.DrawLine(0, 30, 20, 10); },
+         {"line(20,10,0,30)"}},
     };
     for (const Case& c : cases)
     {
@@ -225,30 +244,65 @@ TEST(Graphics, TransformsPickTheCheapestDraw)
     Image image;
     image.width = 10;
     image.height = 6;
+    // Drawn at (30, 30), or at (30.25, 30) when sub-pixel.
     struct Case
     {
         const char* what;
         void (*setup)(Transform2D&);
+        bool subPixel, through3D;
         std::vector<std::string> calls;
     } cases[] = {
-        {"translation only", [](Transform2D& t) { t.transX2 = 4; }, {"blt@29,27(0,0,10,6)"}},
-        {"mirror", [](Transform2D& t) { t.Scale(-1, 1); }, {"mirror@25,27(0,0,10,6)"}},
-        {"scale", [](Transform2D& t) { t.Scale(2, 3); }, {"stretch(20,21,20,18)(0,0,10,6)"}},
+        {"translation only", [](Transform2D& t) { t.transX2 = 4; }, false, false, {"blt@29,27(0,0,10,6)"}},
+        {"mirror", [](Transform2D& t) { t.Scale(-1, 1); }, false, false, {"mirror@25,27(0,0,10,6)"}},
+        {"scale", [](Transform2D& t) { t.Scale(2, 3); }, false, false, {"stretch(20,21,20,18)(0,0,10,6)"}},
         {"rotation",
          [](Transform2D& t)
          {
              t.haveRot = true;
              t.rot = 0.5f;
          },
+         false,
+         false,
          {"rot@25,27(0,0,10,6)c5,3"}},
+        {"complex: the matrix",
+         [](Transform2D& t) { t.Scale(-2, 1); },
+         false,
+         false,
+         {"matrix@30,30(0,0,10,6)x-2"}},
+        {"sub-pixel translation",
+         [](Transform2D& t) { t.transX2 = 4; },
+         true,
+         false,
+         {"bltf@29.75,27.5(0,0,10,6)"}},
+        {"sub-pixel rotation about a moved centre",
+         [](Transform2D& t)
+         {
+             t.haveRot = true;
+             t.rot = 0.5f;
+             t.transX1 = 2;
+         },
+         true,
+         false,
+         {"rot@27.75,27.5(0,0,10,6)c3,3"}},
+        {"sub-pixel through 3D: the matrix",
+         [](Transform2D& t) { t.transX2 = 4; },
+         true,
+         true,
+         {"matrix@30.25,30(0,0,10,6)x1"}},
     };
     for (const Case& c : cases)
     {
         RecordingImage dest(60, 50);
+        Graphics::DrawsThrough3DQuery always = [](Image*) { return true; };
+        Graphics::SetDrawsThrough3DQuery(c.through3D ? always : nullptr);
         Graphics g(&dest);
+        Graphics::SetDrawsThrough3DQuery(nullptr);
         Transform2D t;
         c.setup(t);
-        g.DrawImageTransform(&image, t, 30, 30);
+        if (c.subPixel)
+            g.DrawImageTransformF(&image, t, Rect(0, 0, 10, 6), 30.25f, 30);
+        else
+            g.DrawImageTransform(&image, t, 30, 30);
         EXPECT_EQ(dest.calls, c.calls) << c.what;
     }
 }
@@ -335,6 +389,43 @@ TEST(Graphics, WordWrap)
     g.WriteWordWrapped(Rect(0, 0, 10, 0), "abcde\nx", -1, -1);
     EXPECT_EQ(font.drawn, (std::vector<std::string>{"ab@0,7#000000", "cd@0,19#000000", "e@0,31#000000",
                                                     "x@0,43#000000"}));
+}
+
+TEST(Graphics, WordWrapCarriesWidthsAndStopsAtMaxChars)
+{
+    struct Case
+    {
+        const char* text;
+        int width, maxChars, lastWidthIn;
+        std::vector<std::string> drawn;
+        int height, maxWidth, lastWidthOut;
+    } cases[] = {
+        {"abc def", 20, -1, 0, {"abc@0,7#000000", "def@0,19#000000"}, 21, 25, 15},
+        // The first line goes on after earlier text of lastWidth pixels.
+        {"ab cd", 100, -1, 10, {"ab cd@10,7#000000"}, 9, 25, 25},
+        // Tags colour the text; the context's colour comes back afterwards.
+        {"a^FF0000^b", 100, -1, 0, {"a@0,7#000000", "b@5,7#FF0000"}, 9, 10, 10},
+        // Only the first maxChars characters are drawn; a line wholly past them leaves the
+        // widths of the lines that were drawn.
+        {"abc def", 20, 2, 0, {"ab@0,7#000000"}, 21, 25, 0},
+        {"abcdef", 10, 3, 0, {"ab@0,7#000000", "c@0,19#000000"}, 33, 10, 5},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingImage dest(200, 200);
+        Graphics g(&dest);
+        FakeFont font;
+        g.SetFont(&font);
+        int maxWidth = -1, lastWidth = c.lastWidthIn;
+        EXPECT_EQ(
+            g.WriteWordWrapped(Rect(0, 0, c.width, 0), c.text, -1, -1, &maxWidth, c.maxChars, &lastWidth),
+            c.height)
+            << c.text;
+        EXPECT_EQ(font.drawn, c.drawn) << c.text;
+        EXPECT_EQ(maxWidth, c.maxWidth) << c.text;
+        EXPECT_EQ(lastWidth, c.lastWidthOut) << c.text;
+        EXPECT_EQ(g.GetColor(), Color::Black) << c.text;
+    }
 }
 
 } // namespace

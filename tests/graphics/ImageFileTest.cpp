@@ -128,7 +128,8 @@ std::string MakePng(int w, int h, const std::vector<uint32_t>& pixels, PngOption
 }
 
 // components 1 (grey from red), 3 or 4 (CMYK as given, with the Adobe marker libjpeg writes).
-std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components, int quality = 100)
+std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components, int quality = 100,
+                     bool progressive = false)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr err;
@@ -143,6 +144,7 @@ std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int comp
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(size_t(w * components));
     for (int y = 0; y < h; ++y)
@@ -164,10 +166,10 @@ std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int comp
     return out;
 }
 
-// A GIF with a 4-colour table, 3-bit codes (a clear code before every second index keeps the
-// code size fixed), optional transparency and interlacing; extra raw codes can be appended.
-std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_t colors[4],
-                    int transparent = -1, bool interlaced = false, const std::vector<int>& rawCodes = {})
+// A GIF with a 4-colour table and minimum code size 2, optional transparency and interlacing,
+// whose image data is the given codes, each written with its own bit width.
+std::string MakeGifFromCodes(int w, int h, const uint32_t colors[4], const std::vector<std::pair<int, int>>& codes,
+                             int transparent = -1, bool interlaced = false)
 {
     std::string s = "GIF89a";
     Put16(s, w);
@@ -199,21 +201,13 @@ std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_
     Put16(s, h);
     s += char(interlaced ? 0x40 : 0);
     s += char(2); // minimum code size
-    std::vector<int> codes;
-    for (size_t i = 0; i < indices.size(); ++i)
-    {
-        if (i % 2 == 0) codes.push_back(4);
-        codes.push_back(indices[i]);
-    }
-    codes.insert(codes.end(), rawCodes.begin(), rawCodes.end());
-    codes.push_back(5);
     std::string data;
     uint32_t buffer = 0;
     int bits = 0;
-    for (int code : codes)
+    for (auto [code, width] : codes)
     {
         buffer |= uint32_t(code) << bits;
-        bits += 3;
+        bits += width;
         while (bits >= 8)
         {
             data += char(buffer & 0xFF);
@@ -231,6 +225,23 @@ std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_
     s += '\0';
     s += ';';
     return s;
+}
+
+// 3-bit codes throughout (a clear code before every second index keeps the code size fixed);
+// extra raw codes can be appended.
+std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_t colors[4],
+                    int transparent = -1, bool interlaced = false, const std::vector<int>& rawCodes = {})
+{
+    std::vector<std::pair<int, int>> codes;
+    for (size_t i = 0; i < indices.size(); ++i)
+    {
+        if (i % 2 == 0) codes.push_back({4, 3});
+        codes.push_back({indices[i], 3});
+    }
+    for (int code : rawCodes)
+        codes.push_back({code, 3});
+    codes.push_back({5, 3});
+    return MakeGifFromCodes(w, h, colors, codes, transparent, interlaced);
 }
 
 // An output stream in memory that the JP2 writer can seek back in.
@@ -435,6 +446,19 @@ TEST_F(ImageFiles, JpegColourSpaces)
 
     std::string whole = MakeJpeg(16, 16, flat, 3);
     EXPECT_FALSE(LoadJPEG(Write("empty.jpg", "")));
+    // Frame headers claiming 60000 x 60000 pixels are refused before anything that size is made.
+    for (bool progressive : {false, true})
+    {
+        std::string huge = MakeJpeg(16, 16, flat, 3, 90, progressive);
+        size_t frame = huge.find(progressive ? "\xFF\xC2" : "\xFF\xC0");
+        ASSERT_NE(frame, std::string::npos);
+        for (size_t at : {frame + 5, frame + 7}) // height, then width, big-endian
+        {
+            huge[at] = char(0xEA);
+            huge[at + 1] = char(0x60);
+        }
+        EXPECT_FALSE(LoadJPEG(Write("huge.jpg", huge))) << progressive;
+    }
     EXPECT_FALSE(LoadJPEG(Write("cut.jpg", whole.substr(0, whole.size() / 2)))); // ends inside its data
 }
 
@@ -460,6 +484,28 @@ TEST_F(ImageFiles, GifFrames)
     auto broken = LoadGIF(Write("broken.gif", MakeGif(2, 2, {0}, colors, -1, false, {7, 3, 3})));
     ASSERT_TRUE(broken);
     EXPECT_EQ(Bits(*broken), (std::vector<uint32_t>{R, 0, 0, 0}));
+
+    // An encoder may go on after the code table is full without a clear code: no more entries are
+    // made and the code size stays at 12 bits. Every pixel here is a plain index, so 5000 pixels run
+    // well past the 4096th entry.
+    {
+        const int w = 100, h = 50;
+        std::vector<std::pair<int, int>> codes = {{4, 3}, {0, 3}};
+        int codeSize = 3, nextFree = 6;
+        for (int i = 1; i < w * h; ++i)
+        {
+            codes.push_back({i % 4, codeSize});
+            if (nextFree < 4096 && ++nextFree == (1 << codeSize) && codeSize < 12) ++codeSize;
+        }
+        codes.push_back({5, codeSize});
+        auto full = LoadGIF(Write("full.gif", MakeGifFromCodes(w, h, colors, codes)));
+        ASSERT_TRUE(full);
+        const uint32_t expected[4] = {R, G, B, W};
+        std::vector<uint32_t> pixels = Bits(*full);
+        ASSERT_EQ(pixels.size(), size_t(w * h));
+        for (int i = 0; i < w * h; ++i)
+            ASSERT_EQ(pixels[size_t(i)], expected[i % 4]) << "pixel " << i;
+    }
 
     std::string good = MakeGif(2, 2, {0, 1, 2, 3}, colors);
     struct Bad

@@ -126,6 +126,9 @@ TEST(SharedImageHandle, CountsReferencesAndNeverOwnsCopies)
                 EXPECT_FALSE(copy.ownsUnshared);
             }
             EXPECT_EQ(registry.live, 1); // the copy left the image alive
+            owner.AssignUnshared(alone); // the image it already owns: kept, not deleted
+            EXPECT_EQ(registry.live, 1);
+            EXPECT_EQ(owner.GetImage(), alone);
         }
         EXPECT_EQ(registry.live, 0); // the owner deleted it
     }

@@ -42,6 +42,25 @@ TEST(TextEncodingTest, Cp1252BecomesUtf8)
     EXPECT_EQ(platform::Cp1252ToUnicode(0xFF), char32_t(0xFF));
 }
 
+TEST(TextEncodingTest, Utf8BecomesCp1252)
+{
+    struct Case
+    {
+        std::string utf8, cp1252;
+    } cases[] = {
+        {"A\xE2\x82\xAC\xC3\xA9\xC5\xB8", "A\x80\xE9\x9F"},
+        {"\xE4\xB8\xAD", "?"},        // no Windows-1252 form
+        {"a\xC3", "a?"},              // cut short
+        {"\xC0\x80x", "??x"},         // an overlong NUL
+        {"\xE0\x81\x81", "???"},      // an overlong 'A'
+        {"\xED\xA0\x80", "???"},      // a surrogate
+        {"\xF4\x90\x80\x80", "????"}, // past U+10FFFF
+        {"\xF0\x9F\x98\x80!", "?!"},  // outside the code page, but well formed
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::Utf8ToCp1252(c.utf8), c.cp1252) << c.utf8;
+}
+
 TEST(SystemFontTest, WindowsFaceNamesResolveToInstalledFonts)
 {
     struct Case

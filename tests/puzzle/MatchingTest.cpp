@@ -119,6 +119,14 @@ TEST(Matching, MaturingPiecesJoinButNothingGrowsThroughAnotherColour)
     EXPECT_EQ(groups[0].size, 6);
     EXPECT_EQ(groups[0].blackHolesSwallowed, 1);
     EXPECT_EQ(mask[3], 0);
+
+    // A maturing wild piece is taken like any maturing square, but growth goes on through it.
+    engine.Square(2, 0).piece = PieceWild | PieceMaturingFlag;
+    ASSERT_TRUE(engine.FindMatches(mask, groups));
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].size, 7);
+    EXPECT_EQ(groups[0].blackHolesSwallowed, 1);
+    EXPECT_EQ(mask[3], 3);
 }
 
 struct ScoreCase
@@ -222,6 +230,20 @@ TEST(Matching, ModifiersBoostsChainsAndBonus)
     engine.bonusSize = 6;
     ASSERT_TRUE(engine.FindMatches(mask, groups));
     EXPECT_FALSE(groups[0].isBonus);
+}
+
+// The supernova weight is applied in double precision: 1.4 x 5 is just below 7, so the
+// group counts 5 + 6 = 11 pieces, base 9 and 81 points (single precision would round to 7).
+TEST(Matching, SupernovaWeightIsTruncatedExactly)
+{
+    RecordingEngine engine;
+    KavoTest::SetBoard(engine, {"AAAb", "AAcd"});
+    engine.Level().fSupernovaPieceWeight = 1.4f;
+    int mask[GameBoardLogic::kSquares];
+    MatchGroupList groups;
+    ASSERT_TRUE(engine.FindMatches(mask, groups));
+    ASSERT_EQ(groups[0].supernovas, 5);
+    EXPECT_EQ(groups[0].points, 81);
 }
 
 TEST(Matching, OnlyTheFirstGroupEarnsTheBonus)

@@ -25,15 +25,19 @@ enum : int
     kTexPoint = 16,
     kTexBilinear = 17,
     kTexPointColor = 18,
+    kTexBilinearColor = 19,
     kTexPointVertex = 20,
     kTexBilinearVertex = 21,
     kTexPointVertexColor = 22,
+    kTexBilinearVertexColor = 23,
     kTexPointBlend = 24,
     kTexBilinearBlend = 25,
     kTexPointBlendColor = 26,
+    kTexBilinearBlendColor = 27,
     kTexPointBlendVertex = 28,
     kTexBilinearBlendVertex = 29,
     kTexPointBlendVertexColor = 30,
+    kTexBilinearBlendVertexColor = 31,
 };
 
 constexpr RasterColor kWhite = {255, 255, 255, 255};
@@ -151,6 +155,21 @@ TEST(FillerPixels, TexturedPlainAndColour)
          {0, 255, 255, 255}},
         {"0x565 colour alpha 0", k565 + kTexPointColor, 0xFFFF, 0xFFFFFFFF, 0xF7BE, 0, {0, 255, 255, 255}},
         {"0x555 colour alpha 0", k555 + kTexPointColor, 0x7FFF, 0xFFFFFFFF, 0x7BDE, 0, {0, 255, 255, 255}},
+        // Bilinear: the filtered 253 times K, then times K_a, also when written opaque.
+        {"bilinear colour is scaled by its alpha when opaque",
+         k8888 + kTexBilinearColor,
+         0,
+         0xFFFFFFFF,
+         0xFF7DFBFB,
+         0,
+         {255, 128, 255, 255}},
+        {"0x565 bilinear colour alpha 128 over white",
+         k565 + kTexBilinearColor,
+         0xFFFF,
+         0xFFFFFFFF,
+         0xF7DE,
+         0,
+         {128, 255, 255, 255}},
         {"colour alpha 128 over nothing",
          k8888 + kTexPointColor,
          0,
@@ -184,6 +203,15 @@ TEST(FillerPixels, TexturedVertexColors)
          0xFFFFFFFF,
          {128, 128, 128, 128}},
         {"0x555 opaque keeps bit 15 clear", k555 + kTexPointVertex, 0xFFFF, 0xFFFFFFFF, 0x7FFF},
+        // Factors: alpha and red 63, green and blue 253. The filtered 253 becomes 62 (red) and
+        // 250, premultiplied by 63 to 15 and 61; alpha 62.
+        {"bilinear, the colour entering twice",
+         k8888 + kTexBilinearVertexColor,
+         0xFF000000,
+         0xFFFFFFFF,
+         0xFF0F3D3D,
+         0xFFFFFFFF,
+         {128, 128, 255, 255}},
     });
 }
 
@@ -219,6 +247,14 @@ TEST(FillerPixels, TexturedBlend)
          0x63FD8040,
          0,
          {0, 255, 255, 255}},
+        // Filtered 126 of alpha 127; alpha (200 x 127) >> 8 = 99; red and blue 97, green 49.
+        {"0x888 bilinear colour over white",
+         k888 + kTexBilinearBlendColor,
+         0xFFFFFFFF,
+         0x80FFFFFF,
+         0xFFFCCCFC,
+         0,
+         {200, 255, 128, 255}},
         {"0x888 colour alpha 0",
          k888 + kTexPointBlendColor,
          0xFFFFFFFF,
@@ -253,6 +289,14 @@ TEST(FillerPixels, TexturedBlendVertexColors)
          0xFF000000,
          0xFFFFFFFF,
          0xFF3D3D3D,
+         0xFFFFFFFF,
+         {128, 255, 255, 255}},
+        // 61 premultiplied by the factor 63 and alpha 62 over nothing: outA 62, (256 x 61) / 62.
+        {"bilinear colour alpha 128 over nothing",
+         k8888 + kTexBilinearBlendVertexColor,
+         0,
+         0xFFFFFFFF,
+         0x3DFBFBFB,
          0xFFFFFFFF,
          {128, 255, 255, 255}},
     });

@@ -96,9 +96,19 @@ TEST(Dialog, WaitEndsWhenTheDialogGoesAway)
 {
     Screen screen;
     Dialog* dialog = MakeDialog(Dialog::BUTTONS_YES_NO);
-    screen.mManager.AddWidget(dialog);
+
+    // Not on the screen: one step of the loop runs, then the wait ends without a result.
+    int steps = 0;
+    screen.mApp.mOnUpdateStep = [&]()
+    {
+        ++steps;
+        return true;
+    };
+    EXPECT_EQ(dialog->WaitForResult(false), Dialog::kNoResult);
+    EXPECT_EQ(steps, 1);
 
     // Removed from the manager: no result.
+    screen.mManager.AddWidget(dialog);
     screen.mApp.mOnUpdateStep = [&]()
     {
         screen.mManager.RemoveWidget(dialog);
@@ -156,6 +166,13 @@ TEST(Dialog, DrawsFrameHeaderLinesAndFooter)
                                "FillRect 188,24,12,84 #00000080", "FillRect 24,108,176,12 #00000080"}));
     EXPECT_EQ(app.mTextLog, (Log{"Text 'Title' 85,33 #FFFFFFFF", "Text 'Some lines' 70,55 #FFFF00FF",
                                  "Text 'Footer' 82,78 #FFFFFFFF"}));
+
+    // With one button the footer is the button's label and no line of its own.
+    app.mTextLog.clear();
+    std::unique_ptr<Dialog> single(MakeDialog(Dialog::BUTTONS_FOOTER));
+    single->Resize(0, 0, 200, 120);
+    single->Draw(&g);
+    EXPECT_EQ(app.mTextLog, (Log{"Text 'Title' 85,33 #FFFFFFFF", "Text 'Some lines' 70,55 #FFFF00FF"}));
 }
 
 } // namespace

@@ -234,6 +234,22 @@ TEST(EditWidget, KeysBeforeTheFirstDraw)
     EXPECT_EQ(field.mScreen.mApp.mLog, (Log{"Font Arial Unicode MS 10"}));
 }
 
+// A field deleted while it has the focus and the mouse gives back the arrow and the system caret.
+TEST(EditWidget, DeletedWhileFocusedUnderTheMouse)
+{
+    Screen screen;
+    screen.mApp.mSystemCaret = true;
+    EditWidget* edit = new EditWidget(1, nullptr);
+    edit->Resize(0, 0, 100, 20);
+    screen.mManager.AddWidget(edit);
+    screen.Click(10, 10);
+    ASSERT_EQ(screen.mApp.mCursor, 3);
+
+    delete edit;
+    EXPECT_EQ(screen.mApp.mCursor, 0);
+    EXPECT_EQ(screen.mApp.mLog.back(), "HideCaret");
+}
+
 TEST(EditWidget, DrawingTheSelectionAndTheCaret)
 {
     Field field;

@@ -233,6 +233,22 @@ TEST(Slider, NoRoomToMove)
     EXPECT_EQ(listener.mLog, (Log{"2 0"}));
 }
 
+// A slider deleted while its thumb is dragged gives back the arrow.
+TEST(Slider, DeletedWhileDragging)
+{
+    Screen screen;
+    RecordingImage thumb(20, 10);
+    Slider* slider = new Slider(nullptr, &thumb, 1, nullptr);
+    slider->Resize(0, 0, 120, 10);
+    screen.mManager.AddWidget(slider);
+    screen.mManager.MousePosition(5, 5);
+    screen.mManager.MouseDown(5, 5, 1);
+    ASSERT_EQ(screen.mApp.mCursor, 2);
+
+    delete slider;
+    EXPECT_EQ(screen.mApp.mCursor, 0);
+}
+
 TEST(Slider, DrawsTrackInThreePiecesAndTheThumb)
 {
     RecordingImage image(200, 40);
