@@ -215,7 +215,15 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
             ResetFrameTiming();
             int before = mUpdateCount;
             CatchUpUpdate(fraction);
-            if (mUpdateCount == before) return true;
+            if (mUpdateCount == before)
+            {
+                // Nothing may update now (the demo has ended): the pass ends, so that the next
+                // step pumps messages again, and a frame is slept out rather than spun.
+                mUpdateAppState = 3;
+                if (!allowSleep) return false;
+                Sleep(uint32_t(mFrameTime));
+                return true;
+            }
             if (Now() - mCatchUpStamp >= 1000 || mDemoSingleStep)
             {
                 mDemoSingleStep = false;

@@ -137,24 +137,29 @@ TEST_F(DemoSession, AReplayAtItsEndStillTakesTheWindowsClose)
         app.RunUpdates(20);
         app.Shutdown();
     }
-    platform::FakeClock clock;
-    TestApp app;
-    app.SetCommandLine("-play \"-demofile=" + demoFile + "\"");
-    app.Initialize();
-    ASSERT_TRUE(app.mPlayingDemo);
-    for (int i = 0; i < 500; ++i)
+    // Played at its pace and fast-forwarded.
+    for (bool fastForward : {false, true})
     {
-        app.UpdateAppStep(nullptr);
-        clock.Advance(1);
+        platform::FakeClock clock;
+        TestApp app;
+        app.SetCommandLine("-play \"-demofile=" + demoFile + "\"");
+        app.Initialize();
+        ASSERT_TRUE(app.mPlayingDemo);
+        app.mDemoRunToEnd = fastForward;
+        for (int i = 0; i < 500; ++i)
+        {
+            app.UpdateAppStep(nullptr);
+            clock.Advance(1);
+        }
+        EXPECT_EQ(app.mUpdateCount, app.mDemoLength);
+        platform::PostMessage(platform::kMainWindow, platform::WM_CLOSE);
+        for (int i = 0; i < 100 && !app.mShutdown; ++i)
+        {
+            app.UpdateAppStep(nullptr);
+            clock.Advance(1);
+        }
+        EXPECT_TRUE(app.mShutdown) << fastForward;
     }
-    EXPECT_EQ(app.mUpdateCount, app.mDemoLength);
-    platform::PostMessage(platform::kMainWindow, platform::WM_CLOSE);
-    for (int i = 0; i < 100 && !app.mShutdown; ++i)
-    {
-        app.UpdateAppStep(nullptr);
-        clock.Advance(1);
-    }
-    EXPECT_TRUE(app.mShutdown);
 }
 
 // The loop divides by the refresh rate: a recording that claims 0 Hz keeps the default.
