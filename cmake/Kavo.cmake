@@ -26,7 +26,8 @@ endfunction()
 
 # kavo_tests(<name> DEPENDS targets...)
 # A GoogleTest executable made of every .cpp file in the calling folder, registered with CTest.
-# Tests run in a scratch folder of their own, with SDL's dummy drivers.
+# Tests run in a scratch folder of their own, with SDL's dummy drivers; per-user data and the
+# single-instance lock stay inside that folder.
 function(kavo_tests name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -39,6 +40,6 @@ function(kavo_tests name)
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${workdir}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;XDG_DATA_HOME=${workdir}/xdg-data"
+        PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;XDG_DATA_HOME=${workdir}/xdg-data;XDG_RUNTIME_DIR=${workdir}"
         DISCOVERY_TIMEOUT 60)
 endfunction()
