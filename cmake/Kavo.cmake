@@ -26,20 +26,21 @@ endfunction()
 
 # kavo_tests(<name> DEPENDS targets...)
 # A GoogleTest executable made of every .cpp file in the calling folder, registered with CTest.
-# Tests run in a scratch folder of their own, with SDL's dummy drivers; per-user data and the
-# single-instance lock stay inside that folder.
+# tests/TestEnvironment.cpp puts each program in a scratch folder of its own under the build tree,
+# with SDL's dummy drivers, and keeps per-user data and single-instance locks inside that folder.
 function(kavo_tests name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-    add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE kavo_options ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+    add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/TestEnvironment.cpp)
+    target_link_libraries(${name} PRIVATE kavo_options ${ARG_DEPENDS} kavo_platform
+                                          GTest::gtest GTest::gtest_main GTest::gmock)
     set(workdir ${CMAKE_CURRENT_BINARY_DIR}/work)
     file(MAKE_DIRECTORY ${workdir})
     target_compile_definitions(${name} PRIVATE KAVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-                                               KAVO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+                                               KAVO_BINARY_DIR="${PROJECT_BINARY_DIR}"
+                                               KAVO_TEST_WORKDIR="${workdir}")
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${workdir}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;XDG_DATA_HOME=${workdir}/xdg-data;XDG_RUNTIME_DIR=${workdir}"
         DISCOVERY_TIMEOUT 60)
 endfunction()
