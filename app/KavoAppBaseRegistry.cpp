@@ -2,6 +2,7 @@
 #include "app/KavoAppBase.h"
 
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 #include "platform/Registry.h"
 
 #include <cstring>
@@ -140,8 +141,7 @@ bool KavoAppBase::RegistryWriteString(const std::string& name, const std::string
 bool KavoAppBase::RegistryWriteInteger(const std::string& name, int value)
 {
     uint8_t bytes[4];
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = uint8_t(uint32_t(value) >> (8 * i));
+    platform::StoreLE32(bytes, uint32_t(value));
     return RegistryWrite(name, platform::kRegDword, bytes, 4);
 }
 
@@ -209,8 +209,7 @@ bool KavoAppBase::RegistryReadInteger(const std::string& name, int* value)
     uint8_t bytes[4] = {};
     uint32_t type = 0, length = 4;
     if (!RegistryRead(name, &type, bytes, &length) || type != platform::kRegDword) return false;
-    *value = int(uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) |
-                 (uint32_t(bytes[3]) << 24));
+    *value = int(platform::LoadLE32(bytes));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "app/StringUtils.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <algorithm>
 #include <limits>
@@ -43,16 +44,6 @@ bool IsReadMode(const char* mode)
 {
     std::string m = StringToLower(mode);
     return m == "r" || m == "rb" || m == "rt";
-}
-
-uint32_t ReadLE32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-uint64_t ReadLE64(const uint8_t* p)
-{
-    return uint64_t(ReadLE32(p)) | uint64_t(ReadLE32(p + 4)) << 32;
 }
 
 // Keeps a position that was set from outside within the file, so no read leaves it.
@@ -151,7 +142,8 @@ bool PakInterface::LoadPakIndex(const std::string& fileName)
     auto readBytes = [&](void* buffer, size_t n) { return Read(buffer, 1, n, &index) == n; };
 
     uint8_t header[8];
-    if (!readBytes(header, sizeof header) || ReadLE32(header) != kMagic || ReadLE32(header + 4) != kVersion)
+    if (!readBytes(header, sizeof header) || platform::LoadLE32(header) != kMagic ||
+        platform::LoadLE32(header + 4) != kVersion)
     {
         platform::DebugOutput("Not a data archive: " + fileName + "\n");
         return false;
@@ -179,7 +171,7 @@ bool PakInterface::LoadPakIndex(const std::string& fileName)
         if (length > 0 && !readBytes(name.data(), length)) break;
         uint8_t fields[12];
         if (!readBytes(fields, sizeof fields)) break;
-        entries.push_back(Entry{std::move(name), ReadLE32(fields), ReadLE64(fields + 4)});
+        entries.push_back(Entry{std::move(name), platform::LoadLE32(fields), platform::LoadLE64(fields + 4)});
     }
     if (!ended)
     {

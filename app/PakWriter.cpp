@@ -2,28 +2,12 @@
 
 #include "app/PakInterface.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <algorithm>
 
 namespace Kavo
 {
-
-namespace
-{
-
-void PutLE32(std::string& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out += char(uint8_t(value >> (8 * i)));
-}
-
-void PutLE64(std::string& out, uint64_t value)
-{
-    PutLE32(out, uint32_t(value));
-    PutLE32(out, uint32_t(value >> 32));
-}
-
-} // namespace
 
 bool PakWriter::AddFile(const std::string& name, std::string data, uint64_t fileTime)
 {
@@ -75,15 +59,15 @@ bool PakWriter::AddFolderBelow(const std::string& folder, const std::string& pre
 std::string PakWriter::Build() const
 {
     std::string out;
-    PutLE32(out, PakInterface::kMagic);
-    PutLE32(out, PakInterface::kVersion);
+    platform::AppendLE32(out, PakInterface::kMagic);
+    platform::AppendLE32(out, PakInterface::kVersion);
     for (const File& file : mFiles)
     {
         out += char(0);
         out += char(uint8_t(file.name.size()));
         out += file.name;
-        PutLE32(out, uint32_t(file.data.size()));
-        PutLE64(out, file.fileTime);
+        platform::AppendLE32(out, uint32_t(file.data.size()));
+        platform::AppendLE64(out, file.fileTime);
     }
     out += char(PakInterface::kEndOfIndex);
     for (const File& file : mFiles)

@@ -1,5 +1,7 @@
 #include "game/Serializer.h"
 
+#include "platform/LittleEndian.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -19,15 +21,9 @@ Serializer::~Serializer() = default;
 void Serializer::SerializeInt(int32_t& value)
 {
     uint8_t bytes[4];
-    uint32_t word = uint32_t(value);
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = uint8_t(word >> (8 * i));
+    platform::StoreLE32(bytes, uint32_t(value));
     Serialize(bytes, 4);
-    if (!IsReading()) return;
-    word = 0;
-    for (int i = 0; i < 4; ++i)
-        word |= uint32_t(bytes[i]) << (8 * i);
-    value = int32_t(word);
+    if (IsReading()) value = int32_t(platform::LoadLE32(bytes));
 }
 
 void Serializer::SerializeFloat(float& value)

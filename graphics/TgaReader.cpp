@@ -1,20 +1,12 @@
 // The TGA reader: 32 bits per pixel, top-left origin, 8 alpha bits, uncompressed.
 #include "graphics/ImageLib.h"
 
+#include "platform/LittleEndian.h"
+
 #include <cstring>
 
 namespace ImageLib
 {
-
-namespace
-{
-
-uint16_t Read16(const unsigned char* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
-
-} // namespace
 
 std::unique_ptr<Image> LoadTGA(const std::string& path)
 {
@@ -26,10 +18,10 @@ std::unique_ptr<Image> LoadTGA(const std::string& path)
     int idLength = h[0];
     int colorMapType = h[1];
     int imageType = h[2];
-    int colorMapLength = Read16(h + 5);
+    int colorMapLength = platform::LoadLE16(h + 5);
     int colorMapDepth = h[7];
-    int width = Read16(h + 12);
-    int height = Read16(h + 14);
+    int width = platform::LoadLE16(h + 12);
+    int height = platform::LoadLE16(h + 14);
     int bitsPerPixel = h[16];
     int descriptor = h[17];
 
@@ -50,7 +42,7 @@ std::unique_ptr<Image> LoadTGA(const std::string& path)
     const unsigned char* p = h + offset;
     size_t n = size_t(width) * size_t(height);
     for (size_t i = 0; i < n; ++i, p += 4)
-        image->bits[i] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+        image->bits[i] = platform::LoadLE32(p);
     return image;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <algorithm>
 
@@ -46,18 +47,6 @@ std::vector<std::string_view> SplitPath(std::string_view path)
     return parts;
 }
 
-void PutU16(std::string& out, uint32_t v)
-{
-    out.push_back(char(v & 0xFF));
-    out.push_back(char((v >> 8) & 0xFF));
-}
-
-void PutU32(std::string& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
-
 // Reads the image front to back; every length is checked against what is left.
 class Reader
 {
@@ -76,12 +65,11 @@ public:
     }
 
 private:
-    bool Number(uint32_t& v, int size)
+    bool Number(uint32_t& v, size_t size)
     {
-        if (Left() < size_t(size)) return false;
-        v = 0;
-        for (int i = 0; i < size; ++i)
-            v |= uint32_t(uint8_t(mData[mPos + i])) << (8 * i);
+        if (Left() < size) return false;
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(mData.data()) + mPos;
+        v = size == 2 ? LoadLE16(p) : LoadLE32(p);
         mPos += size;
         return true;
     }
@@ -115,18 +103,18 @@ struct RegistryStore::Key
 
     void Write(std::string& out) const
     {
-        PutU16(out, uint32_t(name.size()));
+        AppendLE16(out, uint16_t(name.size()));
         out += name;
-        PutU32(out, uint32_t(values.size()));
+        AppendLE32(out, uint32_t(values.size()));
         for (const Value& v : values)
         {
-            PutU16(out, uint32_t(v.name.size()));
+            AppendLE16(out, uint16_t(v.name.size()));
             out += v.name;
-            PutU32(out, v.type);
-            PutU32(out, uint32_t(v.data.size()));
+            AppendLE32(out, v.type);
+            AppendLE32(out, uint32_t(v.data.size()));
             out += v.data;
         }
-        PutU32(out, uint32_t(keys.size()));
+        AppendLE32(out, uint32_t(keys.size()));
         for (const auto& entry : keys)
             entry.second->Write(out);
     }
@@ -311,7 +299,7 @@ bool RegistryStore::GetValues(std::string_view keyPath, std::vector<std::string>
 std::string RegistryStore::Serialize() const
 {
     std::string out = "KREG";
-    PutU32(out, kFormatVersion);
+    AppendLE32(out, kFormatVersion);
     mRoot->Write(out);
     return out;
 }
