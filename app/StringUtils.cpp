@@ -22,19 +22,6 @@ char LowerByte(char c)
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-bool IsSpaceByte(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 template <typename Text>
 Text DecodeEntities(const Text& text)
 {
@@ -169,6 +156,11 @@ std::string StringCopy(const char* text)
     return text ? std::string(text) : std::string();
 }
 
+bool IsSpaceByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 std::string StringTrim(const std::string& text)
 {
     size_t first = 0;
@@ -178,6 +170,14 @@ std::string StringTrim(const std::string& text)
     while (last > first && IsSpaceByte(text[last - 1]))
         --last;
     return text.substr(first, last - first);
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
 }
 
 bool StringToInt(const std::string& text, int& value)
@@ -200,7 +200,7 @@ bool StringToInt(const std::string& text, int& value)
     uint32_t result = 0;
     for (; i < text.size(); ++i)
     {
-        int digit = HexDigit(text[i]);
+        int digit = HexDigitValue(text[i]);
         if (digit < 0 || uint32_t(digit) >= base) return false;
         result = result * base + uint32_t(digit);
     }

@@ -30,8 +30,13 @@ std::string& WideToStringInto(const std::wstring& text, std::string& out);
 
 std::string StringCopy(const char* text);
 
+// True for the white space StringTrim removes: space, \t, \n, \v, \f, \r.
+bool IsSpaceByte(char c);
 // Without leading and trailing white space (space, \t, \n, \v, \f, \r).
 std::string StringTrim(const std::string& text);
+
+// The value of a hexadecimal digit (0-9, a-f, A-F); -1 for any other byte.
+int HexDigitValue(char c);
 
 // True when the whole text is a number: optional "-", then decimal digits, or "0x"/"0X" and
 // hexadecimal digits. Otherwise false and 0. Values past the int range wrap around.

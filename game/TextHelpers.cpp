@@ -16,19 +16,6 @@ namespace Kavo
 namespace
 {
 
-bool IsSpaceByte(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::string PadLeft(std::string text, int width)
 {
     if (width > 0 && text.size() < size_t(width)) text.insert(0, size_t(width) - text.size(), ' ');
@@ -87,8 +74,8 @@ std::string ParseColorTaggedText(const std::string& text, Color& colour, bool& f
     int channels[3];
     for (int i = 0; i < 3; ++i)
     {
-        int high = HexValue(text[2 + 2 * i]);
-        int low = HexValue(text[3 + 2 * i]);
+        int high = HexDigitValue(text[2 + 2 * i]);
+        int low = HexDigitValue(text[3 + 2 * i]);
         if (high < 0 || low < 0) return text;
         channels[i] = high * 16 + low;
     }
@@ -178,7 +165,7 @@ float StringToFloatText(const std::string& text)
     const char* last = text.data() + text.size();
     std::chars_format format = std::chars_format::general;
     if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X') &&
-        HexValue(first[2]) >= 0)
+        HexDigitValue(first[2]) >= 0)
     {
         first += 2;
         format = std::chars_format::hex;

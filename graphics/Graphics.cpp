@@ -1,8 +1,10 @@
 #include "graphics/Graphics.h"
 
+#include "app/StringUtils.h"
 #include "graphics/Font.h"
 #include "graphics/Image.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Kavo
@@ -12,14 +14,6 @@ namespace
 {
 
 Graphics::DrawsThrough3DQuery gDrawsThrough3D = nullptr;
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return 0;
-}
 
 } // namespace
 
@@ -210,8 +204,8 @@ int Graphics::WriteString(const std::string& text, int x, int y, int width, int 
         else
         {
             newColor = 0;
-            for (int k = 1; k <= 6; ++k)
-                newColor = (newColor << 4) | uint32_t(HexDigit(text[size_t(i + k)]));
+            for (int k = 1; k <= 6; ++k) // a byte that is no hexadecimal digit counts as 0
+                newColor = (newColor << 4) | uint32_t(std::max(HexDigitValue(text[size_t(i + k)]), 0));
         }
         if (draw)
         {
