@@ -1,6 +1,7 @@
 #include "graphics/ImageFont.h"
 
 #include "app/AutoCrit.h"
+#include "app/CheckedConversions.h"
 #include "app/CriticalSection.h"
 #include "app/StringUtils.h"
 #include "graphics/FontData.h"
@@ -8,7 +9,6 @@
 #include "graphics/MemoryImage.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -26,11 +26,6 @@ int Scaled(double value)
 {
     if (std::isnan(value)) return 0;
     return int(std::clamp(value, -kScaledLimit, kScaledLimit));
-}
-
-int ClampToInt(int64_t value)
-{
-    return int(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
 }
 
 uint8_t Code(char c)

@@ -1,6 +1,7 @@
 // JPEG 2000 through the codec module, its entry points looked up by name on first use.
 #include "graphics/ImageLib.h"
 
+#include "app/CheckedConversions.h"
 #include "app/PakFile.h"
 #include "platform/Jpeg2000Codec.h"
 #include "platform/Library.h"
@@ -117,10 +118,8 @@ std::unique_ptr<Image> LoadJPEG2000(const std::string& path)
     {
         image = std::make_unique<Image>();
         if (!image->Allocate(width, height) ||
-            gCodec.decode(
-                j2k, reinterpret_cast<unsigned char*>(image->bits.get()),
-                int(int64_t(width) * height * 4 > INT32_MAX ? INT32_MAX : int64_t(width) * height * 4),
-                "bpp=4,rl=0", width * 4) != 0)
+            gCodec.decode(j2k, reinterpret_cast<unsigned char*>(image->bits.get()),
+                          Kavo::ClampToInt(int64_t(width) * height * 4), "bpp=4,rl=0", width * 4) != 0)
             image.reset();
     }
     gCodec.close(j2k);

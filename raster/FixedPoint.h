@@ -21,17 +21,6 @@ inline int32_t WrapSub(int32_t a, int32_t b)
     return int32_t(uint32_t(a) - uint32_t(b));
 }
 
-inline int32_t SaturateToInt32(int64_t value)
-{
-    return ClampToInt(value);
-}
-
-// Truncation toward zero to a signed 32-bit integer; out-of-range values saturate and NaN gives 0.
-inline int32_t TruncateToInt32(double value)
-{
-    return TruncateToInt(value);
-}
-
 // The largest multiple of 0x10000 not above value: the low 16 bits cleared, also for negative
 // values (-0x8000 gives -0x10000).
 inline int32_t FixedFloor(int32_t value)
@@ -58,7 +47,7 @@ inline int32_t FixedMulShift32(int64_t a, int64_t b)
     int64_t product;
     if (__builtin_mul_overflow(a, b, &product))
         return (a < 0) != (b < 0) ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
-    return SaturateToInt32(product >> 32);
+    return ClampToInt(product >> 32);
 }
 
 // diff / d in 16.16 for reciprocal = FixedReciprocal(d).

@@ -1,5 +1,6 @@
 #include "raster/TriangleRasterizer.h"
 
+#include "app/CheckedConversions.h"
 #include "raster/ClipVertexPool.h"
 #include "raster/FixedPoint.h"
 #include "raster/PolygonClipper.h"
@@ -32,7 +33,7 @@ bool IsFinite(const TriVertex& corner)
 
 int32_t ToFixed(float value, float low, float high)
 {
-    return TruncateToInt32(double(std::clamp(value, low - kSlack, high + kSlack)) * 65536.0);
+    return TruncateToInt(double(std::clamp(value, low - kSlack, high + kSlack)) * 65536.0);
 }
 
 RasterTexture MakeRasterTexture(const RasterSourceImage& source)
@@ -100,8 +101,8 @@ void DrawClippedTriangleStrip(const Rect& clip, const Color& color, const TriVer
             r.y = ToFixed(c.y, box.ymin, box.ymax);
             if (textured)
             {
-                r.u = TruncateToInt32(double(c.u) * texWidth);
-                r.v = TruncateToInt32(double(c.v) * texHeight);
+                r.u = TruncateToInt(double(c.u) * texWidth);
+                r.v = TruncateToInt(double(c.v) * texHeight);
             }
             if (useVertexColors)
             {
