@@ -3,6 +3,7 @@
 #include "app/PakDiskFile.h"
 #include "app/PakFile.h"
 #include "app/StringUtils.h"
+#include "platform/AsciiCase.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/LittleEndian.h"
@@ -21,11 +22,6 @@ bool IsSeparator(char c)
     return c == '/' || c == '\\';
 }
 
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
 // True when text begins with folder, letters compared without regard to case and "/" and "\"
 // taken as the same.
 bool StartsWithFolder(const std::string& text, const std::string& folder)
@@ -35,7 +31,7 @@ bool StartsWithFolder(const std::string& text, const std::string& folder)
     {
         char a = text[i], b = folder[i];
         if (IsSeparator(a) && IsSeparator(b)) continue;
-        if (UpperAscii(a) != UpperAscii(b)) return false;
+        if (platform::AsciiUpper(a) != platform::AsciiUpper(b)) return false;
     }
     return true;
 }
@@ -111,7 +107,7 @@ bool PakInterface::NormalizePakPath(const std::string& name, std::string& out)
                 ++i;
             continue;
         }
-        out += UpperAscii(c);
+        out += platform::AsciiUpper(c);
     }
     if (out.size() > kMaxPathLength)
     {

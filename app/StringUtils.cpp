@@ -1,5 +1,6 @@
 #include "app/StringUtils.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/DebugOutput.h"
 
 #include <charconv>
@@ -11,16 +12,6 @@ namespace Kavo
 
 namespace
 {
-
-char UpperByte(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-char LowerByte(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
 
 template <typename Text>
 Text DecodeEntities(const Text& text)
@@ -108,16 +99,13 @@ std::string StringToUpper(const std::string& text)
 {
     std::string out(text);
     for (char& c : out)
-        c = UpperByte(c);
+        c = platform::AsciiUpper(c);
     return out;
 }
 
 std::string StringToLower(const std::string& text)
 {
-    std::string out(text);
-    for (char& c : out)
-        c = LowerByte(c);
-    return out;
+    return platform::AsciiLowerCopy(text);
 }
 
 std::wstring StringToWide(const std::string& text)
@@ -258,7 +246,7 @@ int StrCaseCompare(const std::string& text, const std::string& find)
     for (size_t start = 0; start + find.size() <= text.size(); ++start)
     {
         size_t k = 0;
-        while (k < find.size() && LowerByte(text[start + k]) == LowerByte(find[k]))
+        while (k < find.size() && platform::AsciiLower(text[start + k]) == platform::AsciiLower(find[k]))
             ++k;
         if (k == find.size()) return int(start);
     }
@@ -270,7 +258,7 @@ bool StrCaseEqualN(const char* a, const char* b, int n)
     for (int i = 0; i < n; ++i)
     {
         if (b[i] == '\0') return true;
-        if (a[i] == '\0' || LowerByte(a[i]) != LowerByte(b[i])) return false;
+        if (a[i] == '\0' || platform::AsciiLower(a[i]) != platform::AsciiLower(b[i])) return false;
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -14,19 +16,6 @@ namespace platform
 
 namespace
 {
-
-char FoldCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    return true;
-}
 
 // Names in one folder, sorted, without "." and "..".
 std::vector<std::string> ListFolder(const std::string& folder)
@@ -77,7 +66,7 @@ bool GlobMatch(std::string_view pattern, std::string_view name)
     size_t starP = std::string_view::npos, starN = 0;
     while (n < name.size())
     {
-        if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n])))
+        if (p < pattern.size() && (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n])))
         {
             ++p;
             ++n;
@@ -159,7 +148,7 @@ std::string ResolvePath(std::string_view path)
                 found = false;
                 for (const std::string& name : ListFolder(resolved))
                 {
-                    if (EqualNoCase(name, element))
+                    if (EqualIgnoringCase(name, element))
                     {
                         candidate = resolved + name;
                         found = true;

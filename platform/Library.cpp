@@ -1,6 +1,7 @@
 #include "platform/LibraryModules.h"
 
-#include <cctype>
+#include "platform/AsciiCase.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -51,15 +52,6 @@ Library gModules[] = {
     {"version.dll", VersionEntries},
 };
 
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 bool MarkedMissing(std::string_view fileName)
 {
     const char* missing = std::getenv("KAVO_MISSING_LIBRARIES");
@@ -69,7 +61,7 @@ bool MarkedMissing(std::string_view fileName)
     {
         size_t end = list.find_first_of(";,");
         std::string_view item = list.substr(0, end);
-        if (SameName(item, fileName)) return true;
+        if (EqualIgnoringCase(item, fileName)) return true;
         if (end == std::string_view::npos) break;
         list.remove_prefix(end + 1);
     }
@@ -85,7 +77,7 @@ LibraryHandle LoadLibrary(std::string_view fileName)
     if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
     if (MarkedMissing(fileName)) return nullptr;
     for (Library& module : gModules)
-        if (SameName(module.fileName, fileName)) return &module;
+        if (EqualIgnoringCase(module.fileName, fileName)) return &module;
     return nullptr;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Messages.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Clock.h"
 #include "platform/SdlDesktop.h"
 #include "platform/TextEncoding.h"
@@ -381,9 +382,7 @@ void PostMessage(WindowId window, uint32_t message, uint64_t wParam, int64_t lPa
 
 uint32_t RegisterWindowMessage(std::string_view name)
 {
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    std::string folded = AsciiLowerCopy(name);
     std::lock_guard<std::mutex> guard(gPostedLock);
     auto it = gRegistered.find(folded);
     if (it != gRegistered.end()) return it->second;

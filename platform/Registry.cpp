@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Files.h"
 #include "platform/LittleEndian.h"
 
@@ -22,14 +23,6 @@ constexpr int kMaxDepth = 64;
 // names behind 16-bit lengths.
 constexpr size_t kMaxKeyName = 255;
 constexpr size_t kMaxValueName = 16383;
-
-std::string FoldCase(std::string_view name)
-{
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return folded;
-}
 
 // Splits "a\b/c" into its non-empty names.
 std::vector<std::string_view> SplitPath(std::string_view path)
@@ -95,9 +88,8 @@ struct RegistryStore::Key
 
     Value* FindValue(std::string_view valueName)
     {
-        std::string folded = FoldCase(valueName);
         for (Value& v : values)
-            if (FoldCase(v.name) == folded) return &v;
+            if (EqualIgnoringCase(v.name, valueName)) return &v;
         return nullptr;
     }
 
@@ -145,7 +137,7 @@ struct RegistryStore::Key
             auto child = std::make_unique<Key>();
             if (!child->Read(in, depth + 1, error)) return false;
             if (child->name.empty()) return (error = "key without a name", false);
-            std::string folded = FoldCase(child->name);
+            std::string folded = AsciiLowerCopy(child->name);
             keys[folded] = std::move(child);
         }
         return true;
@@ -178,7 +170,7 @@ RegistryStore::Key* RegistryStore::Find(std::string_view keyPath) const
     Key* key = mRoot.get();
     for (std::string_view part : SplitPath(keyPath))
     {
-        auto it = key->keys.find(FoldCase(part));
+        auto it = key->keys.find(AsciiLowerCopy(part));
         if (it == key->keys.end()) return nullptr;
         key = it->second.get();
     }
@@ -208,7 +200,7 @@ bool RegistryStore::CreateKey(std::string_view keyPath)
     bool created = false;
     for (std::string_view part : SplitPath(keyPath))
     {
-        std::unique_ptr<Key>& slot = key->keys[FoldCase(part)];
+        std::unique_ptr<Key>& slot = key->keys[AsciiLowerCopy(part)];
         if (!slot)
         {
             slot = std::make_unique<Key>();
@@ -227,11 +219,11 @@ bool RegistryStore::DeleteKey(std::string_view keyPath)
     Key* parent = mRoot.get();
     for (size_t i = 0; i + 1 < parts.size(); ++i)
     {
-        auto it = parent->keys.find(FoldCase(parts[i]));
+        auto it = parent->keys.find(AsciiLowerCopy(parts[i]));
         if (it == parent->keys.end()) return false;
         parent = it->second.get();
     }
-    auto it = parent->keys.find(FoldCase(parts.back()));
+    auto it = parent->keys.find(AsciiLowerCopy(parts.back()));
     if (it == parent->keys.end() || !it->second->keys.empty()) return false;
     parent->keys.erase(it);
     return Persist();
