@@ -83,4 +83,20 @@ int PakFEof(PakFileHandle* handle)
     return PakDiskAtEnd(handle);
 }
 
+bool PakReadWholeFile(const std::string& path, std::string& contents, size_t limit)
+{
+    PakFileHandle* file = PakFOpen(path.c_str(), "rb");
+    if (!file) return false;
+    contents.clear();
+    char buffer[65536];
+    while (contents.size() <= limit)
+    {
+        size_t n = PakFRead(buffer, 1, sizeof buffer, file);
+        if (n == 0) break;
+        contents.append(buffer, n);
+    }
+    PakFClose(file);
+    return true;
+}
+
 } // namespace Kavo

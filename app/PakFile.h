@@ -3,6 +3,8 @@
 #include "app/PakInterfaceBase.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 // The file wrappers every loader reads through. Each forwards to the process's registered
 // archive interface, so names are served from the data archive first and the disk second;
@@ -30,5 +32,9 @@ size_t PakFRead(void* buffer, size_t size, size_t count, PakFileHandle* handle);
 int PakFGetc(PakFileHandle* handle);
 int PakUngetc(int c, PakFileHandle* handle);
 int PakFEof(PakFileHandle* handle);
+
+// Reads a whole file through the wrappers into contents, stopping once more than limit bytes
+// have come in. False when the file cannot be opened.
+bool PakReadWholeFile(const std::string& path, std::string& contents, size_t limit = SIZE_MAX);
 
 } // namespace Kavo

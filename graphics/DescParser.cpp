@@ -57,14 +57,8 @@ bool DescParser::LoadFile(const std::string& fileName)
 {
     mCurrentLine = 0;
     mError.clear();
-    PakFileHandle* file = PakFOpen(fileName.c_str(), "rb");
-    if (!file) return false;
     std::string contents;
-    char chunk[4096];
-    while (size_t got = PakFRead(chunk, 1, sizeof(chunk), file))
-        contents.append(chunk, got);
-    PakFClose(file);
-    return ReadCommands(contents);
+    return PakReadWholeFile(fileName, contents) && ReadCommands(contents);
 }
 
 bool DescParser::ReadCommands(std::string_view contents)

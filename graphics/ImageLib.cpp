@@ -26,19 +26,8 @@ bool Image::Allocate(int w, int h)
 
 bool ReadWholeFile(const std::string& path, std::string& contents)
 {
-    Kavo::PakFileHandle* file = Kavo::PakFOpen(path.c_str(), "rb");
-    if (!file) return false;
-    contents.clear();
-    char buffer[65536];
-    for (;;)
-    {
-        size_t n = Kavo::PakFRead(buffer, 1, sizeof buffer, file);
-        if (n == 0) break;
-        contents.append(buffer, n);
-        if (int64_t(contents.size()) > kMaxPixels * 8) break; // no image file of ours is this large
-    }
-    Kavo::PakFClose(file);
-    return true;
+    // No image file of ours is larger than 8 bytes a pixel of the largest image.
+    return Kavo::PakReadWholeFile(path, contents, size_t(kMaxPixels * 8));
 }
 
 namespace
