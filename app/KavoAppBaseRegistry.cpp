@@ -1,6 +1,7 @@
 // Settings store operations, their demo records, and the framework's own settings.
 #include "app/KavoAppBase.h"
 
+#include "app/PathUtils.h"
 #include "platform/Files.h"
 #include "platform/LittleEndian.h"
 #include "platform/Registry.h"
@@ -47,9 +48,7 @@ platform::RegistryStore* KavoAppBase::GetRegistryStore()
     // replaced, and the program goes on with default settings.
     if (!mFileStore || mFileStoreKey != mRegKey)
     {
-        std::string path = mRegKey;
-        for (char& c : path)
-            if (c == '\\') c = '/';
+        std::string path = platform::NormalizePath(mRegKey);
         while (!path.empty() && path.back() == '/')
             path.pop_back();
         mFileStore = std::make_unique<platform::RegistryStore>();
@@ -69,8 +68,7 @@ platform::RegistryStore* KavoAppBase::GetRegistryStore()
 
 std::string KavoAppBase::RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation)
 {
-    std::string path = "SOFTWARE\\" + mRegKey;
-    if (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    std::string path = RemoveTrailingSlash("SOFTWARE\\" + mRegKey);
     if (keyOperation)
     {
         path += "\\" + name;

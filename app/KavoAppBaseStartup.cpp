@@ -28,7 +28,7 @@ namespace
 bool IsRelativePath(const std::string& path)
 {
     if (path.size() < 2) return true;
-    if (path[0] == '/' || path[0] == '\\') return false;
+    if (IsPathSeparator(path[0])) return false;
     return path[1] != ':' && !(path.size() > 2 && path[2] == '\\');
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/PakDiskFile.h"
 #include "app/PakFile.h"
+#include "app/PathUtils.h"
 #include "app/StringUtils.h"
 #include "platform/AsciiCase.h"
 #include "platform/DebugOutput.h"
@@ -17,11 +18,6 @@ namespace Kavo
 namespace
 {
 
-bool IsSeparator(char c)
-{
-    return c == '/' || c == '\\';
-}
-
 // True when text begins with folder, letters compared without regard to case and "/" and "\"
 // taken as the same.
 bool StartsWithFolder(const std::string& text, const std::string& folder)
@@ -30,7 +26,7 @@ bool StartsWithFolder(const std::string& text, const std::string& folder)
     for (size_t i = 0; i < folder.size(); ++i)
     {
         char a = text[i], b = folder[i];
-        if (IsSeparator(a) && IsSeparator(b)) continue;
+        if (IsPathSeparator(a) && IsPathSeparator(b)) continue;
         if (platform::AsciiUpper(a) != platform::AsciiUpper(b)) return false;
     }
     return true;
@@ -81,7 +77,7 @@ bool PakInterface::NormalizePakPath(const std::string& name, std::string& out)
 {
     out.clear();
     size_t i = 0;
-    if (!name.empty() && IsSeparator(name[0]))
+    if (!name.empty() && IsPathSeparator(name[0]))
     {
         std::string current = platform::CurrentFolder();
         if (StartsWithFolder(name, current)) i = current.size();
@@ -89,13 +85,13 @@ bool PakInterface::NormalizePakPath(const std::string& name, std::string& out)
     for (; i < name.size(); ++i)
     {
         char c = name[i];
-        if (IsSeparator(c))
+        if (IsPathSeparator(c))
         {
             if (out.empty() || out.back() != '\\') out += '\\';
             continue;
         }
         bool parentElement = c == '.' && i + 1 < name.size() && name[i + 1] == '.' &&
-                             (i + 2 == name.size() || IsSeparator(name[i + 2]));
+                             (i + 2 == name.size() || IsPathSeparator(name[i + 2]));
         if (parentElement && !out.empty() && out.back() == '\\')
         {
             // Drop the last element written, never going before the first character.
@@ -103,7 +99,7 @@ bool PakInterface::NormalizePakPath(const std::string& name, std::string& out)
             size_t previous = out.rfind('\\');
             out.resize(previous == std::string::npos ? 0 : previous + 1);
             ++i;
-            while (i + 1 < name.size() && IsSeparator(name[i + 1]))
+            while (i + 1 < name.size() && IsPathSeparator(name[i + 1]))
                 ++i;
             continue;
         }

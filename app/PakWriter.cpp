@@ -1,6 +1,7 @@
 #include "app/PakWriter.h"
 
 #include "app/PakInterface.h"
+#include "app/PathUtils.h"
 #include "platform/Files.h"
 #include "platform/LittleEndian.h"
 
@@ -31,7 +32,7 @@ bool PakWriter::AddFolder(const std::string& folder, std::string& message)
 bool PakWriter::AddFolderBelow(const std::string& folder, const std::string& prefix, std::string& message)
 {
     std::string base = folder;
-    if (base.back() != '/' && base.back() != '\\') base += '/';
+    if (!IsPathSeparator(base.back())) base += '/';
     for (const platform::FileEntry& entry : platform::FindFiles(base + "*"))
     {
         std::string path = base + entry.name;

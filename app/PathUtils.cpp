@@ -11,11 +11,6 @@ namespace Kavo
 namespace
 {
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 size_t LastSeparator(const std::string& path)
 {
     return path.find_last_of("\\/");
@@ -42,13 +37,13 @@ std::string GetFileDir(const std::string& path)
 
 std::string RemoveTrailingSlash(const std::string& path)
 {
-    if (!path.empty() && IsSeparator(path.back())) return path.substr(0, path.size() - 1);
+    if (!path.empty() && IsPathSeparator(path.back())) return path.substr(0, path.size() - 1);
     return path;
 }
 
 std::string AddTrailingSlash(const std::string& path)
 {
-    if (path.empty() || IsSeparator(path.back())) return path;
+    if (path.empty() || IsPathSeparator(path.back())) return path;
     return path + '\\';
 }
 
@@ -61,7 +56,8 @@ bool MakeDirectories(const std::string& path)
 {
     if (path.empty()) return false;
     for (size_t i = 1; i < path.size(); ++i)
-        if (IsSeparator(path[i]) && !IsSeparator(path[i - 1])) platform::MakeDirectory(path.substr(0, i));
+        if (IsPathSeparator(path[i]) && !IsPathSeparator(path[i - 1]))
+            platform::MakeDirectory(path.substr(0, i));
     return platform::MakeDirectory(path);
 }
 
@@ -83,16 +79,16 @@ bool DeleteTree(const std::string& folder)
 std::string FontDataStringHelper(const std::string& path, const std::string& baseFolder)
 {
     bool hasDrive = path.size() >= 2 && path[1] == ':';
-    if (hasDrive || (!path.empty() && IsSeparator(path[0]))) return path;
+    if (hasDrive || (!path.empty() && IsPathSeparator(path[0]))) return path;
 
     char separator = baseFolder.find('/') != std::string::npos ? '/' : '\\';
     std::string result = baseFolder;
-    if (!result.empty() && !IsSeparator(result.back())) result += separator;
+    if (!result.empty() && !IsPathSeparator(result.back())) result += separator;
 
     // Folders of the base that ".." may remove: those after a drive or a root separator.
     size_t keep = 0;
     if (result.size() >= 2 && result[1] == ':') keep = 2;
-    if (keep < result.size() && IsSeparator(result[keep])) ++keep;
+    if (keep < result.size() && IsPathSeparator(result[keep])) ++keep;
 
     size_t pos = 0;
     while (pos <= path.size())
@@ -133,7 +129,7 @@ void SetAppDataFolder(const std::string& path)
 {
     if (!IsWindowsVista()) return;
     gAppDataFolder = path;
-    if (gAppDataFolder.empty() || !IsSeparator(gAppDataFolder.back())) gAppDataFolder += '\\';
+    if (gAppDataFolder.empty() || !IsPathSeparator(gAppDataFolder.back())) gAppDataFolder += '\\';
 }
 
 } // namespace Kavo

@@ -6,6 +6,11 @@
 namespace Kavo
 {
 
+inline bool IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
 // The name after the last separator, without its extension: "data\img\ball.png" -> "ball".
 std::string GetFileName(const std::string& path);
 // The part before the last separator; empty when there is none.
