@@ -1,6 +1,5 @@
 #include "app/KavoAppBase.h"
 
-#include "app/AutoCrit.h"
 #include "app/PathUtils.h"
 #include "app/StringUtils.h"
 #include "display/DDImage.h"
@@ -470,27 +469,24 @@ void KavoAppBase::EndScreenDraw(Image* screenImage)
 
 // ---------------------------------------------------------------- live images
 
+std::unique_lock<CriticalSection> KavoAppBase::LockDisplay()
+{
+    if (!mDDInterface) return std::unique_lock<CriticalSection>();
+    return std::unique_lock<CriticalSection>(mDDInterface->mCritSect);
+}
+
 void KavoAppBase::AddMemoryImage(MemoryImage* image)
 {
-    if (mDDInterface)
-    {
-        AutoCrit lock(mDDInterface->mCritSect);
-        mMemoryImages.push_back(image);
-    }
-    else
-    {
-        mMemoryImages.push_back(image);
-    }
+    std::unique_lock<CriticalSection> lock = LockDisplay();
+    mMemoryImages.push_back(image);
 }
 
 void KavoAppBase::RemoveMemoryImage(MemoryImage* image)
 {
     {
-        CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
-        if (lock) lock->Enter();
+        std::unique_lock<CriticalSection> lock = LockDisplay();
         auto it = std::find(mMemoryImages.begin(), mMemoryImages.end(), image);
         if (it != mMemoryImages.end()) mMemoryImages.erase(it);
-        if (lock) lock->Leave();
     }
     RemoveImageFromDisplay(image);
 }

@@ -19,6 +19,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -504,6 +505,8 @@ private:
     bool RecordResult(int type, bool result);
     bool RegistryGetList(const std::string& keyName, std::vector<std::string>* names, bool subKeys);
     void RecordStringList(int type, bool result, const std::vector<std::string>& names);
+    // The display's lock, held for the caller's scope; before there is a display nothing is held.
+    std::unique_lock<CriticalSection> LockDisplay();
 
     platform::LibraryHandle mDDrawLib = nullptr;
     platform::LibraryHandle mDSoundLib = nullptr;

@@ -1,7 +1,6 @@
 // Loading and cursor threads, live and shared images, screen modes and sound services.
 #include "app/KavoAppBase.h"
 
-#include "app/AutoCrit.h"
 #include "app/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
@@ -95,11 +94,9 @@ void KavoAppBase::DeleteNativeImageData()
 
 void KavoAppBase::DeleteImageExtraBuffers()
 {
-    CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
-    if (lock) lock->Enter();
+    std::unique_lock<CriticalSection> lock = LockDisplay();
     for (MemoryImage* image : std::vector<MemoryImage*>(mMemoryImages))
         image->DeleteExtraBuffers();
-    if (lock) lock->Leave();
 }
 
 // ---------------------------------------------------------------- images from files
@@ -132,8 +129,7 @@ SharedImageHandle KavoAppBase::GetSharedImage(const std::string& name, const std
 {
     std::pair<std::string, std::string> key(StringToUpper(name), StringToUpper(variant));
     SharedImageHandle handle;
-    CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
-    if (lock) lock->Enter();
+    std::unique_lock<CriticalSection> lock = LockDisplay();
     auto found = mSharedImageMap.find(key);
     bool inserted = found == mSharedImageMap.end();
     if (inserted)
@@ -144,14 +140,12 @@ SharedImageHandle KavoAppBase::GetSharedImage(const std::string& name, const std
     }
     if (isNew) *isNew = inserted;
     handle.AssignShared(&found->second);
-    if (lock) lock->Leave();
     return handle;
 }
 
 void KavoAppBase::CleanSharedImages()
 {
-    CriticalSection* lock = mDDInterface ? &mDDInterface->mCritSect : nullptr;
-    if (lock) lock->Enter();
+    std::unique_lock<CriticalSection> lock = LockDisplay();
     if (mCleanSharedImages)
     {
         for (auto it = mSharedImageMap.begin(); it != mSharedImageMap.end();)
@@ -168,7 +162,6 @@ void KavoAppBase::CleanSharedImages()
         }
         mCleanSharedImages = false;
     }
-    if (lock) lock->Leave();
 }
 
 // ---------------------------------------------------------------- 3D
