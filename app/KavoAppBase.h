@@ -496,6 +496,8 @@ private:
     void CheckMouseInWindow();
     // The desktop's screen saver may start only in a window, once loading has been handed over.
     void UpdateScreenSaverPermission();
+    // The widgets draw into the display's current screen image from now on, all of it anew.
+    void AttachScreenImage();
     void LoadingThreadMain();
     void CursorThreadMain();
     std::string RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation);

@@ -521,8 +521,7 @@ void KavoAppBase::Redraw(const Rect* rect)
     }
     if (result != DDInterface::RESULT_OK) return;
     ReInitImages();
-    mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
-    mWidgetManager->MarkAllDirty();
+    AttachScreenImage();
 }
 
 namespace

@@ -215,6 +215,11 @@ void KavoAppBase::SetDirectVideoDraw(bool on)
     mDirectVideoDraw = on;
     if (!mDDInterface) return;
     mDDInterface->SetDirectVideoDraw(on);
+    AttachScreenImage();
+}
+
+void KavoAppBase::AttachScreenImage()
+{
     mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
     mWidgetManager->MarkAllDirty();
 }

@@ -402,8 +402,7 @@ void KavoAppBase::CreateMainWindow()
     }
     if (wasActive != mActive) UpdateFocusState();
     ReInitImages();
-    mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
-    mWidgetManager->MarkAllDirty();
+    AttachScreenImage();
     platform::SetTimer(platform::kMainWindow, 100, uint32_t(mFrameTime));
     UpdateScreenSaverPermission();
 }
@@ -452,8 +451,7 @@ void KavoAppBase::Set3DAcceleration(bool on, bool reinit)
             ExitProgram(1);
         }
         ReInitImages();
-        mWidgetManager->mScreenImage = mDDInterface->GetScreenImage();
-        mWidgetManager->MarkAllDirty();
+        AttachScreenImage();
     }
 }
 
