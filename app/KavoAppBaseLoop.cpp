@@ -353,29 +353,18 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
 bool KavoAppBase::UpdateTick()
 {
     if (sIdleSuspended) return false;
-    if (!mPlayingDemo)
+    const bool playing = mPlayingDemo;
+    // A demo being played hands the loading over where its recording did.
+    if (mLoadingThreadCompleted && !mLoadingHandedOver && (!playing || mDemoLoadingHandedOver))
     {
-        if (mLoadingThreadCompleted && !mLoadingHandedOver)
-        {
-            mLoadingHandedOver = true;
-            mLoadingThrottle = false;
-            UpdateScreenSaverPermission();
-            LoadingThreadCompleted();
-            if (mRecordingDemo) mDemo.WriteLongEvent(mUpdateCount, DemoStream::kLoadingHandOver);
-        }
+        mLoadingHandedOver = true;
+        mLoadingThrottle = false;
+        UpdateScreenSaverPermission();
+        LoadingThreadCompleted();
+        if (!playing && mRecordingDemo) mDemo.WriteLongEvent(mUpdateCount, DemoStream::kLoadingHandOver);
     }
-    else
-    {
-        if (mLoadingThreadCompleted && !mLoadingHandedOver && mDemoLoadingHandedOver)
-        {
-            mLoadingHandedOver = true;
-            mLoadingThrottle = false;
-            UpdateScreenSaverPermission();
-            LoadingThreadCompleted();
-        }
-        if (mLoadingHandedOver != mDemoLoadingHandedOver) return false;
-        if (mUpdateCount == mDemoLength) return false;
-    }
+    if (playing && (mLoadingHandedOver != mDemoLoadingHandedOver || mUpdateCount == mDemoLength))
+        return false;
     UpdateFrames();
     return true;
 }
