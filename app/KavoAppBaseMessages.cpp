@@ -14,6 +14,46 @@ namespace Kavo
 
 using namespace platform;
 
+namespace
+{
+
+// The widgets' click count of a mouse button message (1 left, 2 left double click, -1 right,
+// -2 right double click, 3 middle), and whether it presses the button or releases it; 0 for any
+// other message.
+int MouseClicks(uint32_t message, bool& down)
+{
+    down = true;
+    switch (message)
+    {
+    case WM_LBUTTONDOWN:
+        return 1;
+    case WM_LBUTTONDBLCLK:
+        return 2;
+    case WM_RBUTTONDOWN:
+        return -1;
+    case WM_RBUTTONDBLCLK:
+        return -2;
+    case WM_MBUTTONDOWN:
+        return 3;
+    default:
+        break;
+    }
+    down = false;
+    switch (message)
+    {
+    case WM_LBUTTONUP:
+        return 1;
+    case WM_RBUTTONUP:
+        return -1;
+    case WM_MBUTTONUP:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 int64_t KavoAppBase::WindowProc(const Message& m)
 {
     switch (m.message)
@@ -186,37 +226,8 @@ void KavoAppBase::RecordDeferredMessage(const DeferredMessage& d)
         }
         mDemoMouseX = x;
         mDemoMouseY = y;
-        int clicks = 0;
         bool down = true;
-        switch (msg)
-        {
-        case WM_LBUTTONDOWN:
-            clicks = 1;
-            break;
-        case WM_LBUTTONDBLCLK:
-            clicks = 2;
-            break;
-        case WM_RBUTTONDOWN:
-            clicks = -1;
-            break;
-        case WM_RBUTTONDBLCLK:
-            clicks = -2;
-            break;
-        case WM_MBUTTONDOWN:
-            clicks = 3;
-            break;
-        case WM_LBUTTONUP:
-            clicks = 1, down = false;
-            break;
-        case WM_RBUTTONUP:
-            clicks = -1, down = false;
-            break;
-        case WM_MBUTTONUP:
-            clicks = 3, down = false;
-            break;
-        default:
-            break;
-        }
+        int clicks = MouseClicks(msg, down);
         if (clicks != 0)
         {
             mDemo.WriteShortEvent(mUpdateCount, DemoStream::kShortMouseButton);
@@ -348,42 +359,18 @@ bool KavoAppBase::ProcessDeferredMessages()
                     mMouseIn = true;
                     UpdateCursor();
                 }
-                switch (msg)
+                bool down = true;
+                int clicks = MouseClicks(msg, down);
+                if (clicks != 0 && down)
                 {
-                case WM_LBUTTONDOWN:
                     SetMouseCapture(true);
-                    mWidgetManager->MouseDown(x, y, 1);
-                    break;
-                case WM_LBUTTONDBLCLK:
-                    SetMouseCapture(true);
-                    mWidgetManager->MouseDown(x, y, 2);
-                    break;
-                case WM_RBUTTONDOWN:
-                    SetMouseCapture(true);
-                    mWidgetManager->MouseDown(x, y, -1);
-                    break;
-                case WM_RBUTTONDBLCLK:
-                    SetMouseCapture(true);
-                    mWidgetManager->MouseDown(x, y, -2);
-                    break;
-                case WM_MBUTTONDOWN:
-                    SetMouseCapture(true);
-                    mWidgetManager->MouseDown(x, y, 3);
-                    break;
-                case WM_LBUTTONUP:
-                    mWidgetManager->MouseUp(x, y, 1);
-                    break;
-                case WM_RBUTTONUP:
-                    mWidgetManager->MouseUp(x, y, -1);
-                    break;
-                case WM_MBUTTONUP:
-                    mWidgetManager->MouseUp(x, y, 3);
-                    break;
-                default:
-                    break;
+                    mWidgetManager->MouseDown(x, y, clicks);
                 }
-                bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
-                if (up && mWidgetManager->mPressedButtons == 0) SetMouseCapture(false);
+                else if (clicks != 0)
+                {
+                    mWidgetManager->MouseUp(x, y, clicks);
+                    if (mWidgetManager->mPressedButtons == 0) SetMouseCapture(false);
+                }
             }
         }
         else if (msg == WM_MOUSEWHEEL)
