@@ -205,17 +205,7 @@ void ScrollbarWidget::Draw(Graphics* g)
 
 void ScrollbarWidget::DrawThumb(Graphics* g, int x, int y, int width, int height)
 {
-    g->SetColor(Color(212, 212, 212));
-    g->FillRect(x, y, width, height);
-    g->SetColor(Color::White);
-    g->FillRect(x + 1, y + 1, width - 2, 1);
-    g->FillRect(x + 1, y + 1, 1, height - 2);
-    g->SetColor(Color::Black);
-    g->FillRect(x, y + height - 1, width, 1);
-    g->FillRect(x + width - 1, y, 1, height);
-    g->SetColor(Color(132, 132, 132));
-    g->FillRect(x + 1, y + height - 2, width - 2, 1);
-    g->FillRect(x + width - 2, y + 1, 1, height - 2);
+    ScrollbuttonWidget::DrawRaisedBox(g, x, y, width, height);
 }
 
 void ScrollbarWidget::MouseDown(int x, int y, int button, int clickCount)

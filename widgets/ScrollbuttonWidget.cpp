@@ -9,29 +9,35 @@ ScrollbuttonWidget::ScrollbuttonWidget(int id, ButtonListener* listener) : Butto
 
 ScrollbuttonWidget::~ScrollbuttonWidget() = default;
 
-void ScrollbuttonWidget::Draw(Graphics* g)
+void ScrollbuttonWidget::DrawRaisedBox(Graphics* g, int x, int y, int width, int height)
 {
     g->SetColor(Color(212, 212, 212));
-    g->FillRect(0, 0, mWidth, mHeight);
+    g->FillRect(x, y, width, height);
+    g->SetColor(Color::White);
+    g->FillRect(x + 1, y + 1, width - 2, 1);
+    g->FillRect(x + 1, y + 1, 1, height - 2);
+    g->SetColor(Color::Black);
+    g->FillRect(x, y + height - 1, width, 1);
+    g->FillRect(x + width - 1, y, 1, height);
+    g->SetColor(Color(132, 132, 132));
+    g->FillRect(x + 1, y + height - 2, width - 2, 1);
+    g->FillRect(x + width - 2, y + 1, 1, height - 2);
+}
 
+void ScrollbuttonWidget::Draw(Graphics* g)
+{
     int offset = 0;
     if (IsButtonDown())
     {
+        g->SetColor(Color(212, 212, 212));
+        g->FillRect(0, 0, mWidth, mHeight);
         g->SetColor(Color(132, 132, 132));
         g->DrawRect(0, 0, mWidth - 1, mHeight - 1);
         offset = 1;
     }
     else
     {
-        g->SetColor(Color::White);
-        g->FillRect(1, 1, mWidth - 2, 1);
-        g->FillRect(1, 1, 1, mHeight - 2);
-        g->SetColor(Color::Black);
-        g->FillRect(0, mHeight - 1, mWidth, 1);
-        g->FillRect(mWidth - 1, 0, 1, mHeight);
-        g->SetColor(Color(132, 132, 132));
-        g->FillRect(1, mHeight - 2, mWidth - 2, 1);
-        g->FillRect(mWidth - 2, 1, 1, mHeight - 2);
+        DrawRaisedBox(g, 0, 0, mWidth, mHeight);
     }
 
     g->SetColor(mDisabled ? Color(132, 132, 132) : Color::Black);

@@ -26,6 +26,10 @@ public:
     ~ScrollbuttonWidget() override;
 
     void Draw(Graphics* g) override;
+
+    // The raised grey box of the buttons and of the scroll bar's thumb: light edges top and left,
+    // dark ones bottom and right.
+    static void DrawRaisedBox(Graphics* g, int x, int y, int width, int height);
 };
 
 } // namespace Kavo
