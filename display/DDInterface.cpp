@@ -17,7 +17,17 @@ namespace Kavo
 
 namespace
 {
+
 constexpr int kCursorArea = 64;
+
+// One line of the start-up log: what is measured, then a size and its aspect ratio.
+void LogSize(const char* what, int width, int height)
+{
+    Ratio aspect(width, height);
+    OutputDebugF("%-20s %4lu x %4lu [%2d:%2d]\n", what, (unsigned long)width, (unsigned long)height,
+                 aspect.mNumerator, aspect.mDenominator);
+}
+
 } // namespace
 
 DDInterface::DDInterface(KavoAppBase* app) : mApp(app) {}
@@ -53,9 +63,7 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     mWindowed = windowed;
     mWidth = mApp->mWidth;
     mHeight = mApp->mHeight;
-    Ratio aspect(mWidth, mHeight);
-    OutputDebugF("Application requests %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
-                 (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
+    LogSize("Application requests", mWidth, mHeight);
 
     if (!platform::VideoAvailable() || window == platform::kNoWindow || !platform::MainWindowExists())
     {
@@ -79,18 +87,14 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     // scales it to the desktop when presenting).
     if (windowed)
     {
-        OutputDebugF("Window is            %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
-                     (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
+        LogSize("Window is", mWidth, mHeight);
     }
     else
     {
         int desktopWidth = 0, desktopHeight = 0;
         platform::GetDesktopSize(desktopWidth, desktopHeight);
-        Ratio desktop(desktopWidth, desktopHeight);
-        OutputDebugF("Desktop is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)desktopWidth,
-                     (unsigned long)desktopHeight, desktop.mNumerator, desktop.mDenominator);
-        OutputDebugF("Display is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
-                     (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
+        LogSize("Desktop is", desktopWidth, desktopHeight);
+        LogSize("Display is", mWidth, mHeight);
     }
 
     std::string error;
@@ -108,8 +112,7 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
         return RESULT_SURFACE_FAIL;
     }
 
-    OutputDebugF("Draw buffer is       %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
-                 (unsigned long)mHeight, aspect.mNumerator, aspect.mDenominator);
+    LogSize("Draw buffer is", mWidth, mHeight);
 
     // Refresh rate, kept within 60 to 100 Hz.
     int rate = platform::GetDesktopRefreshRate();
