@@ -1,5 +1,7 @@
 #pragma once
 
+#include "raster/PixelFormats.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -39,13 +41,6 @@ inline int AlphaClass(uint32_t pixel)
     return a == 0 ? 0 : a == 255 ? 1 : 2;
 }
 
-// Each channel of a word (red and blue together in one word, green alone) times w, shifted
-// right by 8: (c w) >> 8 per channel for w up to 256.
-inline uint32_t SplitScale(uint32_t p, uint32_t w)
-{
-    return ((((p & 0xFF00FF) * w) >> 8) & 0xFF00FF) | ((((p & 0xFF00) * w) >> 8) & 0xFF00);
-}
-
 // Rule over: a = 0 leaves the pixel; otherwise outA = dA + (255 - dA) a / 255, w = 255 a / outA,
 // each channel (d (256 - w) + s w) >> 8.
 inline uint32_t Over(uint32_t d, uint32_t sr, uint32_t sg, uint32_t sb, uint32_t a, const OverTables& t)
@@ -60,10 +55,11 @@ inline uint32_t Over(uint32_t d, uint32_t sr, uint32_t sg, uint32_t sb, uint32_t
 }
 
 // The destination part of rule over-split: each channel (d (256 - w)) >> 8, red and blue
-// together in one word.
+// together in one word (ScaleChannels, the rasteriser's source term, weights each channel of a
+// word by w up to 256 that way).
 inline uint32_t SplitKeep(uint32_t d, uint32_t w)
 {
-    return SplitScale(d, 256 - w);
+    return ScaleChannels(d, 256 - w);
 }
 
 // Rule over-split with an unmodulated source word.
@@ -72,14 +68,14 @@ inline uint32_t OverSplit(uint32_t d, uint32_t s, uint32_t a, const OverTables& 
     if (a == 0) return d;
     uint32_t outA = t.outAlpha[d >> 24][a];
     uint32_t w = t.weight[outA][a];
-    return (outA << 24) | (SplitKeep(d, w) + SplitScale(s, w));
+    return (outA << 24) | (SplitKeep(d, w) + ScaleChannels(s, w));
 }
 
 // Rule opaque-over for an opaque destination, 0 < a < 255: each channel (d (256 - a)) >> 8
 // plus (s a) >> 8, alpha 255.
 inline uint32_t OpaqueOver(uint32_t d, uint32_t s, uint32_t a)
 {
-    return 0xFF000000 | (SplitKeep(d, a) + SplitScale(s, a));
+    return 0xFF000000 | (SplitKeep(d, a) + ScaleChannels(s, a));
 }
 
 inline uint32_t Saturate(uint32_t v)
