@@ -2,6 +2,7 @@
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -123,10 +124,7 @@ TEST(DemoStream, HeadersWithFillersAndDueTimes)
 class DemoFileTest : public ::testing::Test
 {
 protected:
-    std::string Path() const
-    {
-        return std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".dmo";
-    }
+    std::string Path() const { return scratch::TestName() + ".dmo"; }
     void TearDown() override { platform::RemoveFile(Path()); }
 
     static std::string Image(uint32_t version, const std::string& text, const std::string& rest)

@@ -2,6 +2,7 @@
 
 #include "app/PathUtils.h"
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <filesystem>
 
@@ -15,10 +16,7 @@ class CommandLineTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::current_path().string() + "/cmdline-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        folder = std::filesystem::current_path().string() + "/" + scratch::FreshFolder("cmdline-");
         Kavo::SetAppDataFolder(folder);
     }
     void TearDown() override

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <filesystem>
 
@@ -19,8 +20,7 @@ class DemoSession : public ::testing::Test
 protected:
     void SetUp() override
     {
-        demoFile = std::filesystem::current_path().string() + "/session-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".dmo";
+        demoFile = std::filesystem::current_path().string() + "/session-" + scratch::TestName() + ".dmo";
         platform::RemoveFile(demoFile);
     }
     void TearDown() override { platform::RemoveFile(demoFile); }

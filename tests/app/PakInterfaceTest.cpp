@@ -3,6 +3,7 @@
 #include "app/PakWriter.h"
 #include "app/StringUtils.h"
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +36,7 @@ std::string ReadAll(PakInterfaceBase& pak, PakFileHandle* handle)
 class PakInterfaceTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        folder = "pak-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "/";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
+    void SetUp() override { folder = scratch::FreshFolder("pak-"); }
     void TearDown() override { fs::remove_all(folder); }
 
     std::string WriteArchive(const std::string& name, const PakWriter& writer)

@@ -3,6 +3,7 @@
 #include "app/PakInterface.h"
 #include "app/PakWriter.h"
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +51,7 @@ class XMLParserTest : public ::testing::Test
 protected:
     std::string ParseBoth(const std::string& bytes, int& lines)
     {
-        std::string name =
-            "xml-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string name = "xml-" + scratch::TestName();
         EXPECT_TRUE(platform::WriteFileAtomically(name + ".xml", bytes));
         XMLParser disk;
         EXPECT_TRUE(disk.OpenFile(name + ".xml"));

@@ -5,6 +5,7 @@
 #include "app/PakFile.h"
 #include "app/PakInterface.h"
 #include "app/PakWriter.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -52,8 +53,7 @@ public:
 
     bool Load(const std::string& text)
     {
-        std::string name =
-            std::string("desc-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+        std::string name = "desc-" + scratch::TestName() + ".txt";
         std::ofstream(name, std::ios::binary) << text;
         return LoadFile(name);
     }

@@ -1,6 +1,7 @@
 #include "FontFixture.h"
 
 #include "graphics/ImageLib.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -131,21 +132,16 @@ SharedImageHandle FakeHost::GetSharedImage(const std::string& fileName, const st
     return handle;
 }
 
-std::string TestName()
-{
-    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 std::string WriteTestFile(const std::string& suffix, const std::string& text)
 {
-    std::string path = "font-" + TestName() + suffix;
+    std::string path = "font-" + scratch::TestName() + suffix;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
 
 std::string MakeFixtureFont()
 {
-    std::string folder = "fontfix-" + TestName();
+    std::string folder = "fontfix-" + scratch::TestName();
     std::filesystem::create_directories(folder);
     std::ofstream(folder + "/font.txt", std::ios::binary) << kDescription;
     // The strip as a PNG file beside the description, written from the art.

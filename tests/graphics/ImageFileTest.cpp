@@ -5,6 +5,7 @@
 #include "graphics/ImageLib.h"
 #include "graphics/PaletteBuilder.h"
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -320,8 +321,7 @@ protected:
     std::string folder;
     void SetUp() override
     {
-        folder =
-            std::string("imgfiles_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        folder = "imgfiles_" + scratch::TestName() + "/";
         platform::MakeDirectory(folder);
     }
     std::string Write(const std::string& name, const std::string& contents)

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,7 @@ class FilesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        root = fs::current_path() /
-               ("files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        root = fs::current_path() / ("files-" + scratch::TestName());
         fs::remove_all(root);
         fs::create_directories(root / "Properties" / "Sub");
         Write(root / "Properties" / "Resources.XML", "res");

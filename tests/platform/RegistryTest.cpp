@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 #include "platform/Files.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -78,8 +79,7 @@ class RegistryFile : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::current_path() /
-                 ("registry-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder = std::filesystem::current_path() / ("registry-" + scratch::TestName());
         std::filesystem::remove_all(folder);
         path = (folder / "sub" / "settings.reg").string();
     }

@@ -5,6 +5,7 @@
 #include "puzzle/Pieces.h"
 #include "puzzle/RulesFlags.h"
 #include "puzzle/RulesNames.h"
+#include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,7 @@ using namespace Kavo;
 // Loads a rules text written to a file of the test's own; returns LoadFromFile's result.
 bool Load(GameRulesConfig& rules, const std::string& xml, XMLParser& parser)
 {
-    std::string name =
-        "rules-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".xml";
+    std::string name = "rules-" + scratch::TestName() + ".xml";
     EXPECT_TRUE(platform::WriteFileAtomically(name, xml));
     EXPECT_TRUE(parser.OpenFile(name));
     return rules.LoadFromFile(parser);
