@@ -18,14 +18,16 @@ const char* const kInvalid = "Invalid demo file.";
 bool ReadDemoFile(const std::string& path, const std::string& productVersion, DemoFileContents& demo,
                   std::string& error)
 {
+    // The size comes first, so that a file too large is refused before it is read.
     std::string bytes;
     uint64_t size = 0;
-    if (!platform::GetFileSize(path, size) || !platform::ReadFile(path, bytes))
+    bool found = platform::GetFileSize(path, size);
+    if (found && size > kMaxDemoFileSize) return (error = kInvalid, false);
+    if (!found || !platform::ReadFile(path, bytes))
     {
         error = "Demo file not found: " + path;
         return false;
     }
-    if (size > kMaxDemoFileSize) return (error = kInvalid, false);
 
     Buffer in;
     in.SetData(reinterpret_cast<const uint8_t*>(bytes.data()), int(bytes.size()));
