@@ -39,12 +39,14 @@ struct PakFindResult
     std::string fileName; // without its folder
 };
 
+// 1970-01-01 UTC as archives store times: in 100-nanosecond steps since 1601-01-01 UTC.
+constexpr uint64_t kPakFileTimeOf1970 = 116444736000000000;
+
 // A time in nanoseconds since 1970-01-01 UTC (as platform::FileTimes holds it) in the
 // 100-nanosecond steps since 1601 that archives store.
 inline uint64_t PakFileTimeFromUnixNanoseconds(int64_t nanoseconds)
 {
-    constexpr int64_t kStepsFrom1601To1970 = 116444736000000000;
-    int64_t steps = nanoseconds / 100 + kStepsFrom1601To1970;
+    int64_t steps = nanoseconds / 100 + int64_t(kPakFileTimeOf1970);
     return steps < 0 ? 0 : uint64_t(steps);
 }
 

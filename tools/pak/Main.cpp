@@ -19,9 +19,8 @@ int Usage()
 
 std::string FormatFileTime(uint64_t fileTime)
 {
-    constexpr uint64_t kStepsFrom1601To1970 = 116444736000000000ull;
-    if (fileTime < kStepsFrom1601To1970) return "-";
-    std::time_t seconds = std::time_t((fileTime - kStepsFrom1601To1970) / 10000000ull);
+    if (fileTime < Kavo::kPakFileTimeOf1970) return "-";
+    std::time_t seconds = std::time_t((fileTime - Kavo::kPakFileTimeOf1970) / 10000000ull);
     char text[32];
     if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::gmtime(&seconds)) == 0) return "-";
     return text;
