@@ -30,6 +30,15 @@ void ErrorExit(j_common_ptr info)
 
 void QuietMessage(j_common_ptr) {}
 
+// libjpeg's error handling for one run of the codec: an error jumps back, messages are dropped.
+jpeg_error_mgr* QuietErrors(ErrorManager& err)
+{
+    jpeg_error_mgr* manager = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.output_message = QuietMessage;
+    return manager;
+}
+
 // A source manager over an archive file with a 4096-byte buffer. Running out of data after the
 // start supplies an end-of-image marker so libjpeg can stop, and notes the truncation.
 struct PakSource
@@ -221,9 +230,7 @@ std::unique_ptr<Image> LoadJPEG(const std::string& path)
     r.source.file = Kavo::PakFOpen(path.c_str(), "rb");
     if (!r.source.file) return nullptr;
     r.source.truncated = false;
-    r.info.err = jpeg_std_error(&r.err.pub);
-    r.err.pub.error_exit = ErrorExit;
-    r.err.pub.output_message = QuietMessage;
+    r.info.err = QuietErrors(r.err);
     if (!DecodeJpeg(r) || r.source.truncated) return nullptr;
     return std::move(r.image);
 }
@@ -232,9 +239,7 @@ bool WriteJPEG(const std::string& path, const Image& image)
 {
     if (image.width <= 0 || image.height <= 0 || !image.bits) return false;
     JpegWrite w;
-    w.info.err = jpeg_std_error(&w.err.pub);
-    w.err.pub.error_exit = ErrorExit;
-    w.err.pub.output_message = QuietMessage;
+    w.info.err = QuietErrors(w.err);
     if (!EncodeJpeg(w, image)) return false;
     return platform::WriteFileAtomically(path, std::string(reinterpret_cast<const char*>(w.buffer), w.size));
 }
