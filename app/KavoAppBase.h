@@ -494,6 +494,9 @@ private:
     // The windowed flag and refresh rate of a display-mode record.
     void ReadDisplayModePayload();
     void CheckMouseInWindow();
+    // Tells the player why the display could not be made (a result of DDInterface::Init) and ends
+    // the program.
+    [[noreturn]] void ExitForDisplayFailure(int result);
     // The desktop's screen saver may start only in a window, once loading has been handed over.
     void UpdateScreenSaverPermission();
     // The widgets draw into the display's current screen image from now on, all of it anew.

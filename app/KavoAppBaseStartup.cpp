@@ -387,9 +387,7 @@ void KavoAppBase::CreateMainWindow()
             Set3DAcceleration(false, true);
             return;
         }
-        Popup(GetString("FAILED_INIT_DIRECTDRAW", "Failed to initialize DirectDraw: ") +
-              DDInterface::ResultName(result) + " " + mDDInterface->mErrorString);
-        ExitProgram(1);
+        ExitForDisplayFailure(result);
     }
 
     bool wasActive = mActive;
@@ -446,13 +444,18 @@ void KavoAppBase::Set3DAcceleration(bool on, bool reinit)
         }
         if (!on && result != DDInterface::RESULT_OK)
         {
-            Popup(GetString("FAILED_INIT_DIRECTDRAW", "Failed to initialize DirectDraw: ") +
-                  DDInterface::ResultName(result) + " " + mDDInterface->mErrorString);
-            ExitProgram(1);
+            ExitForDisplayFailure(result);
         }
         ReInitImages();
         AttachScreenImage();
     }
+}
+
+void KavoAppBase::ExitForDisplayFailure(int result)
+{
+    Popup(GetString("FAILED_INIT_DIRECTDRAW", "Failed to initialize DirectDraw: ") +
+          DDInterface::ResultName(result) + " " + mDDInterface->mErrorString);
+    ExitProgram(1);
 }
 
 void KavoAppBase::RestoreDisplayMode()
