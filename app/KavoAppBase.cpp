@@ -100,6 +100,9 @@ KavoAppBase::~KavoAppBase()
     // The hardware-acceleration questions about this run.
     if (mDDInterface)
     {
+        const std::string title =
+            mBoxTitlePrefix + " " +
+            GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
         bool asked = false;
         if (m3DSwitchedThisRun)
         {
@@ -116,9 +119,7 @@ KavoAppBase::~KavoAppBase()
                                      "Hardware Acceleration was switched on during this session.\r\n"
                                      "If this resulted in slower performance, it should be switched "
                                      "off.\r\nWould you like to keep Hardware Acceleration switched on?"),
-                           mBoxTitlePrefix + " " +
-                               GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation"),
-                           platform::MB_YESNO | platform::MB_ICONQUESTION);
+                           title, platform::MB_YESNO | platform::MB_ICONQUESTION);
                 mDDInterface->mIs3D = answer == platform::IDYES;
                 if (mDDInterface->mIs3D) RegistryWriteBoolean("Is3D", true);
             }
@@ -131,9 +132,7 @@ KavoAppBase::~KavoAppBase()
                                  "session.\r\nIf you noticed graphics problems, you may want to turn off "
                                  "Hardware Acceleration.\r\nWould you like to keep Hardware Acceleration "
                                  "switched on?"),
-                       mBoxTitlePrefix + " " +
-                           GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation"),
-                       platform::MB_YESNO | platform::MB_ICONQUESTION);
+                       title, platform::MB_YESNO | platform::MB_ICONQUESTION);
             if (answer == platform::IDNO) RegistryWriteBoolean("Is3D", false);
         }
     }
