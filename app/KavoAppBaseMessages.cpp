@@ -133,15 +133,8 @@ int64_t KavoAppBase::WindowProc(const Message& m)
     }
     if (queue)
     {
-        DeferredMessage d;
-        d.window = m.window;
-        d.message = m.message;
-        d.wParam = m.wParam;
-        d.lParam = m.lParam;
-        d.time = m.time;
-        d.x = m.x;
-        d.y = m.y;
-        mDeferredMessages.push_back(d);
+        mDeferredMessages.push_back(
+            DeferredMessage{m.window, m.message, m.wParam, m.lParam, m.time, m.x, m.y});
     }
 
     if (m.message == WM_SIZE) mPhysMinimized = m.wParam == SIZE_MINIMIZED;

@@ -157,16 +157,8 @@ bool IsMainWindowEvent(Uint32 windowID)
 
 void Queue(uint32_t message, uint64_t wParam, int64_t lParam, WindowId window = kMainWindow)
 {
-    Message m;
-    m.window = window;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = Clock::Get().Ticks();
     detail::Desktop& d = detail::GetDesktop();
-    m.x = d.mouseX;
-    m.y = d.mouseY;
-    gQueue.push_back(m);
+    gQueue.push_back(Message{window, message, wParam, lParam, Clock::Get().Ticks(), d.mouseX, d.mouseY});
 }
 
 void NoteMouse(int x, int y)
@@ -370,12 +362,7 @@ bool PeekMessage(Message& message)
 
 void PostMessage(WindowId window, uint32_t message, uint64_t wParam, int64_t lParam)
 {
-    Message m;
-    m.window = window;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = Clock::Get().Ticks();
+    Message m{window, message, wParam, lParam, Clock::Get().Ticks()};
     std::lock_guard<std::mutex> guard(gPostedLock);
     gPosted.push_back(m);
 }
