@@ -31,6 +31,18 @@ std::string StreamText(const T& value)
     return stream.str();
 }
 
+// Where a number's digits start: after leading white space and an optional sign, which sets
+// negative.
+size_t SkipSpaceAndSign(const std::string& text, bool& negative)
+{
+    size_t i = 0;
+    while (i < text.size() && IsSpaceByte(text[i]))
+        ++i;
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    return i;
+}
+
 } // namespace
 
 std::string UpperCaseCopy(const std::string& text)
@@ -139,11 +151,8 @@ std::vector<std::string> SplitIntoWords(const std::string& text, char separator)
 
 int StringToIntBase10(const std::string& text)
 {
-    size_t i = 0;
-    while (i < text.size() && IsSpaceByte(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    size_t i = SkipSpaceAndSign(text, negative);
     int64_t value = 0;
     const int64_t limit = int64_t(std::numeric_limits<int>::max()) + 1;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
@@ -154,11 +163,8 @@ int StringToIntBase10(const std::string& text)
 
 float StringToFloatText(const std::string& text)
 {
-    size_t i = 0;
-    while (i < text.size() && IsSpaceByte(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    size_t i = SkipSpaceAndSign(text, negative);
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) return 0.0f; // a second sign
 
     const char* first = text.data() + i;
