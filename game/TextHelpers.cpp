@@ -1,5 +1,6 @@
 #include "game/TextHelpers.h"
 
+#include "app/CheckedConversions.h"
 #include "app/StringUtils.h"
 #include "graphics/Color.h"
 
@@ -158,7 +159,7 @@ int StringToIntBase10(const std::string& text)
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
         value = std::min(value * 10 + (text[i] - '0'), limit);
     if (negative) value = -value;
-    return int(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return ClampToInt(value);
 }
 
 float StringToFloatText(const std::string& text)
