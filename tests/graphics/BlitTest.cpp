@@ -1,4 +1,5 @@
 #include "graphics/MemoryImage.h"
+#include "tests/graphics/ImagePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,7 @@ namespace
 {
 
 using namespace Kavo;
-
-std::vector<uint32_t> Pixels(MemoryImage& image)
-{
-    uint32_t* bits = image.GetBits();
-    return std::vector<uint32_t>(bits, bits + image.width * image.height);
-}
+using GraphicsTest::Pixels;
 
 MemoryImage* MakeImage(int w, int h, const std::vector<uint32_t>& pixels)
 {

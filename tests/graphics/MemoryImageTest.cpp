@@ -1,5 +1,6 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/NativeDisplay.h"
+#include "tests/graphics/ImagePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,7 @@ namespace
 {
 
 using namespace Kavo;
-
-std::vector<uint32_t> Pixels(MemoryImage& image)
-{
-    uint32_t* bits = image.GetBits();
-    return std::vector<uint32_t>(bits, bits + image.width * image.height);
-}
+using GraphicsTest::Pixels;
 
 TEST(MemoryImage, CreateMakesZeroPixelsWithGuard)
 {
