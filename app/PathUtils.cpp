@@ -54,11 +54,7 @@ bool FileExists(const std::string& path)
 
 bool MakeDirectories(const std::string& path)
 {
-    if (path.empty()) return false;
-    for (size_t i = 1; i < path.size(); ++i)
-        if (IsPathSeparator(path[i]) && !IsPathSeparator(path[i - 1]))
-            platform::MakeDirectory(path.substr(0, i));
-    return platform::MakeDirectory(path);
+    return platform::MakeDirectories(path);
 }
 
 bool DeleteTree(const std::string& folder)

@@ -230,6 +230,15 @@ bool MakeDirectory(std::string_view path)
     return errno == EEXIST && StatPath(resolved, st) && S_ISDIR(st.st_mode);
 }
 
+bool MakeDirectories(std::string_view path)
+{
+    std::string normal = NormalizePath(path);
+    if (normal.empty()) return false;
+    for (size_t i = 1; i < normal.size(); ++i)
+        if (normal[i] == '/' && normal[i - 1] != '/') MakeDirectory(normal.substr(0, i));
+    return MakeDirectory(normal);
+}
+
 bool RemoveDirectory(std::string_view path)
 {
     std::string resolved = ResolvePath(path);

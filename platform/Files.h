@@ -50,6 +50,9 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 // Creates one folder; true when it exists afterwards.
 bool MakeDirectory(std::string_view path);
+// Creates every folder along the path; folders that exist are no error. True when the whole path
+// exists as a folder afterwards.
+bool MakeDirectories(std::string_view path);
 // Removes an empty folder.
 bool RemoveDirectory(std::string_view path);
 // Removes a file (not a folder).

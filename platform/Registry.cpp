@@ -182,8 +182,8 @@ bool RegistryStore::Persist()
     if (mFilePath.empty()) return true;
     // Create the folders along the path first.
     std::string path = NormalizePath(mFilePath);
-    for (size_t i = path.find('/', 1); i != std::string::npos; i = path.find('/', i + 1))
-        MakeDirectory(path.substr(0, i));
+    size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) MakeDirectories(path.substr(0, slash));
     return WriteFileAtomically(mFilePath, Serialize());
 }
 
