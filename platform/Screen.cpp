@@ -1,6 +1,7 @@
 #include "platform/Screen.h"
 
 #include "platform/SdlDesktop.h"
+#include "platform/Window.h"
 
 namespace platform
 {
@@ -22,7 +23,7 @@ bool OpenScreen(int width, int height, bool vsync, std::string& error, bool& ful
     CloseScreen();
     if (!d.window)
     {
-        error = d.videoUp ? "no main window" : "No display available (" + d.videoError + ")";
+        error = d.videoUp ? "no main window" : GetVideoError();
         return false;
     }
     if (d.fullscreen && gFault == ScreenFault::RefuseFullscreen)

@@ -61,6 +61,12 @@ bool InitVideo(std::string& error)
 {
     detail::Desktop& d = GetDesktop();
     if (d.videoUp) return true;
+    auto fail = [&](const std::string& why)
+    {
+        d.videoError = why;
+        error = GetVideoError();
+        return false;
+    };
     // Without a desktop to show on, the desktop layer would fall back to drawing off screen;
     // the program reports the missing display instead. A driver chosen on purpose (tests use
     // the dummy one) is taken as it is.
@@ -69,26 +75,15 @@ bool InitVideo(std::string& error)
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!explicitDriver && !(x11 && *x11) && !(wayland && *wayland))
-    {
-        d.videoError = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-        error = "No display available (" + d.videoError + ")";
-        return false;
-    }
+        return fail("neither DISPLAY nor WAYLAND_DISPLAY is set");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0"); // SIGINT and SIGTERM become SDL_QUIT
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-    {
-        d.videoError = SDL_GetError();
-        error = "No display available (" + d.videoError + ")";
-        return false;
-    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail(SDL_GetError());
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!explicitDriver && driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy"))
     {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        d.videoError = "the desktop could not be reached";
-        error = "No display available (" + d.videoError + ")";
-        return false;
+        return fail("the desktop could not be reached");
     }
     d.videoUp = true;
     return true;
@@ -163,7 +158,7 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
     detail::Desktop& d = GetDesktop();
     if (!d.videoUp)
     {
-        error = "No display available (" + d.videoError + ")";
+        error = GetVideoError();
         return false;
     }
     DestroyMainWindow();
