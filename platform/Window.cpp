@@ -55,6 +55,12 @@ int DisplayOfWindow()
     return index < 0 ? 0 : index;
 }
 
+// The mode of the desktop the main window is on; false while the video is down.
+bool DesktopMode(SDL_DisplayMode& mode)
+{
+    return GetDesktop().videoUp && SDL_GetDesktopDisplayMode(DisplayOfWindow(), &mode) == 0;
+}
+
 } // namespace
 
 bool InitVideo(std::string& error)
@@ -118,7 +124,7 @@ void GetDesktopSize(int& width, int& height)
 {
     width = height = 0;
     SDL_DisplayMode mode;
-    if (GetDesktop().videoUp && SDL_GetDesktopDisplayMode(DisplayOfWindow(), &mode) == 0)
+    if (DesktopMode(mode))
     {
         width = mode.w;
         height = mode.h;
@@ -128,7 +134,7 @@ void GetDesktopSize(int& width, int& height)
 int GetDesktopBitsPerPixel()
 {
     SDL_DisplayMode mode;
-    if (!GetDesktop().videoUp || SDL_GetDesktopDisplayMode(DisplayOfWindow(), &mode) != 0) return 0;
+    if (!DesktopMode(mode)) return 0;
     int bits = int(SDL_BITSPERPIXEL(mode.format));
     return bits == 24 ? 32 : bits; // a 24-bit desktop stores its pixels in 32 bits
 }
@@ -136,7 +142,7 @@ int GetDesktopBitsPerPixel()
 int GetDesktopRefreshRate()
 {
     SDL_DisplayMode mode;
-    if (!GetDesktop().videoUp || SDL_GetDesktopDisplayMode(DisplayOfWindow(), &mode) != 0) return 0;
+    if (!DesktopMode(mode)) return 0;
     return mode.refresh_rate;
 }
 
