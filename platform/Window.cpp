@@ -1,5 +1,6 @@
 #include "platform/Window.h"
 
+#include "platform/Screen.h"
 #include "platform/SdlDesktop.h"
 #include "platform/TextEncoding.h"
 
@@ -187,13 +188,7 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
 void DestroyMainWindow()
 {
     detail::Desktop& d = GetDesktop();
-    if (d.renderer)
-    {
-        if (d.texture) SDL_DestroyTexture(d.texture);
-        SDL_DestroyRenderer(d.renderer);
-        d.texture = nullptr;
-        d.renderer = nullptr;
-    }
+    CloseScreen(); // the screen's renderer and texture belong to the window
     if (d.window) SDL_DestroyWindow(d.window);
     d.window = nullptr;
     d.fullscreen = false;
