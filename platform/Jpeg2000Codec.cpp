@@ -93,6 +93,12 @@ OPJ_BOOL StreamSeek(OPJ_OFF_T offset, void* user)
 J2KImage* OpenData(J2KImage* j)
 {
     const std::string& d = j->data;
+    auto refuse = [j](int error) -> J2KImage*
+    {
+        Fail(error);
+        delete j;
+        return nullptr;
+    };
     static const unsigned char kJp2[12] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
     static const unsigned char kCodestream[4] = {0xFF, 0x4F, 0xFF, 0x51};
     OPJ_CODEC_FORMAT format;
@@ -101,19 +107,10 @@ J2KImage* OpenData(J2KImage* j)
     else if (d.size() >= 4 && std::memcmp(d.data(), kCodestream, 4) == 0)
         format = OPJ_CODEC_J2K;
     else
-    {
-        Fail(kNotJpeg2000);
-        delete j;
-        return nullptr;
-    }
+        return refuse(kNotJpeg2000);
     j->codec = opj_create_decompress(format);
     j->stream = opj_stream_create(1 << 16, OPJ_TRUE);
-    if (!j->codec || !j->stream)
-    {
-        Fail(kBadHeader);
-        delete j;
-        return nullptr;
-    }
+    if (!j->codec || !j->stream) return refuse(kBadHeader);
     opj_set_info_handler(j->codec, Quiet, nullptr);
     opj_set_warning_handler(j->codec, Quiet, nullptr);
     opj_set_error_handler(j->codec, Quiet, nullptr);
@@ -126,11 +123,7 @@ J2KImage* OpenData(J2KImage* j)
     opj_set_default_decoder_parameters(&parameters);
     if (!opj_setup_decoder(j->codec, &parameters) || !opj_read_header(j->stream, j->codec, &j->image) ||
         !j->image || j->image->numcomps == 0 || j->image->x1 <= j->image->x0 || j->image->y1 <= j->image->y0)
-    {
-        Fail(kBadHeader);
-        delete j;
-        return nullptr;
-    }
+        return refuse(kBadHeader);
     gLastError = kOk;
     return j;
 }
