@@ -20,9 +20,7 @@ namespace
 std::string DefaultFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime && *runtime ? runtime : "/tmp";
-    if (folder.back() != '/') folder += '/';
-    return folder;
+    return runtime && *runtime ? runtime : "/tmp";
 }
 
 // An address in the abstract socket namespace (no file to clean up), derived from the lock path.
