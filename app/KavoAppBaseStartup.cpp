@@ -10,6 +10,7 @@
 #include "display/DDInterface.h"
 #include "media/DSoundManager.h"
 #include "media/MusicInterface.h"
+#include "platform/AsciiCase.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Instance.h"
@@ -285,7 +286,8 @@ int KavoAppBase::GetLastDemoNumber(int keep, bool deleteOld)
     for (const platform::FileEntry& entry : platform::FindFiles(searchFolder + stem + "*.dmo"))
     {
         const std::string& n = entry.name;
-        if (n.size() <= stem.size() + 4 || StringToLower(n.substr(0, stem.size())) != StringToLower(stem))
+        if (n.size() <= stem.size() + 4 ||
+            !platform::EqualIgnoringCase(std::string_view(n).substr(0, stem.size()), stem))
             continue;
         std::string digits = n.substr(stem.size(), n.size() - stem.size() - 4);
         int number = 0;

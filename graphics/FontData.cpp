@@ -5,6 +5,7 @@
 #include "graphics/FontHost.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SingleDataElement.h"
+#include "platform/AsciiCase.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -177,7 +178,7 @@ bool FontData::HandleCommand(ListDataElement& params)
     if (!word) return Error("Unknown Command");
     for (const Command& command : kCommands)
     {
-        if (StringToUpper(*word) != StringToUpper(command.name)) continue;
+        if (!platform::EqualIgnoringCase(*word, command.name)) continue;
         if (params.Size() != command.count) return Error("Invalid Number of Parameters");
         return (this->*command.handler)(params);
     }

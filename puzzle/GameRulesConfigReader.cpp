@@ -4,6 +4,7 @@
 #include "app/XMLParser.h"
 #include "game/StringTable.h"
 #include "game/TextHelpers.h"
+#include "platform/AsciiCase.h"
 #include "puzzle/GameRulesConfig.h"
 #include "puzzle/RulesNames.h"
 
@@ -311,12 +312,14 @@ bool GameRulesConfig::LoadFromFile(XMLParser& parser)
             int level = name.starts_with("level_") ? StringToIntBase10(name.substr(6)) : 0;
             firstLevel = lastLevel = level;
         }
-        else if (StringToLower(name) == "levelrange" || StringToLower(name) == "level")
+        else if (platform::EqualIgnoringCase(name, "levelrange") ||
+                 platform::EqualIgnoringCase(name, "level"))
         {
             firstLevel = StringToIntBase10(Attribute(element.attributes, "min"));
             lastLevel = StringToIntBase10(Attribute(element.attributes, "max"));
         }
-        else if (StringToLower(name) == "general" || StringToLower(name) == "defaults")
+        else if (platform::EqualIgnoringCase(name, "general") ||
+                 platform::EqualIgnoringCase(name, "defaults"))
             firstLevel = lastLevel = 0;
         else
             loaded.ParseKey(name, element.attributes, firstLevel, lastLevel);
