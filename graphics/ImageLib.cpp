@@ -1,7 +1,7 @@
 #include "graphics/ImageLib.h"
 
 #include "app/PakFile.h"
-#include "app/StringUtils.h"
+#include "platform/AsciiCase.h"
 
 #include <cstring>
 
@@ -55,7 +55,7 @@ std::unique_ptr<Image> LoadAnyFormat(const std::string& path)
     std::string extension = hasExtension ? path.substr(dot) : std::string();
     for (const Format& format : kFormats)
     {
-        if (hasExtension && Kavo::StringToLower(extension) != format.extension) continue;
+        if (hasExtension && !platform::EqualIgnoringCase(extension, format.extension)) continue;
         if (std::unique_ptr<Image> image = format.load(base + format.extension)) return image;
     }
     return nullptr;
