@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Buffer.h"
+#include "base/Buffer.h"
 
 namespace Kavo
 {

@@ -1,7 +1,7 @@
 #include "app/KavoAppBase.h"
 
-#include "app/PathUtils.h"
-#include "app/StringUtils.h"
+#include "base/PathUtils.h"
+#include "base/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/Font.h"

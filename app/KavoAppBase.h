@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/CriticalSection.h"
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
+#include "base/CriticalSection.h"
+#include "base/Rect.h"
+#include "display/DisplayHost.h"
 #include "graphics/FontHost.h"
 #include "graphics/ImageRegistry.h"
-#include "graphics/Rect.h"
 #include "graphics/SharedImageHandle.h"
 #include "platform/Library.h"
 #include "platform/Messages.h"
@@ -73,7 +74,8 @@ class KavoAppBase : public ButtonListener,
                     public DialogListener,
                     public WidgetAppServices,
                     public ImageRegistry,
-                    public FontHost
+                    public FontHost,
+                    public DisplayHost
 {
 public:
     KavoAppBase();
@@ -232,6 +234,10 @@ public:
     const NativeDisplay* GetNativeDisplay() override;
     bool CopyTexturesToBits(MemoryImage* image) override;
     void SetSharedImageCleanupNeeded() override { mCleanSharedImages = true; }
+
+    // --- What the display asks of the application ---
+    bool WantsVerticalSync() override { return mWaitForVSync; }
+    void SetUnusualRefreshRate(bool unusual) override { mUnusualRefreshRate = unusual; }
 
     // --- Text table ---
     // The stored text of id, or the default when id was never stored.

@@ -1,7 +1,7 @@
 // Demo recording and playback: the application's side of the demo stream.
 #include "app/KavoAppBase.h"
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "widgets/WidgetManager.h"
 
 namespace Kavo

@@ -3,8 +3,8 @@
 // fake clock.
 #include "app/KavoAppBase.h"
 
-#include "app/PerformanceTimer.h"
-#include "app/StringUtils.h"
+#include "base/PerformanceTimer.h"
+#include "base/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/Font.h"

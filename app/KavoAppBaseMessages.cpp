@@ -1,8 +1,8 @@
 // The window procedure and the deferred message queue, focus, the cursor and the clipboard.
 #include "app/KavoAppBase.h"
 
-#include "app/PerfProfiler.h"
-#include "app/StringUtils.h"
+#include "base/PerfProfiler.h"
+#include "base/StringUtils.h"
 #include "display/DDInterface.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"

@@ -1,7 +1,7 @@
 // Settings store operations, their demo records, and the framework's own settings.
 #include "app/KavoAppBase.h"
 
-#include "app/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/Files.h"
 #include "platform/LittleEndian.h"
 #include "platform/Registry.h"

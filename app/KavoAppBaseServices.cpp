@@ -1,7 +1,7 @@
 // Loading and cursor threads, live and shared images, screen modes and sound services.
 #include "app/KavoAppBase.h"
 
-#include "app/StringUtils.h"
+#include "base/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/ImageLib.h"

@@ -1,11 +1,11 @@
 // Start-up: Initialize, the command line, the main window and the display.
 #include "app/KavoAppBase.h"
 
-#include "app/PakFile.h"
-#include "app/PakInterface.h"
-#include "app/PathUtils.h"
-#include "app/Random.h"
-#include "app/StringUtils.h"
+#include "base/PakFile.h"
+#include "base/PakInterface.h"
+#include "base/PathUtils.h"
+#include "base/Random.h"
+#include "base/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "media/DSoundManager.h"

@@ -1,9 +1,9 @@
 // Blits of the software image beside the same work done by SDL2's software blitter and by
 // pixman. The sprite is 124 x 120, mostly opaque with an antialiased round edge; the large
 // image is an opaque 800 x 600 picture; the destination is an opaque 800 x 600 screen.
-#include "graphics/Color.h"
+#include "base/Color.h"
+#include "base/TriVertex.h"
 #include "graphics/MemoryImage.h"
-#include "graphics/TriVertex.h"
 #include "raster/TriangleRasterizer.h"
 
 #include <benchmark/benchmark.h>

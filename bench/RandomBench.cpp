@@ -1,4 +1,4 @@
-#include "app/MersenneTwister.h"
+#include "base/MersenneTwister.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // XML reader throughput on a large generated document, read from a loose file and from a
 // data archive.
-#include "app/PakFile.h"
-#include "app/PakInterface.h"
-#include "app/PakWriter.h"
-#include "app/StringUtils.h"
-#include "app/XMLParser.h"
+#include "base/PakFile.h"
+#include "base/PakInterface.h"
+#include "base/PakWriter.h"
+#include "base/StringUtils.h"
+#include "base/XMLParser.h"
 #include "platform/Files.h"
 
 #include <benchmark/benchmark.h>

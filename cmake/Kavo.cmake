@@ -14,7 +14,7 @@ target_include_directories(kavo_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 # kavo_library(<name> [DEPENDS targets...] [PRIVATE_DEPENDS targets...])
 # A static library made of every .cpp file in the calling folder except Main.cpp (a program's
-# entry point). Headers are included from the project root, as in #include "app/Random.h".
+# entry point). Headers are included from the project root, as in #include "base/Random.h".
 function(kavo_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)

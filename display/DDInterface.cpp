@@ -1,11 +1,10 @@
 #include "display/DDInterface.h"
 
-#include "app/AutoCrit.h"
-#include "app/KavoAppBase.h"
-#include "app/Ratio.h"
-#include "app/StringUtils.h"
+#include "base/AutoCrit.h"
+#include "base/Color.h"
+#include "base/Ratio.h"
+#include "base/StringUtils.h"
 #include "display/DDImage.h"
-#include "graphics/Color.h"
 #include "platform/Screen.h"
 #include "platform/Window.h"
 
@@ -30,7 +29,7 @@ void LogSize(const char* what, int width, int height)
 
 } // namespace
 
-DDInterface::DDInterface(KavoAppBase* app) : mApp(app) {}
+DDInterface::DDInterface(DisplayHost* host) : mHost(host) {}
 
 DDInterface::~DDInterface()
 {
@@ -61,8 +60,8 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
 
     mWindow = window;
     mWindowed = windowed;
-    mWidth = mApp->mWidth;
-    mHeight = mApp->mHeight;
+    mWidth = mHost->GetScreenWidth();
+    mHeight = mHost->GetScreenHeight();
     LogSize("Application requests", mWidth, mHeight);
 
     if (!platform::VideoAvailable() || window == platform::kNoWindow || !platform::MainWindowExists())
@@ -99,7 +98,8 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
 
     std::string error;
     bool fullscreenRefused = false;
-    if (!platform::OpenScreen(mWidth, mHeight, mApp->mWaitForVSync || !windowed, error, fullscreenRefused))
+    if (!platform::OpenScreen(mWidth, mHeight, mHost->WantsVerticalSync() || !windowed, error,
+                              fullscreenRefused))
     {
         if (fullscreenRefused)
         {
@@ -118,7 +118,7 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     int rate = platform::GetDesktopRefreshRate();
     if (rate < 60 || rate > 100)
     {
-        mApp->mUnusualRefreshRate = true;
+        mHost->SetUnusualRefreshRate(true);
         rate = rate > 100 ? 100 : 60;
     }
     mRefreshRate = rate;

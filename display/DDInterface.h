@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/CriticalSection.h"
+#include "base/CriticalSection.h"
+#include "base/Rect.h"
+#include "display/DisplayHost.h"
 #include "graphics/NativeDisplay.h"
-#include "graphics/Rect.h"
 #include "platform/Messages.h"
 
 #include <atomic>
@@ -14,7 +15,6 @@ namespace Kavo
 
 class DDImage;
 class Image;
-class KavoAppBase;
 class MemoryImage;
 
 // The display object: presents the screen image (an 800 x 600 or so software image) in the
@@ -37,7 +37,7 @@ public:
         RESULT_3D_FAIL = 7,
     };
 
-    explicit DDInterface(KavoAppBase* app);
+    explicit DDInterface(DisplayHost* host);
     ~DDInterface() override;
     DDInterface(const DDInterface&) = delete;
     DDInterface& operator=(const DDInterface&) = delete;
@@ -67,7 +67,7 @@ public:
     void AddImage(DDImage* image);
     void RemoveImage(DDImage* image);
 
-    KavoAppBase* mApp;
+    DisplayHost* mHost;
     CriticalSection mCritSect;
     bool mIs3D = false;            // the 3D wish
     bool m3DFailedThisRun = false; // a 3D failure was seen during this run

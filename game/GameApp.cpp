@@ -1,7 +1,7 @@
 #include "game/GameApp.h"
 
-#include "app/Random.h"
-#include "game/Logger.h"
+#include "base/Logger.h"
+#include "base/Random.h"
 #include "platform/Clock.h"
 #include "raster/TriangleRasterizer.h"
 

@@ -1,6 +1,6 @@
 // The program's entry point.
+#include "base/StringTable.h"
 #include "game/GameApp.h"
-#include "game/StringTable.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/Rect.h"
+#include "base/Rect.h"
 
 namespace Kavo
 {

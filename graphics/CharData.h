@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/Point.h"
-#include "graphics/Rect.h"
+#include "base/Point.h"
+#include "base/Rect.h"
 
 #include <cstdint>
 

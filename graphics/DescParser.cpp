@@ -1,7 +1,7 @@
 #include "graphics/DescParser.h"
 
-#include "app/PakFile.h"
-#include "app/StringUtils.h"
+#include "base/PakFile.h"
+#include "base/StringUtils.h"
 #include "graphics/SingleDataElement.h"
 
 #include <algorithm>

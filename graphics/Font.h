@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/Color.h"
-#include "graphics/Rect.h"
+#include "base/Color.h"
+#include "base/Rect.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "graphics/FontData.h"
 
-#include "app/PathUtils.h"
-#include "app/StringUtils.h"
+#include "base/PathUtils.h"
+#include "base/StringUtils.h"
 #include "graphics/FontHost.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SingleDataElement.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Color.h"
 #include "graphics/CharData.h"
-#include "graphics/Color.h"
 #include "graphics/SharedImageHandle.h"
 
 #include <algorithm>

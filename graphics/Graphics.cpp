@@ -1,6 +1,6 @@
 #include "graphics/Graphics.h"
 
-#include "app/StringUtils.h"
+#include "base/StringUtils.h"
 #include "graphics/Font.h"
 #include "graphics/Image.h"
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "base/Color.h"
+#include "base/Point.h"
+#include "base/Rect.h"
+#include "base/TriVertex.h"
 #include "graphics/AnimInfo.h"
-#include "graphics/Color.h"
 #include "graphics/Matrix3.h"
-#include "graphics/Point.h"
-#include "graphics/Rect.h"
 #include "graphics/Span.h"
-#include "graphics/TriVertex.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "graphics/ImageFont.h"
 
-#include "app/AutoCrit.h"
-#include "app/CheckedConversions.h"
-#include "app/CriticalSection.h"
-#include "app/StringUtils.h"
+#include "base/AutoCrit.h"
+#include "base/CheckedConversions.h"
+#include "base/CriticalSection.h"
+#include "base/StringUtils.h"
 #include "graphics/FontData.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"

@@ -1,6 +1,6 @@
 #include "graphics/ImageLib.h"
 
-#include "app/PakFile.h"
+#include "base/PakFile.h"
 #include "platform/AsciiCase.h"
 
 #include <cstring>

@@ -1,8 +1,8 @@
 // JPEG 2000 through the codec module, its entry points looked up by name on first use.
 #include "graphics/ImageLib.h"
 
-#include "app/CheckedConversions.h"
-#include "app/PakFile.h"
+#include "base/CheckedConversions.h"
+#include "base/PakFile.h"
 #include "platform/Jpeg2000Codec.h"
 #include "platform/Library.h"
 

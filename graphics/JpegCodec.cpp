@@ -1,7 +1,7 @@
 // JPEG through libjpeg: the reader over the archive file wrappers and the writer.
 #include "graphics/ImageLib.h"
 
-#include "app/PakFile.h"
+#include "base/PakFile.h"
 #include "platform/Files.h"
 
 #include <csetjmp>

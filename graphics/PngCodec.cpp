@@ -1,7 +1,7 @@
 // PNG through libpng: the reader over the archive file wrappers and the writer.
 #include "graphics/ImageLib.h"
 
-#include "app/PakFile.h"
+#include "base/PakFile.h"
 #include "platform/Files.h"
 
 #include <png.h>

@@ -1,6 +1,6 @@
 #include "puzzle/BoardSquareInfo.h"
 
-#include "game/Serializer.h"
+#include "base/Serializer.h"
 
 namespace Kavo
 {

@@ -1,10 +1,10 @@
 #include "puzzle/GameBoardLogic.h"
 
-#include "app/StringUtils.h"
-#include "game/Logger.h"
-#include "game/Serializer.h"
+#include "base/CheckedConversions.h"
+#include "base/Logger.h"
+#include "base/Serializer.h"
+#include "base/StringUtils.h"
 #include "puzzle/Pieces.h"
-#include "app/CheckedConversions.h"
 #include "puzzle/RulesFlags.h"
 
 #include <algorithm>

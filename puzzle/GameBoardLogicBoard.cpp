@@ -1,9 +1,9 @@
 // Board generation, refill, black holes and the stuck test of GameBoardLogic.
 #include "puzzle/GameBoardLogic.h"
 
+#include "base/CheckedConversions.h"
 #include "platform/Clock.h"
 #include "puzzle/Pieces.h"
-#include "app/CheckedConversions.h"
 #include "puzzle/RulesFlags.h"
 
 #include <algorithm>

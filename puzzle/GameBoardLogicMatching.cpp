@@ -1,8 +1,8 @@
 // Finding groups, scoring them, booking them, tiles and bonuses.
 #include "puzzle/GameBoardLogic.h"
 
-#include "app/CheckedConversions.h"
-#include "game/Logger.h"
+#include "base/CheckedConversions.h"
+#include "base/Logger.h"
 #include "puzzle/Pieces.h"
 #include "puzzle/RulesFlags.h"
 

@@ -1,8 +1,8 @@
 // The sixteen move types and the move driver of GameBoardLogic.
 #include "puzzle/GameBoardLogic.h"
 
-#include "app/CheckedConversions.h"
-#include "game/Logger.h"
+#include "base/CheckedConversions.h"
+#include "base/Logger.h"
 #include "puzzle/Pieces.h"
 #include "puzzle/RulesFlags.h"
 

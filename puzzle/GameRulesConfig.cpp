@@ -1,8 +1,8 @@
 #include "puzzle/GameRulesConfig.h"
 
-#include "app/StringUtils.h"
-#include "game/Serializer.h"
-#include "game/TextHelpers.h"
+#include "base/Serializer.h"
+#include "base/StringUtils.h"
+#include "base/TextHelpers.h"
 #include "puzzle/Pieces.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MersenneTwister.h"
+#include "base/MersenneTwister.h"
 #include "puzzle/LevelSpecificConfig.h"
 
 #include <map>

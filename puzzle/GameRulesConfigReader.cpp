@@ -1,9 +1,9 @@
 // Reading a rules file into a GameRulesConfig: section elements choose levels, every other
 // element is a key named after a field of the rules, with its value in attribute "value".
-#include "app/StringUtils.h"
-#include "app/XMLParser.h"
-#include "game/StringTable.h"
-#include "game/TextHelpers.h"
+#include "base/StringTable.h"
+#include "base/StringUtils.h"
+#include "base/TextHelpers.h"
+#include "base/XMLParser.h"
 #include "platform/AsciiCase.h"
 #include "puzzle/GameRulesConfig.h"
 #include "puzzle/RulesNames.h"

@@ -1,7 +1,7 @@
 #include "puzzle/LevelSpecificConfig.h"
 
-#include "app/MersenneTwister.h"
-#include "game/Serializer.h"
+#include "base/MersenneTwister.h"
+#include "base/Serializer.h"
 #include "puzzle/Pieces.h"
 #include "puzzle/RulesFlags.h"
 

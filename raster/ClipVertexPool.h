@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/TriVertex.h"
+#include "base/TriVertex.h"
 
 namespace Kavo
 {

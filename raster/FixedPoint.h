@@ -3,7 +3,7 @@
 // 16.16 fixed-point arithmetic of the triangle rasteriser. Additions wrap at 32 bits; 64-bit
 // products are used only in the per-triangle and per-row set-up.
 
-#include "app/CheckedConversions.h"
+#include "base/CheckedConversions.h"
 
 #include <cstdint>
 #include <limits>

@@ -5,7 +5,7 @@
 // pointers to corners: the caller's own, or corners made at crossings and kept in a
 // ClipVertexPool.
 
-#include "graphics/TriVertex.h"
+#include "base/TriVertex.h"
 #include "raster/ClipVertexPool.h"
 
 namespace Kavo

@@ -1,6 +1,6 @@
 #include "raster/TriangleRasterizer.h"
 
-#include "app/CheckedConversions.h"
+#include "base/CheckedConversions.h"
 #include "raster/ClipVertexPool.h"
 #include "raster/FixedPoint.h"
 #include "raster/PolygonClipper.h"

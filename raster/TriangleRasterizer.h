@@ -1,8 +1,8 @@
 #pragma once
 
-#include "graphics/Color.h"
-#include "graphics/Rect.h"
-#include "graphics/TriVertex.h"
+#include "base/Color.h"
+#include "base/Rect.h"
+#include "base/TriVertex.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 # Fails when a folder other than platform/ includes SDL, POSIX, FreeType or fontconfig headers.
 # bench/ is left out: benchmarks may measure outside libraries for comparison.
-set(folders app graphics widgets puzzle media game display raster crash tools tests)
+set(folders base app graphics widgets puzzle media game display raster crash tools tests fuzz)
 set(pattern "#[ \t]*include[ \t]*[<\"](SDL|sys/|unistd\\.h|fcntl\\.h|dirent\\.h|pthread\\.h|dlfcn\\.h|signal\\.h|ft2build\\.h|freetype/|fontconfig/|X11/|netinet/|arpa/|poll\\.h)")
 set(bad "")
 foreach(folder ${folders})

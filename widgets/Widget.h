@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/Color.h"
+#include "base/Color.h"
 #include "widgets/Insets.h"
 #include "widgets/WidgetContainer.h"
 #include "widgets/WidgetRef.h"

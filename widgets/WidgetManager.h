@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/Rect.h"
+#include "base/Rect.h"
 #include "widgets/FlagsMod.h"
 #include "widgets/WidgetContainer.h"
 

@@ -1,6 +1,6 @@
-#include "app/Buffer.h"
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
+#include "base/Buffer.h"
 #include "platform/Files.h"
 #include "tests/ScratchNames.h"
 

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "app/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/Files.h"
 #include "tests/ScratchNames.h"
 

@@ -1,10 +1,10 @@
 #include "graphics/DescParser.h"
 #include "graphics/SingleDataElement.h"
 
-#include "app/MersenneTwister.h"
-#include "app/PakFile.h"
-#include "app/PakInterface.h"
-#include "app/PakWriter.h"
+#include "base/MersenneTwister.h"
+#include "base/PakFile.h"
+#include "base/PakInterface.h"
+#include "base/PakWriter.h"
 #include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "graphics/Color.h"
+#include "base/Color.h"
+#include "base/Rect.h"
+#include "base/TriVertex.h"
 #include "graphics/Matrix3.h"
-#include "graphics/Rect.h"
 #include "graphics/Span.h"
 #include "graphics/Transform2D.h"
-#include "graphics/TriVertex.h"
 
 #include <gtest/gtest.h>
 

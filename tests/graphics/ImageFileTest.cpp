@@ -1,7 +1,7 @@
-#include "app/MersenneTwister.h"
-#include "app/PakFile.h"
-#include "app/PakInterface.h"
-#include "app/PakWriter.h"
+#include "base/MersenneTwister.h"
+#include "base/PakFile.h"
+#include "base/PakInterface.h"
+#include "base/PakWriter.h"
 #include "graphics/ImageLib.h"
 #include "graphics/PaletteBuilder.h"
 #include "platform/Files.h"
@@ -169,8 +169,9 @@ std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int comp
 
 // A GIF with a 4-colour table and minimum code size 2, optional transparency and interlacing,
 // whose image data is the given codes, each written with its own bit width.
-std::string MakeGifFromCodes(int w, int h, const uint32_t colors[4], const std::vector<std::pair<int, int>>& codes,
-                             int transparent = -1, bool interlaced = false)
+std::string MakeGifFromCodes(int w, int h, const uint32_t colors[4],
+                             const std::vector<std::pair<int, int>>& codes, int transparent = -1,
+                             bool interlaced = false)
 {
     std::string s = "GIF89a";
     Put16(s, w);

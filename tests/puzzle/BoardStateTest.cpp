@@ -1,5 +1,5 @@
 #include "puzzle/RulesFlags.h"
-#include "tests/game/MemorySerializer.h"
+#include "tests/base/MemorySerializer.h"
 #include "tests/puzzle/BoardText.h"
 #include "tests/puzzle/RecordingEngine.h"
 

@@ -1,7 +1,7 @@
 #include "puzzle/GameRulesConfig.h"
 #include "puzzle/Pieces.h"
 #include "puzzle/RulesFlags.h"
-#include "tests/game/MemorySerializer.h"
+#include "tests/base/MemorySerializer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MersenneTwister.h"
+#include "base/MersenneTwister.h"
 #include "puzzle/GameBoardLogic.h"
 #include "puzzle/Pieces.h"
 #include "puzzle/RulesFlags.h"

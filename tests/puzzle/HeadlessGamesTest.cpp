@@ -1,6 +1,6 @@
-#include "game/Logger.h"
+#include "base/Logger.h"
 #include "platform/FakeClock.h"
-#include "tests/game/MemorySerializer.h"
+#include "tests/base/MemorySerializer.h"
 #include "tests/puzzle/HeadlessGame.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "game/Logger.h"
+#include "base/Logger.h"
 #include "puzzle/RulesFlags.h"
 #include "tests/puzzle/BoardText.h"
 #include "tests/puzzle/RecordingEngine.h"

@@ -1,5 +1,5 @@
-#include "app/XMLParser.h"
-#include "game/StringTable.h"
+#include "base/StringTable.h"
+#include "base/XMLParser.h"
 #include "platform/Files.h"
 #include "puzzle/GameRulesConfig.h"
 #include "puzzle/Pieces.h"

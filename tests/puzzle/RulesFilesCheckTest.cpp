@@ -1,9 +1,9 @@
 // Checks every rules file shipped in data/: the five modes' files and any challenge's own file
 // named by a challenge grid.
-#include "app/PakInterface.h"
-#include "app/StringUtils.h"
-#include "app/XMLParser.h"
-#include "game/TextHelpers.h"
+#include "base/PakInterface.h"
+#include "base/StringUtils.h"
+#include "base/TextHelpers.h"
+#include "base/XMLParser.h"
 #include "platform/Files.h"
 #include "puzzle/GameRulesConfig.h"
 #include "puzzle/RulesFlags.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/XMLParser.h"
+#include "base/XMLParser.h"
 #include "puzzle/GameRulesConfig.h"
 
 #include <string>

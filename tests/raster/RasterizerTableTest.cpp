@@ -1,7 +1,7 @@
 #include "RasterTestSupport.h"
 #include "ReferenceRasterizer.h"
 
-#include "app/MersenneTwister.h"
+#include "base/MersenneTwister.h"
 #include "raster/RasterizerTable.h"
 #include "raster/TriangleFillers.h"
 #include "raster/TriangleRasterizer.h"

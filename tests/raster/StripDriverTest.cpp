@@ -1,6 +1,6 @@
 #include "RasterTestSupport.h"
 
-#include "app/MersenneTwister.h"
+#include "base/MersenneTwister.h"
 #include "raster/TriangleRasterizer.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "WidgetTestSupport.h"
 
-#include "app/StringUtils.h"
+#include "base/StringUtils.h"
 #include "graphics/Graphics.h"
 
 namespace WidgetTest

@@ -1,7 +1,7 @@
 // kavopak: packs a folder into a data archive, or lists what an archive holds.
-#include "app/PakInterface.h"
-#include "app/PakWriter.h"
-#include "app/StringUtils.h"
+#include "base/PakInterface.h"
+#include "base/PakWriter.h"
+#include "base/StringUtils.h"
 
 #include <cstdio>
 #include <ctime>

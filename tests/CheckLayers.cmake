@@ -1,0 +1,62 @@
+# Fails when a folder includes a header of a higher layer, when a folder's CMakeLists.txt links the
+# library of a higher layer, or when docs/architecture.md shows the layers in another order than
+# cmake/Layers.cmake. Run as: cmake -DROOT=<source folder> -P CheckLayers.cmake
+include(${ROOT}/cmake/Layers.cmake)
+
+set(bad "")
+
+# Includes: "<layer>/<file>" only for a layer at or below the including folder's own.
+foreach(folder ${KAVO_LAYERS})
+    list(FIND KAVO_LAYERS ${folder} own)
+    file(GLOB_RECURSE files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+    foreach(f ${files})
+        file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[A-Za-z0-9_]+/")
+        foreach(line ${lines})
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([A-Za-z0-9_]+)/.*" "\\1" used "${line}")
+            list(FIND KAVO_LAYERS ${used} index)
+            if(index GREATER own)
+                file(RELATIVE_PATH rel ${ROOT} ${f})
+                list(APPEND bad "${rel} (layer ${folder}) includes a header of the higher layer ${used}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+# Links: a folder's library names only kavo_<layer> libraries of lower layers.
+foreach(folder ${KAVO_LAYERS})
+    set(listfile ${ROOT}/${folder}/CMakeLists.txt)
+    if(NOT EXISTS ${listfile})
+        continue()
+    endif()
+    list(FIND KAVO_LAYERS ${folder} own)
+    file(READ ${listfile} text)
+    string(REGEX REPLACE "#[^\n]*" "" text "${text}")
+    string(REGEX MATCHALL "kavo_[a-z]+" names "${text}")
+    foreach(name ${names})
+        string(REGEX REPLACE "^kavo_" "" used ${name})
+        list(FIND KAVO_LAYERS ${used} index)
+        if(index GREATER own)
+            list(APPEND bad "${folder}/CMakeLists.txt (layer ${folder}) links the higher layer ${name}")
+        endif()
+    endforeach()
+    if(text MATCHES "start-group|LINK_INTERFACE_MULTIPLICITY")
+        list(APPEND bad "${folder}/CMakeLists.txt links a group of libraries")
+    endif()
+endforeach()
+
+# The architecture page shows the layers top down, one "<layer>/ ...." line each.
+file(STRINGS ${ROOT}/docs/architecture.md doc REGEX "^    [a-z]+/ \\.")
+set(shown "")
+foreach(line ${doc})
+    string(REGEX REPLACE "^    ([a-z]+)/.*" "\\1" layer "${line}")
+    list(PREPEND shown ${layer})
+endforeach()
+if(NOT shown STREQUAL KAVO_LAYERS)
+    list(APPEND bad "docs/architecture.md shows the layers as '${shown}' (lowest first), cmake/Layers.cmake as '${KAVO_LAYERS}'")
+endif()
+
+if(bad)
+    string(REPLACE ";" "\n" bad "${bad}")
+    message(FATAL_ERROR "Layer rule broken:\n${bad}")
+endif()
+message(STATUS "Every folder reaches only its own and lower layers")
