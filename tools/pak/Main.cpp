@@ -1,18 +1,20 @@
-// kavopak: packs a folder into a data archive, or lists what an archive holds.
+// kavopak: packs folders into one data archive, or lists what an archive holds.
 #include "base/PakInterface.h"
 #include "base/PakWriter.h"
 #include "base/StringUtils.h"
+#include "platform/Files.h"
 
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace
 {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kavopak pack <archive> <folder>\n"
+    std::fprintf(stderr, "usage: kavopak pack <archive> <folder> [<folder> ...]\n"
                          "       kavopak list <archive>\n");
     return 2;
 }
@@ -26,14 +28,20 @@ std::string FormatFileTime(uint64_t fileTime)
     return text;
 }
 
-int Pack(const std::string& archive, const std::string& folder)
+// Every folder's files are stored under their paths below that folder; folders that do not exist
+// are skipped (a generator may have written nothing yet).
+int Pack(const std::string& archive, const std::vector<std::string>& folders)
 {
     Kavo::PakWriter writer;
     std::string message;
-    if (!writer.AddFolder(folder, message))
+    for (const std::string& folder : folders)
     {
-        std::fprintf(stderr, "kavopak: %s\n", message.c_str());
-        return 1;
+        if (!platform::IsDirectory(folder)) continue;
+        if (!writer.AddFolder(folder, message))
+        {
+            std::fprintf(stderr, "kavopak: %s\n", message.c_str());
+            return 1;
+        }
     }
     if (!writer.WriteFile(archive))
     {
@@ -67,7 +75,7 @@ int List(const std::string& archive)
 int main(int argc, char** argv)
 {
     std::string command = argc > 1 ? argv[1] : "";
-    if (command == "pack" && argc == 4) return Pack(argv[2], argv[3]);
+    if (command == "pack" && argc >= 4) return Pack(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     if (command == "list" && argc == 3) return List(argv[2]);
     return Usage();
 }
