@@ -1,5 +1,5 @@
-// Plays the shipped game modes headless through the rules engine: every level of every mode
-// for a few hundred random moves of both move types, turn by turn as the board screen plays
+// Plays the shipped game modes and challenges headless through the rules engine: every level of
+// every mode and challenge for a few hundred random moves of both move types, turn by turn as the board screen plays
 // them (time and real-time black holes between moves, moving on when a level ends).
 #include "platform/FakeClock.h"
 #include "puzzle/GameBoardLogic.h"
@@ -27,7 +27,7 @@ int CountBlanks(const GameBoardLogic& engine)
     return blanks;
 }
 
-class ModesPlay : public ::testing::TestWithParam<const char*>
+class ModesPlay : public ::testing::TestWithParam<std::string>
 {
 };
 
@@ -72,12 +72,18 @@ TEST_P(ModesPlay, EveryLevelPlaysHeadless)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ShippedModes, ModesPlay, ::testing::ValuesIn(kModeRulesFiles),
-                         [](const ::testing::TestParamInfo<const char*>& info)
-                         {
-                             std::string name = info.param;
-                             return name.substr(0, name.find('.'));
-                         });
+std::string RulesFileTestName(const ::testing::TestParamInfo<std::string>& info)
+{
+    std::string name = info.param.substr(info.param.find_last_of('/') + 1);
+    return name.substr(0, name.find('.'));
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedModes, ModesPlay,
+                         ::testing::ValuesIn(std::vector<std::string>(std::begin(kModeRulesFiles),
+                                                                      std::end(kModeRulesFiles))),
+                         RulesFileTestName);
+INSTANTIATE_TEST_SUITE_P(ShippedChallenges, ModesPlay, ::testing::ValuesIn(ChallengeRulesFiles()),
+                         RulesFileTestName);
 
 // The interactive tutorial asks for a slide at (2, 4), then one at (2, 2), and then a move
 // that makes a group; the first two levels of the untimed and timed games are laid out so the

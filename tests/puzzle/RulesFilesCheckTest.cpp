@@ -1,5 +1,4 @@
-// Checks every rules file shipped in data/: the five modes' files and any challenge's own file
-// named by a challenge grid.
+// Checks every rules file shipped in data/: the five modes' files and every challenge's own file.
 #include "base/PakInterface.h"
 #include "base/StringUtils.h"
 #include "base/TextHelpers.h"
@@ -36,16 +35,8 @@ std::vector<std::string> RulesFiles()
     std::set<std::string> names;
     for (const platform::FileEntry& entry : platform::FindFiles(kShippedProperties + "*_config.xml"))
         names.insert(entry.name);
-    // Challenge grids name their challenges' rules files.
-    for (const platform::FileEntry& grid : platform::FindFiles(kShippedProperties + "ChallengeGrid*.xml"))
-    {
-        XMLParser parser;
-        if (!parser.OpenFile(kShippedProperties + grid.name)) continue;
-        XMLElement e;
-        while (parser.NextElement(e))
-            if (e.type == XMLElement::TYPE_START && e.value == "ConfigFile" && e.attributes.count("value"))
-                names.insert(e.attributes.at("value"));
-    }
+    for (const std::string& challenge : KavoTest::ChallengeRulesFiles())
+        names.insert(challenge);
     return {names.begin(), names.end()};
 }
 
@@ -210,6 +201,19 @@ std::vector<std::string> CheckRulesFile(const std::string& path)
     }
     for (int level = 1; level < end; ++level)
         CheckLevel(rules, level, problems);
+
+    // A challenge is known by its key, and plays on the game's twelve backgrounds and three songs.
+    if (rules.GameMode == 5)
+    {
+        if (rules.sChallengeModeID.empty()) problems.push_back("a challenge without sChallengeModeID");
+        for (int level = 1; level < end; ++level)
+        {
+            const LevelSpecificConfig& l = rules.GetLevelConfig(level);
+            if (l.nBackgroundID < 1 || l.nBackgroundID > 12)
+                problems.push_back(StrFormat("level %d: no background %d", level, l.nBackgroundID));
+            if (l.nSongID < 1 || l.nSongID > 3) problems.push_back(StrFormat("level %d: no song %d", level, l.nSongID));
+        }
+    }
     return problems;
 }
 
@@ -282,6 +286,15 @@ TEST(RulesFilesCheck, FindsTheFaultsItLooksFor)
         {"blank area", good + "<level_1><sLevelLayout value=\"  .....  \"/></level_1>",
          "blank area at (0, 0)"},
         {"cut short", good.substr(0, 60), "does not load"},
+        {"challenge without key", good + "<GameMode value=\"challenge\"/><nBackgroundID value=\"3\"/>",
+         "without sChallengeModeID"},
+        {"challenge background",
+         good + "<GameMode value=\"challenge\"/><sChallengeModeID value=\"Z9\"/><nBackgroundID value=\"13\"/>",
+         "level 1: no background 13"},
+        {"challenge song",
+         good + "<GameMode value=\"challenge\"/><sChallengeModeID value=\"Z9\"/><nBackgroundID value=\"1\"/>"
+                "<level_2><nSongID value=\"4\"/></level_2>",
+         "level 2: no song 4"},
     };
     for (const Case& c : cases)
     {

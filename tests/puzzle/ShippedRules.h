@@ -1,9 +1,12 @@
 #pragma once
 
 #include "base/XMLParser.h"
+#include "platform/Files.h"
 #include "puzzle/GameRulesConfig.h"
 
+#include <set>
 #include <string>
+#include <vector>
 
 // The rules files shipped in data/properties, for the tests that check and play them.
 namespace KavoTest
@@ -14,6 +17,25 @@ inline const std::string kShippedProperties = std::string(KAVO_SOURCE_DIR) + "/d
 inline const char* const kModeRulesFiles[] = {"untimed_config.xml", "timed_config.xml",
                                               "untimed_hard_config.xml", "timed_hard_config.xml",
                                               "crazy_config.xml"};
+
+// The challenges' rules files, relative to kShippedProperties: every file that a challenge grid
+// names as a challenge's "ConfigFile", and every file in the challenges folder.
+inline std::vector<std::string> ChallengeRulesFiles()
+{
+    std::set<std::string> names;
+    for (const platform::FileEntry& grid : platform::FindFiles(kShippedProperties + "ChallengeGrid*.xml"))
+    {
+        Kavo::XMLParser parser;
+        if (!parser.OpenFile(kShippedProperties + grid.name)) continue;
+        Kavo::XMLElement e;
+        while (parser.NextElement(e))
+            if (e.type == Kavo::XMLElement::TYPE_START && e.value == "ConfigFile" && e.attributes.count("value"))
+                names.insert(e.attributes.at("value"));
+    }
+    for (const platform::FileEntry& file : platform::FindFiles(kShippedProperties + "challenges/*.xml"))
+        names.insert("challenges/" + file.name);
+    return {names.begin(), names.end()};
+}
 
 // Loads a rules file; on failure error says why.
 inline bool LoadRulesFile(const std::string& path, Kavo::GameRulesConfig& rules, std::string& error)
