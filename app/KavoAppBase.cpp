@@ -8,6 +8,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/SysFont.h"
 #include "media/MusicInterface.h"
+#include "media/ResourceManager.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -87,6 +88,7 @@ KavoAppBase::KavoAppBase()
     mLastDrawTick = mNextDrawTick = mStartTick = now;
 
     mWidgetManager = new WidgetManager(this);
+    mResourceManager = new ResourceManager(this);
     WidgetAppServices::SetCurrent(this);
     ImageRegistry::Install(this);
 
@@ -153,6 +155,8 @@ KavoAppBase::~KavoAppBase()
     delete mOverlayFont;
     delete mWidgetManager;
     mWidgetManager = nullptr;
+    delete mResourceManager;
+    mResourceManager = nullptr;
 
     for (auto& entry : mSharedImageMap)
     {

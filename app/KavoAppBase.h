@@ -5,9 +5,9 @@
 #include "base/CriticalSection.h"
 #include "base/Rect.h"
 #include "display/DisplayHost.h"
-#include "graphics/FontHost.h"
 #include "graphics/ImageRegistry.h"
 #include "graphics/SharedImageHandle.h"
+#include "media/ResourceHost.h"
 #include "platform/Library.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
@@ -40,6 +40,7 @@ class Dialog;
 class Image;
 class MemoryImage;
 class MusicInterface;
+class ResourceManager;
 class SoundManager;
 class Widget;
 class WidgetManager;
@@ -57,24 +58,24 @@ struct DeferredMessage
 };
 
 // The application object: one per process. It owns the main window, the display, the widget
-// manager, the sound manager and music interface, the deferred message queue, the loading and
-// cursor threads' state, the demo stream and the framework's text table, and it is the
-// extension point through which the game customises start-up, loading, focus, dialogs and
-// shut-down. Every subsystem reaches it through gKavoApp.
+// manager, the sound manager and music interface, the resource manager, the deferred message
+// queue, the loading and cursor threads' state, the demo stream and the framework's text table,
+// and it is the extension point through which the game customises start-up, loading, focus,
+// dialogs and shut-down. Every subsystem reaches it through gKavoApp.
 //
 // Its work is spread over several source files by concern:
 //   KavoAppBase.cpp          construction, text table, dialogs, message boxes, small services
 //   KavoAppBaseStartup.cpp   Initialize, command line, main window and display set-up
 //   KavoAppBaseLoop.cpp      main loop, frame pacing, drawing, shut-down
 //   KavoAppBaseMessages.cpp  window procedure, deferred messages, focus, cursor, clipboard
-//   KavoAppBaseServices.cpp  threads, images, screen modes, sound
+//   KavoAppBaseServices.cpp  threads, images, resource manifest, screen modes, sound
 //   KavoAppBaseRegistry.cpp  settings store operations and the framework's settings
 //   KavoAppBaseDemo.cpp      demo recording and playback
 class KavoAppBase : public ButtonListener,
                     public DialogListener,
                     public WidgetAppServices,
                     public ImageRegistry,
-                    public FontHost,
+                    public ResourceHost,
                     public DisplayHost
 {
 public:
@@ -155,7 +156,7 @@ public:
     virtual void Unmute(bool automatic);
     virtual double GetLoadingThreadProgress();
     // Loads an image file into a new display image (owned by the caller); null on failure.
-    virtual DDImage* GetImage(const std::string& path, bool commit = true);
+    DDImage* GetImage(const std::string& path, bool commit = true) override;
     SharedImageHandle GetSharedImage(const std::string& name, const std::string& variant = "",
                                      bool* isNew = nullptr) override;
     virtual void SwitchScreenMode(bool windowed, bool is3D, bool force = false);
@@ -306,6 +307,14 @@ public:
     void ClearKeysDown();
     void EnableCustomCursors(bool on);
 
+    // --- Resource manifest ---
+    // Reads "properties\resources.xml" into the resource manager; on failure shows its error
+    // and ends the program.
+    void LoadResourceManifest();
+    // Shows the resource manager's error text in an error box; with exit the program then ends
+    // (exit code 0).
+    void ShowResourceError(bool exit);
+
     // --- Images and screen ---
     bool Is3DAccelerationSupported();
     bool Is3DAccelerationRecommended();
@@ -358,6 +367,7 @@ public:
     DDInterface* mDDInterface = nullptr;
     bool mDirectVideoDraw = false;
     MusicInterface* mMusicInterface = nullptr;
+    ResourceManager* mResourceManager = nullptr;
     bool mReadFromRegistry = false;
     std::string mProductVersion;
     bool mIsOpeningURL = false;
@@ -537,7 +547,7 @@ private:
     bool mFPSRestart = true;
 
 public:
-    SoundManager* GetSoundManager() { return mSoundManager; }
+    SoundManager* GetSoundManager() override { return mSoundManager; }
     // How ExitProgram ends the process; tests replace it.
     static void (*sExitHandler)(int code);
 };

@@ -1,4 +1,5 @@
-// Loading and cursor threads, live and shared images, screen modes and sound services.
+// Loading and cursor threads, live and shared images, the resource manifest, screen modes and
+// sound services.
 #include "app/KavoAppBase.h"
 
 #include "base/StringUtils.h"
@@ -7,6 +8,7 @@
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "media/MusicInterface.h"
+#include "media/ResourceManager.h"
 #include "media/SoundInstance.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
@@ -162,6 +164,19 @@ void KavoAppBase::CleanSharedImages()
         }
         mCleanSharedImages = false;
     }
+}
+
+// ---------------------------------------------------------------- resource manifest
+
+void KavoAppBase::LoadResourceManifest()
+{
+    if (!mResourceManager->LoadManifest("properties\\resources.xml")) ShowResourceError(true);
+}
+
+void KavoAppBase::ShowResourceError(bool exit)
+{
+    Popup(mResourceManager->GetErrorText());
+    if (exit) ExitProgram(0);
 }
 
 // ---------------------------------------------------------------- 3D
