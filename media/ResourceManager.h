@@ -209,6 +209,10 @@ protected:
     bool ApplyAlphaImage(ImageRes* res, MemoryImage* image);
     bool ApplyAlphaGrid(ImageRes* res, MemoryImage* image);
     FontRes* FindFontResource(const std::string& id);
+    // The record of the id in the map, or null.
+    static BaseRes* Find(const ResMap& map, const std::string& id);
+    // Records the text (unless an error is recorded already) and throws the error text.
+    [[noreturn]] void ThrowNotFound(const std::string& text);
 
     ResMap mImageMap;
     ResMap mSoundMap;

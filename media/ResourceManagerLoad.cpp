@@ -200,8 +200,7 @@ bool ResourceManager::LoadSound(SoundRes* res)
 
 ResourceManager::FontRes* ResourceManager::FindFontResource(const std::string& id)
 {
-    auto found = mFontMap.find(id);
-    return found == mFontMap.end() ? nullptr : static_cast<FontRes*>(found->second.get());
+    return static_cast<FontRes*>(Find(mFontMap, id));
 }
 
 bool ResourceManager::LoadFont(FontRes* res)
@@ -261,40 +260,37 @@ bool ResourceManager::LoadFont(FontRes* res)
 
 // ---------------------------------------------------------------- lookups
 
+ResourceManager::BaseRes* ResourceManager::Find(const ResMap& map, const std::string& id)
+{
+    auto found = map.find(id);
+    return found == map.end() ? nullptr : found->second.get();
+}
+
+void ResourceManager::ThrowNotFound(const std::string& text)
+{
+    Fail(text);
+    throw ResourceManagerException(GetErrorText());
+}
+
 SharedImageHandle ResourceManager::GetImageOrThrow(const std::string& id)
 {
-    auto found = mImageMap.find(id);
-    if (found != mImageMap.end())
-    {
-        auto* res = static_cast<ImageRes*>(found->second.get());
-        if (res->image.GetImage()) return res->image;
-    }
-    Fail("Image resource not found: " + id);
-    throw ResourceManagerException(GetErrorText());
+    auto* res = static_cast<ImageRes*>(Find(mImageMap, id));
+    if (res && res->image.GetImage()) return res->image;
+    ThrowNotFound("Image resource not found: " + id);
 }
 
 int ResourceManager::GetSoundOrThrow(const std::string& id)
 {
-    auto found = mSoundMap.find(id);
-    if (found != mSoundMap.end())
-    {
-        auto* res = static_cast<SoundRes*>(found->second.get());
-        if (res->soundId != -1) return res->soundId;
-    }
-    Fail("Sound resource not found: " + id);
-    throw ResourceManagerException(GetErrorText());
+    auto* res = static_cast<SoundRes*>(Find(mSoundMap, id));
+    if (res && res->soundId != -1) return res->soundId;
+    ThrowNotFound("Sound resource not found: " + id);
 }
 
 Font* ResourceManager::GetFontOrThrow(const std::string& id)
 {
-    auto found = mFontMap.find(id);
-    if (found != mFontMap.end())
-    {
-        auto* res = static_cast<FontRes*>(found->second.get());
-        if (res->font) return res->font.get();
-    }
-    Fail("Font resource not found: " + id);
-    throw ResourceManagerException(GetErrorText());
+    auto* res = static_cast<FontRes*>(Find(mFontMap, id));
+    if (res && res->font) return res->font.get();
+    ThrowNotFound("Font resource not found: " + id);
 }
 
 } // namespace Kavo

@@ -43,9 +43,7 @@ protected:
 
     void Read(ResourceManager& manager, const std::string& groups)
     {
-        std::string path = restest::WriteManifest(folder, "<Resources id=\"Defaults\"><SetDefaults path=\"" +
-                                                              folder + "\"/></Resources>\n" + groups);
-        ASSERT_TRUE(manager.LoadManifest(path)) << manager.GetErrorText();
+        restest::ReadInFolder(manager, folder, groups);
     }
 
     std::string folder;

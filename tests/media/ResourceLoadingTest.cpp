@@ -17,12 +17,9 @@ class ResourceLoadingTest : public ::testing::Test
 protected:
     void SetUp() override { folder = restest::Folder(); }
 
-    // The manifest's groups, with the default path set to the test's folder.
     void Read(ResourceManager& manager, const std::string& groups)
     {
-        std::string path = restest::WriteManifest(folder, "<Resources id=\"Defaults\"><SetDefaults path=\"" +
-                                                              folder + "\"/></Resources>\n" + groups);
-        ASSERT_TRUE(manager.LoadManifest(path)) << manager.GetErrorText();
+        restest::ReadInFolder(manager, folder, groups);
     }
     void Png(const std::string& name, int w, int h, const std::vector<uint32_t>& pixels)
     {

@@ -116,4 +116,11 @@ std::string WriteManifest(const std::string& folder, const std::string& body)
     return path;
 }
 
+void ReadInFolder(ResourceManager& manager, const std::string& folder, const std::string& groups)
+{
+    std::string path = WriteManifest(folder, "<Resources id=\"Defaults\"><SetDefaults path=\"" + folder +
+                                                 "\"/></Resources>\n" + groups);
+    ASSERT_TRUE(manager.LoadManifest(path)) << manager.GetErrorText();
+}
+
 } // namespace restest

@@ -70,5 +70,7 @@ void WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>
 // "<ResourceManifest>" + body + "</ResourceManifest>" written to folder + "resources.xml";
 // returns that path.
 std::string WriteManifest(const std::string& folder, const std::string& body);
+// Reads a manifest of the groups, before which a group sets the default path to the folder.
+void ReadInFolder(Kavo::ResourceManager& manager, const std::string& folder, const std::string& groups);
 
 } // namespace restest
