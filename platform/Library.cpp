@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <list>
 #include <string>
 
 namespace platform
@@ -14,25 +15,22 @@ class Library
 public:
     const char* fileName;
     const LibraryEntry* (*entries)();
+    const LibraryEntry* table = nullptr; // an override's entries, in place of entries()
+
+    const LibraryEntry* Entries() const { return table ? table : entries(); }
 };
 
 namespace
 {
 
-// The display, the sound device and the version reader are part of the program: their
-// modules are present (unless marked missing) and their entry points stand for that presence.
+// The display and the version reader are part of the program: their modules are present
+// (unless marked missing) and their entry points stand for that presence.
 void PresentOnly() {}
 
 const LibraryEntry* DisplayEntries()
 {
     static const LibraryEntry entries[] = {
         {"DirectDrawCreate", PresentOnly}, {"DirectDrawCreateEx", PresentOnly}, {nullptr, nullptr}};
-    return entries;
-}
-
-const LibraryEntry* SoundEntries()
-{
-    static const LibraryEntry entries[] = {{"DirectSoundCreate", PresentOnly}, {nullptr, nullptr}};
     return entries;
 }
 
@@ -48,9 +46,17 @@ const LibraryEntry* VersionEntries()
 Library gModules[] = {
     {"j2k-codec.dll", Jpeg2000CodecEntries},
     {"ddraw.dll", DisplayEntries},
-    {"dsound.dll", SoundEntries},
+    {"dsound.dll", SoundDeviceEntries},
+    {"bass.dll", BassEntries},
+    {"fmod.dll", FModEntries},
     {"version.dll", VersionEntries},
 };
+
+std::list<Library>& Overrides()
+{
+    static std::list<Library> overrides;
+    return overrides;
+}
 
 bool MarkedMissing(std::string_view fileName)
 {
@@ -76,6 +82,8 @@ LibraryHandle LoadLibrary(std::string_view fileName)
     size_t slash = fileName.find_last_of("\\/");
     if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
     if (MarkedMissing(fileName)) return nullptr;
+    for (Library& module : Overrides())
+        if (EqualIgnoringCase(module.fileName, fileName)) return &module;
     for (Library& module : gModules)
         if (EqualIgnoringCase(module.fileName, fileName)) return &module;
     return nullptr;
@@ -84,11 +92,18 @@ LibraryHandle LoadLibrary(std::string_view fileName)
 EntryPoint GetProcAddress(LibraryHandle library, const char* name)
 {
     if (!library || !name) return nullptr;
-    for (const LibraryEntry* e = library->entries(); e->name; ++e)
+    for (const LibraryEntry* e = library->Entries(); e->name; ++e)
         if (std::strcmp(e->name, name) == 0) return e->function;
     return nullptr;
 }
 
 void FreeLibrary(LibraryHandle) {}
+
+void OverrideLibrary(const char* fileName, const LibraryEntry* entries)
+{
+    std::list<Library>& overrides = Overrides();
+    overrides.remove_if([fileName](const Library& m) { return EqualIgnoringCase(m.fileName, fileName); });
+    if (entries) overrides.push_back(Library{fileName, nullptr, entries});
+}
 
 } // namespace platform

@@ -14,5 +14,12 @@ struct LibraryEntry
 };
 
 const LibraryEntry* Jpeg2000CodecEntries();
+const LibraryEntry* SoundDeviceEntries();
+const LibraryEntry* BassEntries();
+const LibraryEntry* FModEntries();
+
+// Tests: the module of that file name (a string that outlives the override) becomes this table
+// of entries, in place of a built-in one, until overridden again; nullptr removes the override.
+void OverrideLibrary(const char* fileName, const LibraryEntry* entries);
 
 } // namespace platform

@@ -16,6 +16,9 @@ packages=(
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     # image files
     libpng-dev zlib1g-dev libjpeg62-turbo-dev libopenjp2-7-dev
+    # sound and music: audio output through SDL2, Ogg Vorbis through the integer decoder, MP3,
+    # tracker modules; the test fixtures' encoders (libvorbisenc, LAME)
+    libvorbisidec-dev libvorbis-dev libogg-dev libmpg123-dev libopenmpt-dev libmp3lame-dev
     # the blit benchmark's comparisons
     libpixman-1-dev
 )

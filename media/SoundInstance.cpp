@@ -1,0 +1,8 @@
+#include "media/SoundInstance.h"
+
+namespace Kavo
+{
+
+SoundInstance::~SoundInstance() = default;
+
+} // namespace Kavo
