@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace platform
 {
@@ -19,6 +22,19 @@ public:
     virtual bool SeekFrame(int64_t frame) = 0;
     // Length in frames, or -1 when unknown.
     virtual int64_t LengthFrames() = 0;
+    // Whether the stream repeats by itself when asked to loop (a tracker module follows its own
+    // loop); false when the player has to start it again at its end.
+    virtual bool SetLooping(bool looping)
+    {
+        (void)looping;
+        return false;
+    }
+
+    // The file on the disk (found without regard to case) as Ogg Vorbis, PCM WAVE or MP3, told
+    // apart by its first bytes; nullptr when it is none of them.
+    static std::unique_ptr<PcmStream> OpenFile(const std::string& path);
+    // Decodes the rest of the stream; false when it holds nothing or more than mostBytes.
+    bool ReadAll(std::vector<int16_t>& samples, uint64_t mostBytes);
 };
 
 } // namespace platform
