@@ -5,8 +5,11 @@
 #include "base/StringUtils.h"
 #include "display/DDInterface.h"
 #include "graphics/MemoryImage.h"
+#include "media/SoundManager.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
+#include "platform/Files.h"
+#include "platform/SoundFilePlayer.h"
 #include "widgets/WidgetManager.h"
 
 namespace Kavo
@@ -16,6 +19,9 @@ using namespace platform;
 
 namespace
 {
+
+// The desktop's "Menu Command" sound that Ctrl+Alt+D plays, beside the program.
+constexpr const char* kMenuCommandSound = "sounds/menu_command.wav";
 
 // The widgets' click count of a mouse button message (1 left, 2 left double click, -1 right,
 // -2 right double click, 3 middle), and whether it presses the button or releases it; 0 for any
@@ -256,7 +262,10 @@ bool KavoAppBase::ProcessDeferredMessages()
             else
             {
                 if (key == 'D' && mWidgetManager->mKeyDown[VK_CONTROL] && mWidgetManager->mKeyDown[VK_MENU])
+                {
+                    platform::SoundFilePlayer::PlayAsync(platform::ProgramFolder() + kMenuCommandSound);
                     mDebugKeysEnabled = !mDebugKeysEnabled;
+                }
                 if (!(mDebugKeysEnabled && DebugKeyDown(key))) mWidgetManager->KeyDown(key);
             }
         }
@@ -490,7 +499,7 @@ bool KavoAppBase::DebugKeyDown(int key)
             std::string text = StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n",
                                          Is3DAccelerated() ? "On" : "Off", support);
             text += StrFormat("Num Images: %d\r\n", int(mMemoryImages.size()));
-            text += StrFormat("Num Sounds: %d\r\n", 0);
+            text += StrFormat("Num Sounds: %d\r\n", mSoundManager ? mSoundManager->GetNumSounds() : 0);
             text += StrFormat("Video Memory: %s/%s KB\r\n", "0", "0");
             text += StrFormat("Texture Memory: %s KB\r\n", "0");
             for (const char* format : {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"})

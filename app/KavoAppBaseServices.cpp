@@ -7,6 +7,8 @@
 #include "display/DDInterface.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
+#include "media/BassMusicInterface.h"
+#include "media/FModMusicInterface.h"
 #include "media/MusicInterface.h"
 #include "media/ResourceManager.h"
 #include "media/SoundInstance.h"
@@ -243,8 +245,19 @@ void KavoAppBase::AttachScreenImage()
 
 MusicInterface* KavoAppBase::CreateMusicInterface(platform::WindowId window)
 {
-    // Every choice is the silent interface until the music back-ends exist.
-    (void)window;
+    if (mNoSoundNeeded) return new MusicInterface();
+    // A music module that cannot be loaded has said so in its box: the game goes on without
+    // music.
+    if (mWantFMod)
+    {
+        auto* fmod = new FModMusicInterface(window);
+        if (fmod->IsLoaded()) return fmod;
+        delete fmod;
+        return new MusicInterface();
+    }
+    auto* bass = new BassMusicInterface(window);
+    if (bass->IsLoaded()) return bass;
+    delete bass;
     return new MusicInterface();
 }
 

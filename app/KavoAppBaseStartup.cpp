@@ -162,7 +162,11 @@ void KavoAppBase::Initialize()
     if (mPlayingDemo) ReadDisplayModeEvent();
 
     if (!mSoundManager)
+    {
+        // A sound buffer that cannot be duplicated ends the program as any fatal failure does.
+        DSoundManager::sExitHandler = [](int code) { gKavoApp->ExitProgram(code); };
         mSoundManager = new DSoundManager(mNoSoundNeeded ? platform::kNoWindow : mHWnd, mWantFMod);
+    }
     SetSfxVolume(mSfxVolume);
     mMusicInterface = CreateMusicInterface(mInvisHWnd);
     SetMusicVolume(mMusicVolume);

@@ -41,7 +41,8 @@ DSoundInstance::DSoundInstance(DSoundManager* manager, platform::SoundBuffer* so
         int32_t result = manager->mDirectSound->DuplicateSoundBuffer(*mSourceSoundBuffer, mSoundBuffer);
         if (result != platform::DS_OK)
         {
-            if (const char* name = DuplicationErrorName(result)) platform::MessageBox(name, "Hey", platform::MB_OK);
+            if (const char* name = DuplicationErrorName(result))
+                platform::MessageBox(name, "Hey", platform::MB_OK);
             DSoundManager::sExitHandler(0);
             return;
         }

@@ -35,7 +35,8 @@ DSoundManager::DSoundManager(platform::WindowId window, bool useFMod) : mUseFMod
     if (window == platform::kNoWindow) return;
 
     platform::LibraryHandle dsound = platform::LoadLibrary("dsound.dll");
-    auto create = reinterpret_cast<DirectSoundCreateFunction>(platform::GetProcAddress(dsound, "DirectSoundCreate"));
+    auto create =
+        reinterpret_cast<DirectSoundCreateFunction>(platform::GetProcAddress(dsound, "DirectSoundCreate"));
     platform::SoundDevice* device = nullptr;
     const bool created = create && create(nullptr, &device) == platform::DS_OK;
     mDirectSound.reset(device);

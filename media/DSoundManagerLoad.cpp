@@ -137,7 +137,8 @@ bool DSoundManager::LoadSoundFile(int soundId, const std::string& fileName)
     mSourceFileNames[soundId] = fileName;
 
     std::string cachePath;
-    const bool relative = fileName.size() > 2 && fileName[0] != '\\' && fileName[0] != '/' && fileName[1] != ':';
+    const bool relative =
+        fileName.size() > 2 && fileName[0] != '\\' && fileName[0] != '/' && fileName[1] != ':';
     if (relative)
     {
         cachePath = CachePathOf(fileName);
@@ -256,7 +257,8 @@ bool DSoundManager::LoadOgg(int soundId, const std::string& path)
     while (done < bytes)
     {
         const uint32_t missing = bytes - done;
-        long n = decoder.Read(reinterpret_cast<char*>(data + done), missing > 0x10000000u ? 0x10000000 : int(missing));
+        long n = decoder.Read(reinterpret_cast<char*>(data + done),
+                              missing > 0x10000000u ? 0x10000000 : int(missing));
         if (n <= 0) break;
         done += uint32_t(n);
     }

@@ -28,12 +28,13 @@ public:
     int (*FSOUND_SetHWND)(platform::WindowId window) = nullptr;
     int (*FSOUND_Init)(int mixRate, int maxChannels, unsigned flags) = nullptr;
     void (*FSOUND_Close)() = nullptr;
-    platform::FSoundSample* (*FSOUND_Sample_Load)(int index, const char* name, unsigned mode, int offset) = nullptr;
-    platform::FSoundSample* (*FSOUND_Sample_Alloc)(int index, int length, unsigned mode, int frequency, int volume,
-                                                   int pan, int priority) = nullptr;
+    platform::FSoundSample* (*FSOUND_Sample_Load)(int index, const char* name, unsigned mode,
+                                                  int offset) = nullptr;
+    platform::FSoundSample* (*FSOUND_Sample_Alloc)(int index, int length, unsigned mode, int frequency,
+                                                   int volume, int pan, int priority) = nullptr;
     void (*FSOUND_Sample_Free)(platform::FSoundSample* sample) = nullptr;
-    int (*FSOUND_Sample_Lock)(platform::FSoundSample* sample, int offset, int bytes, void** part1, void** part2,
-                              unsigned* bytes1, unsigned* bytes2) = nullptr;
+    int (*FSOUND_Sample_Lock)(platform::FSoundSample* sample, int offset, int bytes, void** part1,
+                              void** part2, unsigned* bytes1, unsigned* bytes2) = nullptr;
     int (*FSOUND_Sample_Unlock)(platform::FSoundSample* sample, void* part1, void* part2, unsigned bytes1,
                                 unsigned bytes2) = nullptr;
     int (*FSOUND_Sample_SetLoopPoints)(platform::FSoundSample* sample, int start, int end) = nullptr;

@@ -153,7 +153,8 @@ int Start()
 uint32_t SetConfig(uint32_t option, uint32_t value)
 {
     Lock lock(State().lock);
-    if (option >= 7 || (option >= BASS_CONFIG_GVOL_SAMPLE && value > 100)) return Fail(BASS_ERROR_ILLPARAM, ~0u);
+    if (option >= 7 || (option >= BASS_CONFIG_GVOL_SAMPLE && value > 100))
+        return Fail(BASS_ERROR_ILLPARAM, ~0u);
     State().config[option] = value;
     ApplyAllGains();
     return Succeed(value);
@@ -352,7 +353,8 @@ int ChannelSetAttributes(uint32_t handle, int freq, int volume, int pan)
     Lock lock(State().lock);
     BassChannel* c = Find(handle);
     if (!c) return Fail(BASS_ERROR_HANDLE, 0);
-    if ((freq > 0 && (freq < 100 || freq > 200000)) || volume > 100 || (pan != -101 && (pan < -100 || pan > 100)))
+    if ((freq > 0 && (freq < 100 || freq > 200000)) || volume > 100 ||
+        (pan != -101 && (pan < -100 || pan > 100)))
         return Fail(BASS_ERROR_ILLPARAM, 0);
     if (freq >= 0) c->channel->SetRate(uint32_t(freq));
     if (volume >= 0) c->volume = volume;
@@ -382,11 +384,13 @@ int ChannelSetPosition(uint32_t handle, uint64_t position)
     {
         bool inside = false;
         const int order = int(low & 0xFFFF), row = int(low >> 16 & 0x7FFF);
-        c->channel->WithStream([&](PcmStream& s) { inside = static_cast<ModuleDecoder&>(s).SetOrderRow(order, row); });
+        c->channel->WithStream([&](PcmStream& s)
+                               { inside = static_cast<ModuleDecoder&>(s).SetOrderRow(order, row); });
         return inside ? Succeed(1) : Fail(BASS_ERROR_POSITION, 0);
     }
     const uint64_t frameBytes = uint64_t(c->channel->Channels()) * 2;
-    return c->channel->SetPosition(int64_t(position / frameBytes)) ? Succeed(1) : Fail(BASS_ERROR_POSITION, 0);
+    return c->channel->SetPosition(int64_t(position / frameBytes)) ? Succeed(1)
+                                                                   : Fail(BASS_ERROR_POSITION, 0);
 }
 
 uint64_t ChannelGetPosition(uint32_t handle)
@@ -427,23 +431,74 @@ int NotAvailable()
 {
     return Fail(BASS_ERROR_NOTAVAIL, 0);
 }
-int ChannelSlideAttributes(uint32_t, int, int, int, uint32_t) { return NotAvailable(); }
-uint32_t ChannelGetLevel(uint32_t) { return uint32_t(NotAvailable()) - 1; }
-uint32_t ChannelSetFX(uint32_t, uint32_t) { return uint32_t(NotAvailable()); }
-int ChannelRemoveFX(uint32_t, uint32_t) { return NotAvailable(); }
-uint32_t ChannelGetData(uint32_t, void*, uint32_t) { return uint32_t(NotAvailable()) - 1; }
-int ChannelPreBuf(uint32_t) { return NotAvailable(); }
-uint32_t ChannelSetSync(uint32_t, uint32_t, uint64_t, void*, void*) { return uint32_t(NotAvailable()); }
-int ChannelRemoveSync(uint32_t, uint32_t) { return NotAvailable(); }
-int FXSetParameters(uint32_t, const void*) { return NotAvailable(); }
-int FXGetParameters(uint32_t, void*) { return NotAvailable(); }
-uint32_t PluginLoad(const char*) { return uint32_t(NotAvailable()); }
-uint32_t SampleLoad(int, const void*, uint64_t, uint32_t, uint32_t, uint32_t) { return uint32_t(NotAvailable()); }
-int SampleFree(uint32_t) { return NotAvailable(); }
-int SampleSetInfo(uint32_t, const void*) { return NotAvailable(); }
-int SampleGetInfo(uint32_t, void*) { return NotAvailable(); }
-uint32_t SampleGetChannel(uint32_t, int) { return uint32_t(NotAvailable()); }
-int SampleStop(uint32_t) { return NotAvailable(); }
+int ChannelSlideAttributes(uint32_t, int, int, int, uint32_t)
+{
+    return NotAvailable();
+}
+uint32_t ChannelGetLevel(uint32_t)
+{
+    return uint32_t(NotAvailable()) - 1;
+}
+uint32_t ChannelSetFX(uint32_t, uint32_t)
+{
+    return uint32_t(NotAvailable());
+}
+int ChannelRemoveFX(uint32_t, uint32_t)
+{
+    return NotAvailable();
+}
+uint32_t ChannelGetData(uint32_t, void*, uint32_t)
+{
+    return uint32_t(NotAvailable()) - 1;
+}
+int ChannelPreBuf(uint32_t)
+{
+    return NotAvailable();
+}
+uint32_t ChannelSetSync(uint32_t, uint32_t, uint64_t, void*, void*)
+{
+    return uint32_t(NotAvailable());
+}
+int ChannelRemoveSync(uint32_t, uint32_t)
+{
+    return NotAvailable();
+}
+int FXSetParameters(uint32_t, const void*)
+{
+    return NotAvailable();
+}
+int FXGetParameters(uint32_t, void*)
+{
+    return NotAvailable();
+}
+uint32_t PluginLoad(const char*)
+{
+    return uint32_t(NotAvailable());
+}
+uint32_t SampleLoad(int, const void*, uint64_t, uint32_t, uint32_t, uint32_t)
+{
+    return uint32_t(NotAvailable());
+}
+int SampleFree(uint32_t)
+{
+    return NotAvailable();
+}
+int SampleSetInfo(uint32_t, const void*)
+{
+    return NotAvailable();
+}
+int SampleGetInfo(uint32_t, void*)
+{
+    return NotAvailable();
+}
+uint32_t SampleGetChannel(uint32_t, int)
+{
+    return uint32_t(NotAvailable());
+}
+int SampleStop(uint32_t)
+{
+    return NotAvailable();
+}
 
 template <typename Function>
 EntryPoint Entry(Function* function)

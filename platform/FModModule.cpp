@@ -68,7 +68,8 @@ using Lock = std::lock_guard<std::recursive_mutex>;
 
 Slot* SlotOf(int channel)
 {
-    return channel >= 0 && channel < kChannels && State().slots[channel].channel ? &State().slots[channel] : nullptr;
+    return channel >= 0 && channel < kChannels && State().slots[channel].channel ? &State().slots[channel]
+                                                                                 : nullptr;
 }
 
 // Volume 0 to 255 and pan 0 (left) to 255 (right) as the channel's gains.
@@ -138,18 +139,20 @@ FSoundSample* SampleLoad(int index, const char* name, unsigned mode, int offset)
     if (!stream->ReadAll(pcm->samples, DSBSIZE_MAX)) return nullptr;
     auto* sample = new FSoundSample;
     sample->pcm = std::move(pcm);
-    sample->mode = FSOUND_16BITS | FSOUND_LOOP_OFF | (sample->pcm->channels == 1 ? FSOUND_MONO : FSOUND_STEREO);
+    sample->mode =
+        FSOUND_16BITS | FSOUND_LOOP_OFF | (sample->pcm->channels == 1 ? FSOUND_MONO : FSOUND_STEREO);
     sample->frequency = int(sample->pcm->rate);
     return sample;
 }
 
-FSoundSample* SampleAlloc(int index, int length, unsigned mode, int frequency, int volume, int pan, int priority)
+FSoundSample* SampleAlloc(int index, int length, unsigned mode, int frequency, int volume, int pan,
+                          int priority)
 {
     (void)index;
     const int channels = (mode & FSOUND_STEREO) ? 2 : 1;
     // Samples hold 16-bit PCM only.
-    if ((mode & FSOUND_8BITS) || length <= 0 || uint64_t(length) * channels * 2 > DSBSIZE_MAX || frequency < 100 ||
-        frequency > 200000)
+    if ((mode & FSOUND_8BITS) || length <= 0 || uint64_t(length) * channels * 2 > DSBSIZE_MAX ||
+        frequency < 100 || frequency > 200000)
         return nullptr;
     auto* sample = new FSoundSample;
     sample->pcm = std::make_shared<StaticPcm>();
@@ -360,7 +363,8 @@ int SetOrder(FMusicModule* module, int order)
 {
     if (!module) return 0;
     bool inside = false;
-    module->channel->WithStream([&](PcmStream& s) { inside = static_cast<ModuleDecoder&>(s).SetOrderRow(order, 0); });
+    module->channel->WithStream([&](PcmStream& s)
+                                { inside = static_cast<ModuleDecoder&>(s).SetOrderRow(order, 0); });
     return inside ? 1 : 0;
 }
 

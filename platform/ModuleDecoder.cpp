@@ -22,8 +22,9 @@ bool ModuleDecoder::OpenFile(const std::string& path)
     std::string data;
     if (!ReadFile(path, data)) return false;
     int error = 0;
-    mModule = openmpt_module_create_from_memory2(data.data(), data.size(), openmpt_log_func_silent, nullptr,
-                                                 openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
+    mModule =
+        openmpt_module_create_from_memory2(data.data(), data.size(), openmpt_log_func_silent, nullptr,
+                                           openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
     if (!mModule) return false;
     openmpt_module_set_repeat_count(mModule, 0);
     return true;
@@ -77,7 +78,8 @@ int ModuleDecoder::Orders() const
 
 void ModuleDecoder::SetGain(int millibels)
 {
-    if (mModule) openmpt_module_set_render_param(mModule, OPENMPT_MODULE_RENDER_MASTERGAIN_MILLIBEL, millibels);
+    if (mModule)
+        openmpt_module_set_render_param(mModule, OPENMPT_MODULE_RENDER_MASTERGAIN_MILLIBEL, millibels);
 }
 
 } // namespace platform

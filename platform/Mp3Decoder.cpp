@@ -64,7 +64,8 @@ int Mp3Decoder::ReadFrames(int16_t* out, int frames)
     while (got < wanted)
     {
         size_t done = 0;
-        const int result = mpg123_read(mHandle, reinterpret_cast<unsigned char*>(out) + got, wanted - got, &done);
+        const int result =
+            mpg123_read(mHandle, reinterpret_cast<unsigned char*>(out) + got, wanted - got, &done);
         got += done;
         if (result == MPG123_DONE) break;
         if (result == MPG123_NEW_FORMAT) continue; // the format stays 16-bit as asked

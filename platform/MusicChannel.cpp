@@ -202,7 +202,8 @@ bool MusicChannel::Mix(int32_t* out, int frames)
             return false;
         }
         const PcmView view{mChunk.data(), mChunkFrames, mStream->Channels(), 16};
-        written += MixResampled(view, LoopRegion{}, mCursor, mGainLeft, mGainRight, out + 2 * written, frames - written);
+        written += MixResampled(view, LoopRegion{}, mCursor, mGainLeft, mGainRight, out + 2 * written,
+                                frames - written);
     }
     return true;
 }
@@ -213,7 +214,8 @@ bool MusicChannel::Skip(int64_t frames)
     if (mPcm)
     {
         const PcmView view{mPcm->samples.data(), mPcm->Frames(), mPcm->channels, 16};
-        if (SkipResampled(view, LoopRegion{mLooping, mPcm->loopStart, mPcm->loopEnd}, mCursor, frames)) return true;
+        if (SkipResampled(view, LoopRegion{mLooping, mPcm->loopStart, mPcm->loopEnd}, mCursor, frames))
+            return true;
         Rewind();
         return false;
     }

@@ -40,8 +40,8 @@ inline void Wrap(const PcmView& pcm, const LoopRegion& loop, uint64_t& position)
 }
 
 template <typename Sample, int Channels>
-int MixLoop(const PcmView& pcm, const LoopRegion& loop, PlayCursor& cursor, int32_t gainLeft, int32_t gainRight,
-            int32_t* out, int frames)
+int MixLoop(const PcmView& pcm, const LoopRegion& loop, PlayCursor& cursor, int32_t gainLeft,
+            int32_t gainRight, int32_t* out, int frames)
 {
     const Sample* data = static_cast<const Sample*>(pcm.data);
     const uint32_t endFrame = EndFrame(pcm, loop);
@@ -88,8 +88,8 @@ int MixLoop(const PcmView& pcm, const LoopRegion& loop, PlayCursor& cursor, int3
 
 } // namespace
 
-int MixResampled(const PcmView& pcm, const LoopRegion& loop, PlayCursor& cursor, int32_t gainLeft, int32_t gainRight,
-                 int32_t* out, int frames)
+int MixResampled(const PcmView& pcm, const LoopRegion& loop, PlayCursor& cursor, int32_t gainLeft,
+                 int32_t gainRight, int32_t* out, int frames)
 {
     if (!pcm.data || frames <= 0) return 0;
     const bool stereo = pcm.channels == 2;

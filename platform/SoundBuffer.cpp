@@ -25,7 +25,8 @@ uint32_t SoundBuffer::Size() const
 PcmView SoundBuffer::View() const
 {
     const SoundFormat& f = mData->format;
-    return PcmView{mData->bytes.data(), uint32_t(mData->bytes.size() / f.blockAlign), f.channels, f.bitsPerSample};
+    return PcmView{mData->bytes.data(), uint32_t(mData->bytes.size() / f.blockAlign), f.channels,
+                   f.bitsPerSample};
 }
 
 void SoundBuffer::UpdateGains()
@@ -33,8 +34,7 @@ void SoundBuffer::UpdateGains()
     const int32_t volume = GainOfHundredthsOfDecibel(mVolume);
     mGainLeft = int32_t(int64_t(volume) * GainOfHundredthsOfDecibel(mPan > 0 ? -mPan : 0) >> 16);
     mGainRight = int32_t(int64_t(volume) * GainOfHundredthsOfDecibel(mPan < 0 ? mPan : 0) >> 16);
-    if (mData)
-        mCursor.step = StepForRate(mFrequency ? mFrequency : mData->format.samplesPerSecond);
+    if (mData) mCursor.step = StepForRate(mFrequency ? mFrequency : mData->format.samplesPerSecond);
 }
 
 int32_t SoundBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t*& data)
@@ -136,7 +136,8 @@ int32_t SoundBuffer::GetPan(int32_t& pan) const
 int32_t SoundBuffer::SetFrequency(uint32_t frequency)
 {
     if (!mData) return DSERR_INVALIDCALL;
-    if (frequency != 0 && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)) return DSERR_INVALIDPARAM;
+    if (frequency != 0 && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
+        return DSERR_INVALIDPARAM;
     SoundOutput::Sync();
     Guard lock(SoundMixer::Get().Lock());
     mFrequency = frequency;
@@ -168,7 +169,8 @@ int32_t SoundBuffer::SetFormat(const SoundFormat& format)
 bool SoundBuffer::Mix(int32_t* out, int frames)
 {
     if (!mPlaying) return false;
-    const int done = MixResampled(View(), LoopRegion{mLooping, 0, 0}, mCursor, mGainLeft, mGainRight, out, frames);
+    const int done =
+        MixResampled(View(), LoopRegion{mLooping, 0, 0}, mCursor, mGainLeft, mGainRight, out, frames);
     if (done == frames) return true;
     mPlaying = false;
     mCursor.position = 0;

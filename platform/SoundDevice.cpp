@@ -117,8 +117,8 @@ int32_t DirectSoundCreate(const void* deviceId, SoundDevice** device)
 
 const LibraryEntry* SoundDeviceEntries()
 {
-    static const LibraryEntry entries[] = {{"DirectSoundCreate", reinterpret_cast<EntryPoint>(&DirectSoundCreate)},
-                                           {nullptr, nullptr}};
+    static const LibraryEntry entries[] = {
+        {"DirectSoundCreate", reinterpret_cast<EntryPoint>(&DirectSoundCreate)}, {nullptr, nullptr}};
     return entries;
 }
 

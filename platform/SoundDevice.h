@@ -70,8 +70,8 @@ struct SoundFormat
 struct SoundBufferDesc
 {
     uint32_t flags = 0;
-    uint32_t bufferBytes = 0;     // 0 for the primary buffer
-    SoundFormat format;           // not used for the primary buffer
+    uint32_t bufferBytes = 0; // 0 for the primary buffer
+    SoundFormat format;       // not used for the primary buffer
 };
 
 class SoundDevice

@@ -40,8 +40,8 @@ bool WaveStream::OpenFile(const std::string& path)
             mChannels = LoadLE16(f + 2);
             mRate = LoadLE32(f + 4);
             mBits = LoadLE16(f + 14);
-            if (LoadLE16(f) != 1 || mChannels < 1 || mChannels > 2 || (mBits != 8 && mBits != 16) || mRate < 100 ||
-                mRate > 200000)
+            if (LoadLE16(f) != 1 || mChannels < 1 || mChannels > 2 || (mBits != 8 && mBits != 16) ||
+                mRate < 100 || mRate > 200000)
                 return false;
             haveFormat = true;
         }

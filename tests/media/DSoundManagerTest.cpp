@@ -26,11 +26,13 @@ class SoundManagerTest : public soundtest::SoundTest
 {
 protected:
     // A mono 16-bit sound of frames frames at rate Hz, loaded into soundId.
-    void LoadTone(DSoundManager& manager, int soundId, uint32_t rate, int frames, const std::string& name = "tone")
+    void LoadTone(DSoundManager& manager, int soundId, uint32_t rate, int frames,
+                  const std::string& name = "tone")
     {
         std::vector<int16_t> samples(size_t(frames), 1000);
         std::string path = mFolder + name + std::to_string(soundId);
-        soundtest::Write(path + ".wav", MakeWave({{"fmt ", FmtChunk(1, rate, 16)}, {"data", Samples16(samples)}}));
+        soundtest::Write(path + ".wav",
+                         MakeWave({{"fmt ", FmtChunk(1, rate, 16)}, {"data", Samples16(samples)}}));
         ASSERT_TRUE(manager.LoadSoundFile(soundId, path));
     }
 

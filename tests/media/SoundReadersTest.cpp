@@ -120,17 +120,20 @@ TEST_F(SoundReaders, WaveFiles)
         int bits;
         std::string data;
     } cases[] = {
-        {"mono 16-bit", MakeWave({{"fmt ", FmtChunk(1, 44100, 16)}, {"data", mono}}), true, 1, 44100, 16, mono},
-        {"stereo 8-bit", MakeWave({{"fmt ", FmtChunk(2, 11025, 8)}, {"data", "\x10\xF0\x80\x81"}}), true, 2, 11025, 8,
-         "\x10\xF0\x80\x81"},
-        {"data before fmt: defaults", MakeWave({{"data", mono}, {"fmt ", FmtChunk(2, 8000, 8)}}), true, 1, 22050, 16,
+        {"mono 16-bit", MakeWave({{"fmt ", FmtChunk(1, 44100, 16)}, {"data", mono}}), true, 1, 44100, 16,
          mono},
-        {"other chunks skipped", MakeWave({{"LIST", "abcd"}, {"fmt ", FmtChunk(1, 8000, 16)}, {"data", mono}}), true,
-         1, 8000, 16, mono},
-        {"scrambled", MakeWave({{"fmt ", FmtChunk(1, 8000, 16)}, {"xor ", "\x5A"}, {"data", keyed}}), true, 1, 8000,
-         16, mono},
-        {"dep name of 300 bytes", MakeWave({{"dep ", dep300}, {"fmt ", FmtChunk(1, 8000, 16)}, {"data", mono}}),
-         true, 1, 8000, 16, mono},
+        {"stereo 8-bit", MakeWave({{"fmt ", FmtChunk(2, 11025, 8)}, {"data", "\x10\xF0\x80\x81"}}), true, 2,
+         11025, 8, "\x10\xF0\x80\x81"},
+        {"data before fmt: defaults", MakeWave({{"data", mono}, {"fmt ", FmtChunk(2, 8000, 8)}}), true, 1,
+         22050, 16, mono},
+        {"other chunks skipped",
+         MakeWave({{"LIST", "abcd"}, {"fmt ", FmtChunk(1, 8000, 16)}, {"data", mono}}), true, 1, 8000, 16,
+         mono},
+        {"scrambled", MakeWave({{"fmt ", FmtChunk(1, 8000, 16)}, {"xor ", "\x5A"}, {"data", keyed}}), true, 1,
+         8000, 16, mono},
+        {"dep name of 300 bytes",
+         MakeWave({{"dep ", dep300}, {"fmt ", FmtChunk(1, 8000, 16)}, {"data", mono}}), true, 1, 8000, 16,
+         mono},
         {"stale dep", MakeWave({{"dep ", staleDep}, {"data", mono}}), false, 0, 0, 0, ""},
         {"format 3", MakeWave({{"fmt ", FmtChunk(1, 8000, 32, 3)}, {"data", mono}}), false, 0, 0, 0, ""},
         {"no channels", MakeWave({{"fmt ", FmtChunk(0, 8000, 16)}, {"data", mono}}), false, 0, 0, 0, ""},
@@ -184,8 +187,8 @@ TEST_F(SoundReaders, AuFiles)
         {"size beyond the file", MakeAu(2, 8000, 1, linear, 24, 5), false, 0, 0, ""},
         {"huge size", MakeAu(1, 8000, 1, linear, 24, 0x7FFFFFFF), false, 0, 0, ""},
         {"offset beyond the file", MakeAu(2, 8000, 1, "", 4096).substr(0, 24), false, 0, 0, ""},
-        {"offset inside the header", MakeAu(2, 8000, 1, linear).replace(4, 4, std::string("\0\0\0\x08", 4)), false,
-         0, 0, ""},
+        {"offset inside the header", MakeAu(2, 8000, 1, linear).replace(4, 4, std::string("\0\0\0\x08", 4)),
+         false, 0, 0, ""},
         {"no channels", MakeAu(2, 8000, 0, linear), false, 0, 0, ""},
         {"three channels", MakeAu(2, 8000, 3, linear + "xx"), false, 0, 0, ""},
         {"rate 0", MakeAu(2, 0, 1, linear), false, 0, 0, ""},
@@ -219,7 +222,8 @@ TEST_F(SoundReaders, OggVorbis)
     ASSERT_EQ(slot.data.size(), 11025u * 2);
     int16_t loudest = 0;
     for (size_t i = 0; i < slot.data.size(); i += 2)
-        loudest = std::max<int16_t>(loudest, int16_t(platform::LoadLE16(reinterpret_cast<uint8_t*>(&slot.data[i]))));
+        loudest = std::max<int16_t>(loudest,
+                                    int16_t(platform::LoadLE16(reinterpret_cast<uint8_t*>(&slot.data[i]))));
     EXPECT_NEAR(loudest, 16384, 1200); // the tone's amplitude is 0.5
 
     // A length the file cannot hold is refused before anything is made.
@@ -229,7 +233,8 @@ TEST_F(SoundReaders, OggVorbis)
     for (int64_t granule : {int64_t(50000000), int64_t(1) << 40})
     {
         manager.ReleaseSound(1);
-        EXPECT_FALSE(manager.LoadOgg(1, soundtest::Write(Path("long.ogg"), WithLastGranule(longOgg, granule))))
+        EXPECT_FALSE(
+            manager.LoadOgg(1, soundtest::Write(Path("long.ogg"), WithLastGranule(longOgg, granule))))
             << granule;
         EXPECT_EQ(manager.GetSourceSound(1), nullptr) << granule;
     }
@@ -373,7 +378,8 @@ TEST_F(SoundReaders, HostileFiles)
         std::string data;
         bool (DSoundManager::*load)(int, const std::string&);
     } fixtures[] = {
-        {"f.wav", MakeWave({{"fmt ", FmtChunk(2, 22050, 16)}, {"LIST", "ab"}, {"data", Samples16({1, 2, 3, 4})}}),
+        {"f.wav",
+         MakeWave({{"fmt ", FmtChunk(2, 22050, 16)}, {"LIST", "ab"}, {"data", Samples16({1, 2, 3, 4})}}),
          &DSoundManager::LoadWave},
         {"f.au", MakeAu(1, 8000, 1, "mulawdata"), &DSoundManager::LoadAu},
         {"g.au", MakeAu(2, 8000, 2, "linear"), &DSoundManager::LoadAu},

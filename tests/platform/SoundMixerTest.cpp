@@ -1,9 +1,9 @@
+#include "platform/SoundMixer.h"
 #include "platform/FakeClock.h"
 #include "platform/HeadlessSoundOutput.h"
 #include "platform/LittleEndian.h"
 #include "platform/SoundBuffer.h"
 #include "platform/SoundDevice.h"
-#include "platform/SoundMixer.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ protected:
         SoundBufferDesc desc;
         desc.flags = DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY;
         desc.bufferBytes = uint32_t(samples.size() * 2);
-        desc.format = SoundFormat{1, uint16_t(channels), rate, rate * channels * 2, uint16_t(channels * 2), 16};
+        desc.format =
+            SoundFormat{1, uint16_t(channels), rate, rate * channels * 2, uint16_t(channels * 2), 16};
         std::unique_ptr<SoundBuffer> buffer;
         EXPECT_EQ(mDevice->CreateSoundBuffer(desc, buffer), DS_OK);
         uint8_t* data = nullptr;
@@ -68,7 +69,7 @@ TEST_F(SoundMixerTest, VoicesAddUpAtTheirGains)
     ASSERT_EQ(stereo->SetVolume(-602), DS_OK); // half: 10^(-602/2000) x 65536 = 32771
     ASSERT_EQ(mono->SetPan(2000), DS_OK);      // a tenth on the left: 6554
     ASSERT_EQ(mono->SetVolume(-10000), DS_OK); // silence
-    out = mOutput.Pull(2); // each product is rounded down: -200 x 32771 / 65536 is -101
+    out = mOutput.Pull(2);                     // each product is rounded down: -200 x 32771 / 65536 is -101
     EXPECT_EQ(out, (std::vector<int16_t>{150, -101, 150, -101}));
     ASSERT_EQ(mono->SetVolume(0), DS_OK);
     out = mOutput.Pull(1); // 1000 x 6554 / 65536 is 100
@@ -95,7 +96,8 @@ TEST_F(SoundMixerTest, RatesAreResampled)
 {
     auto ramp = Buffer(1, 22050, {0, 100, 200, 300, 400});
     ramp->Play(0);
-    EXPECT_EQ(Left(mOutput.Pull(12)), (std::vector<int16_t>{0, 50, 100, 150, 200, 250, 300, 350, 400, 400, 0, 0}));
+    EXPECT_EQ(Left(mOutput.Pull(12)),
+              (std::vector<int16_t>{0, 50, 100, 150, 200, 250, 300, 350, 400, 400, 0, 0}));
 
     ramp->SetCurrentPosition(0);
     ramp->SetFrequency(88200); // every other sample
