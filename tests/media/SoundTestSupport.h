@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -109,5 +110,58 @@ protected:
     std::string mFolder;
     std::string mOldAppData;
 };
+
+} // namespace soundtest
+
+namespace soundtest
+{
+
+// A four-channel tracker module: one pattern whose first row starts sample 1 (a square wave of
+// length bytes at volume 64) at speed 1, and whose row `rows` breaks to the end of the song.
+inline std::string MakeModule(int rows, int length = 2000)
+{
+    std::string s(20, '\0');
+    s.replace(0, 4, "test");
+    for (int i = 0; i < 31; ++i)
+    {
+        std::string header(30, '\0');
+        if (i == 0)
+        {
+            header[22] = char((length / 2) >> 8);
+            header[23] = char((length / 2) & 0xFF);
+            header[25] = 64; // volume
+            header[29] = 1;  // repeat length 1 word: no loop
+        }
+        s += header;
+    }
+    s += char(1);   // one order
+    s += char(127); // restart
+    s += std::string(128, '\0');
+    s += "M.K.";
+    std::string pattern(64 * 4 * 4, '\0');
+    auto cell = [&](int row, int channel, int sample, int period, int effect, int parameter)
+    {
+        char* c = &pattern[size_t((row * 4 + channel) * 4)];
+        c[0] = char((sample & 0xF0) | (period >> 8));
+        c[1] = char(period & 0xFF);
+        c[2] = char(((sample & 0x0F) << 4) | effect);
+        c[3] = char(parameter);
+    };
+    cell(0, 0, 1, 428, 0xF, 1);  // play sample 1, one tick a row
+    cell(rows, 1, 0, 0, 0xD, 0); // end of the pattern
+    s += pattern;
+    for (int i = 0; i < length; ++i)
+        s += char((i / 16) % 2 ? 100 : -100);
+    return s;
+}
+
+// The largest magnitude among the samples.
+inline int Peak(const std::vector<int16_t>& samples)
+{
+    int peak = 0;
+    for (int16_t v : samples)
+        peak = std::max(peak, v < 0 ? -int(v) : int(v));
+    return peak;
+}
 
 } // namespace soundtest
