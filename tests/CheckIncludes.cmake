@@ -1,8 +1,21 @@
-# Fails when a folder other than platform/ includes SDL, POSIX, FreeType or fontconfig headers.
-# bench/ is left out: benchmarks may measure outside libraries for comparison.
+# Fails when a folder other than platform/ includes SDL, POSIX, FreeType or fontconfig headers, or
+# when the program's folders include the sound libraries' headers (Ogg Vorbis, MP3, tracker
+# modules). bench/ is left out: benchmarks may measure outside libraries for comparison; tools/
+# and tests/ may encode sound fixtures.
 set(folders base app graphics widgets puzzle media game display raster crash tools tests fuzz)
 set(pattern "#[ \t]*include[ \t]*[<\"](SDL|sys/|unistd\\.h|fcntl\\.h|dirent\\.h|pthread\\.h|dlfcn\\.h|signal\\.h|ft2build\\.h|freetype/|fontconfig/|X11/|netinet/|arpa/|poll\\.h)")
+set(program_folders base app graphics widgets puzzle media game display raster crash)
+set(sound_pattern "#[ \t]*include[ \t]*[<\"](tremor/|vorbis/|ogg/|libopenmpt/|mpg123\\.h|lame/)")
 set(bad "")
+foreach(folder ${program_folders})
+    file(GLOB_RECURSE files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+    foreach(f ${files})
+        file(STRINGS ${f} lines REGEX "${sound_pattern}")
+        if(lines)
+            list(APPEND bad "${f}: ${lines}")
+        endif()
+    endforeach()
+endforeach()
 foreach(folder ${folders})
     file(GLOB_RECURSE files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
     foreach(f ${files})
