@@ -1,8 +1,7 @@
 #include "media/BASS_INSTANCE.h"
 
 #include "media/LibraryTable.h"
-
-#include <mutex>
+#include "media/SharedLibraryTable.h"
 
 namespace Kavo
 {
@@ -10,9 +9,7 @@ namespace Kavo
 namespace
 {
 
-std::mutex gBassLock;
-int gBassUsers = 0;
-BASS_INSTANCE* gBass = nullptr;
+SharedLibraryTable<BASS_INSTANCE> gBassTable;
 
 } // namespace
 
@@ -105,19 +102,13 @@ BASS_INSTANCE::~BASS_INSTANCE()
 
 BASS_INSTANCE* AcquireBassInstance()
 {
-    std::lock_guard<std::mutex> lock(gBassLock);
-    if (!gBass) gBass = new BASS_INSTANCE(LibraryTable::Load(".\\bass.dll", "bass.dll"));
-    ++gBassUsers;
-    return gBass;
+    return gBassTable.Acquire([]
+                              { return new BASS_INSTANCE(LibraryTable::Load(".\\bass.dll", "bass.dll")); });
 }
 
 void ReleaseBassInstance()
 {
-    std::lock_guard<std::mutex> lock(gBassLock);
-    if (--gBassUsers > 0) return;
-    gBassUsers = 0;
-    delete gBass;
-    gBass = nullptr;
+    gBassTable.Release();
 }
 
 } // namespace Kavo

@@ -177,18 +177,7 @@ void BassMusicInterface::Update()
     for (auto& [id, song] : mMusicMap)
     {
         if (song.mVolumeAdd == 0.0) continue;
-        song.mVolume += song.mVolumeAdd;
-        if (song.mVolume > song.mVolumeCap)
-        {
-            song.mVolume = song.mVolumeCap;
-            song.mVolumeAdd = 0.0;
-        }
-        else if (song.mVolume < 0.0)
-        {
-            song.mVolume = 0.0;
-            song.mVolumeAdd = 0.0;
-            if (song.mStopOnFade) mBass->BASS_ChannelStop(song.GetHandle());
-        }
+        if (song.StepFade()) mBass->BASS_ChannelStop(song.GetHandle());
         ApplyVolume(song);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/MusicFade.h"
 #include "media/MusicInterface.h"
 #include "platform/Messages.h"
 
@@ -12,14 +13,10 @@ namespace Kavo
 class BASS_INSTANCE;
 
 // A song of the default back-end: a tracker module or a stream on its channel, with its fade.
-struct BassMusicInfo
+struct BassMusicInfo : MusicFade
 {
     uint32_t mHMusic = 0;  // 0 for a stream
     uint32_t mHStream = 0; // 0 for a module
-    double mVolume = 0.0;
-    double mVolumeAdd = 0.0; // the fade step per update
-    double mVolumeCap = 1.0;
-    bool mStopOnFade = false;
 
     uint32_t GetHandle() const { return mHMusic ? mHMusic : mHStream; }
 };

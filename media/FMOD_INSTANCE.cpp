@@ -1,9 +1,7 @@
 #include "media/FMOD_INSTANCE.h"
 
 #include "media/LibraryTable.h"
-
-#include <atomic>
-#include <mutex>
+#include "media/SharedLibraryTable.h"
 
 namespace Kavo
 {
@@ -11,9 +9,7 @@ namespace Kavo
 namespace
 {
 
-std::mutex gFModLock;
-std::atomic<int> gFModUsers{0};
-FMOD_INSTANCE* gFMod = nullptr;
+SharedLibraryTable<FMOD_INSTANCE> gFModTable;
 
 } // namespace
 
@@ -71,19 +67,12 @@ FMOD_INSTANCE::~FMOD_INSTANCE()
 
 FMOD_INSTANCE* AcquireFModInstance()
 {
-    std::lock_guard<std::mutex> lock(gFModLock);
-    if (!gFMod) gFMod = new FMOD_INSTANCE(LibraryTable::Load("fmod.dll", "fmod.dll"));
-    ++gFModUsers;
-    return gFMod;
+    return gFModTable.Acquire([] { return new FMOD_INSTANCE(LibraryTable::Load("fmod.dll", "fmod.dll")); });
 }
 
 void ReleaseFModInstance()
 {
-    std::lock_guard<std::mutex> lock(gFModLock);
-    if (--gFModUsers > 0) return;
-    gFModUsers = 0;
-    delete gFMod;
-    gFMod = nullptr;
+    gFModTable.Release();
 }
 
 } // namespace Kavo

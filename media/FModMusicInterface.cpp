@@ -259,18 +259,7 @@ void FModMusicInterface::Update()
     for (auto& [id, song] : mMusicMap)
     {
         if (song.mVolumeAdd == 0.0) continue;
-        song.mVolume += song.mVolumeAdd;
-        if (song.mVolume > song.mVolumeCap)
-        {
-            song.mVolume = song.mVolumeCap;
-            song.mVolumeAdd = 0.0;
-        }
-        else if (song.mVolume < 0.0)
-        {
-            song.mVolume = 0.0;
-            song.mVolumeAdd = 0.0;
-            if (song.mStopOnFade) StopSong(id, song);
-        }
+        if (song.StepFade()) StopSong(id, song);
         ApplyVolume(id, song);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/MusicFade.h"
 #include "media/MusicInterface.h"
 #include "platform/FModModule.h"
 #include "platform/Messages.h"
@@ -14,14 +15,10 @@ class FMOD_INSTANCE;
 
 // A song of the alternative back-end: a sample (played on the channel numbered as the song) or
 // a tracker module, with its fade.
-struct FModSongInfo
+struct FModSongInfo : MusicFade
 {
     platform::FSoundSample* mHSample = nullptr;
     platform::FMusicModule* mHMusic = nullptr;
-    double mVolume = 0.0;
-    double mVolumeAdd = 0.0;
-    double mVolumeCap = 1.0;
-    bool mStopOnFade = false;
     bool mRepeats = false; // a sample song loops
 };
 

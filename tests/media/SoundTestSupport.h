@@ -165,3 +165,30 @@ inline int Peak(const std::vector<int16_t>& samples)
 }
 
 } // namespace soundtest
+
+#include "base/MersenneTwister.h"
+
+#include <functional>
+
+namespace soundtest
+{
+
+// Calls check with the file, every prefix of it and rounds copies with one to four bytes
+// changed at random.
+inline void ForDamagedCopies(const std::string& data, Kavo::MersenneTwister& random, int rounds,
+                             const std::function<void(const std::string&)>& check)
+{
+    check(data);
+    for (size_t n = 0; n < data.size(); n += 1 + n / 32)
+        check(data.substr(0, n));
+    for (int round = 0; round < rounds; ++round)
+    {
+        std::string copy = data;
+        const int flips = 1 + int(random.Next() % 4);
+        for (int k = 0; k < flips; ++k)
+            copy[random.Next() % copy.size()] = char(random.Next());
+        check(copy);
+    }
+}
+
+} // namespace soundtest

@@ -117,7 +117,8 @@ bool EncodeMp3(const Tone& tone, std::string& out)
         right[size_t(i)] = short(std::lround(tone.At(i, tone.channels - 1) * 32767));
     }
     std::vector<unsigned char> buffer(size_t(tone.frames) * 5 / 4 + 7200);
-    int n = lame_encode_buffer(lame, left.data(), right.data(), int(tone.frames), buffer.data(), int(buffer.size()));
+    int n = lame_encode_buffer(lame, left.data(), right.data(), int(tone.frames), buffer.data(),
+                               int(buffer.size()));
     if (n < 0)
     {
         lame_close(lame);
