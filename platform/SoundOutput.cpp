@@ -23,7 +23,7 @@ struct Output
     int users = 0;
     SDL_AudioDeviceID device = 0;
     std::unique_ptr<HeadlessSoundOutput> headless; // under the "dummy" driver
-    bool toldNoDevice = false;
+    std::string noDevice; // why there is no audio device, once that is known: not tried again
 };
 
 Output& GetOutput()
@@ -42,6 +42,11 @@ void FillFromMixer(void*, Uint8* stream, int bytes)
 bool OpenDevice(Output& o, std::string& error)
 {
     if (HeadlessSoundOutput::Installed()) return true;
+    if (!o.noDevice.empty())
+    {
+        error = o.noDevice;
+        return false;
+    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
     {
         error = SDL_GetError();
@@ -95,12 +100,12 @@ bool SoundOutput::Acquire(std::string& error)
     std::lock_guard<std::mutex> lock(o.lock);
     if (o.users == 0 && !OpenDevice(o, error))
     {
-        error = "No sound device (" + error + ")";
-        if (!o.toldNoDevice)
+        if (o.noDevice.empty())
         {
-            o.toldNoDevice = true;
-            std::fprintf(stderr, "%s: playing without sound\n", error.c_str());
+            o.noDevice = error;
+            std::fprintf(stderr, "No sound device (%s): playing without sound\n", error.c_str());
         }
+        error = "No sound device (" + error + ")";
         return false;
     }
     ++o.users;

@@ -13,8 +13,8 @@ namespace platform
 class SoundOutput
 {
 public:
-    // False with the reason when there is no output; the first failure of the process is also
-    // written to stderr, once.
+    // False with the reason when there is no output. The first failure of the process is written
+    // to stderr, and the audio device is not tried again: the program plays silently.
     static bool Acquire(std::string& error);
     static void Release();
     static bool IsOpen();
