@@ -4,6 +4,7 @@
 #include "platform/LibraryModules.h"
 #include "platform/ModuleDecoder.h"
 #include "platform/MusicChannel.h"
+#include "platform/SoundMixer.h"
 #include "platform/SoundOutput.h"
 
 #include <cmath>
@@ -29,6 +30,9 @@ struct BassChannel
 
 struct Bass
 {
+    // The mixer outlives the channels held here.
+    Bass() { SoundMixer::Get(); }
+
     std::recursive_mutex lock;
     bool initialised = false;
     bool started = true;

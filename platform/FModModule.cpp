@@ -5,6 +5,7 @@
 #include "platform/ModuleDecoder.h"
 #include "platform/MusicChannel.h"
 #include "platform/SoundDevice.h"
+#include "platform/SoundMixer.h"
 #include "platform/SoundOutput.h"
 
 #include <list>
@@ -51,6 +52,9 @@ struct Slot
 
 struct FMod
 {
+    // The mixer outlives the channels held here.
+    FMod() { SoundMixer::Get(); }
+
     std::recursive_mutex lock;
     bool initialised = false;
     Slot slots[kChannels];

@@ -1,6 +1,7 @@
 #include "platform/SoundFilePlayer.h"
 
 #include "platform/MusicChannel.h"
+#include "platform/SoundMixer.h"
 #include "platform/SoundOutput.h"
 
 #include <memory>
@@ -14,6 +15,9 @@ namespace
 
 struct Player
 {
+    // The mixer outlives the channel held here.
+    Player() { SoundMixer::Get(); }
+
     std::mutex lock;
     std::unique_ptr<MusicChannel> channel;
     bool holdsOutput = false;
