@@ -1,35 +1,36 @@
 // The sound manager's table of sound ids that the resource manager fills.
 #include "media/DSoundManager.h"
-#include "tests/ScratchNames.h"
+#include "tests/media/SoundTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace
 {
 
-TEST(SoundSlots, IdsAreTakenLowestFirstAndRefusedOutOfRange)
+class SoundSlots : public soundtest::SoundTest
 {
-    std::string folder = scratch::FreshFolder("sounds-");
-    std::ofstream(folder + "click.ogg") << "x";
-    std::ofstream(folder + "named.raw") << "x";
-    Kavo::DSoundManager sounds(platform::kNoWindow, false);
+};
+
+TEST_F(SoundSlots, IdsAreTakenLowestFirstAndRefusedOutOfRange)
+{
+    soundtest::Write(mFolder + "click.wav",
+                     soundtest::MakeWave({{"fmt ", soundtest::FmtChunk(1, 22050, 16)},
+                                          {"data", soundtest::Samples16({1, 2, 3, 4})}}));
+    Kavo::DSoundManager sounds(platform::kMainWindow, false);
     Kavo::SoundManager& manager = sounds;
 
     EXPECT_EQ(manager.GetFreeSoundId(), 0);
-    EXPECT_TRUE(manager.LoadSoundFile(0, folder + "click")); // found with an extension
+    EXPECT_TRUE(manager.LoadSoundFile(0, mFolder + "click")); // found with an extension
     EXPECT_EQ(manager.GetFreeSoundId(), 1);
-    EXPECT_TRUE(manager.LoadSoundFile(1, folder + "named.raw")); // found as given
-    EXPECT_FALSE(manager.LoadSoundFile(2, folder + "nosuch"));
-    EXPECT_EQ(manager.GetFreeSoundId(), 2);
+    EXPECT_FALSE(manager.LoadSoundFile(1, mFolder + "nosuch"));
+    EXPECT_EQ(manager.GetFreeSoundId(), 1);
     manager.ReleaseSound(0);
     EXPECT_EQ(manager.GetFreeSoundId(), 0);
 
     // Every id outside 0 to 255 is refused, negative ones included.
     for (int id : {-1, -256, 256, 1000})
     {
-        EXPECT_FALSE(manager.LoadSoundFile(id, folder + "click")) << id;
+        EXPECT_FALSE(manager.LoadSoundFile(id, mFolder + "click")) << id;
         EXPECT_FALSE(manager.SetBaseVolume(id, 0.5)) << id;
         EXPECT_FALSE(manager.SetBasePan(id, 100)) << id;
         manager.ReleaseSound(id); // nothing to release
@@ -38,8 +39,9 @@ TEST(SoundSlots, IdsAreTakenLowestFirstAndRefusedOutOfRange)
     EXPECT_TRUE(manager.SetBasePan(0, -100));
 
     for (int id = 0; id < Kavo::SoundManager::kMaxSounds; ++id)
-        ASSERT_TRUE(manager.LoadSoundFile(id, folder + "click"));
+        ASSERT_TRUE(manager.LoadSoundFile(id, mFolder + "click"));
     EXPECT_EQ(manager.GetFreeSoundId(), -1);
+    EXPECT_EQ(manager.GetNumSounds(), 256);
     manager.ReleaseSound(200);
     EXPECT_EQ(manager.GetFreeSoundId(), 200);
 }
