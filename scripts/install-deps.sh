@@ -17,7 +17,7 @@ packages=(
     # image files
     libpng-dev zlib1g-dev libjpeg62-turbo-dev libopenjp2-7-dev
     # sound and music: audio output through SDL2, Ogg Vorbis through the integer decoder, MP3,
-    # tracker modules; the test fixtures' encoders (libvorbisenc, LAME)
+    # tracker modules; the encoders of the test fixtures and of the music (libvorbisenc, LAME)
     libvorbisidec-dev libvorbis-dev libogg-dev libmpg123-dev libopenmpt-dev libmp3lame-dev
     # the blit benchmark's comparisons
     libpixman-1-dev

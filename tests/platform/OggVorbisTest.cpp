@@ -1,0 +1,79 @@
+#include "platform/OggVorbis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace
+{
+
+// frames x channels of a tone per channel (440 Hz, 660 Hz) at half scale.
+std::vector<float> Tones(int64_t frames, int channels)
+{
+    std::vector<float> samples(size_t(frames * channels));
+    for (int64_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            samples[size_t(i * channels + c)] = 0.5f * float(std::sin(2 * M_PI * (440 + 220 * c) * i / 44100.0));
+    return samples;
+}
+
+// The largest difference between the decoded samples and the source in [from, to) frames.
+double LargestError(const std::vector<float>& source, const platform::DecodedVorbis& decoded, int64_t from,
+                    int64_t to)
+{
+    double worst = 0;
+    for (int64_t i = from * decoded.channels; i < to * decoded.channels; ++i)
+        worst = std::max(worst, std::abs(source[size_t(i)] - decoded.samples[size_t(i)] / 32768.0));
+    return worst;
+}
+
+TEST(OggVorbisTest, DecodesExactlyTheEncodedFramesCloseToTheSourceUpToBothEnds)
+{
+    for (int channels : {1, 2})
+    {
+        SCOPED_TRACE(channels);
+        const int64_t frames = 3 * 44100 + 12345; // not a whole number of encoder blocks
+        std::vector<float> source = Tones(frames, channels);
+        std::string stream;
+        ASSERT_TRUE(platform::EncodeOggVorbis(source.data(), frames, {channels, 44100, 0.4f, 7}, stream));
+
+        platform::DecodedVorbis decoded;
+        ASSERT_TRUE(platform::DecodeOggVorbis(stream, decoded));
+        EXPECT_EQ(decoded.channels, channels);
+        EXPECT_EQ(decoded.sampleRate, 44100);
+        EXPECT_EQ(decoded.declaredFrames, frames);
+        ASSERT_EQ(int64_t(decoded.samples.size()), frames * channels);
+        // A looping track depends on its first and last samples coming back in place.
+        EXPECT_LT(LargestError(source, decoded, 0, 64), 0.05);
+        EXPECT_LT(LargestError(source, decoded, frames / 2, frames / 2 + 4096), 0.05);
+        EXPECT_LT(LargestError(source, decoded, frames - 64, frames), 0.05);
+    }
+}
+
+TEST(OggVorbisTest, EqualInputGivesEqualStreams)
+{
+    std::vector<float> source = Tones(20000, 2);
+    std::string first, second;
+    ASSERT_TRUE(platform::EncodeOggVorbis(source.data(), 20000, {}, first));
+    ASSERT_TRUE(platform::EncodeOggVorbis(source.data(), 20000, {}, second));
+    EXPECT_EQ(first, second);
+}
+
+TEST(OggVorbisTest, RefusesWhatItCannotHandle)
+{
+    std::vector<float> source = Tones(20000, 3);
+    std::string stream;
+    EXPECT_FALSE(platform::EncodeOggVorbis(source.data(), 20000, {3, 44100, 0.4f, 1}, stream));
+
+    // A stream cut short, or no stream at all.
+    source = Tones(20000, 2);
+    ASSERT_TRUE(platform::EncodeOggVorbis(source.data(), 20000, {}, stream));
+    platform::DecodedVorbis decoded;
+    EXPECT_FALSE(platform::DecodeOggVorbis(stream.substr(0, stream.size() / 2), decoded));
+    EXPECT_FALSE(platform::DecodeOggVorbis(stream.substr(0, 100), decoded));
+    EXPECT_FALSE(platform::DecodeOggVorbis(std::string(5000, 'x'), decoded));
+    EXPECT_FALSE(platform::DecodeOggVorbis({}, decoded));
+}
+
+} // namespace
