@@ -24,12 +24,12 @@ Song Drift()
                   "D2 A3 C#4 E4 F#4 | B1 F#3 A3 C#4 D4 | G1 D3 F#3 A3 C#4 | A1 E3 G3 B3 D4 , A1 E3 G3 C#4 E4 |"
                   "F#2 A3 C#4 D4 E4 | E2 B3 D4 F#4 G4 | G2 B3 D4 F#4 A4 | A1 E3 G3 B3 D4 , A1 E3 G3 C#4 E4");
 
-    AddChordTones(song.Add(Instrument::Pad, 0.35f, 0, 0.5f, 0, 0.35), song, 1, 24);
+    AddChordTones(song.Add(Instrument::Pad, 0.35f, 0, 0.5f, 0, 0.5), song, 1, 24);
     AddBass(song.Add(Instrument::Sub, 0.45f, 0, 0.05f), song, 1, 24, "0 - - - - - - - - - - - - - - -");
-    AddArpeggio(song.Add(Instrument::Bell, 0.3f, 0.25f, 0.45f, 0.25f, 0.15), song, 1, 24,
+    AddArpeggio(song.Add(Instrument::Bell, 0.3f, 0.25f, 0.45f, 0.25f, 0.3), song, 1, 24,
                 "0 - 1 - 2 - 3 - 4 - 3 - 2 - 1 -", 12, 0.5f);
 
-    Part& melody = song.Add(Instrument::Glass, 0.5f, -0.1f, 0.5f, 0.3f, 0.45);
+    Part& melody = song.Add(Instrument::Glass, 0.5f, -0.1f, 0.5f, 0.3f, 0.65);
     AddLine(melody, 9,
             "A5:8 F#5:4 E5:4 | F#5:6 E5:2 D5:4 C#5:4 | D5:4 E5:4 F#5:4 A5:4 | B5:8 A5:4 E5:4 |"
             "F#5:12 E5:4 | G5:6 F#5:2 E5:4 B4:4 | D5:4 F#5:4 B5:4 A5:4 | E5:8 C#5:8");
@@ -37,7 +37,7 @@ Song Drift()
             "F#5:4 A5:4 E6:8 | D6:6 C#6:2 B5:4 F#5:4 | G5:4 A5:4 B5:4 D6:4 | B5:8 A5:4 C#6:4 |"
             "A5:12 F#5:4 | G5:4 F#5:4 E5:4 D5:4 | B4:4 D5:4 F#5:4 E5:4 | E5:16");
     // Single high bells through the first pass, before the melody arrives.
-    AddLine(song.Add(Instrument::Glass, 0.2f, 0.4f, 0.7f, 0.4f, 0.6), 1,
+    AddLine(song.Add(Instrument::Glass, 0.2f, 0.4f, 0.7f, 0.4f, 0.8), 1,
             "-:8 A6:8 | -:16 | -:4 F#6:12 | -:16 | -:8 E6:8 | -:16 | -:12 C#7:4 | -:16");
     return song;
 }

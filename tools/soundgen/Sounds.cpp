@@ -187,7 +187,7 @@ Stereo GameOver()
     }
     for (const char* note : {"A3", "C4", "E4", "A4"})
         dry.Add(FmBell(Hz(note), 1.15, 1.0, 0.8, 0.5), At(1.3), 0.3f, note[1] == '3' ? -0.3f : 0.3f);
-    dry.Add(Glide(110, 98, 2.4, 1.2), 0, 0.35f);
+    dry.Add(Glide(110, 98, 2.4, 1.2), 0, 0.25f);
     return Space(dry, 0.35, 1.0, 2.0);
 }
 
@@ -225,10 +225,10 @@ Stereo SupernovaExplode()
     {
         double t = double(i) / kRate;
         if (i % 16 == 0) filter.Set(14000 * std::pow(800.0 / 14000, t / 1.2), 0.7);
-        flash[i] = filter.Low(noise.White()) * Strike(t, 0.003, 0.25, 1.2, 0.3);
+        flash[i] = filter.Low(noise.White()) * Strike(t, 0.003, 0.35, 1.2, 0.3);
     }
-    dry.Add(flash, 0, 0.7f);
-    dry.Add(Kick(0.8, 0.5), 0, 0.8f);
+    dry.Add(flash, 0, 1.0f);
+    dry.Add(Kick(0.8, 0.5), 0, 0.45f);
     const char* sparks[] = {"E6", "B6", "E7"};
     for (int i = 0; i < 3; ++i)
         dry.Add(FmBell(Hz(sparks[i]), 0.7, 3.5, 1.3, 0.2), At(0.02 + 0.035 * i), 0.25f, 0.3f * float(i - 1));
