@@ -72,18 +72,21 @@ bool EncodeOggVorbis(const float* interleaved, int64_t frames, const VorbisEncod
     while (ogg_stream_flush(&state.ogg, &page) != 0)
         AppendPage(page, stream);
 
+    // A loop is fed on past its end with its own start, so that its last blocks are coded with what
+    // really follows them; the packet that reaches the end then ends the stream there.
+    const int64_t fed = frames + (encoding.loop ? std::min(frames, int64_t(8192)) : 0);
     constexpr int64_t kChunk = 4096;
     int64_t done = 0;
-    bool ended = false;
+    bool finished = false;
     for (bool last = false; !last;)
     {
-        int64_t count = std::min(kChunk, frames - done);
+        int64_t count = std::min(kChunk, fed - done);
         if (count > 0)
         {
             float** buffer = vorbis_analysis_buffer(&state.dsp, int(count));
             for (int64_t i = 0; i < count; ++i)
                 for (int c = 0; c < encoding.channels; ++c)
-                    buffer[c][i] = interleaved[(done + i) * encoding.channels + c];
+                    buffer[c][i] = interleaved[((done + i) % frames) * encoding.channels + c];
             vorbis_analysis_wrote(&state.dsp, int(count));
             done += count;
         }
@@ -99,16 +102,21 @@ bool EncodeOggVorbis(const float* interleaved, int64_t frames, const VorbisEncod
             ogg_packet packet;
             while (vorbis_bitrate_flushpacket(&state.dsp, &packet) == 1)
             {
+                if (finished) continue;
+                if (encoding.loop && packet.granulepos >= frames)
+                {
+                    // A decoder gives only as many samples of the last packet as its position asks.
+                    packet.granulepos = frames;
+                    packet.e_o_s = 1;
+                }
+                finished = packet.e_o_s != 0;
                 ogg_stream_packetin(&state.ogg, &packet);
                 while (ogg_stream_pageout(&state.ogg, &page) != 0)
-                {
                     AppendPage(page, stream);
-                    if (ogg_page_eos(&page)) ended = true;
-                }
             }
         }
     }
-    while (!ended && ogg_stream_flush(&state.ogg, &page) != 0)
+    while (ogg_stream_flush(&state.ogg, &page) != 0)
         AppendPage(page, stream);
     return true;
 }

@@ -51,6 +51,29 @@ TEST(OggVorbisTest, DecodesExactlyTheEncodedFramesCloseToTheSourceUpToBothEnds)
     }
 }
 
+TEST(OggVorbisTest, ALoopEndsWhereItShouldAndIsCodedKnowingItsStartFollows)
+{
+    // Whole periods of both tones, so the source runs on seamlessly from its end into its start.
+    const int64_t frames = 3 * 44100;
+    std::vector<float> source(size_t(frames * 2));
+    for (int64_t i = 0; i < frames; ++i)
+        for (int c = 0; c < 2; ++c)
+            source[size_t(i * 2 + c)] =
+                float(0.4 * std::sin(2 * M_PI * 110 * i / 44100.0 + c) + 0.2 * std::sin(2 * M_PI * 441 * i / 44100.0));
+    double endError[2];
+    for (bool loop : {false, true})
+    {
+        std::string stream;
+        ASSERT_TRUE(platform::EncodeOggVorbis(source.data(), frames, {2, 44100, 0.4f, 5, loop}, stream));
+        platform::DecodedVorbis decoded;
+        ASSERT_TRUE(platform::DecodeOggVorbis(stream, decoded));
+        ASSERT_EQ(decoded.declaredFrames, frames);
+        ASSERT_EQ(int64_t(decoded.samples.size()), frames * 2);
+        endError[loop] = LargestError(source, decoded, frames - 256, frames);
+    }
+    EXPECT_LT(endError[true], endError[false] * 0.6);
+}
+
 TEST(OggVorbisTest, EqualInputGivesEqualStreams)
 {
     std::vector<float> source = Tones(20000, 2);

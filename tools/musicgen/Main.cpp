@@ -69,7 +69,7 @@ int main(int argc, char** argv)
         std::string stream;
         const std::string path = folder + "track" + std::to_string(t) + ".ogg";
         if (!platform::EncodeOggVorbis(interleaved.data(), int64_t(loop.Frames()),
-                                       {2, synth::kRate, kQuality, uint32_t(0x4B41564F + t)}, stream) ||
+                                       {2, synth::kRate, kQuality, uint32_t(0x4B41564F + t), true}, stream) ||
             !platform::WriteFileAtomically(path, stream))
         {
             std::fprintf(stderr, "musicgen: cannot write %s\n", path.c_str());
