@@ -5,6 +5,7 @@
 // seconds joined) go into that folder as well.
 #include "tools/musicgen/Mix.h"
 #include "tools/musicgen/Tracks.h"
+#include "tools/synth/Generator.h"
 #include "tools/synth/Output.h"
 
 #include "platform/Files.h"
@@ -37,18 +38,8 @@ synth::Stereo Seam(const synth::Stereo& loop)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--preview"))
-    {
-        std::fprintf(stderr, "usage: musicgen <content folder> <game folder> [--preview <folder>]\n");
-        return 2;
-    }
-    const std::string folder = std::string(argv[2]) + "/music/";
-    const std::string preview = argc == 5 ? std::string(argv[4]) + "/" : "";
-    if (!platform::MakeDirectories(folder) || (!preview.empty() && !platform::MakeDirectories(preview)))
-    {
-        std::fprintf(stderr, "musicgen: cannot make %s\n", folder.c_str());
-        return 1;
-    }
+    synth::GeneratorFolders folders;
+    if (!synth::StartGenerator(argc, argv, "musicgen", "music", true, folders)) return 1;
     std::vector<musicgen::Song> songs;
     try
     {
@@ -67,7 +58,7 @@ int main(int argc, char** argv)
         for (size_t i = 0; i < loop.Frames(); ++i)
             interleaved[2 * i] = loop.left[i], interleaved[2 * i + 1] = loop.right[i];
         std::string stream;
-        const std::string path = folder + "track" + std::to_string(t) + ".ogg";
+        const std::string path = folders.output + "track" + std::to_string(t) + ".ogg";
         if (!platform::EncodeOggVorbis(interleaved.data(), int64_t(loop.Frames()),
                                        {2, synth::kRate, kQuality, uint32_t(0x4B41564F + t), true}, stream) ||
             !platform::WriteFileAtomically(path, stream))
@@ -75,9 +66,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "musicgen: cannot write %s\n", path.c_str());
             return 1;
         }
-        if (!preview.empty())
+        if (!folders.preview.empty())
         {
-            std::string name = preview + "track" + std::to_string(t);
+            std::string name = folders.preview + "track" + std::to_string(t);
             synth::WriteSpectrogram(name + ".png", loop);
             synth::WriteSpectrogram(name + "_seam.png", Seam(loop));
         }

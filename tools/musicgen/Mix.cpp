@@ -182,10 +182,10 @@ Stereo RenderLoop(const Song& song, double ceiling)
             AddWrapped(echoSend, voice, size_t(start), gain * part.echo, part.pan);
         }
     }
-    Stereo echoes = ProcessLoop(echoSend, PingPong(song.echoBeats * 60 / song.bpm, song.echoFeedback, 3500));
+    Stereo echoes = ProcessLoop(echoSend, PingPong(song.echo.beats * 60 / song.bpm, song.echo.feedback, 3500));
     dry.Add(echoes, 0, 1);
     hallSend.Add(echoes, 0, 0.5f);
-    dry.Add(ProcessLoop(hallSend, Reverb(song.reverbSize, song.reverbDecay, 7000, 0.02)), 0, 1);
+    dry.Add(ProcessLoop(hallSend, Reverb(song.hall.size, song.hall.decay, 7000, 0.02)), 0, 1);
     Stereo mix = ProcessLoop(dry, Rumble{});
     Scale(mix, DbToGain(song.loudnessDb - AverageLoudnessDb(mix)));
     LimitLoop(mix, ceiling, 0.003, 0.12);

@@ -2,6 +2,8 @@
 
 #include "tools/synth/Dsp.h"
 
+#include "base/TextHelpers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -19,26 +21,15 @@ double BarBeat(int bar)
     return (bar - 1) * 4.0;
 }
 
-std::vector<std::string_view> Split(std::string_view text, std::string_view separators)
+std::vector<std::string> Split(std::string_view text, char separator)
 {
-    std::vector<std::string_view> tokens;
-    size_t at = 0;
-    while (at < text.size())
-    {
-        size_t start = text.find_first_not_of(separators, at);
-        if (start == std::string_view::npos) break;
-        size_t end = text.find_first_of(separators, start);
-        if (end == std::string_view::npos) end = text.size();
-        tokens.push_back(text.substr(start, end - start));
-        at = end;
-    }
-    return tokens;
+    return Kavo::SplitIntoWords(std::string(text), separator);
 }
 
 std::vector<int> Notes(std::string_view text)
 {
     std::vector<int> notes;
-    for (std::string_view name : Split(text, " "))
+    for (const std::string& name : Split(text, ' '))
         notes.push_back(synth::NoteNumber(name));
     return notes;
 }
@@ -51,7 +42,7 @@ std::vector<int> Notes(std::string_view text)
 // Calls step(sixteenth index from the start of bar `from`, token) for every sixteenth of the bars,
 // the pattern's tokens repeated.
 template <typename Step>
-void EachSixteenth(int from, int to, const std::vector<std::string_view>& pattern, Step step)
+void EachSixteenth(int from, int to, const std::vector<std::string>& pattern, Step step)
 {
     if (pattern.empty()) return;
     int count = (to - from + 1) * 16;
@@ -67,7 +58,7 @@ void AddHeldNotes(Part& part, int from, int to, std::string_view pattern, Pitch 
 {
     constexpr size_t kNone = size_t(-1);
     size_t last = kNone; // the note a "-" lengthens
-    EachSixteenth(from, to, Split(pattern, " "), [&](int i, std::string_view token) {
+    EachSixteenth(from, to, Split(pattern, ' '), [&](int i, std::string_view token) {
         double beat = BarBeat(from) + i * kSixteenth;
         if (token == "-" && last != kNone)
         {
@@ -92,14 +83,7 @@ void AddHeldNotes(Part& part, int from, int to, std::string_view pattern, Pitch 
 
 Part& Song::Add(Instrument instrument, float gain, float pan, float reverb, float echo, double tone)
 {
-    Part part;
-    part.instrument = instrument;
-    part.gain = gain;
-    part.pan = pan;
-    part.reverb = reverb;
-    part.echo = echo;
-    part.tone = tone;
-    parts.push_back(part);
+    parts.push_back({instrument, gain, pan, reverb, echo, tone, {}});
     return parts.back();
 }
 
@@ -110,22 +94,23 @@ const Chord& Song::ChordAt(double beat) const
     throw std::out_of_range("no chord at beat " + std::to_string(beat));
 }
 
-int AddChords(Song& song, int bar, std::string_view text)
+void AddChords(Song& song, int bar, std::string_view text, int times)
 {
-    for (std::string_view barText : Split(text, "|"))
-    {
-        std::vector<std::string_view> halves = Split(barText, ",");
-        if (halves.empty() || halves.size() > 2) Refuse("bar of chords", barText);
-        double beats = 4.0 / double(halves.size());
-        for (size_t h = 0; h < halves.size(); ++h)
+    for (int time = 0; time < times; ++time)
+        for (const std::string& barText : Split(text, '|'))
         {
-            std::vector<int> notes = Notes(halves[h]);
-            if (notes.size() < 2) Refuse("chord", halves[h]);
-            song.chords.push_back({BarBeat(bar) + beats * double(h), beats, notes[0], {notes.begin() + 1, notes.end()}});
+            std::vector<std::string> halves = Split(barText, ',');
+            if (halves.empty() || halves.size() > 2) Refuse("bar of chords", barText);
+            double beats = 4.0 / double(halves.size());
+            for (size_t h = 0; h < halves.size(); ++h)
+            {
+                std::vector<int> notes = Notes(halves[h]);
+                if (notes.size() < 2) Refuse("chord", halves[h]);
+                song.chords.push_back(
+                    {BarBeat(bar) + beats * double(h), beats, notes[0], {notes.begin() + 1, notes.end()}});
+            }
+            ++bar;
         }
-        ++bar;
-    }
-    return bar;
 }
 
 void AddLine(Part& part, int bar, std::string_view written, float velocity, int transpose)
@@ -175,9 +160,9 @@ void AddLine(Part& part, int bar, std::string_view written, float velocity, int 
 
 void AddHits(Part& part, int from, int to, std::string_view pattern, int pitch)
 {
-    std::vector<std::string_view> steps;
-    for (size_t i = 0; i < pattern.size(); ++i)
-        steps.push_back(pattern.substr(i, 1));
+    std::vector<std::string> steps;
+    for (char c : pattern)
+        steps.push_back(std::string(1, c));
     EachSixteenth(from, to, steps, [&](int i, std::string_view step) {
         float velocity = step == "X" ? 1.0f : step == "x" ? 0.75f : step == "o" ? 0.45f : 0.0f;
         if (velocity == 0 && step != ".") Refuse("hit", step);

@@ -4,6 +4,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A song as data: parts of notes on a grid of beats (4/4, sixteenths as the finest step), written
@@ -21,14 +22,14 @@ enum class Instrument
     Bell,  // glassy FM bell
     Glass, // struck metal bar
     Lead,  // saw and pulse lead
-    Kick,
+    Kick, // the drums from here on; they are not moved in time like the players above
     Snare,
     Clap,
     Hat,
     OpenHat,
     Shaker,
-    Tom, // tuned by the note's pitch
-    Rim,
+    Tom,  // tuned by the note's pitch
+    Rim,  // a wooden knock at the note's pitch
     Riser // a noise sweep over the note's length
 };
 
@@ -59,26 +60,41 @@ struct Chord
     std::vector<int> tones;
 };
 
+// The hall every part of a song sends to: its size (1 is a large hall) and the seconds it takes
+// to fall 60 dB; and the song's echo: its delay in beats and how much of each repeat comes back.
+struct Hall
+{
+    double size = 1, decay = 3;
+};
+struct Echo
+{
+    double beats = 0.75, feedback = 0.35;
+};
+
 struct Song
 {
     std::string name;
     int bpm = 100;
     int bars = 16;
-    double reverbSize = 1, reverbDecay = 3; // the hall every part sends to
-    double echoBeats = 0.75, echoFeedback = 0.35;
-    double loudnessDb = -16; // the whole loop's average loudness (see Mix.h)
+    Hall hall;
+    Echo echo;
+    double loudnessDb = -16; // the whole loop's average loudness (see synth::AverageLoudnessDb)
     std::vector<Chord> chords;
     std::deque<Part> parts; // a deque, so the parts a track is still writing stay in place
 
+    Song(std::string name, int bpm, int bars, Hall hall, Echo echo, double loudnessDb)
+        : name(std::move(name)), bpm(bpm), bars(bars), hall(hall), echo(echo), loudnessDb(loudnessDb)
+    {
+    }
     Part& Add(Instrument instrument, float gain, float pan, float reverb, float echo = 0, double tone = 0.5);
     // The chord sounding at a beat.
     const Chord& ChordAt(double beat) const;
 };
 
-// Appends chords from bar `bar` (1-based): bars separated by "|", each bar one chord or two
-// half-bar chords separated by ",", a chord written as note names from the bass up
-// ("A2 E3 G3 C4 | F2 C3 E3 A3 , G2 D3 F3 B3"). Returns the bar after the last one written.
-int AddChords(Song& song, int bar, std::string_view text);
+// Appends chords from bar `bar` (1-based), `times` over: bars separated by "|", each bar one chord
+// or two half-bar chords separated by ",", a chord written as note names from the bass up
+// ("A2 E3 G3 C4 | F2 C3 E3 A3 , G2 D3 F3 B3").
+void AddChords(Song& song, int bar, std::string_view text, int times = 1);
 
 // A melody from bar `bar`: tokens "<note>:<sixteenths>", "-:<sixteenths>" for a rest, or
 // "[<note> <note> ...]:<sixteenths>" for a chord; without ":n" a token keeps the previous length;

@@ -10,19 +10,11 @@ namespace
 // joins in the second and third passes of the progression. No drums.
 Song Drift()
 {
-    Song song;
-    song.name = "drift";
-    song.bpm = 72;
-    song.bars = 24;
-    song.reverbSize = 1.1;
-    song.reverbDecay = 5;
-    song.echoBeats = 1.5;
-    song.echoFeedback = 0.4;
-    song.loudnessDb = -19;
-    for (int bar = 1; bar <= 24; bar += 8)
-        AddChords(song, bar,
-                  "D2 A3 C#4 E4 F#4 | B1 F#3 A3 C#4 D4 | G1 D3 F#3 A3 C#4 | A1 E3 G3 B3 D4 , A1 E3 G3 C#4 E4 |"
-                  "F#2 A3 C#4 D4 E4 | E2 B3 D4 F#4 G4 | G2 B3 D4 F#4 A4 | A1 E3 G3 B3 D4 , A1 E3 G3 C#4 E4");
+    Song song("drift", 72, 24, {1.1, 5}, {1.5, 0.4}, -19);
+    AddChords(song, 1,
+              "D2 A3 C#4 E4 F#4 | B1 F#3 A3 C#4 D4 | G1 D3 F#3 A3 C#4 | A1 E3 G3 B3 D4 , A1 E3 G3 C#4 E4 |"
+              "F#2 A3 C#4 D4 E4 | E2 B3 D4 F#4 G4 | G2 B3 D4 F#4 A4 | A1 E3 G3 B3 D4 , A1 E3 G3 C#4 E4",
+              3);
 
     AddChordTones(song.Add(Instrument::Pad, 0.35f, 0, 0.5f, 0, 0.5), song, 1, 24);
     AddBass(song.Add(Instrument::Sub, 0.45f, 0, 0.05f), song, 1, 24, "0 - - - - - - - - - - - - - - -");
@@ -46,20 +38,12 @@ Song Drift()
 // rim, shaker, and an electric-piano melody from the fourth phrase.
 Song Orbit()
 {
-    Song song;
-    song.name = "orbit";
-    song.bpm = 96;
-    song.bars = 28;
-    song.reverbSize = 0.9;
-    song.reverbDecay = 3;
-    song.echoBeats = 0.75;
-    song.echoFeedback = 0.3;
-    song.loudnessDb = -17.5;
+    Song song("orbit", 96, 28, {0.9, 3}, {0.75, 0.3}, -17.5);
     AddChords(song, 1, "A2 E3 G3 B3 C4 | F2 C3 E3 G3 A3 | D2 F3 A3 C4 E4 | E2 D3 E3 A3 B3 , E2 D3 E3 G#3 B3");
-    for (int bar = 5; bar <= 28; bar += 8)
-        AddChords(song, bar,
-                  "A2 E3 G3 B3 C4 | F2 C3 E3 G3 A3 | C3 G3 B3 D4 E4 | G2 D3 E3 G3 B3 |"
-                  "A2 E3 G3 B3 C4 | D2 F3 A3 C4 E4 | F2 C3 E3 G3 A3 | E2 D3 E3 A3 B3 , E2 D3 E3 G#3 B3");
+    AddChords(song, 5,
+              "A2 E3 G3 B3 C4 | F2 C3 E3 G3 A3 | C3 G3 B3 D4 E4 | G2 D3 E3 G3 B3 |"
+              "A2 E3 G3 B3 C4 | D2 F3 A3 C4 E4 | F2 C3 E3 G3 A3 | E2 D3 E3 A3 B3 , E2 D3 E3 G#3 B3",
+              3);
 
     AddChordTones(song.Add(Instrument::Pad, 0.28f, 0, 0.4f, 0, 0.4), song, 1, 28);
     AddArpeggio(song.Add(Instrument::Pluck, 0.9f, 0.2f, 0.3f, 0.2f, 0.45), song, 1, 28,
@@ -93,19 +77,11 @@ Song Orbit()
 // floor drums, a lead tune, a quieter bell passage and a snare roll back into the tune.
 Song NebulaRun()
 {
-    Song song;
-    song.name = "nebula run";
-    song.bpm = 112;
-    song.bars = 32;
-    song.reverbSize = 0.8;
-    song.reverbDecay = 2.5;
-    song.echoBeats = 0.75;
-    song.echoFeedback = 0.35;
-    song.loudnessDb = -16.5;
-    for (int bar = 1; bar <= 32; bar += 8)
-        AddChords(song, bar,
-                  "E2 G3 B3 D4 F#4 | C2 G3 B3 D4 E4 | G2 G3 B3 D4 E4 | F#2 F#3 A3 D4 E4 |"
-                  "E2 G3 B3 D4 F#4 | A2 G3 B3 C4 E4 | C2 G3 B3 C4 E4 | B1 F#3 A3 B3 E4 , B1 F#3 A3 B3 D#4");
+    Song song("nebula run", 112, 32, {0.8, 2.5}, {0.75, 0.35}, -16.5);
+    AddChords(song, 1,
+              "E2 G3 B3 D4 F#4 | C2 G3 B3 D4 E4 | G2 G3 B3 D4 E4 | F#2 F#3 A3 D4 E4 |"
+              "E2 G3 B3 D4 F#4 | A2 G3 B3 C4 E4 | C2 G3 B3 C4 E4 | B1 F#3 A3 B3 E4 , B1 F#3 A3 B3 D#4",
+              4);
 
     AddChordTones(song.Add(Instrument::Pad, 0.22f, 0, 0.4f, 0, 0.5), song, 1, 32);
     AddChordTones(song.Add(Instrument::Pad, 0.25f, 0, 0.5f, 0, 0.6), song, 17, 24, 12, 0.5f);
@@ -153,19 +129,11 @@ Song NebulaRun()
 // glass line an octave above.
 Song EventHorizon()
 {
-    Song song;
-    song.name = "event horizon";
-    song.bpm = 126;
-    song.bars = 40;
-    song.reverbSize = 0.75;
-    song.reverbDecay = 2.2;
-    song.echoBeats = 0.75;
-    song.echoFeedback = 0.4;
-    song.loudnessDb = -15.5;
-    for (int bar = 1; bar <= 40; bar += 8)
-        AddChords(song, bar,
-                  "F#2 F#3 A3 C#4 E4 | D2 F#3 A3 C#4 E4 | E2 E3 G#3 B3 C#4 | C#2 E3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4 |"
-                  "F#2 F#3 A3 C#4 E4 | B1 F#3 A3 B3 D4 | D2 F#3 A3 C#4 E4 | C#2 F#3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4");
+    Song song("event horizon", 126, 40, {0.75, 2.2}, {0.75, 0.4}, -15.5);
+    AddChords(song, 1,
+              "F#2 F#3 A3 C#4 E4 | D2 F#3 A3 C#4 E4 | E2 E3 G#3 B3 C#4 | C#2 E3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4 |"
+              "F#2 F#3 A3 C#4 E4 | B1 F#3 A3 B3 D4 | D2 F#3 A3 C#4 E4 | C#2 F#3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4",
+              5);
 
     AddChordTones(song.Add(Instrument::Pad, 0.22f, 0, 0.4f, 0, 0.3), song, 1, 40);
     AddChordTones(song.Add(Instrument::Pad, 0.3f, 0, 0.5f, 0, 0.55), song, 25, 32, 12, 0.5f);

@@ -3,9 +3,8 @@
 // With --preview, a spectrogram picture of each sound goes into that folder as well, and each
 // sound's length and levels are listed.
 #include "tools/soundgen/Sounds.h"
+#include "tools/synth/Generator.h"
 #include "tools/synth/Output.h"
-
-#include "platform/Files.h"
 
 #include <cstdio>
 #include <string>
@@ -21,37 +20,27 @@ constexpr double kPeakLimit = 0.89; // -1 dB
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--preview"))
-    {
-        std::fprintf(stderr, "usage: soundgen <content folder> <game folder> [--preview <folder>]\n");
-        return 2;
-    }
-    const std::string folder = std::string(argv[1]) + "/sounds/";
-    const std::string preview = argc == 5 ? std::string(argv[4]) + "/" : "";
-    if (!platform::MakeDirectories(folder) || (!preview.empty() && !platform::MakeDirectories(preview)))
-    {
-        std::fprintf(stderr, "soundgen: cannot make %s\n", folder.c_str());
-        return 1;
-    }
+    synth::GeneratorFolders folders;
+    if (!synth::StartGenerator(argc, argv, "soundgen", "sounds", false, folders)) return 1;
     int written = 0;
     for (const soundgen::SoundRecipe& recipe : soundgen::Recipes())
     {
         synth::Stereo sound = recipe.make();
         synth::FadeEdges(sound, 0.002, 0.04);
         double gain = synth::Normalise(sound, kLoudnessDb + recipe.loudnessOffset, kPeakLimit);
-        std::string path = folder + recipe.name + ".wav";
+        std::string path = folders.output + recipe.name + ".wav";
         if (!synth::WriteWave(path, sound) ||
-            (!preview.empty() && !synth::WriteSpectrogram(preview + recipe.name + ".png", sound)))
+            (!folders.preview.empty() && !synth::WriteSpectrogram(folders.preview + recipe.name + ".png", sound)))
         {
             std::fprintf(stderr, "soundgen: cannot write %s\n", path.c_str());
             return 1;
         }
-        if (!preview.empty())
+        if (!folders.preview.empty())
             std::printf("soundgen: %-18s %5.2f s  peak %5.1f dB  loudness %5.1f dB  gain %+5.1f dB\n",
                         recipe.name.c_str(), double(sound.Frames()) / synth::kRate,
                         synth::GainToDb(synth::Peak(sound)), synth::LoudnessDb(sound), synth::GainToDb(gain));
         ++written;
     }
-    std::printf("soundgen: %d sounds written to %s\n", written, folder.c_str());
+    std::printf("soundgen: %d sounds written to %s\n", written, folders.output.c_str());
     return 0;
 }
