@@ -1,5 +1,5 @@
 // The Ogg Vorbis encoder over libvorbisenc (see CMakeLists.txt for why it is linked statically).
-#include "platform/OggVorbis.h"
+#include "platform/OggVorbisEncoder.h"
 
 #include <vorbis/vorbisenc.h>
 

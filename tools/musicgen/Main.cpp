@@ -9,7 +9,7 @@
 #include "tools/synth/Output.h"
 
 #include "platform/Files.h"
-#include "platform/OggVorbis.h"
+#include "platform/OggVorbisEncoder.h"
 
 #include <cstdio>
 #include <exception>

@@ -2,11 +2,9 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
-#include <vector>
 
-// Ogg Vorbis streams: the encoder the music generator writes its tracks with, and a decoder over
-// the game's integer Vorbis decoder that reads a whole stream back into 16-bit samples.
+// The Ogg Vorbis encoder the music generator writes its tracks with (the game decodes them with
+// platform::VorbisDecoder).
 namespace platform
 {
 
@@ -25,17 +23,5 @@ struct VorbisEncoding
 // False for a channel count other than 1 or 2 or a refused rate or quality.
 bool EncodeOggVorbis(const float* interleaved, int64_t frames, const VorbisEncoding& encoding,
                      std::string& stream);
-
-struct DecodedVorbis
-{
-    int channels = 0;
-    int sampleRate = 0;
-    int64_t declaredFrames = 0;   // the length the stream's granule positions give
-    std::vector<int16_t> samples; // every decoded frame, channels interleaved
-};
-
-// Decodes a whole stream held in memory. False when it is not a Vorbis stream or breaks off
-// before its declared end.
-bool DecodeOggVorbis(std::string_view stream, DecodedVorbis& decoded);
 
 } // namespace platform
