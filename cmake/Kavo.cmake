@@ -2,6 +2,8 @@
 
 add_library(kavo_options INTERFACE)
 target_compile_options(kavo_options INTERFACE -Wall -Wextra)
+# Crash reports walk the stack along the saved frame pointers when the unwinder cannot.
+target_compile_options(kavo_options INTERFACE -fno-omit-frame-pointer)
 if(KAVO_WERROR)
     target_compile_options(kavo_options INTERFACE -Werror)
 endif()

@@ -43,6 +43,22 @@ const LibraryEntry* VersionEntries()
     return entries;
 }
 
+// The crash report's stack walker and symbol reader (platform/StackWalk.h,
+// platform/SymbolReader.h), under the names the report binds.
+const LibraryEntry* ImageHelpEntries()
+{
+    static const LibraryEntry entries[] = {{"SymInitialize", PresentOnly},
+                                           {"SymSetOptions", PresentOnly},
+                                           {"SymCleanup", PresentOnly},
+                                           {"UnDecorateSymbolName", PresentOnly},
+                                           {"StackWalk", PresentOnly},
+                                           {"SymFunctionTableAccess", PresentOnly},
+                                           {"SymGetModuleBase", PresentOnly},
+                                           {"SymGetSymFromAddr", PresentOnly},
+                                           {nullptr, nullptr}};
+    return entries;
+}
+
 Library gModules[] = {
     {"j2k-codec.dll", Jpeg2000CodecEntries},
     {"ddraw.dll", DisplayEntries},
@@ -50,6 +66,7 @@ Library gModules[] = {
     {"bass.dll", BassEntries},
     {"fmod.dll", FModEntries},
     {"version.dll", VersionEntries},
+    {"IMAGEHLP.DLL", ImageHelpEntries},
 };
 
 std::list<Library>& Overrides()
