@@ -19,6 +19,8 @@ packages=(
     # sound and music: audio output through SDL2, Ogg Vorbis through the integer decoder, MP3,
     # tracker modules; the encoders of the test fixtures and of the music (libvorbisenc, LAME)
     libvorbisidec-dev libvorbis-dev libogg-dev libmpg123-dev libopenmpt-dev libmp3lame-dev
+    # crash reports: the stack unwinder, symbols and source lines, program files
+    libunwind-dev libdw-dev libelf-dev
     # the blit benchmark's comparisons
     libpixman-1-dev
 )
