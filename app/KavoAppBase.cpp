@@ -27,7 +27,7 @@ namespace Kavo
 {
 
 KavoAppBase* gKavoApp = nullptr;
-KavoAppBase* gKavoAppForCrash = nullptr;
+std::atomic<KavoAppBase*> gKavoAppForCrash{nullptr};
 
 namespace
 {

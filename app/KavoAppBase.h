@@ -189,6 +189,8 @@ public:
     virtual void CloseRequestAsked() {}
     virtual void ReservedHook2() {}
     virtual std::string GetCrashReportAttachment() { return std::string(); }
+    // Extra name and value pairs the crash-report upload sends before its own fields.
+    virtual void GetCrashReportFields(std::map<std::string, std::string>& fields) { (void)fields; }
     virtual bool ReservedHook3() { return false; }
     virtual bool DrawFrame();
     // Presents the screen image (rect: part of it, or null for all) and recovers a lost display.
@@ -281,6 +283,8 @@ public:
     void Set3DAcceleration(bool on, bool reinit);
     void UpdateRefreshRate();
     int GetLastDemoNumber(int keep, bool deleteOld);
+    // "-crash": a write through a null pointer, reported by the crash handler as any fault is.
+    [[gnu::noinline, gnu::no_sanitize("null")]] void CrashOnPurpose();
     // The command line without the program name (set by the main routine; tests set it too).
     void SetCommandLine(const std::string& arguments) { mCommandLine = arguments; }
 
@@ -554,7 +558,8 @@ public:
 
 // The application object of the process (null before it is made and after it is destroyed).
 extern KavoAppBase* gKavoApp;
-// The same object for the crash handler, set at the end of the constructor.
-extern KavoAppBase* gKavoAppForCrash;
+// The same object for the crash handler, set at the end of the constructor and cleared when the
+// object is destroyed. Atomic: the crash report reads it on the crash watcher thread.
+extern std::atomic<KavoAppBase*> gKavoAppForCrash;
 
 } // namespace Kavo

@@ -258,9 +258,7 @@ void KavoAppBase::HandleCommandLineParam(const std::string& name, const std::str
     }
     else if (name == "-crash")
     {
-        // The crash report path arrives with the crash handler; until then this does nothing
-        // but is accepted.
-        demoNameSet = false;
+        CrashOnPurpose();
     }
     else if (name == "-screensaver")
     {
@@ -279,6 +277,12 @@ void KavoAppBase::HandleCommandLineParam(const std::string& name, const std::str
         ExitProgram(0);
     }
     if (demoNameSet && IsRelativePath(mDemoFileName)) mDemoFileName = GetAppDataFolder() + mDemoFileName;
+}
+
+void KavoAppBase::CrashOnPurpose()
+{
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 0;
 }
 
 int KavoAppBase::GetLastDemoNumber(int keep, bool deleteOld)

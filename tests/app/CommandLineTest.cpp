@@ -47,7 +47,7 @@ TEST_F(CommandLineTest, EveryOptionAndQuoting)
         {"\"-demofile=my run.dmo\" -record", false, true, false, "my run.dmo", ""},
         {"-demofile=\"/abs/with blank.dmo\"", false, false, false, "/abs/with blank.dmo", ""},
         {"-screensaver", false, false, true, "kavoapp.dmo", ""},
-        {"-changedir=/opt/game   -crash", false, false, false, "kavoapp.dmo", "/opt/game"},
+        {"-changedir=/opt/game   -screensaver", false, false, true, "kavoapp.dmo", "/opt/game"},
         {"", false, false, false, "kavoapp.dmo", ""},
     };
     for (const Case& c : cases)
