@@ -1,0 +1,34 @@
+// Crash windows: choosing the window host and running the windows.
+#include "crash/CrashHandler.h"
+
+#include "app/KavoAppBase.h"
+#include "crash/CrashWindows.h"
+#include "crash/HTTPTransfer.h"
+#include "crash/MessageBoxCrashWindowHost.h"
+#include "crash/StderrCrashWindowHost.h"
+#include "platform/ChoiceBox.h"
+
+#include <memory>
+
+namespace Kavo
+{
+
+void CrashHandler::ShowErrorWindow(const std::string& report, const std::string& title)
+{
+    ErrorTitle = title;
+    ReportText = report;
+    std::unique_ptr<CrashWindowHost> own;
+    CrashWindowHost* host = sWindowHost;
+    if (!host)
+    {
+        if (platform::ChoiceBoxDisplayAvailable())
+            own = std::make_unique<MessageBoxCrashWindowHost>();
+        else
+            own = std::make_unique<StderrCrashWindowHost>();
+        host = own.get();
+    }
+    CrashWindows windows(*host, gHTTPTransfer, &CrashHandler::SubmitReport);
+    windows.Run(report, !ServerHost.empty(), gKavoAppForCrash.load() != nullptr);
+}
+
+} // namespace Kavo
