@@ -99,6 +99,49 @@ long TcpSocket::Receive(void* data, size_t count)
     return got >= 0 ? long(got) : -1;
 }
 
+void TcpSocket::Reset()
+{
+    if (mFd < 0) return;
+    linger abrupt = {1, 0};
+    setsockopt(mFd, SOL_SOCKET, SO_LINGER, &abrupt, sizeof(abrupt));
+    Close();
+}
+
+bool TcpSocket::Listen(uint16_t port)
+{
+    if (!Open()) return false;
+    int reuse = 1;
+    setsockopt(mFd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse));
+    sockaddr_in local = {};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(mFd, reinterpret_cast<const sockaddr*>(&local), sizeof(local)) != 0 || listen(mFd, 16) != 0)
+    {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+uint16_t TcpSocket::LocalPort() const
+{
+    sockaddr_in local = {};
+    socklen_t length = sizeof(local);
+    if (getsockname(mFd, reinterpret_cast<sockaddr*>(&local), &length) != 0) return 0;
+    return ntohs(local.sin_port);
+}
+
+bool TcpSocket::Accept(TcpSocket& connection, int timeoutMs)
+{
+    if (!Wait(true, false, timeoutMs).readable) return false;
+    int fd = accept4(mFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return false;
+    connection.Close();
+    connection.mFd = fd;
+    return true;
+}
+
 bool ParseIPv4(const std::string& text, uint32_t& address)
 {
     in_addr parsed;

@@ -51,6 +51,15 @@ public:
     long Send(const void* data, size_t count);
     // Bytes received (> 0), 0 when the peer closed, -1 on failure or when nothing is there yet.
     long Receive(void* data, size_t count);
+    // Closes with a reset instead of an orderly close.
+    void Reset();
+
+    // A listening socket on 127.0.0.1 (tests' loopback servers). port 0 takes a free port.
+    bool Listen(uint16_t port);
+    // The local port of the socket.
+    uint16_t LocalPort() const;
+    // Waits at most timeoutMs for a connection; false when none came.
+    bool Accept(TcpSocket& connection, int timeoutMs);
 
 private:
     int mFd = -1;
