@@ -76,6 +76,8 @@ bool SymbolReader::FindSourceLine(uint64_t address, std::string& file, int& line
 
 std::string DemangleSymbol(const std::string& name)
 {
+    // Only function names: the demangler would read "f" as the type "float".
+    if (name.compare(0, 2, "_Z") != 0) return std::string();
     int status = 0;
     char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
     if (status != 0 || !readable) return std::string();

@@ -32,7 +32,7 @@ private:
     SymbolSession* mSession = nullptr;
 };
 
-// A mangled C++ name in its readable form; empty when name is not a mangled name.
+// A mangled C++ name ("_Z...") in its readable form; empty for any other name.
 std::string DemangleSymbol(const std::string& name);
 
 } // namespace platform

@@ -76,7 +76,7 @@ TEST(LinkMap, RewritesLogicalAddresses)
                          "replaced 0001:00000404\r\n"
                          "beyond 0001:00000500 other section 0002:00000005 below 0001:00000100\r\n"
                          "above the last 0005:00000001\r\n"
-                         "address as name X0003:00000000 end\r\n"
+                         "address as name 0003:00000000 end\r\n"
                          "RAX:0000000000001111 Time Loaded: 01:02:05 Kavo::Fn(int)\r\n"
                          "cut at the end 0004:00023";
     CrashHandler::LoadImageHelp();
