@@ -44,7 +44,7 @@ std::string CrashWindows::StatusText(int dots)
 void CrashWindows::Run(const std::string& report, bool offerSend, bool haveApplication)
 {
     CrashHandler::WindowsDone = false;
-    mCanSend = haveApplication;
+    mCanSend = offerSend && haveApplication;
     mState = State::Error;
     mHost.ShowErrorWindow(WideToString(CrashHandler::ErrorIntroText), report, offerSend, haveApplication);
 
@@ -159,6 +159,9 @@ void CrashWindows::Poll()
 void CrashWindows::StartUpload()
 {
     if (mUpload.joinable()) mUpload.join();
+    // Idle until the upload thread has handed over its request: a poll in between must not
+    // take an earlier transfer's result for this one's.
+    mTransfer.Reset();
     mUpload = std::thread(mStartUpload);
 }
 

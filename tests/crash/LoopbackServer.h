@@ -52,6 +52,12 @@ public:
     std::string Address() const;
     // Ends a Hold.
     void Release();
+    // Requests read whole so far.
+    size_t RequestsRead()
+    {
+        std::lock_guard<std::mutex> guard(mLock);
+        return mRequestsRead;
+    }
     // Waits (at most 15 seconds) until count requests have been read whole.
     bool WaitForRequests(size_t count);
     // Waits until every script has run (or the server gave up) and returns what each

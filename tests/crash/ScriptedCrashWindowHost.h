@@ -2,11 +2,13 @@
 
 // The crash windows' back-end for tests: the user's button presses come from a script, time is
 // the fake clock's, and every call is written down.
+#include "crash/CrashHandler.h"
 #include "crash/CrashWindowHost.h"
 #include "platform/FakeClock.h"
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,12 +19,14 @@ namespace crashtest
 class ScriptedCrashWindowHost : public Kavo::CrashWindowHost
 {
 public:
-    // A press at a time (ms on the fake clock since the host was made) on a window.
+    // A press at a time (ms on the fake clock since the host was made) on a window, once its
+    // condition (when given) holds.
     struct Press
     {
         uint32_t atMs;
         Button button;
         Window window;
+        std::function<bool()> when = {};
     };
 
     explicit ScriptedCrashWindowHost(platform::FakeClock& clock) : mClock(clock), mStart(clock.Ticks()) {}
@@ -65,7 +69,15 @@ public:
     std::string GetUserText() override { return userText; }
     Event WaitEvent(uint32_t waitMs) override
     {
-        if (!presses.empty() && presses.front().atMs <= Now() + waitMs)
+        // A script that never ends the windows gives up after 20 seconds of real time.
+        if (std::chrono::steady_clock::now() - mRealStart > std::chrono::seconds(20))
+        {
+            log.push_back("gave up");
+            Kavo::CrashHandler::WindowsDone = true;
+            return Event();
+        }
+        bool ready = !presses.empty() && (!presses.front().when || presses.front().when());
+        if (ready && presses.front().atMs <= Now() + waitMs)
         {
             Press press = presses.front();
             presses.pop_front();
@@ -82,6 +94,7 @@ public:
 private:
     platform::FakeClock& mClock;
     uint32_t mStart;
+    std::chrono::steady_clock::time_point mRealStart = std::chrono::steady_clock::now();
 };
 
 } // namespace crashtest
