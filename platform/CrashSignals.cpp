@@ -40,12 +40,13 @@ bool gInstalled = false;
 struct sigaction gPrevious[kSignalCount];
 std::terminate_handler gPreviousTerminate = nullptr;
 std::atomic<uint32_t> gTerminateCode{0};
+std::atomic<int> gHeldFaults{0};
 
 // A fault while the unwinder runs in the handler jumps back out of it.
 volatile sig_atomic_t gUnwinding = 0;
 sigjmp_buf gUnwindJump;
 
-// Set on threads started while a crash is being reported: they belong to the report.
+// Set on the threads the report starts (the watcher's and theirs in turn).
 thread_local bool tReportThread = false;
 
 // This thread's alternate signal stack, unless the thread has one already.
@@ -181,6 +182,7 @@ void OnFaultSignal(int signal, siginfo_t* info, void* context)
     if (!gOwner.compare_exchange_strong(expected, tid))
     {
         // Another thread's crash is being reported; the process ends with it.
+        ++gHeldFaults;
         for (;;)
             pause();
     }
@@ -290,6 +292,11 @@ uint32_t ExceptionCodeForSignal(int signal, int signalCode, uint64_t dataAddress
     }
 }
 
+int HeldCrashFaults()
+{
+    return gHeldFaults.load();
+}
+
 uint32_t CurrentThreadId()
 {
     return uint32_t(ThreadId());
@@ -298,8 +305,8 @@ uint32_t CurrentThreadId()
 } // namespace platform
 
 // Every thread the program starts - its own, the libraries' - runs on an alternate signal
-// stack, so that a stack overflow on it can still be reported. Threads started while a crash
-// is being reported are marked as the report's own.
+// stack, so that a stack overflow on it can still be reported. Threads started by the crash
+// watcher, or by threads it started, are marked as the report's own.
 namespace
 {
 
@@ -307,13 +314,14 @@ struct ThreadStart
 {
     void* (*routine)(void*);
     void* argument;
+    bool reportThread;
 };
 
 void* StartWithAlternateStack(void* data)
 {
     ThreadStart start = *static_cast<ThreadStart*>(data);
     delete static_cast<ThreadStart*>(data);
-    platform::tReportThread = platform::gOwner.load() != 0;
+    platform::tReportThread = start.reportThread;
     platform::AlternateStack stack;
     stack.Install();
     return start.routine(start.argument);
@@ -327,7 +335,8 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
     using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
     static Create next = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
     if (!next) return EAGAIN;
-    ThreadStart* start = new (std::nothrow) ThreadStart{routine, argument};
+    bool reportThread = platform::tReportThread || platform::ThreadId() == platform::gWatcherTid.load();
+    ThreadStart* start = new (std::nothrow) ThreadStart{routine, argument, reportThread};
     if (!start) return EAGAIN;
     int result = next(thread, attributes, StartWithAlternateStack, start);
     if (result != 0) delete start;

@@ -36,6 +36,9 @@ void RestoreCrashHandlers();
 // touched and the stack pointer (a memory fault within 64 KiB of it is a stack overflow).
 uint32_t ExceptionCodeForSignal(int signal, int signalCode, uint64_t dataAddress, uint64_t stackPointer);
 
+// Faults of other threads held back while a report is being made.
+int HeldCrashFaults();
+
 // The kernel's id of the calling thread.
 uint32_t CurrentThreadId();
 
