@@ -1,5 +1,6 @@
 #include "platform/ElfProgram.h"
 
+#include <dwarf.h>
 #include <elfutils/libdw.h>
 #include <fcntl.h>
 #include <gelf.h>
@@ -49,6 +50,10 @@ void ReadLines(Elf* elf, std::vector<ElfLineRow>& rows)
         Dwarf_Lines* lines = nullptr;
         size_t count = 0;
         if (dwarf_getsrclines(&unitDie, &lines, &count) != 0) continue;
+        // Relative file names count from the folder the unit was compiled in.
+        Dwarf_Attribute attribute;
+        const char* compiledIn =
+            dwarf_attr(&unitDie, DW_AT_comp_dir, &attribute) ? dwarf_formstring(&attribute) : nullptr;
         for (size_t i = 0; i < count; ++i)
         {
             Dwarf_Line* line = dwarf_onesrcline(lines, i);
@@ -59,7 +64,9 @@ void ReadLines(Elf* elf, std::vector<ElfLineRow>& rows)
             if (dwarf_lineaddr(line, &address) != 0 || dwarf_lineno(line, &number) != 0 || address == 0) continue;
             const char* file = dwarf_linesrc(line, nullptr, nullptr);
             if (!file) continue;
-            rows.push_back({address, file, number});
+            std::string name = file;
+            if (file[0] != '/' && compiledIn && *compiledIn) name = std::string(compiledIn) + "/" + file;
+            rows.push_back({address, name, number});
         }
     }
     dwarf_end(dwarf);

@@ -19,7 +19,7 @@ struct ElfFunction
 struct ElfLineRow
 {
     uint64_t address = 0;  // link-time address where the line's code starts
-    std::string file;      // the source file, as the debugging information names it
+    std::string file;      // the source file's path (relative ones joined to their unit's folder)
     int line = 0;
 };
 

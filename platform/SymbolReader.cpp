@@ -68,7 +68,9 @@ bool SymbolReader::FindSourceLine(uint64_t address, std::string& file, int& line
     int number = 0;
     const char* source = dwfl_lineinfo(entry, &start, &number, nullptr, nullptr, nullptr);
     if (!source) return false;
-    file = source;
+    // Relative file names count from the folder the unit was compiled in.
+    const char* compiledIn = dwfl_line_comp_dir(entry);
+    file = source[0] != '/' && compiledIn && *compiledIn ? std::string(compiledIn) + "/" + source : source;
     line = number;
     lineAddress = start;
     return true;
