@@ -246,6 +246,9 @@ bool InstallCrashHandlers(CrashReporter reporter)
         sigaction(kSignals[i], &action, &gPrevious[i]);
     gPreviousTerminate = std::set_terminate(OnTerminate);
     std::thread(WatcherMain).detach();
+    // A fault right after start-up must find the watcher ready.
+    while (gWatcherTid.load() == 0)
+        std::this_thread::yield();
     gInstalled = true;
     return true;
 }
