@@ -31,11 +31,12 @@ public:
     BackgroundLoader& operator=(const BackgroundLoader&) = delete;
 
     // Starts loading id on a worker and returns at once; nothing when id is current, or is
-    // preloaded already (worker done), or is being loaded.
+    // preloaded already (worker done), or is being loaded, or is not positive.
     void Preload(int id);
     // The background of id: the current image, the preloaded one promoted to current (waiting
     // for the worker when it is loading id), or one loaded at once. Null when the file cannot
-    // be loaded. The image stays the loader's unless SetCurrentNotOwned(true) follows.
+    // be loaded and for an id that is not positive (the current image then stays). The image
+    // stays the loader's unless SetCurrentNotOwned(true) follows.
     Image* GetBackground(int id);
     int GetCurrentId();
     // When true, the current image is not deleted by the loader when replaced (its taker
@@ -46,15 +47,16 @@ public:
     bool IsWorkerDone() const;
 
 protected:
+    // A class that overrides these waits for the worker in its own destructor (WaitForWorker).
     // The worker's body: loads the requested id and stores it as the preloaded image.
     virtual void LoadInThread();
     // Loads the background file of id; null on failure. Runs on the worker or the main thread,
     // without the lock.
     virtual Image* LoadBackgroundImage(int id);
 
-private:
     void WaitForWorker();
 
+private:
     KavoAppBase* mApp;
     CriticalSection mLock;
     std::thread mWorker;                  // main thread only

@@ -1,31 +1,61 @@
 #include "puzzle/Board.h"
 
+#include "app/KavoAppBase.h"
+#include "base/Logger.h"
+#include "base/StringTable.h"
+#include "base/TextHelpers.h"
+#include "graphics/Font.h"
+#include "graphics/Image.h"
+#include "platform/Clock.h"
+#include "puzzle/BackgroundLoader.h"
+#include "puzzle/BoardHintBox.h"
+#include "puzzle/BoardHost.h"
 #include "puzzle/BoardPopup.h"
+#include "puzzle/BoardTextOverlay.h"
+#include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
+#include "puzzle/Pieces.h"
+#include "puzzle/ResourceIds.h"
+#include "puzzle/RulesFlags.h"
+#include "puzzle/TutorialRow.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/WidgetManager.h"
+
+#include <algorithm>
 
 namespace Kavo
 {
 
 namespace
 {
+
 Board* sCurrentBoard = nullptr;
+
+constexpr int kDefaultOriginX = 320;
+constexpr int kDefaultOriginY = 71;
+constexpr int kFadeSteps = 20;
+constexpr int kHintBits = 25;
+
 } // namespace
 
-Board::Board(KavoAppBase* app, const GameRulesConfig& newRules) : Fader(this), mApp(app)
+Board::Board(KavoAppBase* app, const GameRulesConfig& newRules)
+    : Fader(this), mApp(app), mMainMenuButton(new ButtonWidget(kMainMenuButtonId, this)),
+      mScrambleButton(new FancyButton(kScrambleButtonId, this, FancyButton::kDialogStyle)),
+      mResetButton(new FancyButton(kResetButtonId, this, FancyButton::kDialogStyle))
 {
     sCurrentBoard = this;
-    rules = newRules;
-    mMainMenuButton = new ButtonWidget(kMainMenuButtonId, this);
-    mScrambleButton = new FancyButton(kScrambleButtonId, this, FancyButton::kDialogStyle);
-    mResetButton = new FancyButton(kResetButtonId, this, FancyButton::kDialogStyle);
+    SetRules(newRules);
+    mWantsFocus = true;
+    NewGame(1, false);
 }
 
 Board::~Board()
 {
+    DeletePopups();
     delete mMainMenuButton;
     delete mScrambleButton;
     delete mResetButton;
+    DeletePreviousBackground();
     if (sCurrentBoard == this) sCurrentBoard = nullptr;
 }
 
@@ -34,72 +64,115 @@ Board* Board::Current()
     return sCurrentBoard;
 }
 
+void Board::PlaySound(int soundId)
+{
+    if (mApp != nullptr) mApp->PlaySample(soundId);
+}
+
+void Board::LogBoardEvent(const std::string& event, const std::string& detail)
+{
+    if (Logger* log = Logger::Instance()) log->LogBoardEvent(event, detail);
+}
+
+// ---- Life in the widget manager ----
+
 void Board::AddedToManager(WidgetManager* manager)
 {
     Widget::AddedToManager(manager);
+    mRetryRequested = false;
+    mLevelWon = false;
+    mMainMenuButton->mOverImage = IMAGE_MAINMENUBTN_HILIGHT;
+    mMainMenuButton->mDownImage = IMAGE_MAINMENUBTN_HILIGHT;
+    mMainMenuButton->Resize(11, 489, IMAGE_MAINMENUBTN_HILIGHT != nullptr ? IMAGE_MAINMENUBTN_HILIGHT->GetWidth() : 0,
+                            IMAGE_MAINMENUBTN_HILIGHT != nullptr ? IMAGE_MAINMENUBTN_HILIGHT->GetHeight() : 0);
+    mScrambleButton->mLabel = StringTable::GetString(123);
+    mResetButton->mLabel = StringTable::GetString(124);
+    mScrambleButton->Resize(165, 546, 145, 35);
+    mResetButton->Resize(165, 546, 145, 35);
+    manager->AddWidget(mMainMenuButton);
+    manager->AddWidget(mScrambleButton);
+    manager->AddWidget(mResetButton);
+    if (mPendingNewGame)
+    {
+        mUpdateCounter = 0;
+        if (Logger* log = Logger::Instance()) log->RestartSession(0);
+        NewGame(mStartLevel, true);
+    }
+    GetBoardHost().PlayMusicTrack(LevelConfig().nSongID);
+    LogBoardEvent("Game Board added to manager");
+    Unpause(std::string());
+    UpdateScrambleButton();
+    mSlideDrag = false;
+    FadeIn(kFadeSteps, Color::Black);
 }
 
 void Board::RemovedFromManager(WidgetManager* manager)
 {
+    if (BoardPopup* popup = mCurrentPopup)
+    {
+        mCurrentPopup = nullptr;
+        popup->Withdraw();
+    }
+    DeletePopups();
     Widget::RemovedFromManager(manager);
+    manager->RemoveWidget(mMainMenuButton);
+    manager->RemoveWidget(mScrambleButton);
+    manager->RemoveWidget(mResetButton);
+    DeletePreviousBackground();
+    if (mGameOver) mUpdateCounter = 0;
 }
 
-void Board::Update() {}
-void Board::UpdateF(float) {}
-void Board::Draw(Graphics*) {}
-void Board::DrawOverlay(Graphics*) {}
-void Board::KeyDown(int) {}
-void Board::MouseDown(int, int, int) {}
-void Board::MouseUp(int, int, int) {}
-void Board::MouseDrag(int, int) {}
-void Board::PollCursorDevice() {}
-void Board::OnMainMenuAnswer(bool) {}
-void Board::ButtonDepress(int) {}
-
-void Board::ResetForLevel(int newLevel, bool generate)
+void Board::DeletePreviousBackground()
 {
-    NewGame(newLevel, generate);
+    delete mPreviousBackground;
+    mPreviousBackground = nullptr;
 }
 
-void Board::AdvanceToNextLevel()
+void Board::DeletePopups()
 {
-    GameBoardLogic::AdvanceToNextLevel();
+    for (BoardPopup* popup : mPopupQueue)
+        delete popup;
+    mPopupQueue.clear();
 }
 
-void Board::GenerateBoard(bool newGame, bool keepState)
+void Board::OnLostFocus()
 {
-    GameBoardLogic::GenerateBoard(newGame, keepState);
+    if (!mPaused) Pause("lost focus");
+    if (mCurrentPopup != nullptr) mCurrentPopup->OnLostFocus();
+    mSlideDrag = false;
+    MarkDirty();
 }
 
-bool Board::ResolveMove(int moveType, int x, int y, int& outX, int& outY, MatchGroupList& groups)
+void Board::OnRegainedFocus()
 {
-    return GameBoardLogic::ResolveMove(moveType, x, y, outX, outY, groups);
+    if (mPaused) Unpause("regained focus");
+    if (mCurrentPopup != nullptr) mCurrentPopup->OnRegainedFocus();
 }
 
-void Board::AwardGroup(MatchGroup& group)
+void Board::Pause(const std::string& reason)
 {
-    GameBoardLogic::AwardGroup(group);
+    if (!mPaused)
+    {
+        mPaused = true;
+        LogBoardEvent("pause", reason);
+    }
+    UpdateScrambleButton();
 }
 
-void Board::StartBlackHoleAt(int x, int y)
+void Board::Unpause(const std::string& reason)
 {
-    GameBoardLogic::StartBlackHoleAt(x, y);
+    if (mPaused)
+    {
+        mPaused = false;
+        LogBoardEvent("unpause", reason);
+    }
+    UpdateScrambleButton();
 }
 
-void Board::OnBlackHoleMatured(int, int) {}
-
-bool Board::Serialize(Serializer& serializer)
+void Board::DrawOverlay(Graphics* g)
 {
-    return GameBoardLogic::Serialize(serializer);
+    Fader::Draw(g, 0, 0, mWidth, mHeight);
 }
-
-void Board::ReplenishExploded(int colour, int mask[kSquares])
-{
-    GameBoardLogic::ReplenishExploded(colour, mask);
-}
-
-void Board::OnPieceMoved(int, int, int, int) {}
-void Board::OnPopupClosed(int, int) {}
 
 std::string Board::GetModeName()
 {
@@ -111,85 +184,336 @@ std::string Board::GetModeKeyName()
     return rules.GetModeKeyName();
 }
 
+// ---- Games and levels ----
+
+void Board::ResetForLevel(int newLevel, bool generate)
+{
+    NewGame(newLevel, generate);
+}
+
 void Board::NewGame(int newLevel, bool generate)
 {
     GameBoardLogic::ResetForLevel(newLevel, false);
-    (void)generate;
+    mSlideAnimations.clear();
+    mExplosionAnimations.clear();
+    mFloatingTexts.clear();
+    mMeterStars.clear();
+    ClearTrivialList(mStars);
+    mLevelStartEffect = mLevelFinishing = mPaused = false;
+    mLevelStartProgress = mLevelFinishingProgress = 0.0f;
+    mUpdateCounter = mGameOverCounter = 0;
+    mGameOver = mPendingNewGame = mSlideDrag = mStuck = false;
+    mLongestChain = 0;
+    mMoveSettled = false;
+    mUpdatesSinceStart = 0;
+    mTutorialStep = 0;
+    mShownCompletion = mTargetCompletion = 0.0f;
+    mScrambleReminderQueued = mCheckpointHintQueued = mBackgroundCrossFade = false;
+    mLevelStartSoundPlayed = mFastAnimations = false;
+    mLevelOverReported = false;
+    DeletePreviousBackground();
+    mStartLevel = newLevel;
+    mGameStartTime = platform::Clock::Get().Ticks();
+    mTypedText.clear();
+    // A challenge's display lines name the next medal to win.
+    for (int n = 1; n <= 10; ++n)
+    {
+        std::string* line = rules.DisplayLine(n);
+        *line = StringReplaceAll(*line, "$next_medal_name", rules.sNextMedalName);
+        *line = StringReplaceAll(*line, "$next_medal_target", std::to_string(rules.nNextMedalTarget));
+    }
+    if (generate)
+    {
+        GenerateBoard(true, false);
+        ComputeGridOrigin();
+    }
 }
 
-void Board::EndLevel(const std::string&, bool) {}
+void Board::GenerateBoard(bool newGame, bool keepState)
+{
+    GameBoardLogic::GenerateBoard(newGame, keepState);
+    for (BoardSquareInfo& square : squares)
+    {
+        square.explodedPiece = PieceNone;
+        square.boardFlagA = square.boardFlagB = false;
+    }
+    BoardHost& host = GetBoardHost();
+    const LevelSpecificConfig& config = LevelConfig();
+    if (!keepState)
+    {
+        mCellCursorX = Width() / 2;
+        mCellCursorY = Height() / 2;
+        mUpdatesSinceStart = 0;
+        if (BackgroundLoader* loader = host.GetBackgroundLoader())
+        {
+            if (mBackground != nullptr && loader->GetCurrentId() != config.nBackgroundID && Is3DDrawing())
+            {
+                DeletePreviousBackground();
+                mPreviousBackground = mBackground;
+                loader->SetCurrentNotOwned(true);
+            }
+            mBackground = loader->GetBackground(config.nBackgroundID);
+            int last = rules.nWinningLevelRequirement;
+            if (last == 0 || level < last - 1) loader->Preload(rules.GetLevelConfig(level + 1).nBackgroundID);
+        }
+        host.RecordTopLevelReached(level);
+    }
+    mLevelStartEffect = true;
+    mLevelStartProgress = 0.0f;
+    mMoveSettled = false;
+    mSlideAnimations.clear();
+    UpdateScrambleButton();
+    mStuck = false;
+    mBackgroundCrossFade = !newGame && level > 1 &&
+                           rules.GetLevelConfig(level - 1).nBackgroundID != config.nBackgroundID && Is3DDrawing();
+    mLevelStartSoundPlayed = false;
+    if (keepState)
+    {
+        host.PlayMusicTrack(config.nSongID);
+        return;
+    }
+    if (level != 1 || config.sStartLevelStoryText.empty()) host.PlayMusicTrack(config.nSongID);
+    if (!config.sStartLevelStoryText.empty())
+        QueuePopup(new BoardTextOverlay(this, kStartStoryPopup, config.sStartLevelStoryText, mBackground, true));
+    int disabled = host.GetDisabledHints();
+    for (int bit = 0; bit < kHintBits; ++bit)
+    {
+        int hint = 1 << bit;
+        if ((config.HintsToShow & hint) && !(disabled & hint)) QueueHintBox(hint);
+    }
+}
+
+void Board::QueueHintBox(int hintBit)
+{
+    QueuePopup(new BoardHintBox(this, this, kMessagePopup, hintBit));
+}
+
+void Board::AdvanceToNextLevel()
+{
+    if (int bonus = LevelCompletionBonus(); bonus != 0) FloatCentredText(StringTable::GetString(254, std::to_string(bonus)));
+    LogBoardEvent("win");
+    Logger* log = Logger::Instance();
+    if (log != nullptr) log->EndLevel("completed");
+    GameBoardLogic::AdvanceToNextLevel();
+    if (log != nullptr) log->BeginLevel();
+}
+
+bool Board::ResolveMove(int moveType, int x, int y, int& outX, int& outY, MatchGroupList& groups)
+{
+    mLongestChain = 0;
+    int step = CurrentTutorialStep();
+    const TutorialRow* row = step >= 0 ? &TutorialRowAt(step) : nullptr;
+    if (row != nullptr && ((row->squareX != -1 && row->squareX != x) || (row->squareY != -1 && row->squareY != y)))
+        return false;
+    if (!GameBoardLogic::ResolveMove(moveType, x, y, outX, outY, groups)) return false;
+    if (row != nullptr && (!row->needsMatch || !groups.empty())) AdvanceTutorial();
+    UpdateStuckState();
+    return true;
+}
+
+void Board::AwardGroup(MatchGroup& group)
+{
+    GameBoardLogic::AwardGroup(group);
+    mLongestChain = std::max(mLongestChain, group.chainLength);
+    const LevelSpecificConfig& config = LevelConfig();
+    int boosts = 0;
+    for (int i = 0; i < std::min(group.chainBoosts, MatchGroup::kMaxChainBoosts); ++i)
+    {
+        const SquarePos& p = group.chainSquares[i];
+        if (InArea(p.x, p.y)) Square(p.x, p.y).pointsLabel = config.LongChainImmediateBoost[i];
+        boosts += config.LongChainImmediateBoost[i];
+    }
+    int x = mGridOriginX + kCellPitch * group.anchorX + kCellWidth;
+    int y = mGridOriginY + kCellPitch * group.anchorY + kCellHeight;
+    bool combo = group.comboMod >= 0.0001f;
+    if (combo)
+    {
+        PlaySound(SOUND_BONUS);
+        mFloatingTexts.push_back({x, y - (group.isBonus ? 110 : 50), 0.0f, "+", false});
+    }
+    if (group.isBonus)
+    {
+        mFloatingTexts.push_back({x, y - 50, 0.0f, "*", false});
+        if (!combo) PlaySound(SOUND_BONUS);
+    }
+    int points = group.points - boosts;
+    if (points != 0 || !(config.GeneralConfigFlags & gcfDontShowScoresOfZero))
+    {
+        int height = FONT_FLOATYNUMBER != nullptr ? FONT_FLOATYNUMBER->GetHeight() : 0;
+        mFloatingTexts.push_back({x, y - height / 2, 0.0f, std::to_string(points), false});
+    }
+    for (const SquarePos& p : group.wilds)
+        if (InArea(p.x, p.y)) Square(p.x, p.y).piece = group.colour;
+}
+
+void Board::StartBlackHoleAt(int x, int y)
+{
+    GameBoardLogic::StartBlackHoleAt(x, y);
+    PlaySound(SOUND_BLACKHOLE_GROW);
+}
+
+void Board::OnBlackHoleMatured(int x, int y)
+{
+    GameBoardLogic::OnBlackHoleMatured(x, y);
+    UpdateStuckState();
+}
+
+void Board::OnPieceMoved(int x, int y, int dx, int dy)
+{
+    GameBoardLogic::OnPieceMoved(x, y, dx, dy);
+    if (!InArea(x, y) || !InArea(x + dx, y + dy)) return;
+    BoardSquareInfo& square = Square(x, y);
+    if (square.piece & PieceMaturingFlag)
+    {
+        square.piece &= ~PieceMaturingFlag;
+        square.matureTimer = 0.0f;
+        PlaySound(SOUND_BLACKHOLE_STOPPED);
+    }
+    BoardAnimation slide;
+    slide.fromX = x;
+    slide.fromY = y;
+    slide.toX = x + dx;
+    slide.toY = y + dy;
+    slide.direction = dx < 0   ? BoardAnimation::kLeft
+                      : dx > 0 ? BoardAnimation::kRight
+                      : dy > 0 ? BoardAnimation::kDown
+                      : dy < 0 ? BoardAnimation::kUp
+                               : BoardAnimation::kNone;
+    slide.piece = square.piece;
+    slide.shownPiece = square.tile;
+    mSlideAnimations.push_back(slide);
+    square.boardFlagA = true;
+    Square(x + dx, y + dy).boardFlagA = true;
+}
+
+void Board::ReplenishExploded(int colour, int mask[kSquares])
+{
+    GameBoardLogic::ReplenishExploded(colour, mask);
+    bool over = IsLevelOver(true);
+    for (int y = 0; y < Height(); ++y)
+        for (int x = 0; x < Width(); ++x)
+        {
+            int value = mask[x + kGridSize * y];
+            if (value == 0) continue;
+            if (over && value > 0) Square(x, y).piece = PieceBlank;
+            AddExplosionAnimation(x, y, value);
+        }
+}
+
+// ---- Stuck state and buttons ----
+
+void Board::UpdateStuckState()
+{
+    if (!(rules.SpecialButtonFlags & (sbfShowScrambleButtonWhenStuck | sbfShowScrambleReminderWhenStuck))) return;
+    bool stuck = IsLevelOver(false) ? false : IsStuck();
+    if (stuck == mStuck) return;
+    mStuck = stuck;
+    UpdateScrambleButton();
+}
+
+void Board::UpdateScrambleButton()
+{
+    int state = GetPlayState();
+    bool popupHides = mCurrentPopup != nullptr && !(mCurrentPopup->GetShowFlags() & BoardPopup::kBoardGoesOn);
+    if (mPaused || state > 2 || popupHides)
+    {
+        for (FancyButton* button : {mScrambleButton, mResetButton})
+        {
+            button->SetVisible(false);
+            button->SetDisabled(true);
+        }
+        return;
+    }
+    int flags = rules.SpecialButtonFlags;
+    bool show = (flags & sbfShowScrambleButton) || ((flags & sbfShowScrambleButtonWhenStuck) && mStuck);
+    if (mStuck && (flags & (sbfShowScrambleButtonWhenStuck | sbfShowScrambleReminderWhenStuck)) &&
+        !mScrambleReminderQueued)
+    {
+        mScrambleReminderQueued = true; // before queueing: showing the box comes back here
+        int hint = (flags & sbfShowScrambleReminderWhenStuck) ? hintScrambleButton2 : hintScrambleButton;
+        if (!(GetBoardHost().GetDisabledHints() & hint)) QueueHintBox(hint);
+    }
+    mScrambleButton->SetVisible(show);
+    mScrambleButton->SetDisabled(!(show && CanScramble()));
+    bool reset = (flags & sbfShowResetButton) != 0;
+    mResetButton->SetVisible(reset);
+    mResetButton->SetDisabled(!reset);
+}
+
+void Board::ButtonDepress(int id)
+{
+    switch (id)
+    {
+    case kMainMenuButtonId:
+        LogBoardEvent("board_mainmenu");
+        FadeOut(kFadeSteps, Color::White);
+        OnMainMenuAnswer(true);
+        break;
+    case kScrambleButtonId:
+        LogBoardEvent("board_scramble");
+        if (GetPlayState() == 0 && CanScramble())
+        {
+            Scramble();
+            mStuck = false;
+            UpdateScrambleButton();
+        }
+        break;
+    case kResetButtonId:
+        LogBoardEvent("board_reset");
+        if (GetPlayState() == 0) NewGame(mStartLevel, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void Board::OnMainMenuAnswer(bool yes)
+{
+    if (yes)
+    {
+        Pause("Returning to main screen");
+        GetBoardHost().ShowMainMenu();
+    }
+    else
+    {
+        Unpause("closed Main Menu confirmation dialog");
+    }
+}
+
+// ---- State and layout ----
 
 int Board::GetPlayState()
 {
+    if (!mSlideAnimations.empty()) return 1;
+    if (!mExplosionAnimations.empty()) return 2;
+    if (mLevelFinishing || IsLevelOver(false)) return 4;
+    if (mUpdatesSinceStart < kCrossFadeUpdates + 1 && mBackgroundCrossFade) return 5;
+    if (mLevelStartEffect) return 3;
     return 0;
 }
 
-void Board::Pause(const std::string&) {}
-void Board::Unpause(const std::string&) {}
-void Board::OnLostFocus() {}
-void Board::OnRegainedFocus() {}
-void Board::UpdateScrambleButton() {}
-void Board::UpdateStuckState() {}
-void Board::ComputeGridOrigin() {}
-
-bool Board::HitTest(int, int, int&, int&) const
+void Board::ComputeGridOrigin()
 {
-    return false;
+    const int w = Width(), h = Height();
+    mGridOriginX = w >= 9 ? (mWidth - kCellPitch * w) / 2 : kDefaultOriginX - kCellPitch * std::max(w - 7, -1);
+    mGridOriginY = h >= 8 ? (mHeight - kCellPitch * h) / 2 + 24 : kDefaultOriginY - kCellPitch * std::max(h - 8, -1);
 }
 
-void Board::QueuePopup(BoardPopup* popup)
+bool Board::HitTest(int px, int py, int& x, int& y) const
 {
-    delete popup;
+    int dx = px - mGridOriginX, dy = py - mGridOriginY;
+    if (dx < 0 || dy < 0) return false;
+    int cx = dx / kCellPitch, cy = dy / kCellPitch;
+    if (cx >= Width() || cy >= Height()) return false;
+    if (dx % kCellPitch > kCellWidth || dy % kCellPitch > kCellHeight) return false;
+    x = cx;
+    y = cy;
+    return true;
 }
 
-bool Board::ShowNextPopup()
+void Board::FloatCentredText(const std::string& text, int yOffset, float phase)
 {
-    return false;
+    mFloatingTexts.push_back({mWidth / 2, mHeight / 2 - yOffset, phase, text, false});
 }
-
-bool Board::SaveGame(const std::string&)
-{
-    return false;
-}
-
-bool Board::LoadGame(const std::string&, int&)
-{
-    return false;
-}
-
-bool Board::LoadGame(const std::string& fileName)
-{
-    int mode = 0;
-    return LoadGame(fileName, mode);
-}
-
-bool Board::ResumeFromSaveFile(const std::string&, bool)
-{
-    return false;
-}
-
-std::string Board::SavedGameFileName(const std::string&)
-{
-    return std::string();
-}
-
-std::string Board::SavedGamePath(const std::string& fileName)
-{
-    return fileName;
-}
-
-void Board::AddExplosionAnimation(int, int, int) {}
-
-void Board::StepAnimations(BoardAnimation&, float) {}
-
-void Board::PlayGoodMoveSound() {}
-void Board::FloatCentredText(const std::string&, int, float) {}
-
-int Board::CurrentTutorialStep()
-{
-    return -1;
-}
-
-void Board::AdvanceTutorial() {}
 
 } // namespace Kavo

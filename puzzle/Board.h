@@ -261,6 +261,7 @@ private:
     void DrawFloatingTexts(Graphics* g);
     void DrawTutorialBox(Graphics* g, int playState);
     void DeletePopups();
+    void DeletePreviousBackground();
 };
 
 } // namespace Kavo

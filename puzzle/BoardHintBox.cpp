@@ -1,75 +1,245 @@
 #include "puzzle/BoardHintBox.h"
 
+#include "app/KavoAppBase.h"
+#include "base/Logger.h"
+#include "base/StringTable.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "puzzle/Board.h"
+#include "puzzle/BoardHost.h"
+#include "puzzle/BoardPopupListener.h"
+#include "puzzle/DrawingFunctions.h"
+#include "puzzle/FancyButton.h"
+#include "puzzle/Pieces.h"
+#include "puzzle/ResourceIds.h"
+#include "puzzle/RulesFlags.h"
+#include "widgets/Checkbox.h"
+#include "widgets/WidgetManager.h"
+
 namespace Kavo
 {
 
-BoardHintBox::BoardHintBox(BoardPopupListener* listener, Board* board, int popupId, int hintBit)
-    : YesNoDialog(std::string(), std::string(), nullptr, true, popupId), BoardPopup(listener, popupId),
-      mBoard(board), mHintBit(hintBit)
+namespace
 {
+
+struct HintText
+{
+    int bit;
+    int headerId;
+    int messageId;
+};
+
+constexpr HintText kHintTexts[] = {
+    {hintBonuses, 130, 131},
+    {hintBlackHoles, 132, 133},
+    {hintBlackHolesGrow, 134, 135},
+    {hintSupernovas, 136, 137},
+    {hintWilds, 138, 139},
+    {hintHardUntimedMode, 140, 141},
+    {hintHardTimedMode, 142, 143},
+    {0x80, 269, 270},
+    {hintScrambleButton, 271, 272},
+    {hintBlackHoles4Square, 273, 274},
+    {hintBlackHoles5Square, 275, 276},
+    {hintBlackHoles6Square, 277, 278},
+    {0x1000, 144, 145},
+    {hintUnlockedChallengeGrid2, 279, 280},
+    {hintUnlockedChallengeGrid3, 281, 282},
+    {hintBeatAllChallengeGrids, 283, 284},
+    {hintCrazyMode, 286, 287},
+    {hintReminderRightClick, 302, 303},
+    {hintScrambleButton2, 304, 305},
+    {hintSlidingTilesInTimedMode, 306, 307},
+    {hintSlidingTilesInTimedMode2, 308, 309},
+    {hintDoubleDip, 310, 311},
+    {hintChallengeGridGoingStrong, 313, 314},
+    {hintCheckpoint, 317, 318},
+};
+
+constexpr int kWidth = 450;
+constexpr int kHeight = 300;
+constexpr int kTop = 150;
+constexpr int kCheckboxId = 1;
+constexpr int kCheckboxLabelText = 253;
+constexpr int kExampleTop = 160; // where the example picture of a hint stands in the box
+
+std::string HintString(int hintBit, bool header)
+{
+    int headerId = 0, messageId = 0;
+    if (!BoardHintBox::HintTexts(hintBit, headerId, messageId)) return std::string();
+    return StringTable::GetString(header ? headerId : messageId);
 }
 
-BoardHintBox::~BoardHintBox() = default;
+// The piece a hint shows as its example; blank for none.
+int ExamplePiece(int hintBit)
+{
+    switch (hintBit)
+    {
+    case hintBlackHoles:
+    case hintBlackHolesGrow:
+        return PieceBlackHole;
+    case hintSupernovas:
+        return PieceSupernovaFlag | 1;
+    case hintWilds:
+        return PieceWild;
+    default:
+        return PieceBlank;
+    }
+}
+
+} // namespace
+
+BoardHintBox::BoardHintBox(BoardPopupListener* listener, Board* board, int popupId, int hintBit)
+    : YesNoDialog(HintString(hintBit, true), HintString(hintBit, false), nullptr, true, popupId),
+      BoardPopup(listener, popupId), mBoard(board), mHintBit(hintBit)
+{
+    mDialogListener = nullptr; // the popup's listener hears of the button
+    if (OffersCheckbox(hintBit))
+    {
+        mCheckbox = new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, kCheckboxId, this);
+        if (Image* image = IMAGE_CHECKBOX)
+        {
+            int half = image->GetWidth() / 2;
+            mCheckbox->mUncheckedRect = Rect(0, 0, half, image->GetHeight());
+            mCheckbox->mCheckedRect = Rect(half, 0, half, image->GetHeight());
+        }
+        mCheckbox->SetVisible(false);
+    }
+    int screenWidth = gKavoApp != nullptr ? gKavoApp->mWidth : 800;
+    Resize((screenWidth - kWidth) / 2, kTop, kWidth, kHeight);
+}
+
+BoardHintBox::~BoardHintBox()
+{
+    // Only a box the player saw writes the choice: a box that was never shown (refused, or
+    // still queued when its board left) leaves the player's hints as they are.
+    if (mShown && mCheckbox != nullptr)
+    {
+        BoardHost& host = GetBoardHost();
+        int hints = host.GetDisabledHints();
+        host.SetDisabledHints(mCheckbox->IsChecked() ? (hints | mHintBit) : (hints & ~mHintBit));
+    }
+    delete mCheckbox;
+}
 
 bool BoardHintBox::HintTexts(int hintBit, int& headerId, int& messageId)
 {
-    (void)hintBit;
-    headerId = messageId = 0;
+    for (const HintText& text : kHintTexts)
+        if (text.bit == hintBit)
+        {
+            headerId = text.headerId;
+            messageId = text.messageId;
+            return true;
+        }
     return false;
 }
 
 bool BoardHintBox::OffersCheckbox(int hintBit)
 {
-    (void)hintBit;
-    return false;
+    return hintBit != hintUnlockedChallengeGrid2 && hintBit != hintUnlockedChallengeGrid3 &&
+           hintBit != hintBeatAllChallengeGrids && hintBit != hintChallengeGridGoingStrong;
 }
 
 bool BoardHintBox::Show()
 {
-    return false;
+    if (GetBoardHost().GetDisabledHints() & mHintBit) return false;
+    mShown = true;
+    gKavoApp->AddDialogWithId(mPopupId, this);
+    return true;
 }
 
 int BoardHintBox::GetShowFlags()
 {
-    return 6;
+    return mHintBit == hintCheckpoint ? (kBoardGoesOn | kOnlyAfterLevel) : (kBoardGoesOn | kOnlyInPlay);
 }
 
-void BoardHintBox::Withdraw() {}
+void BoardHintBox::Withdraw()
+{
+    gKavoApp->KillDialogPtr(this);
+}
 
 void BoardHintBox::AddedToManager(WidgetManager* manager)
 {
     YesNoDialog::AddedToManager(manager);
+    if (mCheckbox != nullptr) manager->AddWidget(mCheckbox);
 }
 
 void BoardHintBox::RemovedFromManager(WidgetManager* manager)
 {
     YesNoDialog::RemovedFromManager(manager);
+    if (mCheckbox != nullptr) manager->RemoveWidget(mCheckbox);
 }
 
 void BoardHintBox::Resize(int x, int y, int width, int height)
 {
     YesNoDialog::Resize(x, y, width, height);
+    int fifth = width / 5;
+    if (mFirstButton != nullptr) mFirstButton->Resize(x + fifth, y + height - 55, width - 2 * fifth, kButtonHeight);
+    if (mCheckbox != nullptr)
+    {
+        Image* image = IMAGE_CHECKBOX;
+        int w = image != nullptr ? image->GetWidth() / 2 : 20;
+        int h = image != nullptr ? image->GetHeight() : 20;
+        mCheckbox->Resize(x + fifth + 25, y + height - 95, w, h);
+    }
 }
 
 void BoardHintBox::Update()
 {
     YesNoDialog::Update();
+    if (mCheckbox != nullptr && mOpeningCounter == kOpeningUpdates) mCheckbox->SetVisible(true);
 }
 
 void BoardHintBox::Draw(Graphics* g)
 {
-    YesNoDialog::Draw(g);
+    if (!DrawDialog(g)) return;
+    int centreX = mWidth / 2;
+    if (mHintBit == hintBonuses)
+    {
+        Image* example = IMAGE_EXAMPLE_BONUS;
+        int exampleWidth = example != nullptr ? example->GetWidth() : 0;
+        int x = centreX - exampleWidth / 2;
+        g->DrawImage(example, x, kExampleTop);
+        if (mBoard != nullptr && mBoard->bonusColour != PieceNone)
+        {
+            DrawMiniPiece(g, x + exampleWidth + 6, kExampleTop, mBoard->bonusColour);
+            if (FONT_TEXT != nullptr)
+            {
+                g->SetFont(FONT_TEXT);
+                g->SetColor(Color::White);
+                g->DrawString(StringTable::GetString(122, std::to_string(mBoard->bonusSize)),
+                              x + exampleWidth + 40, kExampleTop + FONT_TEXT->GetAscent());
+            }
+        }
+    }
+    else if (int piece = ExamplePiece(mHintBit); piece != PieceBlank)
+    {
+        DrawPiece(g, centreX - Board::kCellWidth / 2, kExampleTop, Board::kCellWidth, Board::kCellHeight, piece,
+                  1.0f, 0);
+    }
+    if (mCheckbox != nullptr && mCheckbox->mVisible && FONT_TEXT != nullptr)
+    {
+        g->SetFont(FONT_TEXT);
+        g->SetColor(Color::White);
+        g->DrawString(StringTable::GetString(kCheckboxLabelText), mCheckbox->mX - mX + mCheckbox->mWidth + 8,
+                      mCheckbox->mY - mY + (mCheckbox->mHeight + FONT_TEXT->GetAscent()) / 2);
+    }
 }
 
 void BoardHintBox::ButtonDepress(int id)
 {
-    (void)id;
+    YesNoDialog::ButtonDepress(id);
+    if (id != ID_YES) return;
+    if (Logger* log = Logger::Instance()) log->LogBoardEvent("hint_ok", std::string());
+    gKavoApp->KillDialogPtr(this);
+    if (mListener != nullptr) mListener->OnPopupClosed(mPopupId, ID_YES);
 }
 
 void BoardHintBox::CheckboxChecked(int id, bool checked)
 {
     (void)id;
-    (void)checked;
+    if (Logger* log = Logger::Instance()) log->LogBoardEvent("hint_dontshowagain", checked ? "1" : "0");
 }
 
 } // namespace Kavo

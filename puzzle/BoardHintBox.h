@@ -13,8 +13,9 @@ class Checkbox;
 // A hint about a rule of the level, one per hint bit (HintFlag), with a "do not show again"
 // check box (id 1) for most hints, shown from the dialog's 15th update. 450 x 300 at
 // ((screen width - 450) / 2, 150). Its button logs "hint_ok" and reports (popup id, 1000).
-// When the box is destroyed the hint bit is set in the player's disabled hints (through the
-// board host) when the check box is checked, and cleared when it is not.
+// When a box that was shown is destroyed, the hint bit is set in the player's disabled hints
+// (through the board host) when the check box is checked, and cleared when it is not; a box
+// that never showed leaves them alone.
 //
 // Show flags: 10 for hintCheckpoint (waits for the end of the level), else 6 (waits for play
 // state 0; the board goes on).
@@ -46,6 +47,7 @@ public:
     Board* mBoard; // not owned
     int mHintBit;
     Checkbox* mCheckbox = nullptr; // owned; null when the hint offers none
+    bool mShown = false;           // Show put it on the screen
 };
 
 } // namespace Kavo

@@ -7,6 +7,10 @@ namespace Kavo
 
 class BackgroundLoader;
 
+// Bits of the player's GUI flags word that the board sets.
+constexpr int kGuiFlagUntimedWinShown = 1 << 2; // the first Untimed win's message was shown
+constexpr int kGuiFlagTimedWinShown = 1 << 4;   // the first Timed win's message was shown
+
 // What the board and its popups ask of the game application. The game application implements
 // it and installs itself with SetBoardHost; tests install a fake. Every operation runs on the
 // main thread. Until a host is installed a silent one answers (no flags, no stars, no loader).
@@ -33,8 +37,8 @@ public:
 
     // --- The current player ---
 
-    // The player's GUI flags word (bit 2: first Untimed win shown, bit 4: first Timed win shown;
-    // the board sets them with SetGuiFlags).
+    // The player's GUI flags word (the board sets kGuiFlagUntimedWinShown and
+    // kGuiFlagTimedWinShown with SetGuiFlags).
     virtual int GetGuiFlags() = 0;
     virtual void SetGuiFlags(int flags) = 0;
     // The hint bits the player turned off (hint boxes read it and write it when they close).

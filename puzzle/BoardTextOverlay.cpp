@@ -1,32 +1,72 @@
 #include "puzzle/BoardTextOverlay.h"
 
+#include "app/KavoAppBase.h"
+#include "base/TextHelpers.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "puzzle/BoardPopupListener.h"
+#include "puzzle/DrawingFunctions.h"
+#include "puzzle/ResourceIds.h"
+#include "widgets/WidgetManager.h"
+
+#include <algorithm>
+
 namespace Kavo
 {
 
+namespace
+{
+constexpr int kBaseLifetime = 450;
+constexpr int kLifetimePerCharacter = 7;
+constexpr int kTextFadeUpdates = 255;
+} // namespace
+
 BoardTextOverlay::BoardTextOverlay(BoardPopupListener* listener, int popupId, const std::string& text,
                                    Image* background, bool cover)
-    : BoardPopup(listener, popupId), mBackground(background), mCover(cover), mLifetime(0)
+    : BoardPopup(listener, popupId), mLines(SplitIntoWords(text, '~')), mBackground(background), mCover(cover)
 {
-    (void)text;
+    int characters = 0;
+    for (const std::string& line : mLines)
+        characters += int(line.size());
+    mLifetime = kBaseLifetime + kLifetimePerCharacter * characters;
+    Resize(0, 0, kWidth, kHeight);
 }
 
 bool BoardTextOverlay::Show()
 {
-    return false;
+    gKavoApp->mWidgetManager->AddWidget(this);
+    return true;
 }
 
 int BoardTextOverlay::GetShowFlags()
 {
-    return kHidesBoard;
+    return Is3DDrawing() ? 0 : kHidesBoard;
 }
 
-void BoardTextOverlay::Withdraw() {}
-
-void BoardTextOverlay::Update() {}
-
-void BoardTextOverlay::Draw(Graphics* g)
+void BoardTextOverlay::Withdraw()
 {
-    (void)g;
+    if (mClosed) return;
+    mClosed = true;
+    if (mParent != nullptr) mParent->RemoveWidget(this);
+    gKavoApp->SafeDeleteWidget(this);
+}
+
+void BoardTextOverlay::Close()
+{
+    if (mClosed) return;
+    mClosed = true;
+    if (mParent != nullptr) mParent->RemoveWidget(this);
+    if (mListener != nullptr) mListener->OnPopupClosed(mPopupId, 1);
+    gKavoApp->SafeDeleteWidget(this);
+}
+
+void BoardTextOverlay::Update()
+{
+    if (!mRunning || mClosed) return;
+    ++mCounter;
+    MarkDirty();
+    if (mCounter >= mLifetime) Close();
 }
 
 void BoardTextOverlay::MouseDown(int x, int y, int button, int clickCount)
@@ -35,8 +75,47 @@ void BoardTextOverlay::MouseDown(int x, int y, int button, int clickCount)
     (void)y;
     (void)button;
     (void)clickCount;
+    Close();
 }
 
-void BoardTextOverlay::Close() {}
+void BoardTextOverlay::Draw(Graphics* g)
+{
+    int fade = std::max(0, 255 - (mCover ? mCounter / 2 : mCounter * 2));
+    bool is3D = Is3DDrawing();
+    if (mCover)
+    {
+        g->SetColor(Color(0, 0, 0, is3D ? 255 : fade));
+        g->FillRect(0, 0, mWidth, mHeight);
+    }
+    if (is3D && mBackground != nullptr)
+    {
+        g->SetColorizeImages(true);
+        g->SetColor(Color(255, 255, 255, 255 - fade));
+        g->DrawImage(mBackground, 0, 0);
+        g->SetColorizeImages(false);
+    }
+
+    Font* font = FONT_SEGUE;
+    if (font == nullptr) return;
+    int lineHeight = font->GetHeight();
+    int widest = 0;
+    for (const std::string& line : mLines)
+        widest = std::max(widest, font->StringWidth(line));
+    int x = (kWidth - widest) / 2;
+    int y = (kHeight - int(mLines.size()) * lineHeight) / 2 + font->GetAscent();
+    int left = mLifetime - mCounter;
+    int alpha = left < kTextFadeUpdates ? std::max(0, left) : 255;
+    g->SetFont(font);
+    g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2], alpha));
+    // One more character every few updates, line after line.
+    int shown = mCounter / kUpdatesPerCharacter;
+    for (const std::string& line : mLines)
+    {
+        if (shown <= 0) break;
+        g->DrawString(line.substr(0, size_t(std::min<int>(shown, int(line.size())))), x, y);
+        shown -= int(line.size());
+        y += lineHeight;
+    }
+}
 
 } // namespace Kavo

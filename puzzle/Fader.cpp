@@ -1,5 +1,10 @@
 #include "puzzle/Fader.h"
 
+#include "app/KavoAppBase.h"
+#include "graphics/Graphics.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetManager.h"
+
 namespace Kavo
 {
 
@@ -17,20 +22,36 @@ void Fader::FadeOut(int steps, const Color& colour)
 
 void Fader::Fade(int steps, const Color& colour, bool in)
 {
-    (void)steps;
-    (void)colour;
-    (void)in;
+    KavoAppBase* app = gKavoApp;
+    if (fading || app == nullptr) return;
+    if (app->mWidgetManager != nullptr && app->mWidgetManager->mUpdateDepth != 0) return;
+    fadeProgress = 0.0f;
+    fadeColour = colour;
+    fading = true;
+    fadingIn = in;
+    fadeSteps = steps;
+    for (fadeStep = 1; fadeStep <= fadeSteps; ++fadeStep)
+    {
+        if (!app->UpdateApp()) break;
+        fadeProgress = float(fadeStep) / float(fadeSteps);
+        if (owner != nullptr) owner->MarkDirty();
+    }
+    fading = false;
 }
 
 void Fader::Draw(Graphics* g, int x, int y, int w, int h)
 {
-    (void)g;
-    (void)x;
-    (void)y;
-    (void)w;
-    (void)h;
+    if (!fading) return;
+    float share = fadingIn ? 1.0f - fadeProgress : fadeProgress;
+    Color saved = g->GetColor();
+    g->SetColor(Color(fadeColour.mRed, fadeColour.mGreen, fadeColour.mBlue, int(share * 255.0f + 0.5f)));
+    g->FillRect(x, y, w, h);
+    g->SetColor(saved);
 }
 
-void Fader::DeferOverlay() {}
+void Fader::DeferOverlay()
+{
+    if (fading && owner != nullptr) owner->DeferOverlay(0);
+}
 
 } // namespace Kavo
