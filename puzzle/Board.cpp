@@ -51,6 +51,8 @@ Board::Board(KavoAppBase* app, const GameRulesConfig& newRules)
 
 Board::~Board()
 {
+    // Leave the widget manager while still a board, so the buttons and popups leave with it.
+    if (mParent != nullptr) mParent->RemoveWidget(this);
     DeletePopups();
     delete mMainMenuButton;
     delete mScrambleButton;
