@@ -241,6 +241,7 @@ public:
     int32_t mGridOriginX = 320;
     int32_t mGridOriginY = 71;
     bool mLevelOverReported = false; // GameApp::LevelOver was called for this game's end
+    int mShownPlayState = -1;        // the play state the buttons were last set for
 
 private:
     float AnimationSpeed() const;

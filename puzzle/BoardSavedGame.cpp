@@ -178,6 +178,7 @@ std::string Board::SavedGamePath(const std::string& fileName)
 bool Board::SaveGame(const std::string& fileName)
 {
     if (mGameOver) return false;
+    if (!GetAppDataFolder().empty()) MakeDirectories(GetAppDataFolder());
     CFileSerializer file(SavedGamePath(fileName), false, kSavedGameVersion);
     int32_t mode = rules.GameMode;
     file.SerializeInt(mode);

@@ -154,6 +154,12 @@ void Board::Update()
             ReportLevelOver();
     }
 
+    // The buttons follow the play state (they hide while the level starts or ends).
+    if (int state = GetPlayState(); state != mShownPlayState)
+    {
+        mShownPlayState = state;
+        UpdateScrambleButton();
+    }
     MarkDirty();
     ++mUpdateCounter;
     ++mUpdatesSinceStart;

@@ -275,7 +275,9 @@ TEST_F(BoardTest, ALostGameAsksForARetryAndReportsItsEndOnce)
     EXPECT_EQ(host.levelOvers.size(), 1u) << "once per end of a game";
 
     // A won game shows no retry question and ends after 150 updates.
-    board->NewGame(1, true);
+    app.mWidgetManager->RemoveWidget(board.get());
+    board->mPendingNewGame = true;
+    app.mWidgetManager->AddWidget(board.get());
     board->EndLevel("test", true);
     app.Run(149);
     EXPECT_EQ(host.levelOvers.size(), 1u);
@@ -441,7 +443,7 @@ TEST_F(BoardTest, RemovingTheBoardTakesItsStoryTextOffTheScreen)
     app.mWidgetManager->AddWidget(board.get());
     auto* overlay = dynamic_cast<BoardTextOverlay*>(board->GetCurrentPopup());
     ASSERT_NE(overlay, nullptr);
-    EXPECT_EQ(overlay->mParent, app.mWidgetManager);
+    EXPECT_EQ(overlay->mParent, static_cast<WidgetContainer*>(app.mWidgetManager)) << overlay->mCounter;
     EXPECT_TRUE(host.tracks.empty()) << "level 1's music waits for its story";
     app.mWidgetManager->RemoveWidget(board.get());
     EXPECT_EQ(overlay->mParent, nullptr);
@@ -507,6 +509,9 @@ TEST_F(BoardTest, HiddenWordsAreTypedWithoutRegardToCase)
     rules.nWinningLevelRequirement = 4;
     Start(rules);
     board->score = 500;
+    for (char c : std::string("PEBBLESHINE"))
+        board->KeyDown(c);
+    EXPECT_TRUE(board->mFastAnimations);
     for (char c : std::string("QUILLBENX"))
         board->KeyDown(c);
     EXPECT_EQ(board->mTypedText, "X");
@@ -515,9 +520,6 @@ TEST_F(BoardTest, HiddenWordsAreTypedWithoutRegardToCase)
     EXPECT_TRUE(board->levelComplete);
     EXPECT_EQ(board->score, 0);
     EXPECT_EQ(board->mTypedText, "");
-    for (char c : std::string("PEBBLESHINE"))
-        board->KeyDown(c);
-    EXPECT_TRUE(board->mFastAnimations);
 }
 
 TEST_F(BoardTest, AChallengesDisplayLinesNameTheNextMedal)
