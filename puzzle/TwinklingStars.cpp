@@ -27,7 +27,8 @@ void UpdateStarField(StarList& stars, float frames)
     if (!GetBoardHost().TwinklingStarsOn()) return;
     for (StarRecord& star : stars)
         star.phase += frames * 0.01f;
-    std::erase_if(stars, [](const StarRecord& star) { return star.phase >= 1.0f; });
+    // A hundred steps of 0.01 add up to a hair below 1 in floats: that counts as 1.
+    std::erase_if(stars, [](const StarRecord& star) { return star.phase >= 1.0f - 1e-4f; });
 }
 
 void DrawStarField(StarList& stars, Graphics* g)
