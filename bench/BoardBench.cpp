@@ -2,7 +2,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/SysFont.h"
 #include "puzzle/Board.h"
-#include "puzzle/BoardHost.h"
+#include "puzzle/SilentBoardHost.h"
 #include "puzzle/Pieces.h"
 #include "puzzle/ResourceIds.h"
 #include "puzzle/RulesFlags.h"
@@ -37,19 +37,10 @@ MemoryImage* Picture(int w, int h, int cols = 1, int rows = 1, bool opaque = fal
     return image;
 }
 
-class StarsOn : public BoardHost
+class StarsOn : public SilentBoardHost
 {
 public:
-    void LevelOver(int, const std::string&, int, int, int, bool) override {}
-    void PlayMusicTrack(int) override {}
-    void ShowMainMenu() override {}
-    void RecordTopLevelReached(int) override {}
-    int GetGuiFlags() override { return 0; }
-    void SetGuiFlags(int) override {}
-    int GetDisabledHints() override { return 0; }
-    void SetDisabledHints(int) override {}
     bool TwinklingStarsOn() override { return true; }
-    BackgroundLoader* GetBackgroundLoader() override { return nullptr; }
 };
 
 // One frame of a 7 x 8 board at 800 x 600 in software: background, frame, meter, grid, pieces,

@@ -8,7 +8,6 @@
 #include "graphics/Image.h"
 #include "puzzle/Board.h"
 #include "puzzle/BoardHost.h"
-#include "puzzle/BoardPopupListener.h"
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/Pieces.h"
@@ -91,10 +90,9 @@ int ExamplePiece(int hintBit)
 } // namespace
 
 BoardHintBox::BoardHintBox(BoardPopupListener* listener, Board* board, int popupId, int hintBit)
-    : YesNoDialog(HintString(hintBit, true), HintString(hintBit, false), nullptr, true, popupId),
-      BoardPopup(listener, popupId), mBoard(board), mHintBit(hintBit)
+    : BoardDialogPopup(listener, popupId, HintString(hintBit, true), HintString(hintBit, false), true),
+      mBoard(board), mHintBit(hintBit)
 {
-    mDialogListener = nullptr; // the popup's listener hears of the button
     if (OffersCheckbox(hintBit))
     {
         mCheckbox = new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, kCheckboxId, this);
@@ -145,18 +143,12 @@ bool BoardHintBox::Show()
 {
     if (GetBoardHost().GetDisabledHints() & mHintBit) return false;
     mShown = true;
-    gKavoApp->AddDialogWithId(mPopupId, this);
-    return true;
+    return BoardDialogPopup::Show();
 }
 
 int BoardHintBox::GetShowFlags()
 {
     return mHintBit == hintCheckpoint ? (kBoardGoesOn | kOnlyAfterLevel) : (kBoardGoesOn | kOnlyInPlay);
-}
-
-void BoardHintBox::Withdraw()
-{
-    gKavoApp->KillDialogPtr(this);
 }
 
 void BoardHintBox::AddedToManager(WidgetManager* manager)
@@ -232,8 +224,7 @@ void BoardHintBox::ButtonDepress(int id)
     YesNoDialog::ButtonDepress(id);
     if (id != ID_YES) return;
     if (Logger* log = Logger::Instance()) log->LogBoardEvent("hint_ok", std::string());
-    gKavoApp->KillDialogPtr(this);
-    if (mListener != nullptr) mListener->OnPopupClosed(mPopupId, ID_YES);
+    Close(ID_YES);
 }
 
 void BoardHintBox::CheckboxChecked(int id, bool checked)

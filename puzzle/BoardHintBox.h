@@ -1,7 +1,6 @@
 #pragma once
 
-#include "puzzle/BoardPopup.h"
-#include "puzzle/YesNoDialog.h"
+#include "puzzle/BoardDialogPopup.h"
 #include "widgets/CheckboxListener.h"
 
 namespace Kavo
@@ -19,7 +18,7 @@ class Checkbox;
 //
 // Show flags: 10 for hintCheckpoint (waits for the end of the level), else 6 (waits for play
 // state 0; the board goes on).
-class BoardHintBox : public YesNoDialog, public BoardPopup, public CheckboxListener
+class BoardHintBox : public BoardDialogPopup, public CheckboxListener
 {
 public:
     // board: the board whose bonus the bonus hints show (may be null).
@@ -33,7 +32,6 @@ public:
 
     bool Show() override;
     int GetShowFlags() override;
-    void Withdraw() override;
 
     void AddedToManager(WidgetManager* manager) override;
     void RemovedFromManager(WidgetManager* manager) override;

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "puzzle/BoardPopup.h"
-#include "puzzle/YesNoDialog.h"
+#include "puzzle/BoardDialogPopup.h"
 
 namespace Kavo
 {
@@ -9,13 +8,11 @@ namespace Kavo
 // The question whether to try a lost game again: header text 291, message text 294, buttons
 // 292 (yes, 1000) and 293 (no, 1001), at (225, 175), 350 x 184. Either button closes it and
 // reports (popup id, button id).
-class WantRetryPrompt : public YesNoDialog, public BoardPopup
+class WantRetryPrompt : public BoardDialogPopup
 {
 public:
     WantRetryPrompt(BoardPopupListener* listener, int popupId);
 
-    bool Show() override;
-    void Withdraw() override;
     void ButtonDepress(int id) override;
 };
 
