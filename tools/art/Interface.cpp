@@ -621,10 +621,10 @@ Canvas ClickMark()
     // just beyond the lower-left corner.
     Canvas c(36, 30);
     Vec2 origin{-7, 28};
-    for (float a : {-1.95f, -1.25f, -0.55f})
+    for (float a : {-1.05f, -0.55f, -0.05f})
     {
         Vec2 dir{std::cos(a), std::sin(a)};
-        Vec2 p0 = origin + dir * 14, p1 = origin + dir * 27;
+        Vec2 p0 = origin + dir * 13, p1 = origin + dir * 27;
         Sdf ray = [=](Vec2 p) { return SdSegment(p, p0, p1) - 1.6f; };
         PaintGlow(c, 0, 0, ray, Colour255(255, 220, 80, 0.6f), 4);
         PaintShape(c, 0, 0, ray, Colour255(255, 250, 200));

@@ -128,7 +128,8 @@ void PaintNebula(Canvas& canvas, const NebulaLook& look)
             float density =
                 SmoothStep(look.threshold, look.threshold + 0.55f, n + region * 0.35f - 0.15f) * region;
             density = std::pow(density, 1.3f);
-            float hue = 0.5f + 0.5f * Fbm2(qx * 0.7f + 9.0f, qy * 0.7f - 4.0f, look.seed + 37, 3);
+            float hue =
+                SmoothStep(-0.35f, 0.35f, Fbm2(qx * 0.7f + 9.0f, qy * 0.7f - 4.0f, look.seed + 37, 3));
             Rgb gas = MixRgb(a, b, hue) * (density * look.intensity) +
                       MixRgb(b, a, hue) * (region * region * 0.16f * look.intensity);
             float bright = std::pow(density, 3.0f) * look.intensity * 0.9f;
@@ -271,7 +272,8 @@ SurfacePoint SampleSurface(const PlanetLook& look, Vec3 p)
     case Surface::Dusk:
     {
         float turb = Fbm3(p.x * 2.2f, p.y * 8.0f, p.z * 2.2f, s, 5);
-        float b = lat * 5.2f + turb * 0.75f;
+        float fine = Fbm3(p.x * 7.0f, p.y * 26.0f, p.z * 7.0f, s + 17, 3);
+        float b = lat * 5.2f + turb * 0.75f + fine * 0.18f;
         float v = 0.5f + 0.5f * std::sin(b * 2.9f);
         float w = 0.5f + 0.5f * std::sin(b * 1.3f + 1.7f);
         // A dusky world keeps its third colour for the aurora; its light belts are its own.
@@ -308,13 +310,16 @@ SurfacePoint SampleSurface(const PlanetLook& look, Vec3 p)
     }
     case Surface::Crystal:
     {
+        // Crystal faces of slightly different tints, veined with light.
         uint32_t id = 0;
-        Worley3(p.x * 4.5f, p.y * 4.5f, p.z * 4.5f, s, &id);
-        float facet = 0.65f + 0.35f * Random01(id);
-        out.albedo = MixRgb(c1, c2, Random01(id, 1)) * facet;
-        float vein = Ridged3(p.x * 2.8f, p.y * 2.8f, p.z * 2.8f, s + 5, 4);
-        float glow = SmoothStep(0.84f, 0.97f, vein);
-        out.emission = c3 * (glow * 0.9f);
+        float w = Fbm3(p.x * 2, p.y * 2, p.z * 2, s + 3, 3) * 0.35f;
+        Worley3(p.x * 7 + w, p.y * 7 - w, p.z * 7 + w, s, &id);
+        float facet = 0.72f + 0.28f * Random01(id);
+        out.albedo = MixRgb(c1, c2, 0.3f + 0.5f * Random01(id, 1)) * facet;
+        float vein = Ridged3(p.x * 2.4f, p.y * 2.4f, p.z * 2.4f, s + 5, 4);
+        float glow = SmoothStep(0.8f, 0.95f, vein);
+        out.emission = c3 * (glow * 0.8f);
+        out.albedo = MixRgb(out.albedo, c3, glow * 0.4f);
         out.gloss = 0.45f;
         break;
     }
@@ -355,7 +360,7 @@ void PaintPlanet(Canvas& canvas, float cx, float cy, float r, const PlanetLook& 
         float cover = inner * outer;
         if (cover <= 0) return Rgba{};
         float f = (rho - look.ringInner) / (look.ringOuter - look.ringInner);
-        float bands = 0.55f + 0.25f * std::sin(f * 47.0f) + 0.2f * std::sin(f * 113.0f + 1.3f);
+        float bands = 0.6f + 0.22f * std::sin(f * 21.0f) + 0.14f * std::sin(f * 57.0f + 1.3f);
         float gap = SmoothStep(0.03f, 0.0f, std::abs(f - 0.63f)) * 0.85f;
         float density = Saturate(bands * (1 - gap) * (0.7f + 0.3f * f)) * look.ringColour.a;
         // The planet's shadow falls on the far ring, on the side away from the light.
