@@ -160,27 +160,38 @@ Canvas PieceStrip(float radius, int cellWidth, int cellHeight)
 }
 
 // One frame of a black hole in a board cell, its disk turned by the frame.
+// A black hole seen from above: a dark core, a bright rim and two arms of hot gas spiralling
+// in. swirl turns the arms; a turn of 2 pi brings them back where they were.
+void PaintVortex(Canvas& canvas, float cx, float cy, float core, float outer, float swirl, float brightness)
+{
+    const Rgba hot = Colour255(255, 236, 190), warm = Colour255(255, 120, 40), cool = Colour255(150, 60, 230);
+    canvas.Paint(
+        [&](float x, float y) -> Rgba
+        {
+            float dx = x - cx, dy = (y - cy) / 0.86f;
+            float r = std::sqrt(dx * dx + dy * dy);
+            if (r > outer + 4) return Rgba{};
+            float a = std::atan2(dy, dx);
+            float t = Saturate((r - core) / (outer - core));
+            float arms = 0.5f + 0.5f * std::cos(2 * a + 4.2f * std::log(std::max(r, 1.0f) / core) - swirl);
+            arms = 0.12f + 0.88f * arms * arms * arms;
+            float gas = arms * std::pow(1 - t, 1.3f) * SmoothStep(core - 1, core + 2, r) * brightness;
+            Rgba c = t < 0.35f ? Mix(hot, warm, t / 0.35f) : Mix(warm, cool, (t - 0.35f) / 0.65f);
+            float k = Saturate(gas * 1.5f);
+            Rgba out = Rgba{c.r * k, c.g * k, c.b * k, k};
+            // A haze beyond the arms, and the dark core with its bright rim.
+            out = Over(out, Colour(0.25f, 0.05f, 0.4f, 0.35f * SmoothStep(outer + 4, core, r)));
+            float rim = std::exp(-std::pow((r - core - 0.6f) / 1.3f, 2.0f)) * brightness;
+            out = Over(Colour(1, 0.9f, 0.75f, Saturate(rim)), out);
+            return Over(Colour(0, 0, 0.02f, Coverage(r - core)), out);
+        });
+}
+
 Canvas BlackHoleFrame(int frame, int w, int h, float scale)
 {
     Canvas cell(w, h);
-    BlackHoleLook look;
-    look.radius = 11.5f * scale;
-    look.diskRadius = 2.45f;
-    look.flatten = 0.46f;
-    look.angle = -0.35f;
-    look.swirl = 2 * kPi * float(frame) / kBlackHoleFrames;
-    look.brightness = 0.95f;
-    look.hot = Colour255(255, 226, 170);
-    look.warm = Colour255(255, 110, 50);
-    look.cool = Colour255(170, 70, 240);
-    // A dark well under the hole with a violet haze, so it reads as a piece on any ground.
-    PaintGlow(
-        cell, float(w) / 2, float(h) / 2, [](Vec2 p) { return SdCircle(p, 0.6f); },
-        Colour255(60, 10, 90, 0.55f), 12 * scale, 22 * scale);
-    PaintShape(
-        cell, float(w) / 2, float(h) / 2, [](Vec2 p) { return SdCircle(p, 1.0f); },
-        Colour(0.01f, 0, 0.03f, 0.8f), 17 * scale);
-    PaintBlackHole(cell, float(w) / 2, float(h) / 2, look);
+    PaintVortex(cell, float(w) / 2, float(h) / 2, 9 * scale, 27 * scale,
+                2 * kPi * float(frame) / kBlackHoleFrames, 1.0f);
     return cell;
 }
 
@@ -330,14 +341,10 @@ Canvas BlackHoleCollapse(int f)
     const int w = kExplosionCell, h = kExplosionCellHeight;
     Canvas frame(w, h);
     float t = float(f) / kExplosionFrames;
-    BlackHoleLook look;
-    look.radius = 9.5f * (1 - 0.8f * t);
-    look.diskRadius = 2.75f + 0.6f * t;
-    look.flatten = 0.42f + 0.3f * t;
-    look.angle = -0.35f;
-    look.swirl = 2.5f * float(f);
-    look.brightness = 1.1f + 1.2f * t * (1 - t) * 4 * 0.5f;
-    if (f < kExplosionFrames) PaintBlackHole(frame, float(w) / 2, float(h) / 2, look);
+    // The hole shrinks and its gas whirls in, brightening, before the last flash.
+    if (f < kExplosionFrames)
+        PaintVortex(frame, float(w) / 2, float(h) / 2, 9 * (1 - 0.75f * t), 27 * (1 - 0.45f * t),
+                    2.4f * float(f), 1.0f + 0.8f * t);
     float ringR = 14 + 44 * t;
     frame.PaintAdd(
         [&](float x, float y) -> Rgba
