@@ -282,90 +282,86 @@ bool WriteBitmapFont(const FontSpec& spec, const std::string& contentDir)
 
 const std::vector<FontSpec>& FontCatalogue()
 {
-    static const std::vector<FontSpec> fonts = []
-    {
-        std::vector<FontSpec> f;
-        auto add = [&](const char* id, const char* name, const char* family, int px, int weight,
-                       bool italic) -> FontSpec&
-        {
-            FontSpec s;
-            s.id = id;
-            s.name = name;
-            s.face.family = family;
-            s.face.pixelHeight = px;
-            s.face.weight = weight;
-            s.face.italic = italic;
-            f.push_back(s);
-            return f.back();
-        };
+    static const std::vector<FontSpec> fonts = {
         // Titles, labels and buttons: bold and outlined, readable on any picture.
-        FontSpec& label = add("FONT_LABEL", "label", "DejaVu Sans", 19, 700, false);
-        label.faceTop = 1.0f;
-        label.faceBottom = 0.78f;
-        label.outline = 1.6f;
-        label.shadowBlur = 2.0f;
-        label.shadowX = 1;
-        label.shadowY = 2;
-        label.shadowAlpha = 0.7f;
+        {.id = "FONT_LABEL",
+         .name = "label",
+         .face = {"DejaVu Sans", 19, 700},
+         .faceBottom = 0.78f,
+         .outline = 1.6f,
+         .shadowBlur = 2,
+         .shadowX = 1,
+         .shadowY = 2,
+         .shadowAlpha = 0.7f},
         // Lively texts (mode descriptions, challenge names, tips): condensed bold slant with a glow.
-        FontSpec& excited = add("FONT_EXCITED", "excited", "DejaVu Sans Condensed", 17, 700, true);
-        excited.faceBottom = 0.8f;
-        excited.outline = 1.6f;
-        excited.outlineColour = Colour255(24, 6, 40);
-        excited.shadowBlur = 2;
-        excited.shadowX = 1;
-        excited.shadowY = 2;
-        excited.glow = 4;
-        excited.glowStrength = 0.28f;
+        {.id = "FONT_EXCITED",
+         .name = "excited",
+         .face = {"DejaVu Sans Condensed", 17, 700, true},
+         .faceBottom = 0.8f,
+         .outline = 1.6f,
+         .outlineColour = Colour255(24, 6, 40),
+         .shadowBlur = 2,
+         .shadowX = 1,
+         .shadowY = 2,
+         .glow = 4,
+         .glowStrength = 0.28f},
         // Scores rising over the board.
-        FontSpec& floaty = add("FONT_FLOATYNUMBER", "floatynumber", "DejaVu Sans", 26, 700, false);
-        floaty.faceTop = 1.0f;
-        floaty.faceBottom = 0.72f;
-        floaty.outline = 2.6f;
-        floaty.outlineColour = Colour255(40, 14, 4);
-        floaty.shadowBlur = 3;
-        floaty.shadowX = 2;
-        floaty.shadowY = 3;
-        floaty.shadowAlpha = 0.65f;
-        floaty.glow = 5;
-        floaty.glowStrength = 0.3f;
+        {.id = "FONT_FLOATYNUMBER",
+         .name = "floatynumber",
+         .face = {"DejaVu Sans", 26, 700},
+         .faceBottom = 0.72f,
+         .outline = 2.6f,
+         .outlineColour = Colour255(40, 14, 4),
+         .shadowBlur = 3,
+         .shadowX = 2,
+         .shadowY = 3,
+         .shadowAlpha = 0.65f,
+         .glow = 5,
+         .glowStrength = 0.3f},
         // Numbers in columns and the name field.
-        FontSpec& number = add("FONT_NUMBER", "number", "DejaVu Sans Mono", 18, 700, false);
-        number.faceBottom = 0.8f;
-        number.outline = 1.5f;
-        number.shadowBlur = 2;
-        number.shadowX = 1;
-        number.shadowY = 2;
+        {.id = "FONT_NUMBER",
+         .name = "number",
+         .face = {"DejaVu Sans Mono", 18, 700},
+         .faceBottom = 0.8f,
+         .outline = 1.5f,
+         .shadowBlur = 2,
+         .shadowX = 1,
+         .shadowY = 2},
         // Story texts between levels.
-        FontSpec& segue = add("FONT_SEGUE", "segue", "DejaVu Serif", 24, 700, false);
-        segue.faceBottom = 0.82f;
-        segue.outline = 1.8f;
-        segue.outlineColour = Colour255(16, 8, 40);
-        segue.shadowBlur = 4;
-        segue.shadowX = 2;
-        segue.shadowY = 3;
-        segue.glow = 7;
-        segue.glowStrength = 0.32f;
+        {.id = "FONT_SEGUE",
+         .name = "segue",
+         .face = {"DejaVu Serif", 24, 700},
+         .faceBottom = 0.82f,
+         .outline = 1.8f,
+         .outlineColour = Colour255(16, 8, 40),
+         .shadowBlur = 4,
+         .shadowX = 2,
+         .shadowY = 3,
+         .glow = 7,
+         .glowStrength = 0.32f},
         // Small print: challenge titles.
-        FontSpec& small = add("FONT_SMALLTEXT", "smalltext", "DejaVu Sans Condensed", 12, 700, false);
-        small.faceBottom = 0.88f;
-        small.outline = 1.0f;
-        small.outlineColour = Colour255(8, 8, 24, 0.85f);
-        small.shadowBlur = 1.2f;
-        small.shadowX = 1;
-        small.shadowY = 1;
-        small.shadowAlpha = 0.5f;
+        {.id = "FONT_SMALLTEXT",
+         .name = "smalltext",
+         .face = {"DejaVu Sans Condensed", 12, 700},
+         .faceBottom = 0.88f,
+         .outline = 1.0f,
+         .outlineColour = Colour255(8, 8, 24, 0.85f),
+         .shadowBlur = 1.2f,
+         .shadowX = 1,
+         .shadowY = 1,
+         .shadowAlpha = 0.5f},
         // Body text of dialogs, lists and the top-ten rows.
-        FontSpec& text = add("FONT_TEXT", "text", "DejaVu Sans", 15, 400, false);
-        text.faceBottom = 0.9f;
-        text.outline = 1.0f;
-        text.outlineColour = Colour255(6, 6, 20, 0.7f);
-        text.shadowBlur = 1.5f;
-        text.shadowX = 1;
-        text.shadowY = 1;
-        text.shadowAlpha = 0.55f;
-        return f;
-    }();
+        {.id = "FONT_TEXT",
+         .name = "text",
+         .face = {"DejaVu Sans", 15, 400},
+         .faceBottom = 0.9f,
+         .outline = 1.0f,
+         .outlineColour = Colour255(6, 6, 20, 0.7f),
+         .shadowBlur = 1.5f,
+         .shadowX = 1,
+         .shadowY = 1,
+         .shadowAlpha = 0.55f},
+    };
     return fonts;
 }
 

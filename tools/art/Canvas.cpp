@@ -1,6 +1,7 @@
 #include "tools/art/Canvas.h"
 
 #include "graphics/ImageLib.h"
+#include "tools/art/Noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,17 +19,6 @@ constexpr int kThreads = 4;
 float Clamp01(float v)
 {
     return v < 0 ? 0 : v > 1 ? 1 : v;
-}
-
-uint32_t HashPixel(uint32_t x, uint32_t y, uint32_t seed)
-{
-    uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
-    h ^= h >> 16;
-    h *= 0x7feb352du;
-    h ^= h >> 15;
-    h *= 0x846ca68bu;
-    h ^= h >> 16;
-    return h;
 }
 
 // One box pass of the given half-width along a line of n values spaced by stride.
@@ -286,7 +276,7 @@ std::unique_ptr<ImageLib::Image> Canvas::ToImage(uint32_t ditherSeed) const
             // blend of one level out of 255 would show as a box around the picture.
             constexpr float kFloor = 2.5f / 255.0f;
             float a = Clamp01((Clamp01(p.a) - kFloor) / (1 - kFloor));
-            uint32_t h = HashPixel(uint32_t(x), uint32_t(y), ditherSeed);
+            uint32_t h = Hash(uint32_t(x), uint32_t(y), ditherSeed);
             // Triangular noise of one step's width hides the banding of slow gradients.
             float dither = (float(h & 0xFFFF) + float(h >> 16)) / 65536.0f - 1.0f;
             auto channel = [&](float premultiplied)

@@ -11,11 +11,6 @@
 namespace Art
 {
 
-PanelLook GlassPanel()
-{
-    return PanelLook{};
-}
-
 namespace
 {
 
@@ -31,26 +26,24 @@ enum class FrameTop
 Canvas MenuButton(bool lit)
 {
     Canvas c(kMenuButtonWidth, kMenuButtonHeight);
-    PanelLook look = GlassPanel();
-    look.radius = 16;
-    look.fillTop = lit ? Colour255(60, 96, 190, 0.97f) : Colour255(30, 44, 100, 0.95f);
-    look.fillBottom = lit ? Colour255(24, 40, 110, 0.97f) : Colour255(12, 18, 48, 0.95f);
-    look.rim = lit ? Colour255(190, 235, 255) : Colour255(110, 180, 250);
-    look.rimGlow = lit ? Colour255(120, 200, 255, 0.8f) : Colour255(60, 140, 255, 0.4f);
-    look.glowWidth = lit ? 7.0f : 5.0f;
-    look.sheen = lit ? 0.2f : 0.12f;
+    PanelLook look{.fillTop = lit ? Colour255(60, 96, 190, 0.97f) : Colour255(30, 44, 100, 0.95f),
+                   .fillBottom = lit ? Colour255(24, 40, 110, 0.97f) : Colour255(12, 18, 48, 0.95f),
+                   .rim = lit ? Colour255(190, 235, 255) : Colour255(110, 180, 250),
+                   .rimGlow = lit ? Colour255(120, 200, 255, 0.8f) : Colour255(60, 140, 255, 0.4f),
+                   .glowWidth = lit ? 7.0f : 5.0f,
+                   .radius = 16,
+                   .sheen = lit ? 0.2f : 0.12f};
     PaintPanel(c, 3, 3, float(kMenuButtonWidth) - 6, float(kMenuButtonHeight) - 6, look);
     // A small home planet above the words.
     PlanetLook planet = MapPlanet(1);
     planet.atmosphereWidth = 0.1f;
     PaintPlanet(c, kMenuButtonWidth / 2.0f, 29, 15, planet);
     if (lit) PaintStar(c, kMenuButtonWidth / 2.0f - 9, 20, 0.9f, Colour(1, 1, 1, 0.8f), true);
-    TextLook text;
-    text.fillTop = lit ? Colour255(255, 255, 210) : Colour255(252, 244, 120);
-    text.fillBottom = lit ? Colour255(255, 230, 90) : Colour255(220, 200, 40);
-    text.outline = 1.5f;
-    text.shadowBlur = 2;
-    text.shadowY = 1.5f;
+    TextLook text{.fillTop = lit ? Colour255(255, 255, 210) : Colour255(252, 244, 120),
+                  .fillBottom = lit ? Colour255(255, 230, 90) : Colour255(220, 200, 40),
+                  .outline = 1.5f,
+                  .shadowBlur = 2,
+                  .shadowY = 1.5f};
     if (lit)
     {
         text.glow = 5;
@@ -118,15 +111,14 @@ Canvas PaintFrame(FrameTop top, bool corner)
     if (top == FrameTop::Game)
     {
         // The trough of the time bar (the bar is drawn at (403, 17), 370 x 14).
-        PanelLook trough;
-        trough.radius = 8;
-        trough.fillTop = Colour255(2, 4, 12, 0.95f);
-        trough.fillBottom = Colour255(8, 12, 30, 0.95f);
-        trough.rim = Colour255(80, 130, 200, 0.8f);
-        trough.rimWidth = 1;
-        trough.rimGlow = Colour255(60, 140, 255, 0.25f);
-        trough.glowWidth = 4;
-        trough.sheen = 0;
+        PanelLook trough{.fillTop = Colour255(2, 4, 12, 0.95f),
+                         .fillBottom = Colour255(8, 12, 30, 0.95f),
+                         .rim = Colour255(80, 130, 200, 0.8f),
+                         .rimWidth = 1,
+                         .rimGlow = Colour255(60, 140, 255, 0.25f),
+                         .glowWidth = 4,
+                         .radius = 8,
+                         .sheen = 0};
         PaintPanel(c, 398, 12, 380, 24, trough);
     }
     if (corner) c.Draw(MenuButton(false), kMenuButtonX, kMenuButtonY);
@@ -179,15 +171,14 @@ Canvas DialogButton()
 {
     const int w = 160, h = 33;
     Canvas c(w, h);
-    PanelLook look;
-    look.radius = 10;
-    look.fillTop = Colour255(70, 110, 210, 0.98f);
-    look.fillBottom = Colour255(22, 40, 112, 0.98f);
-    look.rim = Colour255(170, 220, 255);
-    look.rimWidth = 1.5f;
-    look.rimGlow = Colour255(90, 170, 255, 0.45f);
-    look.glowWidth = 4;
-    look.sheen = 0.22f;
+    PanelLook look{.fillTop = Colour255(70, 110, 210, 0.98f),
+                   .fillBottom = Colour255(22, 40, 112, 0.98f),
+                   .rim = Colour255(170, 220, 255),
+                   .rimWidth = 1.5f,
+                   .rimGlow = Colour255(90, 170, 255, 0.45f),
+                   .glowWidth = 4,
+                   .radius = 10,
+                   .sheen = 0.22f};
     PaintPanel(c, 2, 2, w - 4.0f, h - 4.0f, look);
     return c;
 }
@@ -198,15 +189,14 @@ Canvas Checkbox()
     for (int half = 0; half < 2; ++half)
     {
         float ox = float(half * 28);
-        PanelLook look;
-        look.radius = 5;
-        look.fillTop = Colour255(6, 10, 28, 0.95f);
-        look.fillBottom = Colour255(20, 30, 70, 0.95f);
-        look.rim = half ? Colour255(150, 255, 200) : Colour255(120, 180, 240);
-        look.rimWidth = 1.5f;
-        look.rimGlow = half ? Colour255(80, 255, 170, 0.5f) : Colour255(60, 140, 255, 0.35f);
-        look.glowWidth = 3;
-        look.sheen = 0;
+        PanelLook look{.fillTop = Colour255(6, 10, 28, 0.95f),
+                       .fillBottom = Colour255(20, 30, 70, 0.95f),
+                       .rim = half ? Colour255(150, 255, 200) : Colour255(120, 180, 240),
+                       .rimWidth = 1.5f,
+                       .rimGlow = half ? Colour255(80, 255, 170, 0.5f) : Colour255(60, 140, 255, 0.35f),
+                       .glowWidth = 3,
+                       .radius = 5,
+                       .sheen = 0};
         PaintPanel(c, ox + 3, 3, 22, 22, look);
         if (half)
         {
@@ -252,11 +242,7 @@ Canvas SliderThumb()
     Canvas c(28, 28);
     PaintGlow(
         c, 14, 14, [](Vec2 p) { return SdCircle(p, 1); }, Colour255(90, 190, 255, 0.6f), 5, 9);
-    Bevel bevel;
-    bevel.base = Colour255(140, 210, 255);
-    bevel.width = 4;
-    bevel.outline = 1;
-    bevel.gloss = 0.8f;
+    Bevel bevel{.base = Colour255(140, 210, 255), .width = 4, .gloss = 0.8f, .outline = 1};
     PaintBevelled(
         c, 14, 14, [](Vec2 p) { return SdCircle(p, 1); }, bevel, 9.5f);
     return c;
@@ -267,14 +253,13 @@ Canvas ArrowButton(int size, float angle)
 {
     Canvas c(size, size);
     float s = float(size);
-    PanelLook look;
-    look.radius = s / 2 - 2;
-    look.fillTop = Colour255(50, 84, 170, 0.95f);
-    look.fillBottom = Colour255(14, 24, 70, 0.95f);
-    look.rim = Colour255(150, 215, 255);
-    look.rimWidth = 1.5f;
-    look.glowWidth = 3;
-    look.sheen = 0.2f;
+    PanelLook look{.fillTop = Colour255(50, 84, 170, 0.95f),
+                   .fillBottom = Colour255(14, 24, 70, 0.95f),
+                   .rim = Colour255(150, 215, 255),
+                   .rimWidth = 1.5f,
+                   .glowWidth = 3,
+                   .radius = s / 2 - 2,
+                   .sheen = 0.2f};
     PaintPanel(c, 2, 2, s - 4, s - 4, look);
     float k = s / 32;
     Sdf chevron = [angle](Vec2 p)
@@ -376,11 +361,7 @@ Canvas CompletionIndicator()
     PaintGlow(c, 0, 0, band, Colour255(255, 255, 200, 0.7f), 5);
     PaintShape(c, 0, 0, band, Colour255(255, 252, 230));
     PaintGlow(c, 0, 0, pointer, Colour255(255, 220, 80, 0.6f), 4);
-    Bevel bevel;
-    bevel.base = Colour255(255, 214, 60);
-    bevel.width = 3;
-    bevel.outline = 1;
-    bevel.glassHighlight = false;
+    Bevel bevel{.base = Colour255(255, 214, 60), .width = 3, .outline = 1, .glassHighlight = false};
     PaintBevelled(c, 0, 0, pointer, bevel, 1);
     return c;
 }
@@ -452,14 +433,13 @@ Canvas Burst(const std::string& word, const Rgba& top, const Rgba& bottom, const
                       SmoothStep(w / 2.0f / 1.9f, w / 2.0f / 1.9f - 4, std::abs(dx));
             return Rgba{ray.r * k, ray.g * k, ray.b * k, Saturate(k)};
         });
-    TextLook look;
-    look.fillTop = top;
-    look.fillBottom = bottom;
-    look.outline = 2.2f;
-    look.outlineColour = Colour255(40, 10, 30);
-    look.shadowBlur = 2;
-    look.shadowY = 2;
-    look.shine = 0.5f;
+    TextLook look{.fillTop = top,
+                  .fillBottom = bottom,
+                  .outline = 2.2f,
+                  .outlineColour = Colour255(40, 10, 30),
+                  .shadowBlur = 2,
+                  .shadowY = 2,
+                  .shine = 0.5f};
     DrawText(c, Face{"DejaVu Sans", 22, 700, true, 0.5f}, word, 0, 9, float(w), Align::Centre, look);
     return c;
 }
@@ -470,17 +450,15 @@ Canvas ExampleBonus()
     // bonus colour's small piece, room on the right for the words.
     const int w = 180, h = 56;
     Canvas c(w, h);
-    PanelLook look = GlassPanel();
-    look.radius = 14;
+    PanelLook look{.radius = 14};
     PaintPanel(c, 2, 2, w - 4.0f, h - 4.0f, look);
-    PanelLook socket;
-    socket.radius = 19;
-    socket.fillTop = Colour255(2, 4, 14, 0.95f);
-    socket.fillBottom = Colour255(12, 18, 44, 0.95f);
-    socket.rim = Colour255(255, 220, 100);
-    socket.rimGlow = Colour255(255, 200, 60, 0.5f);
-    socket.glowWidth = 5;
-    socket.sheen = 0;
+    PanelLook socket{.fillTop = Colour255(2, 4, 14, 0.95f),
+                     .fillBottom = Colour255(12, 18, 44, 0.95f),
+                     .rim = Colour255(255, 220, 100),
+                     .rimGlow = Colour255(255, 200, 60, 0.5f),
+                     .glowWidth = 5,
+                     .radius = 19,
+                     .sheen = 0};
     PaintPanel(c, 9, 9, 38, 38, socket);
     for (Vec2 p : {Vec2{60, 14}, Vec2{166, 40}, Vec2{150, 12}})
         PaintStar(c, p.x, p.y, 0.9f, Colour255(255, 240, 180, 0.8f), true);
@@ -497,11 +475,7 @@ Canvas Medal(int k)
     Sdf star = [](Vec2 p) { return SdPolygon(p, StarPolygon(5, 1.0f, 0.48f)) - 0.05f; };
     if (k == 3) PaintGlow(c, 17, 17.5f, star, Colour255(120, 230, 255, 0.7f), 5, 14);
     PaintGlow(c, 17, 17.5f, star, Fade(Shade(metal, 1.2f), 0.35f), 3, 14);
-    Bevel bevel;
-    bevel.base = metal;
-    bevel.width = 4.5f;
-    bevel.outline = 1;
-    bevel.gloss = 0.8f;
+    Bevel bevel{.base = metal, .width = 4.5f, .gloss = 0.8f, .outline = 1};
     PaintBevelled(c, 17, 17.5f, star, bevel, 14);
     if (k == 3)
     {
@@ -525,14 +499,13 @@ Canvas ChallengeButton(bool locked)
     // the medal in the round socket below.
     const int w = 121, h = 93;
     Canvas c(w, h);
-    PanelLook look;
-    look.radius = 12;
-    look.fillTop = locked ? Colour255(30, 32, 46, 0.9f) : Colour255(40, 62, 140, 0.93f);
-    look.fillBottom = locked ? Colour255(12, 12, 20, 0.9f) : Colour255(12, 20, 56, 0.93f);
-    look.rim = locked ? Colour255(90, 96, 120) : Colour255(130, 200, 255);
-    look.rimGlow = locked ? Colour255(60, 60, 80, 0.2f) : Colour255(60, 140, 255, 0.45f);
-    look.glowWidth = 5;
-    look.sheen = locked ? 0.04f : 0.14f;
+    PanelLook look{.fillTop = locked ? Colour255(30, 32, 46, 0.9f) : Colour255(40, 62, 140, 0.93f),
+                   .fillBottom = locked ? Colour255(12, 12, 20, 0.9f) : Colour255(12, 20, 56, 0.93f),
+                   .rim = locked ? Colour255(90, 96, 120) : Colour255(130, 200, 255),
+                   .rimGlow = locked ? Colour255(60, 60, 80, 0.2f) : Colour255(60, 140, 255, 0.45f),
+                   .glowWidth = 5,
+                   .radius = 12,
+                   .sheen = locked ? 0.04f : 0.14f};
     PaintPanel(c, 2, 2, w - 4.0f, h - 4.0f, look);
     if (locked)
     {
@@ -541,25 +514,20 @@ Canvas ChallengeButton(bool locked)
             return std::abs(SdBox(p - Vec2{0, -6}, Vec2{7, 9}, 7)) - 2.2f + (p.y > -2 ? 100.0f : 0.0f);
         };
         Sdf body = [](Vec2 p) { return SdBox(p - Vec2{0, 7}, Vec2{11, 9}, 3); };
-        Bevel metal;
-        metal.base = Colour255(130, 134, 150);
-        metal.width = 3;
-        metal.outline = 1;
-        metal.glassHighlight = false;
+        Bevel metal{.base = Colour255(130, 134, 150), .width = 3, .outline = 1, .glassHighlight = false};
         PaintBevelled(c, w / 2.0f, h / 2.0f, shackle, metal, 1);
         PaintBevelled(c, w / 2.0f, h / 2.0f, body, metal, 1);
         PaintShape(
             c, w / 2.0f, h / 2.0f + 7, [](Vec2 p) { return SdCircle(p, 2.5f); }, Colour255(30, 30, 40));
         return c;
     }
-    PanelLook socket;
-    socket.radius = 19;
-    socket.fillTop = Colour255(2, 4, 14, 0.9f);
-    socket.fillBottom = Colour255(14, 20, 48, 0.9f);
-    socket.rim = Colour255(90, 150, 220, 0.8f);
-    socket.rimWidth = 1;
-    socket.glowWidth = 3;
-    socket.sheen = 0;
+    PanelLook socket{.fillTop = Colour255(2, 4, 14, 0.9f),
+                     .fillBottom = Colour255(14, 20, 48, 0.9f),
+                     .rim = Colour255(90, 150, 220, 0.8f),
+                     .rimWidth = 1,
+                     .glowWidth = 3,
+                     .radius = 19,
+                     .sheen = 0};
     PaintPanel(c, w / 2.0f - 20, 45, 40, 40, socket);
     return c;
 }
@@ -644,11 +612,7 @@ Canvas MenuArrow()
             return Rgba{1.0f * k, 0.85f * k, 0.3f * k, k};
         });
     PaintGlow(c, 0, 0, head, Colour255(255, 220, 80, 0.7f), 4);
-    Bevel bevel;
-    bevel.base = Colour255(255, 226, 70);
-    bevel.width = 3;
-    bevel.outline = 0.9f;
-    bevel.glassHighlight = false;
+    Bevel bevel{.base = Colour255(255, 226, 70), .width = 3, .outline = 0.9f, .glassHighlight = false};
     PaintBevelled(c, 0, 0, head, bevel, 1);
     return c;
 }

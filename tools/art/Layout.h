@@ -36,7 +36,4 @@ inline const Rgba kFrameMid = Colour255(26, 36, 78);
 // The title yellow of the game's texts.
 inline const Rgba kTitleYellow = Colour255(252, 244, 35);
 
-// The interface's glass: panels, buttons and boxes.
-PanelLook GlassPanel();
-
 } // namespace Art

@@ -27,12 +27,11 @@ Canvas MainMenuFloat()
             k *= 0.4f + 0.6f * SmoothStep(-1, 1, std::sin(std::atan2(q.y, q.x) * 1.0f + 0.5f));
             return Rgba{0.45f * k, 0.75f * k, 1.0f * k, k};
         });
-    PanelLook look = GlassPanel();
-    look.radius = 26;
-    look.fillTop = Colour255(26, 40, 96, 0.82f);
-    look.fillBottom = Colour255(8, 12, 40, 0.88f);
-    look.glowWidth = 14;
-    look.sheen = 0.1f;
+    PanelLook look{.fillTop = Colour255(26, 40, 96, 0.82f),
+                   .fillBottom = Colour255(8, 12, 40, 0.88f),
+                   .glowWidth = 14,
+                   .radius = 26,
+                   .sheen = 0.1f};
     PaintPanel(c, 110, 76, 276, 330, look);
     // Lights along the panel's upper edge.
     for (int i = 0; i < 5; ++i)
@@ -98,11 +97,10 @@ Canvas BottomBubble()
 {
     const int w = kScreenWidth, h = kBubbleHeight;
     Canvas c(w, h);
-    PanelLook look = GlassPanel();
-    look.radius = 22;
-    look.fillTop = Colour255(30, 44, 100, 0.97f);
-    look.fillBottom = Colour255(10, 14, 40, 0.99f);
-    look.glowWidth = 8;
+    PanelLook look{.fillTop = Colour255(30, 44, 100, 0.97f),
+                   .fillBottom = Colour255(10, 14, 40, 0.99f),
+                   .glowWidth = 8,
+                   .radius = 22};
     PaintPanel(c, 40, 10, w - 80.0f, h + 30.0f, look);
     // Fine dividers between the four buttons.
     for (float x : {232.0f, 420.0f, 618.0f})
@@ -122,11 +120,10 @@ Canvas TopTenOverlay()
 {
     const int w = 520, h = 430;
     Canvas c(w, h);
-    PanelLook look = GlassPanel();
-    look.radius = 24;
-    look.fillTop = Colour255(26, 40, 96, 0.88f);
-    look.fillBottom = Colour255(8, 12, 36, 0.9f);
-    look.glowWidth = 12;
+    PanelLook look{.fillTop = Colour255(26, 40, 96, 0.88f),
+                   .fillBottom = Colour255(8, 12, 36, 0.9f),
+                   .glowWidth = 12,
+                   .radius = 24};
     PaintPanel(c, 4, 4, w - 8.0f, h - 8.0f, look);
     // The title's band and the line under the column heads.
     c.Paint(

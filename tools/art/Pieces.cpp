@@ -104,12 +104,11 @@ void PaintPiece(Canvas& canvas, int code, float cx, float cy, float radius, bool
         PaintShape(shadow, cx + 1.5f * k, cy + 2.5f * k, block, Colour(0, 0, 0, 0.5f), radius);
         shadow.Blur(3 * k);
         canvas.Draw(shadow, 0, 0);
-        Bevel bevel;
-        bevel.base = Colour255(108, 104, 118);
-        bevel.width = 7 * k;
-        bevel.gloss = 0.25f;
-        bevel.shininess = 16;
-        bevel.glassHighlight = false;
+        Bevel bevel{.base = Colour255(108, 104, 118),
+                    .width = 7 * k,
+                    .gloss = 0.25f,
+                    .shininess = 16,
+                    .glassHighlight = false};
         Canvas rock(canvas.Width(), canvas.Height());
         PaintBevelled(rock, cx, cy, block, bevel, radius);
         rock.Map(
@@ -134,13 +133,12 @@ void PaintPiece(Canvas& canvas, int code, float cx, float cy, float radius, bool
         PaintGlow(under, cx, cy, shape, Shade(colour, 1.15f) * 0.35f, 5.0f * k, radius);
         canvas.Draw(under, 0, 0);
     }
-    Bevel bevel;
-    bevel.base = colour;
-    bevel.width = 6.5f * k;
-    bevel.outline = 1.3f * std::max(k, 0.75f);
-    bevel.outlineDarkness = code == 7 ? 0.45f : 0.38f;
-    bevel.gloss = 0.6f;
-    bevel.shininess = 26;
+    Bevel bevel{.base = colour,
+                .width = 6.5f * k,
+                .gloss = 0.6f,
+                .shininess = 26,
+                .outline = 1.3f * std::max(k, 0.75f),
+                .outlineDarkness = code == 7 ? 0.45f : 0.38f};
     PaintBevelled(canvas, cx, cy, shape, bevel, radius);
 }
 
@@ -434,12 +432,11 @@ Canvas Crossbeam()
     PaintGlow(
         c, centre.x, centre.y, [](Vec2 p) { return SdCircle(p, 1.0f); }, Colour255(90, 170, 255, 0.45f), 4.0f,
         2.5f);
-    Bevel bevel;
-    bevel.base = Colour255(150, 170, 210);
-    bevel.width = 2;
-    bevel.outline = 0.8f;
-    bevel.gloss = 0.7f;
-    bevel.glassHighlight = false;
+    Bevel bevel{.base = Colour255(150, 170, 210),
+                .width = 2,
+                .gloss = 0.7f,
+                .outline = 0.8f,
+                .glassHighlight = false};
     PaintBevelled(
         c, centre.x, centre.y,
         [](Vec2 p) {
@@ -466,13 +463,12 @@ Canvas Wildcard()
     PaintShape(
         c, cx, cy, [](Vec2 p) { return SdCircle(p, 0.7f); }, Colour255(8, 10, 30, 0.85f), 26);
     Canvas band(kPieceWidth, kPieceHeight);
-    Bevel bevel;
-    bevel.base = Colour(1, 1, 1);
-    bevel.width = 4.5f;
-    bevel.outline = 1.1f;
-    bevel.outlineDarkness = 0.3f;
-    bevel.gloss = 0.7f;
-    bevel.glassHighlight = false;
+    Bevel bevel{.base = Colour(1, 1, 1),
+                .width = 4.5f,
+                .gloss = 0.7f,
+                .outline = 1.1f,
+                .outlineDarkness = 0.3f,
+                .glassHighlight = false};
     PaintBevelled(band, cx, cy, ring, bevel, 26);
     // Every colour of the spectrum around the ring.
     band.Map(

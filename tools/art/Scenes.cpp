@@ -41,25 +41,26 @@ PlanetLook MapButtonLook(int number)
     return look;
 }
 
+Canvas Backdrop(const NebulaLook& nebula, float starDensity)
+{
+    Canvas c(kScreenWidth, kScreenHeight);
+    PaintSky(c, Colour255(2, 3, 14), Colour255(9, 10, 32));
+    PaintNebula(c, nebula);
+    PaintStars(c, StarLook{.seed = nebula.seed + 5, .density = starDensity});
+    return c;
+}
+
 Canvas SpaceBackdrop(uint32_t seed, const Rgba& gasA, const Rgba& gasB, Vec2 gasCentre, float gasSpread,
                      float gasIntensity)
 {
-    Canvas c(kScreenWidth, kScreenHeight);
-    PaintSky(c, Colour255(3, 4, 16), Colour255(8, 10, 30));
-    NebulaLook nebula;
-    nebula.seed = seed;
-    nebula.colourA = gasA;
-    nebula.colourB = gasB;
-    nebula.core = Shade(Mix(gasA, gasB, 0.5f), 1.7f);
-    nebula.centre = gasCentre;
-    nebula.spread = gasSpread;
-    nebula.intensity = gasIntensity;
-    PaintNebula(c, nebula);
-    StarLook stars;
-    stars.seed = seed + 5;
-    stars.density = 1.3f;
-    PaintStars(c, stars);
-    return c;
+    return Backdrop({.seed = seed,
+                     .colourA = gasA,
+                     .colourB = gasB,
+                     .core = Shade(Mix(gasA, gasB, 0.5f), 1.7f),
+                     .intensity = gasIntensity,
+                     .centre = gasCentre,
+                     .spread = gasSpread},
+                    1.3f);
 }
 
 namespace
@@ -195,32 +196,21 @@ const LevelScene& SceneOfLevel(int k)
 Canvas LevelBackground(int k)
 {
     const LevelScene& s = SceneOfLevel(k);
-    Canvas c(kScreenWidth, kScreenHeight);
-    PaintSky(c, Colour255(2, 3, 14), Colour255(7, 9, 28));
-    NebulaLook nebula;
-    nebula.seed = uint32_t(1000 + 17 * k);
-    nebula.colourA = s.gasA;
-    nebula.colourB = s.gasB;
-    nebula.core = s.core;
-    nebula.centre = s.gasCentre;
-    nebula.spread = s.gasSpread;
-    nebula.intensity = s.gasIntensity * 1.3f;
-    nebula.dust = s.dust;
-    nebula.stretch = 1.2f;
-    PaintNebula(c, nebula);
-    StarLook stars;
-    stars.seed = uint32_t(2000 + 31 * k);
-    stars.density = 1.4f;
-    PaintStars(c, stars);
+    Canvas c = Backdrop({.seed = uint32_t(1000 + 17 * k),
+                         .colourA = s.gasA,
+                         .colourB = s.gasB,
+                         .core = s.core,
+                         .intensity = s.gasIntensity * 1.3f,
+                         .dust = s.dust,
+                         .centre = s.gasCentre,
+                         .spread = s.gasSpread,
+                         .stretch = 1.2f},
+                        1.4f);
     if (k == 11)
     {
-        GalaxyLook galaxy;
-        galaxy.centre = {600, 200};
-        galaxy.radius = 150;
-        galaxy.angle = -0.5f;
-        galaxy.tilt = 0.38f;
-        galaxy.brightness = 0.6f;
-        PaintGalaxy(c, galaxy);
+        PaintGalaxy(
+            c, GalaxyLook{
+                   .centre = {600, 200}, .radius = 150, .tilt = 0.38f, .angle = -0.5f, .brightness = 0.6f});
     }
     if (k == 12)
     {
@@ -331,21 +321,14 @@ Canvas LevelChooserBackground()
 
 Canvas ChallengeGridBackground()
 {
-    Canvas c(kScreenWidth, kScreenHeight);
-    PaintSky(c, Colour255(3, 3, 14), Colour255(10, 8, 30));
-    NebulaLook nebula;
-    nebula.seed = 5151;
-    nebula.colourA = Colour255(150, 50, 150);
-    nebula.colourB = Colour255(40, 80, 190);
-    nebula.core = Colour255(255, 210, 250);
-    nebula.centre = {420, 280};
-    nebula.spread = 460;
-    nebula.intensity = 0.55f;
-    PaintNebula(c, nebula);
-    StarLook stars;
-    stars.seed = 5152;
-    stars.density = 1.4f;
-    PaintStars(c, stars);
+    Canvas c = Backdrop({.seed = 5151,
+                         .colourA = Colour255(150, 50, 150),
+                         .colourB = Colour255(40, 80, 190),
+                         .core = Colour255(255, 210, 250),
+                         .intensity = 0.55f,
+                         .centre = {420, 280},
+                         .spread = 460},
+                        1.4f);
     PlanetLook giant = MapPlanet(9);
     giant.seed = 919;
     PaintPlanet(c, 770, 610, 105, giant);
@@ -356,28 +339,15 @@ Canvas ChallengeGridBackground()
 
 Canvas MainMenuBackground()
 {
-    Canvas c(kScreenWidth, kScreenHeight);
-    PaintSky(c, Colour255(2, 3, 14), Colour255(10, 10, 34));
-    NebulaLook nebula;
-    nebula.seed = 777;
-    nebula.colourA = Colour255(60, 80, 200);
-    nebula.colourB = Colour255(170, 60, 170);
-    nebula.core = Colour255(230, 220, 255);
-    nebula.centre = {600, 260};
-    nebula.spread = 380;
-    nebula.intensity = 0.65f;
-    PaintNebula(c, nebula);
-    StarLook stars;
-    stars.seed = 778;
-    stars.density = 1.5f;
-    PaintStars(c, stars);
-    GalaxyLook galaxy;
-    galaxy.centre = {300, 110};
-    galaxy.radius = 70;
-    galaxy.angle = 0.4f;
-    galaxy.brightness = 0.45f;
-    PaintGalaxy(c, galaxy);
-    // The curve of a great planet along the foot of the screen, a star rising behind it.
+    Canvas c = Backdrop({.seed = 777,
+                         .colourA = Colour255(60, 80, 200),
+                         .colourB = Colour255(170, 60, 170),
+                         .core = Colour255(230, 220, 255),
+                         .intensity = 0.65f,
+                         .centre = {600, 260},
+                         .spread = 380},
+                        1.5f);
+    PaintGalaxy(c, GalaxyLook{.centre = {300, 110}, .radius = 70, .angle = 0.4f, .brightness = 0.45f});
     // The curve of a great planet along the foot of the screen, lit from behind: only its
     // air glows, and a star rises over its rim.
     PlanetLook horizon = MapPlanet(7);
@@ -391,21 +361,14 @@ Canvas MainMenuBackground()
 
 Canvas LoaderBackground()
 {
-    Canvas c(kScreenWidth, kScreenHeight);
-    PaintSky(c, Colour255(1, 2, 10), Colour255(12, 8, 34));
-    NebulaLook nebula;
-    nebula.seed = 9090;
-    nebula.colourA = Colour255(80, 50, 190);
-    nebula.colourB = Colour255(30, 120, 200);
-    nebula.core = Colour255(220, 230, 255);
-    nebula.centre = {400, 360};
-    nebula.spread = 420;
-    nebula.intensity = 0.6f;
-    PaintNebula(c, nebula);
-    StarLook stars;
-    stars.seed = 9091;
-    stars.density = 1.6f;
-    PaintStars(c, stars);
+    Canvas c = Backdrop({.seed = 9090,
+                         .colourA = Colour255(80, 50, 190),
+                         .colourB = Colour255(30, 120, 200),
+                         .core = Colour255(220, 230, 255),
+                         .intensity = 0.6f,
+                         .centre = {400, 360},
+                         .spread = 420},
+                        1.6f);
     PlanetLook horizon = MapPlanet(1);
     horizon.seed = 3131;
     horizon.light = {-0.1f, -0.12f, -0.99f};

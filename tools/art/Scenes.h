@@ -21,7 +21,9 @@ MapPlace MapPlanetPlace(int number);
 // The look of planet k as a button of the star map (its rings drawn narrower, to fit).
 PlanetLook MapButtonLook(int number);
 
-// A plain field of stars over a dark wash, with a nebula of the given colours.
+// A field of stars over a dark wash, with the nebula given.
+Canvas Backdrop(const NebulaLook& nebula, float starDensity);
+// The same with a nebula of two colours gathered around a point.
 Canvas SpaceBackdrop(uint32_t seed, const Rgba& gasA, const Rgba& gasB, Vec2 gasCentre, float gasSpread,
                      float gasIntensity);
 

@@ -453,112 +453,112 @@ Canvas PlanetImage(int w, int h, const PlanetLook& look)
     return canvas;
 }
 
-namespace
-{
-
-std::array<PlanetLook, 12> BuildMapPlanets()
-{
-    std::array<PlanetLook, 12> p;
-    // 1: a blue and green home world under clouds.
-    p[0].surface = Surface::Ocean;
-    p[0].c1 = Colour255(70, 140, 70);
-    p[0].c2 = Colour255(30, 80, 170);
-    p[0].c3 = Colour255(190, 170, 120);
-    p[0].seed = 101;
-    p[0].atmosphere = Colour255(110, 170, 255, 0.9f);
-    // 2: an ochre desert of dunes and canyons.
-    p[1].surface = Surface::Desert;
-    p[1].c1 = Colour255(226, 160, 82);
-    p[1].c2 = Colour255(150, 80, 40);
-    p[1].c3 = Colour255(250, 214, 150);
-    p[1].seed = 202;
-    p[1].atmosphere = Colour255(255, 190, 120, 0.6f);
-    // 3: a cracked ice world.
-    p[2].surface = Surface::Ice;
-    p[2].c1 = Colour255(200, 232, 250);
-    p[2].c2 = Colour255(60, 130, 200);
-    p[2].c3 = Colour255(250, 252, 255);
-    p[2].seed = 303;
-    p[2].atmosphere = Colour255(160, 220, 255, 0.7f);
-    // 4: a lava world with glowing rifts.
-    p[3].surface = Surface::Lava;
-    p[3].c1 = Colour255(255, 110, 20);
-    p[3].c2 = Colour255(70, 50, 50);
-    p[3].c3 = Colour255(255, 230, 120);
-    p[3].seed = 404;
-    p[3].atmosphere = Colour255(255, 90, 40, 0.5f);
-    // 5: a banded giant with a great storm.
-    p[4].surface = Surface::Bands;
-    p[4].c1 = Colour255(222, 180, 130);
-    p[4].c2 = Colour255(170, 100, 60);
-    p[4].c3 = Colour255(250, 236, 210);
-    p[4].seed = 505;
-    p[4].axis = 0.12f;
-    p[4].atmosphere = Colour255(255, 220, 180, 0.5f);
-    // 6: a violet giant with rings.
-    p[5].surface = Surface::Bands;
-    p[5].c1 = Colour255(150, 110, 220);
-    p[5].c2 = Colour255(90, 60, 160);
-    p[5].c3 = Colour255(220, 200, 255);
-    p[5].seed = 606;
-    p[5].rings = true;
-    p[5].ringColour = Colour255(200, 190, 255, 0.8f);
-    p[5].atmosphere = Colour255(190, 160, 255, 0.6f);
-    // 7: a teal water world wrapped in swirling cloud.
-    p[6].surface = Surface::Water;
-    p[6].c1 = Colour255(40, 190, 190);
-    p[6].c2 = Colour255(10, 80, 110);
-    p[6].c3 = Colour255(230, 250, 250);
-    p[6].seed = 707;
-    p[6].atmosphere = Colour255(120, 255, 230, 0.8f);
-    // 8: a rust-red cratered world.
-    p[7].surface = Surface::Rocky;
-    p[7].c1 = Colour255(200, 96, 60);
-    p[7].c2 = Colour255(120, 50, 36);
-    p[7].c3 = Colour255(230, 160, 120);
-    p[7].seed = 808;
-    p[7].atmosphere = Colour255(255, 140, 110, 0.45f);
-    // 9: a golden ringed giant.
-    p[8].surface = Surface::Bands;
-    p[8].c1 = Colour255(240, 210, 120);
-    p[8].c2 = Colour255(190, 140, 60);
-    p[8].c3 = Colour255(255, 246, 214);
-    p[8].seed = 909;
-    p[8].rings = true;
-    p[8].ringColour = Colour255(240, 220, 170, 0.85f);
-    p[8].ringAngle = 0.22f;
-    p[8].atmosphere = Colour255(255, 230, 160, 0.5f);
-    // 10: a magenta crystal world.
-    p[9].surface = Surface::Crystal;
-    p[9].c1 = Colour255(230, 90, 180);
-    p[9].c2 = Colour255(120, 40, 140);
-    p[9].c3 = Colour255(255, 200, 250);
-    p[9].seed = 1010;
-    p[9].atmosphere = Colour255(255, 120, 220, 0.7f);
-    // 11: a grey moon with a thin blue air.
-    p[10].surface = Surface::Moon;
-    p[10].c1 = Colour255(180, 180, 186);
-    p[10].c2 = Colour255(110, 110, 120);
-    p[10].c3 = Colour255(80, 82, 96);
-    p[10].seed = 1111;
-    p[10].atmosphere = Colour255(140, 180, 255, 0.45f);
-    // 12: a dusky violet world with auroras, the last before the black hole.
-    p[11].surface = Surface::Dusk;
-    p[11].c1 = Colour255(70, 50, 110);
-    p[11].c2 = Colour255(40, 30, 70);
-    p[11].c3 = Colour255(90, 255, 200);
-    p[11].seed = 1212;
-    p[11].atmosphere = Colour255(150, 110, 255, 0.8f);
-    for (size_t i = 0; i < 12; ++i)
-        p[i].spin = 0.4f + 0.37f * float(i);
-    return p;
-}
-
-} // namespace
-
 const PlanetLook& MapPlanet(int number)
 {
-    static const std::array<PlanetLook, 12> planets = BuildMapPlanets();
+    static const std::array<PlanetLook, 12> planets = {{
+        // 1: a blue and green home world under clouds.
+        {.surface = Surface::Ocean,
+         .c1 = Colour255(70, 140, 70),
+         .c2 = Colour255(30, 80, 170),
+         .c3 = Colour255(190, 170, 120),
+         .seed = 101,
+         .spin = 0.4f,
+         .atmosphere = Colour255(110, 170, 255, 0.9f)},
+        // 2: an ochre desert of dunes and canyons.
+        {.surface = Surface::Desert,
+         .c1 = Colour255(226, 160, 82),
+         .c2 = Colour255(150, 80, 40),
+         .c3 = Colour255(250, 214, 150),
+         .seed = 202,
+         .spin = 0.77f,
+         .atmosphere = Colour255(255, 190, 120, 0.6f)},
+        // 3: a cracked ice world.
+        {.surface = Surface::Ice,
+         .c1 = Colour255(200, 232, 250),
+         .c2 = Colour255(60, 130, 200),
+         .c3 = Colour255(250, 252, 255),
+         .seed = 303,
+         .spin = 1.14f,
+         .atmosphere = Colour255(160, 220, 255, 0.7f)},
+        // 4: a lava world with glowing rifts.
+        {.surface = Surface::Lava,
+         .c1 = Colour255(255, 110, 20),
+         .c2 = Colour255(70, 50, 50),
+         .c3 = Colour255(255, 230, 120),
+         .seed = 404,
+         .spin = 1.51f,
+         .atmosphere = Colour255(255, 90, 40, 0.5f)},
+        // 5: a banded giant with a great storm.
+        {.surface = Surface::Bands,
+         .c1 = Colour255(222, 180, 130),
+         .c2 = Colour255(170, 100, 60),
+         .c3 = Colour255(250, 236, 210),
+         .seed = 505,
+         .spin = 1.88f,
+         .axis = 0.12f,
+         .atmosphere = Colour255(255, 220, 180, 0.5f)},
+        // 6: a violet giant with rings.
+        {.surface = Surface::Bands,
+         .c1 = Colour255(150, 110, 220),
+         .c2 = Colour255(90, 60, 160),
+         .c3 = Colour255(220, 200, 255),
+         .seed = 606,
+         .spin = 2.25f,
+         .atmosphere = Colour255(190, 160, 255, 0.6f),
+         .rings = true,
+         .ringColour = Colour255(200, 190, 255, 0.8f)},
+        // 7: a teal water world wrapped in swirling cloud.
+        {.surface = Surface::Water,
+         .c1 = Colour255(40, 190, 190),
+         .c2 = Colour255(10, 80, 110),
+         .c3 = Colour255(230, 250, 250),
+         .seed = 707,
+         .spin = 2.62f,
+         .atmosphere = Colour255(120, 255, 230, 0.8f)},
+        // 8: a rust-red cratered world.
+        {.surface = Surface::Rocky,
+         .c1 = Colour255(200, 96, 60),
+         .c2 = Colour255(120, 50, 36),
+         .c3 = Colour255(230, 160, 120),
+         .seed = 808,
+         .spin = 2.99f,
+         .atmosphere = Colour255(255, 140, 110, 0.45f)},
+        // 9: a golden ringed giant.
+        {.surface = Surface::Bands,
+         .c1 = Colour255(240, 210, 120),
+         .c2 = Colour255(190, 140, 60),
+         .c3 = Colour255(255, 246, 214),
+         .seed = 909,
+         .spin = 3.36f,
+         .atmosphere = Colour255(255, 230, 160, 0.5f),
+         .rings = true,
+         .ringColour = Colour255(240, 220, 170, 0.85f),
+         .ringAngle = 0.22f},
+        // 10: a magenta crystal world.
+        {.surface = Surface::Crystal,
+         .c1 = Colour255(230, 90, 180),
+         .c2 = Colour255(120, 40, 140),
+         .c3 = Colour255(255, 200, 250),
+         .seed = 1010,
+         .spin = 3.73f,
+         .atmosphere = Colour255(255, 120, 220, 0.7f)},
+        // 11: a grey moon with a thin blue air.
+        {.surface = Surface::Moon,
+         .c1 = Colour255(180, 180, 186),
+         .c2 = Colour255(110, 110, 120),
+         .c3 = Colour255(80, 82, 96),
+         .seed = 1111,
+         .spin = 4.1f,
+         .atmosphere = Colour255(140, 180, 255, 0.45f)},
+        // 12: a dusky violet world with auroras, the last before the black hole.
+        {.surface = Surface::Dusk,
+         .c1 = Colour255(70, 50, 110),
+         .c2 = Colour255(40, 30, 70),
+         .c3 = Colour255(90, 255, 200),
+         .seed = 1212,
+         .spin = 4.47f,
+         .atmosphere = Colour255(150, 110, 255, 0.8f)},
+    }};
     return planets[size_t((number - 1) % 12)];
 }
 

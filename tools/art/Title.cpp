@@ -41,18 +41,17 @@ Canvas Logo()
     Canvas c(w, h);
     const Vec2 centre{w / 2.0f, 104};
     PaintOrbit(c, centre, 300, 58, -0.08f, Colour255(120, 190, 255, 0.8f), 1.6f, -1);
-    TextLook look;
-    look.fillTop = Colour255(255, 252, 226);
-    look.fillBottom = Colour255(255, 160, 40);
-    look.outline = 4.5f;
-    look.outlineColour = Colour255(40, 12, 56);
-    look.shadowBlur = 6;
-    look.shadowX = 3;
-    look.shadowY = 5;
-    look.shadowColour = Colour(0, 0, 0, 0.75f);
-    look.glow = 16;
-    look.glowColour = Colour255(130, 70, 255, 0.75f);
-    look.shine = 0.55f;
+    TextLook look{.fillTop = Colour255(255, 252, 226),
+                  .fillBottom = Colour255(255, 160, 40),
+                  .outline = 4.5f,
+                  .outlineColour = Colour255(40, 12, 56),
+                  .shadowBlur = 6,
+                  .shadowX = 3,
+                  .shadowY = 5,
+                  .shadowColour = Colour(0, 0, 0, 0.75f),
+                  .glow = 16,
+                  .glowColour = Colour255(130, 70, 255, 0.75f),
+                  .shine = 0.55f};
     Face face{"DejaVu Serif", 86, 700, false, 1.5f};
     DrawText(c, face, "Orlavintide", 0, 44, float(w), Align::Centre, look);
     PaintOrbit(c, centre, 300, 58, -0.08f, Colour255(150, 210, 255, 0.95f), 1.6f, 1);
@@ -61,13 +60,12 @@ Canvas Logo()
     PaintStar(c, head.x, head.y, 2.6f, Colour255(255, 255, 240), true);
     for (Vec2 p : {Vec2{108, 40}, Vec2{560, 58}, Vec2{612, 150}, Vec2{60, 150}})
         PaintStar(c, p.x, p.y, 1.4f, Colour255(255, 240, 200, 0.9f), true);
-    TextLook sub;
-    sub.fillTop = Colour255(200, 230, 255);
-    sub.fillBottom = Colour255(120, 180, 255);
-    sub.outline = 2;
-    sub.outlineColour = Colour255(10, 10, 40);
-    sub.glow = 6;
-    sub.glowColour = Colour255(80, 150, 255, 0.6f);
+    TextLook sub{.fillTop = Colour255(200, 230, 255),
+                 .fillBottom = Colour255(120, 180, 255),
+                 .outline = 2,
+                 .outlineColour = Colour255(10, 10, 40),
+                 .glow = 6,
+                 .glowColour = Colour255(80, 150, 255, 0.6f)};
     DrawText(c, Face{"DejaVu Sans", 19, 700, false, 6.0f}, "PUZZLES AMONG THE STARS", 0, 190, float(w),
              Align::Centre, sub);
     c.FadeBorder(10);
@@ -102,14 +100,13 @@ Canvas Velquis(int w, int h, float scale, float nameSize)
     Canvas c(w, h);
     float markX = 40 * scale;
     PaintVelquisMark(c, Vec2{markX, float(h) / 2 - 4 * scale}, scale);
-    TextLook look;
-    look.fillTop = Colour255(240, 250, 255);
-    look.fillBottom = Colour255(150, 200, 255);
-    look.outline = 1.5f * scale;
-    look.outlineColour = Colour255(8, 12, 40);
-    look.glow = 5 * scale;
-    look.glowColour = Colour255(80, 160, 255, 0.5f);
-    look.shine = 0.3f;
+    TextLook look{.fillTop = Colour255(240, 250, 255),
+                  .fillBottom = Colour255(150, 200, 255),
+                  .outline = 1.5f * scale,
+                  .outlineColour = Colour255(8, 12, 40),
+                  .glow = 5 * scale,
+                  .glowColour = Colour255(80, 160, 255, 0.5f),
+                  .shine = 0.3f};
     float textX = markX + 34 * scale;
     Face face{"DejaVu Sans", int(nameSize), 700, false, 0.5f};
     face.pixelHeight = FitPixelHeight(face, "VelquisGames", float(w) - textX - 6 * scale);
@@ -126,10 +123,7 @@ void PaintAmbrevaneMark(Canvas& c, Vec2 at, float scale)
         return std::max(SdCircle(p, 1.0f), -SdCircle(p - Vec2{0.42f, -0.22f}, 0.8f));
     };
     PaintGlow(c, at.x, at.y, crescent, Colour255(255, 170, 60, 0.55f), 10 * scale, 24 * scale);
-    Bevel bevel;
-    bevel.base = Colour255(255, 186, 70);
-    bevel.width = 5 * scale;
-    bevel.outline = 1.2f * scale;
+    Bevel bevel{.base = Colour255(255, 186, 70), .width = 5 * scale, .outline = 1.2f * scale};
     PaintBevelled(c, at.x, at.y, crescent, bevel, 24 * scale);
     PaintStar(c, at.x + 16 * scale, at.y - 6 * scale, 1.5f * scale, Colour255(255, 250, 230), true);
 }
@@ -138,13 +132,12 @@ Canvas Publisher(int w, int h, float scale)
 {
     Canvas c(w, h);
     PaintAmbrevaneMark(c, Vec2{34 * scale, float(h) / 2}, scale);
-    TextLook look;
-    look.fillTop = Colour255(255, 240, 200);
-    look.fillBottom = Colour255(240, 170, 70);
-    look.outline = 1.5f * scale;
-    look.outlineColour = Colour255(40, 16, 4);
-    look.glow = 4 * scale;
-    look.glowColour = Colour255(255, 150, 40, 0.4f);
+    TextLook look{.fillTop = Colour255(255, 240, 200),
+                  .fillBottom = Colour255(240, 170, 70),
+                  .outline = 1.5f * scale,
+                  .outlineColour = Colour255(40, 16, 4),
+                  .glow = 4 * scale,
+                  .glowColour = Colour255(255, 150, 40, 0.4f)};
     float textX = 64 * scale;
     Face face{"DejaVu Serif", int(26 * scale), 700, false, 1.0f * scale};
     face.pixelHeight = FitPixelHeight(face, "AMBREVANE", float(w) - textX - 6 * scale);
@@ -176,11 +169,10 @@ Canvas PublisherSplash()
     PaintStars(c, stars);
     Canvas mark = Publisher(520, 170, 2.3f);
     c.Draw(mark, (kScreenWidth - 520) / 2 + 10, 190);
-    TextLook look;
-    look.fillTop = Colour255(250, 230, 200);
-    look.fillBottom = Colour255(220, 180, 130);
-    look.glow = 4;
-    look.glowColour = Colour255(255, 170, 80, 0.4f);
+    TextLook look{.fillTop = Colour255(250, 230, 200),
+                  .fillBottom = Colour255(220, 180, 130),
+                  .glow = 4,
+                  .glowColour = Colour255(255, 170, 80, 0.4f)};
     DrawText(c, Face{"DejaVu Serif", 22, 400, true, 2.0f}, "presents", 0, 390, kScreenWidth, Align::Centre,
              look);
     return c;
@@ -215,21 +207,19 @@ Canvas FrameworkSplash()
             float k = (gx + gy) * 0.06f * fade;
             return Rgba{p.r + 0.3f * k, p.g + 0.6f * k, p.b + k, p.a};
         });
-    TextLook look;
-    look.fillTop = Colour255(230, 245, 255);
-    look.fillBottom = Colour255(110, 190, 255);
-    look.outline = 3;
-    look.outlineColour = Colour255(6, 12, 40);
-    look.glow = 14;
-    look.glowColour = Colour255(60, 150, 255, 0.7f);
-    look.shine = 0.4f;
+    TextLook look{.fillTop = Colour255(230, 245, 255),
+                  .fillBottom = Colour255(110, 190, 255),
+                  .outline = 3,
+                  .outlineColour = Colour255(6, 12, 40),
+                  .glow = 14,
+                  .glowColour = Colour255(60, 150, 255, 0.7f),
+                  .shine = 0.4f};
     DrawText(c, Face{"DejaVu Sans", 120, 700, false, 24.0f}, "KAVO", 0, 190, kScreenWidth, Align::Centre,
              look);
-    TextLook sub;
-    sub.fillTop = Colour255(200, 220, 255);
-    sub.fillBottom = Colour255(150, 180, 240);
-    sub.glow = 4;
-    sub.glowColour = Colour255(80, 150, 255, 0.5f);
+    TextLook sub{.fillTop = Colour255(200, 220, 255),
+                 .fillBottom = Colour255(150, 180, 240),
+                 .glow = 4,
+                 .glowColour = Colour255(80, 150, 255, 0.5f)};
     DrawText(c, Face{"DejaVu Sans", 20, 400, false, 5.0f}, "MADE WITH THE KAVO 2D GAME FRAMEWORK", 0, 370,
              kScreenWidth, Align::Centre, sub);
     return c;

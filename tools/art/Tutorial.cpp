@@ -12,36 +12,40 @@ namespace Art
 namespace
 {
 
+// The explanations' words: white with a soft shadow.
+const Face kBodyFace{"DejaVu Sans", 14};
+
+TextLook BodyText()
+{
+    return TextLook{.fillTop = Colour(1, 1, 1),
+                    .fillBottom = Colour255(222, 232, 248),
+                    .shadowBlur = 1.5f,
+                    .shadowX = 1,
+                    .shadowY = 1,
+                    .shadowColour = Colour(0, 0, 0, 0.8f)};
+}
+
 // A heading and a few words in a panel of glass.
 void Explanation(Canvas& c, float x, float y, float w, float h, const std::string& heading,
                  const std::string& body)
 {
-    PanelLook look = GlassPanel();
-    look.radius = 12;
-    look.fillTop = Colour255(20, 30, 76, 0.78f);
-    look.fillBottom = Colour255(8, 12, 36, 0.82f);
-    look.rim = Colour255(110, 180, 250, 0.8f);
-    look.rimWidth = 1.2f;
-    look.glowWidth = 6;
-    look.rimGlow = Colour255(60, 140, 255, 0.3f);
+    PanelLook look{.fillTop = Colour255(20, 30, 76, 0.78f),
+                   .fillBottom = Colour255(8, 12, 36, 0.82f),
+                   .rim = Colour255(110, 180, 250, 0.8f),
+                   .rimWidth = 1.2f,
+                   .rimGlow = Colour255(60, 140, 255, 0.3f),
+                   .glowWidth = 6,
+                   .radius = 12};
     PaintPanel(c, x, y, w, h, look);
-    TextLook title;
-    title.fillTop = Colour255(255, 252, 200);
-    title.fillBottom = kTitleYellow;
-    title.outline = 1.6f;
-    title.outlineColour = Colour255(30, 16, 4);
-    title.shadowBlur = 2;
-    title.shadowY = 1.5f;
+    TextLook title{.fillTop = Colour255(255, 252, 200),
+                   .fillBottom = kTitleYellow,
+                   .outline = 1.6f,
+                   .outlineColour = Colour255(30, 16, 4),
+                   .shadowBlur = 2,
+                   .shadowY = 1.5f};
     DrawText(c, Face{"DejaVu Sans", 17, 700, false, 1.0f}, heading, x + 14, y + 7, w - 28, Align::Left,
              title);
-    TextLook text;
-    text.fillTop = Colour(1, 1, 1);
-    text.fillBottom = Colour255(220, 230, 245);
-    text.shadowBlur = 1.5f;
-    text.shadowX = 1;
-    text.shadowY = 1;
-    text.shadowColour = Colour(0, 0, 0, 0.8f);
-    DrawText(c, Face{"DejaVu Sans", 14, 400, false, 0}, body, x + 14, y + 29, w - 28, Align::Left, text, 16);
+    DrawText(c, kBodyFace, body, x + 14, y + 29, w - 28, Align::Left, BodyText(), 16);
 }
 
 // The tutorial screen's picture: the demonstration's actors play over it (a 5 x 6 board on the
@@ -59,16 +63,9 @@ Canvas TutorialPicture()
     Explanation(c, 450, 257, 320, 64, "3. Watch it grow",
                 "The group takes in every touching piece of its colour, then it explodes.");
     Explanation(c, 34, 518, 736, 30, "", "");
-    TextLook text;
-    text.fillTop = Colour(1, 1, 1);
-    text.fillBottom = Colour255(225, 235, 250);
-    text.shadowBlur = 1.5f;
-    text.shadowX = 1;
-    text.shadowY = 1;
-    text.shadowColour = Colour(0, 0, 0, 0.8f);
-    DrawText(c, Face{"DejaVu Sans", 14, 400, false, 0},
+    DrawText(c, kBodyFace,
              "Clear enough pieces to finish each level. Right-click for the level's second kind of move.", 48,
-             524, 710, Align::Centre, text);
+             524, 710, Align::Centre, BodyText());
     return c;
 }
 
