@@ -9,7 +9,11 @@
 #include "graphics/FontData.h"
 #include "graphics/ImageFont.h"
 #include "graphics/ImageLib.h"
+#include "graphics/MemoryImage.h"
+#include "media/ResourceManager.h"
+#include "media/ResourceManagerException.h"
 #include "platform/Files.h"
+#include "tests/media/ResourceTestSupport.h"
 #include "tests/puzzle/ShippedRules.h"
 
 #include <gtest/gtest.h>
@@ -264,6 +268,13 @@ TEST_F(ArtContentTest, BitmapFontsLoadAndHaveEveryPrintableCharacter)
     EXPECT_EQ(fonts, 7);
 }
 
+bool BackgroundExists(int id)
+{
+    return id >= 1 && ImageLib::GetImage(ShippedData::GeneratedContent() + "images/backgrounds/bkgnd" +
+                                             std::to_string(id),
+                                         false) != nullptr;
+}
+
 TEST_F(ArtContentTest, EveryPlayedLevelShowsThePlanetOfTheLevelChooserItBelongsTo)
 {
     // The level chooser's planets: the first level of planet 1 to 12.
@@ -283,12 +294,77 @@ TEST_F(ArtContentTest, EveryPlayedLevelShowsThePlanetOfTheLevelChooserItBelongsT
                 ++planet;
             int background = rules.GetLevelConfig(level).nBackgroundID;
             EXPECT_EQ(background, planet) << file << " level " << level;
-            EXPECT_TRUE(ImageLib::GetImage(ShippedData::GeneratedContent() + "images/backgrounds/bkgnd" +
-                                               std::to_string(background),
-                                           false))
-                << file << " level " << level;
+            EXPECT_TRUE(BackgroundExists(background)) << file << " level " << level;
         }
     }
+}
+
+TEST_F(ArtContentTest, EveryChallengeLevelHasABackground)
+{
+    const std::string folder = KavoTest::kShippedProperties + "challenges/";
+    std::vector<platform::FileEntry> files = platform::FindFiles(folder + "*.xml");
+    ASSERT_FALSE(files.empty());
+    for (const platform::FileEntry& file : files)
+    {
+        Kavo::GameRulesConfig rules;
+        std::string error;
+        ASSERT_TRUE(KavoTest::LoadRulesFile(folder + file.name, rules, error)) << file.name << ": " << error;
+        int end = KavoTest::GameEndLevel(rules);
+        for (int level = 1; level < (end > 0 ? end : 2) && level <= 40; ++level)
+            EXPECT_TRUE(BackgroundExists(rules.GetLevelConfig(level).nBackgroundID))
+                << file.name << " level " << level << " background "
+                << rules.GetLevelConfig(level).nBackgroundID;
+    }
+}
+
+TEST_F(ArtContentTest, TheResourceManagerLoadsTheThreeGroupsAndBindsEveryId)
+{
+    // The manifest's paths are below the content folder, as they are inside main.pak.
+    struct Folder
+    {
+        std::string previous = platform::CurrentFolder();
+        ~Folder() { platform::SetCurrentFolder(previous); }
+    } restore;
+    ASSERT_TRUE(platform::SetCurrentFolder(ShippedData::GeneratedContent()));
+    restest::FakeHost host;
+    Kavo::ResourceManager manager(&host);
+    ASSERT_TRUE(manager.LoadManifest("properties\\resources.xml")) << manager.GetErrorText();
+    for (const auto& group : Kavo::ResourceIds::kGroups)
+    {
+        ASSERT_TRUE(manager.LoadResources(group.name)) << group.name << ": " << manager.GetErrorText();
+        for (const auto* e = group.begin; e != group.end; ++e)
+        {
+            try
+            {
+                switch (e->kind)
+                {
+                case Kind::Image:
+                {
+                    Kavo::SharedImageHandle image = manager.GetImageOrThrow(e->id);
+                    ASSERT_TRUE(image.GetImage()) << e->id;
+                    EXPECT_GT(image->GetWidth() * image->GetHeight(), 0) << e->id;
+                    // The title screen takes a picture 1 pixel wide for one the data leaves out.
+                    if (group.name == std::string("TitleScreen"))
+                    {
+                        EXPECT_GT(image->GetWidth(), 1) << e->id;
+                    }
+                    break;
+                }
+                case Kind::Font:
+                    EXPECT_GT(manager.GetFontOrThrow(e->id)->GetHeight(), 0) << e->id;
+                    break;
+                case Kind::Sound:
+                    EXPECT_GE(manager.GetSoundOrThrow(e->id), 0) << e->id;
+                    break;
+                }
+            }
+            catch (const Kavo::ResourceManagerException& failure)
+            {
+                ADD_FAILURE() << e->id << ": " << failure.what();
+            }
+        }
+    }
+    EXPECT_TRUE(host.popups.empty()) << host.popups.front();
 }
 
 TEST_F(ArtContentTest, SoundsAreNamedAfterTheirIdsAndExistOnceGenerated)
