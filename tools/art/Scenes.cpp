@@ -352,7 +352,7 @@ Canvas MainMenuBackground()
     // air glows, and a star rises over its rim.
     PlanetLook horizon = MapPlanet(7);
     horizon.seed = 4040;
-    horizon.light = {0.2f, -0.14f, -0.97f};
+    horizon.light = {0.12f, -0.27f, -0.95f};
     horizon.atmosphereWidth = 0.02f;
     PaintPlanet(c, 420, 1420, 900, horizon);
     PaintStar(c, 610, 523, 3.2f, Colour255(255, 240, 220), true);
@@ -371,7 +371,7 @@ Canvas LoaderBackground()
                         1.6f);
     PlanetLook horizon = MapPlanet(1);
     horizon.seed = 3131;
-    horizon.light = {-0.1f, -0.12f, -0.99f};
+    horizon.light = {-0.1f, -0.26f, -0.96f};
     horizon.atmosphereWidth = 0.02f;
     PaintPlanet(c, 400, 1500, 1000, horizon);
     return c;
