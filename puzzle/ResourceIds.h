@@ -8,6 +8,8 @@
 // Each group is bound once it is loaded: ExtractInitResources and ExtractTitleScreenResources
 // on the main thread at start-up, ExtractGameResources on the loading thread (the main thread
 // reads the "Game" globals only after the loading thread has ended).
+#include <iterator>
+
 namespace Kavo
 {
 
@@ -156,5 +158,39 @@ KAVO_GAME_RESOURCES(KAVO_DECLARE_RESOURCE_ID)
 bool ExtractInitResources(ResourceManager* manager);
 bool ExtractTitleScreenResources(ResourceManager* manager);
 bool ExtractGameResources(ResourceManager* manager);
+
+// The same ids as data, for the programs that write and check the manifest: each group's name
+// in the manifest and its ids in binding order, each with its kind.
+enum class ResourceKind
+{
+    Image,
+    Font,
+    Sound,
+};
+
+struct ResourceIdEntry
+{
+    const char* id;
+    ResourceKind kind;
+};
+
+#define KAVO_RESOURCE_ID_ENTRY(kind, id) ResourceIdEntry{#id, ResourceKind::kind},
+inline constexpr ResourceIdEntry kInitResourceIds[] = {KAVO_INIT_RESOURCES(KAVO_RESOURCE_ID_ENTRY)};
+inline constexpr ResourceIdEntry kTitleScreenResourceIds[] = {KAVO_TITLESCREEN_RESOURCES(KAVO_RESOURCE_ID_ENTRY)};
+inline constexpr ResourceIdEntry kGameResourceIds[] = {KAVO_GAME_RESOURCES(KAVO_RESOURCE_ID_ENTRY)};
+#undef KAVO_RESOURCE_ID_ENTRY
+
+struct ResourceIdGroup
+{
+    const char* name;
+    const ResourceIdEntry* begin;
+    const ResourceIdEntry* end;
+};
+
+inline constexpr ResourceIdGroup kResourceIdGroups[] = {
+    {"Init", std::begin(kInitResourceIds), std::end(kInitResourceIds)},
+    {"TitleScreen", std::begin(kTitleScreenResourceIds), std::end(kTitleScreenResourceIds)},
+    {"Game", std::begin(kGameResourceIds), std::end(kGameResourceIds)},
+};
 
 } // namespace Kavo

@@ -1,5 +1,5 @@
-#include "game/ResourceIds.h"
 #include "platform/Files.h"
+#include "puzzle/ResourceIds.h"
 #include "tools/art/BitmapFonts.h"
 #include "tools/art/Catalogue.h"
 
@@ -26,7 +26,6 @@ std::string SoundPath(const std::string& id)
 
 bool WriteManifest(const std::string& contentDir, const std::vector<ImageSpec>& images)
 {
-    using namespace Kavo::ResourceIds;
     std::map<std::string, const ImageSpec*> imageById;
     for (const ImageSpec& spec : images)
         if (!spec.id.empty()) imageById[spec.id] = &spec;
@@ -40,10 +39,11 @@ bool WriteManifest(const std::string& contentDir, const std::vector<ImageSpec>& 
         "<!-- Pictures are named without their extension; sounds are the sound generator's files. -->\n"
         "<ResourceManifest>\n";
     bool ok = true;
-    for (const Group& group : kGroups)
+    using Kind = Kavo::ResourceKind;
+    for (const Kavo::ResourceIdGroup& group : Kavo::kResourceIdGroups)
     {
         xml += "  <Resources id=\"" + std::string(group.name) + "\">\n";
-        for (const Entry* e = group.begin; e != group.end; ++e)
+        for (const Kavo::ResourceIdEntry* e = group.begin; e != group.end; ++e)
         {
             std::string id = e->id;
             switch (e->kind)
