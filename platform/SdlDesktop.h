@@ -29,7 +29,9 @@ struct Desktop
 
 Desktop& GetDesktop();
 
-// Window coordinates to game coordinates (they differ when full screen scales the image).
+// A pointer position of a mouse event to game coordinates. In full screen the renderer maps
+// events to the scaled screen image itself; a position over the bars beside or below the image
+// is kept on its nearest edge, as on a desktop of the game's own size.
 void WindowToGame(int& x, int& y);
 
 } // namespace platform::detail

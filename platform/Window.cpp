@@ -4,6 +4,7 @@
 #include "platform/SdlDesktop.h"
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -29,12 +30,12 @@ Desktop& GetDesktop()
 
 void WindowToGame(int& x, int& y)
 {
+    // The renderer's logical size has already mapped the event to the screen image; mapping it
+    // again would shrink every position by the scale once more. What is left is the bars.
     Desktop& d = GetDesktop();
-    if (!d.renderer || !d.fullscreen) return;
-    float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(d.renderer, x, y, &lx, &ly);
-    x = int(lx);
-    y = int(ly);
+    if (!d.renderer || !d.fullscreen || d.screenWidth <= 0 || d.screenHeight <= 0) return;
+    x = std::clamp(x, 0, d.screenWidth - 1);
+    y = std::clamp(y, 0, d.screenHeight - 1);
 }
 
 } // namespace detail

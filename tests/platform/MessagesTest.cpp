@@ -1,5 +1,6 @@
 #include "platform/Messages.h"
 #include "platform/FakeClock.h"
+#include "platform/Screen.h"
 #include "platform/Window.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +164,72 @@ TEST_F(MessagesTest, MousePositionsAndActivation)
     ASSERT_TRUE(PeekMessage(m));
     EXPECT_EQ(m.message, WM_ACTIVATEAPP);
     EXPECT_EQ(m.wParam, 1u);
+}
+
+// The dummy desktop is 1024 x 768; game screens of other sizes stand for desktops smaller than,
+// equal to and larger than the game. Full screen scales the screen to the desktop with bars
+// (1280 x 1024 shows at 0.75 from x = 32); a window shows it unscaled.
+TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
+{
+    struct Case
+    {
+        int width, height;
+        bool fullscreen;
+        int desktopX, desktopY; // where the player clicks, in window pixels
+        int gameX, gameY;
+    };
+    const Case cases[] = {
+        {800, 600, true, 0, 0, 0, 0},
+        {800, 600, true, 512, 384, 400, 300},
+        {800, 600, true, 1023, 767, 799, 599},
+        {1024, 768, true, 0, 0, 0, 0},
+        {1024, 768, true, 512, 384, 512, 384},
+        {1024, 768, true, 1023, 767, 1023, 767},
+        {1280, 1024, true, 32, 0, 0, 0},
+        {1280, 1024, true, 512, 384, 640, 512},
+        {1280, 1024, true, 991, 767, 1278, 1022},
+        {1280, 1024, true, 0, 0, 0, 0},         // over the left bar: the screen's edge
+        {1280, 1024, true, 1023, 767, 1279, 1022}, // over the right bar
+        {800, 600, false, 0, 0, 0, 0},
+        {800, 600, false, 400, 300, 400, 300},
+        {800, 600, false, 799, 599, 799, 599},
+        {1280, 1024, false, 1279, 1023, 1279, 1023},
+    };
+    std::string error;
+    ASSERT_TRUE(InitVideo(error)) << error;
+    for (const Case& c : cases)
+    {
+        WindowOptions options;
+        options.clientWidth = c.width;
+        options.clientHeight = c.height;
+        options.fullscreen = c.fullscreen;
+        ASSERT_TRUE(CreateMainWindow(options, error)) << error;
+        ShowMainWindow(true);
+        bool refused = false;
+        ASSERT_TRUE(OpenScreen(c.width, c.height, false, error, refused)) << error;
+        Message m;
+        while (PeekMessage(m))
+        {
+        }
+        syn::MouseButton(1, true, 1, c.desktopX, c.desktopY);
+        syn::MouseMove(c.desktopX, c.desktopY);
+        std::vector<Message> mouse;
+        while (PeekMessage(m))
+            if (m.message == WM_LBUTTONDOWN || m.message == WM_MOUSEMOVE) mouse.push_back(m);
+        std::string what = std::to_string(c.width) + (c.fullscreen ? " full screen at " : " windowed at ") +
+                           std::to_string(c.desktopX) + "," + std::to_string(c.desktopY);
+        ASSERT_EQ(mouse.size(), 2u) << what;
+        for (const Message& got : mouse)
+        {
+            EXPECT_EQ(LowWord(got.lParam), c.gameX) << what;
+            EXPECT_EQ(HighWord(got.lParam), c.gameY) << what;
+        }
+        int x = 0, y = 0;
+        LastMousePosition(x, y);
+        EXPECT_EQ(x, c.gameX) << what;
+        EXPECT_EQ(y, c.gameY) << what;
+    }
+    ShutdownVideo();
 }
 
 TEST_F(MessagesTest, PostedMessagesTimersAndRegisteredNumbers)
