@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace Kavo
 {
@@ -20,21 +22,32 @@ public:
     static Rect RectZero() { return Rect(); }
 
     // The overlap of two rectangles. Rectangles that only touch give a zero-size rectangle at
-    // the touching edge; rectangles apart give (0, 0, 0, 0).
+    // the touching edge; rectangles apart give (0, 0, 0, 0). The edges are taken in 64 bits, so
+    // a rectangle reaching past the int range is cut, never wrapped; the overlap ends at the
+    // last int column and row at the latest.
     Rect Intersection(const Rect& other) const
     {
-        int x = std::max(mX, other.mX);
-        int width = std::min(mX + mWidth, other.mX + other.mWidth) - x;
+        int64_t x = std::max(mX, other.mX);
+        int64_t width = OverlapEnd(mX, mWidth, other.mX, other.mWidth) - x;
         if (width < 0) return Rect();
-        int y = std::max(mY, other.mY);
-        int height = std::min(mY + mHeight, other.mY + other.mHeight) - y;
+        int64_t y = std::max(mY, other.mY);
+        int64_t height = OverlapEnd(mY, mHeight, other.mY, other.mHeight) - y;
         if (height < 0) return Rect();
-        return Rect(x, y, width, height);
+        return Rect(int(x), int(y), int(width), int(height));
     }
 
-    bool Contains(int x, int y) const { return x >= mX && y >= mY && x < mX + mWidth && y < mY + mHeight; }
+    bool Contains(int x, int y) const
+    {
+        return x >= mX && y >= mY && x < int64_t(mX) + mWidth && y < int64_t(mY) + mHeight;
+    }
 
     bool operator==(const Rect& other) const = default;
+
+private:
+    static int64_t OverlapEnd(int a, int aLength, int b, int bLength)
+    {
+        return std::min({int64_t(a) + aLength, int64_t(b) + bLength, int64_t(std::numeric_limits<int>::max())});
+    }
 };
 
 } // namespace Kavo

@@ -14,15 +14,17 @@ bool StretchRects(const Rect& dest, const Rect& clip, const Rect& srcRect, Rect&
 {
     clippedDest = dest.Intersection(clip);
     if (dest.mWidth == 0 || dest.mHeight == 0) return false;
+    // In doubles: the differences of far rectangles do not fit an int.
     double rx = double(srcRect.mWidth) / dest.mWidth;
     double ry = double(srcRect.mHeight) / dest.mHeight;
+    double destX = dest.mX, destY = dest.mY, destW = dest.mWidth, destH = dest.mHeight;
     if (mirror)
-        srcPart.x = ((dest.mX - clippedDest.mX) - clippedDest.mWidth + dest.mWidth) * rx + srcRect.mX;
+        srcPart.x = ((destX - clippedDest.mX) - clippedDest.mWidth + destW) * rx + srcRect.mX;
     else
-        srcPart.x = (clippedDest.mX - dest.mX) * rx + srcRect.mX;
-    srcPart.y = (clippedDest.mY - dest.mY) * ry + srcRect.mY;
-    srcPart.width = (clippedDest.mWidth - dest.mWidth) * rx + srcRect.mWidth;
-    srcPart.height = (clippedDest.mHeight - dest.mHeight) * ry + srcRect.mHeight;
+        srcPart.x = (clippedDest.mX - destX) * rx + srcRect.mX;
+    srcPart.y = (clippedDest.mY - destY) * ry + srcRect.mY;
+    srcPart.width = (clippedDest.mWidth - destW) * rx + srcRect.mWidth;
+    srcPart.height = (clippedDest.mHeight - destH) * ry + srcRect.mHeight;
     return srcPart.width > 0 && srcPart.height > 0;
 }
 

@@ -15,6 +15,12 @@ namespace
 
 Graphics::DrawsThrough3DQuery gDrawsThrough3D = nullptr;
 
+// A source rectangle that ends past the right or bottom edge of its image (in 64 bits).
+bool ReachesPast(const Rect& src, const Image* image)
+{
+    return int64_t(src.mX) + src.mWidth > image->width || int64_t(src.mY) + src.mHeight > image->height;
+}
+
 } // namespace
 
 void Graphics::SetDrawsThrough3DQuery(DrawsThrough3DQuery query)
@@ -364,14 +370,14 @@ void Graphics::DrawImage(Image* image, int x, int y)
 void Graphics::DrawImageSrc(Image* image, int x, int y, const Rect& src)
 {
     if (!image) return;
-    if (src.mX + src.mWidth > image->width || src.mY + src.mHeight > image->height) return;
+    if (ReachesPast(src, image)) return;
     int tx = TranslateX(float(x)), ty = TranslateY(float(y));
     if (scaleX == 1.0f && scaleY == 1.0f)
     {
         Rect c = Rect(tx, ty, src.mWidth, src.mHeight).Intersection(clipRect);
         if (c.mWidth > 0 && c.mHeight > 0)
             destImage->Blt(image, c.mX, c.mY,
-                           Rect(src.mX + c.mX - tx, src.mY + c.mY - ty, c.mWidth, c.mHeight), ImageColor(),
+                           Rect(src.mX + (c.mX - tx), src.mY + (c.mY - ty), c.mWidth, c.mHeight), ImageColor(),
                            drawMode);
         return;
     }
@@ -396,7 +402,7 @@ void Graphics::DrawImageMirrorSrc(Image* image, int x, int y, const Rect& src, b
         DrawImageSrc(image, x, y, src);
         return;
     }
-    if (src.mX + src.mWidth > image->width || src.mY + src.mHeight > image->height) return;
+    if (ReachesPast(src, image)) return;
     int tx = TranslateX(float(x)), ty = TranslateY(float(y));
     Rect c = Rect(tx, ty, src.mWidth, src.mHeight).Intersection(clipRect);
     Rect part(src.mX + src.mWidth - (c.mX - tx) - c.mWidth, src.mY + (c.mY - ty), c.mWidth, c.mHeight);

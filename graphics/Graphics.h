@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/CheckedConversions.h"
 #include "graphics/GraphicsState.h"
 #include "graphics/Matrix3.h"
 #include "graphics/Transform2D.h"
@@ -107,8 +108,9 @@ public:
     void DrawImageBoxSrc(const Rect& dest, Image* image, const Rect& src);
 
 private:
-    int TranslateX(float x) const { return int(x + transX); }
-    int TranslateY(float y) const { return int(y + transY); }
+    // Held in the int range: a far position with a far translation lands at the range's end.
+    int TranslateX(float x) const { return TruncateToInt(x + transX); }
+    int TranslateY(float y) const { return TruncateToInt(y + transY); }
     const Color& ImageColor() const;
     void DrawImageTransformHelper(Image* image, Transform2D& transform, const Rect& src, float x, float y,
                                   bool subPixel);

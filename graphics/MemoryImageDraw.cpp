@@ -1,4 +1,5 @@
 // The drawing operations of the software image.
+#include "base/CheckedConversions.h"
 #include "graphics/BlitGeometry.h"
 #include "graphics/ImageRegistry.h"
 #include "graphics/MemoryImage.h"
@@ -61,17 +62,30 @@ private:
     std::vector<uint32_t> mScratch;
 };
 
-// Cuts a blit at (x, y) of srcRect to both images; false when nothing is left.
+// Cuts a blit at (x, y) of srcRect to both images; false when nothing is left. The positions
+// are moved in 64 bits: a far position with a far source rectangle never wraps onto the image.
 bool ClipBlit(const MemoryImage* dest, const MemoryImage* src, int& x, int& y, Rect& srcRect)
 {
     Rect s = srcRect.Intersection(Rect(0, 0, src->width, src->height));
-    x += s.mX - srcRect.mX;
-    y += s.mY - srcRect.mY;
-    Rect d = Rect(x, y, s.mWidth, s.mHeight).Intersection(Rect(0, 0, dest->width, dest->height));
-    if (d.mWidth <= 0 || d.mHeight <= 0) return false;
-    srcRect = Rect(s.mX + d.mX - x, s.mY + d.mY - y, d.mWidth, d.mHeight);
-    x = d.mX;
-    y = d.mY;
+    if (s.mWidth <= 0 || s.mHeight <= 0) return false;
+    int64_t dx = int64_t(x) + s.mX - srcRect.mX, dy = int64_t(y) + s.mY - srcRect.mY;
+    int64_t left = std::max<int64_t>(dx, 0), top = std::max<int64_t>(dy, 0);
+    int64_t right = std::min<int64_t>(dx + s.mWidth, dest->width);
+    int64_t bottom = std::min<int64_t>(dy + s.mHeight, dest->height);
+    if (right <= left || bottom <= top) return false;
+    srcRect = Rect(int(s.mX + (left - dx)), int(s.mY + (top - dy)), int(right - left), int(bottom - top));
+    x = int(left);
+    y = int(top);
+    return true;
+}
+
+// The truncated end of a straight line along an axis of the given size, held just outside the
+// image (-1 or size) so that far or infinite ends cannot overflow; false for an end that is not
+// a number.
+bool LineEnd(double v, int size, int& end)
+{
+    if (std::isnan(v)) return false;
+    end = int(std::clamp(std::trunc(v), -1.0, double(size)));
     return true;
 }
 
@@ -296,15 +310,16 @@ void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int count, const 
 
 void MemoryImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
+    int a = 0, b = 0, at = 0;
     if (y1 == y2)
     {
-        int a = int(std::min(x1, x2)), b = int(std::max(x1, x2));
-        FillRect(Rect(a, int(y1), b - a + 1, 1), color, drawMode);
+        if (LineEnd(std::min(x1, x2), width, a) && LineEnd(std::max(x1, x2), width, b) && LineEnd(y1, height, at))
+            FillRect(Rect(a, at, b - a + 1, 1), color, drawMode);
     }
     else if (x1 == x2)
     {
-        int a = int(std::min(y1, y2)), b = int(std::max(y1, y2));
-        FillRect(Rect(int(x1), a, 1, b - a + 1), color, drawMode);
+        if (LineEnd(std::min(y1, y2), height, a) && LineEnd(std::max(y1, y2), height, b) && LineEnd(x1, width, at))
+            FillRect(Rect(at, a, 1, b - a + 1), color, drawMode);
     }
     else if (drawMode == DRAWMODE_NORMAL)
         DrawLineNormal(x1, y1, x2, y2, color, false);
@@ -754,11 +769,11 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     double xstep = part[2] / dest.mWidth, ystep = part[3] / dest.mHeight;
     std::vector<int> columns(size_t(dest.mWidth));
     for (int i = 0; i < dest.mWidth; ++i)
-        columns[size_t(i)] = std::clamp(int(part[0] + i * xstep), 0, src->width - 1);
+        columns[size_t(i)] = std::clamp(TruncateToInt(part[0] + i * xstep), 0, src->width - 1);
     SourceRows source(src);
     for (int j = 0; j < dest.mHeight; ++j)
     {
-        int sy = std::clamp(int(part[1] + j * ystep), 0, src->height - 1);
+        int sy = std::clamp(TruncateToInt(part[1] + j * ystep), 0, src->height - 1);
         const uint32_t* line = source.Row(0, sy, src->width);
         uint32_t* d = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
         for (int i = 0; i < dest.mWidth; ++i)
@@ -815,9 +830,10 @@ std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, 
         for (int i = 1; i < outCount + 3; ++i)
         {
             double p = start + (i - 1) * step;
-            int xi = int(p);
-            int32_t w = int32_t((1 - (p - xi)) * 257);
-            int a = std::clamp(xi - origin, 0, count - 1), b = std::clamp(xi + 1 - origin, 0, count - 1);
+            int64_t xi = TruncateToInt(p);
+            int32_t w = int32_t(std::clamp((1 - (p - double(xi))) * 257, -514.0, 514.0)); // far p: held
+            int a = int(std::clamp<int64_t>(xi - origin, 0, count - 1));
+            int b = int(std::clamp<int64_t>(xi + 1 - origin, 0, count - 1));
             taps.push_back({i, a, w});
             taps.push_back({i, b, 257 - w});
         }
@@ -829,7 +845,7 @@ std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, 
         {
             double s = (origin + k - start) * r + 1;
             double e = s + r;
-            int is = int(s), ie = int(e);
+            int is = TruncateToInt(s), ie = TruncateToInt(e);
             if (is == ie)
             {
                 if (is >= 0 && is < limit) taps.push_back({is, k, int32_t(r * 257)});
@@ -852,7 +868,7 @@ std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, 
 void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* part)
 {
     double sx = part[0], sy = part[1], sw = part[2], sh = part[3];
-    int x0 = int(std::floor(sx)), y0 = int(std::floor(sy));
+    int x0 = TruncateToInt(std::floor(sx)), y0 = TruncateToInt(std::floor(sy));
     int64_t rw = int64_t(std::ceil(sx - x0 + sw)), rh = int64_t(std::ceil(sy - y0 + sh));
     if (x0 < 0)
     {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstddef>
 
@@ -42,6 +43,10 @@ TEST(Rect, Intersection)
         {{0, 0, 10, 10}, {2, 20, 3, 3}, {0, 0, 0, 0}},
         {{-5, -5, 10, 10}, {0, 0, 100, 100}, {0, 0, 5, 5}},
         {{3, 4, 2, 2}, {0, 0, 100, 100}, {3, 4, 2, 2}},
+        // Edges past the int range are cut, never wrapped.
+        {{INT_MIN, 0, -10, 8}, {0, 0, 8, 8}, {0, 0, 0, 0}},
+        {{-5, 0, INT_MAX, 8}, {0, 0, 8, 8}, {0, 0, 8, 8}},
+        {{INT_MAX - 5, 0, 10, 1}, {INT_MAX - 8, 0, 10, 1}, {INT_MAX - 5, 0, 5, 1}},
     };
     for (const Case& c : cases)
     {
