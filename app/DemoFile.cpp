@@ -18,14 +18,13 @@ const char* const kInvalid = "Invalid demo file.";
 bool ReadDemoFile(const std::string& path, const std::string& productVersion, DemoFileContents& demo,
                   std::string& error)
 {
-    // The size comes first, so that a file too large is refused before it is read.
+    // A file too large, or a device or pipe, is refused without being read.
     std::string bytes;
-    uint64_t size = 0;
-    bool found = platform::GetFileSize(path, size);
-    if (found && size > kMaxDemoFileSize) return (error = kInvalid, false);
-    if (!found || !platform::ReadFile(path, bytes))
+    platform::ReadFailure failure = platform::ReadFailure::None;
+    if (!platform::ReadFile(path, bytes, kMaxDemoFileSize, &failure))
     {
-        error = "Demo file not found: " + path;
+        bool opened = failure == platform::ReadFailure::NotRegularFile || failure == platform::ReadFailure::TooLarge;
+        error = opened && !platform::IsDirectory(path) ? kInvalid : "Demo file not found: " + path;
         return false;
     }
 

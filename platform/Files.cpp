@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -290,23 +291,73 @@ std::FILE* OpenFile(std::string_view path, const char* mode)
     struct stat st
     {
     };
-    if (StatPath(resolved, st) && S_ISDIR(st.st_mode)) return nullptr;
+    bool exists = StatPath(resolved, st);
+    if (exists && S_ISDIR(st.st_mode)) return nullptr;
+    // A device or pipe opened for reading would never end, or never open.
+    bool reading = mode[0] == 'r' && !std::strchr(mode, '+');
+    if (exists && reading && !S_ISREG(st.st_mode)) return nullptr;
     return std::fopen(resolved.c_str(), mode);
 }
 
-bool ReadFile(std::string_view path, std::string& contents)
+const char* ReadFailureText(ReadFailure failure)
 {
-    std::FILE* file = OpenFile(path, "rb");
-    if (!file) return false;
+    switch (failure)
+    {
+    case ReadFailure::None:
+        return "was read";
+    case ReadFailure::CannotOpen:
+        return "cannot be opened";
+    case ReadFailure::NotRegularFile:
+        return "is not a regular file";
+    case ReadFailure::TooLarge:
+        return "is too large";
+    case ReadFailure::ReadError:
+        return "cannot be read";
+    }
+    return "cannot be read";
+}
+
+bool ReadFile(std::string_view path, std::string& contents, uint64_t limit, ReadFailure* failure)
+{
+    ReadFailure ignored;
+    ReadFailure& why = failure ? *failure : ignored;
+    why = ReadFailure::None;
+    std::string resolved = ResolvePath(path);
+    // Not blocking: a pipe opens at once, and is then refused with every other kind of file
+    // that is not a regular one.
+    int fd = resolved.empty() ? -1 : ::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return (why = ReadFailure::CannotOpen, false);
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        why = ReadFailure::NotRegularFile;
+    else if (uint64_t(st.st_size) > limit)
+        why = ReadFailure::TooLarge;
     std::string data;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.append(chunk, got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (ok) contents = std::move(data);
-    return ok;
+    if (why == ReadFailure::None)
+    {
+        data.reserve(size_t(st.st_size));
+        char chunk[65536];
+        // The file may grow while it is read: what passes the limit is refused all the same.
+        while (why == ReadFailure::None)
+        {
+            ssize_t got = ::read(fd, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0)
+                why = ReadFailure::ReadError;
+            else if (got == 0)
+                break;
+            else if (data.size() + size_t(got) > limit)
+                why = ReadFailure::TooLarge;
+            else
+                data.append(chunk, size_t(got));
+        }
+    }
+    ::close(fd);
+    if (why != ReadFailure::None) return false;
+    contents = std::move(data);
+    return true;
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view contents)

@@ -63,10 +63,27 @@ bool RenameFile(std::string_view from, std::string_view to);
 bool GetFileTimes(std::string_view path, FileTimes& times);
 bool GetFileSize(std::string_view path, uint64_t& size);
 
-// Opens a file with fopen's mode; the name is resolved as above. nullptr on failure.
+// Opens a file with fopen's mode; the name is resolved as above. nullptr on failure, and for a
+// folder, and for a device or pipe opened only for reading.
 std::FILE* OpenFile(std::string_view path, const char* mode);
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadFile(std::string_view path, std::string& contents);
+
+// Why ReadFile gave nothing.
+enum class ReadFailure
+{
+    None,
+    CannotOpen,     // missing, or not allowed
+    NotRegularFile, // a folder, device, pipe or socket: refused without waiting on it
+    TooLarge,       // more bytes than the reader's limit
+    ReadError,
+};
+// A few words for messages: "is not a regular file", "is too large" ...
+const char* ReadFailureText(ReadFailure failure);
+constexpr uint64_t kDefaultReadLimit = uint64_t(256) << 20;
+// Reads a whole regular file of at most limit bytes. False, with the reason in failure when one
+// is given, when it cannot be opened or read, is not a regular file or holds more than limit
+// bytes; contents is then unchanged.
+bool ReadFile(std::string_view path, std::string& contents, uint64_t limit = kDefaultReadLimit,
+              ReadFailure* failure = nullptr);
 // Writes a whole file through a temporary file in the same folder, flushed to the disk and
 // renamed over the target, so the target is either the old or the new contents, never a mix.
 bool WriteFileAtomically(std::string_view path, std::string_view contents);

@@ -22,6 +22,8 @@ constexpr int kMaxDepth = 64;
 // The longest names the store takes (those of the registry it stands in for); the file keeps
 // names behind 16-bit lengths.
 constexpr size_t kMaxKeyName = 255;
+// A settings file larger than this is taken as damaged (and kept aside, as any damaged file).
+constexpr uint64_t kMaxStoreFileSize = uint64_t(64) << 20;
 constexpr size_t kMaxValueName = 16383;
 
 // Splits "a\b/c" into its non-empty names.
@@ -155,8 +157,9 @@ RegistryStore::LoadResult RegistryStore::Open(const std::string& filePath)
     mRoot = std::make_unique<Key>();
     if (!PathExists(filePath)) return LoadResult::Missing;
     std::string image, error;
-    if (!ReadFile(filePath, image))
-        error = "cannot be read";
+    ReadFailure failure = ReadFailure::None;
+    if (!ReadFile(filePath, image, kMaxStoreFileSize, &failure))
+        error = ReadFailureText(failure);
     else if (Deserialize(image, error))
         return LoadResult::Loaded;
     mLoadError = filePath + ": " + error;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace
@@ -211,6 +212,15 @@ TEST_F(DemoFileTest, RefusesDamagedFilesWithTheirTexts)
     std::string error;
     EXPECT_FALSE(Kavo::ReadDemoFile("missing.dmo", "1.01", demo, error));
     EXPECT_EQ(error, "Demo file not found: missing.dmo");
+    // A device or a pipe is refused without being read (or waited on).
+    const std::string pipe = scratch::TestName() + ".fifo";
+    ASSERT_EQ(std::system(("rm -f " + pipe + " && mkfifo " + pipe).c_str()), 0);
+    for (const std::string& device : {std::string("/dev/zero"), pipe})
+    {
+        EXPECT_FALSE(Kavo::ReadDemoFile(device, "1.01", demo, error)) << device;
+        EXPECT_EQ(error, invalid) << device;
+    }
+    platform::RemoveFile(pipe);
 
     // Format 1 has no marker block.
     ASSERT_TRUE(platform::WriteFileAtomically(Path(), Image(1, "1.01", Le(10) + "E")));

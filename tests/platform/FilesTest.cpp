@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -55,6 +56,40 @@ TEST_F(FilesTest, ReadsThroughResolvedNames)
     EXPECT_EQ(text, "0=Hello");
     EXPECT_FALSE(platform::ReadFile(base + "properties\\missing.txt", text));
     EXPECT_EQ(platform::OpenFile(base + "properties", "rb"), nullptr); // a folder is not a file
+}
+
+// Devices and pipes are refused at once (a pipe would never open, /dev/zero never end), and a
+// file is read only up to the reader's limit.
+TEST_F(FilesTest, ReadingRefusesDevicesPipesAndFilesPastTheLimit)
+{
+    std::string pipe = base + "pipe";
+    ASSERT_EQ(std::system(("mkfifo '" + pipe + "'").c_str()), 0);
+    struct Case
+    {
+        std::string path;
+        uint64_t limit;
+        platform::ReadFailure failure;
+    };
+    const Case cases[] = {
+        {"/dev/zero", platform::kDefaultReadLimit, platform::ReadFailure::NotRegularFile},
+        {pipe, platform::kDefaultReadLimit, platform::ReadFailure::NotRegularFile},
+        {base + "properties", platform::kDefaultReadLimit, platform::ReadFailure::NotRegularFile},
+        {base + "properties\\strings.txt", 6, platform::ReadFailure::TooLarge},
+        {base + "properties\\strings.txt", 7, platform::ReadFailure::None},
+        {base + "missing", platform::kDefaultReadLimit, platform::ReadFailure::CannotOpen},
+    };
+    for (const Case& c : cases)
+    {
+        std::string text = "before";
+        platform::ReadFailure failure = platform::ReadFailure::ReadError;
+        EXPECT_EQ(platform::ReadFile(c.path, text, c.limit, &failure), c.failure == platform::ReadFailure::None)
+            << c.path;
+        EXPECT_EQ(failure, c.failure) << c.path;
+        EXPECT_EQ(text, c.failure == platform::ReadFailure::None ? "0=Hello" : "before") << c.path;
+    }
+    EXPECT_STREQ(platform::ReadFailureText(platform::ReadFailure::NotRegularFile), "is not a regular file");
+    EXPECT_EQ(platform::OpenFile(pipe, "rb"), nullptr);
+    EXPECT_EQ(platform::OpenFile("/dev/zero", "r"), nullptr);
 }
 
 TEST_F(FilesTest, ListsWithWildcards)

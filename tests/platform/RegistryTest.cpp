@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <filesystem>
 
 namespace
@@ -145,6 +147,25 @@ TEST_F(RegistryFile, DamagedFilesAreSetAsideAndReplaced)
         EXPECT_EQ(reread.Open(path), RegistryStore::LoadResult::Loaded);
         EXPECT_TRUE(reread.KeyExists("new"));
     }
+}
+
+// A settings file that is a device or a pipe is never waited on nor read without end: it is
+// damaged, set aside, and a regular file takes its place.
+TEST_F(RegistryFile, DevicesAndPipesAreDamagedFiles)
+{
+    std::filesystem::create_directories(folder / "sub");
+    ASSERT_EQ(std::system(("mkfifo '" + path + "'").c_str()), 0);
+    RegistryStore store;
+    EXPECT_EQ(store.Open(path), RegistryStore::LoadResult::Damaged);
+    EXPECT_EQ(store.LoadError(), path + ": is not a regular file");
+    ASSERT_TRUE(store.CreateKey("New"));
+    RegistryStore reread;
+    EXPECT_EQ(reread.Open(path), RegistryStore::LoadResult::Loaded);
+
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("/dev/zero", path);
+    EXPECT_EQ(store.Open(path), RegistryStore::LoadResult::Damaged);
+    EXPECT_EQ(store.LoadError(), path + ": is not a regular file");
 }
 
 } // namespace
