@@ -1,6 +1,7 @@
 // Start-up: Initialize, the command line, the main window and the display.
 #include "app/KavoAppBase.h"
 
+#include "base/CheckedConversions.h"
 #include "base/PakFile.h"
 #include "base/PakInterface.h"
 #include "base/PathUtils.h"
@@ -232,8 +233,8 @@ void KavoAppBase::HandleCommandLineParam(const std::string& name, const std::str
     {
         int keep = 0;
         if (!StringToInt(value, keep) || keep < 1) keep = 5;
-        int last = GetLastDemoNumber(keep, true);
-        mDemoFileName = mDemoPrefix + StrFormat("%d.dmo", last + 1);
+        int64_t last = GetLastDemoNumber(keep, true); // the next after the int range is still a name
+        mDemoFileName = mDemoPrefix + std::to_string(last + 1) + ".dmo";
         mRecordingDemo = true;
         mPlayingDemo = false;
     }
@@ -241,7 +242,7 @@ void KavoAppBase::HandleCommandLineParam(const std::string& name, const std::str
     {
         int k = 0;
         StringToInt(value, k);
-        k = std::max(k - 1, 0);
+        k = std::max(k, 1) - 1;
         int last = GetLastDemoNumber(k, false);
         mDemoFileName = mDemoPrefix + StrFormat("%d.dmo", last - k);
         mPlayingDemo = true;
@@ -343,12 +344,13 @@ void KavoAppBase::CreateMainWindow()
         options.placed = true;
         if (mPreferredX != -1)
         {
-            int x = std::max(mPreferredX, workX + 4);
-            int y = std::max(mPreferredY, workY + 4);
-            if (x + windowW >= workX + workW - 4) x = workX + workW - 4 - windowW - 1;
-            if (y + windowH >= workY + workH - 4) y = workY + workH - 4 - windowH - 1;
-            options.x = x + left;
-            options.y = y + top;
+            // In 64 bits: a stored position near the end of the range must still be pulled back.
+            int64_t x = std::max<int64_t>(mPreferredX, int64_t(workX) + 4);
+            int64_t y = std::max<int64_t>(mPreferredY, int64_t(workY) + 4);
+            if (x + windowW >= int64_t(workX) + workW - 4) x = int64_t(workX) + workW - 4 - windowW - 1;
+            if (y + windowH >= int64_t(workY) + workH - 4) y = int64_t(workY) + workH - 4 - windowH - 1;
+            options.x = ClampToInt(x + left);
+            options.y = ClampToInt(y + top);
         }
         else
         {

@@ -113,6 +113,39 @@ TEST_F(CommandLineTest, NumberedDemos)
         EXPECT_TRUE(app.mPlayingDemo);
         EXPECT_EQ(app.mDemoFileName, folder + "kavoapp6.dmo"); // highest 7, minus 1
     }
+    {
+        TestApp app;
+        app.SplitCommandLine("-playnum=-2147483648"); // below 1: the highest
+        EXPECT_EQ(app.mDemoFileName, folder + "kavoapp7.dmo");
+    }
+    Touch("kavoapp2147483647.dmo");
+    {
+        TestApp app;
+        app.SplitCommandLine("-recnum=100"); // the next number is past the int range
+        EXPECT_EQ(app.mDemoFileName, folder + "kavoapp2147483648.dmo");
+    }
+}
+
+// A stored window position is pulled back onto the work area however far off it lies.
+TEST_F(CommandLineTest, AStoredWindowPositionIsPulledBackOntoTheWorkArea)
+{
+    int workX = 0, workY = 0, workW = 0, workH = 0;
+    TestApp app;
+    std::string error;
+    ASSERT_TRUE(platform::InitVideo(error)) << error;
+    platform::GetWorkArea(workX, workY, workW, workH);
+    for (int stored : {0x7FFFFFF0, 100000, -2147483647})
+    {
+        app.mPreferredX = stored;
+        app.mPreferredY = stored;
+        app.CreateMainWindow();
+        int x = 0, y = 0;
+        ASSERT_TRUE(platform::GetMainWindowPosition(x, y));
+        int expectedX = stored > 0 ? workX + workW - 4 - app.mWidth - 1 : workX + 4;
+        int expectedY = stored > 0 ? workY + workH - 4 - app.mHeight - 1 : workY + 4;
+        EXPECT_EQ(x, expectedX) << stored;
+        EXPECT_EQ(y, expectedY) << stored;
+    }
 }
 
 } // namespace
