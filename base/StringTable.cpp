@@ -5,9 +5,10 @@
 #include "platform/Files.h"
 #include "platform/Window.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
-#include <optional>
 
 namespace Kavo
 {
@@ -49,28 +50,37 @@ void AddLine(std::string_view line)
     Table()[number] = std::move(text);
 }
 
-// One insert with its optional printf-style width and precision ("%1!-8s!"). Returns nothing
-// when the format is not one a text insert can take.
-std::optional<std::string> FormatInsert(const std::string& insert, const std::string& style)
+// One insert with its optional printf-style width and precision ("%1!-8s!") into out; returns
+// the error code when the format is not one a text insert can take, or when the insert would not
+// fit the result. A width that alone fills the result is refused before anything is padded.
+int FormatInsert(const std::string& insert, const std::string& style, std::string& out)
 {
-    if (style.empty()) return insert;
+    if (style.empty())
+    {
+        out = insert;
+        return 0;
+    }
     size_t i = 0;
     while (i < style.size() && std::string_view("-+ #0").find(style[i]) != std::string_view::npos)
         ++i;
-    while (i < style.size() && style[i] >= '0' && style[i] <= '9')
-        ++i;
+    int64_t width = 0;
+    for (; i < style.size() && style[i] >= '0' && style[i] <= '9'; ++i)
+        width = std::min<int64_t>(width * 10 + (style[i] - '0'), StringTable::kMaxFormatted);
     if (i < style.size() && style[i] == '.')
     {
         ++i;
         while (i < style.size() && style[i] >= '0' && style[i] <= '9')
             ++i;
     }
-    if (i + 1 != style.size() || style[i] != 's' || style.size() > 12) return std::nullopt;
+    if (i + 1 != style.size() || style[i] != 's' || style.size() > 12) return kErrorInvalidParameter;
+    if (width >= StringTable::kMaxFormatted) return kErrorInsufficientBuffer;
     std::string format = "%" + style;
     char buffer[StringTable::kMaxFormatted + 1];
     int length = std::snprintf(buffer, sizeof buffer, format.c_str(), insert.c_str());
-    if (length < 0 || length > StringTable::kMaxFormatted) return std::nullopt;
-    return std::string(buffer, size_t(length));
+    if (length < 0) return kErrorInvalidParameter;
+    if (length >= StringTable::kMaxFormatted) return kErrorInsufficientBuffer;
+    out.assign(buffer, size_t(length));
+    return 0;
 }
 
 // Formats a text with its inserts; returns the error code on failure.
@@ -101,9 +111,9 @@ int FormatText(const std::string& text, const std::string* inserts[3], std::stri
                 i = close;
             }
             if (number > 3) return kErrorInvalidParameter;
-            std::optional<std::string> insert = FormatInsert(*inserts[number - 1], style);
-            if (!insert) return kErrorInvalidParameter;
-            out += *insert;
+            std::string insert;
+            if (int error = FormatInsert(*inserts[number - 1], style, insert)) return error;
+            out += insert;
         }
         else if (c == '0')
         {

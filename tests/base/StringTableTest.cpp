@@ -88,6 +88,22 @@ TEST(StringTable, InsertsAndEscapes)
     // A result that does not fit in 2048 characters with its terminator.
     EXPECT_EQ(StringTable::GetString(7207, std::string(2048, 'x')), "<<error formatting string 7207: 122>>");
     EXPECT_EQ(StringTable::GetString(7207, std::string(2047, 'x')), std::string(2047, 'x'));
+    EXPECT_EQ(StringTable::GetString(7203, std::string(3000, 'x')), "<<error formatting string 7203: 122>>");
+}
+
+// A padding width that alone fills the result is refused at once, however large: the text is
+// never padded in full first.
+TEST(StringTable, InsertWidthsPastTheLimitAreRefusedFirst)
+{
+    ASSERT_TRUE(platform::WriteFileAtomically("strings_widths.txt", "7300=%1!999999999s!\n"
+                                                                    "7301=%1!-2048s!\n"
+                                                                    "7302=%1!2046s!!\n"
+                                                                    "7303=%1!2047s!\n"));
+    ASSERT_TRUE(StringTable::LoadFile("strings_widths.txt"));
+    EXPECT_EQ(StringTable::GetString(7300, "short"), "<<error formatting string 7300: 122>>");
+    EXPECT_EQ(StringTable::GetString(7301, "short"), "<<error formatting string 7301: 122>>");
+    EXPECT_EQ(StringTable::GetString(7302, "short"), std::string(2041, ' ') + "short!");
+    EXPECT_EQ(StringTable::GetString(7303, "short"), std::string(2042, ' ') + "short");
 }
 
 } // namespace
