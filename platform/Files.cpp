@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -360,11 +361,41 @@ bool ReadFile(std::string_view path, std::string& contents, uint64_t limit, Read
     return true;
 }
 
+namespace
+{
+
+// Temporary files of a target are named "<target>.tmp-<writer's process id>-XXXXXX" (earlier
+// writers left "<target>.tmp-XXXXXX"). Those of writers that are gone are removed when the
+// next write of the target starts; those of a live process, this one included, are left alone.
+void RemoveStaleTemporaryFiles(const std::string& target)
+{
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string prefix = target.substr(folder.size()) + ".tmp-";
+    for (const std::string& name : ListFolder(folder))
+    {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string_view rest = std::string_view(name).substr(prefix.size());
+        size_t dash = rest.find('-');
+        bool stale = dash == std::string_view::npos && rest.size() == 6;
+        if (dash != std::string_view::npos && dash > 0 && rest.size() - dash - 1 == 6 &&
+            std::all_of(rest.begin(), rest.begin() + long(dash), [](char c) { return c >= '0' && c <= '9'; }))
+        {
+            long pid = std::strtol(std::string(rest.substr(0, dash)).c_str(), nullptr, 10);
+            stale = pid > 0 && pid != long(::getpid()) && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+        }
+        if (stale) ::unlink((folder + name).c_str());
+    }
+}
+
+} // namespace
+
 bool WriteFileAtomically(std::string_view path, std::string_view contents)
 {
     std::string target = ResolvePath(path);
     if (target.empty()) return false;
-    std::string temp = target + ".tmp-XXXXXX";
+    RemoveStaleTemporaryFiles(target);
+    std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
     const char* data = contents.data();

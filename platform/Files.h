@@ -86,6 +86,7 @@ bool ReadFile(std::string_view path, std::string& contents, uint64_t limit = kDe
               ReadFailure* failure = nullptr);
 // Writes a whole file through a temporary file in the same folder, flushed to the disk and
 // renamed over the target, so the target is either the old or the new contents, never a mix.
+// Temporary files that writers of the same target left when they died are removed first.
 bool WriteFileAtomically(std::string_view path, std::string_view contents);
 
 // The per-user data folder ($XDG_DATA_HOME, else ~/.local/share), ending in "/".

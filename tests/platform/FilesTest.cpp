@@ -155,6 +155,33 @@ TEST_F(FilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile)
     EXPECT_FALSE(platform::WriteFileAtomically(base + "no\\such\\folder\\f.txt", "x"));
 }
 
+// A writer that dies between making its temporary file and renaming it leaves the file behind;
+// the next write of the same target removes it, but never one of a live writer or of another
+// target.
+TEST_F(FilesTest, AtomicWriteRemovesWhatDeadWritersOfTheTargetLeft)
+{
+    const std::string folder = base + "Properties/";
+    const std::vector<std::string> stale = {"strings.txt.tmp-Ab12Zz", "strings.txt.tmp-999999999-xY09ab"};
+    const std::vector<std::string> kept = {
+        "strings.txt.tmp-1-Qw12er",                                              // process 1 lives
+        "strings.txt.tmp-" + fs::read_symlink("/proc/self").string() + "-Zz99Yy", // this one too
+        "noext.tmp-Ab12Zz",                                                    // another target
+        "strings.txt.tmp-notes",
+    };
+    for (const std::string& name : stale)
+        Write(folder + name, "half");
+    for (const std::string& name : kept)
+        Write(folder + name, "other");
+    ASSERT_TRUE(platform::WriteFileAtomically(base + "properties\\strings.txt", "0=Bye"));
+    for (const std::string& name : stale)
+        EXPECT_FALSE(fs::exists(folder + name)) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(fs::exists(folder + name)) << name;
+    std::string text;
+    ASSERT_TRUE(platform::ReadFile(base + "properties\\strings.txt", text));
+    EXPECT_EQ(text, "0=Bye");
+}
+
 TEST(Folders, KnownFoldersEndInASeparator)
 {
     for (const std::string& folder :
