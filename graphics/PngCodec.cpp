@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <vector>
 
@@ -27,14 +28,22 @@ void ErrorJump(png_structp png, png_const_charp)
     png_longjmp(png, 1);
 }
 
+// Deflate stores at most 258 bytes in 2 bits: no file decodes to more than this many bytes
+// for each of its own.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+// Rows of a file that is not interlaced are decoded into blocks of about this many bytes.
+constexpr size_t kBlockBytes = size_t(1) << 20;
+
 // Everything the error jump must release, kept outside the jumping frame.
 struct PngRead
 {
     png_structp png = nullptr;
     png_infop info = nullptr;
     Kavo::PakFileHandle* file = nullptr;
+    uint64_t fileSize = 0;
     std::unique_ptr<Image> image;
     std::vector<png_bytep> rows;
+    std::vector<std::unique_ptr<uint32_t[]>> blocks;
 
     ~PngRead()
     {
@@ -55,6 +64,9 @@ bool DecodePng(PngRead& r)
     png_uint_32 width = 0, height = 0;
     int depth = 0, colorType = 0, interlace = 0;
     png_get_IHDR(r.png, r.info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
+    // The file's own rows, before any expansion, cannot come out of fewer compressed bytes.
+    if (uint64_t(height) * png_get_rowbytes(r.png, r.info) > r.fileSize * kMaxDeflateRatio)
+        png_error(r.png, "more pixels than the file can hold");
 
     // Every row becomes width x 4 bytes blue, green, red, alpha: 0xAARRGGBB in memory.
     if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(r.png);
@@ -69,15 +81,38 @@ bool DecodePng(PngRead& r)
     png_read_update_info(r.png, r.info);
     if (png_get_rowbytes(r.png, r.info) != size_t(width) * 4) png_error(r.png, "unexpected row layout");
 
+    if (!Image::SizeAllowed(width, height)) png_error(r.png, "image too large");
     r.image = std::make_unique<Image>();
-    if (!r.image->Allocate(int(width), int(height))) png_error(r.png, "image too large");
-    r.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        r.rows[y] = reinterpret_cast<png_bytep>(r.image->bits.get() + size_t(y) * width);
-    for (int pass = 0; pass < passes; ++pass)
+    if (passes > 1)
+    {
+        // Every pass writes over the whole image, which must exist from the start.
+        r.image->Allocate(int(width), int(height));
+        r.rows.resize(height);
         for (png_uint_32 y = 0; y < height; ++y)
-            png_read_row(r.png, r.rows[y], nullptr);
+            r.rows[y] = reinterpret_cast<png_bytep>(r.image->bits.get() + size_t(y) * width);
+        for (int pass = 0; pass < passes; ++pass)
+            for (png_uint_32 y = 0; y < height; ++y)
+                png_read_row(r.png, r.rows[y], nullptr);
+        png_read_end(r.png, nullptr);
+        return true;
+    }
+    // One row at a time into blocks, so that memory follows the rows the file really holds; the
+    // image is made once they are all there.
+    const size_t blockRows = std::max<size_t>(1, kBlockBytes / (size_t(width) * 4));
+    for (png_uint_32 y = 0; y < height; ++y)
+    {
+        size_t inBlock = y % blockRows;
+        if (inBlock == 0) r.blocks.emplace_back(new uint32_t[std::min<size_t>(blockRows, height - y) * width]);
+        png_read_row(r.png, reinterpret_cast<png_bytep>(r.blocks.back().get() + inBlock * width), nullptr);
+    }
     png_read_end(r.png, nullptr);
+    r.image->Allocate(int(width), int(height));
+    for (size_t b = 0; b < r.blocks.size(); ++b)
+    {
+        size_t first = b * blockRows, count = std::min<size_t>(blockRows, height - first);
+        std::copy_n(r.blocks[b].get(), count * width, r.image->bits.get() + first * width);
+        r.blocks[b].reset();
+    }
     return true;
 }
 
@@ -128,6 +163,10 @@ std::unique_ptr<Image> LoadPNG(const std::string& path)
     PngRead r;
     r.file = Kavo::PakFOpen(path.c_str(), "rb");
     if (!r.file) return nullptr;
+    if (Kavo::PakFSeek(r.file, 0, Kavo::kPakSeekEnd) != 0) return nullptr;
+    long size = Kavo::PakFTell(r.file);
+    if (size < 0 || Kavo::PakFSeek(r.file, 0, Kavo::kPakSeekSet) != 0) return nullptr;
+    r.fileSize = uint64_t(size);
     r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorJump, QuietWarning);
     if (!r.png) return nullptr;
     r.info = png_create_info_struct(r.png);

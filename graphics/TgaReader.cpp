@@ -34,10 +34,11 @@ std::unique_ptr<Image> LoadTGA(const std::string& path)
     size_t offset = kHeader + size_t(idLength);
     if (colorMapType == 1) offset += size_t(colorMapLength) * size_t((colorMapDepth + 7) / 8);
 
-    auto image = std::make_unique<Image>();
-    if (!image->Allocate(width, height)) return nullptr;
+    // The pixels must all be there before any is allocated.
     size_t bytes = size_t(width) * size_t(height) * 4;
     if (offset > file.size() || file.size() - offset < bytes) return nullptr;
+    auto image = std::make_unique<Image>();
+    if (!image->Allocate(width, height)) return nullptr;
     // Blue, green, red, alpha in the file: 0xAARRGGBB read little-endian.
     const unsigned char* p = h + offset;
     size_t n = size_t(width) * size_t(height);

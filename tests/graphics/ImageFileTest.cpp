@@ -6,6 +6,7 @@
 #include "graphics/PaletteBuilder.h"
 #include "platform/Files.h"
 #include "tests/ScratchNames.h"
+#include "tests/graphics/LargestAllocation.h"
 
 #include <gtest/gtest.h>
 
@@ -522,6 +523,72 @@ TEST_F(ImageFiles, GifFrames)
     };
     for (const Bad& b : bad)
         EXPECT_FALSE(LoadGIF(Write("bad.gif", b.data))) << b.what;
+}
+
+// The start of a w x h PNG of 8-bit RGBA pixels: the header and the compressed rows given, with
+// no more data (all of them: the whole file). The pixels are 0x5A5A5A5A, or noise that hardly
+// compresses.
+std::string MakePngStart(int w, int h, int rows, int interlace, bool noise = false)
+{
+    Kavo::MersenneTwister random(5);
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, AppendPng, [](png_structp) {});
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB_ALPHA, interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_buffer_size(png, 16); // the compressed rows leave in small chunks
+    png_write_info(png, info);
+    png_set_interlace_handling(png);
+    std::vector<png_byte> row(size_t(w) * 4, 0x5A);
+    for (int y = 0; y < rows; ++y)
+    {
+        if (noise)
+            for (png_byte& b : row)
+                b = png_byte(random.Next());
+        png_write_row(png, row.data());
+    }
+    if (rows == h)
+        png_write_end(png, nullptr);
+    else
+        png_write_flush(png);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// A file that claims a large image but holds little of it is refused without the memory of the
+// image it claims: the readers ask for memory as the data comes.
+TEST_F(ImageFiles, ShortFilesAreRefusedWithoutTheMemoryTheyClaim)
+{
+    struct Case
+    {
+        const char* what;
+        std::string data;
+        std::unique_ptr<Image> (*load)(const std::string&);
+        size_t largest; // bytes
+    } cases[] = {
+        {"TGA header of 8000 x 8000", MakeTga(8000, 8000, {}), LoadTGA, 64 * 1024},
+        {"TGA of 4000 x 4000 with one row", MakeTga(4000, 4000, std::vector<uint32_t>(4000)), LoadTGA,
+         64 * 1024},
+        {"PNG of 8000 x 8000 with one row", MakePngStart(8000, 8000, 1, PNG_INTERLACE_NONE), LoadPNG,
+         64 * 1024},
+        {"interlaced PNG of 8000 x 8000 with one row", MakePngStart(8000, 8000, 1, PNG_INTERLACE_ADAM7),
+         LoadPNG, 64 * 1024},
+        {"PNG of 1024 x 1024 cut after 100 rows", MakePngStart(1024, 1024, 100, PNG_INTERLACE_NONE, true),
+         LoadPNG, 2 * 1024 * 1024},
+    };
+    for (const Case& c : cases)
+    {
+        std::string path = Write("short.img", c.data);
+        GraphicsTest::ResetLargestAllocation();
+        EXPECT_FALSE(c.load(path)) << c.what;
+        EXPECT_LT(GraphicsTest::LargestAllocation(), c.largest) << c.what << " (" << c.data.size() << " bytes)";
+    }
+    // The same PNG whole is read.
+    std::string whole = MakePngStart(2048, 2048, 2048, PNG_INTERLACE_NONE);
+    auto image = LoadPNG(Write("whole.png", whole));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->bits[2048 * 2048 - 1], 0x5A5A5A5Au);
 }
 
 // Every prefix and many corrupted copies of each fixture: a reader may refuse or return an
