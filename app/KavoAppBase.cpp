@@ -374,6 +374,14 @@ void KavoAppBase::WriteErrorLog(const std::string& text)
     std::fclose(file);
 }
 
+void KavoAppBase::ReportLostWriteOnce(bool& reported, const std::string& text)
+{
+    if (reported) return;
+    reported = true;
+    std::fprintf(stderr, "%s\n", text.c_str());
+    WriteErrorLog(text);
+}
+
 // ---------------------------------------------------------------- web pages
 
 bool KavoAppBase::OpenURL(const std::string& url, bool shutdownAfter)

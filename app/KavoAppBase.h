@@ -524,6 +524,10 @@ private:
     void LoadingThreadMain();
     void CursorThreadMain();
     std::string RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation);
+    // A player's data that could not be written is reported once a run, on stderr and in
+    // "ScrError.txt"; the program goes on.
+    void ReportLostWriteOnce(bool& reported, const std::string& text);
+    void NoteSettingsWriteFailure(platform::RegistryStore* store);
     bool DemoReadsSettings();
     // Playback of a settings operation: takes the next record whatever its type, and its result.
     bool ReplayResult();
@@ -537,6 +541,8 @@ private:
     platform::LibraryHandle mDSoundLib = nullptr;
     platform::LibraryHandle mVersionLib = nullptr;
     platform::RegistryStore* mInstalledStore = nullptr;
+    bool mSettingsWriteReported = false;
+    bool mDemoWriteReported = false;
     std::unique_ptr<platform::RegistryStore> mFileStore;
     std::string mFileStoreKey;
     SoundManager* mSoundManager = nullptr;

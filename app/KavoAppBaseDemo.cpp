@@ -35,7 +35,8 @@ void KavoAppBase::WriteDemoFile()
     demo.markers = mDemoMarkers;
     demo.finalUpdateCount = uint32_t(mUpdateCount);
     demo.events = mDemo.mBuffer;
-    Kavo::WriteDemoFile(mDemoFileName, demo);
+    if (!Kavo::WriteDemoFile(mDemoFileName, demo))
+        ReportLostWriteOnce(mDemoWriteReported, "The demo could not be written to " + mDemoFileName + ".");
 }
 
 void KavoAppBase::WriteDemoEventHeader()

@@ -127,6 +127,7 @@ bool KavoAppBase::RegistryWrite(const std::string& name, uint32_t type, const ui
     platform::RegistryStore* store = GetRegistryStore();
     bool ok = (store->KeyExists(key) || store->CreateKey(key)) &&
               store->SetValue(key, valueName, type, std::string(reinterpret_cast<const char*>(data), length));
+    NoteSettingsWriteFailure(store);
     return RecordResult(DemoStream::kRegistryWrite, ok);
 }
 
@@ -226,7 +227,9 @@ bool KavoAppBase::RegistryEraseKey(const std::string& keyName)
     {
         return !mDemoCloseHandled && ReplayResult();
     }
-    bool ok = GetRegistryStore()->DeleteKey(RegistryKeyPath(keyName, nullptr, true));
+    platform::RegistryStore* store = GetRegistryStore();
+    bool ok = store->DeleteKey(RegistryKeyPath(keyName, nullptr, true));
+    NoteSettingsWriteFailure(store);
     return RecordResult(DemoStream::kRegistryEraseKey, ok);
 }
 
@@ -235,7 +238,16 @@ void KavoAppBase::RegistryEraseValue(const std::string& name)
     if (mRegKey.empty()) return;
     std::string valueName;
     std::string key = RegistryKeyPath(name, &valueName, false);
-    GetRegistryStore()->DeleteValue(key, valueName);
+    platform::RegistryStore* store = GetRegistryStore();
+    store->DeleteValue(key, valueName);
+    NoteSettingsWriteFailure(store);
+}
+
+void KavoAppBase::NoteSettingsWriteFailure(platform::RegistryStore* store)
+{
+    if (!store->WriteFailed()) return;
+    ReportLostWriteOnce(mSettingsWriteReported, "The settings could not be written to " + store->FilePath() +
+                                                    "; what changed is lost when the program ends.");
 }
 
 bool KavoAppBase::RegistryGetList(const std::string& keyName, std::vector<std::string>* names, bool subKeys)

@@ -187,7 +187,8 @@ bool RegistryStore::Persist()
     std::string path = NormalizePath(mFilePath);
     size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0) MakeDirectories(path.substr(0, slash));
-    return WriteFileAtomically(mFilePath, Serialize());
+    mWriteFailed = !WriteFileAtomically(mFilePath, Serialize());
+    return !mWriteFailed;
 }
 
 bool RegistryStore::KeyExists(std::string_view keyPath) const

@@ -47,6 +47,9 @@ public:
     LoadResult Open(const std::string& filePath);
     const std::string& FilePath() const { return mFilePath; }
     const std::string& LoadError() const { return mLoadError; }
+    // True when the latest change could not be written to the file: the store holds it in
+    // memory only.
+    bool WriteFailed() const { return mWriteFailed; }
 
     // True when the key exists.
     bool KeyExists(std::string_view keyPath) const;
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<Key> mRoot;
     std::string mFilePath;
     std::string mLoadError;
+    bool mWriteFailed = false;
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // process.
 #include "app/KavoAppBase.h"
 #include "platform/FakeClock.h"
+#include "platform/Files.h"
 #include "platform/Registry.h"
 #include "platform/Window.h"
 #include "widgets/Widget.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -89,6 +91,24 @@ public:
         for (int guard = 0; mUpdateCount < target && !mShutdown && guard < 100000; ++guard)
             UpdateAppStep(nullptr);
     }
+};
+
+// Keeps the test in a fresh folder of its own while it lives, so that what the application
+// writes in the working folder ("ScrError.txt") does not meet the files of tests running beside.
+class InOwnFolder
+{
+public:
+    explicit InOwnFolder(const std::string& name) : mBefore(platform::CurrentFolder())
+    {
+        std::string folder = mBefore + name + "/";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        platform::SetCurrentFolder(folder);
+    }
+    ~InOwnFolder() { platform::SetCurrentFolder(mBefore); }
+
+private:
+    std::string mBefore;
 };
 
 // A widget covering the screen that writes down every call it gets, with the update count.

@@ -198,6 +198,27 @@ TEST_F(DemoSession, AnUnreadableDemoEndsStartUpWithItsText)
     EXPECT_FALSE(app.mPlayingDemo);
 }
 
+// A recording that cannot be written is reported once, on stderr and in "ScrError.txt".
+TEST_F(DemoSession, ARecordingThatCannotBeWrittenIsReported)
+{
+    apptest::InOwnFolder own("demo-unwritable");
+    ASSERT_TRUE(platform::WriteFileAtomically(demoFile, "a file, not a folder"));
+    const std::string unwritable = demoFile + "/run.dmo";
+    testing::internal::CaptureStderr();
+    {
+        platform::FakeClock clock;
+        TestApp app;
+        app.SetCommandLine("-record \"-demofile=" + unwritable + "\"");
+        app.Initialize();
+        app.RunUpdates(3);
+    }
+    const std::string text = "The demo could not be written to " + unwritable + ".";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), text + "\n");
+    std::string log;
+    ASSERT_TRUE(platform::ReadFile("ScrError.txt", log));
+    EXPECT_EQ(log.substr(0, text.size() + 1), text + " ");
+}
+
 TEST_F(DemoSession, ClipboardTextIsKeptWholeUnlessADemoMustCarryIt)
 {
     platform::FakeClock clock;

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace
@@ -258,6 +259,36 @@ TEST(Settings, DamagedSettingsFileIsReportedAndReplaced)
     EXPECT_TRUE(reread.QueryValue("SOFTWARE\\VelquisTest\\Game", "MusicVolume", type, value));
     EXPECT_EQ(uint8_t(value[0]), 25);
     std::filesystem::remove_all(data);
+}
+
+// Settings that cannot be written (no folder can be made where they belong) stay for the run and
+// are reported once, on stderr and in "ScrError.txt"; the player is asked nothing.
+TEST(Settings, SettingsThatCannotBeWrittenAreReportedOnce)
+{
+    apptest::InOwnFolder own("settings-unwritable");
+    std::string data = platform::CurrentFolder() + "data";
+    ASSERT_TRUE(platform::WriteFileAtomically(data, "a file where the data folder belongs"));
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const std::string text = "The settings could not be written to " + data +
+                             "/VelquisTest/Game/settings.reg; what changed is lost when the program ends.";
+    testing::internal::CaptureStderr();
+    {
+        TestApp app;
+        app.SetRegistryStore(nullptr); // the real file store
+        app.ReadSettingsFromRegistry();
+        app.mMusicVolume = 0.25;
+        app.WriteSettingsToRegistry();
+        int volume = 0;
+        EXPECT_TRUE(app.RegistryReadInteger("MusicVolume", &volume)); // kept for the run
+        EXPECT_EQ(volume, 25);
+        app.RegistryEraseValue("MusicVolume");
+        EXPECT_TRUE(app.mBoxes.empty());
+    } // shutting down writes them once more
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), text + "\n");
+    std::string log;
+    ASSERT_TRUE(platform::ReadFile("ScrError.txt", log));
+    EXPECT_EQ(log.substr(0, text.size() + 1), text + " ");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
 }
 
 } // namespace
