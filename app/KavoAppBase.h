@@ -326,7 +326,7 @@ public:
     DDImage* CopyImageRect(const Rect& rect, Image* image);
     DDImage* CopyImage(Image* image);
 
-    // ======== State (read by the other subsystems; see the Parts of each) ========
+    // ======== State (the other subsystems read these fields too) ========
 
     uint32_t mRandSeed = 0;
     std::string mBoxTitlePrefix;
