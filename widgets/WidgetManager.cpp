@@ -319,21 +319,13 @@ void WidgetManager::HoverWhileHeld(int x, int y)
     }
 }
 
-void WidgetManager::MoveOrHover(int x, int y)
-{
-    if (mDownWidget != nullptr)
-        HoverWhileHeld(x, y);
-    else
-        MouseMove(x, y);
-}
-
 bool WidgetManager::MouseDown(int x, int y, int clickCount)
 {
     mLastInputTick = mUpdateCount;
     int bit = ButtonBit(clickCount);
     mPressedButtons |= bit;
 
-    MoveOrHover(x, y);
+    MouseMove(x, y);
     if (mPopupWidget != nullptr)
     {
         Point pos = mPopupWidget->GetAbsPos();
@@ -383,7 +375,7 @@ bool WidgetManager::MouseUp(int x, int y, int clickCount)
     {
         mHeldButtons &= ~bit;
     }
-    MoveOrHover(x, y);
+    MouseMove(x, y);
     return true;
 }
 

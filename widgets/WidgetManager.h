@@ -135,11 +135,10 @@ private:
     void SetBaseModal(Widget* widget, const FlagsMod& belowFlagsMod);
     Widget* FindWidgetAt(WidgetContainer* container, int x, int y, int flags, bool& claimed, int& widgetX,
                          int& widgetY);
-    // While a widget holds the mouse, only it can be the over widget: entered when the point is on
-    // it, left when not. Other widgets hear nothing until the last button is released.
+    // While a widget holds the mouse, a drag makes only it the over widget: entered when the point
+    // is on it, left when not. A further press or a release moves the mouse as a free move does,
+    // so the widget under it is entered.
     void HoverWhileHeld(int x, int y);
-    // The move that comes with a button going down or up.
-    void MoveOrHover(int x, int y);
     void EnterWidget(Widget* widget);
     void LeaveWidget(Widget* widget);
     // The over widget, if any, is forgotten and leaves.
