@@ -288,6 +288,7 @@ bool GameRulesConfig::LoadFromFile(XMLParser& parser)
 {
     GameRulesConfig loaded(*this);
     std::string root; // the root element's name; its end tag ends the rules
+    bool firstChildSeen = false;
     int firstLevel = 0, lastLevel = 0;
     bool finished = false;
     XMLElement element;
@@ -302,6 +303,14 @@ bool GameRulesConfig::LoadFromFile(XMLParser& parser)
         if (root.empty())
         {
             root = element.value; // the first start tag is the root's, at the top level
+            continue;
+        }
+        if (!firstChildSeen)
+        {
+            // The root's first child only marks where the rules begin: it is neither a section
+            // nor a key, so a level section there applies its keys to every level. Rules files
+            // begin with their general section, which chooses the same levels as none.
+            firstChildSeen = true;
             continue;
         }
 

@@ -57,7 +57,6 @@ TEST(RulesFileReader, SectionsChooseLevels)
         std::vector<int> levels;
     } cases[] = {
         {"defaults", "<defaults><nPiecesInLevel value='7'/></defaults>", Range(1, 40)},
-        // The root's first child counts like any other element.
         {"key at the top", "<nPiecesInLevel value='7'/>", Range(1, 40)},
         {"one level", "<level_5><nPiecesInLevel value='7'/></level_5>", {5}},
         {"a range past 40", "<levelrange min='30' max='50'><nPiecesInLevel value='7'/></levelrange>",
@@ -70,6 +69,11 @@ TEST(RulesFileReader, SectionsChooseLevels)
         {"range kept after the end tag", "<level_9></level_9><nPiecesInLevel value='7'/>", {9}},
         {"general resets", "<level_9/><GENERAL/><nPiecesInLevel value='7'/>", Range(1, 40)},
         {"key names keep their case", "<npiecesinlevel value='7'/>", {}},
+        // The root's first child only marks where the rules begin (the cases above follow an
+        // empty general section): a key there is not read, and a level section there is not
+        // a section, so its keys reach every level.
+        {"first child: a key", "!<nPiecesInLevel value='7'/>", {}},
+        {"first child: a level section", "!<level_5><nPiecesInLevel value='7'/></level_5>", Range(1, 40)},
     };
     for (const Case& c : cases)
     {
@@ -77,14 +81,15 @@ TEST(RulesFileReader, SectionsChooseLevels)
         // Quotes are double in the files; single quotes here read better in the table.
         std::string body = c.body;
         std::replace(body.begin(), body.end(), '\'', '"');
+        body = body[0] == '!' ? body.substr(1) : "<general/>" + body;
         ASSERT_TRUE(Load(rules, "<rules>" + body + "</rules>")) << c.what;
         EXPECT_EQ(LevelsSet(rules), c.levels) << c.what;
     }
 
     // Rules-wide keys inside a section that selects nothing are not applied either.
     GameRulesConfig rules;
-    ASSERT_TRUE(Load(
-        rules, "<r><level_41><nWidth value=\"5\"/></level_41><level_2><nHeight value=\"6\"/></level_2></r>"));
+    ASSERT_TRUE(Load(rules, "<r><general/><level_41><nWidth value=\"5\"/></level_41><level_2><nHeight "
+                            "value=\"6\"/></level_2></r>"));
     EXPECT_EQ(rules.nWidth, 7);
     EXPECT_EQ(rules.nHeight, 6);
 }
@@ -167,14 +172,14 @@ TEST(RulesFileReader, GameModeNamesAndTheSeed)
     {
         GameRulesConfig rules;
         rules.GameMode = 4;
-        ASSERT_TRUE(Load(rules, std::string("<r><GameMode value=\"") + c.value + "\"/></r>"));
+        ASSERT_TRUE(Load(rules, std::string("<r><general/><GameMode value=\"") + c.value + "\"/></r>"));
         EXPECT_EQ(rules.GameMode, c.mode) << c.value;
     }
 
     // The seed restarts the record's generator, so two records with it draw alike.
     GameRulesConfig a, b;
-    const std::string seeded = "<r><PieceRatio type=\"prColor1\" value=\"1\"/><PieceRatio type=\"prColor2\" "
-                               "value=\"1\"/><RandomSeed value=\"1234\"/></r>";
+    const std::string seeded = "<r><general/><PieceRatio type=\"prColor1\" value=\"1\"/><PieceRatio "
+                               "type=\"prColor2\" value=\"1\"/><RandomSeed value=\"1234\"/></r>";
     ASSERT_TRUE(Load(a, seeded));
     b.Random().Next();
     ASSERT_TRUE(Load(b, seeded));
@@ -211,7 +216,7 @@ TEST(RulesFileReader, ABrokenOrCutFileIsAFailureAndChangesNothing)
 
     // What follows the root's end tag is not read.
     GameRulesConfig rules;
-    EXPECT_TRUE(Load(rules, "<rules><nWidth value=\"5\"/></rules><nHeight value=\"2\"/>"));
+    EXPECT_TRUE(Load(rules, "<rules><general/><nWidth value=\"5\"/></rules><nHeight value=\"2\"/>"));
     EXPECT_EQ(rules.nWidth, 5);
     EXPECT_EQ(rules.nHeight, 8);
 }
