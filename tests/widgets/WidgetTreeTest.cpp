@@ -213,6 +213,40 @@ TEST(WidgetTree, DirtyMarking)
     top.mHasAlpha = true; // what shows through must be drawn too
     top.MarkDirty();
     EXPECT_EQ(dirty(), (std::vector<std::string>{"background", "middle", "top"}));
+
+    // The manager's own mark says whether anything changed since the last draw.
+    EXPECT_TRUE(screen.mManager.UpdateFrame());
+    screen.mManager.DrawScreen();
+    EXPECT_FALSE(screen.mManager.UpdateFrame());
+    apart.MarkDirty();
+    EXPECT_TRUE(screen.mManager.UpdateFrame());
+}
+
+// Removing a container from the manager tells each widget inside it once that it left.
+TEST(WidgetTree, NestedWidgetsHearOfTheirRemovalOnce)
+{
+    struct Counting : TestWidget
+    {
+        using TestWidget::TestWidget;
+        int removals = 0;
+        void RemovedFromManager(WidgetManager* manager) override
+        {
+            ++removals;
+            TestWidget::RemovedFromManager(manager);
+        }
+    };
+    Screen screen;
+    Counting panel("panel", &screen.mLog, 0, 0, 200, 200);
+    Counting child("child", &screen.mLog, 10, 10, 50, 50);
+    Counting grandchild("grandchild", &screen.mLog, 1, 1, 5, 5);
+    child.AddWidget(&grandchild);
+    panel.AddWidget(&child);
+    screen.mManager.AddWidget(&panel);
+    screen.mManager.RemoveWidget(&panel);
+    EXPECT_EQ(panel.removals, 1);
+    EXPECT_EQ(child.removals, 1);
+    EXPECT_EQ(grandchild.removals, 1);
+    EXPECT_EQ(grandchild.mManager, nullptr);
 }
 
 // A widget deleted while it is in the tree leaves no pointer to itself behind: not in its parent,
