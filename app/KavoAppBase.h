@@ -547,6 +547,11 @@ private:
     std::string mFileStoreKey;
     SoundManager* mSoundManager = nullptr;
     uint32_t mLastIdleCheck = 0;
+    // The desktop's screen saver as last read (every 10 s): on, and the idleness that suspends.
+    bool mScreenSaverRead = false;
+    uint32_t mScreenSaverReadTime = 0;
+    bool mScreenSaverActive = false;
+    uint32_t mIdleLimitMs = 0;
     uint32_t mLastRecoverAttempt = 0;
     uint32_t mCatchUpStamp = 0;
     bool mCatchUpStampTaken = false;

@@ -14,11 +14,13 @@
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
+#include "platform/DesktopIdle.h"
 #include "platform/Instance.h"
 #include "platform/Screen.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Kavo
@@ -297,6 +299,9 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
                     // again, and the time that could not be used is not caught up later.
                     mUpdateFTimeAcc = 0.0;
                     draw = true;
+                    // While resting for the desktop's idleness the draw pass still looks,
+                    // once a second, whether the player is back.
+                    if (sIdleSuspended) mHasPendingDraw = true;
                 }
             }
         }
@@ -572,9 +577,32 @@ void KavoAppBase::DrawOverlays()
 
 void KavoAppBase::CheckIdleSuspend()
 {
-    // The desktop's screen saver is not consulted on this system: the program never suspends
-    // itself for idleness.
-    sIdleSuspended = false;
+    // In a window the program rests while the desktop's screen saver would run: from two seconds
+    // before its time-out until the player comes back. Desktops that cannot tell their idle
+    // time never suspend it.
+    if (!mIsPhysWindowed || mScreensaverMode) return;
+    uint32_t now = Now();
+    platform::ScreenSaverState state;
+    bool known = platform::GetScreenSaverState(state);
+    if (!mScreenSaverRead || now - mScreenSaverReadTime >= 10000)
+    {
+        mScreenSaverRead = true;
+        mScreenSaverReadTime = now;
+        mScreenSaverActive = known && state.active;
+        mIdleLimitMs = uint32_t(std::max(state.timeoutSeconds - 2, 1)) * 1000;
+        if (!mScreenSaverActive) sIdleSuspended = false;
+    }
+    if (!mScreenSaverActive) return;
+    uint32_t idle = known ? state.idleMs : now - mLastUserInputTick;
+    if (!sIdleSuspended)
+    {
+        if (idle > mIdleLimitMs) sIdleSuspended = true;
+    }
+    else if ((!known || !state.running) && idle < mIdleLimitMs)
+    {
+        sIdleSuspended = false;
+        mWidgetManager->MarkAllDirty();
+    }
 }
 
 void KavoAppBase::SafeDeleteWidget(Widget* widget)

@@ -8,8 +8,8 @@ packages=(
     cmake ninja-build g++ make pkg-config
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    # window, input, presentation (platform/)
-    libsdl2-dev
+    # window, input, presentation, the desktop's idle time (platform/)
+    libsdl2-dev libx11-dev libxss-dev
     # a virtual display to run the program headless
     xvfb
     # system fonts: FreeType, fontconfig and the faces that stand in for the usual Windows ones

@@ -2,6 +2,7 @@
 
 #include "display/DDInterface.h"
 #include "platform/DebugOutput.h"
+#include "platform/DesktopIdle.h"
 
 #include <thread>
 
@@ -92,6 +93,71 @@ TEST_F(LoopTest, TooFastVerticalSyncIsSwitchedOffForGood)
     // 60 frames a second of 1000 / (10 x 60) updates each: 100 updates.
     EXPECT_NEAR(app.mUpdateCount - before, 100, 2); // 1000 ms at 60 Hz, 10 ms per update
     app.mWidgetManager->RemoveWidget(&busy);
+}
+
+// In a window the program rests while the desktop's screen saver would run (two seconds before
+// its time-out) and wakes, redrawing everything, once the player is back.
+TEST_F(LoopTest, TheProgramRestsWhileTheDesktopIsIdle)
+{
+    platform::ScreenSaverState desktop;
+    desktop.active = true;
+    desktop.timeoutSeconds = 60;
+    platform::SetScreenSaverStateSource(
+        [&](platform::ScreenSaverState& state)
+        {
+            state = desktop;
+            return true;
+        });
+    struct DrawCounter : Kavo::Widget
+    {
+        int draws = 0;
+        void Draw(Kavo::Graphics*) override { ++draws; }
+    } still;
+    still.Resize(0, 0, 10, 10);
+    TestApp app;
+    app.Initialize();
+    ASSERT_TRUE(app.mIsPhysWindowed);
+    app.mWidgetManager->AddWidget(&still);
+    auto run = [&](int ms)
+    {
+        uint32_t start = clock.Ticks();
+        int updates = app.mUpdateCount;
+        while (clock.Ticks() - start < uint32_t(ms))
+            app.UpdateAppStep(nullptr);
+        return app.mUpdateCount - updates;
+    };
+    run(100); // the new widget's first draw
+    struct Step
+    {
+        uint32_t idleMs;
+        bool running;
+        bool suspended;
+    } steps[] = {
+        {58000, false, false}, // not longer than the limit of 58 s
+        {58001, false, true},
+        {30000, true, true},   // back below the limit, but the screen saver still runs
+        {57999, false, false}, // back
+    };
+    for (const Step& step : steps)
+    {
+        desktop.idleMs = step.idleMs;
+        desktop.running = step.running;
+        int draws = still.draws;
+        run(1100);
+        EXPECT_EQ(app.sIdleSuspended, step.suspended) << step.idleMs;
+        EXPECT_EQ(run(500) == 0, step.suspended) << step.idleMs; // no updates while resting
+        // Nothing changes on screen, but waking up draws everything anew.
+        EXPECT_EQ(still.draws - draws, &step == &steps[3] ? 1 : 0) << step.idleMs;
+    }
+
+    // Without a time-out, or full screen, the program never rests.
+    desktop.active = false;
+    desktop.idleMs = 100000;
+    clock.Advance(10000);
+    run(1100);
+    EXPECT_FALSE(app.sIdleSuspended);
+    platform::SetScreenSaverStateSource({});
+    app.mWidgetManager->RemoveWidget(&still);
 }
 
 TEST_F(LoopTest, ShutdownFromAnotherThreadIsTakenUpByTheNextFrame)
