@@ -17,6 +17,7 @@
 #include "platform/DesktopIdle.h"
 #include "platform/Instance.h"
 #include "platform/Screen.h"
+#include "platform/Threads.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -362,6 +363,7 @@ bool KavoAppBase::UpdateTick()
     // A demo being played hands the loading over where its recording did.
     if (mLoadingThreadCompleted && !mLoadingHandedOver && (!playing || mDemoLoadingHandedOver))
     {
+        platform::SetCurrentThreadPriority(platform::ThreadPriority::Normal);
         mLoadingHandedOver = true;
         mLoadingThrottle = false;
         UpdateScreenSaverPermission();

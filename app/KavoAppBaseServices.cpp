@@ -14,6 +14,7 @@
 #include "media/SoundInstance.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
+#include "platform/Threads.h"
 #include "platform/DebugOutput.h"
 #include "widgets/WidgetManager.h"
 
@@ -28,6 +29,9 @@ void KavoAppBase::StartLoadingThread()
 {
     if (mLoadingThreadStarted) return;
     mLoadingThrottle = true;
+    // The main thread runs ahead of the loading until the hand-over lowers it again; the
+    // loading thread starts with the priority of the thread that starts it.
+    platform::SetCurrentThreadPriority(platform::ThreadPriority::AboveNormal);
     mLoadingThreadStarted = true;
     mLoadingThread = std::thread(&KavoAppBase::LoadingThreadMain, this);
 }
@@ -44,11 +48,13 @@ void KavoAppBase::StartCursorThread()
 {
     if (mCursorThreadRunning) return;
     mCursorThreadRunning = true;
+    platform::SetCurrentThreadPriority(platform::ThreadPriority::AboveNormal);
     mCursorThread = std::thread(&KavoAppBase::CursorThreadMain, this);
 }
 
 void KavoAppBase::CursorThreadMain()
 {
+    platform::SetCurrentThreadPriority(platform::ThreadPriority::AboveNormal);
     // Real time on purpose: this thread only moves the pointer image and decides nothing.
     while (!mShutdown)
     {

@@ -13,6 +13,7 @@
 #include "media/MusicInterface.h"
 #include "platform/AsciiCase.h"
 #include "platform/Clock.h"
+#include "platform/CrashSignals.h"
 #include "platform/Files.h"
 #include "platform/Instance.h"
 #include "widgets/WidgetManager.h"
@@ -93,7 +94,7 @@ platform::CursorHandle MakeCursor(const char* const fingers[9], int hotX, int ho
 void KavoAppBase::Initialize()
 {
     mMainThread = std::this_thread::get_id();
-    mPrimaryThreadId = uint32_t(std::hash<std::thread::id>()(mMainThread));
+    mPrimaryThreadId = platform::CurrentThreadId();
     if (mShutdown) return;
 
     if (!mDDrawLib || !mDSoundLib)

@@ -1,7 +1,9 @@
 #include "AppTestSupport.h"
 
 #include "platform/Files.h"
+#include "platform/Threads.h"
 
+#include <filesystem>
 #include <thread>
 
 namespace
@@ -15,9 +17,11 @@ struct LoadingApp : TestApp
 {
     std::thread::id loadedOn, completedOn;
     int completedAtUpdate = -1;
+    int loadedAtSteps = -1;
     void LoadingThreadProc() override
     {
         loadedOn = std::this_thread::get_id();
+        loadedAtSteps = CurrentThreadPrioritySteps();
         mNumLoadingThreadTasks = 4;
         for (int i = 0; i < 4; ++i)
             ++mCompletedLoadingThreadTasks;
@@ -35,17 +39,27 @@ TEST(LoadingThread, HandsOverOnTheMainThreadAndIsRecorded)
     LoadingApp app;
     app.mLoadingThreadEnabled = true;
     app.Initialize();
+    // The main thread's id as the system gives it (the test's main thread has the process's).
+    EXPECT_EQ(app.mPrimaryThreadId, std::stoul(std::filesystem::read_symlink("/proc/self").string()));
     app.mRecordingDemo = true;
     app.RunUpdates(5);
     EXPECT_EQ(app.GetLoadingThreadProgress(), 0.0);
     EXPECT_FALSE(ScreenSaverAllowed()); // held off while loading
+    // The main thread runs ahead of the loading (where the system lets it be raised) until the
+    // hand-over, which lowers it again.
+    bool mayRaise = SetCurrentThreadPriority(ThreadPriority::AboveNormal);
+    SetCurrentThreadPriority(ThreadPriority::Normal);
+    ASSERT_EQ(CurrentThreadPrioritySteps(), 0);
     app.StartLoadingThread();
+    EXPECT_EQ(CurrentThreadPrioritySteps(), mayRaise ? 1 : 0);
     app.WaitForLoadingThread();
     EXPECT_NE(app.loadedOn, std::this_thread::get_id());
+    EXPECT_EQ(app.loadedAtSteps, mayRaise ? 1 : 0);
     EXPECT_EQ(app.GetLoadingThreadProgress(), 1.0 * 4 / 4);
     EXPECT_FALSE(app.mLoadingHandedOver); // only an update takes it over
     app.RunUpdates(3);
     EXPECT_TRUE(app.mLoadingHandedOver);
+    EXPECT_EQ(CurrentThreadPrioritySteps(), 0);
     EXPECT_EQ(app.completedOn, std::this_thread::get_id());
     EXPECT_EQ(app.GetLoadingThreadProgress(), 1.0);
     EXPECT_TRUE(ScreenSaverAllowed()); // in a window, once loaded
