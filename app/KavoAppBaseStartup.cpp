@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace Kavo
 {
@@ -87,6 +88,32 @@ platform::CursorHandle MakeCursor(const char* const fingers[9], int hotX, int ho
         }
     }
     return platform::CreateMaskCursor(andMask, xorMask, 32, 32, hotX, hotY);
+}
+
+// The program's icon: four pieces, 32 x 32 pixels, each colour lit along its top and left edges
+// and shaded along the others.
+const uint32_t* ProgramIcon()
+{
+    static const std::vector<uint32_t> icon = []
+    {
+        const uint32_t colours[4] = {0xD83A3A, 0x3A8ED8, 0x3AB84A, 0xE8C23A};
+        std::vector<uint32_t> pixels(32 * 32);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+            {
+                int u = x % 16, v = y % 16;
+                uint32_t c = colours[(y / 16) * 2 + x / 16];
+                if (u == 0 || v == 0 || u == 15 || v == 15)
+                    c = 0x202020;
+                else if (u == 1 || v == 1)
+                    c |= 0x404040;
+                else if (u == 14 || v == 14)
+                    c = (c >> 1) & 0x7F7F7F;
+                pixels[size_t(y * 32 + x)] = 0xFF000000 | c;
+            }
+        return pixels;
+    }();
+    return icon.data();
 }
 
 } // namespace
@@ -335,6 +362,9 @@ void KavoAppBase::CreateMainWindow()
     options.clientHeight = mHeight;
     bool fullscreen = !mPlayingDemo && !mIsWindowed;
     options.fullscreen = fullscreen;
+    options.maximizable = mAllowMaximize; // maximising means full screen
+    options.iconPixels = ProgramIcon();
+    options.iconWidth = options.iconHeight = 32;
     if (!fullscreen)
     {
         int workX = 0, workY = 0, workW = 0, workH = 0;

@@ -287,6 +287,13 @@ void Translate(const SDL_Event& e)
         case SDL_WINDOWEVENT_MAXIMIZED:
             Queue(WM_SIZE, SIZE_MAXIMIZED, MakeLParam(w, h));
             break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // A window that may be maximised can also be dragged to another size: it goes back.
+            if (!d.fullscreen && d.clientWidth > 0 &&
+                !(SDL_GetWindowFlags(d.window) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN)) &&
+                (e.window.data1 != d.clientWidth || e.window.data2 != d.clientHeight))
+                SDL_SetWindowSize(d.window, d.clientWidth, d.clientHeight);
+            break;
         case SDL_WINDOWEVENT_MOVED:
             Queue(WM_MOVE, 0, MakeLParam(e.window.data1, e.window.data2));
             break;

@@ -16,6 +16,8 @@ struct Desktop
     std::string videoError;
     SDL_Window* window = nullptr;
     bool fullscreen = false;
+    int clientWidth = 0; // the main window's size as made; a window that may be maximised keeps it
+    int clientHeight = 0;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int screenWidth = 0; // size of the presented screen image (logical size in full screen)

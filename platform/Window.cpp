@@ -172,6 +172,8 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
     DestroyMainWindow();
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Desktops offer the maximise button only to a window whose size may change.
+    if (options.maximizable && !options.fullscreen) flags |= SDL_WINDOW_RESIZABLE;
     int x = options.placed ? options.x : int(SDL_WINDOWPOS_CENTERED);
     int y = options.placed ? options.y : int(SDL_WINDOWPOS_CENTERED);
     d.window = SDL_CreateWindow(Cp1252ToUtf8(options.title).c_str(), x, y, options.clientWidth,
@@ -182,7 +184,20 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
         return false;
     }
     d.fullscreen = options.fullscreen;
+    d.clientWidth = options.clientWidth;
+    d.clientHeight = options.clientHeight;
     d.mouseInside = false;
+    if (options.iconPixels && options.iconWidth > 0 && options.iconHeight > 0)
+    {
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(options.iconPixels), options.iconWidth, options.iconHeight, 32,
+            options.iconWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (icon)
+        {
+            SDL_SetWindowIcon(d.window, icon); // the desktop keeps its own copy
+            SDL_FreeSurface(icon);
+        }
+    }
     return true;
 }
 
@@ -204,6 +219,12 @@ bool MainWindowExists()
 bool MainWindowIsFullscreen()
 {
     return GetDesktop().window && GetDesktop().fullscreen;
+}
+
+bool MainWindowCanMaximize()
+{
+    SDL_Window* window = GetDesktop().window;
+    return window && !GetDesktop().fullscreen && (SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
 }
 
 void ShowMainWindow(bool show)

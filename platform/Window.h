@@ -37,6 +37,13 @@ struct WindowOptions
     bool placed = false;
     int x = 0;
     int y = 0;
+    // A window offers the desktop's maximise button; its size stays the client size (a drag of
+    // its border is undone), and a maximise arrives as WM_SIZE SIZE_MAXIMIZED.
+    bool maximizable = false;
+    // The window's icon: iconWidth x iconHeight pixels 0xAARRGGBB, row by row; none when empty.
+    const uint32_t* iconPixels = nullptr;
+    int iconWidth = 0;
+    int iconHeight = 0;
 };
 
 // Makes the main window (replacing an existing one), hidden until ShowMainWindow.
@@ -45,6 +52,8 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error);
 void DestroyMainWindow();
 bool MainWindowExists();
 bool MainWindowIsFullscreen();
+// Whether the window offers the desktop's maximise button.
+bool MainWindowCanMaximize();
 void ShowMainWindow(bool show);
 // Brings the window to the front and gives it the keyboard; restores it when minimised.
 void RaiseMainWindow();

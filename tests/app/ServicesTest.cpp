@@ -108,6 +108,19 @@ TEST(ScreenModes, AltEnterSwitchesAndASmallDesktopNeverOpensAWindow)
         app.WindowProc(m);
         app.RunUpdates(1);
     };
+    for (bool allowed : {false, true})
+    {
+        // A window offers the maximise button when the game allows it; maximising means full
+        // screen.
+        TestApp app;
+        app.mAllowMaximize = allowed;
+        app.Initialize();
+        EXPECT_EQ(MainWindowCanMaximize(), allowed);
+        synthetic::Window(synthetic::WindowEvent::Maximized);
+        app.RunUpdates(2);
+        EXPECT_FALSE(app.mIsPhysWindowed);
+        EXPECT_FALSE(MainWindowCanMaximize());
+    }
     {
         TestApp app;
         app.Initialize();
