@@ -1,30 +1,86 @@
 #include "game/GameApp.h"
-#include "raster/RasterizerTable.h"
+#include "base/PathUtils.h"
+#include "graphics/Matrix3.h"
+#include "graphics/MemoryImage.h"
+#include "platform/Files.h"
+#include "platform/LittleEndian.h"
+#include "platform/Registry.h"
+#include "platform/Window.h"
+#include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace
 {
 
-TEST(GameApp, StartsWithTheGamesOwnValuesAndTheRasteriserReady)
+struct ProgramExit
+{
+    int code;
+};
+
+uint32_t StoredNumber(platform::RegistryStore& store, const char* name)
+{
+    uint32_t type = 0;
+    std::string data;
+    EXPECT_TRUE(store.QueryValue("SOFTWARE\\VelquisGames\\Orlavintide", name, type, data)) << name;
+    return data.size() == 4 ? platform::LoadLE32(reinterpret_cast<const uint8_t*>(data.data())) : 0xFFFFFFFF;
+}
+
+// The game starts full screen at 800 x 600, reads and writes its settings under its own name in
+// the per-user data folder (its volumes 80 and 55 percent until the player changes them), and
+// takes the twinkling stars from there.
+TEST(GameApp, StartsFullScreenWithItsSettingsUnderItsOwnName)
+{
+    std::string data = std::filesystem::current_path().string() + "/game-data/";
+    std::filesystem::remove_all(data);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const std::string file = data + "VelquisGames/Orlavintide/settings.reg";
+    {
+        platform::RegistryStore before;
+        before.Open(file);
+        ASSERT_TRUE(before.CreateKey("SOFTWARE\\VelquisGames\\Orlavintide"));
+        ASSERT_TRUE(before.SetValue("SOFTWARE\\VelquisGames\\Orlavintide", "TwinklingStars", platform::kRegDword,
+                                    std::string("\1\0\0\0", 4)));
+    }
+    Kavo::KavoAppBase::sExitHandler = [](int code) { throw ProgramExit{code}; };
+    std::string folder = platform::CurrentFolder();
+    {
+        Kavo::GameApp app;
+        app.SetCommandLine("");
+        app.Initialize();
+        platform::SetCurrentFolder(folder);
+        EXPECT_TRUE(platform::MainWindowIsFullscreen());
+        EXPECT_EQ(app.mWidgetManager->mWidth, 800);
+        EXPECT_EQ(app.mWidgetManager->mHeight, 600);
+        EXPECT_TRUE(app.mTwinklingStars);
+        EXPECT_EQ(Kavo::GetAppDataFolder(), data + "VelquisGames/Orlavintide/");
+        app.Shutdown();
+    }
+    platform::RegistryStore after;
+    ASSERT_EQ(after.Open(file), platform::RegistryStore::LoadResult::Loaded);
+    EXPECT_EQ(StoredNumber(after, "MusicVolume"), 80u);
+    EXPECT_EQ(StoredNumber(after, "SfxVolume"), 55u);
+    EXPECT_EQ(StoredNumber(after, "ScreenMode"), 1u); // full screen
+    std::filesystem::remove_all(data);
+}
+
+// Rotated and transformed images draw through the rasteriser, which the game makes ready.
+TEST(GameApp, TransformedImagesDrawOnceTheGameExists)
 {
     Kavo::GameApp app;
-    EXPECT_EQ(app.mWidth, 800);
-    EXPECT_EQ(app.mHeight, 600);
-    EXPECT_FALSE(app.mIsWindowed);
-    EXPECT_DOUBLE_EQ(app.mMusicVolume, 0.8);
-    EXPECT_DOUBLE_EQ(app.mSfxVolume, 0.55);
-    EXPECT_EQ(app.mProductVersion, "1.01");
-    EXPECT_EQ(app.mProductName, "Orlavintide");
-    EXPECT_EQ(app.mCompanyName, "VelquisGames");
-    EXPECT_EQ(app.mTitle, "Orlavintide - 1.01");
-    EXPECT_EQ(app.mRegKey, "VelquisGames\\Orlavintide");
-    EXPECT_TRUE(app.mAllowMaximize);
-    EXPECT_TRUE(app.mVSyncUpdates);
-    EXPECT_EQ(app.mMusicTrack, -1);
-    // Rotated and transformed images draw through the rasteriser's fillers.
-    int textured = Kavo::TriangleRasterizerIndex(true, false, false, false, false, 0x8888);
-    EXPECT_NE(Kavo::TriangleRasterizerTable[textured], nullptr);
+    Kavo::MemoryImage source;
+    source.Create(4, 4);
+    source.FillRect(Kavo::Rect(0, 0, 4, 4), Kavo::Color(255, 0, 0), 0);
+    Kavo::MemoryImage target;
+    target.Create(8, 8);
+    Kavo::Matrix3 identity;
+    target.BltMatrix(&source, 4.0f, 4.0f, identity, Kavo::Rect(0, 0, 8, 8), Kavo::Color::White, 0,
+                     Kavo::Rect(0, 0, 4, 4), false);
+    EXPECT_EQ(target.GetBits()[4 * 8 + 4], 0xFFFF0000u);
 }
 
 } // namespace

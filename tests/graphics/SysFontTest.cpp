@@ -127,16 +127,6 @@ TEST(SysFont, ShadowAndBoldAddTheirStrokes)
     EXPECT_EQ(cb.maxY, ca.maxY + 1);
 }
 
-TEST(SysFont, ContextsWithoutAnImageDrawNothing)
-{
-    SysFont font("Arial", 12);
-    Graphics empty;
-    font.DrawString(&empty, 0, 10, "nothing", Color::White, empty.clipRect);
-    empty.SetFont(&font);
-    empty.DrawString("nothing", 0, 10);
-    EXPECT_EQ(empty.StringWidth("ab"), font.StringWidth("ab"));
-}
-
 TEST(SysFont, WordWrapUsesTheFontsWidths)
 {
     SysFont font("Arial", 12);
