@@ -319,10 +319,17 @@ TEST(MemoryImageDraw, AntialiasedLinesAndCoverageStayInsideTheImage)
     image.DrawLineAA(-10, -10, -2, -2, Color(255, 255, 255), 0); // cut down to a single point
     image.DrawLine(-1e12, 3, 1e12, 4, Color::White, 0);
     EXPECT_EQ(image.GetBits()[100], MemoryImage::kGuardWord);
-    int touched = 0;
-    for (uint32_t p : Pixels(image))
-        touched += p != 0;
-    EXPECT_GT(touched, 10);
+    // The first line passes below the image (rows 12 to 18 at columns 0 to 9) and the two after
+    // the steep one draw nothing. The steep red line stays in column 6, its minor position just
+    // past 6 (its fraction's high byte 0, or 255 on the row where it is still below 6): weight
+    // 255, a = 255 x 128 / 255 = 128 over nothing, red (255 x 255) >> 8. By row 9 the fraction's
+    // high byte is 1: weight 254, a = 127. The far straight line lies on row 3, opaque white.
+    std::vector<uint32_t> lines(100, 0);
+    for (int row = 0; row < 10; ++row)
+        lines[size_t(row * 10 + 6)] = row == 9 ? 0x7FFE0000 : 0x80FE0000;
+    for (int column = 0; column < 10; ++column)
+        lines[size_t(30 + column)] = 0xFFFEFEFE;
+    EXPECT_EQ(Pixels(image), lines);
 
     // Slope 1/2: at x = 3 the ideal line is at y = 2.25, so rows 2 and 3 get 255 - 64 and 64.
     MemoryImage aa;
