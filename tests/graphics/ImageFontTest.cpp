@@ -151,6 +151,11 @@ TEST_F(ImageFontTest, GlyphOrdersDecideWhatLiesOnTop)
         {"LayerSetCharOrders L ('B') (-200);", "##o"},          // B to the first bucket
         {"LayerSetCharOrders L ('A' 'B') (300 0);", "##o"},     // A to the last bucket
         {"LayerSetCharOrders L ('A' 'B') (-300 -129);", "#Ko"}, // both clamp to bucket 0
+        // Orders are moved up by exactly 128: -128 and -129 share bucket 0, 128 and 127 share
+        // bucket 255, while 127 and 126 do not.
+        {"LayerSetCharOrders L ('A' 'B') (-128 -129);", "#Ko"},
+        {"LayerSetCharOrders L ('A' 'B') (128 127);", "#Ko"},
+        {"LayerSetCharOrders L ('A' 'B') (127 126);", "##o"},
     };
     for (const Case& c : cases)
     {
@@ -174,6 +179,69 @@ TEST_F(ImageFontTest, GlyphOrdersDecideWhatLiesOnTop)
         std::replace(expected.begin(), expected.end(), 'K', 'o');
         EXPECT_EQ(row, expected) << c.orders;
     }
+}
+
+// Records the colour of every glyph drawn.
+class ColourRecorder : public Image
+{
+public:
+    std::vector<Color> colours;
+    ColourRecorder()
+    {
+        width = 40;
+        height = 20;
+    }
+    void Blt(Image*, int, int, const Rect&, const Color& color, int) override { colours.push_back(color); }
+};
+
+// Over several layers the ascent and height are the largest, the ascent padding the smallest and
+// the line-spacing offset the largest of the selected layers' own (not of 0); a font tag that a
+// layer excludes leaves it out. Each glyph's colour is the drawing colour times the layer's
+// multiplier, divided by 255, plus its addend, held to 255.
+TEST_F(ImageFontTest, MetricsAndColoursOverSeveralLayers)
+{
+    FakeHost local;
+    local.AddImage("one.png", ImageFromArt({"#"}));
+    std::string desc = WriteTestFile(".txt", "CreateLayer L1; LayerSetImage L1 'one.png';"
+                                             "LayerSetImageMap L1 ('A') ((0 0 1 1)); LayerSetCharWidths L1 ('A') (1);"
+                                             "LayerSetAscent L1 4; LayerSetAscentPadding L1 3;"
+                                             "LayerSetLineSpacingOffset L1 -2;"
+                                             "LayerSetColorMult L1 0xFF80FF40; LayerSetColorAdd L1 0x01102030;"
+                                             "CreateLayerFrom L2 L1; LayerSetAscent L2 6; LayerSetAscentPadding L2 1;"
+                                             "LayerSetLineSpacingOffset L2 -5; LayerSetColorAdd L2 0x01000000;"
+                                             "CreateLayerFrom L3 L1; LayerSetAscent L3 8; LayerSetAscentPadding L3 2;"
+                                             "LayerSetLineSpacingOffset L3 -1; LayerExcludeTags L3 ('small');");
+    struct Case
+    {
+        const char* tag;
+        size_t layers;
+        int ascent, padding, offset;
+    } cases[] = {
+        {nullptr, 3, 8, 1, -1},
+        {"Small", 2, 6, 1, -2},
+        {"other", 3, 8, 1, -1},
+    };
+    for (const Case& c : cases)
+    {
+        ImageFont font(&local, desc);
+        ASSERT_TRUE(font.fontData->mInitialized);
+        if (c.tag) font.AddTag(c.tag);
+        font.Prepare();
+        std::string label = c.tag ? c.tag : "no tag";
+        EXPECT_EQ(font.activeLayers.size(), c.layers) << label;
+        EXPECT_EQ(font.GetAscent(), c.ascent) << label;
+        EXPECT_EQ(font.GetAscentPadding(), c.padding) << label;
+        EXPECT_EQ(font.GetLineSpacingOffset(), c.offset) << label;
+    }
+
+    ImageFont font(&local, desc);
+    font.AddTag("small");
+    ColourRecorder target;
+    Graphics g(&target);
+    font.DrawString(&g, 0, 10, "A", Color(200, 100, 250, 255), g.clipRect);
+    // L1: 128 x 200 / 255 + 16, 255 x 100 / 255 + 32, 64 x 250 / 255 + 48, 255 + 1 held to 255.
+    // L2: the same multiplier, adding nothing but 1 to the alpha.
+    EXPECT_EQ(target.colours, (std::vector<Color>{Color(116, 132, 110, 255), Color(100, 100, 62, 255)}));
 }
 
 TEST_F(ImageFontTest, ScaledLayersGetTheirOwnStrip)
