@@ -153,6 +153,43 @@ TEST(Refill, AtMostOneDrawnBlackHoleUnlessTheRulesAllowMore)
     }
 }
 
+// Each refill draws a piece other than the one the square holds, and a refill that makes a group
+// is drawn again, up to 100 times: the 100th is kept even with a group.
+TEST(Refill, EachDrawDiffersFromTheLastAndTheHundredthIsKept)
+{
+    // One row: no group can form, so one draw each, never the colour the square held.
+    RecordingEngine engine;
+    engine.Level().PieceRatio[prColor1] = 1;
+    engine.Level().PieceRatio[prColor2] = 1;
+    KavoTest::SetBoard(engine, {"aaaaaaaaaaaaaaaa"});
+    int all[GameBoardLogic::kSquares] = {};
+    for (int x = 0; x < 16; ++x)
+        all[x] = 1;
+    engine.ReplenishExploded(1, all);
+    EXPECT_EQ(KavoTest::BoardRows(engine), (Rows{"bbbbbbbbbbbbbbbb"}));
+
+    // Either colour at (1, 1) makes a group: the draws alternate b, a, b, ... and the 100th, a,
+    // is kept.
+    RecordingEngine stuck;
+    stuck.Level().PieceRatio[prColor1] = 1;
+    stuck.Level().PieceRatio[prColor2] = 1;
+    KavoTest::SetBoard(stuck, {"aac", "aab", "cbb"});
+    int one[GameBoardLogic::kSquares] = {};
+    one[1 + 20 * 1] = 1;
+    stuck.ReplenishExploded(1, one);
+    EXPECT_EQ(KavoTest::BoardRows(stuck), (Rows{"aac", "aab", "cbb"}));
+
+    // A group after the first draw only: the second draw, other than the first, is kept.
+    RecordingEngine once;
+    once.Level().PieceRatio[prColor1] = 1;
+    once.Level().PieceRatio[prColor2] = 1;
+    KavoTest::SetBoard(once, {"aac", "abc"});
+    int corner[GameBoardLogic::kSquares] = {};
+    corner[1 + 20 * 1] = 1;
+    once.ReplenishExploded(2, corner);
+    EXPECT_EQ(KavoTest::BoardRows(once), (Rows{"aac", "abc"}));
+}
+
 TEST(Refill, WildsOnTile2AndWhatExplodingSquaresShow)
 {
     RecordingEngine engine;

@@ -58,6 +58,7 @@ const SearchCase kSearches[] = {
      {{0, 0, 1, 4, 1, 0, 1, 0}},
      {"11..", "11..", "...."}},
     {"a long chain", {"aaaaa", "aabcd"}, 0, {{0, 0, 1, 7, 4, 0, 0, 0}}, {"11234", "11..."}},
+    {"growth goes on over wild pieces", {"aa!!a", "aabcd"}, 0, {{0, 0, 1, 7, 4, 0, 0, 2}}, {"11234", "11..."}},
     {"two groups in the row order of their anchors",
      {"bbacc", "bbdcc"},
      0,
@@ -305,6 +306,40 @@ TEST(Matching, AwardingAGroup)
     EXPECT_EQ(engine.smallestGroup, 3);
     EXPECT_EQ(engine.largestGroup, 9);
     EXPECT_FLOAT_EQ(engine.timeLeft, 22.0f);
+}
+
+// A group's time is multiplied while supernovas remain elsewhere on the board, and when none of
+// its squares lies on tile 0 (all of them lit).
+TEST(Matching, TimeMultipliersForSupernovasAndLitTiles)
+{
+    struct Case
+    {
+        bool supernovasPresent;
+        int squaresOnTile0;
+        float gained;
+    } cases[] = {
+        {false, 1, 4.0f},        // 4 squares x 1 second
+        {true, 1, 4.0f * 0.5f},  // supernovas left elsewhere
+        {false, 0, 4.0f * 3.0f}, // entirely on lit tiles
+        {true, 0, 4.0f * 0.5f * 3.0f},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingEngine engine;
+        LevelSpecificConfig& level = engine.Level();
+        level.fTimeBoostPerPiece = 1.0f;
+        level.fTimeModWhileSupernovasExist = 0.5f;
+        level.fTimeModForExplosionsEntirelyOnLitTiles = 3.0f;
+        level.fMaxTimeLeft = 500.0f;
+        engine.SetTimeLeft(10.0f);
+        MatchGroup group;
+        group.size = 4;
+        group.chainLength = 1;
+        group.supernovasPresent = c.supernovasPresent;
+        group.squaresOnTile0 = c.squaresOnTile0;
+        engine.AwardGroup(group);
+        EXPECT_FLOAT_EQ(engine.timeLeft, 10.0f + c.gained) << c.supernovasPresent << c.squaresOnTile0;
+    }
 }
 
 // Consecutive moves that each make a group score x1, x1.5, x2, and x2 again.

@@ -189,6 +189,24 @@ TEST(Moves, EveryMoveType)
     }
 }
 
+// The level keeps the most groups one move has made: a later move with fewer leaves it.
+TEST(Moves, MostGroupsInOneMoveIsTheLargestCount)
+{
+    RecordingEngine engine;
+    engine.Level().PieceRatio[prColor5] = 1;
+    engine.Level().PieceRatio[prColor6] = 1;
+    MatchGroupList groups;
+    int outX, outY;
+    KavoTest::SetBoard(engine, {"aabb", "abab"});
+    ASSERT_TRUE(engine.ResolveMove(mtTwoSquareHorzSwapLTR, 1, 1, outX, outY, groups));
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(engine.mostGroupsInOneMove, 2);
+    KavoTest::SetBoard(engine, {"aab", "aba"});
+    ASSERT_TRUE(engine.ResolveMove(mtTwoSquareHorzSwapLTR, 1, 1, outX, outY, groups));
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(engine.mostGroupsInOneMove, 2);
+}
+
 TEST(Moves, TilesTravelWithSwappedPiecesWhenTheRulesSaySo)
 {
     RecordingEngine engine;
