@@ -169,6 +169,7 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
         error = GetVideoError();
         return false;
     }
+    int displayIndex = DisplayOfWindow(); // the new window goes where the old one was
     DestroyMainWindow();
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -176,8 +177,18 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
     if (options.maximizable && !options.fullscreen) flags |= SDL_WINDOW_RESIZABLE;
     int x = options.placed ? options.x : int(SDL_WINDOWPOS_CENTERED);
     int y = options.placed ? options.y : int(SDL_WINDOWPOS_CENTERED);
-    d.window = SDL_CreateWindow(Cp1252ToUtf8(options.title).c_str(), x, y, options.clientWidth,
-                                options.clientHeight, flags);
+    int width = options.clientWidth, height = options.clientHeight;
+    SDL_Rect display;
+    if (options.fullscreen && SDL_GetDisplayBounds(displayIndex, &display) == 0)
+    {
+        // Full screen is made covering the display: a desktop without a window manager leaves a
+        // window where and as large as it was made, and takes no clicks past that size.
+        x = display.x;
+        y = display.y;
+        width = display.w;
+        height = display.h;
+    }
+    d.window = SDL_CreateWindow(Cp1252ToUtf8(options.title).c_str(), x, y, width, height, flags);
     if (!d.window)
     {
         error = std::string("SDL_CreateWindow: ") + SDL_GetError();
