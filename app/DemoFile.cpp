@@ -23,7 +23,8 @@ bool ReadDemoFile(const std::string& path, const std::string& productVersion, De
     platform::ReadFailure failure = platform::ReadFailure::None;
     if (!platform::ReadFile(path, bytes, kMaxDemoFileSize, &failure))
     {
-        bool opened = failure == platform::ReadFailure::NotRegularFile || failure == platform::ReadFailure::TooLarge;
+        bool opened =
+            failure == platform::ReadFailure::NotRegularFile || failure == platform::ReadFailure::TooLarge;
         error = opened && !platform::IsDirectory(path) ? kInvalid : "Demo file not found: " + path;
         return false;
     }

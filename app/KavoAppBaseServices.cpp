@@ -14,8 +14,8 @@
 #include "media/SoundInstance.h"
 #include "media/SoundManager.h"
 #include "platform/Clock.h"
-#include "platform/Threads.h"
 #include "platform/DebugOutput.h"
+#include "platform/Threads.h"
 #include "widgets/WidgetManager.h"
 
 #include <chrono>

@@ -46,7 +46,8 @@ public:
 private:
     static int64_t OverlapEnd(int a, int aLength, int b, int bLength)
     {
-        return std::min({int64_t(a) + aLength, int64_t(b) + bLength, int64_t(std::numeric_limits<int>::max())});
+        return std::min(
+            {int64_t(a) + aLength, int64_t(b) + bLength, int64_t(std::numeric_limits<int>::max())});
     }
 };
 

@@ -377,8 +377,8 @@ void Graphics::DrawImageSrc(Image* image, int x, int y, const Rect& src)
         Rect c = Rect(tx, ty, src.mWidth, src.mHeight).Intersection(clipRect);
         if (c.mWidth > 0 && c.mHeight > 0)
             destImage->Blt(image, c.mX, c.mY,
-                           Rect(src.mX + (c.mX - tx), src.mY + (c.mY - ty), c.mWidth, c.mHeight), ImageColor(),
-                           drawMode);
+                           Rect(src.mX + (c.mX - tx), src.mY + (c.mY - ty), c.mWidth, c.mHeight),
+                           ImageColor(), drawMode);
         return;
     }
     int h = int(std::ceil(float(src.mHeight) * scaleY));

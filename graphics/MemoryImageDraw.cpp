@@ -313,12 +313,14 @@ void MemoryImage::DrawLine(double x1, double y1, double x2, double y2, const Col
     int a = 0, b = 0, at = 0;
     if (y1 == y2)
     {
-        if (LineEnd(std::min(x1, x2), width, a) && LineEnd(std::max(x1, x2), width, b) && LineEnd(y1, height, at))
+        if (LineEnd(std::min(x1, x2), width, a) && LineEnd(std::max(x1, x2), width, b) &&
+            LineEnd(y1, height, at))
             FillRect(Rect(a, at, b - a + 1, 1), color, drawMode);
     }
     else if (x1 == x2)
     {
-        if (LineEnd(std::min(y1, y2), height, a) && LineEnd(std::max(y1, y2), height, b) && LineEnd(x1, width, at))
+        if (LineEnd(std::min(y1, y2), height, a) && LineEnd(std::max(y1, y2), height, b) &&
+            LineEnd(x1, width, at))
             FillRect(Rect(at, a, 1, b - a + 1), color, drawMode);
     }
     else if (drawMode == DRAWMODE_NORMAL)

@@ -102,7 +102,8 @@ bool DecodePng(PngRead& r)
     for (png_uint_32 y = 0; y < height; ++y)
     {
         size_t inBlock = y % blockRows;
-        if (inBlock == 0) r.blocks.emplace_back(new uint32_t[std::min<size_t>(blockRows, height - y) * width]);
+        if (inBlock == 0)
+            r.blocks.emplace_back(new uint32_t[std::min<size_t>(blockRows, height - y) * width]);
         png_read_row(r.png, reinterpret_cast<png_bytep>(r.blocks.back().get() + inBlock * width), nullptr);
     }
     png_read_end(r.png, nullptr);

@@ -11,10 +11,10 @@ namespace platform
 
 struct ScreenSaverState
 {
-    bool active = false;    // the desktop starts its screen saver after timeoutSeconds of idleness
+    bool active = false; // the desktop starts its screen saver after timeoutSeconds of idleness
     int timeoutSeconds = 0;
-    bool running = false;   // it runs now
-    uint32_t idleMs = 0;    // since the last keyboard or mouse input anywhere on the desktop
+    bool running = false; // it runs now
+    uint32_t idleMs = 0;  // since the last keyboard or mouse input anywhere on the desktop
 };
 
 // False when the desktop cannot tell (no display, no main window, or a desktop without the X

@@ -43,8 +43,8 @@ TEST(GameApp, StartsFullScreenWithItsSettingsUnderItsOwnName)
         platform::RegistryStore before;
         before.Open(file);
         ASSERT_TRUE(before.CreateKey("SOFTWARE\\VelquisGames\\Orlavintide"));
-        ASSERT_TRUE(before.SetValue("SOFTWARE\\VelquisGames\\Orlavintide", "TwinklingStars", platform::kRegDword,
-                                    std::string("\1\0\0\0", 4)));
+        ASSERT_TRUE(before.SetValue("SOFTWARE\\VelquisGames\\Orlavintide", "TwinklingStars",
+                                    platform::kRegDword, std::string("\1\0\0\0", 4)));
     }
     Kavo::KavoAppBase::sExitHandler = [](int code) { throw ProgramExit{code}; };
     std::string folder = platform::CurrentFolder();

@@ -146,10 +146,19 @@ TEST(DescParser, UnquoteDropsQuotesAndHalvesDoubledOnes)
         const char* plain;
     };
     const Case cases[] = {
-        {"'it''s'", "it's"},    {"''", ""},         {"'", ""}, {"\"a'b\"", "a'b"},
-        {"\"x\"\"y\"", "x\"y"}, {"plain", "plain"}, {"", ""},  {"'a'b'", "ab"},
+        {"'it''s'", "it's"},
+        {"''", ""},
+        {"'", ""},
+        {"\"a'b\"", "a'b"},
+        {"\"x\"\"y\"", "x\"y"},
+        {"plain", "plain"},
+        {"", ""},
+        {"'a'b'", "ab"},
         // Runs of three or more: each quote after a quote is kept, the opening one never.
-        {"'''", "'"}, {"''''", "''"}, {"'a'''", "a''"}, {"'''a'", "'a"},
+        {"'''", "'"},
+        {"''''", "''"},
+        {"'a'''", "a''"},
+        {"'''a'", "'a"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DescParser::Unquote(c.text), c.plain) << c.text;

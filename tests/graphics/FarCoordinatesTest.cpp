@@ -36,7 +36,8 @@ std::string Describe(int x, int y, int w, int h)
 
 // The image (blank to start with) is drawn on exactly where inside(column, row) holds, and the
 // guard after the last pixel is intact.
-void ExpectDrawnWhere(MemoryImage& image, const std::function<bool(int, int)>& inside, const std::string& what)
+void ExpectDrawnWhere(MemoryImage& image, const std::function<bool(int, int)>& inside,
+                      const std::string& what)
 {
     std::vector<uint32_t> pixels = Pixels(image);
     int wrong = 0;
@@ -75,7 +76,8 @@ TEST(FarCoordinates, FillsAndClearsCoverExactlyTheOverlap)
 
                     image.FillRect(Rect(0, 0, kSize, kSize), Color(255, 0, 0), 0);
                     image.ClearRect(Rect(x, y, w, h));
-                    ExpectDrawnWhere(image, [&](int c, int r) { return !inside(c, r); }, "clear " + what);
+                    ExpectDrawnWhere(
+                        image, [&](int c, int r) { return !inside(c, r); }, "clear " + what);
 
                     // The context translates in floats: a position near the ends of the range
                     // moves to the nearest float, held in the range.
@@ -132,7 +134,8 @@ TEST(FarCoordinates, StretchesAndMatrixBlitsStayInsideTheirClip)
                 {
                     MemoryImage image;
                     image.Create(kSize, kSize);
-                    image.StretchBlt(&src, Rect(x, 0, w, kSize), Rect(0, 0, 4, 4), clip, Color::White, 0, fast);
+                    image.StretchBlt(&src, Rect(x, 0, w, kSize), Rect(0, 0, 4, 4), clip, Color::White, 0,
+                                     fast);
                     ExpectBlankOutside(image, allowed, what);
                 }
 
@@ -149,7 +152,8 @@ TEST(FarCoordinates, StretchesAndMatrixBlitsStayInsideTheirClip)
                 Matrix3 scale;
                 scale.Scale(float(w), 1.0f);
                 matrix.BltMatrix(&src, float(x), 2.0f, scale, clip, Color::White, 0, Rect(0, 0, 4, 4), true);
-                ExpectBlankOutside(matrix, [&](int c) { return Covers(clipX, INT_MAX, c); }, "matrix " + what);
+                ExpectBlankOutside(
+                    matrix, [&](int c) { return Covers(clipX, INT_MAX, c); }, "matrix " + what);
             }
 }
 
@@ -168,12 +172,14 @@ TEST(FarCoordinates, StraightLinesWithFarEndsFillTheirRowOrColumn)
             MemoryImage image;
             image.Create(kSize, kSize);
             image.DrawLine(a, 3.0, b, 3.0, Color(255, 0, 0), 0);
-            ExpectDrawnWhere(image, [&](int c, int r) { return r == 3 && on(c); }, "horizontal " + what);
+            ExpectDrawnWhere(
+                image, [&](int c, int r) { return r == 3 && on(c); }, "horizontal " + what);
 
             MemoryImage upright;
             upright.Create(kSize, kSize);
             upright.DrawLine(5.0, a, 5.0, b, Color(255, 0, 0), 0);
-            ExpectDrawnWhere(upright, [&](int c, int r) { return c == 5 && on(r); }, "vertical " + what);
+            ExpectDrawnWhere(
+                upright, [&](int c, int r) { return c == 5 && on(r); }, "vertical " + what);
         }
 
     // A far row or column draws nothing, and a line whose ends are not numbers neither.
@@ -182,7 +188,8 @@ TEST(FarCoordinates, StraightLinesWithFarEndsFillTheirRowOrColumn)
     none.DrawLine(0.0, 3e9, 7.0, 3e9, Color(255, 0, 0), 0);
     none.DrawLine(-1e12, 2.0, 1e12, 2.0, Color(255, 0, 0), 0);
     none.DrawLine(NAN, 2.0, NAN, 2.0, Color(255, 0, 0), 0);
-    ExpectDrawnWhere(none, [](int, int r) { return r == 2; }, "far row, then a row of the image");
+    ExpectDrawnWhere(
+        none, [](int, int r) { return r == 2; }, "far row, then a row of the image");
 }
 
 } // namespace

@@ -582,7 +582,8 @@ TEST_F(ImageFiles, ShortFilesAreRefusedWithoutTheMemoryTheyClaim)
         std::string path = Write("short.img", c.data);
         GraphicsTest::ResetLargestAllocation();
         EXPECT_FALSE(c.load(path)) << c.what;
-        EXPECT_LT(GraphicsTest::LargestAllocation(), c.largest) << c.what << " (" << c.data.size() << " bytes)";
+        EXPECT_LT(GraphicsTest::LargestAllocation(), c.largest)
+            << c.what << " (" << c.data.size() << " bytes)";
     }
     // The same PNG whole is read.
     std::string whole = MakePngStart(2048, 2048, 2048, PNG_INTERLACE_NONE);

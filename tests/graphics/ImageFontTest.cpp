@@ -202,15 +202,16 @@ TEST_F(ImageFontTest, MetricsAndColoursOverSeveralLayers)
 {
     FakeHost local;
     local.AddImage("one.png", ImageFromArt({"#"}));
-    std::string desc = WriteTestFile(".txt", "CreateLayer L1; LayerSetImage L1 'one.png';"
-                                             "LayerSetImageMap L1 ('A') ((0 0 1 1)); LayerSetCharWidths L1 ('A') (1);"
-                                             "LayerSetAscent L1 4; LayerSetAscentPadding L1 3;"
-                                             "LayerSetLineSpacingOffset L1 -2;"
-                                             "LayerSetColorMult L1 0xFF80FF40; LayerSetColorAdd L1 0x01102030;"
-                                             "CreateLayerFrom L2 L1; LayerSetAscent L2 6; LayerSetAscentPadding L2 1;"
-                                             "LayerSetLineSpacingOffset L2 -5; LayerSetColorAdd L2 0x01000000;"
-                                             "CreateLayerFrom L3 L1; LayerSetAscent L3 8; LayerSetAscentPadding L3 2;"
-                                             "LayerSetLineSpacingOffset L3 -1; LayerExcludeTags L3 ('small');");
+    std::string desc =
+        WriteTestFile(".txt", "CreateLayer L1; LayerSetImage L1 'one.png';"
+                              "LayerSetImageMap L1 ('A') ((0 0 1 1)); LayerSetCharWidths L1 ('A') (1);"
+                              "LayerSetAscent L1 4; LayerSetAscentPadding L1 3;"
+                              "LayerSetLineSpacingOffset L1 -2;"
+                              "LayerSetColorMult L1 0xFF80FF40; LayerSetColorAdd L1 0x01102030;"
+                              "CreateLayerFrom L2 L1; LayerSetAscent L2 6; LayerSetAscentPadding L2 1;"
+                              "LayerSetLineSpacingOffset L2 -5; LayerSetColorAdd L2 0x01000000;"
+                              "CreateLayerFrom L3 L1; LayerSetAscent L3 8; LayerSetAscentPadding L3 2;"
+                              "LayerSetLineSpacingOffset L3 -1; LayerExcludeTags L3 ('small');");
     struct Case
     {
         const char* tag;

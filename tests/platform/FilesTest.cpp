@@ -82,7 +82,8 @@ TEST_F(FilesTest, ReadingRefusesDevicesPipesAndFilesPastTheLimit)
     {
         std::string text = "before";
         platform::ReadFailure failure = platform::ReadFailure::ReadError;
-        EXPECT_EQ(platform::ReadFile(c.path, text, c.limit, &failure), c.failure == platform::ReadFailure::None)
+        EXPECT_EQ(platform::ReadFile(c.path, text, c.limit, &failure),
+                  c.failure == platform::ReadFailure::None)
             << c.path;
         EXPECT_EQ(failure, c.failure) << c.path;
         EXPECT_EQ(text, c.failure == platform::ReadFailure::None ? "0=Hello" : "before") << c.path;
@@ -163,9 +164,9 @@ TEST_F(FilesTest, AtomicWriteRemovesWhatDeadWritersOfTheTargetLeft)
     const std::string folder = base + "Properties/";
     const std::vector<std::string> stale = {"strings.txt.tmp-Ab12Zz", "strings.txt.tmp-999999999-xY09ab"};
     const std::vector<std::string> kept = {
-        "strings.txt.tmp-1-Qw12er",                                              // process 1 lives
+        "strings.txt.tmp-1-Qw12er",                                               // process 1 lives
         "strings.txt.tmp-" + fs::read_symlink("/proc/self").string() + "-Zz99Yy", // this one too
-        "noext.tmp-Ab12Zz",                                                    // another target
+        "noext.tmp-Ab12Zz",                                                       // another target
         "strings.txt.tmp-notes",
     };
     for (const std::string& name : stale)

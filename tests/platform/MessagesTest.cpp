@@ -188,7 +188,7 @@ TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
         {1280, 1024, true, 32, 0, 0, 0},
         {1280, 1024, true, 512, 384, 640, 512},
         {1280, 1024, true, 991, 767, 1278, 1022},
-        {1280, 1024, true, 0, 0, 0, 0},         // over the left bar: the screen's edge
+        {1280, 1024, true, 0, 0, 0, 0},            // over the left bar: the screen's edge
         {1280, 1024, true, 1023, 767, 1279, 1022}, // over the right bar
         {800, 600, false, 0, 0, 0, 0},
         {800, 600, false, 400, 300, 400, 300},

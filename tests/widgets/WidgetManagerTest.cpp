@@ -200,9 +200,9 @@ TEST(WidgetManager, DragAndCapture)
     screen.mManager.MouseUp(310, 110, -1);
     EXPECT_EQ(screen.mManager.mDownWidget, nullptr);
     EXPECT_EQ(screen.Take(),
-              (Log{"held Drag 210,10", "held Leave", "held Drag 20,10", "held Enter", "held Leave", "other Enter",
-                   "other Move 10,10", "held Down 210,10 button 1 count 1", "held Up 210,10 button 0 count 1",
-                   "held Up 210,10 button 1 count 1"}));
+              (Log{"held Drag 210,10", "held Leave", "held Drag 20,10", "held Enter", "held Leave",
+                   "other Enter", "other Move 10,10", "held Down 210,10 button 1 count 1",
+                   "held Up 210,10 button 0 count 1", "held Up 210,10 button 1 count 1"}));
     EXPECT_EQ(screen.mManager.mOverWidget, &other);
 }
 
