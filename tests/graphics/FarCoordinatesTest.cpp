@@ -60,7 +60,19 @@ void ExpectBlankOutside(MemoryImage& image, const std::function<bool(int)>& allo
     EXPECT_EQ(image.GetBits()[kSize * kSize], MemoryImage::kGuardWord) << what;
 }
 
-TEST(FarCoordinates, FillsAndClearsCoverExactlyTheOverlap)
+// A 4 x 4 source of opaque red for the blits.
+class FarCoordinates : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        src.Create(4, 4);
+        src.FillRect(Rect(0, 0, 4, 4), Color(255, 0, 0), 0);
+    }
+    MemoryImage src;
+};
+
+TEST_F(FarCoordinates, FillsAndClearsCoverExactlyTheOverlap)
 {
     for (int x : kFar)
         for (int w : kFar)
@@ -93,11 +105,8 @@ TEST(FarCoordinates, FillsAndClearsCoverExactlyTheOverlap)
                 }
 }
 
-TEST(FarCoordinates, BlitsDrawOnlyTheSourcePartThatLandsInside)
+TEST_F(FarCoordinates, BlitsDrawOnlyTheSourcePartThatLandsInside)
 {
-    MemoryImage src;
-    src.Create(4, 4);
-    src.FillRect(Rect(0, 0, 4, 4), Color(255, 0, 0), 0);
     for (int x : kFar)
         for (int sx : kFar)
             for (int sw : {INT_MIN, 3, INT_MAX})
@@ -117,11 +126,8 @@ TEST(FarCoordinates, BlitsDrawOnlyTheSourcePartThatLandsInside)
             }
 }
 
-TEST(FarCoordinates, StretchesAndMatrixBlitsStayInsideTheirClip)
+TEST_F(FarCoordinates, StretchesAndMatrixBlitsStayInsideTheirClip)
 {
-    MemoryImage src;
-    src.Create(4, 4);
-    src.FillRect(Rect(0, 0, 4, 4), Color(255, 0, 0), 0);
     for (int x : kFar)
         for (int w : kFar)
             for (int clipX : {INT_MIN, 2, INT_MAX})
@@ -157,7 +163,7 @@ TEST(FarCoordinates, StretchesAndMatrixBlitsStayInsideTheirClip)
             }
 }
 
-TEST(FarCoordinates, StraightLinesWithFarEndsFillTheirRowOrColumn)
+TEST_F(FarCoordinates, StraightLinesWithFarEndsFillTheirRowOrColumn)
 {
     const double far[] = {-1e12, -3e9, -2.5, 3.0, 5.5, 3e9, 1e12, INFINITY, -INFINITY};
     for (double a : far)
