@@ -31,6 +31,11 @@ class InstanceGuard;
 class RegistryStore;
 } // namespace platform
 
+namespace ImageLib
+{
+class Image;
+} // namespace ImageLib
+
 namespace Kavo
 {
 
@@ -325,6 +330,19 @@ public:
     void CleanSharedImages();
     DDImage* CopyImageRect(const Rect& rect, Image* image);
     DDImage* CopyImage(Image* image);
+
+    // --- Screenshots and the image dump (F11 and Shift+F11 among the debug keys) ---
+    // Writes the screen as "image<n>.png" in "_screenshots" below the per-user data folder, n one
+    // above the highest number there; nothing without a display or its screen image.
+    void TakeScreenshot();
+    // Makes "_dump" below the per-user data folder afresh and writes "imagelist.html" into it:
+    // every live image with its memory figures, largest first, each with a 64 x 64 thumbnail
+    // ("thumb%04d.jpg") and a full copy ("img%04d.png"). A folder that cannot be made is given up
+    // after a second, with a line in "ScrError.txt".
+    void DumpImageList();
+    // The screen as the display shows it, read back whichever way it was drawn; false without a
+    // display or its screen image, or when its pixels cannot be read.
+    bool ReadScreenImage(ImageLib::Image& image);
 
     // ======== State (the other subsystems read these fields too) ========
 

@@ -510,7 +510,10 @@ bool KavoAppBase::DebugKeyDown(int key)
     case VK_F10:
         return true;
     case VK_F11:
-        // Screenshots and the image dump come with their own service.
+        if (shift)
+            DumpImageList();
+        else
+            TakeScreenshot();
         return true;
     default:
         return false;

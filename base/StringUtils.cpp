@@ -227,7 +227,7 @@ bool StringToDouble(const std::string& text, double& value)
     return true;
 }
 
-std::string CommaSeparate(int value)
+std::string CommaSeparate(int64_t value)
 {
     if (value < 0) return std::string();
     std::string digits = std::to_string(value);

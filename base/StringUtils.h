@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdint>
 #include <string>
 
 // Text and number helpers. Text is narrow 8-bit (Windows-1252) throughout the program;
@@ -46,7 +47,7 @@ bool StringToInt(const std::string& text, int& value);
 bool StringToDouble(const std::string& text, double& value);
 
 // 1234567 -> "1,234,567"; "0" for 0; empty text for a negative number.
-std::string CommaSeparate(int value);
+std::string CommaSeparate(int64_t value);
 
 // Position of the first occurrence of find in text, ignoring case; -1 when absent or
 // when text is empty.

@@ -1,0 +1,197 @@
+#include "AppTestSupport.h"
+
+#include "base/PathUtils.h"
+#include "base/StringUtils.h"
+#include "graphics/Graphics.h"
+#include "graphics/ImageLib.h"
+#include "graphics/MemoryImage.h"
+#include "platform/Files.h"
+#include "tests/ScratchNames.h"
+
+#include <vector>
+
+namespace
+{
+
+using apptest::TestApp;
+
+// Colours a 16-bit display keeps exactly.
+constexpr uint32_t kRed = 0xFFF80000;
+constexpr uint32_t kBlue = 0xFF0000F8;
+
+// Left half red, right half blue.
+class TwoColourWidget : public Kavo::Widget
+{
+public:
+    void Draw(Kavo::Graphics* g) override
+    {
+        g->SetColor(Kavo::Color(248, 0, 0));
+        g->FillRect(0, 0, mWidth / 2, mHeight);
+        g->SetColor(Kavo::Color(0, 0, 248));
+        g->FillRect(mWidth / 2, 0, mWidth - mWidth / 2, mHeight);
+    }
+};
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    platform::ReadFile(path, text);
+    return text;
+}
+
+TEST(Screenshots, AreNumberedAfterTheHighestNumberAndHoldTheScreen)
+{
+    platform::FakeClock clock;
+    {
+        TestApp app;
+        Kavo::SetAppDataFolder(scratch::FreshFolder("shots-"));
+        app.TakeScreenshot(); // no display yet: nothing happens
+        EXPECT_FALSE(platform::PathExists(Kavo::GetAppDataFolder() + "_screenshots/image1.png"));
+    }
+    TestApp app;
+    app.Initialize();
+    const std::string data = scratch::FreshFolder("shots-");
+    Kavo::SetAppDataFolder(data);
+    const std::string folder = data + "_screenshots/";
+    TwoColourWidget widget;
+    widget.Resize(0, 0, 320, 240);
+    app.mWidgetManager->AddWidget(&widget);
+    app.mForceDraw = true;
+    ASSERT_TRUE(app.DrawFrame());
+
+    app.TakeScreenshot(); // the folder is made, and the first one is number 1
+    ASSERT_TRUE(platform::PathExists(folder + "image1.png"));
+    std::unique_ptr<ImageLib::Image> shot = ImageLib::LoadPNG(folder + "image1.png");
+    ASSERT_TRUE(shot);
+    ASSERT_EQ(shot->width, 320);
+    ASSERT_EQ(shot->height, 240);
+    EXPECT_EQ(shot->bits[10 * 320 + 10], kRed);
+    EXPECT_EQ(shot->bits[200 * 320 + 300], kBlue);
+
+    // Gaps and other files: the next is one above the highest number.
+    for (const char* name : {"image7.png", "other.png", "image40.jpg", "imageX.png", "Image50.png"})
+        platform::WriteFileAtomically(folder + name, "not a picture");
+    app.TakeScreenshot();
+    EXPECT_TRUE(platform::PathExists(folder + "image8.png"));
+    EXPECT_FALSE(platform::PathExists(folder + "image2.png"));
+    app.mWidgetManager->RemoveWidget(&widget);
+}
+
+TEST(ImageDump, ListsEveryImageWithItsFiguresLargestFirst)
+{
+    platform::FakeClock clock;
+    TestApp app;
+    Kavo::SetAppDataFolder(scratch::FreshFolder("dump-"));
+    const std::string folder = Kavo::GetAppDataFolder() + "_dump/";
+    platform::MakeDirectories(folder + "stale");
+
+    // 32-bit pixels only.
+    std::vector<uint32_t> pixels(100 * 50, kRed);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 50; x < 100; ++x)
+            pixels[size_t(y * 100 + x)] = kBlue;
+    Kavo::MemoryImage plain;
+    plain.SetBits(pixels.data(), 100, 50);
+    plain.SetVolatile(true);
+    plain.filePath = "images/plain";
+    // A palette of two colours: 16 x 16 indices and the palette.
+    Kavo::MemoryImage palette;
+    palette.SetBits(pixels.data(), 16, 16);
+    ASSERT_TRUE(palette.Palletize());
+    palette.filePath = "images/palette";
+    // Partly transparent: its pixels, the display's premultiplied form and the alpha runs.
+    std::vector<uint32_t> seeThrough(10 * 10, 0x80402010);
+    Kavo::MemoryImage alpha;
+    alpha.SetBits(seeThrough.data(), 10, 10);
+    alpha.GetNativeAlphaData(app.GetNativeDisplay());
+    alpha.GetRLAlphaData();
+    alpha.filePath = "images/alpha";
+    // Equal totals keep the order the images were made in.
+    Kavo::MemoryImage twinA, twinB;
+    twinA.SetBits(pixels.data(), 5, 4);
+    twinB.SetBits(pixels.data(), 5, 4);
+    twinB.SetImageMode(true, false);
+
+    app.DumpImageList();
+    EXPECT_FALSE(platform::PathExists(folder + "stale")); // made afresh
+    std::string page = ReadText(folder + "imagelist.html");
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(page.rfind("<HTML><BODY BGCOLOR=EEEEFF><CENTER><FONT SIZE=+2><B>", 0), 0u);
+    EXPECT_NE(page.find("</B></FONT><BR>\nTotal Image Allocation: 22,340 bytes<BR>\n"
+                        "<TABLE BORDER=1 CELLSPACING=0 CELLPADDING=4>\n"),
+              std::string::npos);
+
+    const std::string none = "<TD>&nbsp;</TD>\n";
+    auto row = [&](int i, const std::string& size, const std::string& figures, const std::string& path)
+    {
+        return "<TR>" +
+               Kavo::StrFormat(
+                   "<TD><A HREF=img%04d.png><IMG SRC=thumb%04d.jpg WIDTH=64 HEIGHT=64></A></TD>\n", i, i) +
+               "<TD ALIGN=RIGHT>" + size + " bytes</TD>\n" + figures + "<TD>" + path + "</TD>\n</TR>\n";
+    };
+    const std::string expectedRows =
+        row(0, "100 x 50<BR>20,000",
+            "<TD>mBits<BR>20,000</TD>\n" + none + none + none + "<TD>Volatile</TD>\n" + none + none + none +
+                none + none + none,
+            "images/plain") +
+        row(1, "16 x 16<BR>1,280",
+            none + "<TD>Palletized<BR>1,280</TD>\n" + none + none + none + none + none + none + none + none +
+                none,
+            "images/palette") +
+        row(2, "10 x 10<BR>900",
+            "<TD>mBits<BR>400</TD>\n" + none + none + none + none + none + "<TD>HasAlpha</TD>\n" + none +
+                "<TD>NativeAlpha<BR>400</TD>\n<TD>RLAlpha<BR>100</TD>\n" + none,
+            "images/alpha") +
+        row(3, "5 x 4<BR>80",
+            "<TD>mBits<BR>80</TD>\n" + none + none + none + none + none + none + none + none + none + none,
+            "&nbsp;") +
+        row(4, "5 x 4<BR>80",
+            "<TD>mBits<BR>80</TD>\n" + none + none + none + none + "<TD>Forced</TD>\n" + none +
+                "<TD>HasTrans</TD>\n" + none + none + none,
+            "&nbsp;") +
+        "<TR><TD>Totals</TD>\n<TD>22,340</TD>\n<TD>20,560</TD>\n<TD>1,280</TD>\n<TD>0</TD>\n<TD>0</TD>\n" +
+        none + none + none + none + "<TD>400</TD>\n<TD>100</TD>\n<TD>0</TD>\n" + none + "</TR>\n" +
+        "</TABLE></CENTER></BODY></HTML>\n";
+    size_t first = page.find("<TR>");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(page.substr(first), expectedRows);
+
+    // Every row's picture is the image's own pixels, and its thumbnail a 64 x 64 sample of them;
+    // the palettised image stays palettised.
+    std::unique_ptr<ImageLib::Image> full = ImageLib::LoadPNG(folder + "img0001.png");
+    ASSERT_TRUE(full);
+    ASSERT_EQ(full->width, 16);
+    for (int i = 0; i < 16 * 16; ++i)
+        ASSERT_EQ(full->bits[size_t(i)], pixels[size_t(i)]) << i;
+    EXPECT_TRUE(palette.IsPalettized());
+    for (int i = 0; i < 5; ++i)
+    {
+        std::unique_ptr<ImageLib::Image> thumb =
+            ImageLib::LoadJPEG(folder + Kavo::StrFormat("thumb%04d.jpg", i));
+        ASSERT_TRUE(thumb) << i;
+        EXPECT_EQ(thumb->width, 64);
+        EXPECT_EQ(thumb->height, 64);
+    }
+    std::unique_ptr<ImageLib::Image> thumb = ImageLib::LoadJPEG(folder + "thumb0000.jpg");
+    auto redOf = [&](int x, int y) { return int((thumb->bits[size_t(y * 64 + x)] >> 16) & 0xFF); };
+    EXPECT_GT(redOf(10, 30), 200); // the red half
+    EXPECT_LT(redOf(54, 30), 40);  // the blue half
+}
+
+TEST(ImageDump, AFolderThatCannotBeMadeIsGivenUpAndLogged)
+{
+    platform::FakeClock clock;
+    TestApp app;
+    const std::string data = scratch::FreshFolder("dumpfail-");
+    platform::WriteFileAtomically(data + "afile", "a file where a folder should be");
+    Kavo::SetAppDataFolder(data + "afile/");
+    uint32_t start = clock.Ticks();
+    app.DumpImageList();
+    // Ten tries, 100 ms apart, and a line in the error log.
+    EXPECT_EQ(clock.Ticks() - start, 900u);
+    EXPECT_NE(
+        ReadText("ScrError.txt").find("The image dump folder " + data + "afile/_dump could not be made."),
+        std::string::npos);
+}
+
+} // namespace
