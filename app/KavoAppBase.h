@@ -2,6 +2,7 @@
 
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
+#include "app/ScreenSaverFilter.h"
 #include "base/CriticalSection.h"
 #include "base/Rect.h"
 #include "display/DisplayHost.h"
@@ -457,6 +458,9 @@ public:
     platform::CursorHandle mDraggingCursor = nullptr;
     bool mCrashed = false;
     bool mScreensaverMode = false;
+    ScreenSaverFilter mScreenSaverFilter; // asked first about every message in screensaver mode
+    bool mMonitorPowerNoted = false;      // a monitor-power command came, at mMonitorPowerTick
+    uint32_t mMonitorPowerTick = 0;
     bool mPopupShown = false;
 
     // Vertical sync pacing.
@@ -535,7 +539,8 @@ private:
     // Tells the player why the display could not be made (a result of DDInterface::Init) and ends
     // the program.
     [[noreturn]] void ExitForDisplayFailure(int result);
-    // The desktop's screen saver may start only in a window, once loading has been handed over.
+    // The desktop's screen saver may start only in a window, once loading has been handed over,
+    // and never while the program runs as a screen saver itself.
     void UpdateScreenSaverPermission();
     // The widgets draw into the display's current screen image from now on, all of it anew.
     void AttachScreenImage();

@@ -62,6 +62,11 @@ int MouseClicks(uint32_t message, bool& down)
 
 int64_t KavoAppBase::WindowProc(const Message& m)
 {
+    if (mScreensaverMode)
+    {
+        int64_t result = 0;
+        if (mScreenSaverFilter.Filter(this, m, &result)) return result;
+    }
     switch (m.message)
     {
     case WM_DESTROY:
@@ -87,6 +92,11 @@ int64_t KavoAppBase::WindowProc(const Message& m)
     case WM_SYSCHAR:
         return 0; // Alt+character never beeps or opens a menu here
     case WM_SYSCOMMAND:
+        if (m.wParam == SC_MONITORPOWER)
+        {
+            mMonitorPowerNoted = true;
+            mMonitorPowerTick = Clock::Get().Ticks();
+        }
         return 0;
     case WM_ACTIVATEAPP:
         if (m.window == mHWnd && !mPlayingDemo) mActive = m.wParam != 0;
@@ -408,7 +418,8 @@ void KavoAppBase::CheckMouseInWindow()
 
 void KavoAppBase::UpdateScreenSaverPermission()
 {
-    AllowScreenSaver(mLoadingHandedOver && mIsPhysWindowed);
+    // A screen saver never makes way for the desktop's own.
+    AllowScreenSaver(mLoadingHandedOver && mIsPhysWindowed && !mScreensaverMode);
 }
 
 void KavoAppBase::UpdateFocusState()

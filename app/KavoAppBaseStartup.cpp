@@ -392,6 +392,7 @@ void KavoAppBase::CreateMainWindow()
     mIsPhysWindowed = !fullscreen;
     std::string error;
     mHWnd = platform::CreateMainWindow(options, error) ? platform::kMainWindow : platform::kNoWindow;
+    if (mHWnd != platform::kNoWindow) WindowProc(platform::Message{mHWnd, platform::WM_CREATE});
 
     if (!mDDInterface)
     {

@@ -20,6 +20,7 @@ constexpr WindowId kMainWindow = 1;
 constexpr WindowId kInvisibleWindow = 2;
 
 // Message numbers.
+constexpr uint32_t WM_CREATE = 0x0001; // the application's window procedure hears of a new main window
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_MOVE = 0x0003;
 constexpr uint32_t WM_SIZE = 0x0005;
@@ -59,6 +60,9 @@ constexpr uint32_t SIZE_RESTORED = 0;
 constexpr uint32_t SIZE_MINIMIZED = 1;
 constexpr uint32_t SIZE_MAXIMIZED = 2;
 // WM_SYSCOMMAND commands (wParam).
+constexpr uint32_t SC_NEXTWINDOW = 0xF040;
+constexpr uint32_t SC_PREVWINDOW = 0xF050;
+constexpr uint32_t SC_CLOSE = 0xF060;
 constexpr uint32_t SC_SCREENSAVE = 0xF140;
 constexpr uint32_t SC_MONITORPOWER = 0xF170;
 
