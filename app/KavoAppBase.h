@@ -46,6 +46,7 @@ class Dialog;
 class Image;
 class MemoryImage;
 class MusicInterface;
+class PlaybackDialog;
 class ResourceManager;
 class SoundManager;
 class Widget;
@@ -345,6 +346,28 @@ public:
     // display or its screen image, or when its pixels cannot be read.
     bool ReadScreenImage(ImageLib::Image& image);
 
+    // --- Demo playback controls (characters typed while a demo plays) ---
+    // "+" and "-" speed up and slow down by 1.5 times, "=" plays at the recorded speed; "P"
+    // pauses and goes on; "N" runs one update; "M" runs on to the end; "L" shows the marker
+    // list, "J" the jump to a time; "S" silences and restores the sound; "0" jumps to the end,
+    // "4" to "9" to 120, 90, 60, 30, 10 and 5 seconds before it. Letters in either case; any other
+    // character does nothing.
+    void DemoPlaybackKey(char c);
+    // The "Marker List" dialog: the markers ahead, each with its time before the end; a double
+    // click jumps to one. Returns the dialog's result (PlaybackDialog::RESULT_OK when a marker
+    // was chosen, RESULT_CANCEL when it was closed).
+    int ShowMarkerList();
+    // The marker list's lines: each marker after the current update, in order, as its name and
+    // its time before the end, "name (hh:mm:ss)", with its update count.
+    std::vector<DemoMarker> GetMarkerListLines();
+    // The "Jump To Time" dialog: "Ok" jumps to the typed time before the end (and keeps the text
+    // as "DemoJumpTime" for the next time). Returns RESULT_OK or RESULT_CANCEL.
+    int ShowJumpToTime();
+    // Silences music and sound effects, or gives them back the volumes they had.
+    void ToggleDemoSound();
+    // The update count that many milliseconds before the end of the demo played.
+    int UpdatesBeforeEnd(int64_t milliseconds);
+
     // ======== State (the other subsystems read these fields too) ========
 
     uint32_t mRandSeed = 0;
@@ -462,6 +485,7 @@ public:
     bool mMonitorPowerNoted = false;      // a monitor-power command came, at mMonitorPowerTick
     uint32_t mMonitorPowerTick = 0;
     bool mPopupShown = false;
+    bool mPlaybackDialogShown = false; // input, cursor and clipboard are live while it is shown
 
     // Vertical sync pacing.
     bool mWaitForVSync = false;
@@ -536,6 +560,10 @@ private:
     // The windowed flag and refresh rate of a display-mode record.
     void ReadDisplayModePayload();
     void CheckMouseInWindow();
+    // Runs a playback dialog modally over the stopped playback (see the .cpp); its result.
+    int RunPlaybackDialog(PlaybackDialog& dialog);
+    // Hands a mouse or keyboard message straight to a widget manager; false for other messages.
+    bool SendLiveInput(WidgetManager& manager, const platform::Message& message);
     // Tells the player why the display could not be made (a result of DDInterface::Init) and ends
     // the program.
     [[noreturn]] void ExitForDisplayFailure(int result);

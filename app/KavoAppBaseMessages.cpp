@@ -134,6 +134,7 @@ int64_t KavoAppBase::WindowProc(const Message& m)
         if (keyDown && KeyDownHook(int(m.wParam), mCtrlDown, mAltDown)) return 0;
     }
     if (mPlayingDemo && m.message == WM_KEYDOWN) DebugKeyDown(int(m.wParam));
+    if (mPlayingDemo && m.message == WM_CHAR) DemoPlaybackKey(char(uint8_t(m.wParam)));
 
     bool queue = true;
     if (!mDeferredMessages.empty())
@@ -400,6 +401,40 @@ bool KavoAppBase::ProcessDeferredMessages()
     return !mDeferredMessages.empty();
 }
 
+bool KavoAppBase::SendLiveInput(WidgetManager& manager, const Message& m)
+{
+    switch (m.message)
+    {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        manager.KeyDown(int(m.wParam));
+        return true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        manager.KeyUp(int(m.wParam));
+        return true;
+    case WM_CHAR:
+        manager.KeyChar(char(uint8_t(m.wParam)));
+        return true;
+    case WM_MOUSEWHEEL:
+        manager.MouseWheel(HighWord(int64_t(m.wParam)) / WHEEL_DELTA);
+        return true;
+    default:
+        break;
+    }
+    if (m.message < WM_MOUSEMOVE || m.message > WM_MBUTTONDBLCLK) return false;
+    int x = LowWord(m.lParam), y = HighWord(m.lParam);
+    manager.RemapMouse(x, y);
+    manager.MousePosition(x, y);
+    bool down = true;
+    int clicks = MouseClicks(m.message, down);
+    if (clicks != 0 && down)
+        manager.MouseDown(x, y, clicks);
+    else if (clicks != 0)
+        manager.MouseUp(x, y, clicks);
+    return true;
+}
+
 void KavoAppBase::CheckMouseInWindow()
 {
     int x = 0, y = 0;
@@ -543,11 +578,12 @@ void KavoAppBase::UpdateCursor()
         return;
     }
     MemoryImage* image = (mCursorNum >= 0 && mCursorNum < 13) ? mCursorImages[mCursorNum] : nullptr;
-    if (image && (mPlayingDemo || mCustomCursorsEnabled || mCursorNum == 12))
+    const bool playing = mPlayingDemo && !mPlaybackDialogShown;
+    if (image && (playing || mCustomCursorsEnabled || mCursorNum == 12))
     {
         if (mDDInterface->SetCursorImage(image)) mForceDraw = true;
-        platform::SetCursor(mPlayingDemo ? GetSystemCursor(SystemCursor::No) : nullptr);
-        mSysCursor = mPlayingDemo;
+        platform::SetCursor(playing ? GetSystemCursor(SystemCursor::No) : nullptr);
+        mSysCursor = playing;
         return;
     }
     CursorHandle cursor = nullptr;
@@ -619,13 +655,19 @@ void KavoAppBase::EnableCustomCursors(bool on)
 
 void KavoAppBase::CopyToClipboard(const std::string& text)
 {
-    if (mPlayingDemo) return;
+    if (mPlayingDemo && !mPlaybackDialogShown) return;
     platform::SetClipboardText(text);
 }
 
 std::string KavoAppBase::GetClipboard()
 {
     std::string text;
+    // A playback dialog pastes from the desktop, and the demo's records are left alone.
+    if (mPlaybackDialogShown)
+    {
+        platform::GetClipboardText(text);
+        return text;
+    }
     if (!mPlayingDemo) platform::GetClipboardText(text);
     // A demo carries strings of at most 32,767 bytes; longer text is kept whole when no demo
     // is recorded or played, and cut to what a recording can carry otherwise.
