@@ -342,8 +342,8 @@ public:
     // ("thumb%04d.jpg") and a full copy ("img%04d.png"). A folder that cannot be made is given up
     // after a second, with a line in "ScrError.txt".
     void DumpImageList();
-    // The screen as the display shows it, read back whichever way it was drawn; false without a
-    // display or its screen image, or when its pixels cannot be read.
+    // The screen as the display shows it, opaque, read back whichever way it was drawn; false
+    // without a display or its screen image, or when its pixels cannot be read.
     bool ReadScreenImage(ImageLib::Image& image);
 
     // --- Demo playback controls (characters typed while a demo plays) ---

@@ -170,7 +170,13 @@ bool KavoAppBase::ReadScreenImage(ImageLib::Image& image)
 {
     if (!mDDInterface) return false;
     DDImage* screen = mDDInterface->GetScreenImage();
-    return screen && CopyPixels(screen, image);
+    if (!screen || !CopyPixels(screen, image)) return false;
+    // The display shows the colours alone: what the screen holds as alpha (nothing, where no
+    // widget drew) is not seen, and a picture of it must not come out transparent.
+    const size_t count = size_t(image.width) * size_t(image.height);
+    for (size_t i = 0; i < count; ++i)
+        image.bits[i] |= 0xFF000000u;
+    return true;
 }
 
 void KavoAppBase::TakeScreenshot()

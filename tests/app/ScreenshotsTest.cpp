@@ -2,6 +2,8 @@
 
 #include "base/PathUtils.h"
 #include "base/StringUtils.h"
+#include "display/DDImage.h"
+#include "display/DDInterface.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
@@ -58,6 +60,8 @@ TEST(Screenshots, AreNumberedAfterTheHighestNumberAndHoldTheScreen)
     app.mWidgetManager->AddWidget(&widget);
     app.mForceDraw = true;
     ASSERT_TRUE(app.DrawFrame());
+    // Where the screen holds no alpha the picture is still opaque, as the display shows it.
+    app.mDDInterface->GetScreenImage()->GetBits()[239 * 320 + 319] = 0x00123456;
 
     app.TakeScreenshot(); // the folder is made, and the first one is number 1
     ASSERT_TRUE(platform::PathExists(folder + "image1.png"));
@@ -67,6 +71,7 @@ TEST(Screenshots, AreNumberedAfterTheHighestNumberAndHoldTheScreen)
     ASSERT_EQ(shot->height, 240);
     EXPECT_EQ(shot->bits[10 * 320 + 10], kRed);
     EXPECT_EQ(shot->bits[200 * 320 + 300], kBlue);
+    EXPECT_EQ(shot->bits[239 * 320 + 319], 0xFF123456u);
 
     // Gaps and other files: the next is one above the highest number.
     for (const char* name : {"image7.png", "other.png", "image40.jpg", "imageX.png", "Image50.png"})
