@@ -26,6 +26,8 @@ namespace
 constexpr const char* kJumpTimeValue = "DemoJumpTime";
 // The longest stored jump time the dialog starts with, in bytes.
 constexpr size_t kMaxStoredJumpTime = 1000;
+// How long before the end the keys "4" to "9" jump to, in ms.
+constexpr int64_t kJumpKeyMilliseconds[] = {120000, 90000, 60000, 30000, 10000, 5000};
 // Times are held below this many seconds, so their arithmetic cannot overflow.
 constexpr int64_t kMaxJumpSeconds = int64_t(1) << 40;
 
@@ -66,6 +68,11 @@ int KavoAppBase::UpdatesBeforeEnd(int64_t milliseconds)
 void KavoAppBase::DemoPlaybackKey(char c)
 {
     if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    if (c >= '4' && c <= '9')
+    {
+        mDemoJumpTarget = UpdatesBeforeEnd(kJumpKeyMilliseconds[size_t(c - '4')]);
+        return;
+    }
     switch (c)
     {
     case '+':
@@ -100,24 +107,6 @@ void KavoAppBase::DemoPlaybackKey(char c)
     case '0':
         mDemoJumpTarget = mDemoLength;
         break;
-    case '4':
-        mDemoJumpTarget = UpdatesBeforeEnd(120000);
-        break;
-    case '5':
-        mDemoJumpTarget = UpdatesBeforeEnd(90000);
-        break;
-    case '6':
-        mDemoJumpTarget = UpdatesBeforeEnd(60000);
-        break;
-    case '7':
-        mDemoJumpTarget = UpdatesBeforeEnd(30000);
-        break;
-    case '8':
-        mDemoJumpTarget = UpdatesBeforeEnd(10000);
-        break;
-    case '9':
-        mDemoJumpTarget = UpdatesBeforeEnd(5000);
-        break;
     default:
         break;
     }
@@ -125,24 +114,14 @@ void KavoAppBase::DemoPlaybackKey(char c)
 
 void KavoAppBase::ToggleDemoSound()
 {
-    if (mMusicVolume == 0.0)
+    // Each volume on its own: a silent one gets its saved volume back, another is saved and silenced.
+    auto toggle = [this](double volume, double& saved, void (KavoAppBase::*set)(double))
     {
-        SetMusicVolume(mDemoMusicVolume);
-    }
-    else
-    {
-        mDemoMusicVolume = mMusicVolume;
-        SetMusicVolume(0.0);
-    }
-    if (mSfxVolume == 0.0)
-    {
-        SetSfxVolume(mDemoSfxVolume);
-    }
-    else
-    {
-        mDemoSfxVolume = mSfxVolume;
-        SetSfxVolume(0.0);
-    }
+        if (volume != 0.0) saved = volume;
+        (this->*set)(volume == 0.0 ? saved : 0.0);
+    };
+    toggle(mMusicVolume, mDemoMusicVolume, &KavoAppBase::SetMusicVolume);
+    toggle(mSfxVolume, mDemoSfxVolume, &KavoAppBase::SetSfxVolume);
 }
 
 std::vector<DemoMarker> KavoAppBase::GetMarkerListLines()
