@@ -1,5 +1,5 @@
 # Orlavintide: the everyday commands. Each one installs what is missing first.
-.PHONY: play test asan bench deps build clean format
+.PHONY: play test asan bench fuzz deps build clean format
 
 JOBS ?= $(shell nproc)
 
@@ -23,6 +23,24 @@ asan: deps
 
 bench: build
 	build/default/bench/kavo_bench
+
+# make fuzz TARGET=<name> [SECONDS=<n>]: runs one libFuzzer target (fuzz/targets/<name>.cpp) for n
+# seconds (60 by default) from its seed corpus; without TARGET every target runs in turn. New
+# inputs gather in build/fuzz/corpus/<name>/, a failing input is written to build/fuzz/crashes/<name>/
+# (copy it to fuzz/crashes/<name>/ once the reader is mended, so the replay test keeps it).
+SECONDS ?= 60
+FUZZ_TARGETS = $(basename $(notdir $(wildcard fuzz/targets/*.cpp)))
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target $(if $(TARGET),fuzz_$(TARGET),fuzz_all)
+	@for t in $(if $(TARGET),$(TARGET),$(FUZZ_TARGETS)); do \
+	    mkdir -p build/fuzz/corpus/$$t build/fuzz/crashes/$$t fuzz/crashes/$$t && \
+	    dict=; [ -f fuzz/dict/$$t.dict ] && dict=-dict=fuzz/dict/$$t.dict; \
+	    echo "fuzzing $$t for $(SECONDS) s"; \
+	    build/fuzz/fuzz/fuzz_$$t build/fuzz/corpus/$$t fuzz/corpus/$$t fuzz/crashes/$$t $$dict \
+	        -max_total_time=$(SECONDS) -timeout=30 -rss_limit_mb=3072 -print_final_stats=1 \
+	        -artifact_prefix=build/fuzz/crashes/$$t/ || exit 1; \
+	done
 
 format:
 	find platform app graphics widgets puzzle media game display raster crash tests bench tools \

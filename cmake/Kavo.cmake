@@ -12,6 +12,12 @@ if(KAVO_SANITIZE)
                                                   -fno-sanitize-recover=undefined)
     target_link_options(kavo_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(KAVO_FUZZ)
+    # Coverage for libFuzzer in every library; the fuzz targets add the fuzzer's own main.
+    target_compile_options(kavo_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                  -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(kavo_options INTERFACE -fsanitize=address,undefined)
+endif()
 target_include_directories(kavo_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 # kavo_library(<name> [DEPENDS targets...] [PRIVATE_DEPENDS targets...])
