@@ -23,6 +23,8 @@ packages=(
     libunwind-dev libdw-dev libelf-dev
     # the blit benchmark's comparisons
     libpixman-1-dev
+    # the fuzz preset: clang and its runtimes, libFuzzer's among them
+    clang libclang-rt-14-dev
 )
 
 missing=()
