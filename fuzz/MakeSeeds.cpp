@@ -176,6 +176,27 @@ void ManifestSeed()
          "</ResourceManifest>\n");
 }
 
+void CrashSeeds()
+{
+    Seed("http", "length.txt", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: text/plain\r\n\r\nthanks");
+    Seed("http", "chunked.txt",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nthan\r\n2\r\nks\r\n0\r\n\r\n");
+    Seed("http", "until-close.txt", "HTTP/1.0 200 OK\r\nConnection: close\r\n\r\nthe rest");
+    Seed("http", "not-found.txt", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+    // A link map as the build writes it: sections, symbols, and a block of line numbers whose
+    // rows hold four entries of 20 characters.
+    Seed("linkmap", "game.map",
+         " game\r\n"
+         " 0001:00001000 00000200H .text                   CODE\n"
+         " 0001:00000200       _Z3Foov 0000000000401200 f foo.o\r\n"
+         " 0001:00000300       _ZN4Kavo2FnEi 0000000000401300 f bar.o\n"
+         " 0002:00000010       _Z4Datav 0000000000402010 f data.o\n"
+         " 0003:00000000       X0003:00000000 0000000000403000\n"
+         "Line numbers for foo.o(F.cpp) segment .text\n\n"
+         "   120 0001:00000230   121 0001:00000240   122 0001:00000250   123 0001:00000260\n"
+         "   124 0001:00000270\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -195,5 +216,6 @@ int main(int argc, char** argv)
     SavedGameSeeds();
     FontSeeds();
     ManifestSeed();
+    CrashSeeds();
     return 0;
 }
