@@ -1,6 +1,7 @@
 #include "fuzz/FuzzTarget.h"
 
 #include "platform/Files.h"
+#include "tests/HeadlessEnvironment.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +15,8 @@ struct FuzzEnvironment
 {
     FuzzEnvironment()
     {
-        const std::string& folder = fuzz::Folder();
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        setenv("XDG_DATA_HOME", (folder + "xdg-data").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        fuzz::Folder(); // made
+        UseHeadlessEnvironment(KAVO_FUZZ_WORKDIR);
     }
 } gFuzzEnvironment;
 
