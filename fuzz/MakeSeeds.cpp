@@ -7,6 +7,7 @@
 #include "base/PakWriter.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "puzzle/Board.h"
 #include "puzzle/GameBoardLogic.h"
 #include "puzzle/MatchGroup.h"
 #include "puzzle/RulesFlags.h"
@@ -97,11 +98,15 @@ void DemoSeed()
     demo.events.WriteLong(0x12345678);
     const std::string path = gFolder + "demo.tmp";
     Kavo::WriteDemoFile(path, demo);
-    Seed("demo", "markers.dmo", ReadBack(path));
+    const std::string markers = ReadBack(path);
+    Seed("demo", "markers.dmo", markers);
+    Seed("demoplay", "markers.dmo", markers);
     demo.formatVersion = 1;
     demo.markers.clear();
     Kavo::WriteDemoFile(path, demo);
-    Seed("demo", "version1.dmo", ReadBack(path));
+    const std::string version1 = ReadBack(path);
+    Seed("demo", "version1.dmo", version1);
+    Seed("demoplay", "version1.dmo", version1);
 }
 
 void SettingsSeed()
@@ -147,6 +152,46 @@ void SavedGameSeeds()
         board.Serialize(writer);
     }
     Seed("savedgame", "level2-played.sav", ReadBack(path));
+}
+
+// The board screen's saved games: the game mode, then the engine's and the board's state, as
+// Board::SaveGame writes them; one of a new game, one with a slide, an explosion and a floating
+// text under way.
+void BoardGameSeeds()
+{
+    const std::string path = gFolder + "board.tmp";
+    Kavo::GameRulesConfig rules;
+    for (Kavo::LevelSpecificConfig& level : rules.levels)
+        for (int i = Kavo::prColor1; i <= Kavo::prColor4; ++i)
+            level.PieceRatio[i] = 10;
+    Kavo::Board board(nullptr, rules);
+    auto save = [&](const std::string& name)
+    {
+        {
+            Kavo::CFileSerializer writer(path, false, Kavo::Board::kSavedGameVersion);
+            int32_t mode = 2;
+            writer.SerializeInt(mode);
+            board.Serialize(writer);
+        }
+        Seed("boardgame", name, ReadBack(path));
+    };
+    save("new-game.dat");
+    Kavo::BoardAnimation slide;
+    slide.fromX = 1;
+    slide.fromY = 0;
+    slide.toX = 2;
+    slide.toY = 0;
+    slide.progress = 0.5f;
+    board.mSlideAnimations.push_back(slide);
+    Kavo::BoardAnimation explosion;
+    explosion.fromX = 3;
+    explosion.fromY = 4;
+    explosion.label = "+50";
+    board.mExplosionAnimations.push_back(explosion);
+    board.mFloatingTexts.push_back({});
+    board.mFloatingTexts.back().text = "Combo";
+    board.mTutorialStep = 2;
+    save("under-way.dat");
 }
 
 void FontSeeds()
@@ -214,6 +259,7 @@ int main(int argc, char** argv)
     DemoSeed();
     SettingsSeed();
     SavedGameSeeds();
+    BoardGameSeeds();
     FontSeeds();
     ManifestSeed();
     CrashSeeds();
