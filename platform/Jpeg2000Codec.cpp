@@ -35,6 +35,55 @@ struct J2KImage
 namespace
 {
 
+// A codestream may cut its image into tiles as small as one pixel, and the decoder's work grows
+// with their number: a few hundred bytes can ask for tens of thousands. Images of any size are
+// cut into far fewer.
+// The decoder sets up every tile as it reads the header, so they are counted from the image and
+// tile size marker first.
+constexpr uint64_t kMaxTiles = 1024;
+
+uint32_t Big32(const std::string& d, size_t at)
+{
+    return uint32_t(uint8_t(d[at])) << 24 | uint32_t(uint8_t(d[at + 1])) << 16 | uint32_t(uint8_t(d[at + 2])) << 8 |
+           uint32_t(uint8_t(d[at + 3]));
+}
+
+// The number of tiles the codestream's size marker asks for (in a JP2 file, of the codestream
+// box), or 0 when the marker cannot be found whole; the decoder judges the rest.
+uint64_t TileCount(const std::string& d, bool jp2)
+{
+    size_t at = 0;
+    if (jp2)
+    {
+        for (;;)
+        {
+            if (d.size() - at < 8) return 0;
+            uint64_t length = Big32(d, at);
+            size_t header = 8;
+            if (length == 1)
+            {
+                if (d.size() - at < 16) return 0;
+                length = uint64_t(Big32(d, at + 8)) << 32 | Big32(d, at + 12);
+                header = 16;
+            }
+            if (d.compare(at + 4, 4, "jp2c") == 0)
+            {
+                at += header;
+                break;
+            }
+            if (length < header || length > d.size() - at) return 0;
+            at += size_t(length);
+        }
+    }
+    // SOC, SIZ, Lsiz, Rsiz, then the image and tile sizes and offsets.
+    if (d.size() - at < 40 || uint8_t(d[at + 2]) != 0xFF || uint8_t(d[at + 3]) != 0x51) return 0;
+    const uint64_t width = Big32(d, at + 8), height = Big32(d, at + 12);
+    const uint64_t tileWidth = Big32(d, at + 24), tileHeight = Big32(d, at + 28);
+    const uint64_t tileX = Big32(d, at + 32), tileY = Big32(d, at + 36);
+    if (tileWidth == 0 || tileHeight == 0 || tileX >= width || tileY >= height) return 0;
+    return ((width - tileX + tileWidth - 1) / tileWidth) * ((height - tileY + tileHeight - 1) / tileHeight);
+}
+
 enum Error
 {
     kOk = 0,
@@ -108,6 +157,7 @@ J2KImage* OpenData(J2KImage* j)
         format = OPJ_CODEC_J2K;
     else
         return refuse(kNotJpeg2000);
+    if (TileCount(d, format == OPJ_CODEC_JP2) > kMaxTiles) return refuse(kBadHeader);
     j->codec = opj_create_decompress(format);
     j->stream = opj_stream_create(1 << 16, OPJ_TRUE);
     if (!j->codec || !j->stream) return refuse(kBadHeader);

@@ -378,6 +378,15 @@ TEST_F(ImageFiles, Jpeg2000ThroughTheCodecModule)
     ASSERT_TRUE(found);
     EXPECT_EQ(Bits(*found), opaque);
     EXPECT_FALSE(LoadJPEG2000(Write("not.j2k", "just some text")));
+
+    // The decoder's work grows with the number of tiles: an image cut into more than 1024 is
+    // refused before it is decoded.
+    std::vector<uint32_t> strip(4 * 4100, 0xFF336699);
+    EXPECT_FALSE(LoadJPEG2000(Write("tiny-tiles.j2k", MakeJ2k(4, 4100, strip, false, 4)))); // 1025 tiles
+    auto tiled = LoadJPEG2000(Write("tiles.j2k", MakeJ2k(4, 4096, strip, false, 4)));      // 1024 tiles
+    ASSERT_TRUE(tiled);
+    EXPECT_EQ(tiled->height, 4096);
+    EXPECT_EQ(tiled->bits[4095 * 4 + 3], 0xFF336699u);
     CloseJPEG2000();
     EXPECT_FALSE(LoadJPEG2000(j2k));
 

@@ -272,7 +272,7 @@ inline OPJ_BOOL SeekJ2k(OPJ_OFF_T n, void* user)
 }
 
 // A lossless JPEG 2000 codestream (or JP2 file) of the pixels' red, green and blue.
-inline std::string MakeJ2k(int w, int h, const std::vector<uint32_t>& pixels, bool jp2)
+inline std::string MakeJ2k(int w, int h, const std::vector<uint32_t>& pixels, bool jp2, int tileSize = 0)
 {
     opj_image_cmptparm_t parms[3];
     std::memset(parms, 0, sizeof parms);
@@ -291,7 +291,12 @@ inline std::string MakeJ2k(int w, int h, const std::vector<uint32_t>& pixels, bo
             image->comps[c].data[i] = OPJ_INT32((pixels[size_t(i)] >> (16 - 8 * c)) & 0xFF);
     opj_cparameters_t parameters;
     opj_set_default_encoder_parameters(&parameters);
-    parameters.numresolution = 2;
+    parameters.numresolution = tileSize > 0 && tileSize < 4 ? 1 : 2;
+    if (tileSize > 0)
+    {
+        parameters.tile_size_on = OPJ_TRUE;
+        parameters.cp_tdx = parameters.cp_tdy = tileSize;
+    }
     opj_codec_t* codec = opj_create_compress(jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
     opj_setup_encoder(codec, &parameters, image);
     J2kOut out;
