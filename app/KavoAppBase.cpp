@@ -2,6 +2,7 @@
 
 #include "base/PathUtils.h"
 #include "base/StringUtils.h"
+#include "display/D3DInterface.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/Font.h"
@@ -521,8 +522,48 @@ const NativeDisplay* KavoAppBase::GetNativeDisplay()
 
 bool KavoAppBase::CopyTexturesToBits(MemoryImage* image)
 {
-    (void)image;
-    return false; // no 3D textures exist
+    return mDDInterface && mDDInterface->mD3DInterface && mDDInterface->mD3DInterface->CopyTexturesToBits(image);
+}
+
+// ---------------------------------------------------------------- display services
+
+DisplaySettings KavoAppBase::GetDisplaySettings()
+{
+    DisplaySettings s;
+    s.fullScreenBits = mFullscreenBits;
+    s.flipInFullScreen = mFlipInFullScreen;
+    s.popupShown = mPopupShown;
+    s.waitForVSync = mWaitForVSync;
+    s.softVSync = mSoftVSyncWait;
+    s.want3D = mWant3D;
+    s.autoTest3D = mAutoTest3D;
+    s.minVidMemory = mMinVidMemory;
+    s.recVidMemory = mRecVidMemory;
+    s.playingDemo = mPlayingDemo;
+    s.minimized = mMinimized;
+    s.stretchToAspect = mStretchToAspect;
+    s.aspectHack = mAspectHack;
+    s.aspectHackNumerator = mAspectHackNumerator;
+    s.aspectHackDenominator = mAspectHackDenominator;
+    return s;
+}
+
+bool KavoAppBase::ReadTest3DValue(const std::string& name, uint32_t& type, std::string& data)
+{
+    if (mRegKey.empty()) return false;
+    std::string valueName;
+    std::string key = RegistryKeyPath("Test3D\\" + name, &valueName, false);
+    return GetRegistryStore()->QueryValue(key, valueName, type, data);
+}
+
+bool KavoAppBase::WriteTest3DValue(const std::string& name, uint32_t type, const std::string& data)
+{
+    // A demo that plays leaves the settings as they are.
+    if (mRegKey.empty() || (mPlayingDemo && !mRecordingDemo)) return false;
+    std::string valueName;
+    std::string key = RegistryKeyPath("Test3D\\" + name, &valueName, false);
+    platform::RegistryStore* store = GetRegistryStore();
+    return (store->KeyExists(key) || store->CreateKey(key)) && store->SetValue(key, valueName, type, data);
 }
 
 } // namespace Kavo

@@ -248,6 +248,11 @@ public:
     // --- What the display asks of the application ---
     bool WantsVerticalSync() override { return mWaitForVSync; }
     void SetUnusualRefreshRate(bool unusual) override { mUnusualRefreshRate = unusual; }
+    DisplaySettings GetDisplaySettings() override;
+    void SetScreenRect(const Rect& rect) override { mScreenRect = rect; }
+    ImageRegistry* GetImageRegistry() override { return this; }
+    bool ReadTest3DValue(const std::string& name, uint32_t& type, std::string& data) override;
+    bool WriteTest3DValue(const std::string& name, uint32_t type, const std::string& data) override;
 
     // --- Text table ---
     // The stored text of id, or the default when id was never stored.
@@ -279,8 +284,8 @@ public:
     bool ReadDemoEventHeader();
     void PlayDemoEvents();
     void DemoSyncBuffer(Buffer& value);
-    void DemoSyncString(std::string& value);
-    void DemoSyncBool(bool& value);
+    void DemoSyncString(std::string& value) override;
+    void DemoSyncBool(bool& value) override;
     // The display-mode record a recording starts with (start-up reads it back when playing).
     void WriteDisplayModeEvent();
     bool ReadDisplayModeEvent();
@@ -511,6 +516,18 @@ public:
     std::thread mCursorThread;
 
     bool m3DSwitchedThisRun = false;
+    // The 3D wish and how it is decided: by the player's stored choice ("Is3D"), or, without one,
+    // by the 3D test.
+    bool mWant3D = false;
+    bool mAutoTest3D = true;
+    int mMinVidMemory = 6; // megabytes
+    int mRecVidMemory = 14;
+    bool mFlipInFullScreen = true;
+    bool mStretchToAspect = false;
+    bool mAspectHack = false;
+    int mAspectHackNumerator = 4;
+    int mAspectHackDenominator = 3;
+    Rect mScreenRect; // where the screen image lands (written by the display)
     int mScreenOffsetX = 0;
     int mScreenOffsetY = 0;
     int mScreenWidth = 0;

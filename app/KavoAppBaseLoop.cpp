@@ -16,7 +16,6 @@
 #include "platform/DebugOutput.h"
 #include "platform/DesktopIdle.h"
 #include "platform/Instance.h"
-#include "platform/Screen.h"
 #include "platform/Threads.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -184,6 +183,8 @@ void KavoAppBase::CatchUpUpdate(float fraction)
 bool KavoAppBase::ProcessFrame(bool allowSleep)
 {
     if (mStopRequested) Shutdown();
+    // What the cursor thread drew on the screen between frames is shown from here.
+    if (mDDInterface) mDDInterface->PresentPending();
 
     bool fullscreen = !mIsPhysWindowed;
     bool vsyncTimed = !mPlayingDemo && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken && fullscreen;
@@ -421,8 +422,7 @@ bool KavoAppBase::DrawFrame()
     mDrawing = false;
     ++mFPSCount;
 
-    bool cursorMoved = mDDInterface && mDDInterface->TakeCursorMoved();
-    if (!((changed || now - mLastDrawTick > 999 || mForceDraw || cursorMoved) &&
+    if (!((changed || now - mLastDrawTick > 999 || mForceDraw) &&
           int32_t(now - mNextDrawTick) >= 0))
     {
         mHasPendingDraw = false;

@@ -397,8 +397,11 @@ void KavoAppBase::CreateMainWindow()
     if (!mDDInterface)
     {
         mDDInterface = new DDInterface(this);
+        // A stored choice decides; without one the 3D test does.
         int is3D = 0;
-        if (RegistryReadInteger("Is3D", &is3D)) mDDInterface->mIs3D = is3D != 0;
+        mAutoTest3D = !RegistryReadInteger("Is3D", &is3D);
+        mWant3D = !mAutoTest3D && is3D != 0;
+        mDDInterface->mIs3D = mWant3D;
     }
 
     int result = InitDisplay();

@@ -2,42 +2,84 @@
 
 #include "base/AutoCrit.h"
 #include "base/Color.h"
-#include "base/Ratio.h"
 #include "base/StringUtils.h"
+#include "display/D3DInterface.h"
+#include "display/D3DTester.h"
 #include "display/DDImage.h"
-#include "platform/Screen.h"
+#include "graphics/Graphics.h"
+#include "graphics/SysFont.h"
+#include "platform/Clock.h"
+#include "platform/DirectDisplay.h"
+#include "platform/DisplaySurface.h"
 #include "platform/Window.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
-#include <vector>
 
 namespace Kavo
 {
 
+using platform::DisplayResult;
+using platform::DisplaySurface;
+using platform::SurfaceDesc;
+using platform::SurfaceRect;
+
 namespace
 {
 
-constexpr int kCursorArea = 64;
-
-// One line of the start-up log: what is measured, then a size and its aspect ratio.
-void LogSize(const char* what, int width, int height)
+// Two ratios differ when either cross quotient, truncated, falls short of the other side.
+bool RatiosDiffer(const Ratio& a, const Ratio& b)
 {
-    Ratio aspect(width, height);
-    OutputDebugF("%-20s %4lu x %4lu [%2d:%2d]\n", what, (unsigned long)width, (unsigned long)height,
-                 aspect.mNumerator, aspect.mDenominator);
+    if (a.mDenominator == 0 || b.mDenominator == 0) return !(a == b);
+    return int64_t(b.mNumerator) * a.mDenominator / b.mDenominator < a.mNumerator ||
+           int64_t(a.mNumerator) * b.mDenominator / a.mDenominator > b.mNumerator;
+}
+
+SurfaceRect ToSurfaceRect(const Rect& r)
+{
+    return SurfaceRect{r.mX, r.mY, r.mX + r.mWidth, r.mY + r.mHeight};
+}
+
+// Installed once: the drawing context asks it whether an image draws through 3D.
+bool DrawsThrough3DQuery(Image* image)
+{
+    return DDImage::ImageDrawsThrough3D(image);
 }
 
 } // namespace
 
-DDInterface::DDInterface(DisplayHost* host) : mHost(host) {}
+bool DrawSurfaceText(SysFont& font, Graphics* g, int x, int y, const std::string& text, const Color& color,
+                     const Rect& clip);
+
+std::string GetDirectXErrorString(DisplayResult result)
+{
+    std::string name = platform::DisplayResultName(result);
+    return name.empty() ? StrFormat("%x", uint32_t(result)) : name;
+}
+
+DDInterface::DDInterface(DisplayHost* host) : mHost(host)
+{
+    mD3DInterface = new D3DInterface(this);
+    Graphics::SetDrawsThrough3DQuery(&DrawsThrough3DQuery);
+    SysFont::SetSurfaceTextDrawer(&DrawSurfaceText);
+}
 
 DDInterface::~DDInterface()
 {
     Cleanup();
+    delete mD3DInterface;
+    mD3DInterface = nullptr;
+    delete mD3DTester;
+    mD3DTester = nullptr;
     // Display images still alive outlive the display: they forget it.
     AutoCrit lock(mCritSect);
     for (DDImage* image : mDDImageSet)
+    {
         image->mDDInterface = nullptr;
+        image->mSurface.reset();
+        image->mLockCount = 0;
+    }
 }
 
 std::string DDInterface::ResultName(int result)
@@ -52,71 +94,64 @@ std::string DDInterface::ResultName(int result)
     return (result >= 0 && result <= 6) ? names[result] : "RESULT_UNKNOWN";
 }
 
+bool DDInterface::CheckResult(DisplayResult result, const char* what)
+{
+    if (result >= 0) return false;
+    mErrorString = StrFormat("%s: %s", what, GetDirectXErrorString(result).c_str());
+    return true;
+}
+
+platform::DisplayResult DDInterface::CreateSurface(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>& out)
+{
+    AutoCrit lock(mCritSect);
+    out.reset();
+    if (!mDD) return platform::kErrGeneric;
+    return mDD->CreateSurface(desc, out);
+}
+
+// ---------------------------------------------------------------- initialisation
+
 int DDInterface::Init(platform::WindowId window, bool windowed)
 {
     AutoCrit lock(mCritSect);
     mInitialized = false;
     Cleanup();
+    DisplaySettings settings = mHost->GetDisplaySettings();
 
+    // 1. The display object.
+    if (CheckResult(platform::DirectDisplay::Create(mDD), "DirectDrawCreateEx")) return RESULT_DD_CREATE_FAIL;
+
+    // 2. The 3D test, once.
+    if (SetupTester(window) && mD3DTester && mD3DTester->mNewVerdict) mHost->NewTestVerdict();
+
+    // 3. Sizes.
     mWindow = window;
-    mWindowed = windowed;
     mWidth = mHost->GetScreenWidth();
     mHeight = mHost->GetScreenHeight();
-    LogSize("Application requests", mWidth, mHeight);
+    mAspect.Set(mWidth, mHeight);
+    platform::GetDesktopSize(mDesktopWidth, mDesktopHeight);
+    mDesktopAspect.Set(mDesktopWidth, mDesktopHeight);
+    mDisplayWidth = mWidth;
+    mDisplayHeight = mHeight;
+    mDisplayAspect = mAspect;
+    mIsAspectCorrected = false;
+    mPresentationRect = Rect(0, 0, mWidth, mHeight);
+    mHost->SetScreenRect(Rect(0, 0, mWidth, mHeight));
+    mFullscreenBits = settings.fullScreenBits;
+    mWindowed = windowed;
+    mCursorDrawn = false;
+    OutputDebugF("Application requests %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth, (unsigned long)mHeight,
+                 mAspect.mNumerator, mAspect.mDenominator);
 
-    if (!platform::VideoAvailable() || window == platform::kNoWindow || !platform::MainWindowExists())
-    {
-        std::string why =
-            platform::VideoAvailable() ? "the main window could not be made" : platform::GetVideoError();
-        mErrorString = "DirectDrawCreateEx: " + why;
-        return RESULT_DD_CREATE_FAIL;
-    }
+    int result = windowed ? InitWindowed(window) : InitFullScreen(window);
+    if (result != RESULT_OK) return result;
 
-    if (windowed)
-    {
-        int bits = platform::GetDesktopBitsPerPixel();
-        if (bits != 16 && bits != 32)
-        {
-            mErrorString = "CreateSurface Windowed Primary: DDERR_INVALIDPIXELFORMAT";
-            return RESULT_INVALID_COLORDEPTH;
-        }
-    }
-
-    // The screen image keeps the game's size in a window and in full screen alike (full screen
-    // scales it to the desktop when presenting).
-    if (windowed)
-    {
-        LogSize("Window is", mWidth, mHeight);
-    }
-    else
-    {
-        int desktopWidth = 0, desktopHeight = 0;
-        platform::GetDesktopSize(desktopWidth, desktopHeight);
-        LogSize("Desktop is", desktopWidth, desktopHeight);
-        LogSize("Display is", mWidth, mHeight);
-    }
-
-    std::string error;
-    bool fullscreenRefused = false;
-    if (!platform::OpenScreen(mWidth, mHeight, mHost->WantsVerticalSync() || !windowed, error,
-                              fullscreenRefused))
-    {
-        if (fullscreenRefused)
-        {
-            mErrorString = "SetDisplayMode FullScreen: " + error;
-            return RESULT_DISPCHANGE_FAIL;
-        }
-        mErrorString = std::string(windowed ? "CreateSurface Windowed Primary: "
-                                            : "CreateSurface FullScreen Primary: ") +
-                       error;
-        return RESULT_SURFACE_FAIL;
-    }
-
-    LogSize("Draw buffer is", mWidth, mHeight);
+    OutputDebugF("Draw buffer is       %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth, (unsigned long)mHeight,
+                 mAspect.mNumerator, mAspect.mDenominator);
 
     // Refresh rate, kept within 60 to 100 Hz.
-    int rate = platform::GetDesktopRefreshRate();
-    if (rate < 60 || rate > 100)
+    int rate = 0;
+    if (mDD->GetMonitorFrequency(rate) < 0 || rate < 60 || rate > 100)
     {
         mHost->SetUnusualRefreshRate(true);
         rate = rate > 100 ? 100 : 60;
@@ -124,101 +159,497 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     mRefreshRate = rate;
     mMillisecondsPerFrame = 1000 / rate;
 
-    // The screen is 32 bits per pixel, 8 bits per channel.
-    mBitCount = 32;
-    SetLayout8888();
+    // Cursor areas.
+    SurfaceDesc area;
+    area.width = kCursorArea;
+    area.height = kCursorArea;
+    area.memory = platform::SurfaceMemory::System;
+    if (CheckResult(mDD->CreateSurface(area, mOldCursorAreaSurface), "CreateSurface OldCursorArea") ||
+        CheckResult(mDD->CreateSurface(area, mNewCursorAreaSurface), "CreateSurface NewCursorArea"))
+        return RESULT_SURFACE_FAIL;
+    mOldCursorAreaImage = new DDImage(this);
+    mOldCursorAreaImage->SetSurface(mOldCursorAreaSurface);
+    mOldCursorAreaImage->SetImageMode(false, false);
+    mNewCursorAreaImage = new DDImage(this);
+    mNewCursorAreaImage->SetSurface(mNewCursorAreaSurface);
+    mNewCursorAreaImage->SetImageMode(false, false);
+
+    // The pixel format.
+    const platform::PixelFormat format = mPrimarySurface->Format();
+    if (format.bitCount != 16 && format.bitCount != 32)
+    {
+        mErrorString = "GetSurfaceDesc: DDERR_INVALIDPIXELFORMAT";
+        return RESULT_INVALID_COLORDEPTH;
+    }
+    mBitCount = format.bitCount;
+    redMask = format.redMask;
+    greenMask = format.greenMask;
+    blueMask = format.blueMask;
+    auto place = [](uint32_t mask, int& shift, int& bits)
+    {
+        shift = mask ? std::countr_zero(mask) : 0;
+        bits = mask ? 32 - std::countl_zero(mask) - shift : 0;
+    };
+    place(redMask, redShift, redBits);
+    place(greenMask, greenShift, greenBits);
+    place(blueMask, blueShift, blueBits);
+    BuildTables();
 
     SetDirectVideoDraw(mDirectVideoDraw);
 
     if (mIs3D)
     {
-        mErrorString = "3D init error: " + mTestFailureReason;
-        m3DFailedThisRun = true;
-        return RESULT_3D_FAIL;
+        if (!mD3DInterface->InitFromDDInterface(this))
+        {
+            mErrorString = "3D init error: " + mD3DInterface->mErrorText;
+            return RESULT_3D_FAIL;
+        }
     }
+    mRendererName = mDD->RendererName();
+    OutputDebugF("Drawing through %s on the %s renderer\n", mIs3D ? "3D" : "surfaces", mRendererName.c_str());
 
     ++mInitCount;
     mInitialized = true;
     return RESULT_OK;
 }
 
-void DDInterface::Cleanup()
+int DDInterface::InitFullScreen(platform::WindowId window)
 {
-    AutoCrit lock(mCritSect);
-    mInitialized = false;
-    delete mScreenImage;
-    mScreenImage = nullptr;
-    platform::CloseScreen();
+    DisplaySettings settings = mHost->GetDisplaySettings();
+    OutputDebugF("Desktop is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)mDesktopWidth,
+                 (unsigned long)mDesktopHeight, mDesktopAspect.mNumerator, mDesktopAspect.mDenominator);
+    if (mIs3D && mDesktopWidth > 0 && mDesktopHeight > 0 && RatiosDiffer(mDesktopAspect, mAspect))
+    {
+        mIsAspectCorrected = true;
+        mDisplayWidth = mDesktopWidth;
+        mDisplayHeight = mDesktopHeight;
+        mDisplayAspect = mDesktopAspect;
+        if (!settings.stretchToAspect)
+        {
+            int w = int(int64_t(mWidth) * mDesktopHeight / std::max(mHeight, 1));
+            mPresentationRect = Rect((mDesktopWidth - w) / 2, 0, w, mDesktopHeight);
+        }
+        else
+        {
+            mAspect = mDesktopAspect;
+            mWidth = int(int64_t(mAspect.mNumerator) * mHeight / std::max(mAspect.mDenominator, 1));
+            mPresentationRect = Rect(0, 0, mDesktopWidth, mDesktopHeight);
+        }
+    }
+    OutputDebugF("Display is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)mDisplayWidth,
+                 (unsigned long)mDisplayHeight, mDisplayAspect.mNumerator, mDisplayAspect.mDenominator);
+
+    if (CheckResult(mDD->SetCooperativeLevel(window, true, settings.waitForVSync), "SetCooperativeLevel FullScreen"))
+        return RESULT_EXCLUSIVE_FAIL;
+    if (CheckResult(mDD->SetDisplayMode(mDisplayWidth, mDisplayHeight, mFullscreenBits), "SetDisplayMode FullScreen"))
+        return RESULT_DISPCHANGE_FAIL;
+
+    SurfaceDesc primary;
+    primary.primary = true;
+    primary.backBuffers = 1;
+    primary.renderTarget = false;
+    if (CheckResult(mDD->CreateSurface(primary, mPrimarySurface), "CreateSurface FullScreen Primary"))
+        return RESULT_SURFACE_FAIL;
+    mSecondarySurface = mPrimarySurface->GetBackBuffer();
+    if (!mSecondarySurface)
+    {
+        CheckResult(platform::kErrGeneric, "GetAttachedSurface");
+        return RESULT_SURFACE_FAIL;
+    }
+    if (mIsAspectCorrected)
+    {
+        for (DisplaySurface* s : {mPrimarySurface.get(), mSecondarySurface.get()})
+        {
+            platform::SurfaceLock l;
+            if (s->Lock(l, platform::kLockWait | platform::kLockWriteOnly) >= 0)
+            {
+                for (int y = 0; y < l.height; ++y)
+                    std::memset(l.bits + size_t(y) * size_t(l.pitch), 0, size_t(l.width) * size_t(l.format.BytesPerPixel()));
+                s->Unlock();
+            }
+        }
+    }
+
+    SurfaceDesc draw;
+    draw.width = mWidth;
+    draw.height = mHeight;
+    draw.renderTarget = mIs3D;
+    draw.memory = mIs3D ? platform::SurfaceMemory::Video : platform::SurfaceMemory::System;
+    if (CheckResult(mDD->CreateSurface(draw, mDrawSurface), "CreateSurface FullScreen DrawSurface"))
+        return RESULT_SURFACE_FAIL;
+    mPrimarySurface->SetClipper(true);
+    if (!settings.flipInFullScreen) mDD->FlipToGDISurface();
+    return RESULT_OK;
+}
+
+int DDInterface::InitWindowed(platform::WindowId window)
+{
+    DisplaySettings settings = mHost->GetDisplaySettings();
+    Ratio hack(settings.aspectHackNumerator, settings.aspectHackDenominator);
+    OutputDebugF("Hack aspect is                   [%2d:%2d]\n", hack.mNumerator, hack.mDenominator);
+    if (settings.aspectHack && RatiosDiffer(hack, mAspect))
+    {
+        mIsAspectCorrected = true;
+        mDisplayWidth = int(int64_t(hack.mNumerator) * mHeight / std::max(hack.mDenominator, 1));
+        mDisplayHeight = mHeight;
+        mDisplayAspect = hack;
+        int left = 0, top = 0;
+        if (platform::GetMainWindowPosition(left, top))
+        {
+            left -= (mDisplayWidth - mWidth) / 2;
+            top -= (mDisplayHeight - mHeight) / 2;
+            platform::MoveMainWindow(std::max(left, 0), std::max(top, 0), mDisplayWidth, mDisplayHeight);
+        }
+        if (!settings.stretchToAspect)
+        {
+            mPresentationRect = Rect((mDisplayWidth - mWidth) / 2, 0, mWidth, mHeight);
+        }
+        else
+        {
+            mWidth = mDisplayWidth;
+            mAspect = mDisplayAspect;
+            mPresentationRect = Rect(0, 0, mDisplayWidth, mDisplayHeight);
+        }
+    }
+    OutputDebugF("Window is            %4lu x %4lu [%2d:%2d]\n", (unsigned long)mDisplayWidth,
+                 (unsigned long)mDisplayHeight, mDisplayAspect.mNumerator, mDisplayAspect.mDenominator);
+
+    if (CheckResult(mDD->SetCooperativeLevel(window, false, settings.waitForVSync), "SetCooperativeLevel Windowed"))
+        return RESULT_FAIL;
+    SurfaceDesc primary;
+    primary.primary = true;
+    DisplayResult hr = mDD->CreateSurface(primary, mPrimarySurface);
+    if (hr == platform::kErrInvalidPixelFormat)
+    {
+        CheckResult(hr, "CreateSurface Windowed Primary");
+        return RESULT_INVALID_COLORDEPTH;
+    }
+    if (CheckResult(hr, "CreateSurface Windowed Primary")) return RESULT_SURFACE_FAIL;
+
+    SurfaceDesc draw;
+    draw.width = mWidth;
+    draw.height = mHeight;
+    draw.renderTarget = mIs3D;
+    draw.memory = mIs3D ? platform::SurfaceMemory::Video : platform::SurfaceMemory::System;
+    if (CheckResult(mDD->CreateSurface(draw, mDrawSurface), "CreateSurface Windowed DrawSurface"))
+        return RESULT_SURFACE_FAIL;
+    mPrimarySurface->SetClipper(true);
+    return RESULT_OK;
+}
+
+void DDInterface::BuildTables()
+{
+    auto build = [](std::vector<int>& add, uint32_t* scale, int bits, uint32_t mask)
+    {
+        bits = std::clamp(bits, 0, 16);
+        int max = (1 << bits) - 1;
+        add.assign(size_t((2 << bits) - 1), 0);
+        for (size_t i = 0; i < add.size(); ++i)
+            add[i] = std::min(int(i), max);
+        for (uint32_t v = 0; v < 256; ++v)
+            scale[v] = uint32_t((uint64_t(v) * mask / 255) & mask);
+    };
+    build(mRedAddTable, mRedConvTable, redBits, redMask);
+    build(mGreenAddTable, mGreenConvTable, greenBits, greenMask);
+    build(mBlueAddTable, mBlueConvTable, blueBits, blueMask);
 }
 
 void DDInterface::SetDirectVideoDraw(bool on)
 {
     AutoCrit lock(mCritSect);
     mDirectVideoDraw = on;
+    if (!mDD || !mDrawSurface) return;
+    if (on && !mSecondarySurface)
+    {
+        SurfaceDesc video;
+        video.width = mWidth;
+        video.height = mHeight;
+        video.memory = platform::SurfaceMemory::Video;
+        if (mDD->CreateSurface(video, mSecondarySurface) < 0) mDirectVideoDraw = on = false;
+    }
     delete mScreenImage;
     mScreenImage = new DDImage(this);
-    mScreenImage->Create(mWidth, mHeight);
+    mScreenImage->SetSurface(on ? mSecondarySurface : mDrawSurface);
+    mScreenImage->mNeverLock = on;
+    mScreenImage->mInVideoMemory = on;
     mScreenImage->SetImageMode(false, false);
 }
 
+void DDInterface::Cleanup()
+{
+    AutoCrit lock(mCritSect);
+    mInitialized = false;
+    if (mD3DInterface) mD3DInterface->Cleanup();
+    delete mOldCursorAreaImage;
+    mOldCursorAreaImage = nullptr;
+    delete mNewCursorAreaImage;
+    mNewCursorAreaImage = nullptr;
+    mOldCursorAreaSurface.reset();
+    mNewCursorAreaSurface.reset();
+    delete mScreenImage;
+    mScreenImage = nullptr;
+    mDrawSurface.reset();
+    mSecondarySurface.reset();
+    mPrimarySurface.reset();
+    if (mDD) mDD->RestoreDisplayMode();
+    mDD.reset();
+    mCursorDrawn = false;
+}
+
+bool DDInterface::SetupTester(platform::WindowId window)
+{
+    if (mD3DTester) return false;
+    DisplaySettings settings = mHost->GetDisplaySettings();
+    if (!settings.want3D && !settings.autoTest3D) return false;
+    mD3DTester = new D3DTester(mHost);
+    mD3DTester->SetVidMemoryLimits(settings.minVidMemory, settings.recVidMemory);
+    mD3DTester->Run(window, mDD);
+    mTestRan = true;
+    mTestFailureReason = mD3DTester->mFailureReason;
+    mTestWarning = mD3DTester->mWarning;
+    if (settings.autoTest3D && mTestFailureReason.empty() && mTestWarning.empty()) mIs3D = true;
+    if (!mTestFailureReason.empty()) mIs3D = false;
+    if (mD3DTester->mNewVerdict && (!mTestFailureReason.empty() || !mTestWarning.empty())) mIs3D = false;
+    OutputDebugF("3D test: %s%s%s\n", mTestFailureReason.empty() ? "passed" : mTestFailureReason.c_str(),
+                 mTestWarning.empty() ? "" : ", warning: ", mTestWarning.c_str());
+    return true;
+}
+
+// ---------------------------------------------------------------- presenting
+
 bool DDInterface::Redraw(const Rect* rect)
 {
-    (void)rect; // the whole frame is always presented
     AutoCrit lock(mCritSect);
     if (!mInitialized || !mScreenImage) return false;
+    DisplaySettings settings = mHost->GetDisplaySettings();
     mPresenting = true;
-
-    uint32_t* bits = mScreenImage->GetBits();
-    int width = mScreenImage->GetWidth(), height = mScreenImage->GetHeight();
-
-    // The software cursor is drawn into the frame for the present and taken out again.
-    std::vector<uint32_t> saved;
-    Rect area;
-    // The cursor thread may move the position meanwhile: this frame uses one reading of it.
-    int cursorX = mCursorX, cursorY = mCursorY;
-    mCursorOldX = cursorX;
-    mCursorOldY = cursorY;
-    Image* cursor = mCursorImage.load();
-    if (cursor && bits)
+    if (mIs3D)
     {
-        area = Rect(cursorX - kCursorArea / 2, cursorY - kCursorArea / 2, kCursorArea, kCursorArea)
-                   .Intersection(Rect(0, 0, width, height));
-        saved.resize(size_t(area.mWidth) * size_t(area.mHeight));
-        for (int y = 0; y < area.mHeight; ++y)
-            std::memcpy(&saved[size_t(y) * size_t(area.mWidth)],
-                        bits + size_t(area.mY + y) * size_t(width) + area.mX, size_t(area.mWidth) * 4);
-        int imageWidth = cursor->GetWidth(), imageHeight = cursor->GetHeight();
-        mScreenImage->Blt(cursor, cursorX - kCursorArea / 2 + (kCursorArea - imageWidth) / 2,
-                          cursorY - kCursorArea / 2 + (kCursorArea - imageHeight) / 2,
-                          Rect(0, 0, imageWidth, imageHeight), Color::White, 0);
-        bits = mScreenImage->GetBits();
+        // The frame's scene ends here; its errors are checked once it has ended.
+        mD3DInterface->Flush();
+        if (!mD3DInterface->mErrorText.empty() || mD3DInterface->mRenderTargetLost)
+        {
+            mPresenting = false;
+            mIs3D = false;
+            m3DFailedThisRun = true;
+            mErrorString = "3D error: " + mD3DInterface->mErrorText;
+            mD3DInterface->mErrorText.clear();
+            mInitialized = false;
+            return false;
+        }
     }
 
-    bool shown = platform::PresentScreen(bits, width * 4);
+    Rect source(0, 0, mWidth, mHeight), dest = mPresentationRect;
+    if (rect && !mIsAspectCorrected)
+    {
+        source = *rect;
+        dest = *rect;
+    }
+    SurfaceRect src = ToSurfaceRect(source), dst = ToSurfaceRect(dest);
 
-    if (!saved.empty())
+    // Pending drawing has finished once the draw surface can be locked (a 3D draw surface has
+    // finished with the end of its scene: it is not read back for that).
+    platform::SurfaceLock probe;
+    if (!mIs3D && mDrawSurface->Lock(probe, platform::kLockWait | platform::kLockReadOnly) >= 0)
+        mDrawSurface->Unlock();
+
+    DisplayResult hr = platform::kDisplayOk;
+    const char* what = "Redraw Windowed";
+    if (!mWindowed && settings.flipInFullScreen && !settings.popupShown)
     {
-        bits = mScreenImage->GetBits();
-        for (int y = 0; y < area.mHeight; ++y)
-            std::memcpy(bits + size_t(area.mY + y) * size_t(width) + area.mX,
-                        &saved[size_t(y) * size_t(area.mWidth)], size_t(area.mWidth) * 4);
-        mScreenImage->BitsChanged();
+        what = "Redraw FullScreen Flip";
+        if (!mDirectVideoDraw) hr = mSecondarySurface->Blt(&dst, mDrawSurface.get(), &src, platform::kBltWait);
+        if (hr >= 0)
+        {
+            mCursorOldX = mCursorX.load();
+            mCursorOldY = mCursorY.load();
+            DrawCursor(mSecondarySurface.get(), true);
+            hr = mPrimarySurface->Flip();
+        }
     }
-    if (!shown)
+    else if (!mWindowed)
     {
-        mErrorString =
-            std::string(mWindowed ? "Redraw Windowed" : "Redraw FullScreen Flip") + ": DDERR_SURFACELOST";
-        mInitialized = false;
+        what = "Redraw FullScreen Blt";
+        hr = mPrimarySurface->Blt(&dst, mDrawSurface.get(), &src, platform::kBltWait);
     }
+    else if (!mDirectVideoDraw)
+    {
+        mCursorOldX = mCursorX.load();
+        mCursorOldY = mCursorY.load();
+        DrawCursor(mDrawSurface.get(), false);
+        bool split = false;
+        if (settings.waitForVSync && !settings.softVSync)
+        {
+            if (mScanLineFailCount < 3) split = SplitPresent(source, dest);
+            if (!split) mDD->WaitForVerticalBlank();
+        }
+        if (!split) hr = mPrimarySurface->Blt(&dst, mDrawSurface.get(), &src, platform::kBltWait);
+        if (mCursorDrawn)
+        {
+            RestoreCursorArea(mDrawSurface.get());
+            mCursorDrawn = true; // the cursor now shows on the primary
+        }
+    }
+    else
+    {
+        if (settings.waitForVSync && !settings.softVSync) mDD->WaitForVerticalBlank();
+        mCursorOldX = mCursorX.load();
+        mCursorOldY = mCursorY.load();
+        DrawCursor(mSecondarySurface.get(), true);
+        hr = mPrimarySurface->Blt(&dst, mSecondarySurface.get(), &src, platform::kBltWait);
+    }
+    mDD->PresentPending();
     mPresenting = false;
-    return shown;
+    if (CheckResult(hr, what))
+    {
+        mInitialized = false;
+        return false;
+    }
+    return true;
+}
+
+bool DDInterface::SplitPresent(const Rect& source, const Rect& dest)
+{
+    int half = mHost->GetScreenHeight() / 2;
+    int middle = dest.mY + half, bottom = dest.mY + mHeight;
+    int screenHeight = mDD->ScreenHeight();
+    uint32_t start = platform::Clock::Get().Ticks();
+    bool armed = false;
+    // Bounded by polls as well as by time, so that a clock that stands still cannot hold it.
+    for (int polls = 0; polls < 200000 && platform::Clock::Get().Ticks() - start < 200; ++polls)
+    {
+        int line = 0;
+        DisplayResult hr = mDD->GetScanLine(line);
+        bool blank = hr == platform::kErrVerticalBlankInProgress;
+        if (hr < 0 && !blank) break;
+        if (!blank && line < middle && line < screenHeight)
+        {
+            armed = true;
+            continue;
+        }
+        if (!armed) continue;
+        mScanLineFailCount = 0;
+        SurfaceRect upperSrc{source.mX, source.mY, source.mX + source.mWidth, source.mY + half};
+        SurfaceRect upperDst{dest.mX, dest.mY, dest.mX + dest.mWidth, middle};
+        mPrimarySurface->Blt(&upperDst, mDrawSurface.get(), &upperSrc, platform::kBltWait);
+        int startLine = line;
+        for (int wait = 0; wait < 200000; ++wait)
+        {
+            int now = 0;
+            mDD->GetScanLine(now);
+            if (now < startLine || now >= bottom) break;
+        }
+        SurfaceRect lowerSrc{source.mX, source.mY + half, source.mX + source.mWidth, source.mY + source.mHeight};
+        SurfaceRect lowerDst{dest.mX, middle, dest.mX + dest.mWidth, bottom};
+        mPrimarySurface->Blt(&lowerDst, mDrawSurface.get(), &lowerSrc, platform::kBltWait);
+        return true;
+    }
+    ++mScanLineFailCount;
+    return false;
+}
+
+void DDInterface::PresentPending()
+{
+    AutoCrit lock(mCritSect);
+    if (mDD) mDD->PresentPending();
+}
+
+// ---------------------------------------------------------------- software cursor
+
+Rect DDInterface::CursorAreaAt(int x, int y, DisplaySurface* surface) const
+{
+    Rect bounds = surface ? Rect(0, 0, surface->Width(), surface->Height()) : Rect(0, 0, mWidth, mHeight);
+    return Rect(x - kCursorArea / 2, y - kCursorArea / 2, kCursorArea, kCursorArea).Intersection(bounds);
+}
+
+void DDInterface::ComposeCursor(DDImage* area)
+{
+    Image* cursor = mCursorImage.load();
+    if (!cursor || !area) return;
+    Graphics g(area);
+    g.DrawImage(cursor, (kCursorArea - cursor->GetWidth()) / 2, (kCursorArea - cursor->GetHeight()) / 2);
+}
+
+void DDInterface::DrawCursor(DisplaySurface* surface, bool toScreen)
+{
+    (void)toScreen; // the screen and the client area share their origin here
+    Image* cursor = mCursorImage.load();
+    if (!cursor || !mPrimarySurface || !surface)
+    {
+        mCursorDrawn = false;
+        return;
+    }
+    int x = mCursorOldX, y = mCursorOldY;
+    Rect area = CursorAreaAt(x, y, surface);
+    if (area.mWidth <= 0 || area.mHeight <= 0)
+    {
+        mCursorDrawn = false;
+        return;
+    }
+    // The area is saved at its place within the 64 x 64 surface.
+    Rect inArea(area.mX - (x - kCursorArea / 2), area.mY - (y - kCursorArea / 2), area.mWidth, area.mHeight);
+    SurfaceRect from = ToSurfaceRect(area), to = ToSurfaceRect(inArea);
+    mCursorDrawn = mOldCursorAreaSurface->Blt(&to, surface, &from, platform::kBltWait) >= 0;
+    if (!mCursorDrawn) return;
+    if (surface == mDrawSurface.get() && !mIs3D && mScreenImage && !mScreenImage->mNeverLock)
+    {
+        Graphics g(mScreenImage);
+        g.DrawImage(cursor, x - kCursorArea / 2 + (kCursorArea - cursor->GetWidth()) / 2,
+                    y - kCursorArea / 2 + (kCursorArea - cursor->GetHeight()) / 2);
+        return;
+    }
+    mNewCursorAreaSurface->Blt(nullptr, mOldCursorAreaSurface.get(), nullptr, platform::kBltWait);
+    mNewCursorAreaImage->DiscardMemoryCopies();
+    ComposeCursor(mNewCursorAreaImage);
+    surface->Blt(&from, mNewCursorAreaSurface.get(), &to, platform::kBltWait);
+}
+
+void DDInterface::RestoreCursorArea(DisplaySurface* surface)
+{
+    if (!mCursorDrawn || !mPrimarySurface || !surface) return;
+    int x = mCursorOldX, y = mCursorOldY;
+    Rect area = CursorAreaAt(x, y, surface);
+    if (area.mWidth > 0 && area.mHeight > 0)
+    {
+        Rect inArea(area.mX - (x - kCursorArea / 2), area.mY - (y - kCursorArea / 2), area.mWidth, area.mHeight);
+        SurfaceRect from = ToSurfaceRect(inArea), to = ToSurfaceRect(area);
+        surface->Blt(&to, mOldCursorAreaSurface.get(), &from, platform::kBltWait);
+        if (surface == mDrawSurface.get() && mScreenImage) mScreenImage->DiscardMemoryCopies();
+    }
+    mCursorDrawn = false;
+}
+
+void DDInterface::MoveCursor(DisplaySurface* surface, int x, int y)
+{
+    if (!mCursorImage.load() || !mPrimarySurface || !surface)
+    {
+        mCursorDrawn = false;
+        return;
+    }
+    // The old area goes back, and the cursor is drawn at its new place with a fresh background.
+    RestoreCursorArea(surface);
+    mCursorOldX = x;
+    mCursorOldY = y;
+    DrawCursor(surface, true);
 }
 
 void DDInterface::SetCursorPos(int x, int y)
 {
-    // The cursor is composed into each presented frame: a move asks for the next one.
-    SetPendingCursorPos(x, y);
-    if (mCursorImage) mCursorMoved = true;
+    mCursorX = x;
+    mCursorY = y;
+    if (mPresenting) return;
+    AutoCrit lock(mCritSect);
+    if (!mInitialized || !mPrimarySurface || mPresenting) return;
+    if (!mCursorDrawn)
+    {
+        mCursorOldX = x;
+        mCursorOldY = y;
+        DrawCursor(mPrimarySurface.get(), true);
+    }
+    else
+    {
+        MoveCursor(mPrimarySurface.get(), x, y);
+    }
 }
 
 void DDInterface::SetPendingCursorPos(int x, int y)
@@ -231,13 +662,17 @@ bool DDInterface::SetCursorImage(Image* image)
 {
     AutoCrit lock(mCritSect);
     if (image == mCursorImage) return false;
+    // A cursor on the primary goes with its image.
+    if (mCursorDrawn && mPrimarySurface && !mPresenting) RestoreCursorArea(mPrimarySurface.get());
     mCursorImage = image;
     return true;
 }
 
+// ---------------------------------------------------------------- images
+
 void DDInterface::RemoveImageTextures(MemoryImage* image)
 {
-    (void)image; // no 3D textures exist
+    if (mD3DInterface) mD3DInterface->RemoveImageTextures(image);
 }
 
 void DDInterface::AddImage(DDImage* image)

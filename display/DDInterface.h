@@ -1,26 +1,44 @@
 #pragma once
 
 #include "base/CriticalSection.h"
+#include "base/Ratio.h"
 #include "base/Rect.h"
 #include "display/DisplayHost.h"
 #include "graphics/NativeDisplay.h"
+#include "platform/DisplayTypes.h"
 #include "platform/Messages.h"
 
 #include <atomic>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
+
+namespace platform
+{
+class DirectDisplay;
+class DisplaySurface;
+} // namespace platform
 
 namespace Kavo
 {
 
+class D3DInterface;
+class D3DTester;
 class DDImage;
 class Image;
 class MemoryImage;
 
-// The display object: presents the screen image (an 800 x 600 or so software image) in the
-// main window or full screen, scaled to the desktop there. It publishes the screen's pixel
-// layout (32-bit, 8 bits per channel) to the software images, keeps the set of live display
-// images and the software cursor's position, and answers "no 3D" to every 3D question.
+// The name of a display result code ("DDERR_SURFACELOST" ...), or its digits in lower-case
+// hexadecimal when it has none.
+std::string GetDirectXErrorString(platform::DisplayResult result);
+
+// The display object: the primary surface (what the screen shows), the off-screen draw surface
+// into which every frame is drawn, the clipper and the two small surfaces of the software
+// cursor, in a window or full screen. It publishes the screen's pixel layout to the software
+// images, owns the 3D renderer and the 3D test and decides whether drawing goes through 3D,
+// presents each frame and draws the software cursor, also from the cursor thread. One display
+// lock guards all surface work.
 class DDInterface : public NativeDisplay
 {
 public:
@@ -36,73 +54,127 @@ public:
         RESULT_INVALID_COLORDEPTH = 6,
         RESULT_3D_FAIL = 7,
     };
+    static constexpr int kCursorArea = 64;
 
     explicit DDInterface(DisplayHost* host);
     ~DDInterface() override;
     DDInterface(const DDInterface&) = delete;
     DDInterface& operator=(const DDInterface&) = delete;
 
-    // Sets up presentation on the window; on success the size, refresh rate and frame interval
-    // are set. On failure the error text says "<what failed>: <why>".
+    // Sets up the display for the window: the screen, its surfaces, the 3D device when 3D is on.
+    // On success the size, refresh rate and frame interval are set; on failure the error text
+    // says "<what failed>: <result name>".
     int Init(platform::WindowId window, bool windowed);
     // "RESULT_OK" ... "RESULT_INVALID_COLORDEPTH"; "RESULT_UNKNOWN" for anything else.
     static std::string ResultName(int result);
     // Releases everything Init made.
     void Cleanup();
+    // True (and the error text set) when result is a failure.
+    bool CheckResult(platform::DisplayResult result, const char* what);
 
     DDImage* GetScreenImage() { return mScreenImage; }
-    // Presents the screen image (the rectangle is presented whole); false when the display is
-    // not initialised or the frame could not be shown (the application then re-initialises).
+    // Presents the frame; false when the display is not initialised, a 3D failure switched 3D
+    // off, or the surfaces were lost (the application then initialises the display again).
     bool Redraw(const Rect* rect = nullptr);
-    // Drawing straight into video memory does not exist here; the flag is kept and the screen
-    // image rebuilt.
+    // Draws straight into a video-memory surface or not; rebuilds the screen image.
     void SetDirectVideoDraw(bool on);
-    // The software cursor: its position (from the cursor thread) and image.
+    // Runs the 3D test once, when the application wants 3D or tests it automatically, and turns
+    // 3D on or off from its verdict; true when it ran now.
+    bool SetupTester(platform::WindowId window);
+    // The software cursor. SetCursorPos is called by the cursor thread: it draws the cursor on
+    // the primary at once (between frames), and the main loop shows it (PresentPending).
     void SetCursorPos(int x, int y);
+    // Only stores the position: the next frame draws it.
     void SetPendingCursorPos(int x, int y);
     // True when the image changed.
     bool SetCursorImage(Image* image);
+    // Main thread: shows what was drawn on the primary since it was last shown.
+    void PresentPending();
     void RemoveImageTextures(MemoryImage* image);
 
     void AddImage(DDImage* image);
     void RemoveImage(DDImage* image);
+    // Makes a surface under the display lock (null without a display).
+    platform::DisplayResult CreateSurface(const platform::SurfaceDesc& desc,
+                                          std::shared_ptr<platform::DisplaySurface>& out);
+
+    // The 3D verdict (also read by the application).
+    bool Is3DOn() const { return mIs3D; }
 
     DisplayHost* mHost;
     CriticalSection mCritSect;
-    bool mIs3D = false;            // the 3D wish
+    D3DInterface* mD3DInterface = nullptr;
+    D3DTester* mD3DTester = nullptr;
+    bool mIs3D = false;            // 3D on
     bool m3DFailedThisRun = false; // a 3D failure was seen during this run
-    // The 3D test's verdict: it runs, and finds no 3D device.
-    bool mTestRan = true;
-    std::string mTestFailureReason = "No 3D device is available.";
+    // The 3D test's verdict, copied from the tester when it ran.
+    bool mTestRan = false;
+    std::string mTestFailureReason;
     std::string mTestWarning;
+    bool mPresenting = false;
 
-    bool mInitialized = false;
-    bool mWindowed = true;
-    platform::WindowId mWindow = platform::kNoWindow;
-    int mWidth = 0; // the display's size (the screen image's)
+    std::shared_ptr<platform::DirectDisplay> mDD;
+    std::shared_ptr<platform::DisplaySurface> mPrimarySurface;
+    std::shared_ptr<platform::DisplaySurface> mSecondarySurface; // back buffer or video draw surface
+    std::shared_ptr<platform::DisplaySurface> mDrawSurface;
+    std::shared_ptr<platform::DisplaySurface> mOldCursorAreaSurface;
+    std::shared_ptr<platform::DisplaySurface> mNewCursorAreaSurface;
+
+    int mWidth = 0; // the draw buffer
     int mHeight = 0;
-    int mBitCount = 0;
+    Ratio mAspect;
+    int mDesktopWidth = 0;
+    int mDesktopHeight = 0;
+    Ratio mDesktopAspect;
+    bool mIsAspectCorrected = false;
+    int mDisplayWidth = 0;
+    int mDisplayHeight = 0;
+    Ratio mDisplayAspect;
+    Rect mPresentationRect;
+    int mFullscreenBits = 16;
     int mRefreshRate = 60;
     int mMillisecondsPerFrame = 16;
-    int mInitCount = 0;
-    bool mDirectVideoDraw = false;
-    bool mPresenting = false;
-    std::string mErrorString;
+    int mScanLineFailCount = 0;
+    int mBitCount = 0;
+    std::vector<int> mRedAddTable;
+    std::vector<int> mGreenAddTable;
+    std::vector<int> mBlueAddTable;
+    uint32_t mRedConvTable[256] = {};
+    uint32_t mGreenConvTable[256] = {};
+    uint32_t mBlueConvTable[256] = {};
+    bool mInitialized = false;
+    platform::WindowId mWindow = platform::kNoWindow;
+    bool mWindowed = true;
     DDImage* mScreenImage = nullptr;
     std::set<DDImage*> mDDImageSet;
-
-    // True once when the software cursor moved since the last call: the next frame must be
-    // presented even when nothing else changed.
-    bool TakeCursorMoved() { return mCursorMoved.exchange(false); }
-
-    // Software cursor (drawn over the frame when an image is set). The new position is written
-    // by the cursor thread.
+    bool mDirectVideoDraw = false;
+    int mInitCount = 0;
+    int mCursorWidth = kCursorArea;
+    int mCursorHeight = kCursorArea;
+    // Written by the cursor thread.
     std::atomic<int> mCursorX{0};
     std::atomic<int> mCursorY{0};
-    std::atomic<bool> mCursorMoved{false};
-    std::atomic<int> mCursorOldX{0}; // where it was last drawn (read by the cursor thread)
+    std::atomic<int> mCursorOldX{0}; // where it was last drawn
     std::atomic<int> mCursorOldY{0};
     std::atomic<Image*> mCursorImage{nullptr};
+    bool mCursorDrawn = false;
+    DDImage* mOldCursorAreaImage = nullptr;
+    DDImage* mNewCursorAreaImage = nullptr;
+    std::string mErrorString;
+    std::string mRendererName; // the renderer SDL chose for the screen
+
+private:
+    int InitFullScreen(platform::WindowId window);
+    int InitWindowed(platform::WindowId window);
+    void BuildTables();
+    // Rectangles of the 64 x 64 cursor area at (x, y), cut to the surface.
+    Rect CursorAreaAt(int x, int y, platform::DisplaySurface* surface) const;
+    void DrawCursor(platform::DisplaySurface* surface, bool toScreen);
+    void MoveCursor(platform::DisplaySurface* surface, int x, int y);
+    void RestoreCursorArea(platform::DisplaySurface* surface);
+    // The cursor image drawn centred into a cursor-area image.
+    void ComposeCursor(DDImage* area);
+    bool SplitPresent(const Rect& src, const Rect& dest);
 };
 
 } // namespace Kavo

@@ -182,7 +182,8 @@ uint32_t MemoryImage::GetPixel(int x, int y)
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
     size_t i = size_t(y) * size_t(width) + size_t(x);
     if (IsPalettized()) return colorTable[colorIndices[i]];
-    return GetBits()[i];
+    const uint32_t* words = GetBits(); // null when the pixels cannot be read (a display image)
+    return words ? words[i] : 0;
 }
 
 void MemoryImage::BitsChanged()

@@ -75,6 +75,10 @@ public:
                    int drawMode, const Rect& srcRect, bool blend) override;
     void BltTrianglesTex(Image* src, const TriVertex* triangles, int triangleCount, const Rect& clip,
                          const Color& color, int drawMode, float tx, float ty, bool blend) override;
+    // The source part flipped left to right, then drawn as Blt or StretchBlt draw it.
+    void BltMirror(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                          const Color& color, int drawMode, bool fastStretch) override;
 
     // --- Storage ---
     // Premultiplied words in the display's layout, cached until the next change.
@@ -104,6 +108,19 @@ public:
     // Turns the pixels into a palette when there are at most 256 distinct words.
     virtual bool Palletize();
 
+    // --- Helpers the display image draws with ---
+    // Filtered stretch of the source part (x, y, width, height in doubles) into dest of this
+    // image's own bits.
+    void SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* srcRect);
+    // The matrix and triangle draws through the rasteriser into destBits, an image of this
+    // image's size with pitch bytes a row, in the rasteriser's pixel format.
+    void BltMatrixHelper(MemoryImage* src, float x, float y, const Matrix3& matrix, const Rect& clip,
+                         const Color& color, const Rect& srcRect, uint32_t* destBits, int pitch, int format,
+                         bool blend);
+    void BltTrianglesTexHelper(MemoryImage* src, const TriVertex* triangles, int triangleCount,
+                               const Rect& clip, const Color& color, uint32_t* destBits, int pitch,
+                               int format, float tx, float ty, bool blend);
+
     // The pixel at (x, y) whatever the form (palette or bits); 0 outside the image.
     uint32_t GetPixel(int x, int y);
     bool IsPalettized() const { return colorTable && colorIndices; }
@@ -120,13 +137,6 @@ private:
     void NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color);
     void AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color);
     void FastStretchBlt(MemoryImage* src, const Rect& dest, const double* srcRect, const Color& color);
-    void SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* srcRect);
-    void BltMatrixHelper(MemoryImage* src, float x, float y, const Matrix3& matrix, const Rect& clip,
-                         const Color& color, const Rect& srcRect, uint32_t* destBits, int pitch, int format,
-                         bool blend);
-    void BltTrianglesTexHelper(MemoryImage* src, const TriVertex* triangles, int triangleCount,
-                               const Rect& clip, const Color& color, uint32_t* destBits, int pitch,
-                               int format, float tx, float ty, bool blend);
     int RasterPixelFormat() const;
 };
 

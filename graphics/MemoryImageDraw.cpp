@@ -988,7 +988,7 @@ void MemoryImage::BltMatrixHelper(MemoryImage* src, float x, float y, const Matr
 {
     if (src->width <= 0 || src->height <= 0) return;
     // The rasteriser never writes outside its clip: keep that inside this image.
-    Rect destClip = clip.Intersection(Rect(0, 0, pitch / 4, height));
+    Rect destClip = clip.Intersection(Rect(0, 0, width, height));
     float sw = float(srcRect.mWidth), sh = float(srcRect.mHeight);
     float W = float(src->width), H = float(src->height);
     float corners[4][4] = {
@@ -1016,7 +1016,7 @@ void MemoryImage::BltTrianglesTexHelper(MemoryImage* src, const TriVertex* trian
                                         int format, float tx, float ty, bool blend)
 {
     if (src->width <= 0 || src->height <= 0) return;
-    Rect destClip = clip.Intersection(Rect(0, 0, pitch / 4, height));
+    Rect destClip = clip.Intersection(Rect(0, 0, width, height));
     for (int t = 0; t < triangleCount; ++t)
     {
         TriVertex vertices[3];

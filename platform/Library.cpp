@@ -34,6 +34,14 @@ const LibraryEntry* DisplayEntries()
     return entries;
 }
 
+// The adapter identity the 3D test reads comes from the display module: the module is there
+// and names its one entry point.
+const LibraryEntry* Display3DEntries()
+{
+    static const LibraryEntry entries[] = {{"Direct3DCreate8", PresentOnly}, {nullptr, nullptr}};
+    return entries;
+}
+
 const LibraryEntry* VersionEntries()
 {
     static const LibraryEntry entries[] = {{"GetFileVersionInfoSizeA", PresentOnly},
@@ -62,6 +70,7 @@ const LibraryEntry* ImageHelpEntries()
 Library gModules[] = {
     {"j2k-codec.dll", Jpeg2000CodecEntries},
     {"ddraw.dll", DisplayEntries},
+    {"d3d8.dll", Display3DEntries},
     {"dsound.dll", SoundDeviceEntries},
     {"bass.dll", BassEntries},
     {"fmod.dll", FModEntries},

@@ -6,57 +6,31 @@
 namespace platform
 {
 
-namespace
-{
-ScreenFault gFault = ScreenFault::None;
-} // namespace
-
-void SetScreenFault(ScreenFault fault)
-{
-    gFault = fault;
-}
-
-bool OpenScreen(int width, int height, bool vsync, std::string& error, bool& fullscreenRefused)
+bool OpenScreen(bool vsync, std::string& error)
 {
     detail::Desktop& d = detail::GetDesktop();
-    fullscreenRefused = false;
-    CloseScreen();
     if (!d.window)
     {
         error = d.videoUp ? "no main window" : GetVideoError();
         return false;
     }
-    if (d.fullscreen && gFault == ScreenFault::RefuseFullscreen)
-    {
-        fullscreenRefused = true;
-        error = "full-screen mode refused";
-        return false;
-    }
-    Uint32 flags = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
-    d.renderer = SDL_CreateRenderer(d.window, -1, flags);
-    if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
     if (!d.renderer)
     {
-        error = std::string("SDL_CreateRenderer: ") + SDL_GetError();
-        return false;
+        Uint32 flags = SDL_RENDERER_TARGETTEXTURE | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+        d.renderer = SDL_CreateRenderer(d.window, -1, flags);
+        if (!d.renderer) d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
+        if (!d.renderer)
+        {
+            error = std::string("SDL_CreateRenderer: ") + SDL_GetError();
+            return false;
+        }
+        ++d.rendererGeneration;
+        d.rendererVSync = vsync;
     }
-    if (d.fullscreen)
+    else if (d.rendererVSync != vsync)
     {
-        // The screen image keeps its size; the renderer scales it to the desktop, with bars.
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-        SDL_RenderSetLogicalSize(d.renderer, width, height);
+        if (SDL_RenderSetVSync(d.renderer, vsync ? 1 : 0) == 0) d.rendererVSync = vsync;
     }
-    d.texture =
-        SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!d.texture)
-    {
-        error = std::string("SDL_CreateTexture: ") + SDL_GetError();
-        SDL_DestroyRenderer(d.renderer);
-        d.renderer = nullptr;
-        return false;
-    }
-    d.screenWidth = width;
-    d.screenHeight = height;
     return true;
 }
 
@@ -67,18 +41,37 @@ void CloseScreen()
     if (d.renderer) SDL_DestroyRenderer(d.renderer);
     d.texture = nullptr;
     d.renderer = nullptr;
+    d.screenWidth = d.screenHeight = 0;
+    ++d.rendererGeneration; // every texture of the renderer is gone with it
 }
 
 bool ScreenIsOpen()
 {
-    return detail::GetDesktop().texture != nullptr;
+    return detail::GetDesktop().renderer != nullptr;
 }
 
-bool PresentScreen(const uint32_t* pixels, int pitchBytes)
+bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes)
 {
     detail::Desktop& d = detail::GetDesktop();
-    if (!d.texture || !pixels || gFault == ScreenFault::LosePresents) return false;
+    if (!d.renderer || !pixels || width <= 0 || height <= 0) return false;
+    if (!d.texture || d.screenWidth != width || d.screenHeight != height)
+    {
+        if (d.texture) SDL_DestroyTexture(d.texture);
+        d.texture =
+            SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!d.texture) return false;
+        d.screenWidth = width;
+        d.screenHeight = height;
+        // The screen keeps its size; in full screen the renderer scales it to the desktop,
+        // with bars.
+        if (d.fullscreen)
+        {
+            SDL_SetTextureScaleMode(d.texture, SDL_ScaleModeLinear);
+            SDL_RenderSetLogicalSize(d.renderer, width, height);
+        }
+    }
     if (SDL_UpdateTexture(d.texture, nullptr, pixels, pitchBytes) != 0) return false;
+    SDL_SetRenderTarget(d.renderer, nullptr);
     SDL_SetRenderDrawColor(d.renderer, 0, 0, 0, 255);
     SDL_RenderClear(d.renderer);
     if (SDL_RenderCopy(d.renderer, d.texture, nullptr, nullptr) != 0) return false;
@@ -92,6 +85,14 @@ bool ScreenHasVSync()
     SDL_RendererInfo info;
     return d.renderer && SDL_GetRendererInfo(d.renderer, &info) == 0 &&
            (info.flags & SDL_RENDERER_PRESENTVSYNC);
+}
+
+std::string ScreenRendererName()
+{
+    detail::Desktop& d = detail::GetDesktop();
+    SDL_RendererInfo info;
+    if (!d.renderer || SDL_GetRendererInfo(d.renderer, &info) != 0 || !info.name) return std::string();
+    return info.name;
 }
 
 } // namespace platform

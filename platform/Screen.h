@@ -3,30 +3,25 @@
 #include <cstdint>
 #include <string>
 
-// Presenting frames: the screen image (32-bit 0xAARRGGBB pixels) shown in the main window,
-// through a renderer and a streaming texture; scaled to the desktop in full screen, with
-// vertical sync where the driver offers it. Main thread only.
+// Showing the screen in the main window: the renderer made for the window (SDL picks it:
+// OpenGL where there is one, its software renderer headless) and a streaming texture of the
+// screen's size, scaled to the desktop in full screen, with vertical sync where the driver
+// offers it. The display module (DirectDisplay) shows its primary surface through it.
+// Main thread only.
 namespace platform
 {
 
-// Faults a test can make the next calls meet.
-enum class ScreenFault
-{
-    None,
-    RefuseFullscreen, // OpenScreen in full screen fails as a refused display mode
-    LosePresents,     // PresentScreen fails (as a lost surface) until the fault is cleared
-};
-void SetScreenFault(ScreenFault fault);
-
-// Attaches presentation to the main window for a screen of width x height pixels.
-// False with a reason when the window is missing or the renderer cannot be made;
-// fullscreenRefused tells a refused full-screen mode apart from other failures.
-bool OpenScreen(int width, int height, bool vsync, std::string& error, bool& fullscreenRefused);
+// Makes the window's renderer (kept until the window goes) and sets its vertical sync. False
+// with a reason when there is no main window or no renderer can be made.
+bool OpenScreen(bool vsync, std::string& error);
 void CloseScreen();
 bool ScreenIsOpen();
-// Shows a frame of the opened size; pitch in bytes. False when it could not be shown.
-bool PresentScreen(const uint32_t* pixels, int pitchBytes);
+// Shows width x height words 0xAARRGGBB (pitch in bytes); the size may change between calls.
+// False when it could not be shown.
+bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes);
 // Whether the renderer paces presents by the display's refresh.
 bool ScreenHasVSync();
+// The renderer's name ("opengl", "software" ...), empty without one.
+std::string ScreenRendererName();
 
 } // namespace platform

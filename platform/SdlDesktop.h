@@ -22,6 +22,12 @@ struct Desktop
     SDL_Texture* texture = nullptr;
     int screenWidth = 0; // size of the presented screen image (logical size in full screen)
     int screenHeight = 0;
+    bool rendererVSync = false;
+    // Counts renderers made and closed: a texture made under another count is gone.
+    uint64_t rendererGeneration = 1;
+    // The thread that brought the video up: the only one that may call SDL's video and
+    // renderer functions.
+    SDL_threadID mainThread = 0;
     // The last cursor position in game coordinates and whether it is over the window; written
     // by the message pump, read by any thread.
     std::atomic<int> mouseX{0};

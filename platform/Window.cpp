@@ -94,6 +94,7 @@ bool InitVideo(std::string& error)
         return fail("the desktop could not be reached");
     }
     d.videoUp = true;
+    d.mainThread = SDL_ThreadID();
     return true;
 }
 
@@ -279,6 +280,14 @@ bool GetMainWindowPosition(int& x, int& y)
     if (!window || GetDesktop().fullscreen) return false;
     SDL_GetWindowPosition(window, &x, &y);
     return true;
+}
+
+void MoveMainWindow(int x, int y, int clientWidth, int clientHeight)
+{
+    SDL_Window* window = GetDesktop().window;
+    if (!window || GetDesktop().fullscreen) return;
+    SDL_SetWindowSize(window, clientWidth, clientHeight);
+    SDL_SetWindowPosition(window, x, y);
 }
 
 void GetWindowBorders(int& left, int& top, int& right, int& bottom)

@@ -62,6 +62,8 @@ bool MainWindowHasFocus();
 void SetMainWindowTitle(const std::string& title);
 // Position of the client area on the desktop (x, y) while windowed.
 bool GetMainWindowPosition(int& x, int& y);
+// Moves the windowed main window's client area to (x, y) and gives it that size.
+void MoveMainWindow(int x, int y, int clientWidth, int clientHeight);
 // Size of the window frame around the client area (left, top, right, bottom).
 void GetWindowBorders(int& left, int& top, int& right, int& bottom);
 

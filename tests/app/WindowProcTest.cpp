@@ -2,6 +2,7 @@
 
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "platform/DisplaySetup.h"
 #include "platform/Files.h"
 #include "widgets/Dialog.h"
 
@@ -221,6 +222,8 @@ TEST(SmallServices, HardwareAccelerationQuestionsAtTheEnd)
         {true, false, false, IDYES, {}, -1},
         {false, true, true, IDNO, {"Hardware Acceleration may not have been"}, 0},
     };
+    // A display whose 3D device cannot be made: the 3D test fails and never recommends 3D.
+    platform::GetDisplaySetup().faults.createDevice = true;
     for (const Case& c : cases)
     {
         std::vector<std::string> boxes;
@@ -249,6 +252,7 @@ TEST(SmallServices, HardwareAccelerationQuestionsAtTheEnd)
         bool written = store.QueryValue("SOFTWARE\\VelquisTest\\Game", "Is3D", type, data);
         EXPECT_EQ(written ? int(uint8_t(data[0])) : -1, c.stored);
     }
+    platform::ResetDisplaySetup();
 }
 
 } // namespace

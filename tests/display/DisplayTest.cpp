@@ -4,7 +4,7 @@
 #include "display/DDInterface.h"
 #include "graphics/MemoryImage.h"
 #include "platform/DebugOutput.h"
-#include "platform/Screen.h"
+#include "platform/DisplaySetup.h"
 
 namespace
 {
@@ -15,7 +15,7 @@ using Kavo::DDInterface;
 class DisplayTest : public ::testing::Test
 {
 protected:
-    void TearDown() override { platform::SetScreenFault(platform::ScreenFault::None); }
+    void TearDown() override { platform::ResetDisplaySetup(); }
     platform::FakeClock clock;
 };
 
@@ -63,11 +63,11 @@ TEST_F(DisplayTest, ALostDisplayIsInitialisedAgainOnALaterFrame)
     TestApp app;
     app.Initialize();
     int inits = app.mDDInterface->mInitCount;
-    platform::SetScreenFault(platform::ScreenFault::LosePresents);
+    platform::GetDisplaySetup().faults.blt = true;
     app.mForceDraw = true;
     app.RunUpdates(2);
     EXPECT_TRUE(TestApp::sRecoveringDisplay);
-    platform::SetScreenFault(platform::ScreenFault::None);
+    platform::GetDisplaySetup().faults.blt = false;
     app.mForceDraw = true;
     app.RunUpdates(3);
     EXPECT_FALSE(TestApp::sRecoveringDisplay);
@@ -77,7 +77,7 @@ TEST_F(DisplayTest, ALostDisplayIsInitialisedAgainOnALaterFrame)
 
 TEST_F(DisplayTest, RefusedFullScreenFallsBackToAWindow)
 {
-    platform::SetScreenFault(platform::ScreenFault::RefuseFullscreen);
+    platform::GetDisplaySetup().faults.refuseMode = true;
     TestApp app;
     app.mIsWindowed = false;
     app.Initialize();
@@ -87,24 +87,10 @@ TEST_F(DisplayTest, RefusedFullScreenFallsBackToAWindow)
     EXPECT_TRUE(app.mDDInterface->mInitialized);
 }
 
-TEST_F(DisplayTest, WithoutA3DDeviceTheDisplayFallsBackTo2D)
-{
-    for (bool wish : {true, false})
-    {
-        TestApp app;
-        app.RegistryWriteBoolean("Is3D", wish);
-        app.Initialize();
-        EXPECT_FALSE(app.Is3DAccelerated());
-        EXPECT_TRUE(app.mDDInterface->mInitialized);
-        EXPECT_FALSE(app.Is3DAccelerationSupported());
-        int stored = 0;
-        EXPECT_FALSE(app.RegistryReadInteger("Is3D", &stored)); // the test's verdict voids the wish
-    }
-}
-
 TEST_F(DisplayTest, TheSoftwareCursorIsShownButNotLeftInTheScreenImage)
 {
     TestApp app;
+    app.RegistryWriteBoolean("Is3D", false);
     app.Initialize();
     Kavo::MemoryImage cursor;
     cursor.Create(4, 4);
@@ -115,45 +101,17 @@ TEST_F(DisplayTest, TheSoftwareCursorIsShownButNotLeftInTheScreenImage)
     DDInterface* display = app.mDDInterface;
     EXPECT_TRUE(display->SetCursorImage(&cursor));
     EXPECT_FALSE(display->SetCursorImage(&cursor));
-    display->SetCursorPos(100, 100);
-    EXPECT_TRUE(display->TakeCursorMoved());
-    EXPECT_FALSE(display->TakeCursorMoved());
+    display->SetPendingCursorPos(100, 100);
     ASSERT_TRUE(display->Redraw());
-    EXPECT_EQ(display->GetScreenImage()->GetPixel(100, 100), 0u);
+    EXPECT_EQ(display->GetScreenImage()->GetPixel(100, 100), 0xFF000000u);
     EXPECT_EQ(display->mCursorOldX, 100);
-    display->SetCursorImage(nullptr);
-}
-
-// The cursor thread's turn: a move right after a frame waits for the next one; when that frame
-// does not come soon, the waiting position asks for a frame of its own.
-TEST_F(DisplayTest, ACursorPositionKeptForTheNextFrameIsShownWhenNoFrameComes)
-{
-    TestApp app;
-    app.Initialize();
-    Kavo::MemoryImage cursor;
-    cursor.Create(4, 4);
-    DDInterface* display = app.mDDInterface;
-    display->SetCursorImage(&cursor);
-    app.mForceDraw = true;
-    app.mHasPendingDraw = true;
-    ASSERT_TRUE(app.DrawFrame());
-    display->TakeCursorMoved();
-
-    app.MoveSoftwareCursor(50, 60);
-    EXPECT_EQ(display->mCursorX, 50);
-    EXPECT_FALSE(display->TakeCursorMoved()); // kept for the frame due now
-    clock.Advance(100);
-    app.MoveSoftwareCursor(50, 60);
-    EXPECT_TRUE(display->TakeCursorMoved()); // no frame came: it asks for one
-    ASSERT_TRUE(display->Redraw());
-    app.MoveSoftwareCursor(50, 60);
-    EXPECT_FALSE(display->TakeCursorMoved()); // drawn where it is
     display->SetCursorImage(nullptr);
 }
 
 TEST_F(DisplayTest, TheDebugOverlayIsDrawnInTheCorner)
 {
     TestApp app;
+    app.RegistryWriteBoolean("Is3D", false);
     app.Initialize();
     app.mShowFPS = true;
     app.mForceDraw = true;

@@ -1,0 +1,201 @@
+// The surface road's stretched blits: by the display's blitter for a surface source, by
+// nearest pixels in 16.16 fixed point, or filtered through a temporary software image.
+#include "display/D3DInterface.h"
+#include "display/DDImage.h"
+#include "display/DDInterface.h"
+#include "display/SurfacePixels.h"
+#include "graphics/BlitGeometry.h"
+#include "platform/DisplaySurface.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Kavo
+{
+
+using namespace SurfacePixels;
+
+void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                         const Color& color, int drawMode, bool fastStretch)
+{
+    if (!srcImage) return;
+    srcImage->drawn = true;
+    DDImage* ddSrc = dynamic_cast<DDImage*>(srcImage);
+    MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
+    CommitBits();
+    if (DrawsThrough3D())
+    {
+        if (src)
+            mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch, false);
+        return;
+    }
+    if (!src) return;
+    Rect dest;
+    RectD part;
+    if (!CalcStretchBltRects(destRect, ClipRect(clip, width, height), srcRect, dest, part)) return;
+    if (dest.mWidth <= 0 || dest.mHeight <= 0) return;
+
+    if (!fastStretch)
+    {
+        if (!IsPlain() || !mDDInterface)
+        {
+            MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, false);
+            return;
+        }
+        MemoryImage temp(app);
+        temp.Create(dest.mWidth, dest.mHeight);
+        const double parts[4] = {part.x, part.y, part.width, part.height};
+        temp.SlowStretchBlt(src, Rect(0, 0, dest.mWidth, dest.mHeight), parts);
+        Blt(&temp, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
+        return;
+    }
+
+    // Routed like the plain blits: the surface only when it holds the true picture.
+    if (!IsPlain() || !mDDInterface)
+    {
+        MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, true);
+        return;
+    }
+    // By the display's blitter: a surface source without alpha, unmodulated, normal; it needs
+    // a surface to draw on.
+    if (ddSrc && color.IsWhite() && drawMode == 0 && !ddSrc->hasAlpha && ddSrc->GetSurface() && GetSurface())
+    {
+        platform::SurfaceRect to{dest.mX, dest.mY, dest.mX + dest.mWidth, dest.mY + dest.mHeight};
+        platform::SurfaceRect from{int(part.x), int(part.y), int(part.x + part.width), int(part.y + part.height)};
+        from.right = std::min(from.right, ddSrc->mSurface->Width());
+        from.bottom = std::min(from.bottom, ddSrc->mSurface->Height());
+        if (mLockCount > 0) mSurface->Unlock();
+        mSurface->Blt(&to, ddSrc->mSurface.get(), &from,
+                      platform::kBltWait | (ddSrc->hasTrans ? platform::kBltKeySrc : 0));
+        if (mLockCount > 0 && mSurface->Lock(mLockDesc, platform::kLockWait) < 0)
+        {
+            mLockCount = 0;
+            return;
+        }
+        DiscardMemoryCopies();
+        return;
+    }
+    if (StretchLoops(src, dest, part.x, part.y, part.width, part.height, color, drawMode, false))
+        DiscardMemoryCopies();
+    else if (CanDrawInMemory())
+        MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, true);
+}
+
+void DDImage::StretchBltMirror(Image* srcImage, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                               const Color& color, int drawMode, bool fastStretch)
+{
+    if (!srcImage) return;
+    srcImage->drawn = true;
+    MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
+    CommitBits();
+    if (DrawsThrough3D())
+    {
+        if (src)
+            mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch, true);
+        return;
+    }
+    if (!src) return;
+    // Routed like the plain blits: the surface only when it holds the true picture.
+    if (!IsPlain() || !mDDInterface)
+    {
+        MemoryImage::StretchBltMirror(src, destRect, srcRect, clip, color, drawMode, fastStretch);
+        return;
+    }
+    Rect dest;
+    RectD part;
+    if (!CalcStretchBltMirrorRects(destRect, ClipRect(clip, width, height), srcRect, dest, part)) return;
+    if (dest.mWidth <= 0 || dest.mHeight <= 0) return;
+    if (StretchLoops(src, dest, part.x, part.y, part.width, part.height, color, drawMode, true))
+        DiscardMemoryCopies();
+    else if (CanDrawInMemory())
+        MemoryImage::StretchBltMirror(src, destRect, srcRect, clip, color, drawMode, fastStretch);
+}
+
+bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, double sx, double sy, double sw, double sh,
+                           const Color& color, int drawMode, bool mirror)
+{
+    src->CommitBits();
+    if (src->width <= 0 || src->height <= 0) return true;
+    if (!GetSurface() || !LockSurface()) return false;
+    const platform::PixelFormat& f = mLockDesc.format;
+    Rect d = ClipRect(dest, mLockDesc.width, mLockDesc.height);
+    if ((f.bitCount != 16 && f.bitCount != 32) || d != dest || !mDDInterface)
+    {
+        UnlockSurface();
+        return d == dest;
+    }
+    const bool wide = f.bitCount == 32;
+    const uint32_t* native = src->GetNativeAlphaData(mDDInterface);
+    const uint8_t* indices = src->IsPalettized() ? src->colorIndices.get() : nullptr;
+    const int64_t du = int64_t(sw * 65536.0 / dest.mWidth), dv = int64_t(sh * 65536.0 / dest.mHeight);
+    const int64_t uStart = int64_t(sx * 65536.0), vStart = int64_t(sy * 65536.0);
+    const bool white = color.IsWhite();
+    const uint32_t ca = uint32_t(std::clamp(color.mAlpha, 0, 255));
+    const uint32_t k[3] = {uint32_t(std::clamp(color.mRed, 0, 255)) * ca / 255,
+                           uint32_t(std::clamp(color.mGreen, 0, 255)) * ca / 255,
+                           uint32_t(std::clamp(color.mBlue, 0, 255)) * ca / 255};
+    const DDInterface& display = *mDDInterface;
+    const uint32_t masks[3] = {f.redMask, f.greenMask, f.blueMask};
+    const int shifts[3] = {display.redShift, display.greenShift, display.blueShift};
+    const std::vector<int>* tables[3] = {&display.mRedAddTable, &display.mGreenAddTable, &display.mBlueAddTable};
+    auto saturate = [&](int c, size_t index) -> uint32_t
+    {
+        const std::vector<int>& t = *tables[c];
+        if (t.empty()) return 0;
+        return uint32_t(t[std::min(index, t.size() - 1)]) << shifts[c];
+    };
+    const int step = wide ? 4 : 2;
+    for (int row = 0; row < dest.mHeight; ++row)
+    {
+        int64_t v = vStart + row * dv;
+        int srcRow = int(std::clamp<int64_t>(v >> 16, 0, src->height - 1));
+        size_t rowBase = size_t(srcRow) * size_t(src->width);
+        uint8_t* p = PixelAt(mLockDesc, mirror ? dest.mX + dest.mWidth - 1 : dest.mX, dest.mY + row);
+        int64_t u = uStart;
+        for (int col = 0; col < dest.mWidth; ++col, u += du, p += mirror ? -step : step)
+        {
+            int srcCol = int(std::clamp<int64_t>(u >> 16, 0, src->width - 1));
+            size_t i = rowBase + size_t(srcCol);
+            uint32_t s = indices ? native[indices[i]] : native[i];
+            uint32_t out;
+            if (drawMode == 0)
+            {
+                uint32_t alpha = s >> 24;
+                if (white)
+                {
+                    if (alpha == 0) continue;
+                    uint32_t dvv = Load(p, wide), inv = 256 - alpha;
+                    out = s;
+                    for (int c = 0; c < 3; ++c)
+                        out += (((dvv & masks[c]) * inv) >> 8) & masks[c];
+                }
+                else
+                {
+                    uint32_t a2 = alpha * ca / 255;
+                    if (a2 == 0) continue;
+                    uint32_t dvv = Load(p, wide), inv = 256 - a2;
+                    out = 0;
+                    for (int c = 0; c < 3; ++c)
+                        out |= (((s & masks[c]) * k[c] + (dvv & masks[c]) * inv) >> 8) & masks[c];
+                }
+            }
+            else
+            {
+                if (s == 0) continue;
+                uint32_t dvv = Load(p, wide);
+                out = 0;
+                for (int c = 0; c < 3; ++c)
+                {
+                    size_t index = white ? size_t(((dvv & masks[c]) + (s & masks[c])) >> shifts[c])
+                                         : size_t(((((s & masks[c]) >> shifts[c]) * k[c]) >> 8) + ((dvv & masks[c]) >> shifts[c]));
+                    out |= saturate(c, index);
+                }
+            }
+            Store(p, wide, out);
+        }
+    }
+    UnlockSurface();
+    return true;
+}
+
+} // namespace Kavo
