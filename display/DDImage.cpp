@@ -103,20 +103,9 @@ bool DDImage::CreateSurface()
         return false;
     }
 
-    const DDInterface& d = *mDDInterface;
     const platform::PixelFormat& f = mLockDesc.format;
-    auto convert = [&](uint32_t argb) -> uint32_t
-    {
-        auto channel = [&](int top, int bits, int shift, uint32_t mask)
-        {
-            int down = top - bits;
-            uint32_t v = down >= 0 ? argb >> down : argb << -down;
-            return (v << shift) & mask;
-        };
-        return channel(24, d.redBits, d.redShift, f.redMask) | channel(16, d.greenBits, d.greenShift, f.greenMask) |
-               channel(8, d.blueBits, d.blueShift, f.blueMask);
-    };
     const bool wide = f.bitCount == 32;
+    auto convert = [&](uint32_t argb) { return ArgbToSurface(argb); };
     auto store = [&](int x, int y, uint32_t v)
     {
         uint8_t* p = mLockDesc.bits + size_t(y) * size_t(mLockDesc.pitch);
@@ -134,9 +123,7 @@ bool DDImage::CreateSurface()
         size_t count = size_t(width) * size_t(height);
         if (!hasTrans)
         {
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x)
-                    store(x, y, convert(words[size_t(y) * size_t(width) + size_t(x)]));
+            StoreBits();
         }
         else
         {
@@ -181,6 +168,43 @@ bool DDImage::CreateSurface()
     }
     UnlockSurface();
     return true;
+}
+
+uint32_t DDImage::ArgbToSurface(uint32_t argb) const
+{
+    const DDInterface& d = *mDDInterface;
+    const platform::PixelFormat& f = mLockDesc.format;
+    auto channel = [&](int top, int bits, int shift, uint32_t mask)
+    {
+        int down = top - bits;
+        uint32_t v = down >= 0 ? argb >> down : argb << -down;
+        return (v << shift) & mask;
+    };
+    return channel(24, d.redBits, d.redShift, f.redMask) | channel(16, d.greenBits, d.greenShift, f.greenMask) |
+           channel(8, d.blueBits, d.blueShift, f.blueMask);
+}
+
+void DDImage::StoreBits()
+{
+    const platform::PixelFormat& f = mLockDesc.format;
+    if (!bits || !mLockDesc.bits || (f.bitCount != 16 && f.bitCount != 32)) return;
+    const int w = std::min(width, mLockDesc.width), h = std::min(height, mLockDesc.height);
+    for (int y = 0; y < h; ++y)
+    {
+        uint8_t* row = mLockDesc.bits + size_t(y) * size_t(mLockDesc.pitch);
+        const uint32_t* in = bits.get() + size_t(y) * size_t(width);
+        for (int x = 0; x < w; ++x)
+        {
+            uint32_t v = ArgbToSurface(in[x]);
+            if (f.bitCount == 32)
+                std::memcpy(row + size_t(x) * 4, &v, 4);
+            else
+            {
+                uint16_t half = uint16_t(v);
+                std::memcpy(row + size_t(x) * 2, &half, 2);
+            }
+        }
+    }
 }
 
 void DDImage::DeleteDDSurface()
@@ -347,6 +371,17 @@ void DDImage::ReInit()
 void DDImage::BitsChanged()
 {
     MemoryImage::BitsChanged();
+    if (mSurfaceAdopted && mSurface)
+    {
+        // The display's surface is the picture: what was drawn into the memory copy goes
+        // there, and the surface stays.
+        if (bits && LockSurface())
+        {
+            StoreBits();
+            UnlockSurface();
+        }
+        return;
+    }
     if (mSurface && mLockCount > 0) mSurface->Unlock();
     mLockCount = 0;
     mSurface.reset();

@@ -139,6 +139,10 @@ private:
                       const Color& color, int drawMode, bool mirror);
     // The memory road is open: the memory copy holds the picture, or there is no surface.
     bool CanDrawInMemory() const;
+    // An 0xAARRGGBB pixel in the locked surface's layout, and the memory copy written into the
+    // locked surface.
+    uint32_t ArgbToSurface(uint32_t argb) const;
+    void StoreBits();
     // The rasteriser's code for the locked surface: 0x888, 0x565, 0x555, or 0 for none.
     int RasterFormat() const;
     bool IsBgrSurface() const;

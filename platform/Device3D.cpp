@@ -95,6 +95,47 @@ DisplayResult Device3D::Access::Make(std::shared_ptr<DisplaySurface> target, std
 
 Device3D::~Device3D() = default;
 
+template <typename CornerOf>
+bool Device3D::DrawRectangle(const Vertex3D* v, SDL_Texture* texture, CornerOf corner)
+{
+    // Corners 0 and 2 share x, 1 and 3 share x; 0 and 1 share y, 2 and 3 share y; the texture
+    // coordinates follow; one colour.
+    if (!(v[0].x == v[2].x && v[1].x == v[3].x && v[0].y == v[1].y && v[2].y == v[3].y)) return false;
+    if (!(v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse)) return false;
+    if (!(std::isfinite(v[0].x) && std::isfinite(v[3].x) && std::isfinite(v[0].y) && std::isfinite(v[3].y)))
+        return false;
+    SDL_Renderer* r = detail::GetDesktop().renderer;
+    Corner c = corner(v[0]);
+    float left = std::min(v[0].x, v[1].x), right = std::max(v[0].x, v[1].x);
+    float top = std::min(v[0].y, v[2].y), bottom = std::max(v[0].y, v[2].y);
+    if (right - left > 1e6f || bottom - top > 1e6f) return false;
+    SDL_FRect dest{left + 0.5f, top + 0.5f, right - left, bottom - top};
+    if (!texture)
+    {
+        SDL_SetRenderDrawColor(r, Uint8(c.r), Uint8(c.g), Uint8(c.b), Uint8(c.a));
+        return SDL_RenderFillRectF(r, &dest) == 0;
+    }
+    if (!(v[0].u == v[2].u && v[1].u == v[3].u && v[0].v == v[1].v && v[2].v == v[3].v)) return false;
+    const float w = float(mTexture->Width()), h = float(mTexture->Height());
+    float u0 = std::min(v[0].u, v[1].u) * w, u1 = std::max(v[0].u, v[1].u) * w;
+    float t0 = std::min(v[0].v, v[2].v) * h, t1 = std::max(v[0].v, v[2].v) * h;
+    auto whole = [](float f) { return std::fabs(f - std::round(f)) < 1e-3f; };
+    if (!(whole(u0) && whole(u1) && whole(t0) && whole(t1)) || u0 < 0 || t0 < 0 || u1 > w || t1 > h) return false;
+    SDL_Rect src{int(std::lround(u0)), int(std::lround(t0)), int(std::lround(u1 - u0)), int(std::lround(t1 - t0))};
+    if (src.w <= 0 || src.h <= 0) return false;
+    // Mirrored when the texture runs against the position.
+    bool flipX = (v[1].x - v[0].x) * (v[1].u - v[0].u) < 0;
+    bool flipY = (v[2].y - v[0].y) * (v[2].v - v[0].v) < 0;
+    SDL_SetTextureColorMod(texture, Uint8(c.r), Uint8(c.g), Uint8(c.b));
+    SDL_SetTextureAlphaMod(texture, Uint8(c.a));
+    int flip = (flipX ? SDL_FLIP_HORIZONTAL : 0) | (flipY ? SDL_FLIP_VERTICAL : 0);
+    int result = flip ? SDL_RenderCopyExF(r, texture, &src, &dest, 0.0, nullptr, SDL_RendererFlip(flip))
+                      : SDL_RenderCopyF(r, texture, &src, &dest);
+    SDL_SetTextureColorMod(texture, 255, 255, 255);
+    SDL_SetTextureAlphaMod(texture, 255);
+    return result == 0;
+}
+
 std::vector<PixelFormat> Device3D::EnumTextureFormats() const
 {
     return {PixelFormat::Argb8888(), PixelFormat::Argb4444(), PixelFormat::Rgb565(), PixelFormat::Palette8()};
@@ -231,13 +272,41 @@ DisplayResult Device3D::DrawPrimitive(Primitive type, const Vertex3D* vertices, 
     if (type == Primitive::LineStrip)
     {
         if (count < 2) return kDisplayOk;
-        std::vector<SDL_FPoint> points;
-        points.resize(size_t(count));
-        for (int i = 0; i < count; ++i)
-            points[size_t(i)] = SDL_FPoint{vertices[i].x + 0.5f, vertices[i].y + 0.5f};
         Corner c = corner(vertices[0]);
         SDL_SetRenderDrawColor(r, Uint8(c.r), Uint8(c.g), Uint8(c.b), Uint8(c.a));
-        if (SDL_RenderDrawLinesF(r, points.data(), count) != 0) return kErrGeneric;
+        // Each segment is cut to the target first: ends far away are walked only where they
+        // can meet it.
+        const double minX = -1, minY = -1, maxX = mTarget->Width() + 1.0, maxY = mTarget->Height() + 1.0;
+        for (int i = 0; i + 1 < count; ++i)
+        {
+            double x1 = vertices[i].x, y1 = vertices[i].y, x2 = vertices[i + 1].x, y2 = vertices[i + 1].y;
+            if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) continue;
+            double dx = x2 - x1, dy = y2 - y1, t0 = 0, t1 = 1;
+            const double p[4] = {-dx, dx, -dy, dy};
+            const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
+            bool visible = true;
+            for (int k = 0; k < 4 && visible; ++k)
+            {
+                if (p[k] == 0)
+                    visible = q[k] >= 0;
+                else if (p[k] < 0)
+                    t0 = std::max(t0, q[k] / p[k]);
+                else
+                    t1 = std::min(t1, q[k] / p[k]);
+            }
+            if (!visible || t0 > t1) continue;
+            if (SDL_RenderDrawLineF(r, float(x1 + t0 * dx) + 0.5f, float(y1 + t0 * dy) + 0.5f,
+                                    float(x1 + t1 * dx) + 0.5f, float(y1 + t1 * dy) + 0.5f) != 0)
+                return kErrGeneric;
+        }
+        DisplaySurface::Access::GpuDrawn(*mTarget);
+        return kDisplayOk;
+    }
+
+    // An axis-aligned rectangle of one colour (a blit or a fill) is copied as a rectangle:
+    // renderers sample it exactly texel for pixel where their triangle paths may not.
+    if (type == Primitive::TriangleStrip && count == 4 && DrawRectangle(vertices, texture, corner))
+    {
         DisplaySurface::Access::GpuDrawn(*mTarget);
         return kDisplayOk;
     }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+struct SDL_Texture;
+
 // The 3D device: pre-transformed, coloured and textured primitives drawn into a render-target
 // surface by SDL's renderer (OpenGL or whatever SDL picks; its software renderer headless).
 // Main thread only. It keeps the conventions the program's 3D code is written for:
@@ -141,6 +143,10 @@ public:
 private:
     friend struct Access;
     Device3D() = default;
+    // Draws an axis-aligned rectangle of one colour as a rectangle; false when the vertices are
+    // not one (the caller then draws triangles).
+    template <typename CornerOf>
+    bool DrawRectangle(const Vertex3D* vertices, SDL_Texture* texture, CornerOf corner);
 
     std::shared_ptr<DisplaySurface> mTarget;
     std::shared_ptr<DisplaySurface> mTexture;
