@@ -151,6 +151,11 @@ bool D3DTester::Prepare(platform::WindowId window)
             CheckDX(platform::DirectDisplay::Create(mDD), "DirectDrawCreateEx");
         }
 
+        // The verdict starts empty here rather than after the memory check, so that the memory
+        // check's warning is kept.
+        mFailureReason.clear();
+        mWarning.clear();
+
         if (!GetD3D8AdapterIdentity(mDD.get(), mIdentity))
             CheckDX(mDD->GetDeviceIdentifier(mIdentity), "GetDeviceIdentifier");
 
@@ -172,10 +177,11 @@ bool D3DTester::Prepare(platform::WindowId window)
             if (megabytes < mRecVidMemory) Warn("Low video memory.");
         }
 
+        const std::string memoryWarning = mWarning;
         if (mUseCache && ReadCachedResult()) return false;
         mVerdictChanged = true;
         mFailureReason.clear();
-        mWarning.clear();
+        mWarning = memoryWarning;
 
         // The driver's age.
         std::string driver = mIdentity.driver;

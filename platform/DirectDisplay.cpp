@@ -205,6 +205,10 @@ DisplayResult DirectDisplay::GetDeviceIdentifier(AdapterIdentity& out) const
         return kDisplayOk;
     }
     out = AdapterIdentity();
+    // The identity is that of the renderer the window shows through: made here when the window
+    // has none yet, so that the identity does not depend on when it is asked.
+    std::string error;
+    if (MainWindowExists() && !ScreenIsOpen() && detail::OnMainThread()) OpenScreen(false, error);
     std::string renderer = ScreenRendererName();
     std::string adapter = renderer == "opengl" || renderer == "opengles2" ? GlRendererString() : std::string();
     const char* video = SDL_GetCurrentVideoDriver();
