@@ -8,6 +8,7 @@
 #include "display/DDInterface.h"
 #include "platform/DisplaySetup.h"
 #include "platform/DisplaySurface.h"
+#include "raster/TriangleRasterizer.h"
 
 #include <bit>
 #include <cstring>
@@ -82,6 +83,7 @@ class DisplayRig
 public:
     DisplayRig(const platform::PixelFormat& desktop, bool threeD)
     {
+        Kavo::InitTriangleRasterizerTable();
         platform::GetDisplaySetup().desktopFormat = desktop;
         app.RegistryWriteBoolean("Is3D", threeD);
         app.Initialize();
