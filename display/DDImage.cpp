@@ -41,7 +41,12 @@ DDImage::~DDImage()
 {
     if (mSurface && mLockCount > 0) mSurface->Unlock();
     mSurface.reset();
-    if (mDDInterface) mDDInterface->RemoveImage(this);
+    if (mDDInterface)
+    {
+        // Its textures go with it, whatever registry it was made with.
+        mDDInterface->RemoveImageTextures(this);
+        mDDInterface->RemoveImage(this);
+    }
 }
 
 // ---------------------------------------------------------------- queries

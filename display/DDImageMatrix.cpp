@@ -188,6 +188,7 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
         temp.FillScanLinesWithCoverage(moved.data(), count, color, drawMode, coverage, int(coverX - minX),
                                        int(coverY - minY), coverWidth, coverHeight);
         Blt(&temp, int(minX), int(minY), Rect(0, 0, temp.width, temp.height), Color::White, drawMode);
+        mDDInterface->RemoveImageTextures(&temp);
         return;
     }
     if (!mDDInterface || !GetSurface() || !LockSurface())

@@ -56,6 +56,7 @@ bool DrawSurfaceText(SysFont& font, Graphics* g, int x, int y, const std::string
     if (threeD)
     {
         image->mDDInterface->mD3DInterface->Blt(&cell, float(shown.mX), float(shown.mY), part, Color::White, 0, false);
+        image->mDDInterface->RemoveImageTextures(&cell);
         return true;
     }
     if (image->NormalBlt(&cell, shown.mX, shown.mY, part, Color::White)) image->DiscardMemoryCopies();
