@@ -38,6 +38,9 @@ void CloseScreen()
 {
     detail::Desktop& d = detail::GetDesktop();
     if (d.texture) SDL_DestroyTexture(d.texture);
+    // Drawing goes back to the window first: a renderer closed while a texture is its target
+    // leaves some of its memory behind.
+    if (d.renderer) SDL_SetRenderTarget(d.renderer, nullptr);
     if (d.renderer) SDL_DestroyRenderer(d.renderer);
     d.texture = nullptr;
     d.renderer = nullptr;
