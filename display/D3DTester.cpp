@@ -349,9 +349,8 @@ const char* BlendName(uint32_t factor)
 
 } // namespace
 
-bool D3DTester::BlendTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha, uint32_t first,
-                          uint32_t second, uint32_t secondDiffuse, uint32_t expected, const char* wrongText,
-                          const char* unevenText)
+bool D3DTester::DrawTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha,
+                         const std::function<void()>& draw)
 {
     bool sceneOpen = false;
     try
@@ -369,21 +368,34 @@ bool D3DTester::BlendTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAl
         if (modulateAlpha)
             CheckDX(mDevice->SetTextureStageState(StageState::AlphaOp, platform::kOpModulate),
                     "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
-        D3DTestImage image;
-        image.Create(64, 64);
-        image.FillRect(0, 0, 64, 64, first);
-        DrawTestImage(image, 0, 0, 0xFFFFFFFF);
-        image.FillRect(0, 0, 64, 64, second);
-        DrawTestImage(image, 0, 0, secondDiffuse);
+        draw();
         sceneOpen = false;
         CheckDX(mDevice->EndScene(), "EndScene");
         CopyPrimary();
+        return true;
     }
     catch (const TestException& e)
     {
         if (sceneOpen) mDevice->EndScene();
         return Fail(e.mMessage);
     }
+}
+
+bool D3DTester::BlendTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha, uint32_t first,
+                          uint32_t second, uint32_t secondDiffuse, uint32_t expected, const char* wrongText,
+                          const char* unevenText)
+{
+    bool drawn = DrawTest(srcBlend, destBlend, modulateAlpha,
+                          [&]
+                          {
+                              D3DTestImage image;
+                              image.Create(64, 64);
+                              image.FillRect(0, 0, 64, 64, first);
+                              DrawTestImage(image, 0, 0, 0xFFFFFFFF);
+                              image.FillRect(0, 0, 64, 64, second);
+                              DrawTestImage(image, 0, 0, secondDiffuse);
+                          });
+    if (!drawn) return false;
     uint32_t firstPixel = mReadBack.GetPixel(0, 0);
     bool even = true;
     for (int y = 0; y < 10; ++y)
@@ -399,33 +411,16 @@ bool D3DTester::BlendTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAl
 
 bool D3DTester::ClipTest()
 {
-    bool sceneOpen = false;
-    try
-    {
-        CheckDX(mDevice->BeginScene(), "BeginScene");
-        sceneOpen = true;
-        CheckDX(mDevice->Clear(0xFF000000), "Clear");
-        CheckDX(mDevice->SetRenderState(RenderState::AlphaBlendEnable, 1), "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
-        CheckDX(mDevice->SetRenderState(RenderState::SrcBlend, platform::kBlendSrcAlpha),
-                "D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA");
-        CheckDX(mDevice->SetRenderState(RenderState::DestBlend, platform::kBlendInvSrcAlpha),
-                "D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA");
-        CheckDX(mDevice->SetRenderState(RenderState::CullMode, platform::kCullNone),
-                "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
-        D3DTestImage image;
-        image.Create(64, 64);
-        for (int x = 0; x < 64; ++x)
-            image.FillRect(x, 0, 1, 64, (x & 1) ? 0xFFFFFFFF : 0xFF000000);
-        DrawTestImage(image, -2, -2, 0xFFFFFFFF);
-        sceneOpen = false;
-        CheckDX(mDevice->EndScene(), "EndScene");
-        CopyPrimary();
-    }
-    catch (const TestException& e)
-    {
-        if (sceneOpen) mDevice->EndScene();
-        return Fail(e.mMessage);
-    }
+    bool drawn = DrawTest(platform::kBlendSrcAlpha, platform::kBlendInvSrcAlpha, false,
+                          [&]
+                          {
+                              D3DTestImage image;
+                              image.Create(64, 64);
+                              for (int x = 0; x < 64; ++x)
+                                  image.FillRect(x, 0, 1, 64, (x & 1) ? 0xFFFFFFFF : 0xFF000000);
+                              DrawTestImage(image, -2, -2, 0xFFFFFFFF);
+                          });
+    if (!drawn) return false;
     for (int y = 0; y < 62; ++y)
         for (int x = 0; x < 62; ++x)
         {

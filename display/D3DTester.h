@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -69,6 +70,9 @@ public:
     bool BlendTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha, uint32_t first, uint32_t second,
                    uint32_t secondDiffuse, uint32_t expected, const char* wrongText, const char* unevenText);
     bool ClipTest();
+    // One scene of a test: cleared to black, blended by the factors, drawn, read back; false
+    // (the failure stored) when a call of the device failed.
+    bool DrawTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha, const std::function<void()>& draw);
     void DrawTestImage(const D3DTestImage& image, int x, int y, uint32_t diffuse);
     void CopyPrimary();
     void Release();

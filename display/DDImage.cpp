@@ -410,6 +410,12 @@ void DDImage::Create(int w, int h)
 
 // ---------------------------------------------------------------- routing
 
+bool DDImage::FinishSurfaceDraw(bool drew, int drawMode)
+{
+    if (drew) DiscardMemoryCopies();
+    return drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE);
+}
+
 bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                        int ty)
 {
@@ -431,8 +437,7 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
         bool drew = drawMode == DRAWMODE_NORMAL     ? NormalFillRect(rect, color)
                     : drawMode == DRAWMODE_ADDITIVE ? AdditiveFillRect(rect, color)
                                                     : false;
-        if (drew) DiscardMemoryCopies();
-        if (drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE)) return;
+        if (FinishSurfaceDraw(drew, drawMode)) return;
     }
     MemoryImage::FillRect(rect, color, drawMode);
 }
@@ -463,8 +468,7 @@ void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& 
         bool drew = drawMode == DRAWMODE_NORMAL     ? NormalDrawLine(x1, y1, x2, y2, color)
                     : drawMode == DRAWMODE_ADDITIVE ? AdditiveDrawLine(x1, y1, x2, y2, color)
                                                     : false;
-        if (drew) DiscardMemoryCopies();
-        if (drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE)) return;
+        if (FinishSurfaceDraw(drew, drawMode)) return;
     }
     MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
 }
@@ -488,8 +492,7 @@ void DDImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color
         bool drew = drawMode == DRAWMODE_NORMAL     ? NormalDrawLineAA(x1, y1, x2, y2, color)
                     : drawMode == DRAWMODE_ADDITIVE ? AdditiveDrawLineAA(x1, y1, x2, y2, color)
                                                     : false;
-        if (drew) DiscardMemoryCopies();
-        if (drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE)) return;
+        if (FinishSurfaceDraw(drew, drawMode)) return;
     }
     MemoryImage::DrawLineAA(x1, y1, x2, y2, color, drawMode);
 }
@@ -518,8 +521,7 @@ void DDImage::Blt(Image* srcImage, int x, int y, const Rect& srcRect, const Colo
         bool drew = drawMode == DRAWMODE_NORMAL     ? NormalBlt(src, x, y, srcRect, color)
                     : drawMode == DRAWMODE_ADDITIVE ? AdditiveBlt(src, x, y, srcRect, color)
                                                     : false;
-        if (drew) DiscardMemoryCopies();
-        if (drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE)) return;
+        if (FinishSurfaceDraw(drew, drawMode)) return;
     }
     MemoryImage::Blt(src, x, y, srcRect, color, drawMode);
 }
@@ -565,8 +567,7 @@ void DDImage::BltMirror(Image* srcImage, int x, int y, const Rect& srcRect, cons
         bool drew = drawMode == DRAWMODE_NORMAL     ? NormalBltMirror(src, x, y, srcRect, color)
                     : drawMode == DRAWMODE_ADDITIVE ? AdditiveBltMirror(src, x, y, srcRect, color)
                                                     : false;
-        if (drew) DiscardMemoryCopies();
-        if (drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE)) return;
+        if (FinishSurfaceDraw(drew, drawMode)) return;
     }
     MemoryImage::BltMirror(src, x, y, srcRect, color, drawMode);
 }

@@ -3,6 +3,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/DisplayTypes.h"
 
+#include <functional>
 #include <memory>
 
 namespace platform
@@ -128,6 +129,15 @@ public:
     platform::SurfaceLock mLockDesc; // valid while mLockCount is above 0
 
 private:
+    // Locks the surface for a routine of the surface road: true (locked) for a 16- or 32-bit
+    // surface; false, with nothing held, when the image never locks (and the routine honours
+    // that), has no display or surface, or the lock fails.
+    bool LockForDrawing(bool honourNeverLock);
+    // A blit routine's source as a software image, marked drawn; null when it is none.
+    MemoryImage* BlitSource(Image* srcImage);
+    // After a surface routine: drops the memory copies when it drew; true when the call is done
+    // (drawn, or nothing to draw in memory either).
+    bool FinishSurfaceDraw(bool drew, int drawMode);
     // The surface road's blits of a mirrored or plain source; mirror walks right to left.
     bool BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
     bool AddBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
@@ -143,6 +153,9 @@ private:
     // locked surface.
     uint32_t ArgbToSurface(uint32_t argb) const;
     void StoreBits();
+    // Locks the surface for the rasteriser: true when one of its fillers writes the layout.
+    // Otherwise drawInMemory draws (when the memory road is open) and the result is false.
+    bool LockForRasteriser(const std::function<void()>& drawInMemory);
     // The rasteriser's code for the locked surface: 0x888, 0x565, 0x555, or 0 for none.
     int RasterFormat() const;
     bool IsBgrSurface() const;

@@ -71,12 +71,17 @@ NativeSource NativeOf(MemoryImage* src, const NativeDisplay* display)
 
 // ---------------------------------------------------------------- normal blits
 
+MemoryImage* DDImage::BlitSource(Image* srcImage)
+{
+    if (!srcImage) return nullptr;
+    srcImage->drawn = true;
+    return mDDInterface ? dynamic_cast<MemoryImage*>(srcImage) : nullptr;
+}
+
 bool DDImage::NormalBlt(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color)
 {
-    if (!srcImage) return false;
-    srcImage->drawn = true;
-    MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
-    if (!src || !mDDInterface) return false;
+    MemoryImage* src = BlitSource(srcImage);
+    if (!src) return false;
     src->CommitBits();
     DDImage* ddSrc = dynamic_cast<DDImage*>(src);
     const bool white = color.IsWhite();
@@ -90,10 +95,8 @@ bool DDImage::NormalBlt(Image* srcImage, int x, int y, const Rect& srcRect, cons
 
 bool DDImage::NormalBltMirror(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color)
 {
-    if (!srcImage) return false;
-    srcImage->drawn = true;
-    MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
-    if (!src || !mDDInterface) return false;
+    MemoryImage* src = BlitSource(srcImage);
+    if (!src) return false;
     src->CommitBits();
     return BlendBlt(src, x, y, srcRect, color, true);
 }
@@ -119,7 +122,7 @@ bool DDImage::SurfaceCopy(DDImage* src, const Rect& destRect, const Rect& srcRec
 
 bool DDImage::PlainCopyBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn)
 {
-    if (mNeverLock || !GetSurface() || !LockSurface()) return false;
+    if (!LockForDrawing(true)) return false;
     const int bpp = mLockDesc.format.bitCount;
     Rect s = srcRectIn;
     if ((bpp == 16 || bpp == 32) && ClipBlit(mLockDesc.width, mLockDesc.height, src, false, x, y, s))
@@ -144,7 +147,7 @@ bool DDImage::PlainCopyBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn
 
 bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, const Color& color, bool mirror)
 {
-    if (mNeverLock || !GetSurface() || !LockSurface()) return false;
+    if (!LockForDrawing(true)) return false;
     const platform::PixelFormat& f = mLockDesc.format;
     Rect s = srcRectIn;
     if ((f.bitCount != 16 && f.bitCount != 32) || !ClipBlit(mLockDesc.width, mLockDesc.height, src, mirror, x, y, s))
@@ -246,7 +249,7 @@ bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, co
 
 bool DDImage::VolatileBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn)
 {
-    if (!GetSurface() || !LockSurface()) return false;
+    if (!LockForDrawing(false)) return false;
     const platform::PixelFormat& f = mLockDesc.format;
     Rect s = srcRectIn;
     const uint32_t* words = src->IsPalettized() ? nullptr : src->GetBits();
@@ -313,25 +316,21 @@ bool DDImage::VolatileBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn)
 
 bool DDImage::AdditiveBlt(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color)
 {
-    if (!srcImage) return false;
-    srcImage->drawn = true;
-    MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
-    if (!src || !mDDInterface) return false;
+    MemoryImage* src = BlitSource(srcImage);
+    if (!src) return false;
     return AddBlt(src, x, y, srcRect, color, false);
 }
 
 bool DDImage::AdditiveBltMirror(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color)
 {
-    if (!srcImage) return false;
-    srcImage->drawn = true;
-    MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
-    if (!src || !mDDInterface) return false;
+    MemoryImage* src = BlitSource(srcImage);
+    if (!src) return false;
     return AddBlt(src, x, y, srcRect, color, true);
 }
 
 bool DDImage::AddBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, const Color& color, bool mirror)
 {
-    if (mNeverLock || !GetSurface() || !LockSurface()) return false;
+    if (!LockForDrawing(true)) return false;
     const platform::PixelFormat& f = mLockDesc.format;
     Rect s = srcRectIn;
     if ((f.bitCount != 16 && f.bitCount != 32) || !ClipBlit(mLockDesc.width, mLockDesc.height, src, mirror, x, y, s))

@@ -2,6 +2,7 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
+#include "graphics/BlitGeometry.h"
 #include "platform/DisplaySurface.h"
 
 #include <algorithm>
@@ -60,51 +61,22 @@ inline uint32_t Contribution(uint32_t value, uint32_t alpha, int bits)
     return bits <= 8 ? v >> (8 - bits) : v << (bits - 8);
 }
 
-// Cuts a segment to a box when an end lies outside it, so that ends far away (or outside the
-// image) are walked only where they can meet the image; a segment inside stays as given.
-// False when nothing of it is inside.
-bool CutToBox(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX, double maxY)
-{
-    auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
-    if (inside(x1, y1) && inside(x2, y2)) return true;
-    double dx = x2 - x1, dy = y2 - y1, t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
-    for (int i = 0; i < 4; ++i)
-    {
-        if (p[i] == 0)
-        {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return false;
-    double ox = x1, oy = y1;
-    x1 = ox + t0 * dx;
-    y1 = oy + t0 * dy;
-    x2 = ox + t1 * dx;
-    y2 = oy + t1 * dy;
-    return true;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- fills
 
+bool DDImage::LockForDrawing(bool honourNeverLock)
+{
+    if ((honourNeverLock && mNeverLock) || !mDDInterface || !GetSurface() || !LockSurface()) return false;
+    if (mLockDesc.format.bitCount == 16 || mLockDesc.format.bitCount == 32) return true;
+    UnlockSurface(); // other layouts: nothing is drawn
+    return false;
+}
+
 bool DDImage::NormalFillRect(const Rect& rect, const Color& color)
 {
-    if (mNeverLock || !mDDInterface || !GetSurface() || !LockSurface()) return false;
+    if (!LockForDrawing(true)) return false;
     const int bitsPerPixel = mLockDesc.format.bitCount;
-    if (bitsPerPixel != 16 && bitsPerPixel != 32)
-    {
-        UnlockSurface();
-        return false;
-    }
     Rect r = ClipRect(rect, mLockDesc.width, mLockDesc.height);
     const bool wide = bitsPerPixel == 32;
     const uint32_t R = mLockDesc.format.redMask, G = mLockDesc.format.greenMask, B = mLockDesc.format.blueMask;
@@ -147,13 +119,7 @@ bool DDImage::NormalFillRect(const Rect& rect, const Color& color)
 
 bool DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
 {
-    if (mNeverLock || !mDDInterface || !GetSurface() || !LockSurface()) return false;
-    const int bitsPerPixel = mLockDesc.format.bitCount;
-    if (bitsPerPixel != 16 && bitsPerPixel != 32)
-    {
-        UnlockSurface();
-        return false;
-    }
+    if (!LockForDrawing(true)) return false;
     Layout L = LayoutOf(*mDDInterface, mLockDesc);
     Rect r = ClipRect(rect, mLockDesc.width, mLockDesc.height);
     const uint32_t a = Byte(color.mAlpha);
@@ -230,15 +196,10 @@ void StepLine(double x1, double y1, double x2, double y2, Plot plot)
 
 bool DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (mNeverLock || !mDDInterface || !GetSurface() || !LockSurface()) return false;
+    if (!LockForDrawing(true)) return false;
     const int bitsPerPixel = mLockDesc.format.bitCount;
-    if (bitsPerPixel != 16 && bitsPerPixel != 32)
-    {
-        UnlockSurface();
-        return false;
-    }
     const int w = mLockDesc.width, h = mLockDesc.height;
-    if (CutToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
+    if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         const bool wide = bitsPerPixel == 32;
         const uint32_t R = mLockDesc.format.redMask, G = mLockDesc.format.greenMask, B = mLockDesc.format.blueMask;
@@ -269,15 +230,9 @@ bool DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const C
 
 bool DDImage::AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (mNeverLock || !mDDInterface || !GetSurface() || !LockSurface()) return false;
-    const int bitsPerPixel = mLockDesc.format.bitCount;
-    if (bitsPerPixel != 16 && bitsPerPixel != 32)
-    {
-        UnlockSurface();
-        return false;
-    }
+    if (!LockForDrawing(true)) return false;
     const int w = mLockDesc.width, h = mLockDesc.height;
-    if (CutToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
+    if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         Layout L = LayoutOf(*mDDInterface, mLockDesc);
         const uint32_t a = Byte(color.mAlpha);
@@ -378,7 +333,7 @@ bool DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const
         return true;
     }
     const int w = mLockDesc.width, h = mLockDesc.height;
-    if (CutToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
+    if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         const bool wide = f.bitCount == 32;
         const uint32_t R = f.redMask, G = f.greenMask, B = f.blueMask;
@@ -421,15 +376,9 @@ bool DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const
 
 bool DDImage::AdditiveDrawLineAA(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (mNeverLock || !mDDInterface || !GetSurface() || !LockSurface()) return false;
-    const int bitsPerPixel = mLockDesc.format.bitCount;
-    if (bitsPerPixel != 16 && bitsPerPixel != 32)
-    {
-        UnlockSurface();
-        return false;
-    }
+    if (!LockForDrawing(true)) return false;
     const int w = mLockDesc.width, h = mLockDesc.height;
-    if (CutToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
+    if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         // The colour is added with its alpha scaled by each pixel's coverage.
         Layout L = LayoutOf(*mDDInterface, mLockDesc);

@@ -7,6 +7,7 @@
 #include "platform/DisplaySurface.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace Kavo
@@ -39,6 +40,7 @@ struct SwappedSource
         image = std::make_unique<MemoryImage>(registry);
         image->SetBits(swapped.data(), src->width, src->height, true);
     }
+    static Color Swap(const Color& c) { return Color(c.mBlue, c.mGreen, c.mRed, c.mAlpha); }
 };
 
 } // namespace
@@ -59,6 +61,21 @@ bool DDImage::IsBgrSurface() const
     return mLockDesc.format.bitCount == 32 && mLockDesc.format.redMask == 0xFF;
 }
 
+bool DDImage::LockForRasteriser(const std::function<void()>& drawInMemory)
+{
+    if (!mDDInterface || !GetSurface() || !LockSurface())
+    {
+        if (CanDrawInMemory()) drawInMemory();
+        return false;
+    }
+    if (RasterFormat() != 0) return true;
+    // No filler writes this layout: the memory copy takes the draw, and goes to the surface.
+    UnlockSurface();
+    GetBits();
+    drawInMemory();
+    return false;
+}
+
 void DDImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix, const Rect& clip, const Color& color,
                         int drawMode, const Rect& srcRect, bool blend)
 {
@@ -72,33 +89,21 @@ void DDImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix
         return;
     }
     if (!src) return;
-    if (!mDDInterface || !GetSurface() || !LockSurface())
-    {
-        if (CanDrawInMemory()) MemoryImage::BltMatrix(src, x, y, matrix, clip, color, drawMode, srcRect, blend);
+    if (!LockForRasteriser([&] { MemoryImage::BltMatrix(src, x, y, matrix, clip, color, drawMode, srcRect, blend); }))
         return;
-    }
-    const int format = RasterFormat();
-    if (format == 0)
-    {
-        // No filler writes this layout: the memory copy takes the draw.
-        UnlockSurface();
-        GetBits();
-        MemoryImage::BltMatrix(src, x, y, matrix, clip, color, drawMode, srcRect, blend);
-        return;
-    }
     const Rect surfaceClip = ClipRect(clip, mLockDesc.width, mLockDesc.height);
     uint32_t* destBits = reinterpret_cast<uint32_t*>(mLockDesc.bits);
     if (IsBgrSurface())
     {
         SwappedSource swapped(src, app);
-        Color c(color.mBlue, color.mGreen, color.mRed, color.mAlpha);
         if (swapped.image)
-            BltMatrixHelper(swapped.image.get(), x, y, matrix, surfaceClip, c, srcRect, destBits, mLockDesc.pitch,
-                            format, blend);
+            BltMatrixHelper(swapped.image.get(), x, y, matrix, surfaceClip, swapped.Swap(color), srcRect, destBits,
+                            mLockDesc.pitch, RasterFormat(), blend);
     }
     else
     {
-        BltMatrixHelper(src, x, y, matrix, surfaceClip, color, srcRect, destBits, mLockDesc.pitch, format, blend);
+        BltMatrixHelper(src, x, y, matrix, surfaceClip, color, srcRect, destBits, mLockDesc.pitch, RasterFormat(),
+                        blend);
     }
     UnlockSurface();
     DiscardMemoryCopies();
@@ -118,20 +123,9 @@ void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int t
         return;
     }
     if (!src || !triangles || triangleCount <= 0) return;
-    if (!mDDInterface || !GetSurface() || !LockSurface())
-    {
-        if (CanDrawInMemory())
-            MemoryImage::BltTrianglesTex(src, triangles, triangleCount, clip, color, drawMode, tx, ty, blend);
+    if (!LockForRasteriser(
+            [&] { MemoryImage::BltTrianglesTex(src, triangles, triangleCount, clip, color, drawMode, tx, ty, blend); }))
         return;
-    }
-    const int format = RasterFormat();
-    if (format == 0)
-    {
-        UnlockSurface();
-        GetBits();
-        MemoryImage::BltTrianglesTex(src, triangles, triangleCount, clip, color, drawMode, tx, ty, blend);
-        return;
-    }
     const Rect surfaceClip = ClipRect(clip, mLockDesc.width, mLockDesc.height);
     uint32_t* destBits = reinterpret_cast<uint32_t*>(mLockDesc.bits);
     if (IsBgrSurface())
@@ -140,15 +134,14 @@ void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int t
         std::vector<TriVertex> vertices(triangles, triangles + size_t(triangleCount) * 3);
         for (TriVertex& v : vertices)
             if (v.color) v.color = SwapRedBlue(v.color);
-        Color c(color.mBlue, color.mGreen, color.mRed, color.mAlpha);
         if (swapped.image)
-            BltTrianglesTexHelper(swapped.image.get(), vertices.data(), triangleCount, surfaceClip, c, destBits,
-                                  mLockDesc.pitch, format, tx, ty, blend);
+            BltTrianglesTexHelper(swapped.image.get(), vertices.data(), triangleCount, surfaceClip, swapped.Swap(color),
+                                  destBits, mLockDesc.pitch, RasterFormat(), tx, ty, blend);
     }
     else
     {
-        BltTrianglesTexHelper(src, triangles, triangleCount, surfaceClip, color, destBits, mLockDesc.pitch, format, tx,
-                              ty, blend);
+        BltTrianglesTexHelper(src, triangles, triangleCount, surfaceClip, color, destBits, mLockDesc.pitch,
+                              RasterFormat(), tx, ty, blend);
     }
     UnlockSurface();
     DiscardMemoryCopies();

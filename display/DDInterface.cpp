@@ -270,13 +270,7 @@ int DDInterface::InitFullScreen(platform::WindowId window)
         }
     }
 
-    SurfaceDesc draw;
-    draw.width = mWidth;
-    draw.height = mHeight;
-    draw.renderTarget = mIs3D;
-    draw.memory = mIs3D ? platform::SurfaceMemory::Video : platform::SurfaceMemory::System;
-    if (CheckResult(mDD->CreateSurface(draw, mDrawSurface), "CreateSurface FullScreen DrawSurface"))
-        return RESULT_SURFACE_FAIL;
+    if (!CreateDrawSurface("CreateSurface FullScreen DrawSurface")) return RESULT_SURFACE_FAIL;
     mPrimarySurface->SetClipper(true);
     if (!settings.flipInFullScreen) mDD->FlipToGDISurface();
     return RESULT_OK;
@@ -326,15 +320,20 @@ int DDInterface::InitWindowed(platform::WindowId window)
     }
     if (CheckResult(hr, "CreateSurface Windowed Primary")) return RESULT_SURFACE_FAIL;
 
+    if (!CreateDrawSurface("CreateSurface Windowed DrawSurface")) return RESULT_SURFACE_FAIL;
+    mPrimarySurface->SetClipper(true);
+    return RESULT_OK;
+}
+
+bool DDInterface::CreateDrawSurface(const char* what)
+{
+    // In system memory, where software drawing locks it cheaply; with the 3D device when 3D is on.
     SurfaceDesc draw;
     draw.width = mWidth;
     draw.height = mHeight;
     draw.renderTarget = mIs3D;
     draw.memory = mIs3D ? platform::SurfaceMemory::Video : platform::SurfaceMemory::System;
-    if (CheckResult(mDD->CreateSurface(draw, mDrawSurface), "CreateSurface Windowed DrawSurface"))
-        return RESULT_SURFACE_FAIL;
-    mPrimarySurface->SetClipper(true);
-    return RESULT_OK;
+    return !CheckResult(mDD->CreateSurface(draw, mDrawSurface), what);
 }
 
 void DDInterface::BuildTables()

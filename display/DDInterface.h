@@ -166,6 +166,7 @@ public:
 private:
     int InitFullScreen(platform::WindowId window);
     int InitWindowed(platform::WindowId window);
+    bool CreateDrawSurface(const char* what);
     void BuildTables();
     // Rectangles of the 64 x 64 cursor area at (x, y), cut to the surface.
     Rect CursorAreaAt(int x, int y, platform::DisplaySurface* surface) const;

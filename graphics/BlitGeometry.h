@@ -25,4 +25,11 @@ bool CalcStretchBltMirrorRects(const Rect& dest, const Rect& clip, const Rect& s
 bool CalcRotatedBltBounds(const Rect& srcRect, const Rect& clip, float x, float y, float centerX,
                           float centerY, double angle, RectD& bounds);
 
+// Cuts a segment to a box (Liang-Barsky) when an end point lies outside it, so that a line
+// given far-away coordinates is walked only where it can meet the box. Segments inside the box
+// are left exactly as given. False when nothing of the segment is inside or a coordinate is not
+// a finite number.
+bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
+                     double maxY);
+
 } // namespace Kavo

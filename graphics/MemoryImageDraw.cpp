@@ -197,10 +197,8 @@ void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, 
     }
 }
 
-// Cuts a segment to a box (Liang-Barsky) when an end point lies outside it, so that a line
-// given far-away coordinates is walked only where it can meet the image. Lines inside the box
-// are left exactly as given. False when nothing of the segment is inside or a coordinate is
-// not a finite number.
+} // namespace
+
 bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
                      double maxY)
 {
@@ -232,7 +230,6 @@ bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX
     return true;
 }
 
-} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Fills and clears

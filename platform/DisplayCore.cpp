@@ -44,18 +44,7 @@ Channel::Channel(uint32_t m) : mask(m)
 
 uint32_t Channel::Get(uint32_t pixel) const
 {
-    if (bits == 0) return 0;
-    uint32_t v = (pixel & mask) >> shift;
-    if (bits >= 8) return v >> (bits - 8);
-    // Repeat the field's bits down to fill eight.
-    uint32_t out = 0;
-    int filled = 0;
-    while (filled < 8)
-    {
-        out = (out << bits) | v;
-        filled += bits;
-    }
-    return out >> (filled - 8);
+    return ChannelByte(pixel, mask);
 }
 
 uint32_t Channel::Put(uint32_t value) const
@@ -178,6 +167,22 @@ bool TakePrimaryChanged()
 }
 
 } // namespace detail
+
+uint32_t ChannelByte(uint32_t pixel, uint32_t mask)
+{
+    if (mask == 0) return 0;
+    int shift = std::countr_zero(mask), bits = 32 - std::countl_zero(mask) - shift;
+    uint32_t v = (pixel & mask) >> shift;
+    if (bits >= 8) return (v >> (bits - 8)) & 0xFF;
+    uint32_t out = 0;
+    int filled = 0;
+    while (filled < 8)
+    {
+        out = (out << bits) | v;
+        filled += bits;
+    }
+    return (out >> (filled - 8)) & 0xFF;
+}
 
 // ---------------------------------------------------------------- setup and counters
 

@@ -70,6 +70,10 @@ struct PixelFormat
     static PixelFormat Palette8() { return {kPixelRgb | kPixelPaletteIndexed8, 8, 0, 0, 0, 0}; }
 };
 
+// The channel of a pixel under a contiguous mask as 0..255: the field's top bits, repeated into
+// the low ones when the field is narrower than 8 bits.
+uint32_t ChannelByte(uint32_t pixel, uint32_t mask);
+
 // A rectangle as left, top, right and bottom (right and bottom outside it).
 struct SurfaceRect
 {

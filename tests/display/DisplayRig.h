@@ -38,23 +38,6 @@ inline const std::vector<NamedFormat>& SurfaceFormats()
     return formats;
 }
 
-// A 0..255 channel of a pixel in a format (the top bits repeated into the low ones).
-inline uint32_t ChannelOf(uint32_t pixel, uint32_t mask)
-{
-    if (!mask) return 0;
-    int shift = std::countr_zero(mask), bits = 32 - std::countl_zero(mask) - shift;
-    uint32_t v = (pixel & mask) >> shift;
-    if (bits >= 8) return v >> (bits - 8);
-    uint32_t out = 0;
-    int filled = 0;
-    while (filled < 8)
-    {
-        out = (out << bits) | v;
-        filled += bits;
-    }
-    return (out >> (filled - 8)) & 0xFF;
-}
-
 // The surface's pixels as opaque 0xAARRGGBB words (locked and unlocked here).
 inline std::vector<uint32_t> ReadSurface(platform::DisplaySurface* surface)
 {
@@ -68,9 +51,9 @@ inline std::vector<uint32_t> ReadSurface(platform::DisplaySurface* surface)
             const uint8_t* p = l.bits + size_t(y) * size_t(l.pitch) + size_t(x) * size_t(l.format.bitCount / 8);
             uint32_t v = 0;
             std::memcpy(&v, p, size_t(l.format.bitCount / 8));
-            out[size_t(y) * size_t(l.width) + size_t(x)] = 0xFF000000u | ChannelOf(v, l.format.redMask) << 16 |
-                                                           ChannelOf(v, l.format.greenMask) << 8 |
-                                                           ChannelOf(v, l.format.blueMask);
+            out[size_t(y) * size_t(l.width) + size_t(x)] = 0xFF000000u | platform::ChannelByte(v, l.format.redMask) << 16 |
+                                                           platform::ChannelByte(v, l.format.greenMask) << 8 |
+                                                           platform::ChannelByte(v, l.format.blueMask);
         }
     surface->Unlock();
     return out;
