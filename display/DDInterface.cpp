@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 
 namespace Kavo
@@ -206,7 +207,15 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
         }
     }
     mRendererName = mDD->RendererName();
-    OutputDebugF("Drawing through %s on the %s renderer\n", mIs3D ? "3D" : "surfaces", mRendererName.c_str());
+    // The road and renderer go to the log whenever they change (not at every rebuild of the surfaces).
+    std::string choice = StrFormat("Display: drawing through %s on SDL's %s renderer, %d x %d %s, %d-bit",
+                                   mIs3D ? "the 3D renderer" : "surfaces", mRendererName.c_str(), mWidth, mHeight,
+                                   windowed ? "in a window" : "full screen", mBitCount);
+    if (choice != mLoggedChoice)
+    {
+        mLoggedChoice = choice;
+        std::fprintf(stderr, "%s\n", choice.c_str());
+    }
 
     ++mInitCount;
     mInitialized = true;

@@ -162,6 +162,7 @@ public:
     DDImage* mNewCursorAreaImage = nullptr;
     std::string mErrorString;
     std::string mRendererName; // the renderer SDL chose for the screen
+    std::string mLoggedChoice; // the road and renderer last written to the log
 
 private:
     int InitFullScreen(platform::WindowId window);
