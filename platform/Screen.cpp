@@ -60,21 +60,24 @@ bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes
     if (!d.texture || d.screenWidth != width || d.screenHeight != height)
     {
         if (d.texture) SDL_DestroyTexture(d.texture);
-        d.texture =
-            SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                      width, height);
         if (!d.texture) return false;
         d.screenWidth = width;
         d.screenHeight = height;
-        // The screen keeps its size; in full screen the renderer scales it to the desktop,
-        // with bars.
-        if (d.fullscreen)
-        {
-            SDL_SetTextureScaleMode(d.texture, SDL_ScaleModeLinear);
-            SDL_RenderSetLogicalSize(d.renderer, width, height);
-        }
+        if (d.fullscreen) SDL_SetTextureScaleMode(d.texture, SDL_ScaleModeLinear);
     }
     if (SDL_UpdateTexture(d.texture, nullptr, pixels, pitchBytes) != 0) return false;
+    // The window is the target before its logical size is set: set while the 3D road's texture
+    // is the target, the size would be that texture's and the window would show the screen
+    // stretched over the whole desktop.
     SDL_SetRenderTarget(d.renderer, nullptr);
+    // The screen keeps its size; in full screen the renderer scales it to the desktop, keeping
+    // its shape (bars beside or below it), and maps mouse positions back to it.
+    int logicalWidth = 0, logicalHeight = 0;
+    SDL_RenderGetLogicalSize(d.renderer, &logicalWidth, &logicalHeight);
+    if (d.fullscreen && (logicalWidth != width || logicalHeight != height))
+        SDL_RenderSetLogicalSize(d.renderer, width, height);
     SDL_SetRenderDrawColor(d.renderer, 0, 0, 0, 255);
     SDL_RenderClear(d.renderer);
     if (SDL_RenderCopy(d.renderer, d.texture, nullptr, nullptr) != 0) return false;
@@ -96,6 +99,22 @@ std::string ScreenRendererName()
     SDL_RendererInfo info;
     if (!d.renderer || SDL_GetRendererInfo(d.renderer, &info) != 0 || !info.name) return std::string();
     return info.name;
+}
+
+bool ReadShownScreen(std::vector<uint32_t>& argb, int& width, int& height)
+{
+    detail::Desktop& d = detail::GetDesktop();
+    if (!d.window || ScreenRendererName() != "software") return false;
+    SDL_Surface* shown = SDL_GetWindowSurface(d.window);
+    if (!shown || shown->w <= 0 || shown->h <= 0) return false;
+    std::vector<uint32_t> out(size_t(shown->w) * size_t(shown->h));
+    if (SDL_ConvertPixels(shown->w, shown->h, shown->format->format, shown->pixels, shown->pitch,
+                          SDL_PIXELFORMAT_ARGB8888, out.data(), shown->w * 4) != 0)
+        return false;
+    argb = std::move(out);
+    width = shown->w;
+    height = shown->h;
+    return true;
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Showing the screen in the main window: the renderer made for the window (SDL picks it:
 // OpenGL where there is one, its software renderer headless) and a streaming texture of the
@@ -23,5 +24,9 @@ bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes
 bool ScreenHasVSync();
 // The renderer's name ("opengl", "software" ...), empty without one.
 std::string ScreenRendererName();
+// What the window shows since the last present, the whole window as 0xAARRGGBB words, for tests
+// and checks. False where the renderer keeps no copy of it the program can read (only SDL's
+// software renderer does).
+bool ReadShownScreen(std::vector<uint32_t>& argb, int& width, int& height);
 
 } // namespace platform

@@ -2,9 +2,11 @@
 
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/DebugOutput.h"
 #include "platform/DisplaySetup.h"
+#include "platform/Screen.h"
 
 namespace
 {
@@ -127,3 +129,59 @@ TEST_F(DisplayTest, TheDebugOverlayIsDrawnInTheCorner)
 }
 
 } // namespace
+
+// Full screen shows the game's screen scaled to the desktop (1024 x 768 on the dummy driver) with
+// its shape kept, bars above and below a wider screen, on both roads: fills, images and lines land
+// where they lie on the screen.
+TEST_F(DisplayTest, FullScreenShowsTheScreenScaledToTheDesktop)
+{
+    for (bool threeD : {false, true})
+    {
+        TestApp app;
+        app.mWidth = 400;
+        app.RegistryWriteBoolean("Is3D", threeD);
+        app.mIsWindowed = false;
+        app.Initialize();
+        ASSERT_FALSE(app.mIsPhysWindowed);
+        ASSERT_EQ(app.Is3DAccelerated(), threeD);
+        Kavo::MemoryImage blue;
+        blue.Create(40, 40);
+        std::fill(blue.GetBits(), blue.GetBits() + 1600, 0xFF0000FFu);
+        blue.BitsChanged();
+        {
+            Kavo::Graphics g(app.mDDInterface->GetScreenImage());
+            g.SetColor(Kavo::Color(64, 64, 64));
+            g.FillRect(0, 0, 400, 240);
+            g.SetColor(Kavo::Color(255, 0, 0));
+            g.FillRect(0, 0, 200, 120);
+            g.DrawImage(&blue, 300, 160);
+            g.SetColor(Kavo::Color(0, 255, 0));
+            g.DrawLine(0, 239, 399, 239);
+        }
+        ASSERT_TRUE(app.mDDInterface->Redraw());
+        std::vector<uint32_t> shown;
+        int w = 0, h = 0;
+        ASSERT_TRUE(platform::ReadShownScreen(shown, w, h));
+        ASSERT_EQ(w, 1024);
+        ASSERT_EQ(h, 768);
+        // Screen point (x, y) shows at (2.56 x, 76.8 + 2.56 y); the 16-bit screen and the scaling's
+        // filter leave a few steps of each channel.
+        auto near = [](uint32_t a, uint32_t b)
+        {
+            for (int shift : {0, 8, 16})
+                if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 16) return false;
+            return true;
+        };
+        const struct
+        {
+            int x, y;
+            uint32_t rgb;
+        } expected[] = {{512, 30, 0x000000},  {512, 750, 0x000000}, {10, 90, 0xFF0000},
+                        {500, 370, 0xFF0000}, {530, 400, 0x404040}, {850, 580, 0x0000FF},
+                        {760, 520, 0x404040}, {512, 690, 0x00FF00}};
+        for (const auto& e : expected)
+            EXPECT_TRUE(near(shown[size_t(e.y) * size_t(w) + size_t(e.x)], e.rgb))
+                << std::hex << shown[size_t(e.y) * size_t(w) + size_t(e.x)] << (threeD ? " 3D" : " surfaces")
+                << " at " << std::dec << e.x << ", " << e.y;
+    }
+}
