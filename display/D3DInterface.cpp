@@ -139,9 +139,9 @@ Vertex3D Crossing(const Vertex3D& a, const Vertex3D& b, int k, float limit)
     return out;
 }
 
-// One pass over the closed polygon keeping the side where coordinate k >= limit (below) or
-// <= limit (above).
-void ClipPolygon(std::vector<Vertex3D>& polygon, int k, float limit, bool keepAbove)
+// One pass over the closed polygon keeping the side where coordinate k lies at or above the
+// limit (keepAbove) or at or below it, with the crossing point of every edge that crosses it.
+void ClipPolygonPass(std::vector<Vertex3D>& polygon, int k, float limit, bool keepAbove)
 {
     std::vector<Vertex3D> out;
     size_t n = polygon.size();
@@ -157,13 +157,25 @@ void ClipPolygon(std::vector<Vertex3D>& polygon, int k, float limit, bool keepAb
     polygon.swap(out);
 }
 
+// Cuts away what lies below a minimum limit of coordinate k.
+void ClipPolygonBelow(std::vector<Vertex3D>& polygon, int k, float limit)
+{
+    ClipPolygonPass(polygon, k, limit, true);
+}
+
+// Cuts away what lies above a maximum limit of coordinate k.
+void ClipPolygonAbove(std::vector<Vertex3D>& polygon, int k, float limit)
+{
+    ClipPolygonPass(polygon, k, limit, false);
+}
+
 // Keeps u and v of the polygon within the unit square.
 void ClipToUnitSquare(std::vector<Vertex3D>& polygon)
 {
-    ClipPolygon(polygon, 3, 0.0f, true);
-    if (polygon.size() > 2) ClipPolygon(polygon, 4, 0.0f, true);
-    if (polygon.size() > 2) ClipPolygon(polygon, 3, 1.0f, false);
-    if (polygon.size() > 2) ClipPolygon(polygon, 4, 1.0f, false);
+    ClipPolygonBelow(polygon, 3, 0.0f);
+    if (polygon.size() > 2) ClipPolygonBelow(polygon, 4, 0.0f);
+    if (polygon.size() > 2) ClipPolygonAbove(polygon, 3, 1.0f);
+    if (polygon.size() > 2) ClipPolygonAbove(polygon, 4, 1.0f);
 }
 
 } // namespace
@@ -185,7 +197,8 @@ bool D3DInterface::CheckResult(DisplayResult result, const char* what)
     // The settings hear of an error once per text, not once per failing draw.
     if (mErrorText != mWrittenError && mDDInterface && mDDInterface->mHost)
     {
-        mDDInterface->mHost->WriteTest3DValue("RuntimeError", platform::kRegString, mErrorText + std::string(1, '\0'));
+        mDDInterface->mHost->WriteTest3DValue("RuntimeError", platform::kRegString,
+                                              mErrorText + std::string(1, '\0'));
         mWrittenError = mErrorText;
     }
     return true;
@@ -219,7 +232,8 @@ bool D3DInterface::InitDevice()
         CheckResult(platform::kErrInvalidDevice, "QueryInterface IID_IDirect3D7");
         return false;
     }
-    if (CheckResult(mDD->CreateDevice(mDrawSurface, mDevice), "CreateDevice IID_IDirect3DHALDevice")) return false;
+    if (CheckResult(mDD->CreateDevice(mDrawSurface, mDevice), "CreateDevice IID_IDirect3DHALDevice"))
+        return false;
     const platform::DeviceCaps& caps = mDevice->GetCaps();
     mTexturePowerOfTwo = !caps.nonPow2Conditional;
     if (caps.maxTextureWidth == 0)
@@ -312,7 +326,8 @@ void D3DInterface::SetDrawMode(int drawMode)
     if (mode == mDrawMode) return;
     mDrawMode = mode;
     mDevice->SetRenderState(RenderState::SrcBlend, platform::kBlendSrcAlpha);
-    mDevice->SetRenderState(RenderState::DestBlend, mode == 1 ? platform::kBlendOne : platform::kBlendInvSrcAlpha);
+    mDevice->SetRenderState(RenderState::DestBlend,
+                            mode == 1 ? platform::kBlendOne : platform::kBlendInvSrcAlpha);
 }
 
 void D3DInterface::SetLinearFilter(bool linear)
@@ -359,7 +374,8 @@ bool D3DInterface::FillPiece(TextureData* data, MemoryImage* image, int column, 
 {
     TextureData::Piece& piece = data->mPieces[size_t(row) * size_t(data->mColumns) + size_t(column)];
     platform::SurfaceLock lock;
-    if (CheckResult(piece.texture->Lock(lock, platform::kLockWait | platform::kLockWriteOnly), "Lock Texture"))
+    if (CheckResult(piece.texture->Lock(lock, platform::kLockWait | platform::kLockWriteOnly),
+                    "Lock Texture"))
         return false;
     int x0 = column * data->mPieceWidth, y0 = row * data->mPieceHeight;
     int w = std::min(piece.width, image->width - x0), h = std::min(piece.height, image->height - y0);
@@ -390,7 +406,8 @@ bool D3DInterface::FillPiece(TextureData* data, MemoryImage* image, int column, 
             else
             {
                 uint16_t v = data->mFormat == kFormatA4R4G4B4
-                                 ? uint16_t(((p >> 16) & 0xF000) | ((p >> 12) & 0xF00) | ((p >> 8) & 0xF0) | ((p >> 4) & 0xF))
+                                 ? uint16_t(((p >> 16) & 0xF000) | ((p >> 12) & 0xF00) | ((p >> 8) & 0xF0) |
+                                            ((p >> 4) & 0xF))
                                  : uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x7E0) | ((p >> 3) & 0x1F));
                 std::memcpy(out + size_t(c) * size_t(bytes), &v, 2);
             }
@@ -407,7 +424,8 @@ bool D3DInterface::CreateImageTextures(MemoryImage* image)
     image->CommitBits();
     uint32_t hints = image->d3dFlags;
     int format = kFormatA8R8G8B8;
-    if (!image->hasAlpha && !image->hasTrans && (mSupportedFormats & kFormatR5G6B5) && !(hints & kHintA8R8G8B8))
+    if (!image->hasAlpha && !image->hasTrans && (mSupportedFormats & kFormatR5G6B5) &&
+        !(hints & kHintA8R8G8B8))
         format = kFormatR5G6B5;
     std::shared_ptr<platform::DisplayPalette> palette;
     if (image->IsPalettized() && (mSupportedFormats & kFormatPalette8))
@@ -417,12 +435,12 @@ bool D3DInterface::CreateImageTextures(MemoryImage* image)
         else
             mSupportedFormats &= ~kFormatPalette8;
     }
-    if (format == kFormatA8R8G8B8 &&
-        (((hints & kHintA4R4G4B4) && (mSupportedFormats & kFormatA4R4G4B4)) || !(mSupportedFormats & kFormatA8R8G8B8)))
+    if (format == kFormatA8R8G8B8 && (((hints & kHintA4R4G4B4) && (mSupportedFormats & kFormatA4R4G4B4)) ||
+                                      !(mSupportedFormats & kFormatA8R8G8B8)))
         format = kFormatA4R4G4B4;
 
-    bool rebuild = data->mWidth != image->width || data->mHeight != image->height || data->mFormat != format ||
-                   data->mHintFlags != hints || data->mPieces.empty();
+    bool rebuild = data->mWidth != image->width || data->mHeight != image->height ||
+                   data->mFormat != format || data->mHintFlags != hints || data->mPieces.empty();
     if (rebuild)
     {
         mTextureMemory -= data->mBytes;
@@ -524,7 +542,8 @@ bool D3DInterface::CopyTexturesToBits(MemoryImage* image)
         {
             TextureData::Piece& piece = data->mPieces[size_t(row) * size_t(data->mColumns) + size_t(column)];
             platform::SurfaceLock l;
-            if (CheckResult(piece.texture->Lock(l, platform::kLockWait | platform::kLockReadOnly), "Lock Texture"))
+            if (CheckResult(piece.texture->Lock(l, platform::kLockWait | platform::kLockReadOnly),
+                            "Lock Texture"))
                 return false;
             int x0 = column * data->mPieceWidth, y0 = row * data->mPieceHeight;
             int w = std::min(piece.width, image->width - x0), h = std::min(piece.height, image->height - y0);
@@ -602,8 +621,8 @@ void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Co
     CheckResult(mDevice->DrawPrimitive(Primitive::LineStrip, v, 3), "DrawPrimitive (Line)");
 }
 
-void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, const Color& color, int drawMode,
-                            int tx, int ty)
+void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, const Color& color,
+                            int drawMode, int tx, int ty)
 {
     if (!points || count < 3) return;
     if (!BeginScene()) return;
@@ -626,10 +645,10 @@ void D3DInterface::DrawClippedPolygon(const Rect& clip)
 {
     float left = float(clip.mX), top = float(clip.mY);
     float right = float(int64_t(clip.mX) + clip.mWidth), bottom = float(int64_t(clip.mY) + clip.mHeight);
-    ClipPolygon(mVertices, 0, left, true);
-    if (mVertices.size() > 2) ClipPolygon(mVertices, 1, top, true);
-    if (mVertices.size() > 2) ClipPolygon(mVertices, 0, right, false);
-    if (mVertices.size() > 2) ClipPolygon(mVertices, 1, bottom, false);
+    ClipPolygonBelow(mVertices, 0, left);
+    if (mVertices.size() > 2) ClipPolygonBelow(mVertices, 1, top);
+    if (mVertices.size() > 2) ClipPolygonAbove(mVertices, 0, right);
+    if (mVertices.size() > 2) ClipPolygonAbove(mVertices, 1, bottom);
     if (mVertices.size() > 2)
         CheckResult(mDevice->DrawPrimitive(Primitive::TriangleFan, mVertices.data(), int(mVertices.size())),
                     "DrawPrimitive (Tri) 3");
@@ -637,8 +656,8 @@ void D3DInterface::DrawClippedPolygon(const Rect& clip)
 
 // ---------------------------------------------------------------- textured drawing
 
-void D3DInterface::Blt(MemoryImage* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
-                       bool smooth)
+void D3DInterface::Blt(MemoryImage* image, float x, float y, const Rect& srcRect, const Color& color,
+                       int drawMode, bool smooth)
 {
     if (!BeginScene()) return;
     SetDrawMode(drawMode);
@@ -663,10 +682,12 @@ void D3DInterface::Blt(MemoryImage* image, float x, float y, const Rect& srcRect
             rowH = ph;
             if (!SetTexture(piece->texture, "SetTexture gTexture")) return;
             float left = x + dx - 0.5f, top = y + dy - 0.5f;
-            Vertex3D v[4] = {MakeVertex(left, top, c, u0, v0), MakeVertex(left + float(partW), top, c, u1, v0),
+            Vertex3D v[4] = {MakeVertex(left, top, c, u0, v0),
+                             MakeVertex(left + float(partW), top, c, u1, v0),
                              MakeVertex(left, top + float(ph), c, u0, v1),
                              MakeVertex(left + float(partW), top + float(ph), c, u1, v1)};
-            if (CheckResult(mDevice->DrawPrimitive(Primitive::TriangleStrip, v, 4), "DrawPrimitive (Tri) 1")) return;
+            if (CheckResult(mDevice->DrawPrimitive(Primitive::TriangleStrip, v, 4), "DrawPrimitive (Tri) 1"))
+                return;
             dx += float(partW);
             sx += partW;
         }
@@ -676,8 +697,8 @@ void D3DInterface::Blt(MemoryImage* image, float x, float y, const Rect& srcRect
 }
 
 void D3DInterface::DrawPiecesTransformed(MemoryImage* image, TextureData* data, const Rect* clip,
-                                         const Color& color, const Rect& srcRect, const Matrix3& matrix, float x,
-                                         float y, bool centred)
+                                         const Color& color, const Rect& srcRect, const Matrix3& matrix,
+                                         float x, float y, bool centred)
 {
     Rect source = srcRect.Intersection(Rect(0, 0, image->width, image->height));
     uint32_t c = PackColor(color);
@@ -715,7 +736,8 @@ void D3DInterface::DrawPiecesTransformed(MemoryImage* image, TextureData* data, 
                 mVertices.assign({v[0], v[1], v[3], v[2]});
                 DrawClippedPolygon(*clip);
             }
-            else if (CheckResult(mDevice->DrawPrimitive(Primitive::TriangleStrip, v, 4), "DrawPrimitive (Tri) 2"))
+            else if (CheckResult(mDevice->DrawPrimitive(Primitive::TriangleStrip, v, 4),
+                                 "DrawPrimitive (Tri) 2"))
             {
                 return;
             }
@@ -733,8 +755,8 @@ void D3DInterface::BltTransformed(MemoryImage* image, const Rect* clip, const Co
     SetDrawMode(drawMode);
     if (!PrepareImage(image)) return;
     SetLinearFilter(smooth);
-    DrawPiecesTransformed(image, static_cast<TextureData*>(image->d3dData), clip, color, srcRect, matrix, x, y,
-                          centred);
+    DrawPiecesTransformed(image, static_cast<TextureData*>(image->d3dData), clip, color, srcRect, matrix, x,
+                          y, centred);
 }
 
 void D3DInterface::BltClipF(MemoryImage* image, float x, float y, const Rect& srcRect, const Rect& clip,
@@ -760,7 +782,8 @@ void D3DInterface::StretchBlt(MemoryImage* image, const Rect& destRect, const Re
 {
     if (srcRect.mWidth <= 0 || srcRect.mHeight <= 0) return;
     Matrix3 m;
-    float sx = float(destRect.mWidth) / float(srcRect.mWidth), sy = float(destRect.mHeight) / float(srcRect.mHeight);
+    float sx = float(destRect.mWidth) / float(srcRect.mWidth),
+          sy = float(destRect.mHeight) / float(srcRect.mHeight);
     if (mirror)
     {
         m.Translate(-float(srcRect.mWidth), 0);
@@ -805,18 +828,21 @@ void D3DInterface::DrawTrianglesTex(const TriVertex* triangles, int count, const
             mVertices.clear();
             for (int i = 0; i < batch * 3; ++i)
                 mVertices.push_back(vertex(triangles[size_t(first) * 3 + size_t(i)]));
-            if (CheckResult(mDevice->DrawPrimitive(Primitive::TriangleList, mVertices.data(), int(mVertices.size())),
-                            "DrawPrimitive (TriList)"))
+            if (CheckResult(
+                    mDevice->DrawPrimitive(Primitive::TriangleList, mVertices.data(), int(mVertices.size())),
+                    "DrawPrimitive (TriList)"))
                 return;
         }
         return;
     }
     for (int t = 0; t < count; ++t)
     {
-        Vertex3D v[3] = {vertex(triangles[t * 3]), vertex(triangles[t * 3 + 1]), vertex(triangles[t * 3 + 2])};
+        Vertex3D v[3] = {vertex(triangles[t * 3]), vertex(triangles[t * 3 + 1]),
+                         vertex(triangles[t * 3 + 2])};
         float minU = std::min({v[0].u, v[1].u, v[2].u}), maxU = std::max({v[0].u, v[1].u, v[2].u});
         float minV = std::min({v[0].v, v[1].v, v[2].v}), maxV = std::max({v[0].v, v[1].v, v[2].v});
-        if (!std::isfinite(minU) || !std::isfinite(maxU) || !std::isfinite(minV) || !std::isfinite(maxV)) continue;
+        if (!std::isfinite(minU) || !std::isfinite(maxU) || !std::isfinite(minV) || !std::isfinite(maxV))
+            continue;
         int c0 = std::clamp(int(std::floor(minU)), 0, data->mColumns - 1);
         int c1 = std::clamp(int(std::ceil(maxU)) - 1, 0, data->mColumns - 1);
         int r0 = std::clamp(int(std::floor(minV)), 0, data->mRows - 1);
@@ -824,7 +850,8 @@ void D3DInterface::DrawTrianglesTex(const TriVertex* triangles, int count, const
         for (int row = r0; row <= r1; ++row)
             for (int column = c0; column <= c1; ++column)
             {
-                TextureData::Piece& piece = data->mPieces[size_t(row) * size_t(data->mColumns) + size_t(column)];
+                TextureData::Piece& piece =
+                    data->mPieces[size_t(row) * size_t(data->mColumns) + size_t(column)];
                 float scaleU = float(data->mPieceWidth) / float(piece.width);
                 float scaleV = float(data->mPieceHeight) / float(piece.height);
                 mVertices.clear();
@@ -838,9 +865,9 @@ void D3DInterface::DrawTrianglesTex(const TriVertex* triangles, int count, const
                 ClipToUnitSquare(mVertices);
                 if (mVertices.size() < 3) continue;
                 if (!SetTexture(piece.texture, "SetTexture gTexture")) return;
-                if (CheckResult(
-                        mDevice->DrawPrimitive(Primitive::TriangleFan, mVertices.data(), int(mVertices.size())),
-                        "DrawPrimitive (Tri) 4"))
+                if (CheckResult(mDevice->DrawPrimitive(Primitive::TriangleFan, mVertices.data(),
+                                                       int(mVertices.size())),
+                                "DrawPrimitive (Tri) 4"))
                     return;
             }
     }

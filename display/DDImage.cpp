@@ -39,7 +39,7 @@ DDImage::DDImage(DDInterface* display) : MemoryImage(RegistryOf(display)), mDDIn
 
 DDImage::~DDImage()
 {
-    if (mSurface && mLockCount > 0) mSurface->Unlock();
+    if (mSurface && mLockDepth > 0) mSurface->Unlock();
     mSurface.reset();
     if (mDDInterface)
     {
@@ -216,10 +216,10 @@ void DDImage::DeleteDDSurface()
 {
     if (!mSurface) return;
     if (!IsPalettized() && !bits && !d3dData) GetBits();
-    if (mLockCount > 0)
+    if (mLockDepth > 0)
     {
         mSurface->Unlock();
-        mLockCount = 0;
+        mLockDepth = 0;
     }
     mSurface.reset();
 }
@@ -237,21 +237,21 @@ void DDImage::DiscardMemoryCopies()
 bool DDImage::LockSurface()
 {
     if (DrawsThrough3D()) return false;
-    if (mLockCount == 0)
+    if (mLockDepth == 0)
     {
         platform::DisplaySurface* surface = GetSurface();
         if (!surface) return false;
         mLockDesc = platform::SurfaceLock();
         if (surface->Lock(mLockDesc, platform::kLockWait) < 0) return false;
     }
-    ++mLockCount;
+    ++mLockDepth;
     return true;
 }
 
 bool DDImage::UnlockSurface()
 {
-    if (DrawsThrough3D() || mLockCount <= 0) return false;
-    if (--mLockCount == 0 && mSurface) mSurface->Unlock();
+    if (DrawsThrough3D() || mLockDepth <= 0) return false;
+    if (--mLockDepth == 0 && mSurface) mSurface->Unlock();
     return true;
 }
 
@@ -259,7 +259,7 @@ void DDImage::SetSurface(std::shared_ptr<platform::DisplaySurface> surface)
 {
     mSurfaceAdopted = true;
     mSurface = std::move(surface);
-    mLockCount = 0;
+    mLockDepth = 0;
     if (mSurface)
     {
         width = mSurface->Width();
@@ -387,8 +387,8 @@ void DDImage::BitsChanged()
         }
         return;
     }
-    if (mSurface && mLockCount > 0) mSurface->Unlock();
-    mLockCount = 0;
+    if (mSurface && mLockDepth > 0) mSurface->Unlock();
+    mLockDepth = 0;
     mSurface.reset();
 }
 

@@ -40,8 +40,8 @@ public:
     ~DDImage() override;
 
     // --- Drawing as a destination ---
-    bool PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
-                  int ty) override;
+    bool PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode,
+                  int tx, int ty) override;
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
     void DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
@@ -53,8 +53,8 @@ public:
               int drawMode) override;
     void BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                     int drawMode, double angle, float centerX, float centerY) override;
-    void StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
-                    int drawMode, bool fastStretch) override;
+    void StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                    const Color& color, int drawMode, bool fastStretch) override;
     void BltMatrix(Image* src, float x, float y, const Matrix3& matrix, const Rect& clip, const Color& color,
                    int drawMode, const Rect& srcRect, bool blend) override;
     void BltTrianglesTex(Image* src, const TriVertex* triangles, int triangleCount, const Rect& clip,
@@ -125,14 +125,24 @@ public:
     bool mNeverLock = false;      // the video-memory screen: only surface-to-surface blits reach it
     bool mInVideoMemory = false;
     bool mWantSurface = false; // keep the pixels in a surface
-    int mLockCount = 0;
-    platform::SurfaceLock mLockDesc; // valid while mLockCount is above 0
+    int mLockDepth = 0;
+    platform::SurfaceLock mLockDesc; // valid while mLockDepth is above 0
 
 private:
     // Locks the surface for a routine of the surface road: true (locked) for a 16- or 32-bit
     // surface; false, with nothing held, when the image never locks (and the routine honours
     // that), has no display or surface, or the lock fails.
     bool LockForDrawing(bool honourNeverLock);
+    // Locks the surface for a blit of src and cuts the blit to the source and to the surface (x,
+    // y and srcRect become the part drawn): Locked, to be drawn and unlocked; Nothing when no
+    // part is left (nothing held, the blit is done); Failed when the surface could not be locked.
+    enum class BlitLock
+    {
+        Locked,
+        Nothing,
+        Failed,
+    };
+    BlitLock LockForBlit(MemoryImage* src, bool mirror, int& x, int& y, Rect& srcRect);
     // A blit routine's source as a software image, marked drawn; null when it is none.
     MemoryImage* BlitSource(Image* srcImage);
     // After a surface routine: drops the memory copies when it drew; true when the call is done

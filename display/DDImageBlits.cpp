@@ -28,7 +28,8 @@ bool ClipBlit(int surfaceWidth, int surfaceHeight, const MemoryImage* src, bool 
     Rect s = ClipRect(srcRect, src->width, src->height);
     if (s.mWidth <= 0 || s.mHeight <= 0) return false;
     // Where the source part's columns land before the surface cuts them.
-    int64_t left = mirror ? int64_t(x) + (int64_t(srcRect.mX) + srcRect.mWidth - (s.mX + s.mWidth)) : int64_t(x) + (s.mX - srcRect.mX);
+    int64_t left = mirror ? int64_t(x) + (int64_t(srcRect.mX) + srcRect.mWidth - (s.mX + s.mWidth))
+                          : int64_t(x) + (s.mX - srcRect.mX);
     int64_t top = int64_t(y) + (s.mY - srcRect.mY);
     int64_t right = left + s.mWidth, bottom = top + s.mHeight;
     int64_t cl = std::max<int64_t>(left, 0), ct = std::max<int64_t>(top, 0);
@@ -101,6 +102,16 @@ bool DDImage::NormalBltMirror(Image* srcImage, int x, int y, const Rect& srcRect
     return BlendBlt(src, x, y, srcRect, color, true);
 }
 
+DDImage::BlitLock DDImage::LockForBlit(MemoryImage* src, bool mirror, int& x, int& y, Rect& srcRect)
+{
+    if (!LockForDrawing(true)) return BlitLock::Failed;
+    const int bpp = mLockDesc.format.bitCount;
+    if ((bpp == 16 || bpp == 32) && ClipBlit(mLockDesc.width, mLockDesc.height, src, mirror, x, y, srcRect))
+        return BlitLock::Locked;
+    UnlockSurface();
+    return BlitLock::Nothing;
+}
+
 bool DDImage::SurfaceCopy(DDImage* src, const Rect& destRect, const Rect& srcRect)
 {
     platform::DisplaySurface* dest = GetSurface();
@@ -111,34 +122,32 @@ bool DDImage::SurfaceCopy(DDImage* src, const Rect& destRect, const Rect& srcRec
     if (!ClipBlit(dest->Width(), dest->Height(), src, false, x, y, s)) return true;
     platform::SurfaceRect from{s.mX, s.mY, s.mX + s.mWidth, s.mY + s.mHeight};
     platform::SurfaceRect to{x, y, x + s.mWidth, y + s.mHeight};
-    const bool relockSource = src->mLockCount > 0 && src != this;
-    if (mLockCount > 0) dest->Unlock();
+    const bool relockSource = src->mLockDepth > 0 && src != this;
+    if (mLockDepth > 0) dest->Unlock();
     if (relockSource) src->mSurface->Unlock();
-    dest->Blt(&to, src->mSurface.get(), &from, platform::kBltWait | (src->hasTrans ? platform::kBltKeySrc : 0));
-    if (relockSource && src->mSurface->Lock(src->mLockDesc, platform::kLockWait) < 0) src->mLockCount = 0;
-    if (mLockCount > 0 && dest->Lock(mLockDesc, platform::kLockWait) < 0) mLockCount = 0;
+    dest->Blt(&to, src->mSurface.get(), &from,
+              platform::kBltWait | (src->hasTrans ? platform::kBltKeySrc : 0));
+    if (relockSource && src->mSurface->Lock(src->mLockDesc, platform::kLockWait) < 0) src->mLockDepth = 0;
+    if (mLockDepth > 0 && dest->Lock(mLockDesc, platform::kLockWait) < 0) mLockDepth = 0;
     return true;
 }
 
 bool DDImage::PlainCopyBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn)
 {
-    if (!LockForDrawing(true)) return false;
-    const int bpp = mLockDesc.format.bitCount;
     Rect s = srcRectIn;
-    if ((bpp == 16 || bpp == 32) && ClipBlit(mLockDesc.width, mLockDesc.height, src, false, x, y, s))
+    BlitLock lock = LockForBlit(src, false, x, y, s);
+    if (lock != BlitLock::Locked) return lock == BlitLock::Nothing;
+    const bool wide = mLockDesc.format.bitCount == 32;
+    NativeSource n = NativeOf(src, mDDInterface);
+    const bool skipClear = src->hasTrans;
+    for (int j = 0; j < s.mHeight; ++j)
     {
-        const bool wide = bpp == 32;
-        NativeSource n = NativeOf(src, mDDInterface);
-        const bool skipClear = src->hasTrans;
-        for (int j = 0; j < s.mHeight; ++j)
+        uint8_t* row = PixelAt(mLockDesc, x, y + j);
+        for (int i = 0; i < s.mWidth; ++i)
         {
-            uint8_t* row = PixelAt(mLockDesc, x, y + j);
-            for (int i = 0; i < s.mWidth; ++i)
-            {
-                uint32_t v = n.At(s.mX + i, s.mY + j);
-                if (skipClear && (v >> 24) == 0) continue;
-                Store(row + size_t(i) * (wide ? 4 : 2), wide, v);
-            }
+            uint32_t v = n.At(s.mX + i, s.mY + j);
+            if (skipClear && (v >> 24) == 0) continue;
+            Store(row + size_t(i) * (wide ? 4 : 2), wide, v);
         }
     }
     UnlockSurface();
@@ -147,14 +156,10 @@ bool DDImage::PlainCopyBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn
 
 bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, const Color& color, bool mirror)
 {
-    if (!LockForDrawing(true)) return false;
-    const platform::PixelFormat& f = mLockDesc.format;
     Rect s = srcRectIn;
-    if ((f.bitCount != 16 && f.bitCount != 32) || !ClipBlit(mLockDesc.width, mLockDesc.height, src, mirror, x, y, s))
-    {
-        UnlockSurface();
-        return true;
-    }
+    BlitLock lock = LockForBlit(src, mirror, x, y, s);
+    if (lock != BlitLock::Locked) return lock == BlitLock::Nothing;
+    const platform::PixelFormat& f = mLockDesc.format;
     const bool wide = f.bitCount == 32;
     const int step = wide ? 4 : 2;
     const uint32_t spread = SpreadMaskOf(f);
@@ -163,7 +168,8 @@ bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, co
     const uint8_t* rl = src->GetRLAlphaData();
     const bool white = color.IsWhite();
     const uint32_t ca = Byte(color.mAlpha);
-    const uint32_t k[3] = {Byte(color.mRed) * ca / 255, Byte(color.mGreen) * ca / 255, Byte(color.mBlue) * ca / 255};
+    const uint32_t k[3] = {Byte(color.mRed) * ca / 255, Byte(color.mGreen) * ca / 255,
+                           Byte(color.mBlue) * ca / 255};
     const bool grey = k[0] == k[1] && k[1] == k[2];
     const uint32_t fGrey = k[0];
 
@@ -199,11 +205,13 @@ bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, co
                     }
                     uint32_t d = Load(p, wide), inv = 256 - sa, out;
                     if (wide)
-                        out = (((d & 0x0000FF00) * inv >> 8) & 0x0000FF00) + (((d & 0x00FF00FF) * inv >> 8) & 0x00FF00FF) + sv;
+                        out = (((d & 0x0000FF00) * inv >> 8) & 0x0000FF00) +
+                              (((d & 0x00FF00FF) * inv >> 8) & 0x00FF00FF) + sv;
                     else if (spread)
                         out = Fold((Spread(d, spread) * (inv >> 3) >> 5) & spread) + (sv & 0xFFFF);
                     else
-                        out = (((d & masks[0]) * inv >> 8) & masks[0]) + (((d & masks[1]) * inv >> 8) & masks[1]) +
+                        out = (((d & masks[0]) * inv >> 8) & masks[0]) +
+                              (((d & masks[1]) * inv >> 8) & masks[1]) +
                               (((d & masks[2]) * inv >> 8) & masks[2]) + sv;
                     Store(p, wide, out);
                     continue;
@@ -221,7 +229,8 @@ bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, co
                 else if (grey && wide)
                 {
                     if (scaleOnly)
-                        out = (((sv & 0x00FF00FF) * fGrey >> 8) & 0x00FF00FF) + (((sv & 0x0000FF00) * fGrey >> 8) & 0x0000FF00);
+                        out = (((sv & 0x00FF00FF) * fGrey >> 8) & 0x00FF00FF) +
+                              (((sv & 0x0000FF00) * fGrey >> 8) & 0x0000FF00);
                     else
                     {
                         uint32_t d = Load(p, true);
@@ -236,7 +245,8 @@ bool DDImage::BlendBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, co
                     for (int c = 0; c < 3; ++c)
                     {
                         uint32_t M = masks[c];
-                        out += scaleOnly ? ((sv & M) * k[c] >> 8) & M : (((d & M) * w + (sv & M) * k[c]) >> 8) & M;
+                        out += scaleOnly ? ((sv & M) * k[c] >> 8) & M
+                                         : (((d & M) * w + (sv & M) * k[c]) >> 8) & M;
                     }
                 }
                 Store(p, wide, out);
@@ -276,9 +286,10 @@ bool DDImage::VolatileBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn)
             const uint32_t channel[3] = {(argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF};
             if (!wide && standard && spread)
             {
-                uint32_t packed = spread == kSpread565
-                                      ? ((argb & 0xFC00) << 11) + ((argb >> 3) & 0x1F) + ((argb >> 8) & 0xF800)
-                                      : ((argb >> 3) & 0x1F) + ((argb >> 9) & 0x7C00) + ((argb & 0xF800) << 10);
+                uint32_t packed =
+                    spread == kSpread565
+                        ? ((argb & 0xFC00) << 11) + ((argb >> 3) & 0x1F) + ((argb >> 8) & 0xF800)
+                        : ((argb >> 3) & 0x1F) + ((argb >> 9) & 0x7C00) + ((argb & 0xF800) << 10);
                 uint32_t sd = Spread(d, spread);
                 out = Fold(((((packed - sd) * (argb >> 27)) >> 5) + sd) & spread);
             }
@@ -293,8 +304,9 @@ bool DDImage::VolatileBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn)
             }
             else if (standard)
             {
-                out = (((((argb & 0x00FF00FF) - (d & 0x00FF00FF)) * a >> 8) + (d & 0x00FF00FF)) & 0x00FF00FF) |
-                      (((((argb & 0x0000FF00) - (d & 0x0000FF00)) * a >> 8) + (d & 0x0000FF00)) & 0x0000FF00);
+                out =
+                    (((((argb & 0x00FF00FF) - (d & 0x00FF00FF)) * a >> 8) + (d & 0x00FF00FF)) & 0x00FF00FF) |
+                    (((((argb & 0x0000FF00) - (d & 0x0000FF00)) * a >> 8) + (d & 0x0000FF00)) & 0x0000FF00);
             }
             else
             {
@@ -330,14 +342,10 @@ bool DDImage::AdditiveBltMirror(Image* srcImage, int x, int y, const Rect& srcRe
 
 bool DDImage::AddBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, const Color& color, bool mirror)
 {
-    if (!LockForDrawing(true)) return false;
-    const platform::PixelFormat& f = mLockDesc.format;
     Rect s = srcRectIn;
-    if ((f.bitCount != 16 && f.bitCount != 32) || !ClipBlit(mLockDesc.width, mLockDesc.height, src, mirror, x, y, s))
-    {
-        UnlockSurface();
-        return true;
-    }
+    BlitLock lock = LockForBlit(src, mirror, x, y, s);
+    if (lock != BlitLock::Locked) return lock == BlitLock::Nothing;
+    const platform::PixelFormat& f = mLockDesc.format;
     src->CommitBits();
     NativeSource n = NativeOf(src, mDDInterface);
     const uint8_t* rl = src->GetRLAdditiveData(mDDInterface);
@@ -351,9 +359,10 @@ bool DDImage::AddBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, cons
     };
     const bool white = color.IsWhite();
     const uint32_t ca = Byte(color.mAlpha);
-    const Channel channels[3] = {{f.redMask, d.redShift, &d.mRedAddTable, Byte(color.mRed) * ca / 255},
-                                 {f.greenMask, d.greenShift, &d.mGreenAddTable, Byte(color.mGreen) * ca / 255},
-                                 {f.blueMask, d.blueShift, &d.mBlueAddTable, Byte(color.mBlue) * ca / 255}};
+    const Channel channels[3] = {
+        {f.redMask, d.redShift, &d.mRedAddTable, Byte(color.mRed) * ca / 255},
+        {f.greenMask, d.greenShift, &d.mGreenAddTable, Byte(color.mGreen) * ca / 255},
+        {f.blueMask, d.blueShift, &d.mBlueAddTable, Byte(color.mBlue) * ca / 255}};
     const bool wide = f.bitCount == 32;
     const int step = wide ? 4 : 2;
     for (int j = 0; j < s.mHeight; ++j)
@@ -379,8 +388,9 @@ bool DDImage::AddBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, cons
                 {
                     const std::vector<int>& table = *c.table;
                     if (table.empty()) continue;
-                    size_t index = white ? size_t(((dv & c.mask) + (sv & c.mask)) >> c.shift)
-                                         : size_t((((sv & c.mask) >> c.shift) * c.k >> 8) + ((dv & c.mask) >> c.shift));
+                    size_t index =
+                        white ? size_t(((dv & c.mask) + (sv & c.mask)) >> c.shift)
+                              : size_t((((sv & c.mask) >> c.shift) * c.k >> 8) + ((dv & c.mask) >> c.shift));
                     out |= uint32_t(table[std::min(index, table.size() - 1)]) << c.shift;
                 }
                 Store(p, wide, out);

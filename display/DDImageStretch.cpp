@@ -64,12 +64,12 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
         platform::SurfaceRect from{int(part.x), int(part.y), int(part.x + part.width), int(part.y + part.height)};
         from.right = std::min(from.right, ddSrc->mSurface->Width());
         from.bottom = std::min(from.bottom, ddSrc->mSurface->Height());
-        if (mLockCount > 0) mSurface->Unlock();
+        if (mLockDepth > 0) mSurface->Unlock();
         mSurface->Blt(&to, ddSrc->mSurface.get(), &from,
                       platform::kBltWait | (ddSrc->hasTrans ? platform::kBltKeySrc : 0));
-        if (mLockCount > 0 && mSurface->Lock(mLockDesc, platform::kLockWait) < 0)
+        if (mLockDepth > 0 && mSurface->Lock(mLockDesc, platform::kLockWait) < 0)
         {
-            mLockCount = 0;
+            mLockDepth = 0;
             return;
         }
         DiscardMemoryCopies();

@@ -79,7 +79,7 @@ DDInterface::~DDInterface()
     {
         image->mDDInterface = nullptr;
         image->mSurface.reset();
-        image->mLockCount = 0;
+        image->mLockDepth = 0;
     }
 }
 
