@@ -79,15 +79,17 @@ public:
                   int ty);
     void Blt(MemoryImage* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
              bool smooth);
-    void BltClipF(MemoryImage* image, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
-                  int drawMode);
-    void BltMirror(MemoryImage* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode);
+    void BltClipF(MemoryImage* image, float x, float y, const Rect& srcRect, const Rect& clip,
+                  const Color& color, int drawMode);
+    void BltMirror(MemoryImage* image, float x, float y, const Rect& srcRect, const Color& color,
+                   int drawMode);
     void StretchBlt(MemoryImage* image, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                     const Color& color, int drawMode, bool fast, bool mirror);
     void BltRotated(MemoryImage* image, float x, float y, const Rect& clip, const Color& color, int drawMode,
                     float centerX, float centerY, const Rect& srcRect, double angle);
     void BltTransformed(MemoryImage* image, const Rect* clip, const Color& color, int drawMode,
-                        const Rect& srcRect, const Matrix3& matrix, bool smooth, float x, float y, bool centred);
+                        const Rect& srcRect, const Matrix3& matrix, bool smooth, float x, float y,
+                        bool centred);
     void DrawTrianglesTex(const TriVertex* triangles, int count, const Color& color, int drawMode,
                           MemoryImage* image, float tx, float ty, bool smooth);
 
@@ -118,7 +120,7 @@ public:
     std::vector<platform::Vertex3D> mVertices;
     int64_t mTextureMemory = 0;
     std::vector<Matrix3> mTransformStack;
-    int mDrawMode = -1;  // the blend state set on the device (-1: none yet)
+    int mDrawMode = -1;   // the blend state set on the device (-1: none yet)
     bool mLinear = false; // the filter state set on the device
     // The last 3D error of the frame, kept until the frame was presented and checked.
     std::string mErrorText;

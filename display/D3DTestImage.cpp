@@ -15,7 +15,8 @@ void D3DTestImage::Create(int width, int height)
 void D3DTestImage::FillRect(int x, int y, int width, int height, uint32_t color)
 {
     int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    int x1 = std::min<int64_t>(int64_t(x) + width, mWidth), y1 = std::min<int64_t>(int64_t(y) + height, mHeight);
+    int x1 = std::min<int64_t>(int64_t(x) + width, mWidth),
+        y1 = std::min<int64_t>(int64_t(y) + height, mHeight);
     for (int row = y0; row < y1; ++row)
         std::fill(mBits.begin() + row * mWidth + x0, mBits.begin() + row * mWidth + std::max(x0, x1), color);
 }

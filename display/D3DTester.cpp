@@ -185,11 +185,13 @@ bool D3DTester::Prepare(platform::WindowId window)
 
         // The driver's age.
         std::string driver = mIdentity.driver;
-        if (!driver.empty() && driver.find('/') == std::string::npos && driver.find('\\') == std::string::npos)
+        if (!driver.empty() && driver.find('/') == std::string::npos &&
+            driver.find('\\') == std::string::npos)
             driver = "/usr/lib/" + driver;
         platform::FileTimes times;
         if (!driver.empty() && platform::GetFileTimes(driver, times))
-            mDriverYear = platform::Clock::LocalTime(std::time_t(times.lastWrite / 1000000000)).tm_year + 1900;
+            mDriverYear =
+                platform::Clock::LocalTime(std::time_t(times.lastWrite / 1000000000)).tm_year + 1900;
 
         if (!IsCardSupported(mIdentity.description))
             Warn(StrFormat("Unsupported video card: %s", mIdentity.description.c_str()));
@@ -221,7 +223,8 @@ bool D3DTester::Prepare(platform::WindowId window)
         texture.height = 64;
         texture.texture = true;
         texture.hasFormat = true;
-        texture.format = sA8R8G8B8Usable ? platform::PixelFormat::Argb8888() : platform::PixelFormat::Argb4444();
+        texture.format =
+            sA8R8G8B8Usable ? platform::PixelFormat::Argb8888() : platform::PixelFormat::Argb4444();
         CheckDX(mDD->CreateSurface(texture, mTexture1), "CreateSurface (TextureSurface1)");
         CheckDX(mDD->CreateSurface(texture, mTexture2), "CreateSurface (TextureSurfacd2)");
         return true;
@@ -240,8 +243,8 @@ bool D3DTester::ReadCachedResult()
     auto number = [&](const char* name, int expected)
     {
         return mHost->ReadTest3DValue(name, type, data) && type == platform::kRegDword && data.size() == 4 &&
-               int(uint8_t(data[0]) | uint8_t(data[1]) << 8 | uint8_t(data[2]) << 16 | uint32_t(uint8_t(data[3])) << 24) ==
-                   expected;
+               int(uint8_t(data[0]) | uint8_t(data[1]) << 8 | uint8_t(data[2]) << 16 |
+                   uint32_t(uint8_t(data[3])) << 24) == expected;
     };
     if (!number("Version", kVersion) || !number("MinVidMemory", mMinVidMemory) ||
         !number("RecVidMemory", mRecVidMemory))
@@ -358,7 +361,8 @@ bool D3DTester::DrawTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlp
         CheckDX(mDevice->BeginScene(), "BeginScene");
         sceneOpen = true;
         CheckDX(mDevice->Clear(0xFF000000), "Clear");
-        CheckDX(mDevice->SetRenderState(RenderState::AlphaBlendEnable, 1), "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
+        CheckDX(mDevice->SetRenderState(RenderState::AlphaBlendEnable, 1),
+                "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
         CheckDX(mDevice->SetRenderState(RenderState::SrcBlend, srcBlend),
                 std::string("D3DRENDERSTATE_SRCBLEND, ") + BlendName(srcBlend));
         CheckDX(mDevice->SetRenderState(RenderState::DestBlend, destBlend),
@@ -445,10 +449,12 @@ void D3DTester::DrawTestImage(const D3DTestImage& image, int x, int y, uint32_t 
             CheckDX(texture->Lock(lock, platform::kLockWait | platform::kLockWriteOnly), "Lock Texture");
             if (w < 64 || h < 64)
                 for (int row = 0; row < 64; ++row)
-                    std::memset(lock.bits + size_t(row) * size_t(lock.pitch), 0, size_t(64 * lock.format.BytesPerPixel()));
+                    std::memset(lock.bits + size_t(row) * size_t(lock.pitch), 0,
+                                size_t(64 * lock.format.BytesPerPixel()));
             for (int row = 0; row < h; ++row)
             {
-                const uint32_t* in = image.mBits.data() + size_t(ty + row) * size_t(image.mWidth) + size_t(tx);
+                const uint32_t* in =
+                    image.mBits.data() + size_t(ty + row) * size_t(image.mWidth) + size_t(tx);
                 uint8_t* out = lock.bits + size_t(row) * size_t(lock.pitch);
                 for (int col = 0; col < w; ++col)
                 {
@@ -493,11 +499,11 @@ void D3DTester::CopyPrimary()
     CheckDX(mTestSurface->Lock(lock, platform::kLockWait), "CopyPrimary Lock");
     int bits = lock.format.bitCount;
     if (bits == 32)
-        ConvertSurface32ToARGB(mReadBack.mBits.data(), mReadBack.mWidth, mReadBack.mHeight, lock.bits, lock.pitch,
-                               lock.format.redMask, lock.format.greenMask, lock.format.blueMask);
+        ConvertSurface32ToARGB(mReadBack.mBits.data(), mReadBack.mWidth, mReadBack.mHeight, lock.bits,
+                               lock.pitch, lock.format.redMask, lock.format.greenMask, lock.format.blueMask);
     else if (bits == 16)
-        ConvertSurface16ToARGB(mReadBack.mBits.data(), mReadBack.mWidth, mReadBack.mHeight, lock.bits, lock.pitch,
-                               lock.format.redMask, lock.format.greenMask, lock.format.blueMask);
+        ConvertSurface16ToARGB(mReadBack.mBits.data(), mReadBack.mWidth, mReadBack.mHeight, lock.bits,
+                               lock.pitch, lock.format.redMask, lock.format.greenMask, lock.format.blueMask);
     mTestSurface->Unlock();
     if (bits == 24) throw TestException("Can't test 24-bit mode.");
     if (bits != 32 && bits != 16) throw TestException("Invalid Color Depth");

@@ -72,7 +72,8 @@ public:
     bool ClipTest();
     // One scene of a test: cleared to black, blended by the factors, drawn, read back; false
     // (the failure stored) when a call of the device failed.
-    bool DrawTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha, const std::function<void()>& draw);
+    bool DrawTest(uint32_t srcBlend, uint32_t destBlend, bool modulateAlpha,
+                  const std::function<void()>& draw);
     void DrawTestImage(const D3DTestImage& image, int x, int y, uint32_t diffuse);
     void CopyPrimary();
     void Release();

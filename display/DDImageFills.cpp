@@ -79,8 +79,10 @@ bool DDImage::NormalFillRect(const Rect& rect, const Color& color)
     const int bitsPerPixel = mLockDesc.format.bitCount;
     Rect r = ClipRect(rect, mLockDesc.width, mLockDesc.height);
     const bool wide = bitsPerPixel == 32;
-    const uint32_t R = mLockDesc.format.redMask, G = mLockDesc.format.greenMask, B = mLockDesc.format.blueMask;
-    const uint32_t r8 = Byte(color.mRed), g8 = Byte(color.mGreen), b8 = Byte(color.mBlue), a = Byte(color.mAlpha);
+    const uint32_t R = mLockDesc.format.redMask, G = mLockDesc.format.greenMask,
+                   B = mLockDesc.format.blueMask;
+    const uint32_t r8 = Byte(color.mRed), g8 = Byte(color.mGreen), b8 = Byte(color.mBlue),
+                   a = Byte(color.mAlpha);
     if (a == 255)
     {
         uint32_t v = wide ? ((b8 * B >> 8) & B) | ((g8 * G >> 8) & G) | ((r8 * R >> 8) & R)
@@ -106,7 +108,8 @@ bool DDImage::NormalFillRect(const Rect& rect, const Color& color)
                 uint8_t* p = PixelAt(mLockDesc, x, y);
                 uint32_t d = Load(p, wide), out;
                 if (wide)
-                    out = (((d & R) * inv >> 8) & R) + (((d & G) * inv >> 8) & G) + (((d & B) * inv >> 8) & B) + S;
+                    out = (((d & R) * inv >> 8) & R) + (((d & G) * inv >> 8) & G) +
+                          (((d & B) * inv >> 8) & B) + S;
                 else
                     out = ((((d & R) * inv + R) >> 8) & R) + ((((d & G) * inv + G) >> 8) & G) +
                           ((((d & B) * inv + B) >> 8) & B) + S;
@@ -131,7 +134,8 @@ bool DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
         {
             uint8_t* p = PixelAt(mLockDesc, x, y);
             uint32_t d = Load(p, L.wide);
-            Store(p, L.wide, AddChannel(L.red, d, cr) | AddChannel(L.green, d, cg) | AddChannel(L.blue, d, cb));
+            Store(p, L.wide,
+                  AddChannel(L.red, d, cr) | AddChannel(L.green, d, cg) | AddChannel(L.blue, d, cb));
         }
     UnlockSurface();
     return true;
@@ -177,7 +181,8 @@ void StepLine(double x1, double y1, double x2, double y2, Plot plot)
         {
             minor += dir;
             error += incStep;
-            double px = yMajor ? double(minor) : double(counter), py = yMajor ? double(counter) : double(minor);
+            double px = yMajor ? double(minor) : double(counter),
+                   py = yMajor ? double(counter) : double(minor);
             if (px < minX || px > maxX || py < minY || py > maxY) break;
         }
         else
@@ -202,8 +207,10 @@ bool DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const C
     if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         const bool wide = bitsPerPixel == 32;
-        const uint32_t R = mLockDesc.format.redMask, G = mLockDesc.format.greenMask, B = mLockDesc.format.blueMask;
-        const uint32_t r8 = Byte(color.mRed), g8 = Byte(color.mGreen), b8 = Byte(color.mBlue), a = Byte(color.mAlpha);
+        const uint32_t R = mLockDesc.format.redMask, G = mLockDesc.format.greenMask,
+                       B = mLockDesc.format.blueMask;
+        const uint32_t r8 = Byte(color.mRed), g8 = Byte(color.mGreen), b8 = Byte(color.mBlue),
+                       a = Byte(color.mAlpha);
         auto opaque = [&](uint32_t c, uint32_t M) { return ((c * M + M / 2) >> 8) & M; };
         const uint32_t v = opaque(b8, B) | opaque(g8, G) | opaque(r8, R);
         auto term = [&](uint32_t c, uint32_t M) { return ((((c * a + 128) >> 8) * M + M / 2) >> 8) & M; };
@@ -277,7 +284,8 @@ void StepLineAA(double x1, double y1, double x2, double y2, int width, int heigh
         dx = -dx;
         xdir = -1;
     }
-    uint32_t acc = uint32_t(std::lround(std::fabs(x1 - std::trunc(x1)) * std::fabs(y1 - std::trunc(y1)) * 65536.0));
+    uint32_t acc =
+        uint32_t(std::lround(std::fabs(x1 - std::trunc(x1)) * std::fabs(y1 - std::trunc(y1)) * 65536.0));
     int64_t x = ix1, y = iy1;
     const double xDiff = std::fabs(x2 - x1), yDiff = y2 - y1;
     if (dx < dy)
@@ -337,7 +345,8 @@ bool DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const
     {
         const bool wide = f.bitCount == 32;
         const uint32_t R = f.redMask, G = f.greenMask, B = f.blueMask;
-        const uint32_t r8 = Byte(color.mRed), g8 = Byte(color.mGreen), b8 = Byte(color.mBlue), a = Byte(color.mAlpha);
+        const uint32_t r8 = Byte(color.mRed), g8 = Byte(color.mGreen), b8 = Byte(color.mBlue),
+                       a = Byte(color.mAlpha);
         const uint32_t c = ((b8 * B >> 8) & B) | ((g8 * G >> 8) & G) | ((r8 * R >> 8) & R);
         StepLineAA(x1, y1, x2, y2, w, h,
                    [&](int64_t x, int64_t y, uint32_t weight)
@@ -348,8 +357,10 @@ bool DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const
                        if (wide)
                        {
                            uint32_t wt = a == 255 ? weight : (weight * (a + 1)) >> 8;
-                           uint32_t rb = (((d & 0x00FF00FF) * (256 - wt) + (c & 0x00FF00FF) * wt) >> 8) & 0x00FF00FF;
-                           uint32_t g = (((d & 0x0000FF00) * (256 - wt) + (c & 0x0000FF00) * wt) >> 8) & 0x0000FF00;
+                           uint32_t rb =
+                               (((d & 0x00FF00FF) * (256 - wt) + (c & 0x00FF00FF) * wt) >> 8) & 0x00FF00FF;
+                           uint32_t g =
+                               (((d & 0x0000FF00) * (256 - wt) + (c & 0x0000FF00) * wt) >> 8) & 0x0000FF00;
                            Store(p, true, rb | g);
                            return;
                        }

@@ -76,8 +76,8 @@ bool DDImage::LockForRasteriser(const std::function<void()>& drawInMemory)
     return false;
 }
 
-void DDImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix, const Rect& clip, const Color& color,
-                        int drawMode, const Rect& srcRect, bool blend)
+void DDImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix, const Rect& clip,
+                        const Color& color, int drawMode, const Rect& srcRect, bool blend)
 {
     if (!srcImage) return;
     srcImage->drawn = true;
@@ -85,11 +85,13 @@ void DDImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix
     if (DrawsThrough3D())
     {
         if (src)
-            mDDInterface->mD3DInterface->BltTransformed(src, &clip, color, drawMode, srcRect, matrix, blend, x, y, true);
+            mDDInterface->mD3DInterface->BltTransformed(src, &clip, color, drawMode, srcRect, matrix, blend,
+                                                        x, y, true);
         return;
     }
     if (!src) return;
-    if (!LockForRasteriser([&] { MemoryImage::BltMatrix(src, x, y, matrix, clip, color, drawMode, srcRect, blend); }))
+    if (!LockForRasteriser(
+            [&] { MemoryImage::BltMatrix(src, x, y, matrix, clip, color, drawMode, srcRect, blend); }))
         return;
     const Rect surfaceClip = ClipRect(clip, mLockDesc.width, mLockDesc.height);
     uint32_t* destBits = reinterpret_cast<uint32_t*>(mLockDesc.bits);
@@ -97,20 +99,21 @@ void DDImage::BltMatrix(Image* srcImage, float x, float y, const Matrix3& matrix
     {
         SwappedSource swapped(src, app);
         if (swapped.image)
-            BltMatrixHelper(swapped.image.get(), x, y, matrix, surfaceClip, swapped.Swap(color), srcRect, destBits,
-                            mLockDesc.pitch, RasterFormat(), blend);
+            BltMatrixHelper(swapped.image.get(), x, y, matrix, surfaceClip, swapped.Swap(color), srcRect,
+                            destBits, mLockDesc.pitch, RasterFormat(), blend);
     }
     else
     {
-        BltMatrixHelper(src, x, y, matrix, surfaceClip, color, srcRect, destBits, mLockDesc.pitch, RasterFormat(),
-                        blend);
+        BltMatrixHelper(src, x, y, matrix, surfaceClip, color, srcRect, destBits, mLockDesc.pitch,
+                        RasterFormat(), blend);
     }
     UnlockSurface();
     DiscardMemoryCopies();
 }
 
-void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int triangleCount, const Rect& clip,
-                              const Color& color, int drawMode, float tx, float ty, bool blend)
+void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int triangleCount,
+                              const Rect& clip, const Color& color, int drawMode, float tx, float ty,
+                              bool blend)
 {
     if (!srcImage) return;
     srcImage->drawn = true;
@@ -118,13 +121,16 @@ void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int t
     if (DrawsThrough3D())
     {
         if (src)
-            mDDInterface->mD3DInterface->DrawTrianglesTex(triangles, triangleCount, color, drawMode, src, tx, ty,
-                                                          blend);
+            mDDInterface->mD3DInterface->DrawTrianglesTex(triangles, triangleCount, color, drawMode, src, tx,
+                                                          ty, blend);
         return;
     }
     if (!src || !triangles || triangleCount <= 0) return;
     if (!LockForRasteriser(
-            [&] { MemoryImage::BltTrianglesTex(src, triangles, triangleCount, clip, color, drawMode, tx, ty, blend); }))
+            [&] {
+                MemoryImage::BltTrianglesTex(src, triangles, triangleCount, clip, color, drawMode, tx, ty,
+                                             blend);
+            }))
         return;
     const Rect surfaceClip = ClipRect(clip, mLockDesc.width, mLockDesc.height);
     uint32_t* destBits = reinterpret_cast<uint32_t*>(mLockDesc.bits);
@@ -135,8 +141,9 @@ void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int t
         for (TriVertex& v : vertices)
             if (v.color) v.color = SwapRedBlue(v.color);
         if (swapped.image)
-            BltTrianglesTexHelper(swapped.image.get(), vertices.data(), triangleCount, surfaceClip, swapped.Swap(color),
-                                  destBits, mLockDesc.pitch, RasterFormat(), tx, ty, blend);
+            BltTrianglesTexHelper(swapped.image.get(), vertices.data(), triangleCount, surfaceClip,
+                                  swapped.Swap(color), destBits, mLockDesc.pitch, RasterFormat(), tx, ty,
+                                  blend);
     }
     else
     {
@@ -187,8 +194,8 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
     if (!mDDInterface || !GetSurface() || !LockSurface())
     {
         if (CanDrawInMemory())
-            MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY, coverWidth,
-                                                   coverHeight);
+            MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY,
+                                                   coverWidth, coverHeight);
         return;
     }
     const platform::PixelFormat& f = mLockDesc.format;
@@ -199,7 +206,8 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
     }
     const bool wide = f.bitCount == 32;
     const uint32_t masks[3] = {f.redMask, f.greenMask, f.blueMask};
-    const uint32_t channels[3] = {uint32_t(std::clamp(color.mRed, 0, 255)), uint32_t(std::clamp(color.mGreen, 0, 255)),
+    const uint32_t channels[3] = {uint32_t(std::clamp(color.mRed, 0, 255)),
+                                  uint32_t(std::clamp(color.mGreen, 0, 255)),
                                   uint32_t(std::clamp(color.mBlue, 0, 255))};
     const uint32_t ca = uint32_t(std::clamp(color.mAlpha, 0, 255));
     uint32_t P = 0;
@@ -213,8 +221,8 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
         int64_t y = span.mY, cy = y - int64_t(coverY);
         if (y < 0 || y >= mLockDesc.height || cy < 0 || cy >= coverHeight) continue;
         int64_t x0 = std::max<int64_t>({span.mX, 0, coverX});
-        int64_t x1 = std::min<int64_t>({int64_t(span.mX) + span.mWidth, int64_t(mLockDesc.width),
-                                        int64_t(coverX) + coverWidth});
+        int64_t x1 = std::min<int64_t>(
+            {int64_t(span.mX) + span.mWidth, int64_t(mLockDesc.width), int64_t(coverX) + coverWidth});
         const uint8_t* cover = coverage + size_t(cy) * size_t(coverWidth);
         for (int64_t x = x0; x < x1; ++x)
         {

@@ -15,8 +15,8 @@ namespace Kavo
 
 using namespace SurfacePixels;
 
-void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
-                         int drawMode, double angle, float cx, float cy)
+void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect, const Rect& clip,
+                         const Color& color, int drawMode, double angle, float cx, float cy)
 {
     if (!srcImage) return;
     srcImage->drawn = true;
@@ -35,17 +35,18 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
         MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, cx, cy);
         return;
     }
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle) || !std::isfinite(cx) || !std::isfinite(cy))
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle) || !std::isfinite(cx) ||
+        !std::isfinite(cy))
         return;
     // The source rectangle must lie inside the source: its texels are read without a test.
     if (ClipRect(srcRect, src->width, src->height) != srcRect || srcRect.mWidth < 2 || srcRect.mHeight < 2)
     {
-        if (CanDrawInMemory()) MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, cx, cy);
+        if (CanDrawInMemory())
+            MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, cx, cy);
         return;
     }
     RectD bounds;
-    if (!CalcRotatedBltBounds(srcRect, ClipRect(clip, width, height), x, y, cx, cy, angle, bounds))
-        return;
+    if (!CalcRotatedBltBounds(srcRect, ClipRect(clip, width, height), x, y, cx, cy, angle, bounds)) return;
     src->CommitBits();
     const bool palettized = src->IsPalettized();
     const uint32_t* srcBits = palettized ? nullptr : src->GetBits();
@@ -54,7 +55,8 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
     const int32_t cosF = int32_t(std::cos(angle) * 65536.0), sinF = int32_t(std::sin(angle) * 65536.0);
     if (!GetSurface() || !LockSurface())
     {
-        if (CanDrawInMemory()) MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, cx, cy);
+        if (CanDrawInMemory())
+            MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, cx, cy);
         return;
     }
     const platform::PixelFormat& f = mLockDesc.format;
@@ -70,7 +72,8 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
     const bool white = color.IsWhite();
     const bool normal = drawMode == 0;
     const uint32_t ca = uint32_t(std::clamp(color.mAlpha, 0, 255));
-    const uint32_t cr = uint32_t(std::clamp(color.mRed, 0, 255)), cg = uint32_t(std::clamp(color.mGreen, 0, 255)),
+    const uint32_t cr = uint32_t(std::clamp(color.mRed, 0, 255)),
+                   cg = uint32_t(std::clamp(color.mGreen, 0, 255)),
                    cb = uint32_t(std::clamp(color.mBlue, 0, 255));
     const uint32_t kr = cr * ca / 255, kg = cg * ca / 255, kb = cb * ca / 255;
     const bool standard = f.blueMask < f.greenMask && f.greenMask < f.redMask;
@@ -87,7 +90,8 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
         int shift, bits;
         const std::vector<int>* table;
     };
-    const Ch R{f.redMask, d.redShift, d.redBits, &d.mRedAddTable}, G{f.greenMask, d.greenShift, d.greenBits, &d.mGreenAddTable},
+    const Ch R{f.redMask, d.redShift, d.redBits, &d.mRedAddTable},
+        G{f.greenMask, d.greenShift, d.greenBits, &d.mGreenAddTable},
         B{f.blueMask, d.blueShift, d.blueBits, &d.mBlueAddTable};
     auto saturate = [](const Ch& c, uint32_t index) -> uint32_t
     {
@@ -170,7 +174,8 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
             {
                 auto sum = [&](uint32_t mask)
                 { return (p00 & mask) * w00 + (p10 & mask) * w10 + (p01 & mask) * w01 + (p11 & mask) * w11; };
-                uint32_t ri = ((shiftDown(sum(0xFF0000), 32 - R.bits) * kr) >> 8) + ((dv & R.mask) >> R.shift);
+                uint32_t ri =
+                    ((shiftDown(sum(0xFF0000), 32 - R.bits) * kr) >> 8) + ((dv & R.mask) >> R.shift);
                 uint32_t gi = shiftDown(sum(0xFF00) * kg, 32 - G.bits) + ((dv & G.mask) >> G.shift);
                 uint32_t bi = shiftDown(sum(0xFF) * kb, 24 - B.bits) + ((dv & B.mask) >> B.shift);
                 Store(p, wide, saturate(R, ri) | saturate(G, gi) | saturate(B, bi));
@@ -186,8 +191,8 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
             const uint32_t inv = 256 - (w00 + w10 + w01 + w11);
             auto S = [&](int shift)
             {
-                return ((p00 >> shift) & 0xFF) * w00 + ((p10 >> shift) & 0xFF) * w10 + ((p01 >> shift) & 0xFF) * w01 +
-                       ((p11 >> shift) & 0xFF) * w11;
+                return ((p00 >> shift) & 0xFF) * w00 + ((p10 >> shift) & 0xFF) * w10 +
+                       ((p01 >> shift) & 0xFF) * w01 + ((p11 >> shift) & 0xFF) * w11;
             };
             const uint32_t Sr = S(16), Sg = S(8), Sb = S(0);
             auto keep = [&](const Ch& c) { return (((dv & c.mask) * inv) >> 8) & c.mask; };
@@ -213,15 +218,15 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
                 uint32_t c8r = Sr >> 8, c8g = Sg >> 8, c8b = Sb >> 8;
                 uint32_t D = ((dv << 16) | dv) & spread;
                 uint32_t T = ((D * (inv >> 3)) >> 5) & spread;
-                uint32_t source = spread == kSpread565
-                                      ? ((c8r >> 3) << 11) | (c8b >> 3) | ((c8g >> 2) << 21)
-                                      : ((c8r >> 3) << 10) | (c8b >> 3) | ((c8g >> 3) << 21);
+                uint32_t source = spread == kSpread565 ? ((c8r >> 3) << 11) | (c8b >> 3) | ((c8g >> 2) << 21)
+                                                       : ((c8r >> 3) << 10) | (c8b >> 3) | ((c8g >> 3) << 21);
                 uint32_t sum = T + source;
                 out = (sum | (sum >> 16)) & 0xFFFF;
             }
             else
             {
-                out = ((shiftDown(Sr, 16 - R.bits) << R.shift) + keep(R)) | ((shiftDown(Sg, 16 - G.bits) << G.shift) + keep(G)) |
+                out = ((shiftDown(Sr, 16 - R.bits) << R.shift) + keep(R)) |
+                      ((shiftDown(Sg, 16 - G.bits) << G.shift) + keep(G)) |
                       ((shiftDown(Sb, 16 - B.bits) << B.shift) + keep(B));
             }
             Store(p, wide, out);

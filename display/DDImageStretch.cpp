@@ -26,7 +26,8 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
     if (DrawsThrough3D())
     {
         if (src)
-            mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch, false);
+            mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, clip, color, drawMode,
+                                                    fastStretch, false);
         return;
     }
     if (!src) return;
@@ -61,7 +62,8 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
     if (ddSrc && color.IsWhite() && drawMode == 0 && !ddSrc->hasAlpha && ddSrc->GetSurface() && GetSurface())
     {
         platform::SurfaceRect to{dest.mX, dest.mY, dest.mX + dest.mWidth, dest.mY + dest.mHeight};
-        platform::SurfaceRect from{int(part.x), int(part.y), int(part.x + part.width), int(part.y + part.height)};
+        platform::SurfaceRect from{int(part.x), int(part.y), int(part.x + part.width),
+                                   int(part.y + part.height)};
         from.right = std::min(from.right, ddSrc->mSurface->Width());
         from.bottom = std::min(from.bottom, ddSrc->mSurface->Height());
         if (mLockDepth > 0) mSurface->Unlock();
@@ -91,7 +93,8 @@ void DDImage::StretchBltMirror(Image* srcImage, const Rect& destRect, const Rect
     if (DrawsThrough3D())
     {
         if (src)
-            mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch, true);
+            mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, clip, color, drawMode,
+                                                    fastStretch, true);
         return;
     }
     if (!src) return;
@@ -137,7 +140,8 @@ bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, double sx, double
     const DDInterface& display = *mDDInterface;
     const uint32_t masks[3] = {f.redMask, f.greenMask, f.blueMask};
     const int shifts[3] = {display.redShift, display.greenShift, display.blueShift};
-    const std::vector<int>* tables[3] = {&display.mRedAddTable, &display.mGreenAddTable, &display.mBlueAddTable};
+    const std::vector<int>* tables[3] = {&display.mRedAddTable, &display.mGreenAddTable,
+                                         &display.mBlueAddTable};
     auto saturate = [&](int c, size_t index) -> uint32_t
     {
         const std::vector<int>& t = *tables[c];
@@ -187,7 +191,8 @@ bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, double sx, double
                 for (int c = 0; c < 3; ++c)
                 {
                     size_t index = white ? size_t(((dvv & masks[c]) + (s & masks[c])) >> shifts[c])
-                                         : size_t(((((s & masks[c]) >> shifts[c]) * k[c]) >> 8) + ((dvv & masks[c]) >> shifts[c]));
+                                         : size_t(((((s & masks[c]) >> shifts[c]) * k[c]) >> 8) +
+                                                  ((dvv & masks[c]) >> shifts[c]));
                     out |= saturate(c, index);
                 }
             }

@@ -55,7 +55,8 @@ bool DrawSurfaceText(SysFont& font, Graphics* g, int x, int y, const std::string
     Rect part(shown.mX - X, shown.mY - Y, shown.mWidth, shown.mHeight);
     if (threeD)
     {
-        image->mDDInterface->mD3DInterface->Blt(&cell, float(shown.mX), float(shown.mY), part, Color::White, 0, false);
+        image->mDDInterface->mD3DInterface->Blt(&cell, float(shown.mX), float(shown.mY), part, Color::White,
+                                                0, false);
         image->mDDInterface->RemoveImageTextures(&cell);
         return true;
     }

@@ -29,7 +29,8 @@ public:
 
     // The piece at (x, y) of the image and the part of it from there to the piece's edge,
     // limited to width x height; texture coordinates u0, v0, u1, v1 of that part.
-    Piece* GetPiece(int x, int y, int& partWidth, int& partHeight, float& u0, float& v0, float& u1, float& v1);
+    Piece* GetPiece(int x, int y, int& partWidth, int& partHeight, float& u0, float& v0, float& u1,
+                    float& v1);
 
     int mWidth = 0; // of the image at upload
     int mHeight = 0;

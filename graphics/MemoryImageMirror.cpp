@@ -20,7 +20,8 @@ std::unique_ptr<MemoryImage> FlippedPart(MemoryImage* src, ImageRegistry* regist
     if (!out) return nullptr;
     for (int y = 0; y < part.mHeight; ++y)
         for (int x = 0; x < part.mWidth; ++x)
-            out[size_t(y) * size_t(part.mWidth) + size_t(part.mWidth - 1 - x)] = src->GetPixel(part.mX + x, part.mY + y);
+            out[size_t(y) * size_t(part.mWidth) + size_t(part.mWidth - 1 - x)] =
+                src->GetPixel(part.mX + x, part.mY + y);
     flipped->BitsChanged();
     flipped->CommitBits();
     return flipped;
@@ -37,7 +38,8 @@ Rect InsideOf(const Rect& r, const MemoryImage* image)
 
 } // namespace
 
-void MemoryImage::BltMirror(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
+void MemoryImage::BltMirror(Image* srcImage, int x, int y, const Rect& srcRect, const Color& color,
+                            int drawMode)
 {
     MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
     if (!src) return;
@@ -52,8 +54,8 @@ void MemoryImage::BltMirror(Image* srcImage, int x, int y, const Rect& srcRect, 
     Blt(flipped.get(), int(left), int(top), Rect(0, 0, part.mWidth, part.mHeight), color, drawMode);
 }
 
-void MemoryImage::StretchBltMirror(Image* srcImage, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                                   const Color& color, int drawMode, bool fastStretch)
+void MemoryImage::StretchBltMirror(Image* srcImage, const Rect& destRect, const Rect& srcRect,
+                                   const Rect& clip, const Color& color, int drawMode, bool fastStretch)
 {
     MemoryImage* src = dynamic_cast<MemoryImage*>(srcImage);
     if (!src) return;

@@ -28,8 +28,8 @@ struct Corner
 Corner Lerp(const Corner& p, const Corner& q, float t)
 {
     auto mix = [t](float a, float b) { return a + (b - a) * t; };
-    return {mix(p.x, q.x), mix(p.y, q.y), mix(p.r, q.r), mix(p.g, q.g), mix(p.b, q.b), mix(p.a, q.a),
-            mix(p.u, q.u), mix(p.v, q.v)};
+    return {mix(p.x, q.x), mix(p.y, q.y), mix(p.r, q.r), mix(p.g, q.g),
+            mix(p.b, q.b), mix(p.a, q.a), mix(p.u, q.u), mix(p.v, q.v)};
 }
 
 // Keeps the part of the polygon where (coordinate of a corner) * sign >= limit * sign.
@@ -76,15 +76,15 @@ DisplayResult Device3D::Access::Make(std::shared_ptr<DisplaySurface> target, std
     SDL_Texture* probe = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
     if (probe)
     {
-        SDL_BlendMode one = SDL_ComposeCustomBlendMode(SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD,
-                                                       SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE,
-                                                       SDL_BLENDOPERATION_ADD);
+        SDL_BlendMode one =
+            SDL_ComposeCustomBlendMode(SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD,
+                                       SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD);
         device->mCustomBlend = SDL_SetTextureBlendMode(probe, one) == 0;
         SDL_DestroyTexture(probe);
     }
     const uint32_t states[kStateCount] = {0, kBlendOne, kBlendZero, kCullCounterClockwise, 1, 0, 0, 0, 0};
-    const uint32_t stages[kStageCount] = {kOpModulate, kOpSelectArg1, kFilterPoint, kFilterPoint,
-                                          kFilterPoint, kAddressWrap, kAddressWrap};
+    const uint32_t stages[kStageCount] = {kOpModulate,  kOpSelectArg1, kFilterPoint, kFilterPoint,
+                                          kFilterPoint, kAddressWrap,  kAddressWrap};
     std::copy(states, states + kStateCount, device->mRenderStates);
     std::copy(stages, stages + kStageCount, device->mStageStates);
     DisplayResult hr = device->SetRenderTarget(std::move(target));
@@ -101,7 +101,8 @@ bool Device3D::DrawRectangle(const Vertex3D* v, SDL_Texture* texture, CornerOf c
     // Corners 0 and 2 share x, 1 and 3 share x; 0 and 1 share y, 2 and 3 share y; the texture
     // coordinates follow; one colour.
     if (!(v[0].x == v[2].x && v[1].x == v[3].x && v[0].y == v[1].y && v[2].y == v[3].y)) return false;
-    if (!(v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse)) return false;
+    if (!(v[0].diffuse == v[1].diffuse && v[0].diffuse == v[2].diffuse && v[0].diffuse == v[3].diffuse))
+        return false;
     if (!(std::isfinite(v[0].x) && std::isfinite(v[3].x) && std::isfinite(v[0].y) && std::isfinite(v[3].y)))
         return false;
     SDL_Renderer* r = detail::GetDesktop().renderer;
@@ -120,8 +121,10 @@ bool Device3D::DrawRectangle(const Vertex3D* v, SDL_Texture* texture, CornerOf c
     float u0 = std::min(v[0].u, v[1].u) * w, u1 = std::max(v[0].u, v[1].u) * w;
     float t0 = std::min(v[0].v, v[2].v) * h, t1 = std::max(v[0].v, v[2].v) * h;
     auto whole = [](float f) { return std::fabs(f - std::round(f)) < 1e-3f; };
-    if (!(whole(u0) && whole(u1) && whole(t0) && whole(t1)) || u0 < 0 || t0 < 0 || u1 > w || t1 > h) return false;
-    SDL_Rect src{int(std::lround(u0)), int(std::lround(t0)), int(std::lround(u1 - u0)), int(std::lround(t1 - t0))};
+    if (!(whole(u0) && whole(u1) && whole(t0) && whole(t1)) || u0 < 0 || t0 < 0 || u1 > w || t1 > h)
+        return false;
+    SDL_Rect src{int(std::lround(u0)), int(std::lround(t0)), int(std::lround(u1 - u0)),
+                 int(std::lround(t1 - t0))};
     if (src.w <= 0 || src.h <= 0) return false;
     // Mirrored when the texture runs against the position.
     bool flipX = (v[1].x - v[0].x) * (v[1].u - v[0].u) < 0;
@@ -229,8 +232,9 @@ DisplayResult Device3D::DrawPrimitive(Primitive type, const Vertex3D* vertices, 
         else if (src == kBlendOne && dst == kBlendOne)
         {
             if (mCustomBlend)
-                blend = SDL_ComposeCustomBlendMode(SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD,
-                                                   SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD);
+                blend = SDL_ComposeCustomBlendMode(SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ONE,
+                                                   SDL_BLENDOPERATION_ADD, SDL_BLENDFACTOR_ZERO,
+                                                   SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD);
             else
             {
                 // source alpha x source with every source alpha 255 is the source itself
@@ -280,7 +284,8 @@ DisplayResult Device3D::DrawPrimitive(Primitive type, const Vertex3D* vertices, 
         for (int i = 0; i + 1 < count; ++i)
         {
             double x1 = vertices[i].x, y1 = vertices[i].y, x2 = vertices[i + 1].x, y2 = vertices[i + 1].y;
-            if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) continue;
+            if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+                continue;
             double dx = x2 - x1, dy = y2 - y1, t0 = 0, t1 = 1;
             const double p[4] = {-dx, dx, -dy, dy};
             const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};

@@ -27,8 +27,8 @@ constexpr int kMaxSurfaceSide = 16384;
 
 bool IsDisplayFormat(const PixelFormat& f)
 {
-    return (f.bitCount == 16 || f.bitCount == 32) && (f.flags & kPixelRgb) && !(f.flags & kPixelPaletteIndexed8) &&
-           f.redMask && f.greenMask && f.blueMask;
+    return (f.bitCount == 16 || f.bitCount == 32) && (f.flags & kPixelRgb) &&
+           !(f.flags & kPixelPaletteIndexed8) && f.redMask && f.greenMask && f.blueMask;
 }
 
 bool IsTextureFormat(const PixelFormat& f)
@@ -111,7 +111,8 @@ DisplayResult DirectDisplay::SetDisplayMode(int width, int height, int bits)
 {
     if (!mExclusive) return kErrNoExclusiveMode;
     if (GetDisplaySetup().faults.refuseMode) return kErrUnsupportedMode;
-    if (width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) return kErrInvalidMode;
+    if (width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide)
+        return kErrInvalidMode;
     if (bits != 16 && bits != 32) return kErrUnsupportedMode;
     mScreenWidth = width;
     mScreenHeight = height;
@@ -157,7 +158,8 @@ DisplayResult DirectDisplay::CreateSurface(const SurfaceDesc& descIn, std::share
     }
     if (desc.width <= 0 || desc.height <= 0 || desc.width > kMaxSurfaceSide || desc.height > kMaxSurfaceSide)
         return kErrInvalidParams;
-    if (desc.texture ? !IsTextureFormat(desc.format) : !IsDisplayFormat(desc.format)) return kErrInvalidPixelFormat;
+    if (desc.texture ? !IsTextureFormat(desc.format) : !IsDisplayFormat(desc.format))
+        return kErrInvalidPixelFormat;
     bool video = !desc.texture && (desc.memory == SurfaceMemory::Video || desc.primary || desc.renderTarget);
     uint64_t bytes = uint64_t(desc.width) * uint64_t(desc.height) * uint64_t(desc.format.BytesPerPixel());
     if (video && detail::VideoBytesInUse() + bytes > setup.videoMemory) return kErrOutOfVideoMemory;
@@ -172,7 +174,8 @@ DisplayResult DirectDisplay::CreateSurface(const SurfaceDesc& descIn, std::share
             back.primary = false;
             back.backBuffers = 0;
             std::shared_ptr<DisplaySurface> backBuffer = DisplaySurface::Access::Make(back);
-            if (back.renderTarget && !DisplaySurface::Access::MakeRenderTarget(*backBuffer)) return kErrOutOfVideoMemory;
+            if (back.renderTarget && !DisplaySurface::Access::MakeRenderTarget(*backBuffer))
+                return kErrOutOfVideoMemory;
             DisplaySurface::Access::SetBackBuffer(*surface, backBuffer);
         }
         mPrimary = surface;
@@ -210,13 +213,16 @@ DisplayResult DirectDisplay::GetDeviceIdentifier(AdapterIdentity& out) const
     std::string error;
     if (MainWindowExists() && !ScreenIsOpen() && detail::OnMainThread()) OpenScreen(false, error);
     std::string renderer = ScreenRendererName();
-    std::string adapter = renderer == "opengl" || renderer == "opengles2" ? GlRendererString() : std::string();
+    std::string adapter =
+        renderer == "opengl" || renderer == "opengles2" ? GlRendererString() : std::string();
     const char* video = SDL_GetCurrentVideoDriver();
-    out.description = (adapter.empty() ? "SDL " + (renderer.empty() ? std::string("renderer") : renderer) : adapter) +
-                      " (" + (video ? video : "no video") + ")";
+    out.description =
+        (adapter.empty() ? "SDL " + (renderer.empty() ? std::string("renderer") : renderer) : adapter) +
+        " (" + (video ? video : "no video") + ")";
     // The driver is the library that draws: SDL's own file.
     Dl_info info;
-    if (dladdr(reinterpret_cast<void*>(&SDL_CreateRenderer), &info) && info.dli_fname) out.driver = info.dli_fname;
+    if (dladdr(reinterpret_cast<void*>(&SDL_CreateRenderer), &info) && info.dli_fname)
+        out.driver = info.dli_fname;
     NameToGuid(out.description, out.guid);
     return kDisplayOk;
 }
@@ -297,7 +303,8 @@ std::string DirectDisplay::RendererName() const
     return ScreenRendererName();
 }
 
-DisplayResult DirectDisplay::CreateDevice(std::shared_ptr<DisplaySurface> target, std::unique_ptr<Device3D>& out)
+DisplayResult DirectDisplay::CreateDevice(std::shared_ptr<DisplaySurface> target,
+                                          std::unique_ptr<Device3D>& out)
 {
     out.reset();
     if (GetDisplaySetup().faults.createDevice) return kErrInvalidDevice;

@@ -47,7 +47,8 @@ public:
     // 16 or 32 bits, or a texture format the device does not sample), kErrOutOfVideoMemory
     // (no room, or a render target without a renderer).
     DisplayResult CreateSurface(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>& out);
-    DisplayResult CreatePalette(const uint32_t* entries, bool withAlpha, std::shared_ptr<DisplayPalette>& out);
+    DisplayResult CreatePalette(const uint32_t* entries, bool withAlpha,
+                                std::shared_ptr<DisplayPalette>& out);
     // The 3D device drawing into a render-target surface.
     DisplayResult CreateDevice(std::shared_ptr<DisplaySurface> target, std::unique_ptr<Device3D>& out);
 

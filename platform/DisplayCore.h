@@ -85,7 +85,10 @@ struct DisplaySurface::Access
     static const uint8_t* Pixels(const DisplaySurface& surface) { return surface.mPixels.data(); }
     static int Pitch(const DisplaySurface& surface) { return surface.mPitch; }
     static void SwapPixels(DisplaySurface& a, DisplaySurface& b) { a.mPixels.swap(b.mPixels); }
-    static void SetBackBuffer(DisplaySurface& s, std::shared_ptr<DisplaySurface> back) { s.mBackBuffer = std::move(back); }
+    static void SetBackBuffer(DisplaySurface& s, std::shared_ptr<DisplaySurface> back)
+    {
+        s.mBackBuffer = std::move(back);
+    }
 };
 
 struct Device3D::Access

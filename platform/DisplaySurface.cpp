@@ -90,14 +90,16 @@ DisplaySurface::~DisplaySurface()
 
 bool DisplaySurface::Access::IsVideo(const DisplaySurface& s)
 {
-    return !s.mDesc.texture && (s.mDesc.memory == SurfaceMemory::Video || s.mDesc.primary || s.mDesc.renderTarget);
+    return !s.mDesc.texture &&
+           (s.mDesc.memory == SurfaceMemory::Video || s.mDesc.primary || s.mDesc.renderTarget);
 }
 
 bool DisplaySurface::Access::MakeRenderTarget(DisplaySurface& s)
 {
     SDL_Renderer* r = Renderer();
     if (!r || !detail::OnMainThread() || !SDL_RenderTargetSupported(r)) return false;
-    s.mTexture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, s.Width(), s.Height());
+    s.mTexture =
+        SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, s.Width(), s.Height());
     if (!s.mTexture) return false;
     s.mTextureWidth = s.Width();
     s.mTextureHeight = s.Height();
@@ -125,8 +127,8 @@ DisplayResult DisplaySurface::Access::MakeCpuValid(DisplaySurface& s)
     if (SDL_RenderReadPixels(d.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), s.Width() * 4) != 0)
         return kErrGeneric;
     PixelConverter conv(s.Format(), nullptr);
-    bool same = s.Format().bitCount == 32 && s.Format().redMask == 0xFF0000 && s.Format().greenMask == 0xFF00 &&
-                s.Format().blueMask == 0xFF;
+    bool same = s.Format().bitCount == 32 && s.Format().redMask == 0xFF0000 &&
+                s.Format().greenMask == 0xFF00 && s.Format().blueMask == 0xFF;
     for (int y = 0; y < s.Height(); ++y)
     {
         uint8_t* row = s.mPixels.data() + size_t(y) * size_t(s.mPitch);
@@ -174,7 +176,8 @@ SDL_Texture* DisplaySurface::Access::TextureToSample(DisplaySurface& s, bool opa
         s.mTextureGeneration = d.rendererGeneration;
     }
     SDL_RendererInfo info;
-    bool software = SDL_GetRendererInfo(d.renderer, &info) == 0 && info.name && std::string(info.name) == "software";
+    bool software =
+        SDL_GetRendererInfo(d.renderer, &info) == 0 && info.name && std::string(info.name) == "software";
     // The software renderer maps coordinates 0 .. 1 onto the centres of the first and the last
     // texel; one more texel (a copy of the last) on each axis puts texel edges where the other
     // renderers have them.
@@ -270,11 +273,13 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
     {
         if (!(mDesc.primary && mClipped)) return kErrInvalidRect;
         // The clipper cuts the blit to the screen, taking the matching source part.
-        SurfaceRect c{std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, Width()), std::min(d.bottom, Height())};
+        SurfaceRect c{std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, Width()),
+                      std::min(d.bottom, Height())};
         if (c.left >= c.right || c.top >= c.bottom) return kDisplayOk;
         auto map = [](int v, int from0, int fromLen, int to0, int toLen)
         { return to0 + int(int64_t(v - from0) * toLen / fromLen); };
-        SurfaceRect cs{map(c.left, d.left, d.Width(), s.left, s.Width()), map(c.top, d.top, d.Height(), s.top, s.Height()),
+        SurfaceRect cs{map(c.left, d.left, d.Width(), s.left, s.Width()),
+                       map(c.top, d.top, d.Height(), s.top, s.Height()),
                        map(c.right, d.left, d.Width(), s.left, s.Width()),
                        map(c.bottom, d.top, d.Height(), s.top, s.Height())};
         d = c;
@@ -304,7 +309,8 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
         else
         {
             std::vector<uint32_t> argb = RegionToArgb(*source, s, keyed ? &key : nullptr);
-            staging = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, s.Width(), s.Height());
+            staging = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, s.Width(),
+                                        s.Height());
             if (!staging) return kErrOutOfVideoMemory;
             SDL_UpdateTexture(staging, nullptr, argb.data(), s.Width() * 4);
             SDL_SetTextureBlendMode(staging, keyed ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
@@ -344,10 +350,12 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
     {
         int sy = s.top + int(int64_t(y) * s.Height() / d.Height());
         const uint8_t* srow = srcBase + size_t(sy) * size_t(srcPitch);
-        uint8_t* drow = mPixels.data() + size_t(d.top + y) * size_t(mPitch) + size_t(d.left) * size_t(to.Bytes());
+        uint8_t* drow =
+            mPixels.data() + size_t(d.top + y) * size_t(mPitch) + size_t(d.left) * size_t(to.Bytes());
         if (sameFormat && sameSize && !keyed)
         {
-            std::memcpy(drow, srow + size_t(s.left) * size_t(from.Bytes()), size_t(d.Width()) * size_t(to.Bytes()));
+            std::memcpy(drow, srow + size_t(s.left) * size_t(from.Bytes()),
+                        size_t(d.Width()) * size_t(to.Bytes()));
             continue;
         }
         for (int x = 0; x < d.Width(); ++x)

@@ -92,8 +92,8 @@ private:
     int mTextureWidth = 0; // the upload's size (a texel wider and higher on some renderers)
     int mTextureHeight = 0;
     uint64_t mTextureGeneration = 0;
-    bool mCpuValid = true;  // mPixels hold the picture
-    bool mGpuValid = false; // mTexture holds the picture
+    bool mCpuValid = true;              // mPixels hold the picture
+    bool mGpuValid = false;             // mTexture holds the picture
     SDL_Texture* mOpaqueTwin = nullptr; // a texture's upload with every alpha 255
     bool mOpaqueTwinValid = false;
 };

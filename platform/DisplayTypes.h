@@ -19,26 +19,26 @@ constexpr DisplayResult DisplayHResult(uint32_t code)
 }
 
 constexpr DisplayResult kDisplayOk = 0;
-constexpr DisplayResult kErrGeneric = DisplayResult(0x80004005u);        // "DDERR_GENERIC"
-constexpr DisplayResult kErrUnsupported = DisplayResult(0x80004001u);    // "DDERR_UNSUPPORTED"
-constexpr DisplayResult kErrInvalidParams = DisplayResult(0x80070057u);  // "DDERR_INVALIDPARAMS"
-constexpr DisplayResult kErrOutOfMemory = DisplayResult(0x8007000Eu);    // "E_OUTOFMEMORY"
-constexpr DisplayResult kErrInvalidMode = DisplayHResult(120);           // "DDERR_INVALIDMODE"
-constexpr DisplayResult kErrInvalidPixelFormat = DisplayHResult(145);    // "DDERR_INVALIDPIXELFORMAT"
-constexpr DisplayResult kErrInvalidRect = DisplayHResult(150);           // "DDERR_INVALIDRECT"
-constexpr DisplayResult kErrNoExclusiveMode = DisplayHResult(225);       // "DDERR_NOEXCLUSIVEMODE"
-constexpr DisplayResult kErrOutOfVideoMemory = DisplayHResult(380);      // "DDERR_OUTOFVIDEOMEMORY"
-constexpr DisplayResult kErrSurfaceBusy = DisplayHResult(430);           // "DDERR_SURFACEBUSY"
-constexpr DisplayResult kErrSurfaceLost = DisplayHResult(450);           // "DDERR_SURFACELOST"
+constexpr DisplayResult kErrGeneric = DisplayResult(0x80004005u);          // "DDERR_GENERIC"
+constexpr DisplayResult kErrUnsupported = DisplayResult(0x80004001u);      // "DDERR_UNSUPPORTED"
+constexpr DisplayResult kErrInvalidParams = DisplayResult(0x80070057u);    // "DDERR_INVALIDPARAMS"
+constexpr DisplayResult kErrOutOfMemory = DisplayResult(0x8007000Eu);      // "E_OUTOFMEMORY"
+constexpr DisplayResult kErrInvalidMode = DisplayHResult(120);             // "DDERR_INVALIDMODE"
+constexpr DisplayResult kErrInvalidPixelFormat = DisplayHResult(145);      // "DDERR_INVALIDPIXELFORMAT"
+constexpr DisplayResult kErrInvalidRect = DisplayHResult(150);             // "DDERR_INVALIDRECT"
+constexpr DisplayResult kErrNoExclusiveMode = DisplayHResult(225);         // "DDERR_NOEXCLUSIVEMODE"
+constexpr DisplayResult kErrOutOfVideoMemory = DisplayHResult(380);        // "DDERR_OUTOFVIDEOMEMORY"
+constexpr DisplayResult kErrSurfaceBusy = DisplayHResult(430);             // "DDERR_SURFACEBUSY"
+constexpr DisplayResult kErrSurfaceLost = DisplayHResult(450);             // "DDERR_SURFACELOST"
 constexpr DisplayResult kErrVerticalBlankInProgress = DisplayHResult(537); // "DDERR_VERTICALBLANKINPROGRESS"
-constexpr DisplayResult kErrWasStillDrawing = DisplayHResult(540);       // "DDERR_WASSTILLDRAWING"
-constexpr DisplayResult kErrNotLocked = DisplayHResult(584);             // "DDERR_NOTLOCKED"
-constexpr DisplayResult kErrUnsupportedMode = DisplayHResult(590);       // "DDERR_UNSUPPORTEDMODE"
-constexpr DisplayResult kErrInvalidDevice = DisplayHResult(705);         // "D3DERR_INVALID_DEVICE"
-constexpr DisplayResult kErrInitFailed = DisplayHResult(706);            // "D3DERR_INITFAILED"
-constexpr DisplayResult kErrSceneInScene = DisplayHResult(760);          // "D3DERR_SCENE_IN_SCENE"
-constexpr DisplayResult kErrSceneNotInScene = DisplayHResult(761);       // "D3DERR_SCENE_NOT_IN_SCENE"
-constexpr DisplayResult kErrSceneEndFailed = DisplayHResult(763);        // "D3DERR_SCENE_END_FAILED"
+constexpr DisplayResult kErrWasStillDrawing = DisplayHResult(540);         // "DDERR_WASSTILLDRAWING"
+constexpr DisplayResult kErrNotLocked = DisplayHResult(584);               // "DDERR_NOTLOCKED"
+constexpr DisplayResult kErrUnsupportedMode = DisplayHResult(590);         // "DDERR_UNSUPPORTEDMODE"
+constexpr DisplayResult kErrInvalidDevice = DisplayHResult(705);           // "D3DERR_INVALID_DEVICE"
+constexpr DisplayResult kErrInitFailed = DisplayHResult(706);              // "D3DERR_INITFAILED"
+constexpr DisplayResult kErrSceneInScene = DisplayHResult(760);            // "D3DERR_SCENE_IN_SCENE"
+constexpr DisplayResult kErrSceneNotInScene = DisplayHResult(761);         // "D3DERR_SCENE_NOT_IN_SCENE"
+constexpr DisplayResult kErrSceneEndFailed = DisplayHResult(763);          // "D3DERR_SCENE_END_FAILED"
 
 // The name of a result code of this module ("DDERR_SURFACELOST" ...); empty for other codes.
 std::string DisplayResultName(DisplayResult result);
@@ -65,7 +65,10 @@ struct PixelFormat
     static PixelFormat Bgr32() { return {kPixelRgb, 32, 0xFF, 0xFF00, 0xFF0000, 0}; }
     static PixelFormat Rgb565() { return {kPixelRgb, 16, 0xF800, 0x07E0, 0x001F, 0}; }
     static PixelFormat Rgb555() { return {kPixelRgb, 16, 0x7C00, 0x03E0, 0x001F, 0}; }
-    static PixelFormat Argb8888() { return {kPixelRgb | kPixelAlphaPixels, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000}; }
+    static PixelFormat Argb8888()
+    {
+        return {kPixelRgb | kPixelAlphaPixels, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    }
     static PixelFormat Argb4444() { return {kPixelRgb | kPixelAlphaPixels, 16, 0xF00, 0xF0, 0xF, 0xF000}; }
     static PixelFormat Palette8() { return {kPixelRgb | kPixelPaletteIndexed8, 8, 0, 0, 0, 0}; }
 };

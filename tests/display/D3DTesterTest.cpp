@@ -23,10 +23,7 @@ protected:
     // A run of the application that decides 3D by the test.
     struct Run
     {
-        Run()
-        {
-            app.Initialize();
-        }
+        Run() { app.Initialize(); }
         D3DTester* Tester() { return app.mDDInterface->mD3DTester; }
         platform::FakeClock clock;
         TestApp app;
@@ -169,7 +166,8 @@ TEST_F(D3DTest, AFailedTestKeeps3DOffAndVoidsAStoredWish)
 
 TEST_F(D3DTest, DemoPlaybackTakesTheRecordedVerdict)
 {
-    const std::string demoFile = std::filesystem::current_path().string() + "/verdict-" + scratch::TestName() + ".dmo";
+    const std::string demoFile =
+        std::filesystem::current_path().string() + "/verdict-" + scratch::TestName() + ".dmo";
     platform::RemoveFile(demoFile);
     {
         platform::FakeClock clock;
@@ -200,8 +198,8 @@ TEST_F(D3DTest, DemoPlaybackTakesTheRecordedVerdict)
 
 TEST(D3DTesterHelpers, HighestBitIndex)
 {
-    const std::vector<std::pair<uint32_t, int>> cases = {{0, 0}, {1, 0}, {2, 1}, {0xF800, 15}, {0xFF0000, 23},
-                                                         {0x80000000u, 31}};
+    const std::vector<std::pair<uint32_t, int>> cases = {{0, 0},       {1, 0},         {2, 1},
+                                                         {0xF800, 15}, {0xFF0000, 23}, {0x80000000u, 31}};
     for (const auto& c : cases)
         EXPECT_EQ(Kavo::GetHighestBitIndex(c.first), c.second) << c.first;
 }

@@ -39,14 +39,20 @@ struct Sources
             return image;
         };
         // Smooth gradients, so that filtering and nearest sampling stay close.
-        opaque = make(40, 30, [](int x, int y) { return 0xFF000000u | uint32_t(40 + x * 5) << 16 | uint32_t(60 + y * 6) << 8 | 120u; });
-        keyed = make(32, 32, [](int x, int y)
+        opaque = make(40, 30,
+                      [](int x, int y) {
+                          return 0xFF000000u | uint32_t(40 + x * 5) << 16 | uint32_t(60 + y * 6) << 8 | 120u;
+                      });
+        keyed = make(32, 32,
+                     [](int x, int y)
                      {
                          int dx = x - 16, dy = y - 16;
-                         return dx * dx + dy * dy < 14 * 14 ? 0xFF000000u | uint32_t(200 - x * 3) << 16 | 0x8000u | uint32_t(y * 6)
-                                                            : 0x00000000u;
+                         return dx * dx + dy * dy < 14 * 14
+                                    ? 0xFF000000u | uint32_t(200 - x * 3) << 16 | 0x8000u | uint32_t(y * 6)
+                                    : 0x00000000u;
                      });
-        translucent = make(32, 24, [](int x, int y) { return uint32_t(60 + x * 5) << 24 | 0xFF4000u | uint32_t(y * 8); });
+        translucent = make(
+            32, 24, [](int x, int y) { return uint32_t(60 + x * 5) << 24 | 0xFF4000u | uint32_t(y * 8); });
         onePixel = make(1, 1, [](int, int) { return 0xFFE0A060u; });
     }
     std::unique_ptr<DDImage> opaque, keyed, translucent, onePixel;
@@ -60,9 +66,9 @@ struct Case
 {
     const char* name;
     std::function<void(Image* dest, Graphics& g, Sources& s)> draw;
-    int tolerance;          // largest channel difference a pixel may have and still match...
-    double outlierFraction; // ...except for this fraction of the pixels
-    bool surfaceOnly = false; // the 3D renderer draws it another way (not compared there)
+    int tolerance;                 // largest channel difference a pixel may have and still match...
+    double outlierFraction;        // ...except for this fraction of the pixels
+    bool surfaceOnly = false;      // the 3D renderer draws it another way (not compared there)
     double threeDOutliers = 0.002; // through 3D: lines and edges are the renderer's own
 };
 
@@ -72,14 +78,17 @@ constexpr int kSixteenBitSlack = 8;
 const std::vector<Case>& Cases()
 {
     static const std::vector<Case> cases = {
-        {"opaque fills", [](Image*, Graphics& g, Sources&)
+        {"opaque fills",
+         [](Image*, Graphics& g, Sources&)
          {
              g.SetColor(Color(200, 100, 50));
              g.FillRect(10, 10, 100, 60);
              g.SetColor(Color(20, 240, 90));
              g.FillRect(-20, 200, 80, 80); // over the bottom-left edge
-         }, 8, 0.0},
-        {"translucent and additive fills", [](Image*, Graphics& g, Sources&)
+         },
+         8, 0.0},
+        {"translucent and additive fills",
+         [](Image*, Graphics& g, Sources&)
          {
              g.SetColor(Color(200, 100, 50));
              g.FillRect(10, 10, 100, 60);
@@ -88,8 +97,10 @@ const std::vector<Case>& Cases()
              g.SetDrawMode(1);
              g.SetColor(Color(120, 120, 40, 200));
              g.FillRect(300, 200, 60, 60); // over the bottom-right edge
-         }, 10, 0.0},
-        {"lines", [](Image* dest, Graphics& g, Sources&)
+         },
+         10, 0.0},
+        {"lines",
+         [](Image* dest, Graphics& g, Sources&)
          {
              g.SetColor(Color(250, 250, 250));
              g.DrawLine(5, 5, 300, 200);
@@ -99,14 +110,18 @@ const std::vector<Case>& Cases()
              g.DrawLine(0, 120, 319, 100);
              dest->DrawLine(-1e12, 50, 1e12, 60, Color(0, 255, 0), 0);
              dest->DrawLine(10, -50, 12, 1e9, Color(0, 0, 255), 0);
-         }, 10, 0.01, false, 0.05},
-        {"additive and anti-aliased lines", [](Image* dest, Graphics&, Sources&)
+         },
+         10, 0.01, false, 0.05},
+        {"additive and anti-aliased lines",
+         [](Image* dest, Graphics&, Sources&)
          {
              dest->DrawLine(5, 100, 310, 140, Color(100, 60, 30), 1);
              dest->DrawLineAA(20.5, 20.25, 280.75, 180.5, Color(255, 255, 255), 0);
              dest->DrawLineAA(30.5, 220.0, 60.25, 10.5, Color(255, 200, 100), 0);
-         }, 64, 0.01, false, 0.03},
-        {"plain, keyed and translucent blits at the edges", [](Image*, Graphics& g, Sources& s)
+         },
+         64, 0.01, false, 0.03},
+        {"plain, keyed and translucent blits at the edges",
+         [](Image*, Graphics& g, Sources& s)
          {
              g.DrawImage(s.opaque.get(), -10, -8);
              g.DrawImage(s.opaque.get(), 300, 220);
@@ -116,8 +131,10 @@ const std::vector<Case>& Cases()
              g.DrawImage(s.translucent.get(), -12, 150);
              g.DrawImage(s.onePixel.get(), 0, 0);
              g.DrawImage(s.onePixel.get(), 319, 239);
-         }, 10, 0.0},
-        {"additive and modulated blits", [](Image*, Graphics& g, Sources& s)
+         },
+         10, 0.0},
+        {"additive and modulated blits",
+         [](Image*, Graphics& g, Sources& s)
          {
              g.SetColor(Color(60, 60, 60));
              g.FillRect(0, 0, 320, 240);
@@ -131,22 +148,28 @@ const std::vector<Case>& Cases()
              g.SetColor(Color(255, 120, 0, 200));
              g.DrawImage(s.keyed.get(), 200, 20);
              g.DrawImage(s.translucent.get(), 250, 100);
-         }, 12, 0.0},
-        {"mirrored blits", [](Image*, Graphics& g, Sources& s)
+         },
+         12, 0.0},
+        {"mirrored blits",
+         [](Image*, Graphics& g, Sources& s)
          {
              g.DrawImageMirror(s.opaque.get(), 10, 10);
              g.DrawImageMirror(s.keyed.get(), 100, 10);
              g.DrawImageMirror(s.translucent.get(), 200, 10);
              g.DrawImageMirror(s.opaque.get(), -15, 200);
-         }, 10, 0.0},
-        {"sub-pixel and rotated blits", [](Image*, Graphics& g, Sources& s)
+         },
+         10, 0.0},
+        {"sub-pixel and rotated blits",
+         [](Image*, Graphics& g, Sources& s)
          {
              g.DrawImageF(s.opaque.get(), 20.5f, 30.25f);
              g.DrawImageRotated(s.opaque.get(), 120, 60, 0.5);
              g.DrawImageRotated(s.keyed.get(), 200, 120, -1.2);
              g.DrawImageRotated(s.opaque.get(), 300, 220, 2.0); // over the corner
-         }, 48, 0.06},
-        {"stretched blits", [](Image*, Graphics& g, Sources& s)
+         },
+         48, 0.06},
+        {"stretched blits",
+         [](Image*, Graphics& g, Sources& s)
          {
              g.DrawImageStretched(s.opaque.get(), 10, 10, 120, 90);
              g.DrawImageStretched(s.keyed.get(), 150, 10, 60, 60);
@@ -154,18 +177,23 @@ const std::vector<Case>& Cases()
              g.SetFastStretch(true);
              g.DrawImageStretched(s.opaque.get(), 220, 120, 130, 150); // past the edge
              g.DrawImageMirrorStretched(s.opaque.get(), Rect(150, 150, 60, 45), Rect(0, 0, 40, 30));
-         }, 40, 0.05},
-        {"matrix and triangle blits", [](Image* dest, Graphics& g, Sources& s)
+         },
+         40, 0.05},
+        {"matrix and triangle blits",
+         [](Image* dest, Graphics& g, Sources& s)
          {
              Kavo::Matrix3 m;
              m.Scale(1.5f, 1.5f);
              m.RotateRad(0.3f);
              g.DrawImageMatrix(s.opaque.get(), m, Rect(0, 0, 40, 30), 80, 80);
-             Kavo::TriVertex tris[6] = {{200, 20, 0, 0, 0}, {300, 30, 1, 0, 0}, {220, 120, 0, 1, 0},
+             Kavo::TriVertex tris[6] = {{200, 20, 0, 0, 0}, {300, 30, 1, 0, 0},  {220, 120, 0, 1, 0},
                                         {300, 30, 1, 0, 0}, {310, 130, 1, 1, 0}, {220, 120, 0, 1, 0}};
-             dest->BltTrianglesTex(s.opaque.get(), tris, 2, Rect(0, 0, 320, 240), Color::White, 0, 0, 0, false);
-         }, 48, 0.06, true},
-        {"text", [](Image*, Graphics& g, Sources& s)
+             dest->BltTrianglesTex(s.opaque.get(), tris, 2, Rect(0, 0, 320, 240), Color::White, 0, 0, 0,
+                                   false);
+         },
+         48, 0.06, true},
+        {"text",
+         [](Image*, Graphics& g, Sources& s)
          {
              g.SetFont(s.font.get());
              g.SetColor(Color(255, 240, 40));
@@ -174,15 +202,19 @@ const std::vector<Case>& Cases()
              g.SetColor(Color(255, 255, 255));
              g.DrawString("Shadowed text over the edge", 200, 120 + s.textShift);
              s.font->drawShadow = false;
-         }, 24, 0.002},
-        {"coverage fill", [](Image* dest, Graphics&, Sources&)
+         },
+         24, 0.002},
+        {"coverage fill",
+         [](Image* dest, Graphics&, Sources&)
          {
              std::vector<uint8_t> coverage(64 * 16);
              for (size_t i = 0; i < coverage.size(); ++i)
                  coverage[i] = uint8_t(i * 7);
              Kavo::Span spans[4] = {{20, 10, 50}, {21, 10, 64}, {22, -5, 40}, {35, 300, 40}};
-             dest->FillScanLinesWithCoverage(spans, 4, Color(255, 200, 0), 0, coverage.data(), 10, 20, 64, 16);
-         }, 10, 0.0},
+             dest->FillScanLinesWithCoverage(spans, 4, Color(255, 200, 0), 0, coverage.data(), 10, 20, 64,
+                                             16);
+         },
+         10, 0.0},
     };
     return cases;
 }
@@ -209,8 +241,8 @@ std::vector<uint32_t> DrawInMemory(const Case& c, Sources& sources, Kavo::ImageR
     return std::vector<uint32_t>(bits, bits + 320 * 240);
 }
 
-void Compare(const std::string& road, const Case& c, int tolerance, double allowed, const std::vector<uint32_t>& expected,
-             const std::vector<uint32_t>& actual)
+void Compare(const std::string& road, const Case& c, int tolerance, double allowed,
+             const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual)
 {
     ASSERT_EQ(actual.size(), expected.size()) << road << ": " << c.name;
     size_t outliers = 0, firstOutlier = 0;
@@ -218,10 +250,10 @@ void Compare(const std::string& road, const Case& c, int tolerance, double allow
         if (Difference(actual[i] | 0xFF000000u, expected[i] | 0xFF000000u) > tolerance && outliers++ == 0)
             firstOutlier = i;
     double fraction = double(outliers) / double(actual.size());
-    EXPECT_LE(fraction, allowed)
-        << road << ": " << c.name << ": " << outliers << " pixels differ by more than " << tolerance
-        << "; the first at (" << firstOutlier % 320 << ", " << firstOutlier / 320 << "): " << std::hex
-        << actual[firstOutlier] << " for " << expected[firstOutlier];
+    EXPECT_LE(fraction, allowed) << road << ": " << c.name << ": " << outliers
+                                 << " pixels differ by more than " << tolerance << "; the first at ("
+                                 << firstOutlier % 320 << ", " << firstOutlier / 320 << "): " << std::hex
+                                 << actual[firstOutlier] << " for " << expected[firstOutlier];
 }
 
 void RunRoad(const displaytest::NamedFormat& format, bool threeD)
@@ -245,10 +277,12 @@ void RunRoad(const displaytest::NamedFormat& format, bool threeD)
             c.draw(screen, g, sources);
         }
         if (threeD) rig.Display()->mD3DInterface->Flush();
-        EXPECT_TRUE(rig.Display()->mD3DInterface->mErrorText.empty()) << rig.Display()->mD3DInterface->mErrorText;
+        EXPECT_TRUE(rig.Display()->mD3DInterface->mErrorText.empty())
+            << rig.Display()->mD3DInterface->mErrorText;
         int tolerance = c.tolerance + (format.format.bitCount == 16 ? kSixteenBitSlack : 0);
         double allowed = c.outlierFraction + (threeD ? c.threeDOutliers : 0.0);
-        Compare(road, c, tolerance, allowed, expected, displaytest::ReadSurface(rig.Display()->mDrawSurface.get()));
+        Compare(road, c, tolerance, allowed, expected,
+                displaytest::ReadSurface(rig.Display()->mDrawSurface.get()));
     }
 }
 
@@ -260,7 +294,8 @@ TEST(Differential, EverySurfaceLayoutDrawsAsTheSoftwareImage)
 
 TEST(Differential, The3DRendererDrawsAsTheSoftwareImage)
 {
-    for (const displaytest::NamedFormat& format : {displaytest::SurfaceFormats()[0], displaytest::SurfaceFormats()[3]})
+    for (const displaytest::NamedFormat& format :
+         {displaytest::SurfaceFormats()[0], displaytest::SurfaceFormats()[3]})
         RunRoad(format, true);
 }
 

@@ -48,10 +48,12 @@ inline std::vector<uint32_t> ReadSurface(platform::DisplaySurface* surface)
     for (int y = 0; y < l.height; ++y)
         for (int x = 0; x < l.width; ++x)
         {
-            const uint8_t* p = l.bits + size_t(y) * size_t(l.pitch) + size_t(x) * size_t(l.format.bitCount / 8);
+            const uint8_t* p =
+                l.bits + size_t(y) * size_t(l.pitch) + size_t(x) * size_t(l.format.bitCount / 8);
             uint32_t v = 0;
             std::memcpy(&v, p, size_t(l.format.bitCount / 8));
-            out[size_t(y) * size_t(l.width) + size_t(x)] = 0xFF000000u | platform::ChannelByte(v, l.format.redMask) << 16 |
+            out[size_t(y) * size_t(l.width) + size_t(x)] = 0xFF000000u |
+                                                           platform::ChannelByte(v, l.format.redMask) << 16 |
                                                            platform::ChannelByte(v, l.format.greenMask) << 8 |
                                                            platform::ChannelByte(v, l.format.blueMask);
         }

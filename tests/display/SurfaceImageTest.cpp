@@ -16,7 +16,8 @@ using Kavo::Color;
 using Kavo::DDImage;
 using Kavo::Rect;
 
-std::unique_ptr<DDImage> MakeImage(Kavo::DDInterface* display, int w, int h, const std::vector<uint32_t>& pixels)
+std::unique_ptr<DDImage> MakeImage(Kavo::DDInterface* display, int w, int h,
+                                   const std::vector<uint32_t>& pixels)
 {
     auto image = std::make_unique<DDImage>(display);
     image->SetBits(pixels.data(), w, h, true);
@@ -47,7 +48,8 @@ TEST(SurfaceImage, FillsWriteTheLayoutsExactValues)
         {platform::PixelFormat::Rgb565(), Color(255, 255, 255), 0, 0, 0xFFFF},
         {platform::PixelFormat::Rgb32(), Color(255, 255, 255), 0, 0, 0x00FEFEFE},
         // Alpha 128 over black: the source term alone.
-        {platform::PixelFormat::Rgb565(), Color(255, 0, 0, 128), 0, 0, ((((255 * 128 + 128) >> 8) + 1) * 0xF800 >> 8) & 0xF800},
+        {platform::PixelFormat::Rgb565(), Color(255, 0, 0, 128), 0, 0,
+         ((((255 * 128 + 128) >> 8) + 1) * 0xF800 >> 8) & 0xF800},
         // Additive red onto a saturated red field stays saturated; alpha 0 adds nothing.
         {platform::PixelFormat::Rgb565(), Color(255, 0, 0, 255), 1, 0xF800, 0xF800},
         {platform::PixelFormat::Rgb565(), Color(255, 255, 255, 0), 1, 0x1234, 0x1234},
@@ -67,7 +69,8 @@ TEST(SurfaceImage, FillsWriteTheLayoutsExactValues)
             surface->Unlock();
         }
         screen->FillRect(Rect(0, 0, 1, 1), c.color, c.drawMode);
-        EXPECT_EQ(RawPixel(surface, 0, 0), c.after) << c.color.mRed << " " << c.color.mAlpha << " " << c.drawMode;
+        EXPECT_EQ(RawPixel(surface, 0, 0), c.after)
+            << c.color.mRed << " " << c.color.mAlpha << " " << c.drawMode;
     }
 }
 
@@ -163,7 +166,8 @@ TEST(SurfaceImage, RoutesAndDiscardsOnlyWhatWasDrawn)
 
 TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
 {
-    for (const platform::PixelFormat& format : {platform::PixelFormat::Rgb565(), platform::PixelFormat::Rgb32()})
+    for (const platform::PixelFormat& format :
+         {platform::PixelFormat::Rgb565(), platform::PixelFormat::Rgb32()})
     {
         DisplayRig rig(format, false);
         DDImage* screen = rig.Screen();
@@ -182,10 +186,10 @@ TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
         auto src = MakeImage(rig.Display(), 2, 2, std::vector<uint32_t>(4, 0xFF808080u));
         screen->Blt(src.get(), big - 1, big - 1, Rect(0, 0, 2, 2), Color::White, 0);
         screen->BltMirror(src.get(), -big, 0, Rect(0, 0, big, big), Color::White, 1);
-        screen->StretchBlt(src.get(), Rect(-big, -big, big, big), Rect(0, 0, 2, 2), Rect(0, 0, big, big), Color::White,
-                           0, true);
-        screen->BltRotated(src.get(), 1e9f, -1e9f, Rect(0, 0, 2, 2), Rect(-big, -big, big, big), Color::White, 0, 1.0,
-                           0, 0);
+        screen->StretchBlt(src.get(), Rect(-big, -big, big, big), Rect(0, 0, 2, 2), Rect(0, 0, big, big),
+                           Color::White, 0, true);
+        screen->BltRotated(src.get(), 1e9f, -1e9f, Rect(0, 0, 2, 2), Rect(-big, -big, big, big), Color::White,
+                           0, 1.0, 0, 0);
         SUCCEED(); // under the sanitizers: nothing was written outside the surface
     }
 }
@@ -256,7 +260,8 @@ TEST(SurfaceImage, LostSurfacesAndARefusedModeDuringPlay)
         std::vector<std::unique_ptr<DDImage>> images;
         for (int i = 0; i < 5; ++i)
         {
-            auto image = MakeImage(rig.Display(), 16, 16, std::vector<uint32_t>(256, 0xFF102030u * uint32_t(i + 1)));
+            auto image =
+                MakeImage(rig.Display(), 16, 16, std::vector<uint32_t>(256, 0xFF102030u * uint32_t(i + 1)));
             image->mWantSurface = true;
             image->SetVideoMemory(i % 2 == 0);
             image->PurgeBits();
@@ -339,8 +344,10 @@ TEST(Renderer, PieceSizes)
         bool edge;
         int flags, outW, outH;
     };
-    const std::vector<Case> cases = {{100, 100, false, 0, 128, 128}, {300, 40, false, 0, 256, 64},
-                                     {44, 44, true, 0, 64, 64},      {100, 100, false, 2, 64, 64},
+    const std::vector<Case> cases = {{100, 100, false, 0, 128, 128},
+                                     {300, 40, false, 0, 256, 64},
+                                     {44, 44, true, 0, 64, 64},
+                                     {100, 100, false, 2, 64, 64},
                                      {100, 100, false, 1, 128, 128}};
     for (const Case& c : cases)
     {
