@@ -205,8 +205,10 @@ TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
         options.fullscreen = c.fullscreen;
         ASSERT_TRUE(CreateMainWindow(options, error)) << error;
         ShowMainWindow(true);
-        bool refused = false;
-        ASSERT_TRUE(OpenScreen(c.width, c.height, false, error, refused)) << error;
+        ASSERT_TRUE(OpenScreen(false, error)) << error;
+        // The screen's size is the renderer's from its first showing on.
+        std::vector<uint32_t> black(size_t(c.width) * size_t(c.height), 0xFF000000u);
+        ASSERT_TRUE(PresentScreen(black.data(), c.width, c.height, c.width * 4));
         Message m;
         while (PeekMessage(m))
         {
