@@ -438,12 +438,16 @@ std::string DataFolder()
     return WithSlash(CurrentFolder() + ".local/share");
 }
 
-std::string ProgramFolder()
+std::string ProgramPath()
 {
     char buffer[PATH_MAX];
     ssize_t got = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (got <= 0) return CurrentFolder();
-    std::string exe(buffer, size_t(got));
+    return got <= 0 ? std::string() : std::string(buffer, size_t(got));
+}
+
+std::string ProgramFolder()
+{
+    std::string exe = ProgramPath();
     size_t slash = exe.rfind('/');
     return slash == std::string::npos ? CurrentFolder() : exe.substr(0, slash + 1);
 }

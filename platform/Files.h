@@ -93,6 +93,8 @@ bool WriteFileAtomically(std::string_view path, std::string_view contents);
 std::string DataFolder();
 // The folder holding the running program, ending in "/".
 std::string ProgramFolder();
+// The running program's file with its folder (empty when it cannot be told).
+std::string ProgramPath();
 // The working folder, ending in "/"; SetCurrentFolder changes it.
 std::string CurrentFolder();
 bool SetCurrentFolder(std::string_view path);
