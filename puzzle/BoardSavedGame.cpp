@@ -214,9 +214,10 @@ bool Board::ResumeFromSaveFile(const std::string& fileName, bool deleteAfter)
         CFileSerializer file(path, true, 0);
         if (file.GetVersion() != kSavedGameVersion)
         {
+            // A yes/no notice; the application's listener closes it whichever is pressed.
             if (mApp != nullptr)
                 mApp->AddDialogWithId(kVersionDialogId, new YesNoDialog(StringTable::GetString(218),
-                                                                        StringTable::GetString(129), nullptr, true,
+                                                                        StringTable::GetString(129), nullptr, false,
                                                                         kVersionDialogId));
             return false;
         }

@@ -428,7 +428,9 @@ TEST_F(BoardTest, ADamagedOrForeignSavedGameIsRefusedAndTheBoardStaysAsItWas)
     int mode = 0;
     EXPECT_FALSE(board->LoadGame("old.dat", mode));
     EXPECT_FALSE(board->ResumeFromSaveFile("old.dat", false));
-    EXPECT_NE(app.GetDialog(104), nullptr);
+    auto* notice = dynamic_cast<YesNoDialog*>(app.GetDialog(104));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_NE(notice->mSecondButton, nullptr) << "a yes/no notice";
     EXPECT_EQ(Saved(), before);
     EXPECT_FALSE(board->ResumeFromSaveFile("missing.dat", false));
 }
