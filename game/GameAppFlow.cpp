@@ -1,0 +1,286 @@
+// The flow of a game through the game application: from a rules file to the board, through the
+// tutorial, to the end of the game; abandoning, saving and resuming; switching players.
+#include "game/GameApp.h"
+
+#include "base/Logger.h"
+#include "base/Random.h"
+#include "base/StringTable.h"
+#include "base/XMLParser.h"
+#include "game/GameChooserScreen.h"
+#include "game/NameDialog.h"
+#include "game/TopTenList.h"
+#include "game/TutorialScreen.h"
+#include "game/UserKeyName.h"
+#include "platform/DebugOutput.h"
+#include "platform/Files.h"
+#include "platform/Window.h"
+#include "puzzle/BackgroundLoader.h"
+#include "puzzle/Board.h"
+#include "puzzle/GameRulesConfig.h"
+#include "puzzle/RulesFlags.h"
+#include "widgets/WidgetManager.h"
+
+namespace Kavo
+{
+
+namespace
+{
+
+constexpr int kTextRulesNotOpened = 103;
+constexpr int kTextRulesNotRead = 104;
+constexpr int kLevelChooserFromLevel = 3; // the chooser opens once this level was reached
+
+uint32_t ParseSeed(const std::string& text)
+{
+    uint32_t seed = 0;
+    for (char c : text)
+        if (c >= '0' && c <= '9') seed = seed * 10 + uint32_t(c - '0');
+    return seed;
+}
+
+} // namespace
+
+std::string GameApp::SavedGameFileName() const
+{
+    std::string key = UserKeyName(mPlayer.GetName());
+    if (key.empty()) return std::string();
+    // The name comes from the settings store too: nothing in it may lead out of the folder.
+    for (char& c : key)
+        if (c == '/' || c == '\\' || c == ':' || uint8_t(c) < 32) c = '_';
+    return Board::SavedGameFileName(key);
+}
+
+// ---------------------------------------------------------------- starting a game
+
+bool GameApp::LoadRulesAndStart(const std::string& path)
+{
+    XMLParser parser;
+    if (!parser.OpenFile(path))
+    {
+        MsgBox(StringTable::GetString(kTextRulesNotOpened, path), std::string(), platform::MB_OK);
+        return false;
+    }
+    return StartGameWithRules(parser);
+}
+
+bool GameApp::StartGameWithRules(XMLParser& parser)
+{
+    GameRulesConfig rules;
+    if (!rules.LoadFromFile(parser) || !rules.HasValidBoardSize())
+    {
+        MsgBox(StringTable::GetString(kTextRulesNotRead), std::string(), platform::MB_OK);
+        return false;
+    }
+    if (mBoard == nullptr) return false;
+
+    AbandonGame(true);
+    mBoard->SetRules(rules);
+    if (rules.RandomSeed == 0)
+    {
+        // Rules without a seed of their own play a new game each time; the seed is part of a
+        // recorded demo, so a replay plays the same game.
+        std::string seed = std::to_string(Rand());
+        DemoSyncString(seed);
+        mBoard->rules.Random().Seed(ParseSeed(seed));
+    }
+
+    const bool offersChooser = (rules.GetLevelConfig(1).GeneralConfigFlags & gcfShowLevelChooserScreen) != 0;
+    if (offersChooser && mPlayer.GetTopLevelReached(rules.GameMode, rules.sChallengeModeID) >= kLevelChooserFromLevel)
+    {
+        if (mLevelChooser != nullptr)
+        {
+            ShowScreen(kLevelChooserScreen);
+            return true;
+        }
+        platform::DebugOutput("The level chooser comes with a later version: starting at level 1\n");
+    }
+    StartGame(1);
+    return true;
+}
+
+void GameApp::StartGame(int level)
+{
+    if (level < 1 || mBoard == nullptr)
+    {
+        ShowScreen(kMainMenuScreen);
+        return;
+    }
+    mBoard->mPendingNewGame = true;
+    mBoard->mStartLevel = level;
+    if (mPlayer.mGuiFlags & UserProfile::kSkipTutorial)
+    {
+        OnTutorialFinished();
+        return;
+    }
+    ShowScreen(kTutorialScreen);
+    if (mTutorial != nullptr) mTutorial->MarkDirty();
+}
+
+void GameApp::OnTutorialFinished()
+{
+    mGameActive = true;
+    mSavedGamePresent = false;
+    ShowScreen(kBoardScreen);
+}
+
+void GameApp::SetSkipTutorial()
+{
+    mPlayer.mGuiFlags |= UserProfile::kSkipTutorial;
+}
+
+void GameApp::ClearSkipTutorial()
+{
+    mPlayer.mGuiFlags &= ~UserProfile::kSkipTutorial;
+}
+
+// ---------------------------------------------------------------- the end of a game
+
+void GameApp::LevelOver(int gameMode, const std::string& challengeKey, int score, int level, int extra, bool retry)
+{
+    if (!retry)
+    {
+        mGameActive = false;
+        mSavedGamePresent = false;
+        // A game that was resumed left its file behind: it is over now and must not come back.
+        std::string fileName = SavedGameFileName();
+        if (!fileName.empty()) platform::RemoveFile(Board::SavedGamePath(fileName));
+    }
+    const bool challenge = gameMode == 5 || gameMode == 6;
+    const int previousBest = challenge ? mPlayer.GetChallengeScore(challengeKey) : -1;
+    RecordTopLevelReached(level);
+    const std::string name = mPlayer.GetName();
+    mPlayer.RecordChallengeScore(gameMode, challengeKey, score, level);
+    mTopScores.AddScore(gameMode, challengeKey, score, level, name);
+    if (mTopTenList != nullptr) mTopTenList->SetLastGame(gameMode, challengeKey, score, level, name, extra);
+
+    if (retry)
+    {
+        if (mBoard == nullptr) return;
+        // The same board plays the level again; its scramble hint is not shown a second time.
+        const bool scrambleHintShown = mBoard->mScrambleReminderQueued;
+        mWidgetManager->RemoveWidget(mBoard.get());
+        mBoard->mPendingNewGame = true;
+        mBoard->mStartLevel = level;
+        mWidgetManager->AddWidget(mBoard.get());
+        mWidgetManager->SetFocus(mBoard.get());
+        mBoard->mScrambleReminderQueued = scrambleHintShown;
+        return;
+    }
+
+    mBackgroundLoader->Preload(1);
+    if (gameMode == 5)
+    {
+        if (mChallengeGrid != nullptr)
+        {
+            ShowScreen(kChallengeGridScreen);
+            return;
+        }
+        platform::DebugOutput("The challenge grid comes with a later version: back to the main menu\n");
+        ShowScreen(kMainMenuScreen);
+    }
+    else if (gameMode == 6)
+    {
+        if (mMainMenu != nullptr) mMainMenu->SetWeeklyResult(challengeKey, previousBest, extra);
+        ShowScreen(kMainMenuScreen);
+    }
+    else
+    {
+        ShowScreen(kTopTenScreen);
+    }
+}
+
+void GameApp::RecordTopLevelReached(int level)
+{
+    if (mBoard == nullptr) return;
+    if (mBoard->LevelConfig().GeneralConfigFlags & gcfShowLevelChooserScreen)
+        mPlayer.RaiseTopLevelReached(mBoard->rules.GameMode, mBoard->rules.sChallengeModeID, level);
+}
+
+int GameApp::GetTopLevelReached()
+{
+    if (mBoard == nullptr) return 0;
+    return mPlayer.GetTopLevelReached(mBoard->rules.GameMode, mBoard->rules.sChallengeModeID);
+}
+
+// ---------------------------------------------------------------- leaving and coming back
+
+void GameApp::AbandonGame(bool deleteSavedGame)
+{
+    if (mGameActive)
+    {
+        mLogger->EndSessionOnUserRequest();
+        if (mBoard != nullptr) mBoard->mUpdateCounter = 0;
+    }
+    if (mGameActive || mSavedGamePresent)
+    {
+        std::string fileName = SavedGameFileName();
+        if (deleteSavedGame && !fileName.empty()) platform::RemoveFile(Board::SavedGamePath(fileName));
+        mSavedGamePresent = false;
+    }
+    mGameActive = false;
+}
+
+bool GameApp::ReturnToGame()
+{
+    ShowScreen(kBoardScreen);
+    if (mBoard != nullptr) mBoard->Unpause("Returning to game from the menu screen");
+    return true;
+}
+
+bool GameApp::ResumeSavedGame()
+{
+    std::string fileName = SavedGameFileName();
+    bool found = mBoard != nullptr && !fileName.empty() && mBoard->LoadGame(fileName);
+    mSavedGamePresent = false;
+    if (!found) return false;
+    mGameActive = mBoard->ResumeFromSaveFile(fileName, false);
+    if (mGameActive) ReturnToGame();
+    return mGameActive;
+}
+
+void GameApp::SwitchUser(const std::string& name)
+{
+    mPlayer.Save(true);
+    mTopScores.Save();
+    if (mGameActive && mBoard != nullptr)
+    {
+        std::string fileName = SavedGameFileName();
+        if (!fileName.empty()) mBoard->SaveGame(fileName);
+    }
+    AbandonGame(false);
+
+    if (!mPlayer.Load(name))
+    {
+        mPlayer.CreateNew(name);
+        mSavedGamePresent = false;
+    }
+    else
+    {
+        std::string fileName = SavedGameFileName();
+        mSavedGamePresent = mBoard != nullptr && !fileName.empty() && mBoard->LoadGame(fileName);
+    }
+    if (mShownScreen == kMainMenuScreen && mMainMenu != nullptr) mMainMenu->RefreshForPlayer();
+}
+
+bool GameApp::OpenPlayerDialog()
+{
+    if (mPlayer.GetName().empty())
+    {
+        AddDialogWithId(kNameDialog, new NameDialog(mPlayer.GetName()));
+        return true;
+    }
+    mPlayer.Save(true);
+    mTopScores.Save();
+    platform::DebugOutput("The players dialog comes with a later version\n");
+    return true;
+}
+
+void GameApp::DialogButtonDepress(int dialogId, int buttonId)
+{
+    (void)buttonId;
+    if (dialogId == kNameDialog)
+        if (auto* dialog = dynamic_cast<NameDialog*>(GetDialog(kNameDialog))) SwitchUser(dialog->GetName());
+    KillDialog(dialogId);
+}
+
+} // namespace Kavo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "game/TutorialActor.h"
+
+namespace Kavo
+{
+
+// The highlight frame around a group of the tutorial's right-hand board.
+class GlowyBoxActor : public TutorialActor
+{
+public:
+    GlowyBoxActor(int x, int y, int width, int height);
+
+    void Draw(Graphics* g) override;
+};
+
+} // namespace Kavo

@@ -1,0 +1,164 @@
+#include "game/TitleScreen.h"
+
+#include "base/Logger.h"
+#include "base/StringTable.h"
+#include "base/StringUtils.h"
+#include "game/GameApp.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "puzzle/DrawingFunctions.h"
+#include "puzzle/ResourceIds.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/WidgetManager.h"
+
+#include <cmath>
+
+namespace Kavo
+{
+
+namespace
+{
+
+constexpr int kTextReady = 219;
+constexpr int kTextLoading = 220;
+constexpr int kFadeSteps = 30;
+constexpr int kDarkestAlpha = 160; // of the black over the loading view at no progress
+
+bool IsPresent(Image* image)
+{
+    return image != nullptr && image->GetWidth() > 1;
+}
+
+} // namespace
+
+TitleScreen::TitleScreen(GameApp* app) : Fader(this), mApp(app) {}
+
+TitleScreen::~TitleScreen()
+{
+    delete mContinueButton;
+}
+
+void TitleScreen::CreateContinueButton()
+{
+    if (mContinueButton == nullptr) mContinueButton = new ButtonWidget(kContinueButtonId, this);
+}
+
+void TitleScreen::SetLoaded()
+{
+    mLoaded = true;
+}
+
+void TitleScreen::AddedToManager(WidgetManager* manager)
+{
+    if (Logger* log = Logger::Instance()) log->SetScreen("titlescreen");
+    Widget::AddedToManager(manager);
+    mMinUpdates = 0;
+    for (Image* splash : {IMAGE_SPLASH1, IMAGE_SPLASH2, IMAGE_SPLASH3})
+        if (IsPresent(splash)) mMinUpdates += kUpdatesPerSplash;
+    if (mContinueButton == nullptr) return;
+    mContinueButton->SetVisible(false);
+    mContinueButton->SetDisabled(true);
+    mContinueButton->mNoDraw = true;
+    mContinueButton->mHandCursor = true;
+    mContinueButton->Resize(0, 0, mWidth, mHeight);
+    manager->AddWidget(mContinueButton);
+}
+
+void TitleScreen::RemovedFromManager(WidgetManager* manager)
+{
+    Widget::RemovedFromManager(manager);
+    if (mContinueButton != nullptr) manager->RemoveWidget(mContinueButton);
+}
+
+void TitleScreen::Update()
+{
+    Widget::Update();
+    ++mUpdateCount;
+    if (mUpdateCount % 2 == 1) SpawnStar(mStars);
+    if (mLoaded && mUpdateCount >= mMinUpdates && mContinueButton != nullptr)
+    {
+        mContinueButton->SetVisible(true);
+        mContinueButton->SetDisabled(false);
+    }
+    MarkDirty();
+}
+
+void TitleScreen::UpdateF(float fraction)
+{
+    UpdateStarField(mStars, fraction);
+}
+
+double TitleScreen::SmoothProgress(double shown, double p)
+{
+    double d = p - shown;
+    if (d > 0.1) return shown + 0.03;
+    if (d > 0.01) return shown + 0.01;
+    return p;
+}
+
+void TitleScreen::Draw(Graphics* g)
+{
+    const struct
+    {
+        Image* image;
+        int until;
+    } splashes[] = {{IMAGE_SPLASH1, 100}, {IMAGE_SPLASH2, 200}, {IMAGE_SPLASH3, 300}};
+    for (const auto& splash : splashes)
+        if (mUpdateCount < splash.until && IsPresent(splash.image))
+        {
+            g->DrawImage(splash.image, 0, 0);
+            Fader::DeferOverlay();
+            return;
+        }
+
+    g->DrawImage(IMAGE_LOADER_BACKGROUND, 0, 0);
+    DrawStarField(mStars, g);
+
+    const double p = mApp != nullptr ? mApp->GetLoadingThreadProgress() : 0.0;
+    mShownProgress = SmoothProgress(mShownProgress, p);
+    g->SetColor(Color(0, 0, 0, int((1.0 - mShownProgress) * kDarkestAlpha)));
+    g->FillRect(0, 0, mWidth, mHeight);
+    g->DrawImage(IMAGE_LOADER_LOGO, 65, 39);
+
+    const std::string text = p * 100.0 == 100.0 ? StringTable::GetString(kTextReady)
+                                                 : StringTable::GetString(kTextLoading, StrFormat("%02d", int(p * 100.0)));
+    double fraction = mShownProgress;
+    if (std::fabs(1.0 - mShownProgress) < 0.001)
+    {
+        ++mDrawsAfterLoaded;
+        fraction = mShownProgress + 0.001 * double(mDrawsAfterLoaded / 2);
+    }
+    DrawProgressBadge(g, 401.0f, 420.0f, float(fraction), text);
+
+    g->DrawImage(IMAGE_VELQUIS, 55, 485);
+    if (IsPresent(IMAGE_PUBLISHER)) g->DrawImage(IMAGE_PUBLISHER, 550, 510);
+    Fader::DeferOverlay();
+}
+
+void TitleScreen::DrawOverlay(Graphics* g)
+{
+    Fader::Draw(g, 0, 0, mWidth, mHeight);
+}
+
+void TitleScreen::ButtonDepress(int id)
+{
+    if (id != kContinueButtonId || mContinueButton == nullptr) return;
+    if (Logger* log = Logger::Instance()) log->LogControl("titlescreen_ok", std::string());
+    mApp->PlaySample(SOUND_LONGCHAIN);
+    mContinueButton->SetDisabled(true);
+    FadeOut(kFadeSteps, Color::White);
+
+    // Both go between frames; the application builds the other screens at once.
+    if (mManager != nullptr)
+    {
+        WidgetManager* manager = mManager;
+        manager->RemoveWidget(this);
+        manager->RemoveWidget(mContinueButton);
+    }
+    mApp->SafeDeleteWidget(this);
+    mApp->SafeDeleteWidget(mContinueButton);
+    mContinueButton = nullptr;
+    mApp->CreateScreens();
+}
+
+} // namespace Kavo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "puzzle/Fader.h"
+#include "puzzle/TwinklingStars.h"
+#include "widgets/ButtonListener.h"
+#include "widgets/Widget.h"
+
+namespace Kavo
+{
+
+class ButtonWidget;
+class GameApp;
+
+// The first screen: up to three splash pictures, then the loading view whose badge follows the
+// loading thread, and once loading is done and the splashes have had their time, a click
+// anywhere goes on to the main menu (the screen then removes and deletes itself and the game
+// application builds the other screens).
+//
+// | phase    | while                                      | shows                                 |
+// |----------|--------------------------------------------|---------------------------------------|
+// | splash n | update count < 100 n and IMAGE_SPLASHn set | that splash alone (n = 1, 2, 3)        |
+// | loading  | otherwise                                  | background, stars, badge, logos        |
+// | ready    | loaded and update count >= the minimum     | the same; the full-screen button takes |
+// |          | (100 for each splash present)              | a click                               |
+//
+// A picture counts as present when it is wider than 1 pixel.
+class TitleScreen : public Widget, public ButtonListener, public Fader
+{
+public:
+    static constexpr int kContinueButtonId = 1;
+    static constexpr int kUpdatesPerSplash = 100;
+
+    explicit TitleScreen(GameApp* app);
+    ~TitleScreen() override;
+
+    void CreateContinueButton();
+    // Loading has finished: the continue button may be offered.
+    void SetLoaded();
+
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    void Update() override;
+    void UpdateF(float fraction) override;
+    void Draw(Graphics* g) override;
+    using Widget::DrawOverlay;
+    void DrawOverlay(Graphics* g) override;
+    void ButtonDepress(int id) override;
+
+    // The shown progress moves toward p by 0.03, 0.01 or the whole remaining step (see .cpp).
+    static double SmoothProgress(double shown, double p);
+
+    GameApp* mApp;                           // not owned
+    ButtonWidget* mContinueButton = nullptr; // owned until the continue action
+    double mShownProgress = 0.0;
+    int mDrawsAfterLoaded = 0; // draws with the shown progress within 0.001 of 1
+    int mUpdateCount = 0;
+    bool mLoaded = false;
+    int mMinUpdates = 0;
+    StarList mStars;
+};
+
+} // namespace Kavo

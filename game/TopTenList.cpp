@@ -1,0 +1,392 @@
+#include "game/TopTenList.h"
+
+#include "base/Logger.h"
+#include "base/StringTable.h"
+#include "game/GameApp.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "puzzle/DrawingFunctions.h"
+#include "puzzle/ResourceIds.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/WidgetManager.h"
+
+namespace Kavo
+{
+
+namespace
+{
+
+constexpr int kFadeSteps = 20;
+constexpr int kRowTop = 225;
+constexpr int kRowPitch = 30;
+constexpr int kHeaderY = 190;
+constexpr int kPulseStep = 4;
+constexpr int kPulseMax = 256;
+constexpr int kScrollStep = 8;
+const Color kStripe(0, 0, 0, 64);
+
+// The page that shows each mode's list (modes 0 to 4).
+constexpr int kModePages[TopScores::kModeLists] = {0, 1, 2, 3, 10};
+
+int ModeOfPage(int page)
+{
+    for (int mode = 0; mode < TopScores::kModeLists; ++mode)
+        if (kModePages[mode] == page) return mode;
+    return -1;
+}
+
+void SetImageButton(ButtonWidget* button, Image* image, int x, int y, int width, int height)
+{
+    button->mNormalImage = image;
+    button->mOverImage = image;
+    button->mDownImage = image;
+    button->mHandCursor = true;
+    button->Resize(x, y, width, height);
+}
+
+int WidthOf(Image* image)
+{
+    return image != nullptr ? image->GetWidth() : 0;
+}
+
+int HeightOf(Image* image)
+{
+    return image != nullptr ? image->GetHeight() : 0;
+}
+
+} // namespace
+
+TopTenList::TopTenList(GameApp* app) : Fader(this), mApp(app)
+{
+    const int ids[5] = {kMainMenu, kNextPage, kPreviousPage, kScrollOn, kScrollBack};
+    for (int i = 0; i < 5; ++i)
+    {
+        mButtons[i] = new ButtonWidget(ids[i], this);
+        mButtons[i]->mNoFrame = true;
+    }
+}
+
+TopTenList::~TopTenList()
+{
+    for (ButtonWidget* button : mButtons)
+        delete button;
+}
+
+ButtonWidget* TopTenList::Button(int id)
+{
+    for (ButtonWidget* button : mButtons)
+        if (button->mId == id) return button;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- pages
+
+std::string TopTenList::PageName(int page)
+{
+    static const int kTitles[kPages] = {221, 222, 223, 224, 225, 225, 225, 225, 225, 225, 285, 0, 226};
+    if (page < 0 || page >= kPages || kTitles[page] == 0) return std::string();
+    return StringTable::GetString(kTitles[page]);
+}
+
+int TopTenList::PageOfMode(int mode, const std::string& challengeKey)
+{
+    switch (mode)
+    {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4: return kModePages[mode];
+    case 6: return kOnlinePage;
+    case 5:
+    {
+        if (challengeKey.size() < 2) return 9;
+        switch (challengeKey[0])
+        {
+        case 'A':
+        case 'B': return 4;
+        case 'C':
+        case 'D': return 5;
+        case 'E':
+        case 'F': return 6;
+        case 'G':
+        case 'H': return 7;
+        case 'I':
+        case 'J': return 8;
+        default: return 9;
+        }
+    }
+    default: return 0;
+    }
+}
+
+std::vector<std::string> TopTenList::ChallengeIdsOfPage(int page)
+{
+    std::vector<std::string> ids;
+    if (page < 4 || page > 9) return ids;
+    const char first = char('A' + 2 * (page - 4));
+    for (char letter : {first, char(first + 1)})
+        for (char digit = '1'; digit <= '4'; ++digit)
+            ids.push_back(std::string{letter, digit});
+    return ids;
+}
+
+void TopTenList::SetLastGame(int mode, const std::string& challengeKey, int score, int level,
+                             const std::string& playerName, int extra)
+{
+    mLastMode = mode;
+    mLastChallengeKey = challengeKey;
+    mLastScore = score;
+    mLastLevel = level;
+    mLastPlayerName = playerName;
+    mLastExtra = extra;
+    mLastGamePage = PageOfMode(mode, challengeKey);
+}
+
+void TopTenList::UpdatePageButtons(int page)
+{
+    mPage = page;
+    const bool online = page == kOnlinePage;
+    const bool scrollable = mOnlineAvailable && !mOnlineResults.empty();
+    for (int id : {kScrollOn, kScrollBack})
+    {
+        Button(id)->SetVisible(online);
+        Button(id)->SetDisabled(!scrollable);
+    }
+}
+
+bool TopTenList::MatchesLastGame(const ScoreEntry& entry) const
+{
+    return mPage == mLastGamePage && entry.score == mLastScore && entry.level == mLastLevel &&
+           entry.name == mLastPlayerName;
+}
+
+// ---------------------------------------------------------------- life in the widget manager
+
+void TopTenList::AddedToManager(WidgetManager* manager)
+{
+    Widget::AddedToManager(manager);
+    mUpdateCounter = 0;
+    SetImageButton(Button(kMainMenu), nullptr, 11, 489, WidthOf(IMAGE_MAINMENUBTN_HILIGHT),
+                   HeightOf(IMAGE_MAINMENUBTN_HILIGHT));
+    Button(kMainMenu)->mOverImage = IMAGE_MAINMENUBTN_HILIGHT;
+    Button(kMainMenu)->mDownImage = IMAGE_MAINMENUBTN_HILIGHT;
+    Button(kMainMenu)->mNoDraw = false;
+    SetImageButton(Button(kNextPage), IMAGE_TOPTEN_RIGHT_ARROW, 520, 75, 50, 50);
+    SetImageButton(Button(kPreviousPage), IMAGE_TOPTEN_LEFT_ARROW, 240, 75, 50, 50);
+    SetImageButton(Button(kScrollOn), IMAGE_TOPTEN_DOWN_ARROW, 550, 457, WidthOf(IMAGE_TOPTEN_DOWN_ARROW),
+                   HeightOf(IMAGE_TOPTEN_DOWN_ARROW));
+    SetImageButton(Button(kScrollBack), IMAGE_TOPTEN_UP_ARROW, 575, 457, WidthOf(IMAGE_TOPTEN_UP_ARROW),
+                   HeightOf(IMAGE_TOPTEN_UP_ARROW));
+    for (ButtonWidget* button : mButtons)
+        manager->AddWidget(button);
+    UpdatePageButtons(mLastGamePage);
+    FadeIn(kFadeSteps, Color::Black);
+}
+
+void TopTenList::RemovedFromManager(WidgetManager* manager)
+{
+    Widget::RemovedFromManager(manager);
+    for (ButtonWidget* button : mButtons)
+        manager->RemoveWidget(button);
+    mOnlineResults.clear();
+    mOnlineAvailable = false;
+    mScrollOffset = 0;
+}
+
+void TopTenList::Update()
+{
+    Widget::Update();
+    ++mUpdateCounter;
+    if (mUpdateCounter % 2 == 1) SpawnStar(mStars);
+    if (mPage == mLastGamePage)
+    {
+        mPulse += kPulseStep;
+        if (mPulse > kPulseMax) mPulse = 0;
+    }
+    MarkDirty();
+}
+
+void TopTenList::UpdateF(float fraction)
+{
+    UpdateStarField(mStars, fraction);
+}
+
+void TopTenList::ButtonDepress(int id)
+{
+    Logger* log = Logger::Instance();
+    auto report = [log](const char* event)
+    {
+        if (log != nullptr) log->LogControl(event, std::string());
+    };
+    const bool scrollable = mOnlineAvailable && !mOnlineResults.empty();
+    const int count = int(mOnlineResults.size());
+    switch (id)
+    {
+    case kMainMenu:
+        report("toptenlist_mainmenu");
+        FadeOut(kFadeSteps, Color::White);
+        mApp->ShowMainMenu();
+        break;
+    case kNextPage:
+        report("toptenlist_nextpage");
+        UpdatePageButtons(mPage + 1 > kLastBrowsedPage ? 0 : mPage + 1);
+        MarkDirty();
+        break;
+    case kPreviousPage:
+        report("toptenlist_prevpage");
+        UpdatePageButtons(mPage - 1 < 0 ? kLastBrowsedPage : mPage - 1);
+        MarkDirty();
+        break;
+    case kScrollOn:
+        if (!scrollable) break;
+        report("toptenlist_scrollup");
+        mScrollOffset += kScrollStep;
+        if (mScrollOffset >= count) mScrollOffset = 0;
+        break;
+    case kScrollBack:
+        if (!scrollable) break;
+        report("toptenlist_scrolldown");
+        if (mScrollOffset == 0) mScrollOffset = count;
+        mScrollOffset = std::max(0, mScrollOffset - kScrollStep);
+        break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------- drawing
+
+void TopTenList::DrawStringCentred(Graphics* g, const std::string& text, int x, int y)
+{
+    g->DrawString(text, x - g->StringWidth(text) / 2, y);
+}
+
+void TopTenList::Draw(Graphics* g)
+{
+    g->DrawImage(IMAGE_MAINMENU_BACKGROUND, 0, 0);
+    DrawStarField(mStars, g);
+    DrawScreenFrame(g, mWidth, mHeight, StringTable::GetString(227),
+                    kFrameTitle | kFrameSides | kFrameMainMenuLeft);
+    g->DrawImage(IMAGE_TOPTEN_OVERLAY, (mWidth - WidthOf(IMAGE_TOPTEN_OVERLAY)) / 2, 50);
+
+    if (FONT_LABEL != nullptr)
+    {
+        g->SetFont(FONT_LABEL);
+        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
+        DrawStringCentred(g, PageName(mPage), mWidth / 2, 100);
+    }
+    if (FONT_TEXT != nullptr)
+    {
+        g->SetColor(Color::White);
+        g->SetFont(FONT_TEXT);
+        if (mPage >= 4 && mPage <= 9)
+        {
+            DrawChallengePage(g);
+        }
+        else if (mPage == kOnlinePage)
+        {
+            DrawStringCentred(g, StringTable::GetString(249), mWidth / 2, mHeight / 2);
+        }
+        else if (int mode = ModeOfPage(mPage); mode >= 0)
+        {
+            DrawModePage(g, mode);
+        }
+    }
+    Fader::DeferOverlay();
+}
+
+void TopTenList::DrawOverlay(Graphics* g)
+{
+    Fader::Draw(g, 0, 0, mWidth, mHeight);
+}
+
+void TopTenList::DrawModePage(Graphics* g, int mode)
+{
+    if (FONT_LABEL != nullptr)
+    {
+        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
+        g->SetFont(FONT_LABEL);
+        DrawStringCentred(g, StringTable::GetString(229), 270, kHeaderY);
+        DrawStringCentred(g, StringTable::GetString(230), 400, kHeaderY);
+        DrawStringCentred(g, StringTable::GetString(231), 540, kHeaderY);
+    }
+    g->SetFont(FONT_TEXT);
+    g->SetColor(Color::White);
+    ScoreList list = *mApp->mTopScores.List(mode);
+    bool highlighted = false;
+    for (int rank = 1; rank <= kRowsShown && !list.empty(); ++rank)
+    {
+        const ScoreEntry entry = list.top();
+        list.pop();
+        const int y = kRowTop + (rank - 1) * kRowPitch;
+        if (rank % 2 == 1)
+        {
+            Color saved = g->GetColor();
+            g->SetColor(kStripe);
+            g->FillRect(165, y - 20, 467, 30);
+            g->SetColor(saved);
+        }
+        const bool highlight = !highlighted && MatchesLastGame(entry);
+        if (highlight)
+        {
+            highlighted = true;
+            g->SetColor(Color(128, mPulse > 255 ? 255 : mPulse, 128));
+        }
+        DrawStringCentred(g, std::to_string(rank) + ".", 200, y);
+        DrawStringCentred(g, std::to_string(entry.score), 270, y);
+        DrawStringCentred(g, std::to_string(entry.level), 400, y);
+        DrawStringCentred(g, entry.name, 540, y);
+        if (highlight)
+        {
+            g->SetFont(FONT_TEXT);
+            g->SetColor(Color::White);
+        }
+    }
+}
+
+void TopTenList::DrawChallengePage(Graphics* g)
+{
+    if (FONT_LABEL != nullptr)
+    {
+        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
+        g->SetFont(FONT_LABEL);
+        DrawStringCentred(g, StringTable::GetString(229), 300, kHeaderY);
+        DrawStringCentred(g, StringTable::GetString(231), 500, kHeaderY);
+    }
+    g->SetFont(FONT_TEXT);
+    g->SetColor(Color::White);
+    bool highlighted = false;
+    int row = 0;
+    for (const std::string& id : ChallengeIdsOfPage(mPage))
+    {
+        // An id without an entry shows as an empty row (the entry is not stored).
+        auto found = mApp->mTopScores.mChallengeScores.find(id);
+        const ScoreEntry entry = found != mApp->mTopScores.mChallengeScores.end() ? found->second : ScoreEntry();
+        const int y = kRowTop + row * kRowPitch;
+        if (row % 2 == 0)
+        {
+            Color saved = g->GetColor();
+            g->SetColor(kStripe);
+            g->FillRect(165, y - 20, 467, 30);
+            g->SetColor(saved);
+        }
+        const bool highlight = !highlighted && id == mLastChallengeKey && MatchesLastGame(entry);
+        if (highlight)
+        {
+            highlighted = true;
+            g->SetColor(Color(128, mPulse > 255 ? 255 : mPulse, 128));
+        }
+        DrawStringCentred(g, StringTable::GetString(248, id), 200, y);
+        if (entry.score > 0) DrawStringCentred(g, std::to_string(entry.score), 300, y);
+        DrawStringCentred(g, entry.name, 500, y);
+        if (highlight)
+        {
+            g->SetFont(FONT_TEXT);
+            g->SetColor(Color::White);
+        }
+        ++row;
+    }
+}
+
+} // namespace Kavo

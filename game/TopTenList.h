@@ -1,0 +1,99 @@
+#pragma once
+
+#include "game/ScoreEntry.h"
+#include "puzzle/Fader.h"
+#include "puzzle/TwinklingStars.h"
+#include "widgets/ButtonListener.h"
+#include "widgets/Widget.h"
+
+#include <string>
+#include <vector>
+
+namespace Kavo
+{
+
+class ButtonWidget;
+class GameApp;
+
+// The best scores (screen 3), page by page; the page of the game just played opens first, with
+// that game's row pulsing.
+//
+// | page  | content                                       | title |
+// |-------|-----------------------------------------------|-------|
+// | 0     | Untimed                                       | 221   |
+// | 1     | Timed                                         | 222   |
+// | 2     | Mastermind                                    | 223   |
+// | 3     | Speedblitz                                    | 224   |
+// | 4..9  | challenges A1-B4, C1-D4, E1-F4, G1-H4, I1-J4, | 225   |
+// |       | K1-L4                                         |       |
+// | 10    | Crazy                                         | 285   |
+// | 11    | nothing (not reached by the page buttons)     | ""    |
+// | 12    | online results (none in this program)         | 226   |
+//
+// The next and previous buttons browse pages 0 to 10 round; the scroll buttons show on page 12
+// only, always disabled (the online list is never filled).
+class TopTenList : public Widget, public ButtonListener, public Fader
+{
+public:
+    enum ButtonId
+    {
+        kMainMenu = 12,
+        kNextPage = 10,
+        kPreviousPage = 20,
+        kScrollOn = 21,
+        kScrollBack = 22,
+    };
+    static constexpr int kPages = 13;
+    static constexpr int kOnlinePage = 12;
+    static constexpr int kLastBrowsedPage = 10;
+    static constexpr int kRowsShown = 8;
+
+    explicit TopTenList(GameApp* app);
+    ~TopTenList() override;
+
+    // Records the game just played; the next showing opens on its page.
+    void SetLastGame(int mode, const std::string& challengeKey, int score, int level, const std::string& playerName,
+                     int extra);
+    void UpdatePageButtons(int page);
+    static std::string PageName(int page);
+    static int PageOfMode(int mode, const std::string& challengeKey);
+    // The eight challenge ids of a challenge page 4 to 9 (empty for any other page).
+    static std::vector<std::string> ChallengeIdsOfPage(int page);
+
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    void Update() override;
+    void UpdateF(float fraction) override;
+    void Draw(Graphics* g) override;
+    using Widget::DrawOverlay;
+    void DrawOverlay(Graphics* g) override;
+    void ButtonDepress(int id) override;
+
+    // Whether an entry is the row of the last game on the current page.
+    bool MatchesLastGame(const ScoreEntry& entry) const;
+
+    GameApp* mApp; // not owned
+    ButtonWidget* mButtons[5];
+    int mPage = 0;
+    int mLastGamePage = 0;
+    int mLastMode = 0;
+    std::string mLastChallengeKey;
+    std::string mLastPlayerName;
+    int mLastScore = -1;
+    int mLastLevel = 0;
+    int mLastExtra = 0;
+    int mPulse = 0;
+    int mUpdateCounter = 0;
+    StarList mStars;
+    bool mOnlineAvailable = false;
+    std::vector<ScoreEntry> mOnlineResults;
+    int mScrollOffset = 0;
+
+private:
+    ButtonWidget* Button(int id);
+    void DrawStringCentred(Graphics* g, const std::string& text, int x, int y);
+    void DrawModePage(Graphics* g, int mode);
+    void DrawChallengePage(Graphics* g);
+};
+
+} // namespace Kavo

@@ -1,0 +1,77 @@
+#include "game/TutorialActor.h"
+
+#include <cmath>
+
+namespace Kavo
+{
+
+bool TutorialActor::sTutorialLooped = false;
+
+TutorialActor::TutorialActor(int x, int y) : mX(float(x)), mY(float(y)) {}
+
+TutorialActor* TutorialActor::AddEvent(int type, float a, float b, int start, int end)
+{
+    if (mEventCount < kMaxEvents) mEvents[mEventCount++] = TutorialEvent{type, a, b, start, end};
+    return this;
+}
+
+void TutorialActor::Update(int time)
+{
+    for (int i = 0; i < mEventCount; ++i)
+    {
+        const TutorialEvent& event = mEvents[i];
+        if (event.end < 0 || (event.start <= time && time <= event.end)) HandleEvent(event, time);
+    }
+}
+
+bool TutorialActor::HandleEvent(const TutorialEvent& event, int time)
+{
+    switch (event.type)
+    {
+    case TutorialEvent::kMove:
+        if (time == event.start)
+        {
+            mVelocityX = event.a;
+            mVelocityY = event.b;
+            mMoveTime = float(event.end - event.start + 1);
+        }
+        return true;
+    case TutorialEvent::kPlace:
+        mX = event.a;
+        mY = event.b;
+        return true;
+    case TutorialEvent::kBlink:
+        if (time == event.end)
+            mVisible = true;
+        else if ((time - event.start) % 20 == 19)
+            mVisible = !mVisible;
+        return true;
+    case TutorialEvent::kShow: mVisible = true; return true;
+    case TutorialEvent::kHide: mVisible = false; return true;
+    default: return false;
+    }
+}
+
+bool TutorialActor::IsMoving() const
+{
+    return std::fabs(mVelocityX) > 0.001f || std::fabs(mVelocityY) > 0.001f;
+}
+
+void TutorialActor::Move(float units)
+{
+    if (!IsMoving()) return;
+    float dt = units;
+    if (mMoveTime < units)
+    {
+        dt = mMoveTime;
+        mMoveTime = 0.0f;
+    }
+    else
+    {
+        mMoveTime -= units;
+    }
+    mX += mVelocityX * dt;
+    mY += mVelocityY * dt;
+}
+
+} // namespace Kavo

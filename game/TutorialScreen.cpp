@@ -1,0 +1,142 @@
+#include "game/TutorialScreen.h"
+
+#include "base/Logger.h"
+#include "base/StringTable.h"
+#include "base/TextHelpers.h"
+#include "game/TutorialScreenListener.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/Image.h"
+#include "puzzle/DrawingFunctions.h"
+#include "puzzle/FancyButton.h"
+#include "puzzle/ResourceIds.h"
+#include "widgets/Checkbox.h"
+#include "widgets/WidgetManager.h"
+
+namespace Kavo
+{
+
+namespace
+{
+
+constexpr int kTextOkBeforeGame = 251;
+constexpr int kTextOkAsHelp = 203;
+constexpr int kTextTitle = 252;
+constexpr int kTextSkip = 253;
+
+} // namespace
+
+TutorialScreen::TutorialScreen(TutorialScreenListener* listener, bool gameStartForm)
+    : mListener(listener), mGameStartForm(gameStartForm)
+{
+}
+
+TutorialScreen::~TutorialScreen()
+{
+    delete mOkButton;
+    delete mSkipCheckbox;
+}
+
+void TutorialScreen::CreateControls()
+{
+    if (mOkButton == nullptr) mOkButton = new FancyButton(kOkButtonId, this, FancyButton::kDialogStyle);
+    mOkButton->mLabel = StringTable::GetString(mGameStartForm ? kTextOkBeforeGame : kTextOkAsHelp);
+    if (mSkipCheckbox == nullptr)
+    {
+        mSkipCheckbox = new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, kSkipCheckboxId, this);
+        if (Image* image = IMAGE_CHECKBOX)
+        {
+            const int half = image->GetWidth() / 2;
+            mSkipCheckbox->mUncheckedRect = Rect(0, 0, half, image->GetHeight());
+            mSkipCheckbox->mCheckedRect = Rect(half, 0, half, image->GetHeight());
+        }
+    }
+}
+
+void TutorialScreen::AddedToManager(WidgetManager* manager)
+{
+    Widget::AddedToManager(manager);
+    TutorialActor::sTutorialLooped = false;
+    if (mOkButton != nullptr)
+    {
+        mOkButton->SetVisible(true);
+        manager->AddWidget(mOkButton);
+        mOkButton->Resize(mWidth - 145, mHeight - 46, 100, 36);
+    }
+    if (mGameStartForm && mSkipCheckbox != nullptr)
+    {
+        Image* image = IMAGE_CHECKBOX;
+        mSkipCheckbox->Resize(45, mHeight - 45, image != nullptr ? image->GetWidth() / 2 : 20,
+                              image != nullptr ? image->GetHeight() : 20);
+        manager->AddWidget(mSkipCheckbox);
+    }
+    mActors = TutorialScript::Build();
+    mScriptTime = 0;
+    Update();
+}
+
+void TutorialScreen::RemovedFromManager(WidgetManager* manager)
+{
+    Widget::RemovedFromManager(manager);
+    if (mOkButton != nullptr) manager->RemoveWidget(mOkButton);
+    if (mGameStartForm && mSkipCheckbox != nullptr) manager->RemoveWidget(mSkipCheckbox);
+    mActors.clear();
+}
+
+void TutorialScreen::Update()
+{
+    Widget::Update();
+    if (mScriptTime > TutorialScript::kLastTime)
+    {
+        mScriptTime = 0;
+        mActors = TutorialScript::Build();
+        TutorialActor::sTutorialLooped = true;
+    }
+    for (auto& actor : mActors)
+        actor->Update(mScriptTime);
+    ++mScriptTime;
+    MarkDirty();
+}
+
+void TutorialScreen::UpdateF(float fraction)
+{
+    for (auto& actor : mActors)
+        actor->Move(fraction);
+}
+
+void TutorialScreen::Draw(Graphics* g)
+{
+    g->DrawImage(IMAGE_TUTORIAL, 0, 0);
+    DrawScreenFrame(g, mWidth, mHeight, StringTable::GetString(kTextTitle), kFrameTitle | kFrameSides);
+    if (mGameStartForm && FONT_LABEL != nullptr)
+    {
+        g->SetFont(FONT_LABEL);
+        g->SetColor(Color::White);
+        g->DrawString(StringTable::GetString(kTextSkip), 80, mHeight - 20);
+    }
+    for (auto& actor : mActors)
+        if (actor->mVisible) actor->Draw(g);
+}
+
+void TutorialScreen::ButtonDepress(int id)
+{
+    if (id != kOkButtonId) return;
+    if (Logger* log = Logger::Instance()) log->LogControl("tutorial_ok", std::string());
+    if (mListener != nullptr) mListener->OnTutorialFinished();
+}
+
+void TutorialScreen::CheckboxChecked(int id, bool checked)
+{
+    if (id != kSkipCheckboxId) return;
+    if (Logger* log = Logger::Instance()) log->LogControl("tutorial_dontshowagain", ToPaddedText(checked ? 1 : 0, 0));
+    if (mListener != nullptr)
+    {
+        if (checked)
+            mListener->SetSkipTutorial();
+        else
+            mListener->ClearSkipTutorial();
+    }
+    MarkDirty();
+}
+
+} // namespace Kavo

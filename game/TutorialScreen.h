@@ -1,0 +1,50 @@
+#pragma once
+
+#include "game/TutorialScript.h"
+#include "widgets/ButtonListener.h"
+#include "widgets/CheckboxListener.h"
+#include "widgets/Widget.h"
+
+namespace Kavo
+{
+
+class Checkbox;
+class FancyButton;
+class TutorialScreenListener;
+
+// How to play (screen 4): the tutorial picture with the scripted demonstration looping over it
+// (times 0 to TutorialScript::kLastTime, then again from 0), an OK button and, when shown
+// before a game, a "skip this next time" check box.
+//
+// | form       | OK label | check box | caption 253 |
+// |------------|----------|-----------|-------------|
+// | game start | 251      | yes       | yes         |
+// | help       | 203      | no        | no          |
+class TutorialScreen : public Widget, public ButtonListener, public CheckboxListener
+{
+public:
+    static constexpr int kOkButtonId = 11;
+    static constexpr int kSkipCheckboxId = 1;
+
+    TutorialScreen(TutorialScreenListener* listener, bool gameStartForm);
+    ~TutorialScreen() override;
+
+    void CreateControls();
+
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    void Update() override;
+    void UpdateF(float fraction) override;
+    void Draw(Graphics* g) override;
+    void ButtonDepress(int id) override;
+    void CheckboxChecked(int id, bool checked) override;
+
+    TutorialScreenListener* mListener; // not owned
+    bool mGameStartForm;
+    FancyButton* mOkButton = nullptr; // owned
+    Checkbox* mSkipCheckbox = nullptr; // owned
+    TutorialActorList mActors;
+    int mScriptTime = 0;
+};
+
+} // namespace Kavo
