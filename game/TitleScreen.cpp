@@ -96,6 +96,12 @@ double TitleScreen::SmoothProgress(double shown, double p)
     return p;
 }
 
+std::string TitleScreen::BadgeText(double p)
+{
+    if (p * 100.0 == 100.0) return StringTable::GetString(kTextReady);
+    return StringTable::GetString(kTextLoading, StrFormat("%02d", int(p * 100.0)));
+}
+
 void TitleScreen::Draw(Graphics* g)
 {
     const struct
@@ -120,8 +126,7 @@ void TitleScreen::Draw(Graphics* g)
     g->FillRect(0, 0, mWidth, mHeight);
     g->DrawImage(IMAGE_LOADER_LOGO, 65, 39);
 
-    const std::string text = p * 100.0 == 100.0 ? StringTable::GetString(kTextReady)
-                                                 : StringTable::GetString(kTextLoading, StrFormat("%02d", int(p * 100.0)));
+    const std::string text = BadgeText(p);
     double fraction = mShownProgress;
     if (std::fabs(1.0 - mShownProgress) < 0.001)
     {
@@ -147,6 +152,7 @@ void TitleScreen::ButtonDepress(int id)
     mApp->PlaySample(SOUND_LONGCHAIN);
     mContinueButton->SetDisabled(true);
     FadeOut(kFadeSteps, Color::White);
+    if (mApp->mShutdown) return;
 
     // Both go between frames; the application builds the other screens at once.
     if (mManager != nullptr)

@@ -5,6 +5,8 @@
 #include "widgets/ButtonListener.h"
 #include "widgets/Widget.h"
 
+#include <string>
+
 namespace Kavo
 {
 
@@ -48,6 +50,8 @@ public:
 
     // The shown progress moves toward p by 0.03, 0.01 or the whole remaining step (see .cpp).
     static double SmoothProgress(double shown, double p);
+    // The badge's text: text 219 once p is exactly 1, else text 220 with the whole percent.
+    static std::string BadgeText(double p);
 
     GameApp* mApp;                           // not owned
     ButtonWidget* mContinueButton = nullptr; // owned until the continue action

@@ -11,6 +11,8 @@
 #include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
+
 namespace Kavo
 {
 
@@ -280,18 +282,10 @@ void TopTenList::Draw(Graphics* g)
     {
         g->SetColor(Color::White);
         g->SetFont(FONT_TEXT);
-        if (mPage >= 4 && mPage <= 9)
-        {
-            DrawChallengePage(g);
-        }
-        else if (mPage == kOnlinePage)
-        {
+        if (mPage == kOnlinePage)
             DrawStringCentred(g, StringTable::GetString(249), mWidth / 2, mHeight / 2);
-        }
-        else if (int mode = ModeOfPage(mPage); mode >= 0)
-        {
-            DrawModePage(g, mode);
-        }
+        else if (ModeOfPage(mPage) >= 0 || !ChallengeIdsOfPage(mPage).empty())
+            DrawRows(g, PageRows(), ModeOfPage(mPage) < 0);
     }
     Fader::DeferOverlay();
 }
@@ -301,91 +295,70 @@ void TopTenList::DrawOverlay(Graphics* g)
     Fader::Draw(g, 0, 0, mWidth, mHeight);
 }
 
-void TopTenList::DrawModePage(Graphics* g, int mode)
+std::vector<TopTenList::Row> TopTenList::PageRows() const
 {
-    if (FONT_LABEL != nullptr)
-    {
-        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
-        g->SetFont(FONT_LABEL);
-        DrawStringCentred(g, StringTable::GetString(229), 270, kHeaderY);
-        DrawStringCentred(g, StringTable::GetString(230), 400, kHeaderY);
-        DrawStringCentred(g, StringTable::GetString(231), 540, kHeaderY);
-    }
-    g->SetFont(FONT_TEXT);
-    g->SetColor(Color::White);
-    ScoreList list = *mApp->mTopScores.List(mode);
+    std::vector<Row> rows;
     bool highlighted = false;
-    for (int rank = 1; rank <= kRowsShown && !list.empty(); ++rank)
+    auto add = [&](const std::string& label, const ScoreEntry& entry, bool matches)
     {
-        const ScoreEntry entry = list.top();
-        list.pop();
-        const int y = kRowTop + (rank - 1) * kRowPitch;
-        if (rank % 2 == 1)
+        Row row{label, entry, !highlighted && matches};
+        highlighted = highlighted || row.highlighted;
+        rows.push_back(row);
+    };
+    if (int mode = ModeOfPage(mPage); mode >= 0)
+    {
+        ScoreList list = *mApp->mTopScores.List(mode);
+        for (int rank = 1; rank <= kRowsShown && !list.empty(); ++rank)
         {
-            Color saved = g->GetColor();
-            g->SetColor(kStripe);
-            g->FillRect(165, y - 20, 467, 30);
-            g->SetColor(saved);
-        }
-        const bool highlight = !highlighted && MatchesLastGame(entry);
-        if (highlight)
-        {
-            highlighted = true;
-            g->SetColor(Color(128, mPulse > 255 ? 255 : mPulse, 128));
-        }
-        DrawStringCentred(g, std::to_string(rank) + ".", 200, y);
-        DrawStringCentred(g, std::to_string(entry.score), 270, y);
-        DrawStringCentred(g, std::to_string(entry.level), 400, y);
-        DrawStringCentred(g, entry.name, 540, y);
-        if (highlight)
-        {
-            g->SetFont(FONT_TEXT);
-            g->SetColor(Color::White);
+            add(std::to_string(rank) + ".", list.top(), MatchesLastGame(list.top()));
+            list.pop();
         }
     }
-}
-
-void TopTenList::DrawChallengePage(Graphics* g)
-{
-    if (FONT_LABEL != nullptr)
-    {
-        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
-        g->SetFont(FONT_LABEL);
-        DrawStringCentred(g, StringTable::GetString(229), 300, kHeaderY);
-        DrawStringCentred(g, StringTable::GetString(231), 500, kHeaderY);
-    }
-    g->SetFont(FONT_TEXT);
-    g->SetColor(Color::White);
-    bool highlighted = false;
-    int row = 0;
     for (const std::string& id : ChallengeIdsOfPage(mPage))
     {
-        // An id without an entry shows as an empty row (the entry is not stored).
-        auto found = mApp->mTopScores.mChallengeScores.find(id);
-        const ScoreEntry entry = found != mApp->mTopScores.mChallengeScores.end() ? found->second : ScoreEntry();
-        const int y = kRowTop + row * kRowPitch;
-        if (row % 2 == 0)
+        // A challenge without an entry shows as an empty row (nothing is stored for it).
+        const auto& scores = mApp->mTopScores.mChallengeScores;
+        auto found = scores.find(id);
+        const ScoreEntry entry = found != scores.end() ? found->second : ScoreEntry();
+        add(StringTable::GetString(248, id), entry, id == mLastChallengeKey && MatchesLastGame(entry));
+    }
+    return rows;
+}
+
+void TopTenList::DrawRows(Graphics* g, const std::vector<Row>& rows, bool challenges)
+{
+    const Color yellow(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]);
+    if (FONT_LABEL != nullptr)
+    {
+        g->SetColor(yellow);
+        g->SetFont(FONT_LABEL);
+        DrawStringCentred(g, StringTable::GetString(229), challenges ? 300 : 270, kHeaderY);
+        if (!challenges) DrawStringCentred(g, StringTable::GetString(230), 400, kHeaderY);
+        DrawStringCentred(g, StringTable::GetString(231), challenges ? 500 : 540, kHeaderY);
+    }
+    g->SetFont(FONT_TEXT);
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        const Row& row = rows[i];
+        const int y = kRowTop + int(i) * kRowPitch;
+        if (i % 2 == 0)
         {
-            Color saved = g->GetColor();
             g->SetColor(kStripe);
             g->FillRect(165, y - 20, 467, 30);
-            g->SetColor(saved);
         }
-        const bool highlight = !highlighted && id == mLastChallengeKey && MatchesLastGame(entry);
-        if (highlight)
+        g->SetColor(row.highlighted ? Color(128, std::min(mPulse, 255), 128) : Color::White);
+        DrawStringCentred(g, row.label, 200, y);
+        if (challenges)
         {
-            highlighted = true;
-            g->SetColor(Color(128, mPulse > 255 ? 255 : mPulse, 128));
+            if (row.entry.score > 0) DrawStringCentred(g, std::to_string(row.entry.score), 300, y);
+            DrawStringCentred(g, row.entry.name, 500, y);
         }
-        DrawStringCentred(g, StringTable::GetString(248, id), 200, y);
-        if (entry.score > 0) DrawStringCentred(g, std::to_string(entry.score), 300, y);
-        DrawStringCentred(g, entry.name, 500, y);
-        if (highlight)
+        else
         {
-            g->SetFont(FONT_TEXT);
-            g->SetColor(Color::White);
+            DrawStringCentred(g, std::to_string(row.entry.score), 270, y);
+            DrawStringCentred(g, std::to_string(row.entry.level), 400, y);
+            DrawStringCentred(g, row.entry.name, 540, y);
         }
-        ++row;
     }
 }
 

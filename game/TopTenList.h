@@ -69,6 +69,16 @@ public:
     void DrawOverlay(Graphics* g) override;
     void ButtonDepress(int id) override;
 
+    // A row of the current page: its label ("1." or the challenge id), the entry, and whether it
+    // is the last game's row (the first row that matches it, on the last game's page only).
+    struct Row
+    {
+        std::string label;
+        ScoreEntry entry;
+        bool highlighted = false;
+    };
+    // The eight best of a mode page, or the eight challenges of a challenge page; none elsewhere.
+    std::vector<Row> PageRows() const;
     // Whether an entry is the row of the last game on the current page.
     bool MatchesLastGame(const ScoreEntry& entry) const;
 
@@ -92,8 +102,7 @@ public:
 private:
     ButtonWidget* Button(int id);
     void DrawStringCentred(Graphics* g, const std::string& text, int x, int y);
-    void DrawModePage(Graphics* g, int mode);
-    void DrawChallengePage(Graphics* g);
+    void DrawRows(Graphics* g, const std::vector<Row>& rows, bool challenges);
 };
 
 } // namespace Kavo

@@ -1,0 +1,144 @@
+// The top-ten list: its pages, the last game's row and its buttons.
+#include "base/StringTable.h"
+#include "game/TopTenList.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
+#include "tests/game/GameTestSupport.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/WidgetManager.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using gametest::TestGameApp;
+using Kavo::TopTenList;
+
+TEST(TopTenPages, TheLastGamesPageByModeAndChallenge)
+{
+    const struct
+    {
+        int mode;
+        const char* key;
+        int page;
+    } cases[] = {
+        {0, "", 0},    {1, "", 1},    {2, "", 2},    {3, "", 3},     {4, "", 10},   {6, "W", 12},
+        {5, "A1", 4},  {5, "B4", 4},  {5, "C2", 5},  {5, "E3", 6},   {5, "H1", 7},  {5, "J4", 8},
+        {5, "K1", 9},  {5, "Z9", 9},  {5, "E", 9},   {5, "", 9},     {7, "", 0},    {-1, "", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TopTenList::PageOfMode(c.mode, c.key), c.page) << c.mode << " " << c.key;
+    EXPECT_EQ(TopTenList::ChallengeIdsOfPage(6),
+              (std::vector<std::string>{"E1", "E2", "E3", "E4", "F1", "F2", "F3", "F4"}));
+    EXPECT_TRUE(TopTenList::ChallengeIdsOfPage(10).empty());
+    EXPECT_EQ(TopTenList::PageName(10), Kavo::StringTable::GetString(285));
+    EXPECT_EQ(TopTenList::PageName(11), "");
+}
+
+class TopTenListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gametest::PrepareGameFolder();
+        app.StartToMainMenu();
+        list = app.mTopTenList.get();
+    }
+    void Show()
+    {
+        app.ShowTopTenList();
+        app.RunUpdates(2);
+    }
+    Kavo::ButtonWidget* Button(int id)
+    {
+        for (Kavo::ButtonWidget* button : list->mButtons)
+            if (button->mId == id) return button;
+        return nullptr;
+    }
+
+    platform::FakeClock clock;
+    TestGameApp app;
+    TopTenList* list = nullptr;
+};
+
+TEST_F(TopTenListTest, EveryShowingOpensOnTheLastGamesPageWithItsRowPulsing)
+{
+    app.mTopScores.AddScore(4, "", 900, 6, "Ann");
+    app.mTopScores.AddScore(4, "", 700, 5, "Bob");
+    app.mTopScores.AddScore(4, "", 700, 5, "Bob"); // the same result twice
+    list->SetLastGame(4, "", 700, 5, "Bob", 0);
+    Show();
+    EXPECT_EQ(list->mPage, 10);
+    std::vector<TopTenList::Row> rows = list->PageRows();
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0].entry, Kavo::ScoreEntry("Ann", 900, 6));
+    EXPECT_EQ(rows[0].label, "1.");
+    EXPECT_FALSE(rows[0].highlighted);
+    EXPECT_TRUE(rows[1].highlighted);
+    EXPECT_FALSE(rows[2].highlighted) << "only the first of two equal rows";
+    EXPECT_EQ(rows[3].entry, Kavo::ScoreEntry()) << "clear entries fill the list";
+    const int pulse = list->mPulse;
+    app.RunUpdates(3);
+    EXPECT_EQ(list->mPulse, pulse + 12);
+
+    // Another page: no row of the last game, no pulse.
+    app.ClickWidget(Button(TopTenList::kNextPage));
+    EXPECT_EQ(list->mPage, 0);
+    for (const TopTenList::Row& row : list->PageRows())
+        EXPECT_FALSE(row.highlighted);
+    app.ShowMainMenu();
+    Show();
+    EXPECT_EQ(list->mPage, 10);
+}
+
+TEST_F(TopTenListTest, ThePageButtonsGoRoundTheElevenPages)
+{
+    Show();
+    EXPECT_EQ(list->mPage, 0);
+    app.ClickWidget(Button(TopTenList::kPreviousPage));
+    EXPECT_EQ(list->mPage, 10);
+    app.ClickWidget(Button(TopTenList::kNextPage));
+    EXPECT_EQ(list->mPage, 0);
+    for (int id : {TopTenList::kScrollOn, TopTenList::kScrollBack})
+        EXPECT_FALSE(Button(id)->mVisible);
+
+    // The online page (never reached by browsing) shows its notice with the scroll buttons
+    // visible and disabled.
+    list->UpdatePageButtons(TopTenList::kOnlinePage);
+    for (int id : {TopTenList::kScrollOn, TopTenList::kScrollBack})
+    {
+        EXPECT_TRUE(Button(id)->mVisible);
+        EXPECT_TRUE(Button(id)->mDisabled);
+    }
+    list->ButtonDepress(TopTenList::kScrollOn);
+    EXPECT_EQ(list->mScrollOffset, 0);
+
+    // Every page draws.
+    Kavo::MemoryImage image;
+    image.Create(800, 600);
+    Kavo::Graphics g(&image);
+    for (int page = 0; page < TopTenList::kPages; ++page)
+    {
+        list->UpdatePageButtons(page);
+        list->Draw(&g);
+    }
+    app.ClickWidget(Button(TopTenList::kMainMenu));
+    EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
+}
+
+TEST_F(TopTenListTest, AChallengePageShowsItsEightChallengesAndStoresNothing)
+{
+    app.mTopScores.AddScore(5, "E3", 4100, 2, "Cy");
+    list->SetLastGame(5, "E3", 4100, 2, "Cy", 0);
+    Show();
+    EXPECT_EQ(list->mPage, 6);
+    std::vector<TopTenList::Row> rows = list->PageRows();
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[2].label, Kavo::StringTable::GetString(248, "E3"));
+    EXPECT_TRUE(rows[2].highlighted);
+    EXPECT_EQ(rows[0].entry.score, 0);
+    EXPECT_EQ(app.mTopScores.mChallengeScores.size(), 1u);
+}
+
+} // namespace
