@@ -25,9 +25,16 @@ namespace
 
 const std::string kGameFolder = std::string(KAVO_BINARY_DIR) + "/game/";
 
+// The settings in memory; a base, so that they outlive the application, whose destructor writes
+// the player and the scores.
+struct MemorySettings
+{
+    platform::RegistryStore mStore;
+};
+
 // The game as the program makes it, but windowed, without the single-instance guard, with
 // settings in memory and its per-user data in a scratch folder.
-class BenchGameApp : public Kavo::GameApp
+class BenchGameApp : public MemorySettings, public Kavo::GameApp
 {
 public:
     BenchGameApp()
@@ -75,8 +82,6 @@ public:
         if (mLoadingThread.joinable()) mLoadingThread.join();
         RunUpdates(2);
     }
-
-    platform::RegistryStore mStore;
 };
 
 // Resident memory of the process in megabytes.

@@ -13,6 +13,8 @@
 #include "widgets/Checkbox.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
+
 namespace Kavo
 {
 
@@ -23,6 +25,7 @@ constexpr int kTextOkBeforeGame = 251;
 constexpr int kTextOkAsHelp = 203;
 constexpr int kTextTitle = 252;
 constexpr int kTextSkip = 253;
+constexpr int kOkWidth = 100;
 
 } // namespace
 
@@ -61,7 +64,10 @@ void TutorialScreen::AddedToManager(WidgetManager* manager)
     {
         mOkButton->SetVisible(true);
         manager->AddWidget(mOkButton);
-        mOkButton->Resize(mWidth - 145, mHeight - 46, 100, 36);
+        // 100 wide, right edge 45 from the screen's; wider when the label needs it.
+        int width = kOkWidth;
+        if (FONT_LABEL != nullptr) width = std::max(width, FONT_LABEL->StringWidth(mOkButton->mLabel) + 24);
+        mOkButton->Resize(mWidth - 45 - width, mHeight - 46, width, 36);
     }
     if (mGameStartForm && mSkipCheckbox != nullptr)
     {

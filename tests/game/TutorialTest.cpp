@@ -10,7 +10,9 @@
 #include "game/TutorialScreenListener.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/Font.h"
 #include "puzzle/FancyButton.h"
+#include "puzzle/ResourceIds.h"
 #include "tests/game/GameTestSupport.h"
 #include "widgets/Checkbox.h"
 #include "widgets/WidgetManager.h"
@@ -212,7 +214,13 @@ TEST_F(TutorialScreenTest, TheCheckBoxAndOkTellTheListener)
     screen.Resize(0, 0, 800, 600);
     app.mWidgetManager->AddWidget(&screen);
     EXPECT_EQ(screen.mOkButton->mLabel, Kavo::StringTable::GetString(251));
-    EXPECT_EQ(screen.mOkButton->GetRect(), Kavo::Rect(655, 554, 100, 36));
+    // 100 x 36 ending 45 from the right, wider when its label needs it.
+    Kavo::Rect ok = screen.mOkButton->GetRect();
+    EXPECT_EQ(ok.mX + ok.mWidth, 755);
+    EXPECT_EQ(ok.mY, 554);
+    EXPECT_EQ(ok.mHeight, 36);
+    EXPECT_GE(ok.mWidth, 100);
+    EXPECT_GE(ok.mWidth, Kavo::FONT_LABEL->StringWidth(screen.mOkButton->mLabel) + 24);
     ASSERT_TRUE(app.mWidgetManager->HasWidget(screen.mSkipCheckbox));
     EXPECT_EQ(screen.mSkipCheckbox->GetRect(), Kavo::Rect(45, 555, 20, 20));
     app.RunUpdates(2);
