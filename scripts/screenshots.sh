@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Screenshots of the game's screens for review: the real program, built in the build folder, runs
+# under a virtual X display as a new player and is driven with xdotool; each screen is captured
+# into <build folder>/screenshots/.
+#
+#   scripts/screenshots.sh [build folder]      (default: build/default)
+#
+# Needs xvfb-run, xdotool and ImageMagick's import.
+set -euo pipefail
+
+build=$(realpath "${1:-build/default}")
+program=$build/game/orlavintide
+out=$build/screenshots
+
+for tool in xvfb-run xdotool import; do
+    command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing" >&2; exit 1; }
+done
+[ -x "$program" ] || { echo "screenshots: build the game first ($program)" >&2; exit 1; }
+
+# Run again inside a virtual display of 1024 x 768.
+if [ -z "${KAVO_SCREENSHOTS_DISPLAY:-}" ]; then
+    exec env KAVO_SCREENSHOTS_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build"
+fi
+
+mkdir -p "$out"
+rm -f "$out"/*.png
+userdata=$(mktemp -d) # a player's data of its own: the game meets a new player
+export XDG_DATA_HOME=$userdata SDL_AUDIODRIVER=dummy
+"$program" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$userdata"' EXIT
+
+# The game's window (a new one after a switch between full screen and window).
+window() { timeout 10 xdotool search --sync --onlyvisible --name '^Orlavintide' | tail -1; }
+at() { xdotool mousemove --window "$(window)" "$1" "$2"; }
+click() { at "$1" "$2"; sleep 0.2; xdotool click 1; }
+shot() { sleep "$2"; import -window "$(window)" "$out/$1.png"; echo "screenshots: $out/$1.png"; }
+
+window >/dev/null
+sleep 1
+xdotool key --window "$(window)" alt+Return # the game starts full screen: into the 800 x 600 window
+sleep 1
+shot 01-title 4                         # loaded: the badge says the game is ready
+
+click 400 300                            # on to the main menu, which asks a new player's name
+sleep 3
+xdotool type --delay 120 "Nova"
+shot 02-name-dialog 0.5
+xdotool key Return
+at 160 197                               # resting on Untimed: its planet and description
+shot 03-main-menu 2
+
+click 160 197                            # Untimed: the tutorial first
+shot 04-tutorial 5
+
+click 705 572                            # "Let's Play!"
+shot 05-board 4
+click 481 354                            # the board's own tutorial: slide (2, 4), then (2, 2)
+sleep 1.5
+click 481 224
+shot 06-board-play 2
+
+click 60 520                             # back to the menu: the hint about the game in progress
+shot 07-popup 2
+click 400 412
+sleep 1
+click 326 585                            # the top-ten list
+shot 08-top-ten 3
+
+click 60 520                             # the main menu, and quit
+sleep 2
+click 677 585
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
