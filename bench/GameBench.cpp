@@ -131,7 +131,8 @@ void BM_LoadGameGroup(benchmark::State& state)
             return state.SkipWithError(app.mResourceManager->GetErrorText().c_str());
         state.PauseTiming();
         app.mResourceManager->DeleteResources("Game");
-        app.mSharedImageMap.clear();
+        app.mCleanSharedImages = true; // the released pictures go, so the next pass reads them again
+        app.CleanSharedImages();
         state.ResumeTiming();
     }
 }
