@@ -6,6 +6,8 @@
 #include "base/PathUtils.h"
 #include "base/StringTable.h"
 #include "platform/Files.h"
+#include "puzzle/BackgroundLoader.h"
+#include "puzzle/BoardHost.h"
 #include "puzzle/BoardPopup.h"
 #include "puzzle/YesNoDialog.h"
 
@@ -235,6 +237,9 @@ bool Board::ResumeFromSaveFile(const std::string& fileName, bool deleteAfter)
     }
     DeletePopups();
     DeletePreviousBackground();
+    // The resumed level is shown on its own background, as when it was generated.
+    if (BackgroundLoader* loader = GetBoardHost().GetBackgroundLoader())
+        mBackground = loader->GetBackground(LevelConfig().nBackgroundID);
     if (deleteAfter) platform::RemoveFile(path);
     if (Logger* log = Logger::Instance()) log->RestartSession(0);
     return true;

@@ -586,4 +586,28 @@ TEST_F(BoardTest, ANewLevelCrossFadesItsBackgroundOnlyWith3D)
     host.loader = nullptr;
 }
 
+TEST_F(BoardTest, AResumedGameIsShownOnItsLevelsBackground)
+{
+    struct Loader : BackgroundLoader
+    {
+        Loader() : BackgroundLoader(nullptr) {}
+        ~Loader() override { WaitForWorker(); }
+        Image* LoadBackgroundImage(int) override { return boardtest::MakeImage(8, 8); }
+    } loader;
+    host.loader = &loader;
+    Start(QuietRules(mtSlide, mtSlide));
+    std::string name = Board::SavedGameFileName("BOB");
+    ASSERT_TRUE(board->SaveGame(name));
+    app.mWidgetManager->RemoveWidget(board.get());
+    board = std::make_unique<Board>(&app, QuietRules(mtSlide, mtSlide));
+    board->Resize(0, 0, 800, 600);
+    ASSERT_EQ(board->mBackground, nullptr);
+    ASSERT_TRUE(board->ResumeFromSaveFile(name, true));
+    EXPECT_EQ(board->mBackground, loader.GetBackground(board->LevelConfig().nBackgroundID));
+    EXPECT_NE(board->mBackground, nullptr);
+    app.mWidgetManager->RemoveWidget(board.get());
+    board.reset();
+    host.loader = nullptr;
+}
+
 } // namespace
