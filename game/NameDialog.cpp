@@ -101,8 +101,6 @@ void NameDialog::Resize(int x, int y, int width, int height)
 
 void NameDialog::Draw(Graphics* g)
 {
-    g->SetColor(Color::Black);
-    g->FillRect(0, 0, mWidth, mHeight);
     if (IMAGE_DIALOG_BOX != nullptr) g->DrawImageStretched(IMAGE_DIALOG_BOX, 0, 0, mWidth, mHeight);
     if (FONT_LABEL != nullptr)
     {

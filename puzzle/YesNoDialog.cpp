@@ -125,15 +125,12 @@ bool YesNoDialog::DrawDialog(Graphics* g)
         int a = int(Lerp(mWidth / 2, 0.0, t));
         int b = int(Lerp(mHeight / 2, 0.0, t));
         Rect box(a, b, mWidth - 2 * a, mHeight - 2 * b);
-        g->SetColor(Color::Black);
-        g->FillRect(box);
         if (IMAGE_DIALOG_BOX != nullptr)
             g->DrawImageStretchedSrc(IMAGE_DIALOG_BOX, box,
                                      Rect(0, 0, IMAGE_DIALOG_BOX->GetWidth(), IMAGE_DIALOG_BOX->GetHeight()));
         return false;
     }
-    g->SetColor(Color::Black);
-    g->FillRect(0, 0, mWidth, mHeight);
+    // The box's picture is opaque inside its rounded rim; its corners stay see-through.
     if (IMAGE_DIALOG_BOX != nullptr) g->DrawImageStretched(IMAGE_DIALOG_BOX, 0, 0, mWidth, mHeight);
     if (FONT_LABEL != nullptr)
     {
