@@ -17,9 +17,9 @@ for tool in xvfb-run xdotool import; do
 done
 [ -x "$program" ] || { echo "screenshots: build the game first ($program)" >&2; exit 1; }
 
-# Run again inside a virtual display of 1024 x 768.
+# Run again inside a virtual display of 1280 x 1024.
 if [ -z "${KAVO_SCREENSHOTS_DISPLAY:-}" ]; then
-    exec env KAVO_SCREENSHOTS_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build"
+    exec env KAVO_SCREENSHOTS_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build"
 fi
 
 mkdir -p "$out"
@@ -40,6 +40,7 @@ window >/dev/null
 sleep 1
 xdotool key --window "$(window)" alt+Return # the game starts full screen: into the 800 x 600 window
 sleep 1
+xdotool windowfocus "$(window)"          # no window manager: the new window takes the keys only when told
 shot 01-title 4                         # loaded: the badge says the game is ready
 
 click 400 300                            # on to the main menu, which asks a new player's name
