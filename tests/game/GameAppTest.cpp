@@ -1,4 +1,5 @@
 #include "game/GameApp.h"
+#include "tests/game/GameTestSupport.h"
 #include "base/PathUtils.h"
 #include "graphics/Matrix3.h"
 #include "graphics/MemoryImage.h"
@@ -30,12 +31,19 @@ uint32_t StoredNumber(platform::RegistryStore& store, const char* name)
     return data.size() == 4 ? platform::LoadLE32(reinterpret_cast<const uint8_t*>(data.data())) : 0xFFFFFFFF;
 }
 
+// The game as it starts, reading its data from the working folder the test prepared.
+class GameInItsFolder : public Kavo::GameApp
+{
+public:
+    bool ChangeDirHook(const std::string&) override { return true; }
+};
+
 // The game starts full screen at 800 x 600, reads and writes its settings under its own name in
 // the per-user data folder (its volumes 80 and 55 percent until the player changes them), and
 // takes the twinkling stars from there.
 TEST(GameApp, StartsFullScreenWithItsSettingsUnderItsOwnName)
 {
-    std::string data = std::filesystem::current_path().string() + "/game-data/";
+    std::string data = gametest::PrepareGameFolder() + "game-data/";
     std::filesystem::remove_all(data);
     setenv("XDG_DATA_HOME", data.c_str(), 1);
     const std::string file = data + "VelquisGames/Orlavintide/settings.reg";
@@ -49,7 +57,7 @@ TEST(GameApp, StartsFullScreenWithItsSettingsUnderItsOwnName)
     Kavo::KavoAppBase::sExitHandler = [](int code) { throw ProgramExit{code}; };
     std::string folder = platform::CurrentFolder();
     {
-        Kavo::GameApp app;
+        GameInItsFolder app;
         app.SetCommandLine("");
         app.Initialize();
         platform::SetCurrentFolder(folder);
