@@ -3,6 +3,7 @@
 #include "base/Logger.h"
 #include "base/StringTable.h"
 #include "game/GameApp.h"
+#include "game/ScreenButtons.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
@@ -27,6 +28,9 @@ constexpr int kPulseStep = 4;
 constexpr int kPulseMax = 256;
 constexpr int kScrollStep = 8;
 const Color kStripe(0, 0, 0, 64);
+constexpr double kTipUpdatesPerCharacter = 2.5;
+constexpr int kTipSeparator = 126;
+constexpr int kLeftAligned = 2;
 
 // The page that shows each mode's list (modes 0 to 4).
 constexpr int kModePages[TopScores::kModeLists] = {0, 1, 2, 3, 10};
@@ -38,29 +42,17 @@ int ModeOfPage(int page)
     return -1;
 }
 
-void SetImageButton(ButtonWidget* button, Image* image, int x, int y, int width, int height)
-{
-    button->mNormalImage = image;
-    button->mOverImage = image;
-    button->mDownImage = image;
-    button->mHandCursor = true;
-    button->Resize(x, y, width, height);
-}
-
 int WidthOf(Image* image)
 {
     return image != nullptr ? image->GetWidth() : 0;
 }
 
-int HeightOf(Image* image)
-{
-    return image != nullptr ? image->GetHeight() : 0;
-}
-
 } // namespace
 
-TopTenList::TopTenList(GameApp* app) : Fader(this), mApp(app)
+TopTenList::TopTenList(GameApp* app)
+    : Fader(this), mApp(app), mTipStyle(FONT_EXCITED, Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]))
 {
+    mTips.Load("properties\\Tips.xml");
     const int ids[5] = {kMainMenu, kNextPage, kPreviousPage, kScrollOn, kScrollBack};
     for (int i = 0; i < 5; ++i)
     {
@@ -170,21 +162,31 @@ void TopTenList::AddedToManager(WidgetManager* manager)
 {
     Widget::AddedToManager(manager);
     mUpdateCounter = 0;
-    SetImageButton(Button(kMainMenu), nullptr, 11, 489, WidthOf(IMAGE_MAINMENUBTN_HILIGHT),
-                   HeightOf(IMAGE_MAINMENUBTN_HILIGHT));
-    Button(kMainMenu)->mOverImage = IMAGE_MAINMENUBTN_HILIGHT;
-    Button(kMainMenu)->mDownImage = IMAGE_MAINMENUBTN_HILIGHT;
-    Button(kMainMenu)->mNoDraw = false;
-    SetImageButton(Button(kNextPage), IMAGE_TOPTEN_RIGHT_ARROW, 520, 75, 50, 50);
-    SetImageButton(Button(kPreviousPage), IMAGE_TOPTEN_LEFT_ARROW, 240, 75, 50, 50);
-    SetImageButton(Button(kScrollOn), IMAGE_TOPTEN_DOWN_ARROW, 550, 457, WidthOf(IMAGE_TOPTEN_DOWN_ARROW),
-                   HeightOf(IMAGE_TOPTEN_DOWN_ARROW));
-    SetImageButton(Button(kScrollBack), IMAGE_TOPTEN_UP_ARROW, 575, 457, WidthOf(IMAGE_TOPTEN_UP_ARROW),
-                   HeightOf(IMAGE_TOPTEN_UP_ARROW));
+    PlaceMainMenuButton(Button(kMainMenu));
+    PlaceImageButton(Button(kNextPage), IMAGE_TOPTEN_RIGHT_ARROW, 520, 75, 50, 50);
+    PlaceImageButton(Button(kPreviousPage), IMAGE_TOPTEN_LEFT_ARROW, 240, 75, 50, 50);
+    PlaceImageButton(Button(kScrollOn), IMAGE_TOPTEN_DOWN_ARROW, 550, 457);
+    PlaceImageButton(Button(kScrollBack), IMAGE_TOPTEN_UP_ARROW, 575, 457);
     for (ButtonWidget* button : mButtons)
         manager->AddWidget(button);
     UpdatePageButtons(mLastGamePage);
+    ChooseTip();
     FadeIn(kFadeSteps, Color::Black);
+}
+
+void TopTenList::ChooseTip()
+{
+    UserProfile& player = mApp->mPlayer;
+    mTips.mViewed = uint32_t(player.mViewedTips);
+    const std::string tip = mTips.ChooseTip(mLastMode, mLastLevel);
+    player.mViewedTips = int32_t(mTips.mViewed);
+    mTipStyle.mFont = FONT_EXCITED;
+    mTipText = SplitTextToLines(mTipStyle, tip, Rect(150, 500, mWidth - 300, 100), kTipSeparator);
+}
+
+int TopTenList::TipCharactersShown(int updateCounter)
+{
+    return int(updateCounter / kTipUpdatesPerCharacter);
 }
 
 void TopTenList::RemovedFromManager(WidgetManager* manager)
@@ -286,6 +288,13 @@ void TopTenList::Draw(Graphics* g)
             DrawStringCentred(g, StringTable::GetString(249), mWidth / 2, mHeight / 2);
         else if (ModeOfPage(mPage) >= 0 || !ChallengeIdsOfPage(mPage).empty())
             DrawRows(g, PageRows(), ModeOfPage(mPage) < 0);
+    }
+    if (!mTipText.empty() && FONT_EXCITED != nullptr)
+    {
+        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
+        g->SetFont(FONT_EXCITED);
+        g->WriteWordWrapped(Rect(200, 500, mWidth - 400, mHeight - 520), mTipText, -1, kLeftAligned,
+                            nullptr, TipCharactersShown(mUpdateCounter));
     }
     Fader::DeferOverlay();
 }

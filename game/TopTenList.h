@@ -1,7 +1,9 @@
 #pragma once
 
 #include "game/ScoreEntry.h"
+#include "game/TipList.h"
 #include "puzzle/Fader.h"
+#include "puzzle/TopTenRow.h"
 #include "puzzle/TwinklingStars.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/Widget.h"
@@ -31,7 +33,8 @@ class GameApp;
 // | 12    | online results (none in this program)         | 226   |
 //
 // The next and previous buttons browse pages 0 to 10 round; the scroll buttons show on page 12
-// only, always disabled (the online list is never filled).
+// only, always disabled (the online list is never filled). Under the list a tip for the game
+// just played types out at 0.4 characters per update (game/TipList.h; each showing picks one).
 class TopTenList : public Widget, public ButtonListener, public Fader
 {
 public:
@@ -98,8 +101,15 @@ public:
     bool mOnlineAvailable = false;
     std::vector<ScoreEntry> mOnlineResults;
     int mScrollOffset = 0;
+    TipList mTips;        // read once, from "properties\Tips.xml"
+    TopTenRow mTipStyle;  // FONT_EXCITED in the title yellow
+    std::string mTipText; // the tip on show ("" for none)
+
+    // The number of the tip's characters shown at the update counter.
+    static int TipCharactersShown(int updateCounter);
 
 private:
+    void ChooseTip();
     ButtonWidget* Button(int id);
     void DrawStringCentred(Graphics* g, const std::string& text, int x, int y);
     void DrawRows(Graphics* g, const std::vector<Row>& rows, bool challenges);
