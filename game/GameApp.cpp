@@ -4,7 +4,10 @@
 
 #include "base/Logger.h"
 #include "base/Random.h"
+#include "game/ChallengeGridScreen.h"
 #include "game/GameChooserScreen.h"
+#include "game/LevelChooserScreen.h"
+#include "game/OptionsDialog.h"
 #include "game/TitleScreen.h"
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
@@ -218,6 +221,10 @@ void GameApp::CreateScreens()
     mTutorial = std::make_unique<TutorialScreen>(this, true);
     mTutorial->CreateControls();
     mTutorial->Resize(0, 0, mWidth, mHeight);
+    mLevelChooser = std::make_unique<LevelChooserScreen>(this);
+    mLevelChooser->Resize(0, 0, mWidth, mHeight);
+    mChallengeGrid = std::make_unique<ChallengeGridScreen>(this);
+    mChallengeGrid->Resize(0, 0, mWidth, mHeight);
 
     std::string fileName = SavedGameFileName();
     if (!fileName.empty()) mSavedGamePresent = mBoard->LoadGame(fileName);
@@ -294,11 +301,6 @@ bool GameApp::ShowTopTenList()
 
 bool GameApp::ShowChallengeGrid()
 {
-    if (mChallengeGrid == nullptr)
-    {
-        platform::DebugOutput("The challenge grid comes with a later version\n");
-        return true;
-    }
     ShowScreen(kChallengeGridScreen);
     return true;
 }
@@ -333,14 +335,15 @@ Dialog* GameApp::NewDialog(int id, bool modal, const std::string& header, const 
 
 bool GameApp::OpenOptionsDialog()
 {
-    platform::DebugOutput("The options dialog comes with a later version\n");
+    AddDialogWithId(kOptionsDialog, new OptionsDialog(this));
     return true;
 }
 
 void GameApp::SwitchScreenMode(bool windowed, bool is3D, bool force)
 {
     KavoAppBase::SwitchScreenMode(windowed, is3D, force);
-    // The options dialog, once there is one, shows the new full-screen state here.
+    if (auto* options = dynamic_cast<OptionsDialog*>(GetDialog(kOptionsDialog)))
+        options->SetFullScreenChecked(!mIsWindowed);
 }
 
 void GameApp::GotFocus()

@@ -15,7 +15,10 @@ namespace Kavo
 
 class BackgroundLoader;
 class Board;
+class ChallengeGridScreen;
+class ChallengeRecord;
 class GameChooserScreen;
+class LevelChooserScreen;
 class Logger;
 class TitleScreen;
 class TopTenList;
@@ -39,9 +42,6 @@ class XMLParser;
 // | 4  | tutorial       | "tutorial"             | track 0                          |
 // | 5  | level chooser  | "levelchooser"         | track 0                          |
 // | 6  | challenge grid | "challengegrid"        | track 0                          |
-//
-// The level chooser and the challenge grid are not built yet: their pointers stay null, and
-// what would show them says so on the debugger output and goes on without them.
 //
 // Game states:
 //
@@ -115,9 +115,10 @@ public:
 
     // --- Game flow ---
     // Reads the rules file and starts a game with it; false (a message box says why) when it
-    // cannot be opened or read.
-    bool LoadRulesAndStart(const std::string& path);
-    bool StartGameWithRules(XMLParser& parser);
+    // cannot be opened or read. A challenge of the grid gives the rules its name, its display
+    // lines and the player's next medal.
+    bool LoadRulesAndStart(const std::string& path, const ChallengeRecord* challenge = nullptr);
+    bool StartGameWithRules(XMLParser& parser, const ChallengeRecord* challenge = nullptr);
     // A level below 1 shows the main menu; otherwise the board gets a pending game at the level,
     // shown after the tutorial unless the player skips it.
     void StartGame(int level);
@@ -126,6 +127,11 @@ public:
     bool ResumeSavedGame();
     // Saves the current player (and a running game), then makes name the current player.
     void SwitchUser(const std::string& name);
+    // The current player was deleted: no game runs or waits any more, and the player is
+    // unnamed until another is chosen.
+    void ForgetCurrentPlayer();
+    // Deletes the player's saved-game file (a missing file is no error).
+    void RemoveSavedGameOf(const std::string& name);
     bool OpenPlayerDialog();
     int GetTopLevelReached();
     void DialogButtonDepress(int dialogId, int buttonId) override;
@@ -150,6 +156,8 @@ public:
     // The current player's saved-game file name (inside the application-data folder), or ""
     // while the player has no name.
     std::string SavedGameFileName() const;
+    // The same for any player's name.
+    static std::string SavedGameFileNameOf(const std::string& name);
 
     // ======== State ========
 
@@ -158,8 +166,8 @@ public:
     std::unique_ptr<TitleScreen> mTitleScreen; // null once the other screens are built
     std::unique_ptr<TopTenList> mTopTenList;
     std::unique_ptr<TutorialScreen> mTutorial;
-    std::unique_ptr<Widget> mLevelChooser;  // not built yet: stays null
-    std::unique_ptr<Widget> mChallengeGrid; // not built yet: stays null
+    std::unique_ptr<LevelChooserScreen> mLevelChooser;
+    std::unique_ptr<ChallengeGridScreen> mChallengeGrid;
     std::unique_ptr<Logger> mLogger;
     std::unique_ptr<BackgroundLoader> mBackgroundLoader;
     UserProfile mPlayer;

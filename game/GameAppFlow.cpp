@@ -6,12 +6,14 @@
 #include "base/Random.h"
 #include "base/StringTable.h"
 #include "base/XMLParser.h"
+#include "game/AccountManagerDialog.h"
+#include "game/ChallengeGridScreen.h"
+#include "game/ChallengeRecord.h"
 #include "game/GameChooserScreen.h"
 #include "game/NameDialog.h"
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
 #include "game/UserKeyName.h"
-#include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "puzzle/BackgroundLoader.h"
@@ -42,7 +44,12 @@ uint32_t ParseSeed(const std::string& text)
 
 std::string GameApp::SavedGameFileName() const
 {
-    std::string key = UserKeyName(mPlayer.GetName());
+    return SavedGameFileNameOf(mPlayer.GetName());
+}
+
+std::string GameApp::SavedGameFileNameOf(const std::string& name)
+{
+    std::string key = UserKeyName(name);
     if (key.empty()) return std::string();
     // The name comes from the settings store too: nothing in it may lead out of the folder.
     for (char& c : key)
@@ -52,7 +59,7 @@ std::string GameApp::SavedGameFileName() const
 
 // ---------------------------------------------------------------- starting a game
 
-bool GameApp::LoadRulesAndStart(const std::string& path)
+bool GameApp::LoadRulesAndStart(const std::string& path, const ChallengeRecord* challenge)
 {
     XMLParser parser;
     if (!parser.OpenFile(path))
@@ -60,10 +67,10 @@ bool GameApp::LoadRulesAndStart(const std::string& path)
         MsgBox(StringTable::GetString(kTextRulesNotOpened, path), std::string(), platform::MB_OK);
         return false;
     }
-    return StartGameWithRules(parser);
+    return StartGameWithRules(parser, challenge);
 }
 
-bool GameApp::StartGameWithRules(XMLParser& parser)
+bool GameApp::StartGameWithRules(XMLParser& parser, const ChallengeRecord* challenge)
 {
     GameRulesConfig rules;
     if (!rules.LoadFromFile(parser) || !rules.HasValidBoardSize())
@@ -72,6 +79,14 @@ bool GameApp::StartGameWithRules(XMLParser& parser)
         return false;
     }
     if (mBoard == nullptr) return false;
+    if (challenge != nullptr)
+    {
+        rules.sNameOfChallenge = challenge->Name;
+        for (int line = 1; line <= 10; ++line)
+            if (std::string* text = rules.DisplayLine(line)) *text = challenge->QuickDesc[line - 1];
+        rules.nNextMedalTarget = challenge->GetNextMedalScore(mPlayer, -1);
+        rules.sNextMedalName = challenge->GetMedalText(mPlayer, -1);
+    }
 
     AbandonGame(true);
     mBoard->SetRules(rules);
@@ -87,12 +102,8 @@ bool GameApp::StartGameWithRules(XMLParser& parser)
     const bool offersChooser = (rules.GetLevelConfig(1).GeneralConfigFlags & gcfShowLevelChooserScreen) != 0;
     if (offersChooser && mPlayer.GetTopLevelReached(rules.GameMode, rules.sChallengeModeID) >= kLevelChooserFromLevel)
     {
-        if (mLevelChooser != nullptr)
-        {
-            ShowScreen(kLevelChooserScreen);
-            return true;
-        }
-        platform::DebugOutput("The level chooser comes with a later version: starting at level 1\n");
+        ShowScreen(kLevelChooserScreen);
+        return true;
     }
     StartGame(1);
     return true;
@@ -170,13 +181,8 @@ void GameApp::LevelOver(int gameMode, const std::string& challengeKey, int score
     mBackgroundLoader->Preload(1);
     if (gameMode == 5)
     {
-        if (mChallengeGrid != nullptr)
-        {
-            ShowScreen(kChallengeGridScreen);
-            return;
-        }
-        platform::DebugOutput("The challenge grid comes with a later version: back to the main menu\n");
-        ShowScreen(kMainMenuScreen);
+        if (mChallengeGrid != nullptr) mChallengeGrid->SetLastResult(challengeKey, previousBest);
+        ShowScreen(kChallengeGridScreen);
     }
     else if (gameMode == 6)
     {
@@ -262,6 +268,21 @@ void GameApp::SwitchUser(const std::string& name)
     if (mShownScreen == kMainMenuScreen && mMainMenu != nullptr) mMainMenu->RefreshForPlayer();
 }
 
+void GameApp::ForgetCurrentPlayer()
+{
+    // Nothing may be saved under an empty name, nor offered to resume.
+    AbandonGame(true);
+    mSavedGamePresent = false;
+    mPlayer.mDisplayName.clear();
+    if (mShownScreen == kMainMenuScreen && mMainMenu != nullptr) mMainMenu->RefreshForPlayer();
+}
+
+void GameApp::RemoveSavedGameOf(const std::string& name)
+{
+    const std::string fileName = SavedGameFileNameOf(name);
+    if (!fileName.empty()) platform::RemoveFile(Board::SavedGamePath(fileName));
+}
+
 bool GameApp::OpenPlayerDialog()
 {
     if (mPlayer.GetName().empty())
@@ -271,7 +292,7 @@ bool GameApp::OpenPlayerDialog()
     }
     mPlayer.Save(true);
     mTopScores.Save();
-    platform::DebugOutput("The players dialog comes with a later version\n");
+    AddDialogWithId(kAccountsDialog, new AccountManagerDialog(this, mPlayer.GetName()));
     return true;
 }
 

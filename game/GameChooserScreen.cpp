@@ -6,7 +6,6 @@
 #include "game/GameApp.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
-#include "platform/DebugOutput.h"
 #include "puzzle/BoardHintBox.h"
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
@@ -407,11 +406,6 @@ void GameChooserScreen::HandleMenuButton(int id)
         break;
     }
     case kChallengeGrid:
-        if (mApp->mChallengeGrid == nullptr)
-        {
-            platform::DebugOutput("The challenge grid comes with a later version\n");
-            break;
-        }
         fade();
         mApp->ShowChallengeGrid();
         break;

@@ -3,6 +3,7 @@
 #include "base/StringTable.h"
 #include "base/TextHelpers.h"
 #include "game/GameChooserScreen.h"
+#include "game/LevelChooserScreen.h"
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
 #include "game/UserKeyName.h"
@@ -26,11 +27,6 @@ using Kavo::GameChooserScreen;
 
 constexpr const char* kUntimed = "properties/untimed_config.xml";
 constexpr const char* kTimed = "properties/timed_config.xml";
-
-// A screen that stands in for one not built yet (the level chooser, the challenge grid).
-class StandInScreen : public Kavo::Widget
-{
-};
 
 class GameFlow : public ::testing::Test
 {
@@ -136,31 +132,28 @@ TEST_F(GameFlow, TheTutorialIsSkippedOnceThePlayerAsksForIt)
 }
 
 // A mode whose first level offers the level chooser opens it once the player has reached level 3
-// of that mode; until the chooser is built, the game starts at level 1.
+// of that mode.
 TEST_F(GameFlow, TheLevelChooserOpensFromLevelThreeReached)
 {
     const struct
     {
         int topLevel;
-        bool chooserBuilt;
         int screen;
     } cases[] = {
-        {0, true, TestGameApp::kBoardScreen},
-        {2, true, TestGameApp::kBoardScreen},
-        {3, true, TestGameApp::kLevelChooserScreen},
-        {12, true, TestGameApp::kLevelChooserScreen},
-        {3, false, TestGameApp::kBoardScreen},
+        {0, TestGameApp::kBoardScreen},
+        {2, TestGameApp::kBoardScreen},
+        {3, TestGameApp::kLevelChooserScreen},
+        {12, TestGameApp::kLevelChooserScreen},
     };
     TestGameApp app;
     StartAs(app, "Di", Kavo::UserProfile::kSkipTutorial);
     for (const auto& c : cases)
     {
-        app.mLevelChooser.reset(c.chooserBuilt ? new StandInScreen() : nullptr);
         app.mPlayer.mTopLevelReached.clear();
         app.mPlayer.RaiseTopLevelReached(0, "", c.topLevel);
         app.ShowMainMenu();
         ASSERT_TRUE(app.LoadRulesAndStart(kUntimed));
-        EXPECT_EQ(app.GetShownScreen(), c.screen) << c.topLevel << " " << c.chooserBuilt;
+        EXPECT_EQ(app.GetShownScreen(), c.screen) << c.topLevel;
         if (c.screen == TestGameApp::kLevelChooserScreen)
         {
             EXPECT_TRUE(app.mWidgetManager->HasWidget(app.mLevelChooser.get()));
@@ -174,7 +167,6 @@ TEST_F(GameFlow, TheLevelChooserOpensFromLevelThreeReached)
     gametest::WriteTextFile("properties/nochooser.xml",
                             Kavo::StringReplaceAll(gametest::ShippedRules("untimed_config.xml"),
                                                    " gcfShowLevelChooserScreen", ""));
-    app.mLevelChooser.reset(new StandInScreen());
     app.mPlayer.RaiseTopLevelReached(0, "", 20);
     ASSERT_TRUE(app.LoadRulesAndStart("properties/nochooser.xml"));
     EXPECT_EQ(app.GetShownScreen(), TestGameApp::kBoardScreen);
@@ -201,21 +193,20 @@ TEST_F(GameFlow, TheEndOfAGameLeadsOnByMode)
     {
         int mode;
         const char* key;
-        bool gridBuilt;
         int screen;
     } cases[] = {
-        {0, "", false, TestGameApp::kTopTenScreen},        {1, "", false, TestGameApp::kTopTenScreen},
-        {2, "", false, TestGameApp::kTopTenScreen},        {3, "", false, TestGameApp::kTopTenScreen},
-        {4, "", false, TestGameApp::kTopTenScreen},        {5, "E3", true, TestGameApp::kChallengeGridScreen},
-        {5, "E3", false, TestGameApp::kMainMenuScreen},    {6, "W1", false, TestGameApp::kMainMenuScreen},
+        {0, "", TestGameApp::kTopTenScreen}, {1, "", TestGameApp::kTopTenScreen},
+        {2, "", TestGameApp::kTopTenScreen}, {3, "", TestGameApp::kTopTenScreen},
+        {4, "", TestGameApp::kTopTenScreen}, {5, "E3", TestGameApp::kChallengeGridScreen},
+        {6, "W1", TestGameApp::kMainMenuScreen},
     };
     TestGameApp app;
     StartAs(app, "Flo");
     int score = 1000;
     for (const auto& c : cases)
     {
+        app.mPlayer.mTopLevelReached.clear(); // no level chooser
         PlayOn(app);
-        app.mChallengeGrid.reset(c.gridBuilt ? new StandInScreen() : nullptr);
         app.mPlayer.mChallengeScores.clear();
         app.mPlayer.RecordChallengeScore(c.mode, c.key, 40, 1);
         ++score;

@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/LittleEndian.h"
 #include "platform/Messages.h"
+#include "puzzle/Board.h"
 #include "puzzle/ResourceIds.h"
 #include "tests/ScratchNames.h"
 #include "widgets/Widget.h"
@@ -199,10 +200,13 @@ std::string PrepareGameFolder()
     static bool textsLoaded = false;
     if (!textsLoaded)
         textsLoaded = Kavo::StringTable::LoadFile(std::string(KAVO_SOURCE_DIR) + "/data/properties/strings.txt");
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(KAVO_SOURCE_DIR) + "/data/properties"))
+    const std::filesystem::path shipped = std::string(KAVO_SOURCE_DIR) + "/data/properties";
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(shipped))
         if (entry.path().extension() == ".xml")
-            WriteTextFile("properties/" + entry.path().filename().string(),
-                          ShippedRules(entry.path().filename().string()));
+        {
+            const std::string name = std::filesystem::relative(entry.path(), shipped).generic_string();
+            WriteTextFile("properties/" + name, ShippedRules(name));
+        }
 
     WriteTextFile("properties/resources.xml", FixtureManifest());
     return folder;
@@ -227,6 +231,20 @@ void RecordingMusic::FadeOut(int songId, bool stopSong, double speed)
 {
     (void)stopSong;
     log.push_back("fadeout " + std::to_string(songId) + " " + Kavo::StrFormat("%g", speed));
+}
+
+void RecordingLogger::LogControl(const std::string& control, const std::string& value)
+{
+    controls.push_back(value.empty() ? control : control + " " + value);
+}
+
+RecordingLogger& TestGameApp::RecordEvents()
+{
+    auto logger = std::make_unique<RecordingLogger>();
+    RecordingLogger& recording = *logger;
+    recording.SetFeedbackInterface(mBoard.get());
+    mLogger = std::move(logger);
+    return recording;
 }
 
 TestGameApp::TestGameApp(platform::RegistryStore* store)

@@ -2,8 +2,10 @@
 
 // The game application driven headless: SDL's dummy drivers, the fake clock, an in-memory
 // settings store, and a working folder of the test's own holding the game's data: the shipped
-// texts and rules files, and a resource manifest of small fixture images (one colour per cel,
-// in the cel grids the game draws with), short sounds and a system font for every resource id.
+// texts, rules files, challenge grids (with the challenges' rules) and tips, and a resource
+// manifest of small fixture images (one colour per cel, in the cel grids the game draws with),
+// short sounds and a system font for every resource id.
+#include "base/Logger.h"
 #include "game/GameApp.h"
 #include "media/MusicInterface.h"
 #include "platform/FakeClock.h"
@@ -36,6 +38,15 @@ public:
     std::vector<std::string> log;
 };
 
+// The event log, writing down the controls reported to it: "options_3d 1".
+class RecordingLogger : public Kavo::Logger
+{
+public:
+    void LogControl(const std::string& control, const std::string& value) override;
+
+    std::vector<std::string> controls;
+};
+
 class TestGameApp : public apptest::TestStore, public Kavo::GameApp
 {
 public:
@@ -66,6 +77,8 @@ public:
     void PressKey(const std::string& keyName);
     // Clicks the middle of a widget.
     void ClickWidget(Kavo::Widget* widget);
+    // Replaces the event log with one that writes the controls down.
+    RecordingLogger& RecordEvents();
     // The dialog of that id is open.
     bool HasDialog(int id) { return GetDialog(id) != nullptr; }
 

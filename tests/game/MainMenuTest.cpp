@@ -168,13 +168,18 @@ TEST_F(MainMenu, ThePlanetFollowsTheHoveredMode)
 TEST_F(MainMenu, TheOtherButtonsActAtOnce)
 {
     Start();
-    app.ClickWidget(Button(GameChooserScreen::kOptions)); // not built yet: nothing opens
-    EXPECT_EQ(app.GetDialogCount(), 0);
-    app.ClickWidget(Button(GameChooserScreen::kChoosePlayer)); // nor the players dialog
-    EXPECT_EQ(app.GetDialogCount(), 0);
+    app.ClickWidget(Button(GameChooserScreen::kOptions));
+    EXPECT_TRUE(app.HasDialog(TestGameApp::kOptionsDialog));
+    app.KillDialog(TestGameApp::kOptionsDialog);
+    app.RunUpdates(1);
+    app.ClickWidget(Button(GameChooserScreen::kChoosePlayer));
+    EXPECT_TRUE(app.HasDialog(TestGameApp::kAccountsDialog));
+    app.KillDialog(TestGameApp::kAccountsDialog);
+    app.RunUpdates(1);
     app.ClickWidget(Button(GameChooserScreen::kChallengeGrid));
-    EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
-    EXPECT_FALSE(menu->fading);
+    EXPECT_EQ(app.GetShownScreen(), TestGameApp::kChallengeGridScreen);
+    app.ShowMainMenu();
+    app.RunUpdates(30);
 
     app.ClickWidget(Button(GameChooserScreen::kTopTen));
     EXPECT_EQ(app.GetShownScreen(), TestGameApp::kTopTenScreen);

@@ -1,0 +1,158 @@
+// The players dialog: picking, creating and deleting players.
+#include "base/StringTable.h"
+#include "game/AccountManagerDialog.h"
+#include "game/GameChooserScreen.h"
+#include "game/NameDialog.h"
+#include "game/UserKeyName.h"
+#include "platform/Files.h"
+#include "puzzle/Board.h"
+#include "puzzle/FancyButton.h"
+#include "puzzle/YesNoDialog.h"
+#include "tests/game/GameTestSupport.h"
+#include "widgets/ListWidget.h"
+#include "widgets/WidgetManager.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using gametest::TestGameApp;
+using Kavo::AccountManagerDialog;
+
+class Accounts : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gametest::PrepareGameFolder();
+        for (const char* name : {"Zed", "amy", "Bo"})
+            app.RegistryWriteString(Kavo::UserRegistryPath(name) + "\\DisplayName", name);
+        app.RegistryWriteInteger("Users\\AMY\\GuiFlags", Kavo::UserProfile::kSkipTutorial);
+        app.RegistryWriteString("Users\\DefaultName", "AMY");
+        app.StartToMainMenu();
+        app.RunUpdates(30);
+    }
+    AccountManagerDialog* Open()
+    {
+        app.ClickWidget(app.mMainMenu->Button(Kavo::GameChooserScreen::kChoosePlayer));
+        app.RunUpdates(1);
+        return dynamic_cast<AccountManagerDialog*>(app.GetDialog(AccountManagerDialog::kDialogId));
+    }
+    std::vector<std::string> Lines(AccountManagerDialog* dialog)
+    {
+        std::vector<std::string> lines;
+        for (int i = 0; i < dialog->mList->GetLineCount(); ++i)
+            lines.push_back(dialog->mList->GetLine(i));
+        return lines;
+    }
+    void ClickLine(AccountManagerDialog* dialog, int line)
+    {
+        Kavo::ListWidget* list = dialog->mList;
+        app.Click(list->mX + 20, list->mY + 4 + line * list->GetRowHeight() + list->GetRowHeight() / 2);
+    }
+    // Answers the delete confirmation.
+    void Confirm(bool yes)
+    {
+        auto* confirm =
+            dynamic_cast<Kavo::YesNoDialog*>(app.GetDialog(AccountManagerDialog::kConfirmDialogId));
+        ASSERT_NE(confirm, nullptr);
+        app.RunUpdates(16);
+        app.ClickWidget(yes ? confirm->mFirstButton : confirm->mSecondButton);
+        app.RunUpdates(2);
+    }
+
+    platform::FakeClock clock;
+    TestGameApp app;
+};
+
+// The players in order, the current one selected; another is picked with OK.
+TEST_F(Accounts, PicksAnotherPlayer)
+{
+    AccountManagerDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"Bo", "Zed", "amy"})) << "sorted byte by byte";
+    EXPECT_EQ(dialog->SelectedName(), "amy");
+    EXPECT_FALSE(dialog->mOkButton->mDisabled);
+
+    ClickLine(dialog, 1);
+    EXPECT_EQ(dialog->SelectedName(), "Zed");
+    app.ClickWidget(dialog->mOkButton);
+    app.RunUpdates(2);
+    EXPECT_FALSE(app.HasDialog(AccountManagerDialog::kDialogId));
+    EXPECT_EQ(app.mPlayer.GetName(), "Zed");
+}
+
+// New Player closes the list and asks for a name; the name becomes the current player.
+TEST_F(Accounts, CreatesANewPlayer)
+{
+    AccountManagerDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    app.ClickWidget(dialog->mCreateButton);
+    app.RunUpdates(2);
+    EXPECT_FALSE(app.HasDialog(AccountManagerDialog::kDialogId));
+    ASSERT_TRUE(app.HasDialog(Kavo::NameDialog::kDialogId));
+    app.Type("Neo");
+    app.PressKey("Return");
+    app.RunUpdates(2);
+    EXPECT_EQ(app.mPlayer.GetName(), "Neo");
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"Bo", "Neo", "Zed", "amy"}));
+    EXPECT_EQ(dialog->SelectedName(), "Neo");
+}
+
+// Deleting another player keeps the current one; "no" deletes nothing; deleting the current player
+// ends its game and its saved game, and leaves nobody current, with nothing to save or resume.
+TEST_F(Accounts, DeletesPlayersTheCurrentOneIncluded)
+{
+    AccountManagerDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    ClickLine(dialog, 0);
+    app.ClickWidget(dialog->mDeleteButton);
+    Confirm(false);
+    EXPECT_EQ(Lines(dialog).size(), 3u);
+    app.ClickWidget(dialog->mDeleteButton);
+    Confirm(true);
+    EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"Zed", "amy"}));
+    EXPECT_EQ(dialog->SelectedName(), "amy") << "the current player is selected again";
+    EXPECT_EQ(app.mPlayer.GetName(), "amy");
+    app.KillDialog(AccountManagerDialog::kDialogId);
+    app.RunUpdates(1);
+
+    // A game running for amy, and a saved one on disk.
+    ASSERT_TRUE(app.LoadRulesAndStart("properties/untimed_config.xml"));
+    app.RunUpdates(25);
+    ASSERT_TRUE(app.mGameActive);
+    const std::string saved = Kavo::Board::SavedGamePath(app.SavedGameFileName());
+    ASSERT_TRUE(app.mBoard->SaveGame(app.SavedGameFileName()));
+    ASSERT_TRUE(platform::PathExists(saved));
+    app.ShowMainMenu();
+    app.RunUpdates(30);
+    app.KillDialog(105);
+    app.RunUpdates(1);
+
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->SelectedName(), "amy");
+    app.ClickWidget(dialog->mDeleteButton);
+    Confirm(true);
+    EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"Zed"}));
+    EXPECT_EQ(dialog->mList->mSelectIdx, -1);
+    EXPECT_TRUE(dialog->mOkButton->mDisabled);
+    EXPECT_TRUE(dialog->mDeleteButton->mDisabled);
+    EXPECT_FALSE(dialog->mCreateButton->mDisabled);
+    EXPECT_EQ(app.mPlayer.GetName(), "");
+    EXPECT_FALSE(app.mGameActive);
+    EXPECT_FALSE(app.mSavedGamePresent);
+    EXPECT_FALSE(platform::PathExists(saved));
+    EXPECT_EQ(app.SavedGameFileName(), "");
+    EXPECT_FALSE(app.mWidgetManager->HasWidget(app.mMainMenu->Button(Kavo::GameChooserScreen::kResume)))
+        << "nothing to resume";
+
+    // OK without a selection leaves the dialog open.
+    app.ClickWidget(dialog->mOkButton);
+    EXPECT_TRUE(app.HasDialog(AccountManagerDialog::kDialogId));
+}
+
+} // namespace
