@@ -1,7 +1,10 @@
-// A new player's first game recorded as a demo through the platform's input, then replayed
-// headless: the replay must reach the same score and the same top-ten entry, every time.
+// A new player's first game recorded as a demo through the platform's input, then a challenge
+// played from the grid to a medal; replayed headless, the replay must reach the same score, the
+// same top-ten entry and the same medal, every time.
 #include "base/MersenneTwister.h"
 #include "base/TextHelpers.h"
+#include "game/ChallengeGridScreen.h"
+#include "game/ChallengeInfoDialog.h"
 #include "game/GameChooserScreen.h"
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
@@ -9,12 +12,14 @@
 #include "platform/Messages.h"
 #include "puzzle/Board.h"
 #include "puzzle/BoardPopup.h"
+#include "puzzle/FancyChallengeButton.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/RulesFlags.h"
 #include "puzzle/TutorialRow.h"
 #include "puzzle/YesNoDialog.h"
 #include "tests/ScratchNames.h"
 #include "tests/game/GameTestSupport.h"
+#include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +160,38 @@ Outcome OutcomeOf(TestGameApp& app)
             app.mTopScores.List(0)->top(), app.mPlayer.GetName()};
 }
 
-TEST(DemoPlay, ANewPlayersFirstGameReplaysToTheSameScoreAndTopTenEntryTwice)
+// The challenge of the grid's first button, as it stood when its info dialog came back.
+struct ChallengeOutcome
+{
+    int best = -1;
+    int medal = -1;
+    bool dialogBack = false;
+};
+
+ChallengeOutcome ChallengeOutcomeOf(TestGameApp& app)
+{
+    ChallengeOutcome outcome;
+    auto* dialog = dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+    outcome.dialogBack = dialog != nullptr && app.GetShownScreen() == TestGameApp::kChallengeGridScreen;
+    outcome.best = app.mPlayer.GetChallengeScore("A1");
+    outcome.medal = app.mChallengeGrid->Page(0).GetMedalLevel(0, -1);
+    return outcome;
+}
+
+// Plays the board until the game leaves it.
+int PlayToTheEnd(TestGameApp& app)
+{
+    SlidingPlayer player;
+    int moves = 0;
+    for (int step = 0; step < 20000 && app.GetShownScreen() == TestGameApp::kBoardScreen; ++step)
+    {
+        if (player.Act(app)) ++moves;
+        app.RunUpdates(3);
+    }
+    return moves;
+}
+
+TEST(DemoPlay, ANewPlayersFirstGameAndAChallengeReplayToTheSameScoresTwice)
 {
     gametest::PrepareGameFolder();
     // Untimed as shipped, but finishing level 1 wins the game, so the game ends in the list.
@@ -166,6 +202,7 @@ TEST(DemoPlay, ANewPlayersFirstGameReplaysToTheSameScoreAndTopTenEntryTwice)
     const std::string demo = platform::CurrentFolder() + "newplayer.dmo";
 
     Outcome recorded;
+    ChallengeOutcome recordedChallenge;
     int moves = 0;
     {
         platform::FakeClock clock;
@@ -186,15 +223,36 @@ TEST(DemoPlay, ANewPlayersFirstGameReplaysToTheSameScoreAndTopTenEntryTwice)
         app.RunUpdates(30);
         ASSERT_EQ(app.GetShownScreen(), TestGameApp::kBoardScreen);
 
-        SlidingPlayer player;
-        for (int step = 0; step < 20000 && app.GetShownScreen() == TestGameApp::kBoardScreen; ++step)
-        {
-            if (player.Act(app)) ++moves;
-            app.RunUpdates(3);
-        }
+        moves = PlayToTheEnd(app);
         ASSERT_EQ(app.GetShownScreen(), TestGameApp::kTopTenScreen) << "the game ended";
         app.RunUpdates(20);
         recorded = OutcomeOf(app);
+
+        // Then the first challenge of the grid, from its button through its dialog to a medal.
+        app.ClickWidget(app.mTopTenList->mButtons[0]);
+        app.RunUpdates(30);
+        app.ClickWidget(app.mMainMenu->Button(Kavo::GameChooserScreen::kChallengeGrid));
+        app.RunUpdates(20);
+        ASSERT_EQ(app.GetShownScreen(), TestGameApp::kChallengeGridScreen);
+        auto* welcome = dynamic_cast<Kavo::YesNoDialog*>(app.GetDialog(Kavo::ChallengeGridScreen::kHintPopupId));
+        ASSERT_NE(welcome, nullptr);
+        app.ClickWidget(welcome->mFirstButton);
+        app.RunUpdates(5);
+        app.ClickWidget(app.mChallengeGrid->ChallengeButton(0));
+        app.RunUpdates(20);
+        auto* info = dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+        ASSERT_NE(info, nullptr);
+        app.ClickWidget(info->mPlayButton);
+        app.RunUpdates(30);
+        ASSERT_EQ(app.GetShownScreen(), TestGameApp::kTutorialScreen);
+        app.ClickWidget(app.mTutorial->mOkButton);
+        app.RunUpdates(30);
+        ASSERT_EQ(app.GetShownScreen(), TestGameApp::kBoardScreen);
+        EXPECT_EQ(app.mBoard->rules.sChallengeModeID, "A1");
+        moves += PlayToTheEnd(app);
+        app.RunUpdates(20);
+        recordedChallenge = ChallengeOutcomeOf(app);
+        ASSERT_TRUE(recordedChallenge.dialogBack) << "the grid shows the challenge's dialog again";
         syn::Window(syn::WindowEvent::Close);
         for (int i = 0; i < 100 && !app.mShutdown; ++i)
             app.RunUpdates(1);
@@ -205,6 +263,7 @@ TEST(DemoPlay, ANewPlayersFirstGameReplaysToTheSameScoreAndTopTenEntryTwice)
     EXPECT_GT(recorded.score, 0);
     EXPECT_EQ(recorded.player, "Nova");
     EXPECT_EQ(recorded.best, Kavo::ScoreEntry("Nova", recorded.score, recorded.level));
+    EXPECT_GE(recordedChallenge.medal, 1) << "a medal, best score " << recordedChallenge.best;
 
     for (int replay = 0; replay < 2; ++replay)
     {
@@ -216,11 +275,15 @@ TEST(DemoPlay, ANewPlayersFirstGameReplaysToTheSameScoreAndTopTenEntryTwice)
         app.StartLoadingThread();
         app.mLoadingThread.join();
         Outcome replayed;
-        for (int i = 0; i < 2000000 && !app.mShutdown; ++i)
+        ChallengeOutcome replayedChallenge;
+        for (int i = 0; i < 4000000 && !app.mShutdown; ++i)
         {
             app.UpdateAppStep(nullptr);
             if (app.mTopTenList != nullptr && app.GetShownScreen() == TestGameApp::kTopTenScreen)
                 replayed = OutcomeOf(app);
+            if (app.mChallengeGrid != nullptr && app.HasDialog(Kavo::ChallengeInfoDialog::kDialogId) &&
+                app.mPlayer.GetChallengeScore("A1") > 0)
+                replayedChallenge = ChallengeOutcomeOf(app);
         }
         EXPECT_TRUE(app.mShutdown) << "the recorded close ends the replay";
         EXPECT_EQ(replayed.screen, recorded.screen) << replay;
@@ -228,6 +291,9 @@ TEST(DemoPlay, ANewPlayersFirstGameReplaysToTheSameScoreAndTopTenEntryTwice)
         EXPECT_EQ(replayed.level, recorded.level) << replay;
         EXPECT_EQ(replayed.best, recorded.best) << replay;
         EXPECT_EQ(replayed.player, recorded.player) << replay;
+        EXPECT_TRUE(replayedChallenge.dialogBack) << replay;
+        EXPECT_EQ(replayedChallenge.best, recordedChallenge.best) << replay;
+        EXPECT_EQ(replayedChallenge.medal, recordedChallenge.medal) << replay;
     }
 }
 
