@@ -151,7 +151,7 @@ void AccountManagerDialog::Resize(int x, int y, int width, int height)
 
 void AccountManagerDialog::Draw(Graphics* g)
 {
-    DrawGameDialog(g, mWidth, mHeight, StringTable::GetString(109));
+    DrawGameDialog(g, 0, 0, mWidth, mHeight, StringTable::GetString(109));
 }
 
 // ---------------------------------------------------------------- buttons

@@ -111,15 +111,11 @@ void ChallengeInfoDialog::Draw(Graphics* g)
         // Insets rounded up to whole pixels.
         const int ix = -int(-Lerp(mWidth / 2, 0, t));
         const int iy = -int(-Lerp(mHeight / 2, 0, t));
-        const Rect box(ix, iy, mWidth - 2 * ix, mHeight - 2 * iy);
-        g->SetColor(Color::Black);
-        g->FillRect(box);
-        if (Image* image = IMAGE_DIALOG_BOX)
-            g->DrawImageStretchedSrc(image, box, Rect(0, 0, image->GetWidth(), image->GetHeight()));
+        DrawGameDialog(g, ix, iy, mWidth - 2 * ix, mHeight - 2 * iy, std::string());
         return;
     }
     const ChallengeRecord* record = mPage->At(mIndex);
-    DrawGameDialog(g, mWidth, mHeight, record != nullptr ? record->Title() : std::string());
+    DrawGameDialog(g, 0, 0, mWidth, mHeight, record != nullptr ? record->Title() : std::string());
     const Insets& in = mContentInsets;
     const Rect content(in.mLeft, in.mTop + kBodyTop, mWidth - in.mLeft - in.mRight,
                        mHeight - in.mTop - in.mBottom);

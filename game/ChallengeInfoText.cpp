@@ -22,7 +22,7 @@ namespace
 
 constexpr int kNumberLeft = 70;
 constexpr int kNumberWidth = 90;
-constexpr int kStarLeft = 100 + kNumberLeft;
+constexpr int kStarGap = 10; // between the number field and the star
 constexpr int kNameGap = 8;
 constexpr int kLargestShortScore = 999999;
 
@@ -92,13 +92,14 @@ void DrawOutlinedNumberText(Graphics* g, const Rect& rect, const ChallengeList& 
         const std::string number = StrFormat("% 8d", lines[i].score);
         g->DrawString(number, rect.mX + kNumberLeft + kNumberWidth - g->StringWidth(number), baseline);
 
-        const int starCentre = y + rowHeight / 2;
-        DrawMedalStar(g, lines[i].medal, rect.mX + kStarLeft, starCentre, lines[i].pulse ? pulse : 1.0f);
-        g->SetFont(FONT_TEXT);
-        g->SetColor(Color::White);
         Image* stars = IMAGE_CHALLENGEGRID_STARS;
         const int starHalf = stars != nullptr ? stars->GetCelWidth() / 2 : 16;
-        g->DrawString(lines[i].name, rect.mX + kStarLeft + starHalf + kNameGap,
+        const int starX = rect.mX + kNumberLeft + kNumberWidth + kStarGap + starHalf;
+        const int starCentre = y + rowHeight / 2;
+        DrawMedalStar(g, lines[i].medal, starX, starCentre, lines[i].pulse ? pulse : 1.0f);
+        g->SetFont(FONT_TEXT);
+        g->SetColor(Color::White);
+        g->DrawString(lines[i].name, starX + starHalf + kNameGap,
                       starCentre + (FONT_TEXT->GetAscent() - FONT_TEXT->GetDescent()) / 2);
         y += rowHeight;
     }

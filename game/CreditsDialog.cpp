@@ -10,6 +10,8 @@
 #include "puzzle/ResourceIds.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
+
 namespace Kavo
 {
 
@@ -21,6 +23,9 @@ constexpr int kButtonHeight = 35;
 constexpr int kSectionsTop = 70;
 constexpr int kAfterHeading = 10;
 constexpr int kAfterBody = 60;
+constexpr int kLeastAfterBody = 8;
+constexpr int kButtonGap = 8; // kept free above the close button
+constexpr int kSections = 3;
 constexpr int kLeftAligned = 2;
 
 } // namespace
@@ -62,28 +67,34 @@ void CreditsDialog::Resize(int x, int y, int width, int height)
 
 void CreditsDialog::Draw(Graphics* g)
 {
-    DrawGameDialog(g, mWidth, mHeight, StringTable::GetString(152));
+    DrawGameDialog(g, 0, 0, mWidth, mHeight, StringTable::GetString(152));
+    if (FONT_EXCITED == nullptr || FONT_TEXT == nullptr) return;
     Rect area(mContentInsets.mLeft, mContentInsets.mTop + kSectionsTop,
               mWidth - mContentInsets.mLeft - mContentInsets.mRight,
               mHeight - mContentInsets.mTop - mContentInsets.mBottom);
-    for (int section = 0; section < 3; ++section)
+
+    // The sections stand 60 pixels apart where there is room; with our fonts the three of them
+    // rarely leave that much above the button, so the gaps shrink to share what is left.
+    int used = 0;
+    for (int section = 0; section < kSections; ++section)
     {
-        if (FONT_EXCITED != nullptr)
-        {
-            g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
-            g->SetFont(FONT_EXCITED);
-            area.mY +=
-                g->WriteWordWrapped(area, StringTable::GetString(153 + 2 * section), -1, kLeftAligned) +
-                kAfterHeading;
-        }
-        if (FONT_TEXT != nullptr)
-        {
-            g->SetColor(Color::White);
-            g->SetFont(FONT_TEXT);
-            area.mY +=
-                g->WriteWordWrapped(area, StringTable::GetString(154 + 2 * section), -1, kLeftAligned) +
-                kAfterBody;
-        }
+        g->SetFont(FONT_EXCITED);
+        used += g->GetWordWrappedHeight(area.mWidth, StringTable::GetString(153 + 2 * section)) + kAfterHeading;
+        g->SetFont(FONT_TEXT);
+        used += g->GetWordWrappedHeight(area.mWidth, StringTable::GetString(154 + 2 * section));
+    }
+    const int room = mCloseButton->mY - mY - kButtonGap - area.mY - used;
+    const int gap = std::clamp(room / (kSections - 1), kLeastAfterBody, kAfterBody);
+
+    for (int section = 0; section < kSections; ++section)
+    {
+        g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
+        g->SetFont(FONT_EXCITED);
+        area.mY +=
+            g->WriteWordWrapped(area, StringTable::GetString(153 + 2 * section), -1, kLeftAligned) + kAfterHeading;
+        g->SetColor(Color::White);
+        g->SetFont(FONT_TEXT);
+        area.mY += g->WriteWordWrapped(area, StringTable::GetString(154 + 2 * section), -1, kLeftAligned) + gap;
     }
 }
 

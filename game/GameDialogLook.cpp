@@ -5,6 +5,7 @@
 #include "graphics/Image.h"
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/ResourceIds.h"
+#include "puzzle/YesNoDialog.h"
 #include "widgets/Dialog.h"
 
 namespace Kavo
@@ -33,15 +34,13 @@ void ApplyGameDialogLook(Dialog& dialog, int insetX)
     dialog.SetColor(Dialog::COLOR_LINES, Color(255, 255, 0));
 }
 
-void DrawGameDialog(Graphics* g, int width, int height, const std::string& title)
+void DrawGameDialog(Graphics* g, int x, int y, int width, int height, const std::string& title)
 {
-    g->SetColor(Color::Black);
-    g->FillRect(0, 0, width, height);
-    if (IMAGE_DIALOG_BOX != nullptr) g->DrawImageStretched(IMAGE_DIALOG_BOX, 0, 0, width, height);
+    YesNoDialog::DrawBox(g, Rect(x, y, width, height));
     if (title.empty() || FONT_LABEL == nullptr) return;
     g->SetFont(FONT_LABEL);
     g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
-    g->DrawString(title, (width - g->StringWidth(title)) / 2, FONT_LABEL->GetHeight() + kTitleDrop);
+    g->DrawString(title, x + (width - g->StringWidth(title)) / 2, y + FONT_LABEL->GetHeight() + kTitleDrop);
 }
 
 } // namespace Kavo

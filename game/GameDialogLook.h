@@ -9,13 +9,14 @@ class Dialog;
 class Graphics;
 
 // The look that the game's own dialogs (challenge info, credits, options, players) share: the
-// box IMAGE_DIALOG_BOX stretched over the whole dialog on black, a title in FONT_LABEL and the
+// box IMAGE_DIALOG_BOX stretched over the whole dialog (black without it), a title in FONT_LABEL and the
 // title yellow, centred, with its baseline at the font's height + 20; FONT_TEXT for the header,
 // lines and buttons, colours 0 and 1 yellow (255, 255, 0) and 30 pixels after the header.
 
 // Sets the fonts, colours, insets (left and right insetX, top and bottom 22) and spacing.
 void ApplyGameDialogLook(Dialog& dialog, int insetX);
-// Fills the dialog black, stretches the box over it and writes the title (nothing for "").
-void DrawGameDialog(Graphics* g, int width, int height, const std::string& title);
+// Stretches the box over the rectangle (the dialog's, or a smaller one while it opens) and
+// writes the title (nothing for "").
+void DrawGameDialog(Graphics* g, int x, int y, int width, int height, const std::string& title);
 
 } // namespace Kavo

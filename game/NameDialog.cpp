@@ -8,6 +8,7 @@
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
+#include "puzzle/YesNoDialog.h"
 #include "widgets/EditWidget.h"
 #include "widgets/WidgetManager.h"
 
@@ -101,7 +102,7 @@ void NameDialog::Resize(int x, int y, int width, int height)
 
 void NameDialog::Draw(Graphics* g)
 {
-    if (IMAGE_DIALOG_BOX != nullptr) g->DrawImageStretched(IMAGE_DIALOG_BOX, 0, 0, mWidth, mHeight);
+    YesNoDialog::DrawBox(g, Rect(0, 0, mWidth, mHeight));
     if (FONT_LABEL != nullptr)
     {
         g->SetFont(FONT_LABEL);

@@ -155,7 +155,7 @@ void OptionsDialog::Resize(int x, int y, int width, int height)
 
 void OptionsDialog::Draw(Graphics* g)
 {
-    DrawGameDialog(g, mWidth, mHeight, StringTable::GetString(108));
+    DrawGameDialog(g, 0, 0, mWidth, mHeight, StringTable::GetString(108));
     if (FONT_TEXT == nullptr) return;
     g->SetFont(FONT_TEXT);
     g->SetColor(Color::White);
@@ -163,7 +163,7 @@ void OptionsDialog::Draw(Graphics* g)
     {
         const std::string label = StringTable::GetString(text);
         g->DrawString(label, slider->mX - mX + (slider->mWidth - g->StringWidth(label)) / 2,
-                      slider->mY - mY + slider->mHeight + 10 + FONT_TEXT->GetAscent());
+                      slider->mY - mY + slider->mHeight + 10);
     };
     underSlider(mMusicSlider, 149);
     underSlider(mSoundSlider, 163);

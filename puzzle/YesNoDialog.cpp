@@ -117,6 +117,19 @@ void YesNoDialog::Draw(Graphics* g)
     DrawDialog(g);
 }
 
+void YesNoDialog::DrawBox(Graphics* g, const Rect& box)
+{
+    // The box is opaque inside its rounded rim: the screen shows around the rim's corners. Only
+    // without it is the dialog filled black.
+    if (Image* image = IMAGE_DIALOG_BOX)
+    {
+        g->DrawImageStretchedSrc(image, box, Rect(0, 0, image->GetWidth(), image->GetHeight()));
+        return;
+    }
+    g->SetColor(Color::Black);
+    g->FillRect(box);
+}
+
 bool YesNoDialog::DrawDialog(Graphics* g)
 {
     if (mOpeningAnimation && mOpeningCounter < kOpeningUpdates)
@@ -124,14 +137,10 @@ bool YesNoDialog::DrawDialog(Graphics* g)
         double t = double(mOpeningCounter) / kOpeningUpdates;
         int a = int(Lerp(mWidth / 2, 0.0, t));
         int b = int(Lerp(mHeight / 2, 0.0, t));
-        Rect box(a, b, mWidth - 2 * a, mHeight - 2 * b);
-        if (IMAGE_DIALOG_BOX != nullptr)
-            g->DrawImageStretchedSrc(IMAGE_DIALOG_BOX, box,
-                                     Rect(0, 0, IMAGE_DIALOG_BOX->GetWidth(), IMAGE_DIALOG_BOX->GetHeight()));
+        DrawBox(g, Rect(a, b, mWidth - 2 * a, mHeight - 2 * b));
         return false;
     }
-    // The box's picture is opaque inside its rounded rim; its corners stay see-through.
-    if (IMAGE_DIALOG_BOX != nullptr) g->DrawImageStretched(IMAGE_DIALOG_BOX, 0, 0, mWidth, mHeight);
+    DrawBox(g, Rect(0, 0, mWidth, mHeight));
     if (FONT_LABEL != nullptr)
     {
         g->SetFont(FONT_LABEL);

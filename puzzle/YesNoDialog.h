@@ -42,6 +42,8 @@ public:
     void Draw(Graphics* g) override;
     // The full dialog was drawn (false while opening).
     bool DrawDialog(Graphics* g);
+    // IMAGE_DIALOG_BOX stretched over box (black without the picture).
+    static void DrawBox(Graphics* g, const Rect& box);
     void ButtonDepress(int id) override;
 
     FancyButton* mFirstButton = nullptr;  // id 1000, owned
