@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Screenshots of the game's screens for review: the real program, built in the build folder, runs
-# under a virtual X display as a new player and is driven with xdotool; each screen is captured
-# into <build folder>/screenshots/.
+# Screenshots of the game's screens and dialogs for review: the real program, built in the build
+# folder, runs under a virtual X display as a new player and is driven with xdotool; each screen
+# is captured into <build folder>/screenshots/. A second run, with the player's progress set by
+# kavoreg, shows the level chooser.
 #
 #   scripts/screenshots.sh [build folder]      (default: build/default)
 #
@@ -10,12 +11,13 @@ set -euo pipefail
 
 build=$(realpath "${1:-build/default}")
 program=$build/game/orlavintide
+kavoreg=$build/tools/kavoreg
 out=$build/screenshots
 
 for tool in xvfb-run xdotool import; do
     command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing" >&2; exit 1; }
 done
-[ -x "$program" ] || { echo "screenshots: build the game first ($program)" >&2; exit 1; }
+[ -x "$program" ] && [ -x "$kavoreg" ] || { echo "screenshots: build orlavintide and kavoreg first" >&2; exit 1; }
 
 # Run again inside a virtual display of 1280 x 1024.
 if [ -z "${KAVO_SCREENSHOTS_DISPLAY:-}" ]; then
@@ -25,7 +27,8 @@ fi
 mkdir -p "$out"
 rm -f "$out"/*.png
 userdata=$(mktemp -d) # a player's data of its own: the game meets a new player
-export XDG_DATA_HOME=$userdata SDL_AUDIODRIVER=dummy
+mkdir -m 700 "$userdata/runtime" # and a single-instance lock of its own
+export XDG_DATA_HOME=$userdata XDG_RUNTIME_DIR=$userdata/runtime SDL_AUDIODRIVER=dummy
 "$program" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$userdata"' EXIT
@@ -68,7 +71,51 @@ sleep 1
 click 326 585                            # the top-ten list
 shot 08-top-ten 3
 
-click 60 520                             # the main menu, and quit
+click 60 520                             # the main menu, with the game still running: the hint
+sleep 2
+click 400 412                            # about it again
+sleep 1
+click 157 572                            # options
+shot 09-options 1.5
+click 328 404                            # how to play
+shot 10-help 2
+click 705 571
+sleep 1
+click 470 404                            # credits, in place of the options
+shot 11-credits 1.5
+click 400 461
+sleep 1
+click 500 572                            # the players
+shot 12-players 1.5
+click 400 461
+sleep 1
+click 165 300                            # the challenge grid: the running game is dropped first
+shot 13-discard-game 1.5
+click 321 343
+shot 14-challenge-grid-hint 3
+click 400 411
+shot 15-challenge-grid 1
+click 206 160                            # the first challenge
+shot 16-challenge-info 1.5
+click 491 461
+sleep 1
+click 75 530                             # the main menu, and quit
+sleep 2
+click 677 585
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+
+# Again, for a player who has reached level 12 of Untimed: its planets open in the level chooser.
+"$kavoreg" "$userdata/VelquisGames/Orlavintide/settings.reg" \
+    'SOFTWARE\VelquisGames\Orlavintide\Users\NOVA\TopLevelReached' untimed int 12
+"$program" &
+pid=$!
+window >/dev/null
+sleep 5
+click 400 300                            # title, then the main menu
+sleep 3
+click 160 197                            # Untimed: the level chooser
+shot 17-level-chooser 2
+click 75 530                             # the main menu, and quit
 sleep 2
 click 677 585
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
