@@ -35,24 +35,24 @@ const Planet kPlanetTable[LevelChooserScreen::kPlanets] = {
     {{575, 93}, {565, 83}, 25},   {{406, 69}, {396, 59}, 28},   {{252, 113}, {242, 103}, 31},
 };
 
-Image* PlanetImage(int index)
+// The planet's picture, or the empty spot that stands for it until it is reached.
+Image* PlanetPicture(int index, bool spot)
 {
-    Image* const images[LevelChooserScreen::kPlanets] = {
-        IMAGE_LEVELCHOOSER_PLANET1,  IMAGE_LEVELCHOOSER_PLANET2,  IMAGE_LEVELCHOOSER_PLANET3,
-        IMAGE_LEVELCHOOSER_PLANET4,  IMAGE_LEVELCHOOSER_PLANET5,  IMAGE_LEVELCHOOSER_PLANET6,
-        IMAGE_LEVELCHOOSER_PLANET7,  IMAGE_LEVELCHOOSER_PLANET8,  IMAGE_LEVELCHOOSER_PLANET9,
-        IMAGE_LEVELCHOOSER_PLANET10, IMAGE_LEVELCHOOSER_PLANET11, IMAGE_LEVELCHOOSER_PLANET12};
-    return images[index];
-}
-
-Image* SpotImage(int index)
-{
-    Image* const images[LevelChooserScreen::kPlanets] = {
-        IMAGE_LEVELCHOOSER_PLANETSPOT1,  IMAGE_LEVELCHOOSER_PLANETSPOT2,  IMAGE_LEVELCHOOSER_PLANETSPOT3,
-        IMAGE_LEVELCHOOSER_PLANETSPOT4,  IMAGE_LEVELCHOOSER_PLANETSPOT5,  IMAGE_LEVELCHOOSER_PLANETSPOT6,
-        IMAGE_LEVELCHOOSER_PLANETSPOT7,  IMAGE_LEVELCHOOSER_PLANETSPOT8,  IMAGE_LEVELCHOOSER_PLANETSPOT9,
-        IMAGE_LEVELCHOOSER_PLANETSPOT10, IMAGE_LEVELCHOOSER_PLANETSPOT11, IMAGE_LEVELCHOOSER_PLANETSPOT12};
-    return images[index];
+    Image* const planets[LevelChooserScreen::kPlanets][2] = {
+        {IMAGE_LEVELCHOOSER_PLANET1, IMAGE_LEVELCHOOSER_PLANETSPOT1},
+        {IMAGE_LEVELCHOOSER_PLANET2, IMAGE_LEVELCHOOSER_PLANETSPOT2},
+        {IMAGE_LEVELCHOOSER_PLANET3, IMAGE_LEVELCHOOSER_PLANETSPOT3},
+        {IMAGE_LEVELCHOOSER_PLANET4, IMAGE_LEVELCHOOSER_PLANETSPOT4},
+        {IMAGE_LEVELCHOOSER_PLANET5, IMAGE_LEVELCHOOSER_PLANETSPOT5},
+        {IMAGE_LEVELCHOOSER_PLANET6, IMAGE_LEVELCHOOSER_PLANETSPOT6},
+        {IMAGE_LEVELCHOOSER_PLANET7, IMAGE_LEVELCHOOSER_PLANETSPOT7},
+        {IMAGE_LEVELCHOOSER_PLANET8, IMAGE_LEVELCHOOSER_PLANETSPOT8},
+        {IMAGE_LEVELCHOOSER_PLANET9, IMAGE_LEVELCHOOSER_PLANETSPOT9},
+        {IMAGE_LEVELCHOOSER_PLANET10, IMAGE_LEVELCHOOSER_PLANETSPOT10},
+        {IMAGE_LEVELCHOOSER_PLANET11, IMAGE_LEVELCHOOSER_PLANETSPOT11},
+        {IMAGE_LEVELCHOOSER_PLANET12, IMAGE_LEVELCHOOSER_PLANETSPOT12},
+    };
+    return planets[index][spot ? 1 : 0];
 }
 
 // Guards ButtonDepress against the updates its blocking fade runs.
@@ -102,7 +102,7 @@ void LevelChooserScreen::AddedToManager(WidgetManager* manager)
     mUnlocked = UnlockedPlanetCount();
     for (int i = 0; i < mUnlocked; ++i)
     {
-        PlaceImageButton(mPlanetButtons[i], PlanetImage(i), kPlanetTable[i].button.mX,
+        PlaceImageButton(mPlanetButtons[i], PlanetPicture(i, false), kPlanetTable[i].button.mX,
                          kPlanetTable[i].button.mY);
         manager->AddWidget(mPlanetButtons[i]);
     }
@@ -126,7 +126,7 @@ void LevelChooserScreen::Draw(Graphics* g)
     DrawScreenFrame(g, mWidth, mHeight, StringTable::GetString(200),
                     kFrameTitle | kFrameSides | kFrameMainMenuLeft);
     for (int i = mUnlocked; i < kPlanets; ++i)
-        g->DrawImage(SpotImage(i), kPlanetTable[i].spot.mX, kPlanetTable[i].spot.mY);
+        g->DrawImage(PlanetPicture(i, true), kPlanetTable[i].spot.mX, kPlanetTable[i].spot.mY);
 }
 
 void LevelChooserScreen::DrawOverlay(Graphics* g)
