@@ -184,6 +184,11 @@ void TopTenList::ChooseTip()
     mTipText = SplitTextToLines(mTipStyle, tip, Rect(150, 500, mWidth - 300, 100), kTipSeparator);
 }
 
+Color TopTenList::HighlightColour(int pulse)
+{
+    return Color(128, std::clamp(pulse, 0, 255), 128);
+}
+
 int TopTenList::TipCharactersShown(int updateCounter)
 {
     return int(updateCounter / kTipUpdatesPerCharacter);
@@ -355,7 +360,7 @@ void TopTenList::DrawRows(Graphics* g, const std::vector<Row>& rows, bool challe
             g->SetColor(kStripe);
             g->FillRect(165, y - 20, 467, 30);
         }
-        g->SetColor(row.highlighted ? Color(128, std::min(mPulse, 255), 128) : Color::White);
+        g->SetColor(row.highlighted ? HighlightColour(mPulse) : Color::White);
         DrawStringCentred(g, row.label, 200, y);
         if (challenges)
         {

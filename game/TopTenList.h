@@ -105,6 +105,9 @@ public:
     TopTenRow mTipStyle;  // FONT_EXCITED in the title yellow
     std::string mTipText; // the tip on show ("" for none)
 
+    // The colour of the last game's row at a pulse of 0 to 256: (128, pulse, 128), the pulse's
+    // top value held at 255 so it never carries into the red of a packed colour.
+    static Color HighlightColour(int pulse);
     // The number of the tip's characters shown at the update counter.
     static int TipCharactersShown(int updateCounter);
 

@@ -81,6 +81,16 @@ TEST_F(TopTenListTest, EveryShowingOpensOnTheLastGamesPageWithItsRowPulsing)
     const int pulse = list->mPulse;
     app.RunUpdates(3);
     EXPECT_EQ(list->mPulse, pulse + 12);
+    // The pulse runs 0 to 256; its colour holds at 255 and never carries into the red.
+    const struct
+    {
+        int pulse, green;
+    } colours[] = {{0, 0}, {128, 128}, {255, 255}, {256, 255}};
+    for (const auto& c : colours)
+    {
+        const Kavo::Color colour = TopTenList::HighlightColour(c.pulse);
+        EXPECT_EQ(colour.ToInt(), 0xFF800080u | uint32_t(c.green) << 8) << c.pulse;
+    }
 
     // Another page: no row of the last game, no pulse.
     app.ClickWidget(Button(TopTenList::kNextPage));
