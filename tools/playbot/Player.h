@@ -1,0 +1,96 @@
+#pragma once
+
+#include "base/MersenneTwister.h"
+#include "puzzle/GameBoardLogic.h"
+
+#include <cstdint>
+#include <vector>
+
+// The players of playbot: they choose clicks for a board of the real rules engine, as a person
+// at the board screen would, and nothing they do changes the game's own random numbers.
+namespace PlayBot
+{
+
+// The rules engine with the one rule of the board screen that changes play: a piece that moves
+// while it matures into a black hole stops maturing. Copyable, so that players can try moves.
+class Engine : public Kavo::GameBoardLogic
+{
+public:
+    Engine() = default;
+    Engine(const Engine&) = default;
+    Engine& operator=(const Engine&) = default;
+
+    void OnPieceMoved(int x, int y, int dx, int dy) override;
+
+    // While on, every square a move changes is noted (the squares pieces leave and reach).
+    void NoteMovedSquares(bool on);
+    // After a move on a board without a group: whether a seed block (2 x 2, or 3 x 3 with the 3 x 3
+    // rule) over a square that changed now matches, which is where any new group must start.
+    bool MoveMadeASeed() const;
+
+private:
+    bool mNoting = false;
+    std::vector<Kavo::SquarePos> mMoved;
+};
+
+// One click: a move type (the left or right button's) on a square.
+struct Click
+{
+    int type = 0, x = 0, y = 0;
+};
+
+bool IsSlide(int moveType);
+
+// Every click of the level's two buttons that moves something different: clicks that the move
+// clamps onto the same block, row or column are given once.
+std::vector<Click> Clicks(const Kavo::GameBoardLogic& engine);
+
+// How good a position is for a player who wants points and the level's end: finishing the level
+// outweighs everything, then its objective, time on the clock and points.
+double Worth(const Kavo::GameBoardLogic& engine);
+
+enum class Style
+{
+    // Looks at every click of both buttons and takes the move worth most now; when nothing makes
+    // a group it looks two or three moves ahead for the quickest good group.
+    Careful,
+    // Overlooks half of the clicks, takes the best group among those it sees, else any move.
+    Casual,
+};
+
+struct PlayerOptions
+{
+    Style style = Style::Careful;
+    // Game seconds that one move takes (thinking, the slide and the explosion).
+    double pace = 1.5;
+    // Deepest look-ahead of the careful player when no move makes a group now (1 = none).
+    int depth = 3;
+};
+
+class Player
+{
+public:
+    Player(const PlayerOptions& options, uint32_t seed);
+
+    const PlayerOptions& Options() const { return mOptions; }
+    // A move for the position; false when no move is possible at all.
+    bool Choose(const Engine& engine, Click& chosen);
+
+private:
+    struct Tried;
+
+    bool ChooseCasual(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
+    bool ChooseCareful(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
+    // Where the first points end the game: the best group now, or the quiet move after which a
+    // bigger one is there.
+    bool ChooseOneShot(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
+    // The first click of the shortest sequence of quiet moves (up to the look-ahead) that ends in
+    // the best group; false when none of them ends in a group.
+    bool LookAhead(const Engine& engine, const std::vector<Click>& quiet, Click& chosen);
+    double Noise();
+
+    PlayerOptions mOptions;
+    Kavo::MersenneTwister mRandom;
+};
+
+} // namespace PlayBot
