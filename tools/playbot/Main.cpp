@@ -26,7 +26,7 @@ const char* const kUsage =
     "  -moves N       moves a trial may make on one level (default 600)\n"
     "  -levels A[-B]  only these levels\n"
     "  -games N       also play N whole games from level 1 (default 0)\n"
-    "  -pace S        game seconds one move takes (default 1.5)\n"
+    "  -pace S        game seconds one move takes (default: 1 in Speedblitz, else 1.5)\n"
     "  -player P      careful (default) or casual\n"
     "  -depth N       look-ahead of the careful player when nothing groups (default 3)\n"
     "  -threads N     threads (default: every core)\n"
@@ -62,8 +62,16 @@ void PlayLevels(const std::string& file, const Kavo::GameRulesConfig& rules, con
     std::vector<LevelStats> rows;
     for (size_t l = 0; l < levels.size(); ++l)
         rows.push_back(Summarise(levels[l], trials[l]));
-    std::printf("%s: %d trials a level, at most %d moves, %.2f s a move\n%s", file.c_str(), o.seeds, o.moves,
-                o.player.pace, LevelTable(rows, "level").c_str());
+    std::vector<LevelStats> planets;
+    for (int planet = PlanetOf(levels.front()); planet <= PlanetOf(levels.back()); ++planet)
+    {
+        std::vector<LevelTrial> all;
+        for (size_t l = 0; l < levels.size(); ++l)
+            if (PlanetOf(levels[l]) == planet) all.insert(all.end(), trials[l].begin(), trials[l].end());
+        planets.push_back(Summarise(planet, all));
+    }
+    std::printf("%s: %d trials a level, at most %d moves, %.2f s a move\n%s%s", file.c_str(), o.seeds, o.moves,
+                o.player.pace > 0 ? o.player.pace : ModePace(rules), LevelTable(rows, "level").c_str(), LevelTable(planets, "planet").c_str());
     if (o.games < 1) return;
     std::vector<GameTrial> games(size_t(o.games));
     RunJobs(o.games, o.threads, [&](int g) { games[size_t(g)] = PlayGame(rules, GameSeed(g), o.player, o.moves); });

@@ -61,8 +61,9 @@ enum class Style
 struct PlayerOptions
 {
     Style style = Style::Careful;
-    // Game seconds that one move takes (thinking, the slide and the explosion).
-    double pace = 1.5;
+    // Game seconds that one move takes (thinking, the slide and the explosion); 0 for the mode's
+    // pace (ModePace).
+    double pace = 0;
     // Deepest look-ahead of the careful player when no move makes a group now (1 = none).
     int depth = 3;
 };

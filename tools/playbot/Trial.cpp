@@ -71,7 +71,7 @@ class Table
 {
 public:
     Table(const GameRulesConfig& rules, uint32_t seed, const PlayerOptions& options)
-        : mPlayer(options, seed ^ 0x5bd1e995u)
+        : mPlayer(options, seed ^ 0x5bd1e995u), mPace(options.pace > 0 ? options.pace : ModePace(rules))
     {
         TrialClock::Start();
         mEngine.SetRules(SeededRules(rules, seed));
@@ -142,7 +142,7 @@ private:
     bool PassTime(LevelTrial& t)
     {
         const int flags = mEngine.LevelConfig().GeneralConfigFlags;
-        const int updates = std::max(1, int(std::lround(mPlayer.Options().pace * 100)));
+        const int updates = std::max(1, int(std::lround(mPace * 100)));
         for (int u = 0; u < updates; ++u)
         {
             mEngine.TimeStep();
@@ -163,9 +163,16 @@ private:
 
     Engine mEngine;
     Player mPlayer;
+    double mPace;
 };
 
 } // namespace
+
+double ModePace(const GameRulesConfig& rules)
+{
+    constexpr int kSpeedblitz = 3;
+    return rules.GameMode == kSpeedblitz ? 1.0 : 1.5;
+}
 
 GameRulesConfig SeededRules(const GameRulesConfig& rules, uint32_t seed)
 {

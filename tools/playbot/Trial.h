@@ -70,6 +70,10 @@ struct GameTrial
     std::vector<LevelTrial> levels; // every level played, the last one where the game ended
 };
 
+// Game seconds a careful player spends on a move in the rules' mode: a second in Speedblitz, the
+// game of quick moves, a second and a half elsewhere.
+double ModePace(const Kavo::GameRulesConfig& rules);
+
 // A seeded copy of the rules: the game's generator starts from seed.
 Kavo::GameRulesConfig SeededRules(const Kavo::GameRulesConfig& rules, uint32_t seed);
 
