@@ -163,7 +163,7 @@ bool PlayMode(const std::string& properties, const Mode& mode, const ReportOptio
     }
     result.games.resize(size_t(o.games));
     RunJobs(o.games, o.threads,
-            [&](int g) { result.games[size_t(g)] = PlayGame(rules, GameSeed(g), o.player, o.moves); });
+            [&](int g) { result.games[size_t(g)] = PlayGame(rules, GameSeed(g), o.player, o.gameMoves); });
     return true;
 }
 
@@ -350,9 +350,10 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
     std::string md = "# Difficulty of the levels\n\n";
     md += StrFormat("Made by `scripts/difficulty-report.sh`: the %s player of `playbot` plays every level of the five "
                     "modes from a fresh board with %d seeds, at most %d moves a level and %s of game time a move, "
-                    "%d whole games of each mode from level 1, and every challenge %d times.\n\n",
+                    "%d whole games of each mode from level 1 (at most %d moves a level), and every challenge %d times.\n\n",
                     o.player.style == Style::Careful ? "careful" : "casual", o.seeds, o.moves,
                     o.player.pace > 0 ? StrFormat("%.1f s", o.player.pace).c_str() : "1 s (Speedblitz) or 1.5 s", o.games,
+                    o.gameMoves,
                     o.seeds);
     md += StrFormat("Bounds: every level won in at least %.0f%% of its trials, at most %.0f%% of first boards stuck, "
                     "no trial ending stuck or lost, each planet's median moves to win at least its predecessor's and "

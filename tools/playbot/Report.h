@@ -46,7 +46,8 @@ struct Bounds
 struct ReportOptions
 {
     int seeds = 20;
-    int moves = 600;
+    int moves = 600;      // a level trial may make
+    int gameMoves = 1500; // a whole game may make on one level, as a player who keeps trying
     int games = 5;
     int threads = 1;
     PlayerOptions player;

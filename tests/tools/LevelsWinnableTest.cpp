@@ -1,0 +1,72 @@
+// The shipped levels stay winnable: the careful player of playbot plays every level of the five
+// modes from a few fixed boards and must win each level on at least one of them, and must not
+// find every first board of a level stuck; it plays every challenge and must reach its bronze
+// medal at least once. A small sample, to catch a level that a change of the rules or of the
+// engine made unwinnable; the full measure is the difficulty report (scripts/difficulty-report.sh).
+#include "tests/puzzle/ShippedRules.h"
+#include "tools/playbot/Report.h"
+#include "tools/playbot/Trial.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using namespace PlayBot;
+
+// Fewer trials under the sanitizers, which play many times slower.
+#ifdef __SANITIZE_ADDRESS__
+constexpr int kTrials = 1;
+#else
+constexpr int kTrials = 3;
+#endif
+constexpr int kMoves = 600;
+
+class LevelsWinnable : public ::testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(LevelsWinnable, EveryLevelIsWonAndNoneStartsStuck)
+{
+    Kavo::GameRulesConfig rules;
+    ASSERT_TRUE(LoadRules(KavoTest::kShippedProperties + GetParam(), rules));
+    TrialClock clock;
+    for (int level = 1; level < EndLevel(rules); ++level)
+    {
+        int wins = 0, stuck = 0;
+        std::string ends;
+        for (int trial = 0; trial < kTrials; ++trial)
+        {
+            const LevelTrial t = PlayLevel(rules, level, LevelSeed(level, trial), PlayerOptions(), kMoves);
+            wins += t.end == End::Won;
+            stuck += t.startStuck;
+            ends += std::string(" ") + EndName(t.end);
+        }
+        EXPECT_GT(wins, 0) << "level " << level << " was not won:" << ends;
+        EXPECT_LT(stuck, kTrials) << "level " << level << " starts stuck";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedModes, LevelsWinnable,
+                         ::testing::ValuesIn(std::vector<std::string>(std::begin(KavoTest::kModeRulesFiles),
+                                                                      std::end(KavoTest::kModeRulesFiles))),
+                         [](const ::testing::TestParamInfo<std::string>& info)
+                         { return info.param.substr(0, info.param.find('.')); });
+
+TEST(ChallengesWinnable, EveryChallengesBronzeMedalIsReached)
+{
+    const std::vector<ChallengeEntry> challenges = ReadChallenges(KavoTest::kShippedProperties);
+    ASSERT_FALSE(challenges.empty());
+    TrialClock clock;
+    for (const ChallengeEntry& c : challenges)
+    {
+        Kavo::GameRulesConfig rules;
+        ASSERT_TRUE(LoadRules(KavoTest::kShippedProperties + c.file, rules)) << c.file;
+        int best = 0;
+        for (int trial = 0; trial < kTrials && best < c.medals[0]; ++trial)
+            best = std::max(best, PlayGame(rules, GameSeed(trial), PlayerOptions(), kMoves).score);
+        EXPECT_GE(best, c.medals[0]) << c.id << " (" << c.file << ") scored at best " << best;
+    }
+}
+
+} // namespace

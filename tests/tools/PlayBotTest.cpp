@@ -1,0 +1,98 @@
+// The playing bot: the clicks it tries, trials that repeat on any number of threads, and how a
+// trial ends on a board that is stuck.
+#include "puzzle/RulesFlags.h"
+#include "tests/puzzle/ShippedRules.h"
+#include "tools/playbot/Report.h"
+#include "tools/playbot/Trial.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using namespace Kavo;
+using namespace PlayBot;
+
+GameRulesConfig TwoColourRules(int mainMove, int alternateMove)
+{
+    GameRulesConfig rules;
+    rules.nWinningLevelRequirement = 2;
+    LevelSpecificConfig& level = rules.GetLevelConfig(1);
+    level.PieceRatio[prColor1] = 1;
+    level.PieceRatio[prColor2] = 1;
+    level.MainMoveType = mainMove;
+    level.AlternateMoveType = alternateMove;
+    level.GeneralConfigFlags = IsSlide(mainMove) ? 0 : gcfDontAddBlankSquare;
+    return rules;
+}
+
+// Each different move once: clicks that a move clamps onto the same block, row or column count once.
+TEST(PlayBot, TriesEachDifferentMoveOnce)
+{
+    const struct
+    {
+        int main, alternate;
+        size_t clicks; // on the 7 x 8 board
+    } cases[] = {
+        {mtSlide, mtSlide, 6 + 7},                               // the blank's row and column
+        {mtSlide, mtOneSpaceSlide, 6 + 7 + 4},                   // and its four neighbours
+        {mtFourSquareRotateCW, mtFourSquareRotateCCW, 2 * 6 * 7}, // every block of four, both ways
+        {mtNineSquareRotateCW, mtNone, 5 * 6},                    // every ring of eight
+        {mtThreeSquareHorzCycleLTR, mtThreeSquareVertCycleTTB, 5 * 8 + 7 * 6},
+        {mtTwoSquareHorzSwapLTR, mtTwoSquareVertSwapTTB, 6 * 8 + 7 * 7},
+        {mtEntireRowHorzCycleLTR, mtEntireColVertCycleTTB, 8 + 7},
+    };
+    for (const auto& c : cases)
+    {
+        Engine engine;
+        ASSERT_TRUE(engine.SetRules(TwoColourRules(c.main, c.alternate)));
+        engine.ResetForLevel(1, true);
+        EXPECT_EQ(Clicks(engine).size(), c.clicks) << "moves " << c.main << " and " << c.alternate;
+    }
+}
+
+// The same trials give the same results on one thread and on three: the game time of real-time
+// black-hole growth is each thread's own.
+TEST(PlayBot, TrialsRepeatOnAnyNumberOfThreads)
+{
+    GameRulesConfig rules;
+    ASSERT_TRUE(LoadRules(KavoTest::kShippedProperties + "timed_config.xml", rules));
+    constexpr int kLevel = 16; // black holes grow in real time
+    ASSERT_TRUE(rules.GetLevelConfig(kLevel).GeneralConfigFlags & gcfCheckForNewBlackHolesInRealtime);
+    TrialClock clock;
+    auto run = [&](int threads)
+    {
+        std::vector<LevelTrial> trials(4);
+        RunJobs(4, threads, [&](int i) { trials[size_t(i)] = PlayLevel(rules, kLevel, LevelSeed(kLevel, i), {}, 80); });
+        return trials;
+    };
+    const std::vector<LevelTrial> one = run(1), three = run(3);
+    for (size_t i = 0; i < one.size(); ++i)
+    {
+        EXPECT_EQ(one[i].end, three[i].end) << i;
+        EXPECT_EQ(one[i].moves, three[i].moves) << i;
+        EXPECT_EQ(one[i].score, three[i].score) << i;
+    }
+}
+
+// A sliding board without a 4 x 4 area is always stuck under the 3 x 3 rule: the trial scrambles
+// until the move limit when it may, and ends stuck at once when it may not.
+TEST(PlayBot, AStuckBoardIsScrambledOrEndsTheTrial)
+{
+    GameRulesConfig rules = TwoColourRules(mtSlide, mtSlide);
+    rules.nWidth = rules.nHeight = 3;
+    rules.GetLevelConfig(1).GeneralConfigFlags = gcfRequire3x3Square;
+    TrialClock clock;
+
+    const LevelTrial fixed = PlayLevel(rules, 1, 1, {}, 50);
+    EXPECT_TRUE(fixed.startStuck);
+    EXPECT_EQ(fixed.end, End::Stuck);
+    EXPECT_EQ(fixed.scrambles, 0);
+
+    rules.SpecialButtonFlags = sbfShowScrambleButtonWhenStuck;
+    const LevelTrial scrambled = PlayLevel(rules, 1, 1, {}, 50);
+    EXPECT_EQ(scrambled.end, End::MoveCap);
+    EXPECT_EQ(scrambled.scrambles, 50);
+}
+
+} // namespace
