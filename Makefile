@@ -1,5 +1,5 @@
 # Orlavintide: the everyday commands. Each one installs what is missing first.
-.PHONY: play test asan bench fuzz deps build clean format
+.PHONY: play test asan bench fuzz deps build clean format difficulty
 
 JOBS ?= $(shell nproc)
 
@@ -41,6 +41,9 @@ fuzz: deps
 	        -max_total_time=$(SECONDS) -timeout=30 -rss_limit_mb=3072 -print_final_stats=1 \
 	        -artifact_prefix=build/fuzz/crashes/$$t/ || exit 1; \
 	done
+
+difficulty: deps
+	scripts/difficulty-report.sh
 
 format:
 	find platform app graphics widgets puzzle media game display raster crash tests bench tools \
