@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -93,6 +95,47 @@ TEST(PlayBot, AStuckBoardIsScrambledOrEndsTheTrial)
     const LevelTrial scrambled = PlayLevel(rules, 1, 1, {}, 50);
     EXPECT_EQ(scrambled.end, End::MoveCap);
     EXPECT_EQ(scrambled.scrambles, 50);
+}
+
+// Where no group can be made, the careful player does not slide back to a position it has left
+// while a move to a new one is there: on a 2 x 2 space among walls, with three colours that never
+// group, it goes through all twelve positions before it comes back to one.
+TEST(PlayBot, QuietMovesDoNotGoRoundInCircles)
+{
+    GameRulesConfig rules = TwoColourRules(mtSlide, mtSlide);
+    LevelSpecificConfig& level = rules.GetLevelConfig(1);
+    level.GeneralConfigFlags = gcfDontAddBlankSquare;
+    level.sLevelLayout = " a#####bc#####" + std::string(42, '#');
+    Engine engine;
+    ASSERT_TRUE(engine.SetRules(rules));
+    engine.ResetForLevel(1, true);
+    ASSERT_EQ(Clicks(engine).size(), 6 + 7);
+    auto position = [&]
+    {
+        std::string pieces;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                pieces += char('0' + engine.Square(x, y).piece);
+        return pieces;
+    };
+    for (uint32_t seed : {1u, 2u, 3u})
+    {
+        Player player({}, seed);
+        engine.ResetForLevel(1, true);
+        std::vector<std::string> seen;
+        for (int move = 0; move < 12; ++move)
+        {
+            seen.push_back(position());
+            Click c;
+            ASSERT_TRUE(player.Choose(engine, c));
+            MatchGroupList groups;
+            int ox, oy;
+            ASSERT_TRUE(engine.ResolveMove(c.type, c.x, c.y, ox, oy, groups));
+            ASSERT_TRUE(groups.empty());
+        }
+        std::sort(seen.begin(), seen.end());
+        EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end()) << "seed " << seed;
+    }
 }
 
 } // namespace

@@ -287,6 +287,7 @@ struct Player::Tried
     int points = 0;
     double worth = 0;
     double rank = 0; // worth, and for a quiet move the groups it nearly makes
+    bool revisits = false; // a quiet move back to a position since the last group
 };
 
 Player::Player(const PlayerOptions& options, uint32_t seed) : mOptions(options), mRandom(seed) {}
@@ -296,12 +297,45 @@ double Player::Noise()
     return (mRandom.Next() % 1000) * 1e-4;
 }
 
+namespace
+{
+
+uint64_t PositionKey(const GameBoardLogic& e)
+{
+    uint64_t key = 1469598103934665603ull;
+    for (int y = 0; y < e.Height(); ++y)
+        for (int x = 0; x < e.Width(); ++x)
+            key = (key ^ uint64_t(uint32_t(e.Square(x, y).piece))) * 1099511628211ull;
+    return key;
+}
+
+} // namespace
+
+void Player::NotePosition(const Engine& e)
+{
+    if (e.level != mSeenLevel || e.piecesCleared != mSeenCleared || e.totalPieces != mSeenGroups)
+    {
+        mSeen.clear();
+        mSeenLevel = e.level;
+        mSeenCleared = e.piecesCleared;
+        mSeenGroups = e.totalPieces;
+    }
+    const uint64_t key = PositionKey(e);
+    if (!SeenPosition(e)) mSeen.push_back(key);
+}
+
+bool Player::SeenPosition(const Engine& e) const
+{
+    return std::find(mSeen.begin(), mSeen.end(), PositionKey(e)) != mSeen.end();
+}
+
 bool Player::Choose(const Engine& e, Click& chosen)
 {
     std::vector<Click> clicks = Clicks(e);
     if (clicks.empty()) return false;
     if (mOptions.style == Style::Casual) return ChooseCasual(e, clicks, chosen);
     if (e.LevelConfig().GeneralConfigFlags & gcfGameOverIfScoreIsNonZero) return ChooseOneShot(e, clicks, chosen);
+    NotePosition(e);
     return ChooseCareful(e, clicks, chosen);
 }
 
@@ -361,15 +395,19 @@ bool Player::ChooseCareful(const Engine& e, const std::vector<Click>& clicks, Cl
         if (!TryClick(e, c, mRandom.Next(), after, groups)) continue;
         Tried t{c, !groups.empty(), after.score - e.score, Worth(after) + Noise()};
         t.rank = t.worth + (t.group ? 0.0 : 4.0 * Promise(after));
+        t.revisits = !t.group && SeenPosition(after);
         tried.push_back(t);
     }
     if (tried.empty()) return false;
     const Tried* bestGroup = nullptr;
     const Tried* bestQuiet = nullptr;
     std::vector<Click> quiet;
+    // Quiet moves back to a position already left are taken only when every quiet move is one.
+    const bool avoidRevisits = std::any_of(tried.begin(), tried.end(),
+                                           [](const Tried& t) { return !t.group && !t.revisits && t.worth > kLossWorth / 2; });
     for (const Tried& t : tried)
     {
-        if (t.worth <= kLossWorth / 2) continue;
+        if (t.worth <= kLossWorth / 2 || (avoidRevisits && t.revisits)) continue;
         if (t.group && (!bestGroup || t.worth > bestGroup->worth)) bestGroup = &t;
         if (!t.group)
         {

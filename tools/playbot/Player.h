@@ -89,9 +89,17 @@ private:
     // the best group; false when none of them ends in a group.
     bool LookAhead(const Engine& engine, const std::vector<Click>& quiet, Click& chosen);
     double Noise();
+    // Notes the position the player is to move from; the record starts again with each group and
+    // each level, since no earlier position can come back after them.
+    void NotePosition(const Engine& engine);
+    bool SeenPosition(const Engine& engine) const;
 
     PlayerOptions mOptions;
     Kavo::MersenneTwister mRandom;
+    // The positions since the last group (by their pieces), so that quiet moves do not go round in
+    // circles between the same few positions, as a careful player's would not.
+    std::vector<uint64_t> mSeen;
+    int mSeenLevel = 0, mSeenCleared = -1, mSeenGroups = -1;
 };
 
 } // namespace PlayBot
