@@ -42,8 +42,10 @@ fuzz: deps
 	        -artifact_prefix=build/fuzz/crashes/$$t/ || exit 1; \
 	done
 
+# The run's size goes to playbot, e.g. make difficulty REPORT="-seeds 10 -threads 3".
+REPORT ?=
 difficulty: deps
-	scripts/difficulty-report.sh
+	scripts/difficulty-report.sh $(REPORT)
 
 format:
 	find platform app graphics widgets puzzle media game display raster crash tests bench tools \

@@ -25,7 +25,7 @@ const char* const kUsage =
     "  -seeds N       trials per level (default 20)\n"
     "  -moves N       moves a trial may make on one level (default 600)\n"
     "  -levels A[-B]  only these levels\n"
-    "  -games N       also play N whole games from level 1 (default 0)\n"
+    "  -games N       also play N whole games from level 1 (default 0; 5 in a report)\n"
     "  -pace S        game seconds one move takes (default: 1 in Speedblitz, else 1.5)\n"
     "  -player P      careful (default) or casual\n"
     "  -depth N       look-ahead of the careful player when nothing groups (default 3)\n"
@@ -120,6 +120,7 @@ int main(int argc, char** argv)
         r.seeds = o.seeds;
         r.moves = o.moves;
         r.threads = o.threads;
+        if (o.games > 0) r.games = o.games;
         r.player = o.player;
         return WriteReport(files[0], o.report, r) ? 0 : 1;
     }
