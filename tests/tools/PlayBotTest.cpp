@@ -97,6 +97,21 @@ TEST(PlayBot, AStuckBoardIsScrambledOrEndsTheTrial)
     EXPECT_EQ(scrambled.scrambles, 50);
 }
 
+// The planets follow each other without a gap or an overlap, and the one after the last begins
+// past every level, so that a loop over the planets of a mode ends.
+TEST(PlayBot, PlanetsCoverTheLevelsOnce)
+{
+    for (int level = 1; level <= 40; ++level)
+    {
+        const int planet = PlanetOf(level);
+        EXPECT_LE(PlanetFirstLevel(planet), level);
+        EXPECT_GE(PlanetLastLevel(planet), level);
+        EXPECT_EQ(PlanetFirstLevel(planet + 1), PlanetLastLevel(planet) + 1) << "planet " << planet;
+    }
+    EXPECT_GT(PlanetFirstLevel(PlanetOf(40) + 1), 40);
+    EXPECT_GT(PlanetFirstLevel(PlanetOf(40) + 5), 40);
+}
+
 // Where no group can be made, the careful player does not slide back to a position it has left
 // while a move to a new one is there: on a 2 x 2 space among walls, with three colours that never
 // group, it goes through all twelve positions before it comes back to one.

@@ -33,7 +33,8 @@ int PlanetOf(int level)
 
 int PlanetFirstLevel(int planet)
 {
-    return planet <= 1 ? 1 : kPlanetEnds[std::min(planet, kPlanets) - 2] + 1;
+    if (planet > kPlanets) return PlanetLastLevel(kPlanets) + 1;
+    return planet <= 1 ? 1 : kPlanetEnds[planet - 2] + 1;
 }
 
 int PlanetLastLevel(int planet)

@@ -18,7 +18,7 @@ inline double Median(const std::vector<double>& values)
 // The planet of a level: the game's checkpoints close planets 1 to 11 after levels 2, 5, 8, 10,
 // 13, 15, 18, 21, 24, 27 and 30; planet 12 follows.
 int PlanetOf(int level);
-// The first and last level of a planet.
+// The first and last level of a planet; the planets after the last begin past every level.
 int PlanetFirstLevel(int planet);
 int PlanetLastLevel(int planet);
 
