@@ -14,12 +14,9 @@ namespace
 
 using namespace PlayBot;
 
-// Fewer trials under the sanitizers, which play many times slower.
-#ifdef __SANITIZE_ADDRESS__
-constexpr int kTrials = 1;
-#else
+// A level or challenge stops at its first win, so the later boards are played only where the
+// first one is lost; that keeps the check short under the sanitizers too.
 constexpr int kTrials = 3;
-#endif
 constexpr int kMoves = 600;
 
 class LevelsWinnable : public ::testing::TestWithParam<std::string>
@@ -35,7 +32,7 @@ TEST_P(LevelsWinnable, EveryLevelIsWonAndNoneStartsStuck)
     {
         int wins = 0, stuck = 0;
         std::string ends;
-        for (int trial = 0; trial < kTrials; ++trial)
+        for (int trial = 0; trial < kTrials && wins == 0; ++trial)
         {
             const LevelTrial t = PlayLevel(rules, level, LevelSeed(level, trial), PlayerOptions(), kMoves);
             wins += t.end == End::Won;
@@ -43,7 +40,7 @@ TEST_P(LevelsWinnable, EveryLevelIsWonAndNoneStartsStuck)
             ends += std::string(" ") + EndName(t.end);
         }
         EXPECT_GT(wins, 0) << "level " << level << " was not won:" << ends;
-        EXPECT_LT(stuck, kTrials) << "level " << level << " starts stuck";
+        EXPECT_TRUE(wins > 0 || stuck < kTrials) << "level " << level << " starts stuck";
     }
 }
 
