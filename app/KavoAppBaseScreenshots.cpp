@@ -10,9 +10,11 @@
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
+#include "platform/DisplaySurface.h"
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -67,6 +69,44 @@ bool CopyPixels(MemoryImage* image, ImageLib::Image& out)
     if (!bits) return false;
     std::memcpy(out.bits.get(), bits, count * sizeof(uint32_t));
     return true;
+}
+
+// A surface's pixels read under a read-only lock, each channel widened from its mask to 8 bits;
+// for a screen drawn through the 3D renderer, which is never locked while it is drawn.
+bool CopySurfacePixels(platform::DisplaySurface* surface, ImageLib::Image& out)
+{
+    platform::SurfaceLock lock;
+    if (!surface || surface->Lock(lock, platform::kLockWait | platform::kLockReadOnly) < 0) return false;
+    const platform::PixelFormat& f = lock.format;
+    bool ok = lock.bits && lock.width > 0 && lock.height > 0 && (f.bitCount == 16 || f.bitCount == 32) &&
+              out.Allocate(lock.width, lock.height);
+    auto channel = [](uint32_t p, uint32_t mask)
+    {
+        if (mask == 0) return 0u;
+        const int shift = std::countr_zero(mask), bits = std::popcount(mask);
+        const uint32_t v = (p & mask) >> shift;
+        return (bits <= 8 ? v << (8 - bits) : v >> (bits - 8)) & 255u;
+    };
+    for (int y = 0; ok && y < lock.height; ++y)
+    {
+        const uint8_t* row = lock.bits + size_t(y) * size_t(lock.pitch);
+        for (int x = 0; x < lock.width; ++x)
+        {
+            uint32_t p = 0;
+            if (f.bitCount == 32)
+                std::memcpy(&p, row + size_t(x) * 4, 4);
+            else
+            {
+                uint16_t v;
+                std::memcpy(&v, row + size_t(x) * 2, 2);
+                p = v;
+            }
+            out.bits[size_t(y) * size_t(lock.width) + size_t(x)] =
+                channel(p, f.redMask) << 16 | channel(p, f.greenMask) << 8 | channel(p, f.blueMask);
+        }
+    }
+    surface->Unlock();
+    return ok;
 }
 
 // A kThumbnailSize square of the image by nearest sampling.
@@ -170,7 +210,9 @@ bool KavoAppBase::ReadScreenImage(ImageLib::Image& image)
 {
     if (!mDDInterface) return false;
     DDImage* screen = mDDInterface->GetScreenImage();
-    if (!screen || !CopyPixels(screen, image)) return false;
+    if (!screen) return false;
+    const bool copied = screen->DrawsThrough3D() ? CopySurfacePixels(screen->GetSurface(), image) : CopyPixels(screen, image);
+    if (!copied) return false;
     // The display shows the colours alone: what the screen holds as alpha (nothing, where no
     // widget drew) is not seen, and a picture of it must not come out transparent.
     const size_t count = size_t(image.width) * size_t(image.height);

@@ -60,8 +60,11 @@ TEST(Screenshots, AreNumberedAfterTheHighestNumberAndHoldTheScreen)
     app.mWidgetManager->AddWidget(&widget);
     app.mForceDraw = true;
     ASSERT_TRUE(app.DrawFrame());
-    // Where the screen holds no alpha the picture is still opaque, as the display shows it.
-    app.mDDInterface->GetScreenImage()->GetBits()[239 * 320 + 319] = 0x00123456;
+    // Where the screen holds no alpha the picture is still opaque, as the display shows it. A
+    // screen drawn through the 3D renderer has no memory copy to mark; it is read back from it.
+    Kavo::DDImage* screen = app.mDDInterface->GetScreenImage();
+    const bool through3D = screen->DrawsThrough3D();
+    if (!through3D) screen->GetBits()[239 * 320 + 319] = 0x00123456;
 
     app.TakeScreenshot(); // the folder is made, and the first one is number 1
     ASSERT_TRUE(platform::PathExists(folder + "image1.png"));
@@ -71,7 +74,7 @@ TEST(Screenshots, AreNumberedAfterTheHighestNumberAndHoldTheScreen)
     ASSERT_EQ(shot->height, 240);
     EXPECT_EQ(shot->bits[10 * 320 + 10], kRed);
     EXPECT_EQ(shot->bits[200 * 320 + 300], kBlue);
-    EXPECT_EQ(shot->bits[239 * 320 + 319], 0xFF123456u);
+    EXPECT_EQ(shot->bits[239 * 320 + 319], through3D ? kBlue : 0xFF123456u);
 
     // Gaps and other files: the next is one above the highest number.
     for (const char* name : {"image7.png", "other.png", "image40.jpg", "imageX.png", "Image50.png"})

@@ -110,6 +110,7 @@ TEST_F(Options, ThreeDOnlyWhereTheHardwareAllowsIt)
     app.RunUpdates(1);
 
     app.is3D = false;
+    app.mDDInterface->mTestFailureReason = "The 3D test failed."; // hardware without 3D
     options = Open(app);
     ASSERT_FALSE(app.Is3DAccelerationSupported());
     app.ClickWidget(options->m3DBox);
