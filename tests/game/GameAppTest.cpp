@@ -35,6 +35,8 @@ uint32_t StoredNumber(platform::RegistryStore& store, const char* name)
 class GameInItsFolder : public Kavo::GameApp
 {
 public:
+    // Other game tests run beside this one as copies of the game.
+    GameInItsFolder() { mOnlyAllowOneCopyToRun = false; }
     bool ChangeDirHook(const std::string&) override { return true; }
 };
 
