@@ -281,6 +281,10 @@ Kavo::MusicInterface* TestGameApp::CreateMusicInterface(platform::WindowId windo
 
 void TestGameApp::Initialize()
 {
+    // The display draws in memory, as the game is told (is3D) unless a test stores another choice:
+    // the headless 3D renderer would only slow every frame down.
+    int stored = 0;
+    if (!RegistryReadInteger("Is3D", &stored)) RegistryWriteInteger("Is3D", 0);
     GameApp::Initialize();
     // A display of 100 Hz: one update and one fractional update of a whole unit per frame, and
     // frames of whole milliseconds, which the fake clock's sleeps move on exactly.
