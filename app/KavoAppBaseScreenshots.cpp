@@ -7,6 +7,7 @@
 #include "base/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "display/SurfacePixels.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
@@ -14,7 +15,6 @@
 #include "platform/Files.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -80,30 +80,14 @@ bool CopySurfacePixels(platform::DisplaySurface* surface, ImageLib::Image& out)
     const platform::PixelFormat& f = lock.format;
     bool ok = lock.bits && lock.width > 0 && lock.height > 0 && (f.bitCount == 16 || f.bitCount == 32) &&
               out.Allocate(lock.width, lock.height);
-    auto channel = [](uint32_t p, uint32_t mask)
-    {
-        if (mask == 0) return 0u;
-        const int shift = std::countr_zero(mask), bits = std::popcount(mask);
-        const uint32_t v = (p & mask) >> shift;
-        return (bits <= 8 ? v << (8 - bits) : v >> (bits - 8)) & 255u;
-    };
+    const SurfacePixels::RgbReader rgb(f);
+    const bool wide = f.bitCount == 32;
     for (int y = 0; ok && y < lock.height; ++y)
     {
-        const uint8_t* row = lock.bits + size_t(y) * size_t(lock.pitch);
+        const uint8_t* row = SurfacePixels::PixelAt(lock, 0, y);
+        uint32_t* to = out.bits.get() + size_t(y) * size_t(lock.width);
         for (int x = 0; x < lock.width; ++x)
-        {
-            uint32_t p = 0;
-            if (f.bitCount == 32)
-                std::memcpy(&p, row + size_t(x) * 4, 4);
-            else
-            {
-                uint16_t v;
-                std::memcpy(&v, row + size_t(x) * 2, 2);
-                p = v;
-            }
-            out.bits[size_t(y) * size_t(lock.width) + size_t(x)] =
-                channel(p, f.redMask) << 16 | channel(p, f.greenMask) << 8 | channel(p, f.blueMask);
-        }
+            to[x] = rgb(SurfacePixels::Load(row + size_t(x) * (wide ? 4 : 2), wide));
     }
     surface->Unlock();
     return ok;

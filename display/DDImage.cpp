@@ -4,6 +4,7 @@
 #include "base/AutoCrit.h"
 #include "display/D3DInterface.h"
 #include "display/DDInterface.h"
+#include "display/SurfacePixels.h"
 #include "graphics/ImageRegistry.h"
 #include "platform/DisplaySurface.h"
 
@@ -111,17 +112,6 @@ bool DDImage::CreateSurface()
     const platform::PixelFormat& f = mLockDesc.format;
     const bool wide = f.bitCount == 32;
     auto convert = [&](uint32_t argb) { return ArgbToSurface(argb); };
-    auto store = [&](int x, int y, uint32_t v)
-    {
-        uint8_t* p = mLockDesc.bits + size_t(y) * size_t(mLockDesc.pitch);
-        if (wide)
-            std::memcpy(p + size_t(x) * 4, &v, 4);
-        else
-        {
-            uint16_t h = uint16_t(v);
-            std::memcpy(p + size_t(x) * 2, &h, 2);
-        }
-    };
     const uint32_t* words = bits.get();
     if (mLockDesc.bits && words && (f.bitCount == 16 || f.bitCount == 32))
     {
@@ -166,7 +156,8 @@ bool DDImage::CreateSurface()
                 for (int x = 0; x < width; ++x)
                 {
                     uint32_t p = words[size_t(y) * size_t(width) + size_t(x)];
-                    store(x, y, (p >> 24) == 255 ? convert(p) : key);
+                    SurfacePixels::Store(SurfacePixels::PixelAt(mLockDesc, x, y), wide,
+                                         (p >> 24) == 255 ? convert(p) : key);
                 }
             mSurface->SetColorKey(key);
         }
@@ -196,19 +187,9 @@ void DDImage::StoreBits()
     const int w = std::min(width, mLockDesc.width), h = std::min(height, mLockDesc.height);
     for (int y = 0; y < h; ++y)
     {
-        uint8_t* row = mLockDesc.bits + size_t(y) * size_t(mLockDesc.pitch);
         const uint32_t* in = bits.get() + size_t(y) * size_t(width);
         for (int x = 0; x < w; ++x)
-        {
-            uint32_t v = ArgbToSurface(in[x]);
-            if (f.bitCount == 32)
-                std::memcpy(row + size_t(x) * 4, &v, 4);
-            else
-            {
-                uint16_t half = uint16_t(v);
-                std::memcpy(row + size_t(x) * 2, &half, 2);
-            }
-        }
+            SurfacePixels::Store(SurfacePixels::PixelAt(mLockDesc, x, y), f.bitCount == 32, ArgbToSurface(in[x]));
     }
 }
 
@@ -292,37 +273,22 @@ uint32_t* DDImage::GetBits()
     AlignedWords words = AllocateAlignedWords(pixels + 1);
     words[pixels] = kGuardWord;
     const platform::PixelFormat& f = mLockDesc.format;
+    const bool wide = f.bitCount == 32;
     uint32_t key = 0;
     const bool keyed = mSurface->GetColorKey(key);
-    const NativeDisplay* d = mDDInterface ? static_cast<const NativeDisplay*>(mDDInterface) : nullptr;
-    auto channel = [](uint32_t p, int shift, int bits)
-    {
-        uint32_t v = p >> shift;
-        return (bits <= 8 ? v << (8 - bits) : v >> (bits - 8)) & 255;
-    };
+    const SurfacePixels::RgbReader rgb(f);
     int w = std::min(width, mLockDesc.width), h = std::min(height, mLockDesc.height);
     if (w < width || h < height) std::memset(words.get(), 0, pixels * 4);
-    for (int y = 0; y < h && d && mLockDesc.bits; ++y)
+    for (int y = 0; y < h && mLockDesc.bits; ++y)
     {
-        const uint8_t* row = mLockDesc.bits + size_t(y) * size_t(mLockDesc.pitch);
+        const uint8_t* row = SurfacePixels::PixelAt(mLockDesc, 0, y);
         uint32_t* out = words.get() + size_t(y) * size_t(width);
         for (int x = 0; x < w; ++x)
         {
-            uint32_t p;
-            if (f.bitCount == 32)
-                std::memcpy(&p, row + size_t(x) * 4, 4);
-            else
-            {
-                uint16_t v;
-                std::memcpy(&v, row + size_t(x) * 2, 2);
-                p = v;
-            }
-            uint32_t rgb = channel(p & f.redMask, d->redShift, d->redBits) << 16 |
-                           channel(p & f.greenMask, d->greenShift, d->greenBits) << 8 |
-                           channel(p & f.blueMask, d->blueShift, d->blueBits);
+            const uint32_t p = SurfacePixels::Load(row + size_t(x) * (wide ? 4 : 2), wide);
             // The key stands for the see-through pixels.
-            bool seeThrough = keyed && (f.bitCount == 32 ? (p & 0xFFFFFF) == (key & 0xFFFFFF) : (p & 0xFFFF) == (key & 0xFFFF));
-            out[x] = (seeThrough ? 0u : 0xFF000000u) | rgb;
+            bool seeThrough = keyed && (wide ? (p & 0xFFFFFF) == (key & 0xFFFFFF) : (p & 0xFFFF) == (key & 0xFFFF));
+            out[x] = (seeThrough ? 0u : 0xFF000000u) | rgb(p);
         }
     }
     UnlockSurface();

@@ -6,6 +6,7 @@
 #include "platform/DisplayTypes.h"
 
 #include <algorithm>
+#include <bit>
 
 #include <cstdint>
 #include <cstring>
@@ -86,5 +87,35 @@ inline void Store(uint8_t* p, bool wide, uint32_t v)
     uint16_t h = uint16_t(v);
     std::memcpy(p, &h, 2);
 }
+
+// A pixel of a 16- or 32-bit layout as 0x00RRGGBB, each channel widened (or narrowed) from its
+// mask to 8 bits; a channel without a mask reads 0.
+class RgbReader
+{
+public:
+    explicit RgbReader(const platform::PixelFormat& f) : mRed(f.redMask), mGreen(f.greenMask), mBlue(f.blueMask) {}
+
+    uint32_t operator()(uint32_t p) const
+    {
+        return mRed.Of(p) << 16 | mGreen.Of(p) << 8 | mBlue.Of(p);
+    }
+
+private:
+    struct Channel
+    {
+        explicit Channel(uint32_t m)
+            : mask(m), shift(m ? std::countr_zero(m) : 0), bits(m ? 32 - std::countl_zero(m) - shift : 0)
+        {
+        }
+        uint32_t Of(uint32_t p) const
+        {
+            uint32_t v = (p & mask) >> shift;
+            return (bits <= 8 ? v << (8 - bits) : v >> (bits - 8)) & 255;
+        }
+        uint32_t mask;
+        int shift, bits;
+    };
+    Channel mRed, mGreen, mBlue;
+};
 
 } // namespace Kavo::SurfacePixels
