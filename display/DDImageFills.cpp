@@ -61,6 +61,25 @@ inline uint32_t Contribution(uint32_t value, uint32_t alpha, int bits)
     return bits <= 8 ? v >> (8 - bits) : v << (bits - 8);
 }
 
+// A colour at an alpha as each channel's contribution, in the channel's width.
+struct Added
+{
+    uint32_t red, green, blue;
+};
+
+inline Added AddedOf(const Layout& L, uint32_t r8, uint32_t g8, uint32_t b8, uint32_t alpha)
+{
+    return Added{Contribution(r8, alpha, L.red.bits), Contribution(g8, alpha, L.green.bits),
+                 Contribution(b8, alpha, L.blue.bits)};
+}
+
+// Adds the contributions to the pixel at p, each channel saturating.
+inline void AddTo(const Layout& L, uint8_t* p, const Added& c)
+{
+    const uint32_t d = Load(p, L.wide);
+    Store(p, L.wide, AddChannel(L.red, d, c.red) | AddChannel(L.green, d, c.green) | AddChannel(L.blue, d, c.blue));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- fills
@@ -125,18 +144,10 @@ bool DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
     if (!LockForDrawing(true)) return false;
     Layout L = LayoutOf(*mDDInterface, mLockDesc);
     Rect r = ClipRect(rect, mLockDesc.width, mLockDesc.height);
-    const uint32_t a = Byte(color.mAlpha);
-    const uint32_t cr = Contribution(Byte(color.mRed), a, L.red.bits);
-    const uint32_t cg = Contribution(Byte(color.mGreen), a, L.green.bits);
-    const uint32_t cb = Contribution(Byte(color.mBlue), a, L.blue.bits);
+    const Added c = AddedOf(L, Byte(color.mRed), Byte(color.mGreen), Byte(color.mBlue), Byte(color.mAlpha));
     for (int y = r.mY; y < r.mY + r.mHeight; ++y)
         for (int x = r.mX; x < r.mX + r.mWidth; ++x)
-        {
-            uint8_t* p = PixelAt(mLockDesc, x, y);
-            uint32_t d = Load(p, L.wide);
-            Store(p, L.wide,
-                  AddChannel(L.red, d, cr) | AddChannel(L.green, d, cg) | AddChannel(L.blue, d, cb));
-        }
+            AddTo(L, PixelAt(mLockDesc, x, y), c);
     UnlockSurface();
     return true;
 }
@@ -242,18 +253,12 @@ bool DDImage::AdditiveDrawLine(double x1, double y1, double x2, double y2, const
     if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         Layout L = LayoutOf(*mDDInterface, mLockDesc);
-        const uint32_t a = Byte(color.mAlpha);
-        const uint32_t cr = Contribution(Byte(color.mRed), a, L.red.bits);
-        const uint32_t cg = Contribution(Byte(color.mGreen), a, L.green.bits);
-        const uint32_t cb = Contribution(Byte(color.mBlue), a, L.blue.bits);
+        const Added c = AddedOf(L, Byte(color.mRed), Byte(color.mGreen), Byte(color.mBlue), Byte(color.mAlpha));
         StepLine(x1, y1, x2, y2,
                  [&](int64_t x, int64_t y)
                  {
                      if (x < 0 || y < 0 || x >= w || y >= h) return;
-                     uint8_t* p = PixelAt(mLockDesc, int(x), int(y));
-                     uint32_t d = Load(p, L.wide);
-                     Store(p, L.wide,
-                           AddChannel(L.red, d, cr) | AddChannel(L.green, d, cg) | AddChannel(L.blue, d, cb));
+                     AddTo(L, PixelAt(mLockDesc, int(x), int(y)), c);
                  });
     }
     UnlockSurface();
@@ -399,13 +404,7 @@ bool DDImage::AdditiveDrawLineAA(double x1, double y1, double x2, double y2, con
                    [&](int64_t x, int64_t y, uint32_t weight)
                    {
                        if (x < 0 || y < 0 || x >= w || y >= h) return;
-                       uint32_t k = a * weight / 255;
-                       uint8_t* p = PixelAt(mLockDesc, int(x), int(y));
-                       uint32_t d = Load(p, L.wide);
-                       Store(p, L.wide,
-                             AddChannel(L.red, d, Contribution(r8, k, L.red.bits)) |
-                                 AddChannel(L.green, d, Contribution(g8, k, L.green.bits)) |
-                                 AddChannel(L.blue, d, Contribution(b8, k, L.blue.bits)));
+                       AddTo(L, PixelAt(mLockDesc, int(x), int(y)), AddedOf(L, r8, g8, b8, a * weight / 255));
                    });
     }
     UnlockSurface();
