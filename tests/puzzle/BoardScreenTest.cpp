@@ -43,6 +43,14 @@ GameRulesConfig QuietRules(int mainMove, int alternateMove, int seed = 7)
     return rules;
 }
 
+// Every background a small blank picture, with no application behind the loader.
+struct PlainBackgroundLoader : BackgroundLoader
+{
+    PlainBackgroundLoader() : BackgroundLoader(nullptr) {}
+    ~PlainBackgroundLoader() override { WaitForWorker(); }
+    Image* LoadBackgroundImage(int) override { return boardtest::MakeImage(8, 8); }
+};
+
 class BoardTest : public ::testing::Test
 {
 protected:
@@ -560,12 +568,7 @@ TEST_F(BoardTest, ALevelWithoutPiecesToClearOrColoursDividesByNothing)
 
 TEST_F(BoardTest, ANewLevelCrossFadesItsBackgroundOnlyWith3D)
 {
-    struct Loader : BackgroundLoader
-    {
-        Loader() : BackgroundLoader(nullptr) {}
-        ~Loader() override { WaitForWorker(); }
-        Image* LoadBackgroundImage(int) override { return boardtest::MakeImage(8, 8); }
-    } loader;
+    PlainBackgroundLoader loader;
     host.loader = &loader;
     for (bool is3D : {false, true})
     {
@@ -588,12 +591,7 @@ TEST_F(BoardTest, ANewLevelCrossFadesItsBackgroundOnlyWith3D)
 
 TEST_F(BoardTest, AResumedGameIsShownOnItsLevelsBackground)
 {
-    struct Loader : BackgroundLoader
-    {
-        Loader() : BackgroundLoader(nullptr) {}
-        ~Loader() override { WaitForWorker(); }
-        Image* LoadBackgroundImage(int) override { return boardtest::MakeImage(8, 8); }
-    } loader;
+    PlainBackgroundLoader loader;
     host.loader = &loader;
     Start(QuietRules(mtSlide, mtSlide));
     std::string name = Board::SavedGameFileName("BOB");
