@@ -35,8 +35,7 @@ CreditsDialog::CreditsDialog()
              std::string(), BUTTONS_NONE),
       mCloseButton(new FancyButton(ID_OK, this, FancyButton::kDialogStyle))
 {
-    mContentInsets = Insets(kInsetX, 22, kInsetX, 22);
-    mSpaceAfterHeader = 30;
+    ApplyGameDialogLook(*this, kInsetX);
     mCloseButton->mLabel = StringTable::GetString(209);
     Resize(199, 100, 402, 402);
 }
