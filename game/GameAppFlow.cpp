@@ -153,8 +153,7 @@ void GameApp::LevelOver(int gameMode, const std::string& challengeKey, int score
         mGameActive = false;
         mSavedGamePresent = false;
         // A game that was resumed left its file behind: it is over now and must not come back.
-        std::string fileName = SavedGameFileName();
-        if (!fileName.empty()) platform::RemoveFile(Board::SavedGamePath(fileName));
+        RemoveSavedGameOf(mPlayer.GetName());
     }
     const bool challenge = gameMode == 5 || gameMode == 6;
     const int previousBest = challenge ? mPlayer.GetChallengeScore(challengeKey) : -1;
@@ -219,8 +218,7 @@ void GameApp::AbandonGame(bool deleteSavedGame)
     }
     if (mGameActive || mSavedGamePresent)
     {
-        std::string fileName = SavedGameFileName();
-        if (deleteSavedGame && !fileName.empty()) platform::RemoveFile(Board::SavedGamePath(fileName));
+        if (deleteSavedGame) RemoveSavedGameOf(mPlayer.GetName());
         mSavedGamePresent = false;
     }
     mGameActive = false;
