@@ -84,11 +84,6 @@ Color Yellow()
     return Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]);
 }
 
-void DrawCentred(Graphics* g, const std::string& text, int x, int y)
-{
-    g->DrawString(text, x - g->StringWidth(text) / 2, y);
-}
-
 } // namespace
 
 ChallengeGridScreen::ChallengeGridScreen(GameApp* app)
@@ -446,12 +441,12 @@ void ChallengeGridScreen::Draw(Graphics* g)
     if (FONT_LABEL != nullptr)
     {
         g->SetFont(FONT_LABEL);
-        DrawCentred(g, StringTable::GetString(295, std::to_string(mStarPoints)), 400, 534);
+        DrawStringCentred(g, StringTable::GetString(295, std::to_string(mStarPoints)), 400, 534);
     }
     if (FONT_EXCITED != nullptr)
     {
         g->SetFont(FONT_EXCITED);
-        DrawCentred(g, StatusText(), 400, 568);
+        DrawStringCentred(g, StatusText(), 400, 568);
     }
     if (FONT_LABEL != nullptr)
     {

@@ -6,10 +6,12 @@
 #include "game/CreditsDialog.h"
 #include "game/GameApp.h"
 #include "game/GameDialogLook.h"
+#include "game/ScreenButtons.h"
 #include "game/TutorialScreen.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
+#include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
 #include "puzzle/YesNoDialog.h"
@@ -28,16 +30,6 @@ constexpr int kButtonHeight = 35;
 constexpr int kButtonGap = 10;
 constexpr int kNoticeId = 104;
 
-int WidthOf(Image* image)
-{
-    return image != nullptr ? image->GetWidth() : 0;
-}
-
-int HeightOf(Image* image)
-{
-    return image != nullptr ? image->GetHeight() : 0;
-}
-
 void Log(const char* event, const std::string& detail = std::string())
 {
     if (Logger* log = Logger::Instance()) log->LogControl(event, detail);
@@ -55,9 +47,9 @@ OptionsDialog::OptionsDialog(GameApp* app)
              std::string(), BUTTONS_NONE),
       mApp(app), mMusicSlider(new Slider(IMAGE_SLIDER_TRACK, IMAGE_SLIDER_THUMB, kMusicSlider, this)),
       mSoundSlider(new Slider(IMAGE_SLIDER_TRACK, IMAGE_SLIDER_THUMB, kSoundSlider, this)),
-      m3DBox(new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, k3DBox, this)),
-      mFullScreenBox(new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, kFullScreenBox, this)),
-      mStarsBox(new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, kStarsBox, this)),
+      m3DBox(NewPictureCheckbox(k3DBox, this)),
+      mFullScreenBox(NewPictureCheckbox(kFullScreenBox, this)),
+      mStarsBox(NewPictureCheckbox(kStarsBox, this)),
       mHelpButton(new FancyButton(kHelpButton, this, FancyButton::kDialogStyle)),
       mCreditsButton(new FancyButton(kCreditsButton, this, FancyButton::kDialogStyle)),
       mOkButton(new FancyButton(ID_OK, this, FancyButton::kDialogStyle))
@@ -68,8 +60,6 @@ OptionsDialog::OptionsDialog(GameApp* app)
     mHelpButton->mLabel = StringTable::GetString(207);
     mCreditsButton->mLabel = StringTable::GetString(152);
     mOkButton->mLabel = StringTable::GetString(209);
-    for (Checkbox* box : {m3DBox, mFullScreenBox, mStarsBox})
-        PrepareCheckbox(box);
     Resize(199, 100, 402, 402);
 }
 
@@ -84,15 +74,6 @@ OptionsDialog::~OptionsDialog()
     delete mCreditsButton;
     delete mOkButton;
     delete mHelpScreen;
-}
-
-void OptionsDialog::PrepareCheckbox(Checkbox* box)
-{
-    // The picture holds the unchecked look on its left half and the checked look on its right.
-    Image* image = IMAGE_CHECKBOX;
-    const int half = WidthOf(image) / 2;
-    box->mUncheckedRect = Rect(0, 0, half, HeightOf(image));
-    box->mCheckedRect = Rect(half, 0, half, HeightOf(image));
 }
 
 // ---------------------------------------------------------------- life in the widget manager
@@ -133,12 +114,12 @@ void OptionsDialog::Resize(int x, int y, int width, int height)
     Dialog::Resize(x, y, width, height);
     const int left = x + kInsetX;
     const int inner = width - 2 * kInsetX;
-    const int sliderHeight = HeightOf(IMAGE_SLIDER_THUMB);
+    const int sliderHeight = ImageHeight(IMAGE_SLIDER_THUMB);
     mMusicSlider->Resize(left, y + 80, inner, sliderHeight);
     mSoundSlider->Resize(left, mMusicSlider->mY + sliderHeight + 32, inner, sliderHeight);
 
-    const int boxWidth = WidthOf(IMAGE_CHECKBOX) / 2;
-    const int boxHeight = HeightOf(IMAGE_CHECKBOX);
+    const int boxWidth = ImageWidth(IMAGE_CHECKBOX) / 2;
+    const int boxHeight = ImageHeight(IMAGE_CHECKBOX);
     m3DBox->Resize(left, mSoundSlider->mY + sliderHeight + 30, boxWidth, boxHeight);
     mFullScreenBox->Resize(m3DBox->mX + boxWidth + 138, m3DBox->mY, boxWidth, boxHeight);
     mStarsBox->Resize(m3DBox->mX + 60, m3DBox->mY + boxHeight + 12, boxWidth, boxHeight);

@@ -82,7 +82,6 @@ public:
 
 private:
     void ShowNotice(int header, int text);
-    void PrepareCheckbox(Checkbox* box);
 };
 
 } // namespace Kavo

@@ -1,26 +1,12 @@
 #include "game/ScreenButtons.h"
 
-#include "graphics/Image.h"
+#include "puzzle/DrawingFunctions.h"
 #include "puzzle/ResourceIds.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/Checkbox.h"
 
 namespace Kavo
 {
-
-namespace
-{
-
-int WidthOf(Image* image)
-{
-    return image != nullptr ? image->GetWidth() : 0;
-}
-
-int HeightOf(Image* image)
-{
-    return image != nullptr ? image->GetHeight() : 0;
-}
-
-} // namespace
 
 void PlaceImageButton(ButtonWidget* button, Image* image, int x, int y, int width, int height)
 {
@@ -29,15 +15,25 @@ void PlaceImageButton(ButtonWidget* button, Image* image, int x, int y, int widt
     button->mDownImage = image;
     button->mNoFrame = true;
     button->mHandCursor = true;
-    button->Resize(x, y, width < 0 ? WidthOf(image) : width, height < 0 ? HeightOf(image) : height);
+    button->Resize(x, y, width < 0 ? ImageWidth(image) : width, height < 0 ? ImageHeight(image) : height);
 }
 
 void PlaceMainMenuButton(ButtonWidget* button)
 {
     Image* hilight = IMAGE_MAINMENUBTN_HILIGHT;
-    PlaceImageButton(button, nullptr, 11, 489, WidthOf(hilight), HeightOf(hilight));
+    PlaceImageButton(button, nullptr, 11, 489, ImageWidth(hilight), ImageHeight(hilight));
     button->mOverImage = hilight;
     button->mDownImage = hilight;
+}
+
+Checkbox* NewPictureCheckbox(int id, CheckboxListener* listener)
+{
+    Image* image = IMAGE_CHECKBOX;
+    auto* box = new Checkbox(image, image, id, listener);
+    const int half = ImageWidth(image) / 2;
+    box->mUncheckedRect = Rect(0, 0, half, ImageHeight(image));
+    box->mCheckedRect = Rect(half, 0, half, ImageHeight(image));
+    return box;
 }
 
 } // namespace Kavo

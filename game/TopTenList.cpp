@@ -42,11 +42,6 @@ int ModeOfPage(int page)
     return -1;
 }
 
-int WidthOf(Image* image)
-{
-    return image != nullptr ? image->GetWidth() : 0;
-}
-
 } // namespace
 
 TopTenList::TopTenList(GameApp* app)
@@ -266,18 +261,13 @@ void TopTenList::ButtonDepress(int id)
 
 // ---------------------------------------------------------------- drawing
 
-void TopTenList::DrawStringCentred(Graphics* g, const std::string& text, int x, int y)
-{
-    g->DrawString(text, x - g->StringWidth(text) / 2, y);
-}
-
 void TopTenList::Draw(Graphics* g)
 {
     g->DrawImage(IMAGE_MAINMENU_BACKGROUND, 0, 0);
     DrawStarField(mStars, g);
     DrawScreenFrame(g, mWidth, mHeight, StringTable::GetString(227),
                     kFrameTitle | kFrameSides | kFrameMainMenuLeft);
-    g->DrawImage(IMAGE_TOPTEN_OVERLAY, (mWidth - WidthOf(IMAGE_TOPTEN_OVERLAY)) / 2, 50);
+    g->DrawImage(IMAGE_TOPTEN_OVERLAY, (mWidth - ImageWidth(IMAGE_TOPTEN_OVERLAY)) / 2, 50);
 
     if (FONT_LABEL != nullptr)
     {

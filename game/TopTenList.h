@@ -114,7 +114,6 @@ public:
 private:
     void ChooseTip();
     ButtonWidget* Button(int id);
-    void DrawStringCentred(Graphics* g, const std::string& text, int x, int y);
     void DrawRows(Graphics* g, const std::vector<Row>& rows, bool challenges);
 };
 

@@ -3,6 +3,7 @@
 #include "base/Logger.h"
 #include "base/StringTable.h"
 #include "base/TextHelpers.h"
+#include "game/ScreenButtons.h"
 #include "game/TutorialScreenListener.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
@@ -44,16 +45,7 @@ void TutorialScreen::CreateControls()
 {
     if (mOkButton == nullptr) mOkButton = new FancyButton(kOkButtonId, this, FancyButton::kDialogStyle);
     mOkButton->mLabel = StringTable::GetString(mGameStartForm ? kTextOkBeforeGame : kTextOkAsHelp);
-    if (mSkipCheckbox == nullptr)
-    {
-        mSkipCheckbox = new Checkbox(IMAGE_CHECKBOX, IMAGE_CHECKBOX, kSkipCheckboxId, this);
-        if (Image* image = IMAGE_CHECKBOX)
-        {
-            const int half = image->GetWidth() / 2;
-            mSkipCheckbox->mUncheckedRect = Rect(0, 0, half, image->GetHeight());
-            mSkipCheckbox->mCheckedRect = Rect(half, 0, half, image->GetHeight());
-        }
-    }
+    if (mSkipCheckbox == nullptr) mSkipCheckbox = NewPictureCheckbox(kSkipCheckboxId, this);
 }
 
 void TutorialScreen::AddedToManager(WidgetManager* manager)

@@ -177,30 +177,43 @@ void DrawWhiteFlash(Graphics* g, int x, int y, int w, int h, double t)
     g->SetColor(saved);
 }
 
+int ImageWidth(const Image* image)
+{
+    return image != nullptr ? image->GetWidth() : 0;
+}
+
+int ImageHeight(const Image* image)
+{
+    return image != nullptr ? image->GetHeight() : 0;
+}
+
+void DrawStringCentred(Graphics* g, const std::string& text, int x, int y)
+{
+    g->DrawString(text, x - g->StringWidth(text) / 2, y);
+}
+
 void DrawScreenFrame(Graphics* g, int width, int height, const std::string& title, int flags)
 {
-    auto heightOf = [](Image* image) { return image != nullptr ? image->GetHeight() : 0; };
-    auto widthOf = [](Image* image) { return image != nullptr ? image->GetWidth() : 0; };
     if (flags & kFrameSides)
     {
-        int top = heightOf(IMAGE_FRAME_TOP_SHADED);
+        int top = ImageHeight(IMAGE_FRAME_TOP_SHADED);
         g->DrawImage((flags & kFrameGameTop) ? IMAGE_FRAME_TOP_SHADED_GAME : IMAGE_FRAME_TOP_SHADED, 0, 0);
-        g->DrawImage(IMAGE_FRAME_RIGHT_FULL, width - widthOf(IMAGE_FRAME_RIGHT_FULL), top);
+        g->DrawImage(IMAGE_FRAME_RIGHT_FULL, width - ImageWidth(IMAGE_FRAME_RIGHT_FULL), top);
         if (flags & kFrameMainMenuLeft)
         {
             g->DrawImage(IMAGE_FRAME_LEFT_PARTIAL, 0, top);
-            g->DrawImage(IMAGE_FRAME_LEFT_MAINMENU_BTN, 0, top + heightOf(IMAGE_FRAME_LEFT_PARTIAL));
-            g->DrawImage(IMAGE_FRAME_BOTTOM_PARTIAL, widthOf(IMAGE_FRAME_LEFT_MAINMENU_BTN),
-                         height - heightOf(IMAGE_FRAME_BOTTOM_FULL));
+            g->DrawImage(IMAGE_FRAME_LEFT_MAINMENU_BTN, 0, top + ImageHeight(IMAGE_FRAME_LEFT_PARTIAL));
+            g->DrawImage(IMAGE_FRAME_BOTTOM_PARTIAL, ImageWidth(IMAGE_FRAME_LEFT_MAINMENU_BTN),
+                         height - ImageHeight(IMAGE_FRAME_BOTTOM_FULL));
         }
         else
         {
             g->DrawImage(IMAGE_FRAME_LEFT_FULL, 0, top);
-            g->DrawImage(IMAGE_FRAME_BOTTOM_FULL, 0, height - heightOf(IMAGE_FRAME_BOTTOM_FULL));
+            g->DrawImage(IMAGE_FRAME_BOTTOM_FULL, 0, height - ImageHeight(IMAGE_FRAME_BOTTOM_FULL));
         }
     }
     if (flags & kFrameBottomBubble)
-        g->DrawImage(IMAGE_FRAME_BOTTOM_BUBBLE, 0, height - heightOf(IMAGE_FRAME_BOTTOM_BUBBLE));
+        g->DrawImage(IMAGE_FRAME_BOTTOM_BUBBLE, 0, height - ImageHeight(IMAGE_FRAME_BOTTOM_BUBBLE));
     if ((flags & kFrameTitle) && FONT_LABEL != nullptr)
     {
         g->SetFont(FONT_LABEL);

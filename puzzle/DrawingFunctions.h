@@ -14,6 +14,7 @@ namespace Kavo
 {
 
 class Graphics;
+class Image;
 
 // The title yellow of labels and titles.
 constexpr int kTitleYellow[3] = {252, 244, 35};
@@ -42,6 +43,11 @@ void DrawMiniPiece(Graphics* g, int x, int y, int piece);
 void DrawGlowyBox(Graphics* g, const Rect& r);
 // White over the rectangle at alpha Lerp(0, 255, t) (t clamped to 0..1).
 void DrawWhiteFlash(Graphics* g, int x, int y, int w, int h, double t);
+// The picture's size (0 for a missing one).
+int ImageWidth(const Image* image);
+int ImageHeight(const Image* image);
+// The text in the current font and colour, its middle at x and its baseline at y.
+void DrawStringCentred(Graphics* g, const std::string& text, int x, int y);
 
 // Flag bits of DrawScreenFrame.
 enum ScreenFrameFlags
