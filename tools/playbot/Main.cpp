@@ -46,36 +46,17 @@ struct Options
     PlayerOptions player;
 };
 
-void PlayLevels(const std::string& file, const Kavo::GameRulesConfig& rules, const Options& o)
+void PrintLevels(const std::string& file, const Kavo::GameRulesConfig& rules, const Options& o)
 {
-    const int end = std::min(EndLevel(rules), o.lastLevel + 1);
     std::vector<int> levels;
-    for (int level = o.firstLevel; level < end; ++level)
+    for (int level = o.firstLevel; level < std::min(EndLevel(rules), o.lastLevel + 1); ++level)
         levels.push_back(level);
-    std::vector<std::vector<LevelTrial>> trials(levels.size(), std::vector<LevelTrial>(size_t(o.seeds)));
-    RunJobs(int(levels.size()) * o.seeds, o.threads,
-            [&](int job)
-            {
-                const size_t l = size_t(job / o.seeds), s = size_t(job % o.seeds);
-                trials[l][s] = PlayLevel(rules, levels[l], LevelSeed(levels[l], int(s)), o.player, o.moves);
-            });
-    std::vector<LevelStats> rows;
-    for (size_t l = 0; l < levels.size(); ++l)
-        rows.push_back(Summarise(levels[l], trials[l]));
-    std::vector<LevelStats> planets;
-    for (int planet = PlanetOf(levels.front()); planet <= PlanetOf(levels.back()); ++planet)
-    {
-        std::vector<LevelTrial> all;
-        for (size_t l = 0; l < levels.size(); ++l)
-            if (PlanetOf(levels[l]) == planet) all.insert(all.end(), trials[l].begin(), trials[l].end());
-        planets.push_back(Summarise(planet, all));
-    }
+    const LevelsPlayed played = PlayLevels(rules, levels, o.seeds, o.threads, o.player, o.moves);
     std::printf("%s: %d trials a level, at most %d moves, %.2f s a move\n%s%s", file.c_str(), o.seeds, o.moves,
-                o.player.pace > 0 ? o.player.pace : ModePace(rules), LevelTable(rows, "level").c_str(), LevelTable(planets, "planet").c_str());
+                o.player.pace > 0 ? o.player.pace : ModePace(rules), LevelTable(played.levels, "level").c_str(),
+                LevelTable(played.planets, "planet").c_str());
     if (o.games < 1) return;
-    std::vector<GameTrial> games(size_t(o.games));
-    RunJobs(o.games, o.threads, [&](int g) { games[size_t(g)] = PlayGame(rules, GameSeed(g), o.player, o.moves); });
-    std::printf("%s", GameTable(games).c_str());
+    std::printf("%s", GameTable(PlayGames(rules, o.games, o.threads, o.player, o.moves)).c_str());
 }
 
 } // namespace
@@ -137,7 +118,7 @@ int main(int argc, char** argv)
         if (o.medals)
             std::printf("%s", MedalTable(file, rules, o.seeds, o.threads).c_str());
         else
-            PlayLevels(file, rules, o);
+            PrintLevels(file, rules, o);
         std::fflush(stdout);
     }
     return status;

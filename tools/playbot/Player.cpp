@@ -17,9 +17,7 @@ void Engine::OnPieceMoved(int x, int y, int dx, int dy)
     GameBoardLogic::OnPieceMoved(x, y, dx, dy);
     if (mNoting)
         for (const SquarePos& p : {SquarePos{x, y}, SquarePos{x + dx, y + dy}})
-            if (std::find_if(mMoved.begin(), mMoved.end(), [&](const SquarePos& m) { return m.x == p.x && m.y == p.y; }) ==
-                mMoved.end())
-                mMoved.push_back(p);
+            if (std::find(mMoved.begin(), mMoved.end(), p) == mMoved.end()) mMoved.push_back(p);
     BoardSquareInfo& square = Square(x, y);
     if (square.piece & PieceMaturingFlag)
     {

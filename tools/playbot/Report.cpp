@@ -24,18 +24,53 @@ uint32_t GameSeed(int trial)
     return uint32_t(300 + trial);
 }
 
+LevelsPlayed PlayLevels(const Kavo::GameRulesConfig& rules, const std::vector<int>& levels, int seeds, int threads,
+                        const PlayerOptions& player, int moves)
+{
+    LevelsPlayed played;
+    if (levels.empty()) return played;
+    std::vector<std::vector<LevelTrial>> trials(levels.size(), std::vector<LevelTrial>(size_t(seeds)));
+    RunJobs(int(levels.size()) * seeds, threads,
+            [&](int job)
+            {
+                const size_t l = size_t(job / seeds), s = size_t(job % seeds);
+                trials[l][s] = PlayLevel(rules, levels[l], LevelSeed(levels[l], int(s)), player, moves);
+            });
+    for (size_t l = 0; l < levels.size(); ++l)
+        played.levels.push_back(Summarise(levels[l], trials[l]));
+    for (int planet = PlanetOf(levels.front()); planet <= PlanetOf(levels.back()); ++planet)
+    {
+        std::vector<LevelTrial> all;
+        for (size_t l = 0; l < levels.size(); ++l)
+            if (PlanetOf(levels[l]) == planet) all.insert(all.end(), trials[l].begin(), trials[l].end());
+        played.planets.push_back(Summarise(planet, all));
+    }
+    return played;
+}
+
+std::vector<GameTrial> PlayGames(const Kavo::GameRulesConfig& rules, int count, int threads,
+                                 const PlayerOptions& player, int moves)
+{
+    std::vector<GameTrial> games(size_t(std::max(count, 0)));
+    RunJobs(count, threads, [&](int g) { games[size_t(g)] = PlayGame(rules, GameSeed(g), player, moves); });
+    return games;
+}
+
+int GamesWon(const std::vector<GameTrial>& games)
+{
+    return int(std::count_if(games.begin(), games.end(), [](const GameTrial& g) { return g.end == End::Won; }));
+}
+
 std::string GameTable(const std::vector<GameTrial>& games)
 {
     std::string text;
-    int won = 0;
     for (size_t g = 0; g < games.size(); ++g)
     {
         const GameTrial& game = games[g];
-        won += game.end == End::Won;
         text += StrFormat("game %zu: %s at level %d after %d moves, %.0f s, score %d\n", g + 1, EndName(game.end),
                           game.levels.empty() ? 0 : game.levels.back().level, game.moves, game.seconds, game.score);
     }
-    return text + StrFormat("whole games won: %d of %zu\n", won, games.size());
+    return text + StrFormat("whole games won: %d of %zu\n", GamesWon(games), games.size());
 }
 
 namespace
@@ -53,10 +88,8 @@ PlayerOptions CasualPlayer()
 std::vector<double> ChallengeScores(const Kavo::GameRulesConfig& rules, int seeds, int threads,
                                     const PlayerOptions& player, int moves, std::vector<double>* movesPlayed = nullptr)
 {
-    std::vector<GameTrial> games(static_cast<size_t>(seeds));
-    RunJobs(seeds, threads, [&](int s) { games[size_t(s)] = PlayGame(rules, GameSeed(s), player, moves); });
     std::vector<double> scores;
-    for (const GameTrial& g : games)
+    for (const GameTrial& g : PlayGames(rules, seeds, threads, player, moves))
     {
         scores.push_back(g.score);
         if (movesPlayed) movesPlayed->push_back(g.moves);
@@ -143,27 +176,13 @@ bool PlayMode(const std::string& properties, const Mode& mode, const ReportOptio
     if (!LoadRules(properties + "/" + mode.file, rules)) return false;
     result.name = mode.name;
     result.file = mode.file;
-    const int end = EndLevel(rules);
-    const int levels = end - 1;
-    std::vector<std::vector<LevelTrial>> trials(size_t(levels), std::vector<LevelTrial>(size_t(o.seeds)));
-    RunJobs(levels * o.seeds, o.threads,
-            [&](int job)
-            {
-                const int level = job / o.seeds + 1, s = job % o.seeds;
-                trials[size_t(level - 1)][size_t(s)] = PlayLevel(rules, level, LevelSeed(level, s), o.player, o.moves);
-            });
-    for (int level = 1; level < end; ++level)
-        result.levels.push_back(Summarise(level, trials[size_t(level - 1)]));
-    for (int planet = 1; PlanetFirstLevel(planet) < end; ++planet)
-    {
-        std::vector<LevelTrial> all;
-        for (int level = PlanetFirstLevel(planet); level <= std::min(PlanetLastLevel(planet), levels); ++level)
-            all.insert(all.end(), trials[size_t(level - 1)].begin(), trials[size_t(level - 1)].end());
-        result.planets.push_back(Summarise(planet, all));
-    }
-    result.games.resize(size_t(o.games));
-    RunJobs(o.games, o.threads,
-            [&](int g) { result.games[size_t(g)] = PlayGame(rules, GameSeed(g), o.player, o.gameMoves); });
+    std::vector<int> levels;
+    for (int level = 1; level < EndLevel(rules); ++level)
+        levels.push_back(level);
+    LevelsPlayed played = PlayLevels(rules, levels, o.seeds, o.threads, o.player, o.moves);
+    result.levels = std::move(played.levels);
+    result.planets = std::move(played.planets);
+    result.games = PlayGames(rules, o.games, o.threads, o.player, o.gameMoves);
     return true;
 }
 
@@ -198,19 +217,10 @@ std::vector<std::string> Breaches(const ModeResult& mode, const Bounds& b)
             found.push_back(StrFormat("%s planet %zu: %.0f moves, a cliff after planet %zu's %.0f",
                                       mode.name.c_str(), p + 1, now, p, before));
     }
-    const long wins = std::count_if(mode.games.begin(), mode.games.end(),
-                                    [](const GameTrial& g) { return g.end == End::Won; });
+    const int wins = GamesWon(mode.games);
     if (wins < b.minGameWins)
-        found.push_back(StrFormat("%s: %ld of %zu whole games won", mode.name.c_str(), wins, mode.games.size()));
+        found.push_back(StrFormat("%s: %d of %zu whole games won", mode.name.c_str(), wins, mode.games.size()));
     return found;
-}
-
-std::string NotWon(const LevelStats& s)
-{
-    std::string text;
-    for (int e = 1; e < 5; ++e)
-        if (s.ends[e]) text += StrFormat("%s%d %s", text.empty() ? "" : ", ", s.ends[e], EndName(End(e)));
-    return text;
 }
 
 std::string ModeSection(const ModeResult& mode)
@@ -375,8 +385,7 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
         std::vector<double> rates;
         for (const LevelStats& s : mode.levels)
             rates.push_back(s.WinRate());
-        md += StrFormat("| %s | %.0f%% | %ld of %zu |\n", mode.name.c_str(), 100 * Median(rates),
-                        std::count_if(mode.games.begin(), mode.games.end(), [](const GameTrial& g) { return g.end == End::Won; }),
+        md += StrFormat("| %s | %.0f%% | %d of %zu |\n", mode.name.c_str(), 100 * Median(rates), GamesWon(mode.games),
                         mode.games.size());
     }
     md += "\n";

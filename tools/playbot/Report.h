@@ -15,6 +15,20 @@ namespace PlayBot
 uint32_t LevelSeed(int level, int trial);
 uint32_t GameSeed(int trial);
 
+// Each of levels played seeds times from a fresh board (LevelSeed) on threads threads, summed up
+// per level and per planet (the planets of those levels, each over its levels among them).
+struct LevelsPlayed
+{
+    std::vector<LevelStats> levels, planets;
+};
+LevelsPlayed PlayLevels(const Kavo::GameRulesConfig& rules, const std::vector<int>& levels, int seeds, int threads,
+                        const PlayerOptions& player, int moves);
+
+// count whole games from level 1 (GameSeed) on threads threads.
+std::vector<GameTrial> PlayGames(const Kavo::GameRulesConfig& rules, int count, int threads,
+                                 const PlayerOptions& player, int moves);
+int GamesWon(const std::vector<GameTrial>& games);
+
 // A line per whole game: how it ended, the level reached, moves, game time and score.
 std::string GameTable(const std::vector<GameTrial>& games);
 

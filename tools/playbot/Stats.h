@@ -37,6 +37,9 @@ struct LevelStats
 
 LevelStats Summarise(int level, const std::vector<LevelTrial>& trials);
 
+// How the trials that were not won ended: "2 out of time, 1 stuck"; empty when all were won.
+std::string NotWon(const LevelStats& stats);
+
 // A text table of level rows: win rate, moves and game time to win, stuck boards and how the
 // trials that were not won ended.
 std::string LevelTable(const std::vector<LevelStats>& rows, const char* firstColumn);
