@@ -1,6 +1,8 @@
 // Blits of the software image beside the same work done by SDL2's software blitter and by
-// pixman. The sprite is 124 x 120, mostly opaque with an antialiased round edge; the large
-// image is an opaque 800 x 600 picture; the destination is an opaque 800 x 600 screen.
+// pixman, in one process on the same pixels. The sprite is 124 x 120, mostly opaque with an
+// antialiased round edge; the translucent sprite has every alpha from 1 to 254; the large
+// images are an opaque and a translucent 800 x 600 picture; the destination is an opaque
+// 800 x 600 screen. Items are destination pixels.
 #include "base/Color.h"
 #include "base/TriVertex.h"
 #include "graphics/MemoryImage.h"
@@ -51,6 +53,32 @@ std::vector<uint32_t> PicturePixels()
     return pixels;
 }
 
+// The sprite's colours with every alpha from 1 to 254 across it.
+std::vector<uint32_t> Translucent(std::vector<uint32_t> pixels, int w)
+{
+    for (size_t i = 0; i < pixels.size(); ++i)
+    {
+        uint32_t a = 1 + uint32_t((int(i) % w) * 7 + (int(i) / w) * 3) % 254;
+        pixels[i] = a << 24 | (pixels[i] & 0xFFFFFF);
+    }
+    return pixels;
+}
+
+// The colour and alpha modulations measured: a warm text colour, and half alpha.
+const Kavo::Color kTint(200, 150, 100);
+const Kavo::Color kHalf(255, 255, 255, 128);
+
+// Sixteen places for the sprite, at every alignment of a 16-byte row.
+constexpr int kPlaces = 16;
+int PlaceX(int i)
+{
+    return 40 + i * 37;
+}
+int PlaceY(int i)
+{
+    return 30 + (i % 4) * 130;
+}
+
 std::vector<uint32_t> Premultiplied(std::vector<uint32_t> pixels)
 {
     for (uint32_t& p : pixels)
@@ -66,9 +94,13 @@ std::vector<uint32_t> Premultiplied(std::vector<uint32_t> pixels)
 
 struct KavoScene
 {
-    Kavo::MemoryImage screen, sprite, picture;
+    Kavo::MemoryImage screen, sprite, picture, glass, glassPicture;
     KavoScene()
     {
+        std::vector<uint32_t> t = Translucent(SpritePixels(), kSpriteW);
+        glass.SetBits(t.data(), kSpriteW, kSpriteH);
+        std::vector<uint32_t> tp = Translucent(PicturePixels(), kScreenW);
+        glassPicture.SetBits(tp.data(), kScreenW, kScreenH);
         std::vector<uint32_t> grey(size_t(kScreenW * kScreenH), 0xFF404040);
         screen.SetBits(grey.data(), kScreenW, kScreenH);
         std::vector<uint32_t> s = SpritePixels();
@@ -79,35 +111,85 @@ struct KavoScene
     }
 };
 
-void KavoBlit(benchmark::State& state, bool full, int drawMode)
+enum Source
+{
+    kSprite,
+    kGlass,
+    kPicture,
+    kGlassPicture
+};
+
+void KavoBlit(benchmark::State& state, Source which, int drawMode, const Kavo::Color& color = Kavo::Color::White,
+              bool places = false)
 {
     KavoScene scene;
-    Kavo::MemoryImage* src = full ? &scene.picture : &scene.sprite;
+    Kavo::MemoryImage* sources[] = {&scene.sprite, &scene.glass, &scene.picture, &scene.glassPicture};
+    Kavo::MemoryImage* src = sources[which];
+    bool full = which == kPicture || which == kGlassPicture;
     int x = full ? 0 : kSpriteX, y = full ? 0 : kSpriteY;
+    Kavo::Rect all(0, 0, src->width, src->height);
     for (auto _ : state)
-        scene.screen.Blt(src, x, y, Kavo::Rect(0, 0, src->width, src->height), Kavo::Color::White, drawMode);
-    state.SetItemsProcessed(state.iterations() * src->width * src->height);
+    {
+        if (!places)
+        {
+            scene.screen.Blt(src, x, y, all, color, drawMode);
+            continue;
+        }
+        for (int i = 0; i < kPlaces; ++i)
+            scene.screen.Blt(src, PlaceX(i), PlaceY(i), all, color, drawMode);
+    }
+    state.SetItemsProcessed(state.iterations() * src->width * src->height * (places ? kPlaces : 1));
 }
 
 void BM_Kavo_SpriteNormal(benchmark::State& state)
 {
-    KavoBlit(state, false, 0);
+    KavoBlit(state, kSprite, 0);
+}
+void BM_Kavo_SpriteNormalPlaces(benchmark::State& state)
+{
+    KavoBlit(state, kSprite, 0, Kavo::Color::White, true);
+}
+void BM_Kavo_SpriteColored(benchmark::State& state)
+{
+    KavoBlit(state, kSprite, 0, kTint);
+}
+void BM_Kavo_SpriteColoredPlaces(benchmark::State& state)
+{
+    KavoBlit(state, kSprite, 0, kTint, true);
+}
+void BM_Kavo_SpriteFaded(benchmark::State& state)
+{
+    KavoBlit(state, kSprite, 0, kHalf);
+}
+void BM_Kavo_SpriteTranslucent(benchmark::State& state)
+{
+    KavoBlit(state, kGlass, 0);
 }
 void BM_Kavo_SpriteAdditive(benchmark::State& state)
 {
-    KavoBlit(state, false, 1);
+    KavoBlit(state, kSprite, 1);
 }
 void BM_Kavo_FullNormal(benchmark::State& state)
 {
-    KavoBlit(state, true, 0);
+    KavoBlit(state, kPicture, 0);
+}
+void BM_Kavo_FullTranslucent(benchmark::State& state)
+{
+    KavoBlit(state, kGlassPicture, 0);
 }
 void BM_Kavo_FullAdditive(benchmark::State& state)
 {
-    KavoBlit(state, true, 1);
+    KavoBlit(state, kPicture, 1);
 }
 BENCHMARK(BM_Kavo_SpriteNormal);
+BENCHMARK(BM_Kavo_SpriteNormalPlaces);
+BENCHMARK(BM_Kavo_SpriteColored);
+BENCHMARK(BM_Kavo_SpriteColoredPlaces);
+BENCHMARK(BM_Kavo_SpriteFaded);
+BENCHMARK(BM_Kavo_SpriteTranslucent);
 BENCHMARK(BM_Kavo_SpriteAdditive);
 BENCHMARK(BM_Kavo_FullNormal);
+BENCHMARK(BM_Kavo_FullTranslucent);
 BENCHMARK(BM_Kavo_FullAdditive);
 
 // The sprite stretched to twice its size: the filtered and the nearest-pixel stretch.
@@ -157,7 +239,11 @@ struct SdlScene
     SDL_Surface* screen;
     SDL_Surface* sprite;
     SDL_Surface* picture;
+    SDL_Surface* glass;
+    SDL_Surface* glassPicture;
     std::vector<uint32_t> spritePixels = SpritePixels(), picturePixels = PicturePixels();
+    std::vector<uint32_t> glassPixels = Translucent(SpritePixels(), kSpriteW),
+                          glassPicturePixels = Translucent(PicturePixels(), kScreenW);
     SdlScene()
     {
         screen = SDL_CreateRGBSurfaceWithFormat(0, kScreenW, kScreenH, 32, SDL_PIXELFORMAT_RGB888);
@@ -166,48 +252,91 @@ struct SdlScene
                                                     SDL_PIXELFORMAT_ARGB8888);
         picture = SDL_CreateRGBSurfaceWithFormatFrom(picturePixels.data(), kScreenW, kScreenH, 32,
                                                      kScreenW * 4, SDL_PIXELFORMAT_RGB888);
+        glass = SDL_CreateRGBSurfaceWithFormatFrom(glassPixels.data(), kSpriteW, kSpriteH, 32, kSpriteW * 4,
+                                                   SDL_PIXELFORMAT_ARGB8888);
+        glassPicture = SDL_CreateRGBSurfaceWithFormatFrom(glassPicturePixels.data(), kScreenW, kScreenH, 32,
+                                                          kScreenW * 4, SDL_PIXELFORMAT_ARGB8888);
     }
     ~SdlScene()
     {
         SDL_FreeSurface(screen);
         SDL_FreeSurface(sprite);
         SDL_FreeSurface(picture);
+        SDL_FreeSurface(glass);
+        SDL_FreeSurface(glassPicture);
     }
 };
 
-void SdlBlit(benchmark::State& state, bool full, SDL_BlendMode mode)
+void SdlBlit(benchmark::State& state, Source which, SDL_BlendMode mode, const Kavo::Color& color = Kavo::Color::White,
+             bool places = false)
 {
     SdlScene scene;
-    SDL_Surface* src = full ? scene.picture : scene.sprite;
+    SDL_Surface* sources[] = {scene.sprite, scene.glass, scene.picture, scene.glassPicture};
+    SDL_Surface* src = sources[which];
+    bool full = which == kPicture || which == kGlassPicture;
     SDL_SetSurfaceBlendMode(src, mode);
-    SDL_Rect at = {full ? 0 : kSpriteX, full ? 0 : kSpriteY, 0, 0};
+    SDL_SetSurfaceColorMod(src, Uint8(color.mRed), Uint8(color.mGreen), Uint8(color.mBlue));
+    SDL_SetSurfaceAlphaMod(src, Uint8(color.mAlpha));
     for (auto _ : state)
     {
-        SDL_Rect d = at;
-        SDL_BlitSurface(src, nullptr, scene.screen, &d);
+        for (int i = 0; i < (places ? kPlaces : 1); ++i)
+        {
+            SDL_Rect d = {full ? 0 : places ? PlaceX(i) : kSpriteX, full ? 0 : places ? PlaceY(i) : kSpriteY, 0, 0};
+            SDL_BlitSurface(src, nullptr, scene.screen, &d);
+        }
     }
-    state.SetItemsProcessed(state.iterations() * src->w * src->h);
+    state.SetItemsProcessed(state.iterations() * src->w * src->h * (places ? kPlaces : 1));
 }
 
 void BM_SDL_SpriteNormal(benchmark::State& state)
 {
-    SdlBlit(state, false, SDL_BLENDMODE_BLEND);
+    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND);
+}
+void BM_SDL_SpriteNormalPlaces(benchmark::State& state)
+{
+    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, Kavo::Color::White, true);
+}
+void BM_SDL_SpriteColored(benchmark::State& state)
+{
+    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, kTint);
+}
+void BM_SDL_SpriteColoredPlaces(benchmark::State& state)
+{
+    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, kTint, true);
+}
+void BM_SDL_SpriteFaded(benchmark::State& state)
+{
+    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, kHalf);
+}
+void BM_SDL_SpriteTranslucent(benchmark::State& state)
+{
+    SdlBlit(state, kGlass, SDL_BLENDMODE_BLEND);
 }
 void BM_SDL_SpriteAdditive(benchmark::State& state)
 {
-    SdlBlit(state, false, SDL_BLENDMODE_ADD);
+    SdlBlit(state, kSprite, SDL_BLENDMODE_ADD);
 }
 void BM_SDL_FullNormal(benchmark::State& state)
 {
-    SdlBlit(state, true, SDL_BLENDMODE_NONE);
+    SdlBlit(state, kPicture, SDL_BLENDMODE_NONE);
+}
+void BM_SDL_FullTranslucent(benchmark::State& state)
+{
+    SdlBlit(state, kGlassPicture, SDL_BLENDMODE_BLEND);
 }
 void BM_SDL_FullAdditive(benchmark::State& state)
 {
-    SdlBlit(state, true, SDL_BLENDMODE_ADD);
+    SdlBlit(state, kPicture, SDL_BLENDMODE_ADD);
 }
 BENCHMARK(BM_SDL_SpriteNormal);
+BENCHMARK(BM_SDL_SpriteNormalPlaces);
+BENCHMARK(BM_SDL_SpriteColored);
+BENCHMARK(BM_SDL_SpriteColoredPlaces);
+BENCHMARK(BM_SDL_SpriteFaded);
+BENCHMARK(BM_SDL_SpriteTranslucent);
 BENCHMARK(BM_SDL_SpriteAdditive);
 BENCHMARK(BM_SDL_FullNormal);
+BENCHMARK(BM_SDL_FullTranslucent);
 BENCHMARK(BM_SDL_FullAdditive);
 
 void BM_SDL_SpriteStretched(benchmark::State& state)
@@ -233,9 +362,13 @@ struct PixmanScene
 {
     std::vector<uint32_t> screenPixels = std::vector<uint32_t>(size_t(kScreenW * kScreenH), 0xFF404040);
     std::vector<uint32_t> spritePixels = Premultiplied(SpritePixels()), picturePixels = PicturePixels();
+    std::vector<uint32_t> glassPixels = Premultiplied(Translucent(SpritePixels(), kSpriteW)),
+                          glassPicturePixels = Premultiplied(Translucent(PicturePixels(), kScreenW));
     pixman_image_t* screen;
     pixman_image_t* sprite;
     pixman_image_t* picture;
+    pixman_image_t* glass;
+    pixman_image_t* glassPicture;
     PixmanScene()
     {
         screen =
@@ -244,45 +377,102 @@ struct PixmanScene
             pixman_image_create_bits(PIXMAN_a8r8g8b8, kSpriteW, kSpriteH, spritePixels.data(), kSpriteW * 4);
         picture =
             pixman_image_create_bits(PIXMAN_x8r8g8b8, kScreenW, kScreenH, picturePixels.data(), kScreenW * 4);
+        glass = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSpriteW, kSpriteH, glassPixels.data(), kSpriteW * 4);
+        glassPicture = pixman_image_create_bits(PIXMAN_a8r8g8b8, kScreenW, kScreenH, glassPicturePixels.data(),
+                                                kScreenW * 4);
     }
     ~PixmanScene()
     {
         pixman_image_unref(screen);
         pixman_image_unref(sprite);
         pixman_image_unref(picture);
+        pixman_image_unref(glass);
+        pixman_image_unref(glassPicture);
     }
 };
 
-void PixmanBlit(benchmark::State& state, bool full, pixman_op_t op)
+// A colour modulation as pixman's solid mask: per channel (component alpha) for a colour, one
+// alpha for a fade.
+pixman_image_t* Modulation(const Kavo::Color& color)
+{
+    if (color.IsWhite()) return nullptr;
+    auto wide = [](int c) { return uint16_t(c * 257); };
+    int a = color.mAlpha;
+    pixman_color_t c = {wide(color.mRed * a / 255), wide(color.mGreen * a / 255), wide(color.mBlue * a / 255),
+                        wide(a)};
+    pixman_image_t* mask = pixman_image_create_solid_fill(&c);
+    bool tinted = color.mRed != 255 || color.mGreen != 255 || color.mBlue != 255;
+    pixman_image_set_component_alpha(mask, tinted);
+    return mask;
+}
+
+void PixmanBlit(benchmark::State& state, Source which, pixman_op_t op, const Kavo::Color& color = Kavo::Color::White,
+                bool places = false)
 {
     PixmanScene scene;
-    pixman_image_t* src = full ? scene.picture : scene.sprite;
+    pixman_image_t* sources[] = {scene.sprite, scene.glass, scene.picture, scene.glassPicture};
+    pixman_image_t* src = sources[which];
+    pixman_image_t* mask = Modulation(color);
+    bool full = which == kPicture || which == kGlassPicture;
     int w = full ? kScreenW : kSpriteW, h = full ? kScreenH : kSpriteH;
     for (auto _ : state)
-        pixman_image_composite32(op, src, nullptr, scene.screen, 0, 0, 0, 0, full ? 0 : kSpriteX,
-                                 full ? 0 : kSpriteY, w, h);
-    state.SetItemsProcessed(state.iterations() * w * h);
+        for (int i = 0; i < (places ? kPlaces : 1); ++i)
+            pixman_image_composite32(op, src, mask, scene.screen, 0, 0, 0, 0,
+                                     full ? 0 : places ? PlaceX(i) : kSpriteX,
+                                     full ? 0 : places ? PlaceY(i) : kSpriteY, w, h);
+    if (mask) pixman_image_unref(mask);
+    state.SetItemsProcessed(state.iterations() * w * h * (places ? kPlaces : 1));
 }
 
 void BM_Pixman_SpriteNormal(benchmark::State& state)
 {
-    PixmanBlit(state, false, PIXMAN_OP_OVER);
+    PixmanBlit(state, kSprite, PIXMAN_OP_OVER);
+}
+void BM_Pixman_SpriteNormalPlaces(benchmark::State& state)
+{
+    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, Kavo::Color::White, true);
+}
+void BM_Pixman_SpriteColored(benchmark::State& state)
+{
+    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, kTint);
+}
+void BM_Pixman_SpriteColoredPlaces(benchmark::State& state)
+{
+    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, kTint, true);
+}
+void BM_Pixman_SpriteFaded(benchmark::State& state)
+{
+    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, kHalf);
+}
+void BM_Pixman_SpriteTranslucent(benchmark::State& state)
+{
+    PixmanBlit(state, kGlass, PIXMAN_OP_OVER);
 }
 void BM_Pixman_SpriteAdditive(benchmark::State& state)
 {
-    PixmanBlit(state, false, PIXMAN_OP_ADD);
+    PixmanBlit(state, kSprite, PIXMAN_OP_ADD);
 }
 void BM_Pixman_FullNormal(benchmark::State& state)
 {
-    PixmanBlit(state, true, PIXMAN_OP_OVER);
+    PixmanBlit(state, kPicture, PIXMAN_OP_OVER);
+}
+void BM_Pixman_FullTranslucent(benchmark::State& state)
+{
+    PixmanBlit(state, kGlassPicture, PIXMAN_OP_OVER);
 }
 void BM_Pixman_FullAdditive(benchmark::State& state)
 {
-    PixmanBlit(state, true, PIXMAN_OP_ADD);
+    PixmanBlit(state, kPicture, PIXMAN_OP_ADD);
 }
 BENCHMARK(BM_Pixman_SpriteNormal);
+BENCHMARK(BM_Pixman_SpriteNormalPlaces);
+BENCHMARK(BM_Pixman_SpriteColored);
+BENCHMARK(BM_Pixman_SpriteColoredPlaces);
+BENCHMARK(BM_Pixman_SpriteFaded);
+BENCHMARK(BM_Pixman_SpriteTranslucent);
 BENCHMARK(BM_Pixman_SpriteAdditive);
 BENCHMARK(BM_Pixman_FullNormal);
+BENCHMARK(BM_Pixman_FullTranslucent);
 BENCHMARK(BM_Pixman_FullAdditive);
 
 // The sprite under an affine transform: scaled by 2, or rotated by 0.5 radians about its centre.
