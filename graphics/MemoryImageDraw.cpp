@@ -1,5 +1,6 @@
 // The drawing operations of the software image.
 #include "base/CheckedConversions.h"
+#include "graphics/BlendRows.h"
 #include "graphics/BlitGeometry.h"
 #include "graphics/ImageRegistry.h"
 #include "graphics/MemoryImage.h"
@@ -96,31 +97,6 @@ void CopyRow(uint32_t* d, const uint32_t* s, int n)
     std::memcpy(d, s, size_t(n) * sizeof(uint32_t));
 }
 
-// Opaque blits of at least this many pixels are written past the cache: their destination
-// would only push everything else out of it.
-constexpr int64_t kStreamingPixels = 256 * 1024;
-
-void StreamCopyRow(uint32_t* d, const uint32_t* s, int n)
-{
-    int i = 0;
-#ifdef __SSE2__
-    for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i)
-        d[i] = s[i];
-    for (; i + 4 <= n; i += 4)
-        _mm_stream_si128(reinterpret_cast<__m128i*>(d + i),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
-#endif
-    for (; i < n; ++i)
-        d[i] = s[i];
-}
-
-// Rule opaque-over for pixels whose alpha is strictly between 0 and 255.
-void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
-{
-    for (int i = 0; i < n; ++i)
-        d[i] = OpaqueOver(d[i], s[i], s[i] >> 24);
-}
-
 // Additive rows: each channel min(d + s', 255), the destination alpha kept. The SSE2 forms do
 // the same arithmetic four pixels at a time (16-bit lanes, saturating pack).
 void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
@@ -141,38 +117,6 @@ void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
         uint32_t r = std::min<uint32_t>(Red(dp) + Red(sp), 255);
         uint32_t g = std::min<uint32_t>(Green(dp) + Green(sp), 255);
         uint32_t b = std::min<uint32_t>(Blue(dp) + Blue(sp), 255);
-        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
-    }
-}
-
-void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
-{
-    int i = 0;
-#ifdef __SSE2__
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
-    auto half = [&](__m128i d16, __m128i s16)
-    {
-        // Each pixel's alpha in all four of its lanes.
-        __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
-        __m128i weighted = _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(s16, a), 8), colourLanes);
-        return _mm_add_epi16(d16, weighted);
-    };
-    for (; i + 4 <= n; i += 4)
-    {
-        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        __m128i lo = half(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero));
-        __m128i hi = half(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi8(sv, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-    }
-#endif
-    for (; i < n; ++i)
-    {
-        uint32_t dp = d[i], sp = s[i], a = sp >> 24;
-        uint32_t r = std::min<uint32_t>(Red(dp) + ((Red(sp) * a) >> 8), 255);
-        uint32_t g = std::min<uint32_t>(Green(dp) + ((Green(sp) * a) >> 8), 255);
-        uint32_t b = std::min<uint32_t>(Blue(dp) + ((Blue(sp) * a) >> 8), 255);
         d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
     }
 }
@@ -495,19 +439,9 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
         if (!src->hasTrans && !src->hasAlpha && !src->forcedMode)
         {
             // Every source pixel is opaque: one run per row.
-            bool large = int64_t(w) * h >= kStreamingPixels;
             for (int j = 0; j < h; ++j)
-            {
-                uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
-                const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
-                if (large)
-                    StreamCopyRow(d, s, w);
-                else
-                    CopyRow(d, s, w);
-            }
-#ifdef __SSE2__
-            if (large) _mm_sfence();
-#endif
+                CopyRow(dest + size_t(y + j) * size_t(width) + size_t(x), rows.Row(srcRect.mX, srcRect.mY + j, w),
+                        w);
             BitsChanged();
             return;
         }
@@ -528,8 +462,11 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
                     run += std::clamp<int>(runs[i + run], 1, w - i - run);
                 if (a == 255)
                     CopyRow(d + i, s + i, run);
+                else if (a != 0 && run < 8)
+                    for (int k = i; k < i + run; ++k)
+                        d[k] = OpaqueOver(d[k], s[k], s[k] >> 24);
                 else if (a != 0)
-                    OpaqueOverRow(d + i, s + i, run);
+                    BlendRows::OpaqueOverRow(d + i, s + i, run);
                 i += run;
             }
         }
@@ -537,44 +474,20 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
         return;
     }
 
-    const OverTables& t = GetOverTables();
-    uint32_t colorAlpha = Clamp255(color.mAlpha);
-    bool grey = !white && color.mRed == color.mGreen && color.mGreen == color.mBlue;
-    uint32_t g = Clamp255(color.mRed);
-    uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
+    BlendRows::Modulation m;
+    m.alpha = Clamp255(color.mAlpha);
+    m.red = Clamp255(color.mRed);
+    m.green = Clamp255(color.mGreen);
+    m.blue = Clamp255(color.mBlue);
+    m.grey = !white && color.mRed == color.mGreen && color.mGreen == color.mBlue;
     for (int j = 0; j < h; ++j)
     {
         const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
         uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
         if (white)
-        {
-            for (int i = 0; i < w; ++i)
-                d[i] = OverSplit(d[i], s[i], s[i] >> 24, t);
-            continue;
-        }
-        for (int i = 0; i < w; ++i)
-        {
-            uint32_t sp = s[i];
-            uint32_t a = (sp >> 24) * colorAlpha / 255;
-            if (a == 0) continue;
-            uint32_t dp = d[i];
-            uint32_t outA = t.outAlpha[dp >> 24][a];
-            uint32_t wt = t.weight[outA][a];
-            uint32_t r, gr, b;
-            if (grey)
-            {
-                r = (((Red(sp) * g) >> 8) * wt) >> 8;
-                b = (((Blue(sp) * g) >> 8) * wt) >> 8;
-                gr = (Green(sp) * wt * g) >> 16;
-            }
-            else
-            {
-                r = (((Red(sp) * wt) >> 8) * cr) >> 8;
-                gr = (Green(sp) * wt * cg) >> 16;
-                b = (Blue(sp) * wt * cb) >> 16;
-            }
-            d[i] = (outA << 24) | (SplitKeep(dp, wt) + ((r << 16) | (gr << 8) | b));
-        }
+            BlendRows::OverRow(d, s, w);
+        else
+            BlendRows::ModulatedOverRow(d, s, w, m);
     }
     BitsChanged();
 }
@@ -585,7 +498,6 @@ void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRec
     src->CommitBits();
     bool srcAlpha = src->hasAlpha;
     bool white = color.IsWhite();
-    const uint8_t* rl = white && srcAlpha ? src->GetRLAlphaData() : nullptr;
     uint32_t ca = Clamp255(color.mAlpha);
     uint32_t kr = Clamp255(color.mRed) * ca / 255, kg = Clamp255(color.mGreen) * ca / 255,
              kb = Clamp255(color.mBlue) * ca / 255;
@@ -598,17 +510,7 @@ void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRec
         if (white && !srcAlpha)
             AddRow(d, s, w);
         else if (white)
-        {
-            // Pixels of alpha 0 add nothing here: whole transparent runs are skipped.
-            const uint8_t* runs = rl + size_t(srcRect.mY + j) * size_t(src->width) + size_t(srcRect.mX);
-            int i = 0;
-            while (i < w)
-            {
-                int run = std::clamp<int>(runs[i], 1, w - i);
-                if (s[i] >> 24) AddAlphaRow(d + i, s + i, run);
-                i += run;
-            }
-        }
+            BlendRows::AddAlphaRow(d, s, w);
         else
             AddColoredRow(d, s, w, kr, kg, kb, srcAlpha);
     }
@@ -764,22 +666,20 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
 {
     if (!color.IsWhite() || src->width <= 0 || src->height <= 0) return;
     uint32_t* words = GetBits();
-    const OverTables& t = GetOverTables();
     double xstep = part[2] / dest.mWidth, ystep = part[3] / dest.mHeight;
     std::vector<int> columns(size_t(dest.mWidth));
     for (int i = 0; i < dest.mWidth; ++i)
         columns[size_t(i)] = std::clamp(TruncateToInt(part[0] + i * xstep), 0, src->width - 1);
     SourceRows source(src);
+    std::vector<uint32_t> picked(size_t(dest.mWidth));
     for (int j = 0; j < dest.mHeight; ++j)
     {
         int sy = std::clamp(TruncateToInt(part[1] + j * ystep), 0, src->height - 1);
         const uint32_t* line = source.Row(0, sy, src->width);
-        uint32_t* d = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
-        for (int i = 0; i < dest.mWidth; ++i)
-        {
-            uint32_t s = line[columns[size_t(i)]];
-            d[i] = OverSplit(d[i], s, s >> 24, t);
-        }
+        for (size_t i = 0; i < picked.size(); ++i)
+            picked[i] = line[columns[i]];
+        BlendRows::OverRow(words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX), picked.data(),
+                           dest.mWidth);
     }
     BitsChanged();
 }

@@ -1,0 +1,154 @@
+#include "graphics/BlendRows.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "graphics/BlendRowsKernels.h"
+
+#include <atomic>
+
+namespace Kavo::BlendRows
+{
+
+#if defined(__x86_64__) && defined(KAVO_HAVE_AVX2_ROWS)
+// The AVX2 forms, in BlendRowsAvx2.cpp (compiled for AVX2, run only where the processor has it).
+namespace Avx2
+{
+void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m);
+void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+} // namespace Avx2
+#endif
+
+namespace
+{
+
+#ifdef __SSE2__
+struct Sse2
+{
+    using Reg = __m128i;
+    static constexpr int kPixels = 4;
+    static Reg Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void Store(uint32_t* p, Reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static Reg Zero() { return _mm_setzero_si128(); }
+    static Reg Set32(uint32_t v) { return _mm_set1_epi32(int(v)); }
+    static Reg Set16(uint16_t v) { return _mm_set1_epi16(short(v)); }
+    static Reg SetLanes16(uint16_t b, uint16_t g, uint16_t r, uint16_t a)
+    {
+        return _mm_set_epi16(short(a), short(r), short(g), short(b), short(a), short(r), short(g), short(b));
+    }
+    static Reg UnpackLo8(Reg a, Reg b) { return _mm_unpacklo_epi8(a, b); }
+    static Reg UnpackHi8(Reg a, Reg b) { return _mm_unpackhi_epi8(a, b); }
+    static Reg Packus16(Reg a, Reg b) { return _mm_packus_epi16(a, b); }
+    static Reg Mullo16(Reg a, Reg b) { return _mm_mullo_epi16(a, b); }
+    static Reg Mulhi16u(Reg a, Reg b) { return _mm_mulhi_epu16(a, b); }
+    static Reg Srli16(Reg a, int k) { return _mm_srli_epi16(a, k); }
+    static Reg Add16(Reg a, Reg b) { return _mm_add_epi16(a, b); }
+    static Reg Sub16(Reg a, Reg b) { return _mm_sub_epi16(a, b); }
+    static Reg And(Reg a, Reg b) { return _mm_and_si128(a, b); }
+    static Reg AndNot(Reg a, Reg b) { return _mm_andnot_si128(a, b); }
+    static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
+    static Reg BroadcastAlpha16(Reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static bool AllOnes(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(-1))) == 0xFFFF; }
+    static bool AllZero(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0xFFFF; }
+};
+#else
+// Without SSE2 the loops run one pixel at a time: a "register" of no pixels sends every pixel
+// to the tail.
+struct Sse2
+{
+    using Reg = uint32_t;
+    static constexpr int kPixels = 1 << 30;
+    static Reg Load(const uint32_t* p) { return *p; }
+    static void Store(uint32_t* p, Reg v) { *p = v; }
+    static Reg Zero() { return 0; }
+    static Reg Set32(uint32_t v) { return v; }
+    static Reg Set16(uint16_t v) { return v; }
+    static Reg SetLanes16(uint16_t b, uint16_t, uint16_t, uint16_t) { return b; }
+    static Reg UnpackLo8(Reg a, Reg) { return a; }
+    static Reg UnpackHi8(Reg a, Reg) { return a; }
+    static Reg Packus16(Reg a, Reg) { return a; }
+    static Reg Mullo16(Reg a, Reg b) { return a * b; }
+    static Reg Mulhi16u(Reg a, Reg b) { return a * b; }
+    static Reg Srli16(Reg a, int k) { return a >> k; }
+    static Reg Add16(Reg a, Reg b) { return a + b; }
+    static Reg Sub16(Reg a, Reg b) { return a - b; }
+    static Reg And(Reg a, Reg b) { return a & b; }
+    static Reg AndNot(Reg a, Reg b) { return ~a & b; }
+    static Reg Or(Reg a, Reg b) { return a | b; }
+    static Reg BroadcastAlpha16(Reg a) { return a; }
+    static bool AllOnes(Reg a) { return a == ~0u; }
+    static bool AllZero(Reg a) { return a == 0; }
+};
+#endif
+
+// The forms used: AVX2 where the processor has it (and it is allowed), SSE2 otherwise.
+struct Forms
+{
+    void (*opaqueOver)(uint32_t*, const uint32_t*, int) = OpaqueOverRowWith<Sse2>;
+    void (*over)(uint32_t*, const uint32_t*, int) = OverRowWith<Sse2>;
+    void (*modulatedOver)(uint32_t*, const uint32_t*, int, const Modulation&) = ModulatedOverRowWith<Sse2>;
+    void (*addAlpha)(uint32_t*, const uint32_t*, int) = AddAlphaRowWith<Sse2>;
+    explicit Forms(bool wide)
+    {
+        (void)wide;
+#if defined(__x86_64__) && defined(KAVO_HAVE_AVX2_ROWS)
+        if (wide && __builtin_cpu_supports("avx2"))
+        {
+            opaqueOver = Avx2::OpaqueOverRow;
+            over = Avx2::OverRow;
+            modulatedOver = Avx2::ModulatedOverRow;
+            addAlpha = Avx2::AddAlphaRow;
+        }
+#endif
+    }
+};
+
+const Forms gNarrow(false);
+std::atomic<const Forms*> gForms{nullptr};
+
+const Forms& GetForms()
+{
+    const Forms* forms = gForms.load(std::memory_order_relaxed);
+    if (forms) return *forms;
+    static const Forms wide(true);
+    gForms.store(&wide, std::memory_order_relaxed);
+    return wide;
+}
+
+} // namespace
+
+bool HasWideForms()
+{
+    return GetForms().over != gNarrow.over;
+}
+
+void AllowWideForms(bool allow)
+{
+    static const Forms wide(true);
+    gForms.store(allow ? &wide : &gNarrow, std::memory_order_relaxed);
+}
+
+void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    GetForms().opaqueOver(d, s, n);
+}
+
+void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    GetForms().over(d, s, n);
+}
+
+void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m)
+{
+    GetForms().modulatedOver(d, s, n, m);
+}
+
+void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    GetForms().addAlpha(d, s, n);
+}
+
+} // namespace Kavo::BlendRows

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "graphics/PixelBlend.h"
+
+#include <cstdint>
+
+// Whole rows of the software image's "over" rules, four (SSE2) or eight (AVX2, chosen when the
+// processor has it) pixels at a time. Every row gives exactly the pixels of the one-pixel rules
+// in PixelBlend: the wide forms serve runs of destination pixels that are opaque, where the
+// rules' tables reduce to outA = 255 and w = a, and hand every other pixel to the one-pixel rule.
+namespace Kavo::BlendRows
+{
+
+// A colour the source is drawn in: each channel and the alpha 0-255. Grey colours (red, green
+// and blue equal) round in their own order.
+struct Modulation
+{
+    uint32_t alpha = 255;
+    uint32_t red = 255, green = 255, blue = 255;
+    bool grey = false;
+};
+
+// Rule over with a modulated source, one pixel: a = sa x alpha / 255, nothing drawn at a = 0.
+inline uint32_t ModulatedOver(uint32_t dp, uint32_t sp, const Modulation& m, const PixelBlend::OverTables& t)
+{
+    using namespace PixelBlend;
+    uint32_t a = (sp >> 24) * m.alpha / 255;
+    if (a == 0) return dp;
+    uint32_t outA = t.outAlpha[dp >> 24][a];
+    uint32_t w = t.weight[outA][a];
+    uint32_t r, g, b;
+    if (m.grey)
+    {
+        r = (((Red(sp) * m.red) >> 8) * w) >> 8;
+        b = (((Blue(sp) * m.red) >> 8) * w) >> 8;
+        g = (Green(sp) * w * m.red) >> 16;
+    }
+    else
+    {
+        r = (((Red(sp) * w) >> 8) * m.red) >> 8;
+        g = (Green(sp) * w * m.green) >> 16;
+        b = (Blue(sp) * w * m.blue) >> 16;
+    }
+    return (outA << 24) | (SplitKeep(dp, w) + ((r << 16) | (g << 8) | b));
+}
+
+// Whether the rows run in a form wider than SSE2 (AVX2). AllowWideForms(false) keeps them to
+// SSE2 (for comparing the two forms); they are allowed from the start.
+bool HasWideForms();
+void AllowWideForms(bool allow);
+
+// Rule opaque-over onto a destination taken as opaque: every pixel
+// 0xFF000000 | (d (256 - a)) >> 8 + (s a) >> 8 per channel.
+void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+
+// Rule over-split with an unmodulated source.
+void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+
+// Rule over with a modulated source (ModulatedOver).
+void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m);
+
+// Additive with the source weighted by its alpha: each channel min(d + (s a) >> 8, 255), the
+// destination alpha kept.
+void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+
+} // namespace Kavo::BlendRows

@@ -1,0 +1,141 @@
+#include "graphics/BlendRows.h"
+#include "graphics/MemoryImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace
+{
+
+using namespace Kavo;
+using namespace Kavo::PixelBlend;
+
+// Rows that cross every register width and tail, over destinations mixing opaque stretches with
+// translucent and transparent pixels, and sources mixing alpha 0, 255 and everything between.
+struct Rows
+{
+    std::vector<uint32_t> dest, src;
+};
+
+Rows MakeRows(int n, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    auto alpha = [&](int kind) -> uint32_t
+    {
+        switch (kind)
+        {
+        case 0:
+            return 0;
+        case 1:
+            return 255;
+        default:
+            return random() % 256;
+        }
+    };
+    Rows rows;
+    int destKind = int(random() % 3), srcKind = int(random() % 3);
+    for (int i = 0; i < n; ++i)
+    {
+        if (random() % 9 == 0) destKind = int(random() % 3);
+        if (random() % 5 == 0) srcKind = int(random() % 3);
+        uint32_t colour = random() & 0xFFFFFF;
+        // Mostly opaque destinations, as the screen is.
+        rows.dest.push_back((destKind == 2 ? alpha(2) : 255) << 24 | colour);
+        rows.src.push_back(alpha(srcKind) << 24 | (random() & 0xFFFFFF));
+    }
+    return rows;
+}
+
+template <class Row, class Pixel>
+void ExpectRowMatchesPixelsNow(const char* what, Row row, Pixel pixel)
+{
+    for (int n : {1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 64, 129})
+        for (uint32_t seed = 0; seed < 12; ++seed)
+        {
+            Rows rows = MakeRows(n, seed * 131 + uint32_t(n));
+            std::vector<uint32_t> expected = rows.dest;
+            for (int i = 0; i < n; ++i)
+                expected[size_t(i)] = pixel(rows.dest[size_t(i)], rows.src[size_t(i)]);
+            row(rows.dest.data(), rows.src.data(), n);
+            ASSERT_EQ(rows.dest, expected) << what << ", " << n << " pixels, seed " << seed;
+        }
+}
+
+// Both the SSE2 and, where the processor has it, the AVX2 form.
+template <class Row, class Pixel>
+void ExpectRowMatchesPixels(const char* what, Row row, Pixel pixel)
+{
+    for (bool wide : {false, true})
+    {
+        BlendRows::AllowWideForms(wide);
+        SCOPED_TRACE(BlendRows::HasWideForms() ? "wide" : "SSE2");
+        ExpectRowMatchesPixelsNow(what, row, pixel);
+    }
+}
+
+TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
+{
+    const OverTables& t = GetOverTables();
+    ExpectRowMatchesPixels("opaque-over", BlendRows::OpaqueOverRow,
+                           [](uint32_t d, uint32_t s) { return OpaqueOver(d, s, s >> 24); });
+    ExpectRowMatchesPixels("over", BlendRows::OverRow,
+                           [&](uint32_t d, uint32_t s) { return OverSplit(d, s, s >> 24, t); });
+    ExpectRowMatchesPixels("additive with alpha", BlendRows::AddAlphaRow,
+                           [](uint32_t d, uint32_t s)
+                           {
+                               uint32_t a = s >> 24;
+                               uint32_t r = std::min<uint32_t>(Red(d) + ((Red(s) * a) >> 8), 255);
+                               uint32_t g = std::min<uint32_t>(Green(d) + ((Green(s) * a) >> 8), 255);
+                               uint32_t b = std::min<uint32_t>(Blue(d) + ((Blue(s) * a) >> 8), 255);
+                               return (d & 0xFF000000) | r << 16 | g << 8 | b;
+                           });
+
+    struct Case
+    {
+        const char* what;
+        BlendRows::Modulation m;
+    } modulations[] = {
+        {"colour", {255, 200, 150, 100, false}},
+        {"colour and alpha", {77, 255, 0, 31, false}},
+        {"dark colour", {255, 1, 2, 0, false}},
+        {"grey", {255, 128, 128, 128, true}},
+        {"fade", {128, 255, 255, 255, true}},
+        {"grey and alpha", {3, 250, 250, 250, true}},
+        {"alpha 0", {0, 255, 255, 255, true}},
+    };
+    for (const Case& c : modulations)
+        ExpectRowMatchesPixels(
+            c.what, [&](uint32_t* d, const uint32_t* s, int n) { BlendRows::ModulatedOverRow(d, s, n, c.m); },
+            [&](uint32_t d, uint32_t s) { return BlendRows::ModulatedOver(d, s, c.m, t); });
+}
+
+// A coloured blit of a whole sprite, at every alignment, is the one-pixel rule at every pixel.
+TEST(BlendRows, ColouredBlitsAreTheOnePixelRuleEverywhere)
+{
+    Rows sprite = MakeRows(23 * 5, 7), screen = MakeRows(40 * 7, 8);
+    MemoryImage src;
+    src.SetBits(sprite.src.data(), 23, 5);
+    for (Color color : {Color(200, 150, 100), Color(255, 255, 255, 128), Color(90, 90, 90, 200)})
+        for (int x = 0; x < 9; ++x)
+        {
+            MemoryImage dest;
+            dest.SetBits(screen.dest.data(), 40, 7);
+            dest.Blt(&src, x, 1, Rect(0, 0, 23, 5), color, 0);
+            BlendRows::Modulation m{uint32_t(color.mAlpha), uint32_t(color.mRed), uint32_t(color.mGreen),
+                                    uint32_t(color.mBlue), color.mRed == color.mGreen && color.mGreen == color.mBlue};
+            for (int j = 0; j < 7; ++j)
+                for (int i = 0; i < 40; ++i)
+                {
+                    uint32_t before = screen.dest[size_t(j * 40 + i)], expected = before;
+                    if (i >= x && i < x + 23 && j >= 1 && j < 6)
+                        expected = BlendRows::ModulatedOver(before, sprite.src[size_t((j - 1) * 23 + i - x)], m,
+                                                            GetOverTables());
+                    ASSERT_EQ(dest.GetBits()[j * 40 + i], expected) << i << "," << j << " at " << x;
+                }
+        }
+}
+
+} // namespace
