@@ -59,6 +59,9 @@ void KavoAppBase::RunMainLoop()
     if (mLoadingThreadEnabled) StartLoadingThread();
     platform::ShowMainWindow(true);
     platform::RaiseMainWindow();
+    // The first frame is presented as soon as it is drawn, changed or not: the window shows the
+    // program's screen at once instead of whatever was under it until the once-a-second redraw.
+    mForceDraw = true;
 
     uint32_t start = Now();
     mInMainLoop = true;
@@ -331,7 +334,9 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
         }
         else
         {
-            int sleepMs = int(frameMs - mUpdateFTimeAcc);
+            // Sleep until the next update is due, rounded up to whole milliseconds: a wait of a
+            // fraction of a millisecond is slept as one rather than spun out on the clock.
+            int sleepMs = int(std::ceil(frameMs - mUpdateFTimeAcc));
             if (sleepMs > 0)
             {
                 if (!allowSleep) return false;

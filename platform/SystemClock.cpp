@@ -41,10 +41,15 @@ std::tm Clock::LocalTime(std::time_t time)
     return local;
 }
 
+namespace
+{
+// Built before any code runs, so that reading the clock never passes a first-use guard.
+constinit SystemClock gSystemClock;
+} // namespace
+
 SystemClock& SystemClock::Instance()
 {
-    static SystemClock instance;
-    return instance;
+    return gSystemClock;
 }
 
 uint32_t SystemClock::Ticks()

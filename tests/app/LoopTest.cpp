@@ -52,6 +52,25 @@ TEST_F(LoopTest, FixedRateUpdatesAndAFramePerSecondWhenIdle)
     EXPECT_GT(app.mSleepCount, 0);
 }
 
+TEST_F(LoopTest, AnIdleLoopSleepsUntilTheNextUpdateWhenUpdatesAreAFractionOfAMillisecondApart)
+{
+    // Paced by a 60 Hz refresh in a window, updates are 16.67 ms apart: the last fraction of a
+    // millisecond before each is slept, not spun through (here time moves only by sleeping).
+    TestApp app;
+    app.mVSyncUpdates = true;
+    app.Initialize();
+    ASSERT_TRUE(app.mIsPhysWindowed);
+    uint32_t start = clock.Ticks();
+    int steps = 0;
+    while (clock.Ticks() - start < 1000 && steps < 100000)
+    {
+        app.UpdateAppStep(nullptr);
+        ++steps;
+    }
+    EXPECT_GE(clock.Ticks() - start, 1000u);
+    EXPECT_LT(steps, 60 * 12); // a few passes an update, not thousands
+}
+
 TEST_F(LoopTest, AStallIsCaughtUpWithAtMostTwentyUpdates)
 {
     TestApp app;
