@@ -41,6 +41,7 @@ void XMLParser::Close()
 {
     if (mFile) PakFClose(mFile);
     mFile = nullptr;
+    mBufferPos = mBufferEnd = 0;
 }
 
 void XMLParser::Init()
@@ -85,6 +86,7 @@ bool XMLParser::OpenFile(const std::string& fileName)
         // The reader consumes the byte-order mark itself.
         PakFSeek(mFile, 0, kPakSeekSet);
     }
+    mBufferPos = mBufferEnd = 0;
     mFileName = fileName;
     Init();
     return true;
@@ -97,14 +99,37 @@ bool XMLParser::AddAttribute(XMLElement& element, const std::string& name, const
     return inserted;
 }
 
+bool XMLParser::FillBuffer()
+{
+    constexpr size_t kPiece = 64 * 1024;
+    if (mBuffer.size() < kPiece) mBuffer.resize(kPiece);
+    mBufferPos = 0;
+    mBufferEnd = PakFRead(mBuffer.data(), 1, kPiece, mFile);
+    return mBufferEnd > 0;
+}
+
+int XMLParser::NextByte(bool text)
+{
+    for (;;)
+    {
+        if (mBufferPos == mBufferEnd && !FillBuffer()) return -1;
+        uint8_t byte = mBuffer[mBufferPos++];
+        if (text && byte == '\r') continue;
+        return byte;
+    }
+}
+
 bool XMLParser::ReadRawByte(uint8_t& byte)
 {
-    return PakFRead(&byte, 1, 1, mFile) == 1;
+    int next = NextByte(false);
+    if (next < 0) return false;
+    byte = uint8_t(next);
+    return true;
 }
 
 bool XMLParser::GetByteChar(uint16_t& c)
 {
-    int byte = PakFGetc(mFile);
+    int byte = NextByte(true);
     if (byte < 0) return false;
     c = uint16_t(byte);
     return true;
@@ -114,7 +139,7 @@ bool XMLParser::GetUTF8Char(uint16_t& c)
 {
     for (;;)
     {
-        int lead = PakFGetc(mFile);
+        int lead = NextByte(true);
         if (lead < 0) return false;
         int length;
         uint32_t value;
@@ -157,7 +182,7 @@ bool XMLParser::GetUTF8Char(uint16_t& c)
         int second = 0;
         for (int i = 1; i < length; ++i)
         {
-            int next = PakFGetc(mFile);
+            int next = NextByte(true);
             if (next < 0) return false; // cut short by the end of the file
             if ((next & 0xC0) != 0x80)
             {

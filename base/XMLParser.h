@@ -74,6 +74,10 @@ private:
     bool GetUTF16Char(uint16_t& c);
     bool GetChar(uint16_t& c);
     bool ReadRawByte(uint8_t& byte);
+    // The next byte of the file, -1 at its end; a text read skips carriage returns, as the
+    // archive's text mode does.
+    int NextByte(bool text);
+    bool FillBuffer();
     void PushBack(const std::string& text);
     void Close();
 
@@ -81,6 +85,10 @@ private:
     std::string mErrorText;
     int mLineNum = 0;
     PakFileHandle* mFile = nullptr;
+    // The file is read in large pieces: one archive call a piece rather than a byte.
+    std::vector<uint8_t> mBuffer;
+    size_t mBufferPos = 0;
+    size_t mBufferEnd = 0;
     bool mHasFailed = false;
     bool mAllowComments = false;
     std::vector<uint16_t> mPushBack; // read before the file, last pushed first
