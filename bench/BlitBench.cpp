@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #ifdef KAVO_BENCH_HAVE_SDL2
@@ -119,6 +120,39 @@ enum Source
     kGlassPicture
 };
 
+// The blits measured for each library: which image, mode 0 (over) or 1 (additive), the
+// modulation, and whether the sprite is drawn at the sixteen places.
+struct BlitCase
+{
+    const char* name;
+    Source source;
+    int mode;
+    Kavo::Color color;
+    bool places;
+};
+const BlitCase kBlitCases[] = {
+    {"SpriteNormal", kSprite, 0, Kavo::Color::White, false},
+    {"SpriteNormalPlaces", kSprite, 0, Kavo::Color::White, true},
+    {"SpriteColored", kSprite, 0, kTint, false},
+    {"SpriteColoredPlaces", kSprite, 0, kTint, true},
+    {"SpriteFaded", kSprite, 0, kHalf, false},
+    {"SpriteTranslucent", kGlass, 0, Kavo::Color::White, false},
+    {"SpriteAdditive", kSprite, 1, Kavo::Color::White, false},
+    {"FullNormal", kPicture, 0, Kavo::Color::White, false},
+    {"FullTranslucent", kGlassPicture, 0, Kavo::Color::White, false},
+    {"FullAdditive", kPicture, 1, Kavo::Color::White, false},
+};
+
+// Registers BM_<library>_<case> for every case of the table.
+template <class Draw>
+int RegisterCases(const char* library, Draw draw)
+{
+    for (const BlitCase& c : kBlitCases)
+        benchmark::RegisterBenchmark((std::string("BM_") + library + "_" + c.name).c_str(),
+                                     [draw, c](benchmark::State& state) { draw(state, c); });
+    return 0;
+}
+
 void KavoBlit(benchmark::State& state, Source which, int drawMode, const Kavo::Color& color = Kavo::Color::White,
               bool places = false)
 {
@@ -141,56 +175,8 @@ void KavoBlit(benchmark::State& state, Source which, int drawMode, const Kavo::C
     state.SetItemsProcessed(state.iterations() * src->width * src->height * (places ? kPlaces : 1));
 }
 
-void BM_Kavo_SpriteNormal(benchmark::State& state)
-{
-    KavoBlit(state, kSprite, 0);
-}
-void BM_Kavo_SpriteNormalPlaces(benchmark::State& state)
-{
-    KavoBlit(state, kSprite, 0, Kavo::Color::White, true);
-}
-void BM_Kavo_SpriteColored(benchmark::State& state)
-{
-    KavoBlit(state, kSprite, 0, kTint);
-}
-void BM_Kavo_SpriteColoredPlaces(benchmark::State& state)
-{
-    KavoBlit(state, kSprite, 0, kTint, true);
-}
-void BM_Kavo_SpriteFaded(benchmark::State& state)
-{
-    KavoBlit(state, kSprite, 0, kHalf);
-}
-void BM_Kavo_SpriteTranslucent(benchmark::State& state)
-{
-    KavoBlit(state, kGlass, 0);
-}
-void BM_Kavo_SpriteAdditive(benchmark::State& state)
-{
-    KavoBlit(state, kSprite, 1);
-}
-void BM_Kavo_FullNormal(benchmark::State& state)
-{
-    KavoBlit(state, kPicture, 0);
-}
-void BM_Kavo_FullTranslucent(benchmark::State& state)
-{
-    KavoBlit(state, kGlassPicture, 0);
-}
-void BM_Kavo_FullAdditive(benchmark::State& state)
-{
-    KavoBlit(state, kPicture, 1);
-}
-BENCHMARK(BM_Kavo_SpriteNormal);
-BENCHMARK(BM_Kavo_SpriteNormalPlaces);
-BENCHMARK(BM_Kavo_SpriteColored);
-BENCHMARK(BM_Kavo_SpriteColoredPlaces);
-BENCHMARK(BM_Kavo_SpriteFaded);
-BENCHMARK(BM_Kavo_SpriteTranslucent);
-BENCHMARK(BM_Kavo_SpriteAdditive);
-BENCHMARK(BM_Kavo_FullNormal);
-BENCHMARK(BM_Kavo_FullTranslucent);
-BENCHMARK(BM_Kavo_FullAdditive);
+const int kKavoRegistered = RegisterCases("Kavo", [](benchmark::State& state, const BlitCase& c)
+    { KavoBlit(state, c.source, c.mode, c.color, c.places); });
 
 // The sprite stretched to twice its size: the filtered and the nearest-pixel stretch.
 void BM_Kavo_SpriteStretched(benchmark::State& state)
@@ -288,56 +274,13 @@ void SdlBlit(benchmark::State& state, Source which, SDL_BlendMode mode, const Ka
     state.SetItemsProcessed(state.iterations() * src->w * src->h * (places ? kPlaces : 1));
 }
 
-void BM_SDL_SpriteNormal(benchmark::State& state)
-{
-    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND);
-}
-void BM_SDL_SpriteNormalPlaces(benchmark::State& state)
-{
-    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, Kavo::Color::White, true);
-}
-void BM_SDL_SpriteColored(benchmark::State& state)
-{
-    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, kTint);
-}
-void BM_SDL_SpriteColoredPlaces(benchmark::State& state)
-{
-    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, kTint, true);
-}
-void BM_SDL_SpriteFaded(benchmark::State& state)
-{
-    SdlBlit(state, kSprite, SDL_BLENDMODE_BLEND, kHalf);
-}
-void BM_SDL_SpriteTranslucent(benchmark::State& state)
-{
-    SdlBlit(state, kGlass, SDL_BLENDMODE_BLEND);
-}
-void BM_SDL_SpriteAdditive(benchmark::State& state)
-{
-    SdlBlit(state, kSprite, SDL_BLENDMODE_ADD);
-}
-void BM_SDL_FullNormal(benchmark::State& state)
-{
-    SdlBlit(state, kPicture, SDL_BLENDMODE_NONE);
-}
-void BM_SDL_FullTranslucent(benchmark::State& state)
-{
-    SdlBlit(state, kGlassPicture, SDL_BLENDMODE_BLEND);
-}
-void BM_SDL_FullAdditive(benchmark::State& state)
-{
-    SdlBlit(state, kPicture, SDL_BLENDMODE_ADD);
-}
-BENCHMARK(BM_SDL_SpriteNormal);
-BENCHMARK(BM_SDL_SpriteNormalPlaces);
-BENCHMARK(BM_SDL_SpriteColored);
-BENCHMARK(BM_SDL_SpriteColoredPlaces);
-BENCHMARK(BM_SDL_SpriteFaded);
-BENCHMARK(BM_SDL_SpriteTranslucent);
-BENCHMARK(BM_SDL_SpriteAdditive);
-BENCHMARK(BM_SDL_FullNormal);
-BENCHMARK(BM_SDL_FullTranslucent);
-BENCHMARK(BM_SDL_FullAdditive);
+// The cases of the table, as SDL draws them; the opaque picture is copied.
+const int kSdlRegistered = RegisterCases("SDL", [](benchmark::State& state, const BlitCase& c)
+    {
+        SDL_BlendMode mode = c.mode == 1 ? SDL_BLENDMODE_ADD : c.source == kPicture ? SDL_BLENDMODE_NONE
+                                                                                  : SDL_BLENDMODE_BLEND;
+        SdlBlit(state, c.source, mode, c.color, c.places);
+    });
 
 void BM_SDL_SpriteStretched(benchmark::State& state)
 {
@@ -424,56 +367,9 @@ void PixmanBlit(benchmark::State& state, Source which, pixman_op_t op, const Kav
     state.SetItemsProcessed(state.iterations() * w * h * (places ? kPlaces : 1));
 }
 
-void BM_Pixman_SpriteNormal(benchmark::State& state)
-{
-    PixmanBlit(state, kSprite, PIXMAN_OP_OVER);
-}
-void BM_Pixman_SpriteNormalPlaces(benchmark::State& state)
-{
-    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, Kavo::Color::White, true);
-}
-void BM_Pixman_SpriteColored(benchmark::State& state)
-{
-    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, kTint);
-}
-void BM_Pixman_SpriteColoredPlaces(benchmark::State& state)
-{
-    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, kTint, true);
-}
-void BM_Pixman_SpriteFaded(benchmark::State& state)
-{
-    PixmanBlit(state, kSprite, PIXMAN_OP_OVER, kHalf);
-}
-void BM_Pixman_SpriteTranslucent(benchmark::State& state)
-{
-    PixmanBlit(state, kGlass, PIXMAN_OP_OVER);
-}
-void BM_Pixman_SpriteAdditive(benchmark::State& state)
-{
-    PixmanBlit(state, kSprite, PIXMAN_OP_ADD);
-}
-void BM_Pixman_FullNormal(benchmark::State& state)
-{
-    PixmanBlit(state, kPicture, PIXMAN_OP_OVER);
-}
-void BM_Pixman_FullTranslucent(benchmark::State& state)
-{
-    PixmanBlit(state, kGlassPicture, PIXMAN_OP_OVER);
-}
-void BM_Pixman_FullAdditive(benchmark::State& state)
-{
-    PixmanBlit(state, kPicture, PIXMAN_OP_ADD);
-}
-BENCHMARK(BM_Pixman_SpriteNormal);
-BENCHMARK(BM_Pixman_SpriteNormalPlaces);
-BENCHMARK(BM_Pixman_SpriteColored);
-BENCHMARK(BM_Pixman_SpriteColoredPlaces);
-BENCHMARK(BM_Pixman_SpriteFaded);
-BENCHMARK(BM_Pixman_SpriteTranslucent);
-BENCHMARK(BM_Pixman_SpriteAdditive);
-BENCHMARK(BM_Pixman_FullNormal);
-BENCHMARK(BM_Pixman_FullTranslucent);
-BENCHMARK(BM_Pixman_FullAdditive);
+// The cases of the table, as pixman draws them.
+const int kPixmanRegistered = RegisterCases("Pixman", [](benchmark::State& state, const BlitCase& c)
+    { PixmanBlit(state, c.source, c.mode == 0 ? PIXMAN_OP_OVER : PIXMAN_OP_ADD, c.color, c.places); });
 
 // The sprite under an affine transform: scaled by 2, or rotated by 0.5 radians about its centre.
 void PixmanTransformed(benchmark::State& state, bool rotate, pixman_filter_t filter)
