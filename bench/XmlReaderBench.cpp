@@ -97,17 +97,31 @@ void BM_XmlReaderFromDisk(benchmark::State& state)
 }
 BENCHMARK(BM_XmlReaderFromDisk)->Unit(benchmark::kMillisecond);
 
+// The fixture's archive in use for as long as it lives; skips the benchmark when it cannot load.
+class ArchiveInUse
+{
+public:
+    explicit ArchiveInUse(benchmark::State& state)
+    {
+        mLoaded = mArchive.LoadPakIndex(GetFixture().archive);
+        if (!mLoaded) state.SkipWithError("cannot load the archive");
+        mPrevious = Kavo::SetPakInterfacePointer(&mArchive);
+    }
+    ~ArchiveInUse() { Kavo::SetPakInterfacePointer(mPrevious); }
+    ArchiveInUse(const ArchiveInUse&) = delete;
+    ArchiveInUse& operator=(const ArchiveInUse&) = delete;
+    bool Loaded() const { return mLoaded; }
+
+private:
+    Kavo::PakInterface mArchive;
+    Kavo::PakInterfaceBase* mPrevious = nullptr;
+    bool mLoaded = false;
+};
+
 void BM_XmlReaderFromArchive(benchmark::State& state)
 {
-    Kavo::PakInterface archive;
-    if (!archive.LoadPakIndex(GetFixture().archive))
-    {
-        state.SkipWithError("cannot load the archive");
-        return;
-    }
-    Kavo::PakInterfaceBase* previous = Kavo::SetPakInterfacePointer(&archive);
-    ParseAll(state, "bench/doc.xml");
-    Kavo::SetPakInterfacePointer(previous);
+    ArchiveInUse archive(state);
+    if (archive.Loaded()) ParseAll(state, "bench/doc.xml");
 }
 BENCHMARK(BM_XmlReaderFromArchive)->Unit(benchmark::kMillisecond);
 
@@ -117,13 +131,8 @@ BENCHMARK(BM_XmlReaderFromArchive)->Unit(benchmark::kMillisecond);
 // start tags, end tags and text runs as our reader returns them.
 void BM_ExpatFromArchive(benchmark::State& state)
 {
-    Kavo::PakInterface archive;
-    if (!archive.LoadPakIndex(GetFixture().archive))
-    {
-        state.SkipWithError("cannot load the archive");
-        return;
-    }
-    Kavo::PakInterfaceBase* previous = Kavo::SetPakInterfacePointer(&archive);
+    ArchiveInUse archive(state);
+    if (!archive.Loaded()) return;
     int64_t elements = 0;
     for (auto _ : state)
     {
@@ -151,7 +160,6 @@ void BM_ExpatFromArchive(benchmark::State& state)
             break;
         }
     }
-    Kavo::SetPakInterfacePointer(previous);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(GetFixture().bytes));
     state.counters["elements"] = benchmark::Counter(double(elements), benchmark::Counter::kIsRate);
 }
