@@ -2,6 +2,7 @@
 #include "base/CheckedConversions.h"
 #include "graphics/BlendRows.h"
 #include "graphics/BlitGeometry.h"
+#include "graphics/FilteredStretch.h"
 #include "graphics/ImageRegistry.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
@@ -684,86 +685,9 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     BitsChanged();
 }
 
-namespace
-{
-
-// One channel sum cell of the filter buffers: blue, green, red, alpha.
-struct Sums
-{
-    int32_t c[4] = {0, 0, 0, 0}; // weights add up to 257 per pass, so 32 bits hold them
-};
-
-inline void AddWeighted(Sums& cell, uint32_t pixel, int32_t w)
-{
-    cell.c[0] += int32_t(pixel & 0xFF) * w;
-    cell.c[1] += int32_t((pixel >> 8) & 0xFF) * w;
-    cell.c[2] += int32_t((pixel >> 16) & 0xFF) * w;
-    cell.c[3] += int32_t(pixel >> 24) * w;
-}
-
-inline void AddWeighted(Sums& cell, const Sums& from, int32_t w)
-{
-    for (int k = 0; k < 4; ++k)
-        cell.c[k] += from.c[k] * w;
-}
-
-// One contribution of an input cell to an output cell of a filter pass.
-struct Tap
-{
-    int out;
-    int in;
-    int32_t weight;
-};
-
-// The taps of one pass of the separable filter along an axis: `count` input cells starting at
-// absolute position `origin`, sampled at `start` with extent `extent`, into `outCount` + 4
-// output cells (output cell 1 standing for destination 0). Input indices are kept inside the
-// input and output indices inside the output. The same taps serve every row (or column).
-std::vector<Tap> FilterTaps(int count, int origin, double start, double extent, int outCount)
-{
-    std::vector<Tap> taps;
-    const int limit = outCount + 4;
-    if (outCount > extent)
-    {
-        double step = outCount > 1 ? (extent - 1) / (outCount - 1) : extent;
-        for (int i = 1; i < outCount + 3; ++i)
-        {
-            double p = start + (i - 1) * step;
-            int64_t xi = TruncateToInt(p);
-            int32_t w = int32_t(std::clamp((1 - (p - double(xi))) * 257, -514.0, 514.0)); // far p: held
-            int a = int(std::clamp<int64_t>(xi - origin, 0, count - 1));
-            int b = int(std::clamp<int64_t>(xi + 1 - origin, 0, count - 1));
-            taps.push_back({i, a, w});
-            taps.push_back({i, b, 257 - w});
-        }
-    }
-    else
-    {
-        double r = outCount / extent;
-        for (int k = 0; k < count; ++k)
-        {
-            double s = (origin + k - start) * r + 1;
-            double e = s + r;
-            int is = TruncateToInt(s), ie = TruncateToInt(e);
-            if (is == ie)
-            {
-                if (is >= 0 && is < limit) taps.push_back({is, k, int32_t(r * 257)});
-            }
-            else
-            {
-                if (ie - 1 >= 0 && ie - 1 < limit) taps.push_back({ie - 1, k, int32_t((ie - s) * 257)});
-                if (ie >= 0 && ie < limit) taps.push_back({ie, k, int32_t((e - ie) * 257)});
-            }
-        }
-    }
-    return taps;
-}
-
-} // namespace
-
-// A separable two-pass filter; each pass's weights add up to 257, so 257 x 257 stands for one.
-// Source reads are kept inside the source region, and the blended channels and alpha are held
-// to 255, so a fully opaque source cannot spill into the next channel.
+// The filtered stretch reads the source part's whole region: x0, y0 the floors of its start,
+// cut to the image. Stretching an image onto itself reads a copy of the region, as the
+// destination rows are written while source rows are still to be read.
 void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const double* part)
 {
     double sx = part[0], sy = part[1], sw = part[2], sh = part[3];
@@ -784,54 +708,29 @@ void MemoryImage::SlowStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     if (rw < 1 || rh < 1) return;
     int regionW = int(rw), regionH = int(rh);
 
-    // Horizontal pass: region rows x (dest width + 4) columns, one flat buffer.
-    const size_t cols = size_t(dest.mWidth) + 4;
-    std::vector<Tap> across = FilterTaps(regionW, x0, sx, sw, dest.mWidth);
-    std::vector<Sums> first(size_t(regionH) * cols);
+    FilteredStretch::Job job;
+    job.width = dest.mWidth;
+    job.height = dest.mHeight;
+    job.sourceRows = regionH;
+    job.across = FilteredStretch::AxisTaps(regionW, x0, sx, sw, dest.mWidth);
+    job.down = FilteredStretch::AxisTaps(regionH, y0, sy, sh, dest.mHeight);
     SourceRows source(src);
-    for (int row = 0; row < regionH; ++row)
+    std::vector<uint32_t> copy;
+    if (src == this)
     {
-        const uint32_t* line = source.Row(x0, y0 + row, regionW);
-        Sums* cells = first.data() + size_t(row) * cols;
-        for (const Tap& t : across)
-            AddWeighted(cells[t.out], line[t.in], t.weight);
+        copy.resize(size_t(regionW) * size_t(regionH));
+        for (int row = 0; row < regionH; ++row)
+            std::memcpy(copy.data() + size_t(row) * size_t(regionW), source.Row(x0, y0 + row, regionW),
+                        size_t(regionW) * sizeof(uint32_t));
+        job.row = [&](int row) { return copy.data() + size_t(row) * size_t(regionW); };
     }
-
-    // Vertical pass, whole rows at a time, into (dest height + 4) rows.
-    std::vector<Tap> down = FilterTaps(regionH, y0, sy, sh, dest.mHeight);
-    std::vector<Sums> second((size_t(dest.mHeight) + 4) * cols);
-    for (const Tap& t : down)
+    else
     {
-        const Sums* from = first.data() + size_t(t.in) * cols;
-        Sums* to = second.data() + size_t(t.out) * cols;
-        for (size_t i = 0; i < cols; ++i)
-            AddWeighted(to[i], from[i], t.weight);
+        job.row = [&](int row) { return source.Row(x0, y0 + row, regionW); };
     }
-
-    uint32_t* words = GetBits();
-    for (int j = 0; j < dest.mHeight; ++j)
-    {
-        const Sums* cells = second.data() + (size_t(j) + 1) * cols + 1;
-        uint32_t* row = words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX);
-        for (int i = 0; i < dest.mWidth; ++i)
-        {
-            // A fully opaque source filters to 256: the blend takes that as "all source", and
-            // only the stored channels and alpha are held to 255.
-            const Sums& cell = cells[i];
-            auto filtered = [&](int k) { return uint32_t(std::clamp<int32_t>(cell.c[k] >> 16, 0, 256)); };
-            uint32_t a = filtered(3);
-            if (a == 0) continue;
-            uint32_t& d = row[i];
-            uint32_t dA = d >> 24;
-            auto blend = [&](uint32_t dc, uint32_t sc)
-            { return Saturate(((dc * (256 - a)) >> 8) + ((sc * a) >> 8)); };
-            uint32_t b = blend(Blue(d), filtered(0));
-            uint32_t g = blend(Green(d), filtered(1));
-            uint32_t r = blend(Red(d), filtered(2));
-            uint32_t outA = Saturate(dA + (255 - dA) * a / 255);
-            d = (outA << 24) | (r << 16) | (g << 8) | b;
-        }
-    }
+    job.dest = GetBits() + size_t(dest.mY) * size_t(width) + size_t(dest.mX);
+    job.destPitch = size_t(width);
+    FilteredStretch::Draw(job);
     BitsChanged();
 }
 
