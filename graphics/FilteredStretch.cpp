@@ -29,6 +29,7 @@ std::vector<Tap> AxisTaps(int count, int origin, double start, double extent, in
     const int limit = outCount + 4;
     if (outCount > extent)
     {
+        taps.reserve(2 * (size_t(outCount) + 2));
         double step = outCount > 1 ? (extent - 1) / (outCount - 1) : extent;
         for (int i = 1; i < outCount + 3; ++i)
         {
@@ -44,6 +45,7 @@ std::vector<Tap> AxisTaps(int count, int origin, double start, double extent, in
     else
     {
         double r = outCount / extent;
+        taps.reserve(2 * size_t(count));
         for (int k = 0; k < count; ++k)
         {
             double s = (origin + k - start) * r + 1;
@@ -194,29 +196,56 @@ struct Cells
     std::vector<int> first; // n + 1 offsets into taps
     std::vector<Tap> taps;  // by cell
     bool fits16 = true;     // every weight 0-257 and each cell's add up to at most 257
+    // Where every cell has two taps (every enlargement): their inputs and weights side by side,
+    // each weight four times over, one for each lane of a pixel.
+    bool twoTaps = false;
+    std::vector<int> inA, inB;
+    std::vector<uint16_t> weightA, weightB;
 };
 
 Cells GatherCells(const std::vector<Tap>& taps, int n)
 {
     Cells cells;
-    std::vector<int> counts(size_t(n) + 1, 0);
+    cells.taps.reserve(taps.size());
     for (const Tap& t : taps)
-        if (t.out >= 1 && t.out <= n) ++counts[size_t(t.out)];
+        if (t.out >= 1 && t.out <= n) cells.taps.push_back(t);
+    // AxisTaps gives its taps by cell already; the sort is for any other order.
+    auto byCell = [](const Tap& x, const Tap& y) { return x.out < y.out; };
+    if (!std::is_sorted(cells.taps.begin(), cells.taps.end(), byCell))
+        std::stable_sort(cells.taps.begin(), cells.taps.end(), byCell);
     cells.first.assign(size_t(n) + 1, 0);
-    for (int i = 1; i <= n; ++i)
-        cells.first[size_t(i)] = cells.first[size_t(i) - 1] + counts[size_t(i)];
-    cells.taps.resize(size_t(cells.first[size_t(n)]));
-    std::vector<int> next(cells.first.begin(), cells.first.end() - 1);
-    std::vector<int32_t> sums(size_t(n), 0);
-    for (const Tap& t : taps)
+    size_t t = 0;
+    for (int c = 0; c < n; ++c)
     {
-        if (t.out < 1 || t.out > n) continue;
-        size_t c = size_t(t.out) - 1;
-        cells.taps[size_t(next[c]++)] = t;
-        if (t.weight < 0 || t.weight > 257)
-            cells.fits16 = false;
-        else if ((sums[c] += t.weight) > 257)
-            cells.fits16 = false;
+        cells.first[size_t(c)] = int(t);
+        int64_t sum = 0;
+        for (; t < cells.taps.size() && cells.taps[t].out == c + 1; ++t)
+        {
+            int32_t w = cells.taps[t].weight;
+            if (w < 0 || w > 257 || (sum += w) > 257) cells.fits16 = false;
+        }
+    }
+    cells.first[size_t(n)] = int(t);
+
+    cells.twoTaps = cells.taps.size() == 2 * size_t(n);
+    for (int c = 0; c < n && cells.twoTaps; ++c)
+        cells.twoTaps = cells.first[size_t(c) + 1] - cells.first[size_t(c)] == 2;
+    if (!cells.twoTaps) return cells;
+    cells.inA.resize(size_t(n));
+    cells.inB.resize(size_t(n));
+    cells.weightA.resize(4 * size_t(n));
+    cells.weightB.resize(4 * size_t(n));
+    for (size_t c = 0; c < size_t(n); ++c)
+    {
+        const Tap& a = cells.taps[2 * c];
+        const Tap& b = cells.taps[2 * c + 1];
+        cells.inA[c] = a.in;
+        cells.inB[c] = b.in;
+        for (size_t k = 0; k < 4; ++k)
+        {
+            cells.weightA[4 * c + k] = uint16_t(a.weight);
+            cells.weightB[4 * c + k] = uint16_t(b.weight);
+        }
     }
     return cells;
 }
@@ -228,6 +257,26 @@ void FilterAcross(const uint32_t* line, const Cells& across, int w, uint16_t* ou
     int c = 0;
 #ifdef __SSE2__
     const __m128i flip = _mm_set1_epi16(short(0x8000));
+    auto load = [](uint16_t const* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    auto pixels = [line](const int* in)
+    {
+        __m128i two =
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(line[in[0]])), _mm_cvtsi32_si128(int(line[in[1]])));
+        return _mm_unpacklo_epi8(two, _mm_setzero_si128());
+    };
+    if (across.twoTaps)
+    {
+        // Held in locals: the stores below could otherwise alias the vectors' pointers.
+        const int *inA = across.inA.data(), *inB = across.inB.data();
+        const uint16_t *weightA = across.weightA.data(), *weightB = across.weightB.data();
+        for (; c + 2 <= w; c += 2)
+        {
+            __m128i a = _mm_mullo_epi16(pixels(inA + c), load(weightA + 4 * c));
+            __m128i b = _mm_mullo_epi16(pixels(inB + c), load(weightB + 4 * c));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * c),
+                             _mm_xor_si128(_mm_add_epi16(a, b), flip));
+        }
+    }
     for (; c < w; ++c)
     {
         __m128i sum = _mm_setzero_si128();

@@ -41,19 +41,20 @@ inline uint32_t FilteredPixel(uint32_t d, const RowPair* pairs, int count, int32
     return Over(d, uint32_t(c[0]), uint32_t(c[1]), uint32_t(c[2]), uint32_t(c[3]));
 }
 
-// kPixels filtered pixels from offset i of the pairs, as 16-bit lanes 0-256.
+// kPixels filtered pixels from offset i of two rows, added to the 32-bit sums lo and hi.
 template <class V>
-inline typename V::Reg Filtered(const RowPair* pairs, int count, typename V::Reg bias, int i)
+inline void AddPair(const uint16_t* ra, const uint16_t* rb, typename V::Reg weights, int i,
+                    typename V::Reg& lo, typename V::Reg& hi)
 {
-    typename V::Reg lo = bias, hi = bias;
-    for (int p = 0; p < count; ++p)
-    {
-        typename V::Reg a = V::Load16(pairs[p].a + 4 * i), b = V::Load16(pairs[p].b + 4 * i);
-        typename V::Reg w = V::Set32(uint32_t(pairs[p].wb) << 16 | uint32_t(pairs[p].wa));
-        lo = V::Add32(lo, V::Madd16(V::UnpackLo16(a, b), w));
-        hi = V::Add32(hi, V::Madd16(V::UnpackHi16(a, b), w));
-    }
-    return V::Packs32(V::Srai32(lo, 16), V::Srai32(hi, 16));
+    typename V::Reg a = V::Load16(ra + 4 * i), b = V::Load16(rb + 4 * i);
+    lo = V::Add32(lo, V::Madd16(V::UnpackLo16(a, b), weights));
+    hi = V::Add32(hi, V::Madd16(V::UnpackHi16(a, b), weights));
+}
+
+template <class V>
+inline typename V::Reg PairWeights(const RowPair& pair)
+{
+    return V::Set32(uint32_t(pair.wb) << 16 | uint32_t(pair.wa));
 }
 
 // Over for kPixels pixels: the colour lanes (d (256 - a)) >> 8 + (s a) >> 8, the latter as the
@@ -72,20 +73,34 @@ inline typename V::Reg OverLanes(typename V::Reg d, typename V::Reg s)
     return V::Or(V::And(alphaLanes, alpha), V::AndNot(alphaLanes, colour));
 }
 
-// One destination row of n pixels from `count` pairs of filtered rows.
-template <class V>
-void FilterRowWith(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n)
+// One destination row of n pixels from `count` pairs of filtered rows; kOne: one pair, its
+// rows and weights held in registers.
+template <class V, bool kOne>
+void FilterRowPairs(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n)
 {
+    using Reg = typename V::Reg;
     constexpr int kStep = 2 * V::kPixels;
-    const typename V::Reg biases = V::Set32(uint32_t(bias));
+    const Reg biases = V::Set32(uint32_t(bias)), zero = V::Zero(), all = V::Set16(256);
+    const uint16_t* ra = pairs[0].a;
+    const uint16_t* rb = pairs[0].b;
+    const Reg weights = PairWeights<V>(pairs[0]);
+    auto filtered = [&](int at)
+    {
+        Reg lo = biases, hi = biases;
+        if (kOne)
+            AddPair<V>(ra, rb, weights, at, lo, hi);
+        else
+            for (int p = 0; p < count; ++p)
+                AddPair<V>(pairs[p].a, pairs[p].b, PairWeights<V>(pairs[p]), at, lo, hi);
+        return V::Packs32(V::Srai32(lo, 16), V::Srai32(hi, 16));
+    };
     int i = 0;
     for (; i + kStep <= n; i += kStep)
     {
-        typename V::Reg s0 = Filtered<V>(pairs, count, biases, i);
-        typename V::Reg s1 = Filtered<V>(pairs, count, biases, i + V::kPixels);
+        Reg s0 = filtered(i), s1 = filtered(i + V::kPixels);
         // Alpha 0 leaves the pixels; alpha 256 takes the source, its alpha held to 255.
-        if (V::AllLanes(V::And(V::Eq16(s0, V::Zero()), V::Eq16(s1, V::Zero())))) continue;
-        if (V::AllLanes(V::And(V::Eq16(s0, V::Set16(256)), V::Eq16(s1, V::Set16(256)))))
+        if (V::AllLanes(V::And(V::Eq16(s0, zero), V::Eq16(s1, zero)))) continue;
+        if (V::AllLanes(V::And(V::Eq16(s0, all), V::Eq16(s1, all))))
         {
             V::PackStore(d + i, s0, s1);
             continue;
@@ -95,6 +110,15 @@ void FilterRowWith(uint32_t* d, const RowPair* pairs, int count, int32_t bias, i
     }
     for (; i < n; ++i)
         d[i] = FilteredPixel(d[i], pairs, count, bias, i);
+}
+
+template <class V>
+void FilterRowWith(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n)
+{
+    if (count == 1)
+        FilterRowPairs<V, true>(d, pairs, count, bias, n);
+    else if (count > 1)
+        FilterRowPairs<V, false>(d, pairs, count, bias, n);
 }
 
 } // namespace
