@@ -138,7 +138,7 @@ struct Sse2
 {
     using Reg = __m128i;
     static constexpr int kPixels = 2;
-    static Reg Load16(const uint16_t* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); }
+    static Reg Load16(const uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static Reg Widen(const uint32_t* d)
     {
         return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)), _mm_setzero_si128());
