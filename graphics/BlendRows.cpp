@@ -1,10 +1,7 @@
 #include "graphics/BlendRows.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "graphics/BlendRowsKernels.h"
+#include "graphics/Sse2Register.h"
 
 #include <atomic>
 
@@ -26,34 +23,7 @@ namespace
 {
 
 #ifdef __SSE2__
-struct Sse2
-{
-    using Reg = __m128i;
-    static constexpr int kPixels = 4;
-    static Reg Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static void Store(uint32_t* p, Reg v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-    static Reg Zero() { return _mm_setzero_si128(); }
-    static Reg Set32(uint32_t v) { return _mm_set1_epi32(int(v)); }
-    static Reg Set16(uint16_t v) { return _mm_set1_epi16(short(v)); }
-    static Reg SetLanes16(uint16_t b, uint16_t g, uint16_t r, uint16_t a)
-    {
-        return _mm_set_epi16(short(a), short(r), short(g), short(b), short(a), short(r), short(g), short(b));
-    }
-    static Reg UnpackLo8(Reg a, Reg b) { return _mm_unpacklo_epi8(a, b); }
-    static Reg UnpackHi8(Reg a, Reg b) { return _mm_unpackhi_epi8(a, b); }
-    static Reg Packus16(Reg a, Reg b) { return _mm_packus_epi16(a, b); }
-    static Reg Mullo16(Reg a, Reg b) { return _mm_mullo_epi16(a, b); }
-    static Reg Mulhi16u(Reg a, Reg b) { return _mm_mulhi_epu16(a, b); }
-    static Reg Srli16(Reg a, int k) { return _mm_srli_epi16(a, k); }
-    static Reg Add16(Reg a, Reg b) { return _mm_add_epi16(a, b); }
-    static Reg Sub16(Reg a, Reg b) { return _mm_sub_epi16(a, b); }
-    static Reg And(Reg a, Reg b) { return _mm_and_si128(a, b); }
-    static Reg AndNot(Reg a, Reg b) { return _mm_andnot_si128(a, b); }
-    static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
-    static Reg BroadcastAlpha16(Reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
-    static bool AllOnes(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(-1))) == 0xFFFF; }
-    static bool AllZero(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0xFFFF; }
-};
+using Sse2 = Sse2Register;
 #else
 // Without SSE2 the loops run one pixel at a time: a "register" of no pixels sends every pixel
 // to the tail.

@@ -8,6 +8,7 @@
 #endif
 
 #include "graphics/FilteredStretchKernels.h"
+#include "graphics/Sse2Register.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,43 +135,6 @@ namespace
 {
 
 #ifdef __SSE2__
-struct Sse2
-{
-    using Reg = __m128i;
-    static constexpr int kPixels = 2;
-    static Reg Load16(const uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static Reg Widen(const uint32_t* d)
-    {
-        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)), _mm_setzero_si128());
-    }
-    static void PackStore(uint32_t* d, Reg a, Reg b)
-    {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(a, b));
-    }
-    static Reg Zero() { return _mm_setzero_si128(); }
-    static Reg Set16(uint16_t v) { return _mm_set1_epi16(short(v)); }
-    static Reg Set32(uint32_t v) { return _mm_set1_epi32(int(v)); }
-    static Reg Set64(uint64_t v) { return _mm_set1_epi64x(int64_t(v)); }
-    static Reg UnpackLo16(Reg a, Reg b) { return _mm_unpacklo_epi16(a, b); }
-    static Reg UnpackHi16(Reg a, Reg b) { return _mm_unpackhi_epi16(a, b); }
-    static Reg Madd16(Reg a, Reg b) { return _mm_madd_epi16(a, b); }
-    static Reg Add32(Reg a, Reg b) { return _mm_add_epi32(a, b); }
-    static Reg Srai32(Reg a, int k) { return _mm_srai_epi32(a, k); }
-    static Reg Packs32(Reg a, Reg b) { return _mm_packs_epi32(a, b); }
-    static Reg Mullo16(Reg a, Reg b) { return _mm_mullo_epi16(a, b); }
-    static Reg Mulhi16u(Reg a, Reg b) { return _mm_mulhi_epu16(a, b); }
-    static Reg Srli16(Reg a, int k) { return _mm_srli_epi16(a, k); }
-    static Reg Slli16(Reg a, int k) { return _mm_slli_epi16(a, k); }
-    static Reg Add16(Reg a, Reg b) { return _mm_add_epi16(a, b); }
-    static Reg Sub16(Reg a, Reg b) { return _mm_sub_epi16(a, b); }
-    static Reg Eq16(Reg a, Reg b) { return _mm_cmpeq_epi16(a, b); }
-    static Reg And(Reg a, Reg b) { return _mm_and_si128(a, b); }
-    static Reg AndNot(Reg a, Reg b) { return _mm_andnot_si128(a, b); }
-    static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
-    static Reg BroadcastAlpha16(Reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
-    static bool AllLanes(Reg m) { return (_mm_movemask_epi8(m) & 0xC0C0) == 0xC0C0; }
-};
-
 void FilterRow(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n)
 {
 #if defined(__x86_64__) && defined(KAVO_HAVE_AVX2_ROWS)
@@ -180,7 +144,7 @@ void FilterRow(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n
         return;
     }
 #endif
-    FilterRowWith<Sse2>(d, pairs, count, bias, n);
+    FilterRowWith<Sse2Register>(d, pairs, count, bias, n);
 }
 #else
 void FilterRow(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n)

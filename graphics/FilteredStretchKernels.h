@@ -4,10 +4,8 @@
 // by the SSE2 and the AVX2 translation units, each with its own V. Everything here has internal
 // linkage (but RowPair), so that each unit keeps the instructions it was compiled for.
 //
-// V provides 16-bit registers of V::kPixels pixels (lanes blue, green, red, alpha) and:
-// Load16 (kPixels pixels of 16-bit sums), Widen (kPixels destination words to 16-bit lanes),
-// PackStore (two registers of 16-bit lanes, held to 255, as 2 kPixels words), the 16- and 32-bit
-// arithmetic below, and AllLanes (whether a 16-bit compare holds in every alpha lane).
+// V is Sse2Register or Avx2Register: a register of V::kPixels words holds V::kPixels / 2 pixels
+// as 16-bit lanes blue, green, red, alpha.
 #include "graphics/FilteredStretch.h"
 
 namespace Kavo::FilteredStretch
@@ -41,12 +39,12 @@ inline uint32_t FilteredPixel(uint32_t d, const RowPair* pairs, int count, int32
     return Over(d, uint32_t(c[0]), uint32_t(c[1]), uint32_t(c[2]), uint32_t(c[3]));
 }
 
-// kPixels filtered pixels from offset i of two rows, added to the 32-bit sums lo and hi.
+// The pixels of a register from offset i of two rows, added to the 32-bit sums lo and hi.
 template <class V>
 inline void AddPair(const uint16_t* ra, const uint16_t* rb, typename V::Reg weights, int i,
                     typename V::Reg& lo, typename V::Reg& hi)
 {
-    typename V::Reg a = V::Load16(ra + 4 * i), b = V::Load16(rb + 4 * i);
+    typename V::Reg a = V::Load(ra + 4 * i), b = V::Load(rb + 4 * i);
     lo = V::Add32(lo, V::Madd16(V::UnpackLo16(a, b), weights));
     hi = V::Add32(hi, V::Madd16(V::UnpackHi16(a, b), weights));
 }
@@ -57,7 +55,7 @@ inline typename V::Reg PairWeights(const RowPair& pair)
     return V::Set32(uint32_t(pair.wb) << 16 | uint32_t(pair.wa));
 }
 
-// Over for kPixels pixels: the colour lanes (d (256 - a)) >> 8 + (s a) >> 8, the latter as the
+// Over for the pixels of a register: the colour lanes (d (256 - a)) >> 8 + (s a) >> 8, the latter as the
 // high half of (s << 7) (a << 1), both of which fit 16 bits where s a may not; the alpha lane
 // d + (255 - d) a / 255, dividing by 255 as the high half of x 0x8081, shifted by 7 (exact for
 // every 16-bit x). Lanes above 255 are held by PackStore.
@@ -79,7 +77,8 @@ template <class V, bool kOne>
 void FilterRowPairs(uint32_t* d, const RowPair* pairs, int count, int32_t bias, int n)
 {
     using Reg = typename V::Reg;
-    constexpr int kStep = 2 * V::kPixels;
+    constexpr int kLanes = V::kPixels / 2; // pixels of a register of 16-bit lanes
+    constexpr int kStep = 2 * kLanes;
     const Reg biases = V::Set32(uint32_t(bias)), zero = V::Zero(), all = V::Set16(256);
     const uint16_t* ra = pairs[0].a;
     const uint16_t* rb = pairs[0].b;
@@ -97,16 +96,15 @@ void FilterRowPairs(uint32_t* d, const RowPair* pairs, int count, int32_t bias, 
     int i = 0;
     for (; i + kStep <= n; i += kStep)
     {
-        Reg s0 = filtered(i), s1 = filtered(i + V::kPixels);
+        Reg s0 = filtered(i), s1 = filtered(i + kLanes);
         // Alpha 0 leaves the pixels; alpha 256 takes the source, its alpha held to 255.
-        if (V::AllLanes(V::And(V::Eq16(s0, zero), V::Eq16(s1, zero)))) continue;
-        if (V::AllLanes(V::And(V::Eq16(s0, all), V::Eq16(s1, all))))
+        if (V::AllAlphaLanes(V::And(V::Eq16(s0, zero), V::Eq16(s1, zero)))) continue;
+        if (V::AllAlphaLanes(V::And(V::Eq16(s0, all), V::Eq16(s1, all))))
         {
             V::PackStore(d + i, s0, s1);
             continue;
         }
-        V::PackStore(d + i, OverLanes<V>(V::Widen(d + i), s0),
-                     OverLanes<V>(V::Widen(d + i + V::kPixels), s1));
+        V::PackStore(d + i, OverLanes<V>(V::Widen(d + i), s0), OverLanes<V>(V::Widen(d + i + kLanes), s1));
     }
     for (; i < n; ++i)
         d[i] = FilteredPixel(d[i], pairs, count, bias, i);

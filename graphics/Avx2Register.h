@@ -1,0 +1,74 @@
+#pragma once
+
+// A register of eight 0xAARRGGBB pixels with AVX2, the counterpart of Sse2Register.h for the
+// translation units compiled for AVX2 (and run only where the processor has it). The 8- and
+// 16-bit steps work within each 128-bit half; Widen and PackStore keep the pixels in order
+// across them. In an unnamed namespace, so that these instructions stay in those units.
+#ifdef __AVX2__
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+namespace Kavo
+{
+namespace
+{
+
+struct Avx2Register
+{
+    using Reg = __m256i;
+    static constexpr int kPixels = 8;
+    static Reg Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
+    static void Store(void* p, Reg v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+    static Reg Widen(const uint32_t* d)
+    {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
+    }
+    static void PackStore(uint32_t* d, Reg a, Reg b)
+    {
+        Store(d, _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
+    }
+    static Reg Zero() { return _mm256_setzero_si256(); }
+    static Reg Set16(uint16_t v) { return _mm256_set1_epi16(short(v)); }
+    static Reg Set32(uint32_t v) { return _mm256_set1_epi32(int(v)); }
+    static Reg Set64(uint64_t v) { return _mm256_set1_epi64x(int64_t(v)); }
+    static Reg SetLanes16(uint16_t b, uint16_t g, uint16_t r, uint16_t a)
+    {
+        return Set64(uint64_t(a) << 48 | uint64_t(r) << 32 | uint64_t(g) << 16 | b);
+    }
+    static Reg UnpackLo8(Reg a, Reg b) { return _mm256_unpacklo_epi8(a, b); }
+    static Reg UnpackHi8(Reg a, Reg b) { return _mm256_unpackhi_epi8(a, b); }
+    static Reg UnpackLo16(Reg a, Reg b) { return _mm256_unpacklo_epi16(a, b); }
+    static Reg UnpackHi16(Reg a, Reg b) { return _mm256_unpackhi_epi16(a, b); }
+    static Reg Packus16(Reg a, Reg b) { return _mm256_packus_epi16(a, b); }
+    static Reg Packs32(Reg a, Reg b) { return _mm256_packs_epi32(a, b); }
+    static Reg Mullo16(Reg a, Reg b) { return _mm256_mullo_epi16(a, b); }
+    static Reg Mulhi16u(Reg a, Reg b) { return _mm256_mulhi_epu16(a, b); }
+    static Reg Madd16(Reg a, Reg b) { return _mm256_madd_epi16(a, b); }
+    static Reg Srli16(Reg a, int k) { return _mm256_srli_epi16(a, k); }
+    static Reg Slli16(Reg a, int k) { return _mm256_slli_epi16(a, k); }
+    static Reg Srai32(Reg a, int k) { return _mm256_srai_epi32(a, k); }
+    static Reg Add16(Reg a, Reg b) { return _mm256_add_epi16(a, b); }
+    static Reg Sub16(Reg a, Reg b) { return _mm256_sub_epi16(a, b); }
+    static Reg Add32(Reg a, Reg b) { return _mm256_add_epi32(a, b); }
+    static Reg Eq16(Reg a, Reg b) { return _mm256_cmpeq_epi16(a, b); }
+    static Reg And(Reg a, Reg b) { return _mm256_and_si256(a, b); }
+    static Reg AndNot(Reg a, Reg b) { return _mm256_andnot_si256(a, b); }
+    static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
+    static Reg BroadcastAlpha16(Reg a)
+    {
+        return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);
+    }
+    static bool AllOnes(Reg a) { return _mm256_testc_si256(a, _mm256_set1_epi32(-1)) != 0; }
+    static bool AllZero(Reg a) { return _mm256_testz_si256(a, a) != 0; }
+    static bool AllAlphaLanes(Reg m)
+    {
+        return (uint32_t(_mm256_movemask_epi8(m)) & 0xC0C0C0C0u) == 0xC0C0C0C0u;
+    }
+};
+
+} // namespace
+} // namespace Kavo
+
+#endif
