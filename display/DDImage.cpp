@@ -492,6 +492,12 @@ void DDImage::Blt(Image* srcImage, int x, int y, const Rect& srcRect, const Colo
     MemoryImage::Blt(src, x, y, srcRect, color, drawMode);
 }
 
+void DDImage::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
+                        int drawMode)
+{
+    Image::BltGlyphs(src, glyphs, count, clip, color, drawMode);
+}
+
 void DDImage::BltF(Image* srcImage, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                    int drawMode)
 {

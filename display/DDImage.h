@@ -49,6 +49,9 @@ public:
                                    const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                    int coverHeight) override;
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    // Glyph by glyph through Blt, which chooses the surface or the bits for each.
+    void BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
+                   int drawMode) override;
     void BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
               int drawMode) override;
     void BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,

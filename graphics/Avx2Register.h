@@ -21,6 +21,26 @@ struct Avx2Register
     static constexpr int kPixels = 8;
     static Reg Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
     static void Store(void* p, Reg v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+    // The first n (below kPixels) pixels, the others fill; the memory past them is not read.
+    static constexpr bool kPartial = true;
+    static Reg PartMask(int n)
+    {
+        return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    }
+    static Reg LoadPart(const uint32_t* p, int n, uint32_t fill)
+    {
+        Reg mask = PartMask(n);
+        return _mm256_or_si256(_mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask),
+                               _mm256_andnot_si256(mask, _mm256_set1_epi32(int(fill))));
+    }
+    // Through memory rather than a masked store, which some processors run slowly.
+    static void StorePart(uint32_t* p, Reg v, int n)
+    {
+        alignas(32) uint32_t part[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(part), v);
+        for (int i = 0; i < n; ++i)
+            p[i] = part[i];
+    }
     static Reg Widen(const uint32_t* d)
     {
         return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
@@ -56,6 +76,14 @@ struct Avx2Register
     static Reg And(Reg a, Reg b) { return _mm256_and_si256(a, b); }
     static Reg AndNot(Reg a, Reg b) { return _mm256_andnot_si256(a, b); }
     static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
+    static Reg Max16(Reg a, Reg b) { return _mm256_max_epi16(a, b); }
+    static Reg CmpEq32(Reg a, Reg b) { return _mm256_cmpeq_epi32(a, b); }
+    static Reg Srli32(Reg a, int k) { return _mm256_srli_epi32(a, k); }
+    static Reg Slli32(Reg a, int k) { return _mm256_slli_epi32(a, k); }
+    static Reg DivTrunc32(Reg a, Reg b)
+    {
+        return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(a), _mm256_cvtepi32_ps(b)));
+    }
     static Reg BroadcastAlpha16(Reg a)
     {
         return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);

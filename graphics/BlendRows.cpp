@@ -16,6 +16,10 @@ void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m);
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
+                       const Modulation& m);
+void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 } // namespace Avx2
 #endif
 
@@ -31,8 +35,11 @@ struct Sse2
 {
     using Reg = uint32_t;
     static constexpr int kPixels = 1 << 30;
+    static constexpr bool kPartial = false;
     static Reg Load(const uint32_t* p) { return *p; }
     static void Store(uint32_t* p, Reg v) { *p = v; }
+    static Reg LoadPart(const uint32_t* p, int, uint32_t) { return *p; }
+    static void StorePart(uint32_t* p, Reg v, int) { *p = v; }
     static Reg Zero() { return 0; }
     static Reg Set32(uint32_t v) { return v; }
     static Reg Set16(uint16_t v) { return v; }
@@ -48,6 +55,11 @@ struct Sse2
     static Reg And(Reg a, Reg b) { return a & b; }
     static Reg AndNot(Reg a, Reg b) { return ~a & b; }
     static Reg Or(Reg a, Reg b) { return a | b; }
+    static Reg Max16(Reg a, Reg b) { return a > b ? a : b; }
+    static Reg CmpEq32(Reg a, Reg b) { return a == b ? ~0u : 0u; }
+    static Reg Srli32(Reg a, int k) { return a >> k; }
+    static Reg Slli32(Reg a, int k) { return a << k; }
+    static Reg DivTrunc32(Reg a, Reg b) { return a / b; }
     static Reg BroadcastAlpha16(Reg a) { return a; }
     static bool AllOnes(Reg a) { return a == ~0u; }
     static bool AllZero(Reg a) { return a == 0; }
@@ -61,6 +73,11 @@ struct Forms
     void (*over)(uint32_t*, const uint32_t*, int) = OverRowWith<Sse2>;
     void (*modulatedOver)(uint32_t*, const uint32_t*, int, const Modulation&) = ModulatedOverRowWith<Sse2>;
     void (*addAlpha)(uint32_t*, const uint32_t*, int) = AddAlphaRowWith<Sse2>;
+    void (*overRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = OverRectWith<Sse2>;
+    void (*modulatedOverRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int,
+                              const Modulation&) = ModulatedOverRectWith<Sse2>;
+    void (*ontoOpaqueRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int,
+                           int) = OntoOpaqueRectWith<Sse2>;
     explicit Forms(bool wide)
     {
         (void)wide;
@@ -71,6 +88,9 @@ struct Forms
             over = Avx2::OverRow;
             modulatedOver = Avx2::ModulatedOverRow;
             addAlpha = Avx2::AddAlphaRow;
+            overRect = Avx2::OverRect;
+            modulatedOverRect = Avx2::ModulatedOverRect;
+            ontoOpaqueRect = Avx2::OntoOpaqueRect;
         }
 #endif
     }
@@ -119,6 +139,22 @@ void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int 
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
     GetForms().addAlpha(d, s, n);
+}
+
+void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    GetForms().overRect(d, dPitch, s, sPitch, w, h);
+}
+
+void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
+                       const Modulation& m)
+{
+    GetForms().modulatedOverRect(d, dPitch, s, sPitch, w, h, m);
+}
+
+void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    GetForms().ontoOpaqueRect(d, dPitch, s, sPitch, w, h);
 }
 
 } // namespace Kavo::BlendRows

@@ -2,12 +2,14 @@
 
 #include "graphics/PixelBlend.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // Whole rows of the software image's "over" rules, four (SSE2) or eight (AVX2, chosen when the
 // processor has it) pixels at a time. Every row gives exactly the pixels of the one-pixel rules
-// in PixelBlend: the wide forms serve runs of destination pixels that are opaque, where the
-// rules' tables reduce to outA = 255 and w = a, and hand every other pixel to the one-pixel rule.
+// in PixelBlend: over opaque destination pixels the rules' tables reduce to outA = 255 and
+// w = a; over any other the wide forms compute the tables' two divisions exactly; the pixels
+// past the last whole register take the one-pixel rule.
 namespace Kavo::BlendRows
 {
 
@@ -58,6 +60,16 @@ void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 
 // Rule over with a modulated source (ModulatedOver).
 void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m);
+
+// OverRow and ModulatedOverRow over h rows of w pixels, the rows pitch pixels apart, with the
+// setup done once (a glyph is a dozen short rows).
+void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
+                       const Modulation& m);
+
+// The rules of an unmodulated source onto a destination taken as opaque, per pixel: opaque
+// source pixels copied, transparent ones left, the others OpaqueOver.
+void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 
 // Additive with the source weighted by its alpha: each channel min(d + (s a) >> 8, 255), the
 // destination alpha kept.

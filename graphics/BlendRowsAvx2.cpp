@@ -30,6 +30,22 @@ void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
     AddAlphaRowWith<Avx2Reg>(d, s, n);
 }
 
+void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    OverRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);
+}
+
+void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
+                       const Modulation& m)
+{
+    ModulatedOverRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h, m);
+}
+
+void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    OntoOpaqueRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);
+}
+
 } // namespace Kavo::BlendRows::Avx2
 
 #endif

@@ -64,25 +64,120 @@ void OpaqueOverRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int
         d[i] = PixelBlend::OpaqueOver(d[i], s[i], s[i] >> 24);
 }
 
+// Per pixel, in the 32-bit lanes, the two divisions of the "over" rules for a destination of any
+// alpha: outA = dA + (255 - dA) a / 255 and w = 255 a / outA (0 where a = 0), computed instead of
+// looked up. Every product stays below 2^16 in the low half of its lane, and the quotient of two
+// integers below 2^24 truncates exactly in single precision, so both are the tables' values.
+template <class V>
+struct OverWeights
+{
+    typename V::Reg outA, w;
+};
+
+template <class V>
+inline OverWeights<V> OverWeightsOf(typename V::Reg dv, typename V::Reg a32)
+{
+    using R = typename V::Reg;
+    const R k255 = V::Set32(255), kDiv255 = V::Set32(0x8081);
+    R dA = V::Srli32(dv, 24);
+    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(k255, dA), a32), kDiv255), 7);
+    R outA = V::Add16(dA, kept);
+    R w = V::DivTrunc32(V::Mullo16(a32, k255), V::Max16(outA, V::Set32(1)));
+    return {outA, w};
+}
+
+// The weights of a register as 16-bit lanes (each pixel's w in its four lanes).
+template <class V>
+inline Halves<V> WeightLanes(typename V::Reg w32)
+{
+    Halves<V> h = Widen<V>(V::Slli32(w32, 24));
+    return {AlphaLanes<V>(h.lo), AlphaLanes<V>(h.hi)};
+}
+
+// Channels from 16-bit lanes, alpha outA.
+template <class V>
+inline typename V::Reg PackWithAlpha(typename V::Reg lo, typename V::Reg hi, typename V::Reg outA)
+{
+    return V::Or(V::And(V::Packus16(lo, hi), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+}
+
+// Rule over-split onto destination pixels of any alpha.
+template <class V>
+inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv)
+{
+    OverWeights<V> o = OverWeightsOf<V>(dv, V::Srli32(sv, 24));
+    Halves<V> d = Widen<V>(dv), s = Widen<V>(sv), w = WeightLanes<V>(o.w);
+    return PackWithAlpha<V>(OpaqueOverLanes<V>(d.lo, s.lo, w.lo), OpaqueOverLanes<V>(d.hi, s.hi, w.hi),
+                            o.outA);
+}
+
+// A row by whole registers, pixels(d, s) giving a register's new pixels; registers whose source
+// is wholly transparent are left. A row of a register or more ends with the register of its last
+// pixels, read before any pixel of it was written: the pixels it shares with the register before
+// come out the same. A shorter row is read as one register, the lanes past it opaque black under
+// transparent. Without partial registers the pixels past the last whole one go to tail(i).
+template <class V, class Pixels, class Tail>
+inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, int n, Pixels pixels,
+                           Tail tail)
+{
+    using R = typename V::Reg;
+    const R alphas = V::Set32(0xFF000000);
+    if constexpr (V::kPartial)
+    {
+        if (n < V::kPixels)
+        {
+            if (n <= 0) return;
+            R sv = V::LoadPart(s, n, 0);
+            if (!V::AllZero(V::And(sv, alphas)))
+                V::StorePart(d, pixels(V::LoadPart(d, n, 0xFF000000), sv), n);
+            return;
+        }
+        int last = n - V::kPixels;
+        R lastD = V::Load(d + last), lastS = V::Load(s + last);
+        int i = 0;
+        for (; i + V::kPixels <= n; i += V::kPixels)
+        {
+            R dv = V::Load(d + i), sv = V::Load(s + i);
+            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv));
+        }
+        if (i < n && !V::AllZero(V::And(lastS, alphas))) V::Store(d + last, pixels(lastD, lastS));
+    }
+    else
+    {
+        int i = 0;
+        for (; i + V::kPixels <= n; i += V::kPixels)
+        {
+            R dv = V::Load(d + i), sv = V::Load(s + i);
+            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv));
+        }
+        for (; i < n; ++i)
+            tail(i);
+    }
+}
+
+template <class V>
+inline void OverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s, int n,
+                      const PixelBlend::OverTables& t)
+{
+    RowByRegisters<V>(
+        d, s, n,
+        [](typename V::Reg dv, typename V::Reg sv)
+        { return AllOpaque<V>(dv) ? OpaqueOverPixels<V>(dv, sv) : OverAnyPixels<V>(dv, sv); },
+        [&](int i) { d[i] = PixelBlend::OverSplit(d[i], s[i], s[i] >> 24, t); });
+}
+
 template <class V>
 void OverRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
+    OverRowOf<V>(d, s, n, PixelBlend::GetOverTables());
+}
+
+template <class V>
+void OverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
     const PixelBlend::OverTables& t = PixelBlend::GetOverTables();
-    int i = 0;
-    for (; i + V::kPixels <= n; i += V::kPixels)
-    {
-        typename V::Reg dv = V::Load(d + i), sv = V::Load(s + i);
-        if (V::AllZero(V::And(sv, V::Set32(0xFF000000)))) continue;
-        if (AllOpaque<V>(dv))
-        {
-            V::Store(d + i, OpaqueOverPixels<V>(dv, sv));
-            continue;
-        }
-        for (int k = i; k < i + V::kPixels; ++k)
-            d[k] = PixelBlend::OverSplit(d[k], s[k], s[k] >> 24, t);
-    }
-    for (; i < n; ++i)
-        d[i] = PixelBlend::OverSplit(d[i], s[i], s[i] >> 24, t);
+    for (int j = 0; j < h; ++j, d += dPitch, s += sPitch)
+        OverRowOf<V>(d, s, w, t);
 }
 
 // The constants of a modulation as lanes.
@@ -100,18 +195,27 @@ struct ModulationLanes
     }
 };
 
+// a = sa x alpha / 255 per pixel, in the low half of each 32-bit lane (or, from 16-bit lanes of
+// widened pixels, in every lane): the division as (x x 0x8081) >> 23, exact for x up to 255 x 255.
 template <class V>
-inline typename V::Reg ModulatedLanes(typename V::Reg d16, typename V::Reg s16, const ModulationLanes<V>& k)
+inline typename V::Reg ModulatedAlpha(typename V::Reg sa, const ModulationLanes<V>& k)
+{
+    return V::Srli16(V::Mulhi16u(V::Mullo16(sa, k.alpha), V::Set32(0x80818081)), 7);
+}
+
+// The channels of rule over with a modulated source and weight w: the destination's
+// (d (256 - w)) >> 8 plus the source's share.
+template <class V>
+inline typename V::Reg ModulatedLanes(typename V::Reg d16, typename V::Reg s16, typename V::Reg w,
+                                      const ModulationLanes<V>& k)
 {
     using R = typename V::Reg;
-    // a = sa x alpha / 255, the division as (x x 0x8081) >> 23, exact for x up to 255 x 255.
-    R a = V::Srli16(V::Mulhi16u(V::Mullo16(AlphaLanes<V>(s16), k.alpha), V::Set16(0x8081)), 7);
-    R sw = V::Mullo16(s16, a);
+    R sw = V::Mullo16(s16, w);
     R first, second;
     if (k.grey)
     {
         // Red and blue: ((s g) >> 8 x w) >> 8; green: (s w g) >> 16.
-        first = V::Srli16(V::Mullo16(V::Srli16(V::Mullo16(s16, k.colour), 8), a), 8);
+        first = V::Srli16(V::Mullo16(V::Srli16(V::Mullo16(s16, k.colour), 8), w), 8);
         second = V::Mulhi16u(sw, k.colour);
     }
     else
@@ -121,32 +225,75 @@ inline typename V::Reg ModulatedLanes(typename V::Reg d16, typename V::Reg s16, 
         second = V::Srli16(V::Mullo16(V::Srli16(sw, 8), k.colour), 8);
     }
     R rgb = V::Or(V::AndNot(k.pick, first), V::And(k.pick, second));
-    R keep = V::Srli16(V::Mullo16(d16, V::Sub16(V::Set16(256), a)), 8);
+    R keep = V::Srli16(V::Mullo16(d16, V::Sub16(V::Set16(256), w)), 8);
     return V::Add16(keep, rgb);
+}
+
+template <class V>
+inline typename V::Reg ModulatedOverPixels(typename V::Reg dv, typename V::Reg sv,
+                                           const ModulationLanes<V>& k)
+{
+    Halves<V> dh = Widen<V>(dv), sh = Widen<V>(sv);
+    if (AllOpaque<V>(dv))
+    {
+        // outA = 255 and w = a.
+        typename V::Reg lo = ModulatedLanes<V>(dh.lo, sh.lo, ModulatedAlpha<V>(AlphaLanes<V>(sh.lo), k), k);
+        typename V::Reg hi = ModulatedLanes<V>(dh.hi, sh.hi, ModulatedAlpha<V>(AlphaLanes<V>(sh.hi), k), k);
+        return V::Or(V::Packus16(lo, hi), V::Set32(0xFF000000));
+    }
+    OverWeights<V> o = OverWeightsOf<V>(dv, ModulatedAlpha<V>(V::Srli32(sv, 24), k));
+    Halves<V> w = WeightLanes<V>(o.w);
+    return PackWithAlpha<V>(ModulatedLanes<V>(dh.lo, sh.lo, w.lo, k),
+                            ModulatedLanes<V>(dh.hi, sh.hi, w.hi, k), o.outA);
+}
+
+template <class V>
+inline void ModulatedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s, int n,
+                               const Modulation& m, const ModulationLanes<V>& k,
+                               const PixelBlend::OverTables& t)
+{
+    RowByRegisters<V>(
+        d, s, n, [&](typename V::Reg dv, typename V::Reg sv) { return ModulatedOverPixels<V>(dv, sv, k); },
+        [&](int i) { d[i] = ModulatedOver(d[i], s[i], m, t); });
 }
 
 template <class V>
 void ModulatedOverRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m)
 {
+    ModulatedOverRowOf<V>(d, s, n, m, ModulationLanes<V>(m), PixelBlend::GetOverTables());
+}
+
+template <class V>
+void ModulatedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
+                           const Modulation& m)
+{
     const PixelBlend::OverTables& t = PixelBlend::GetOverTables();
     const ModulationLanes<V> k(m);
-    int i = 0;
-    for (; i + V::kPixels <= n; i += V::kPixels)
+    for (int j = 0; j < h; ++j, d += dPitch, s += sPitch)
+        ModulatedOverRowOf<V>(d, s, w, m, k, t);
+}
+
+template <class V>
+void OntoOpaqueRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    using R = typename V::Reg;
+    auto pixels = [](R dv, R sv)
     {
-        typename V::Reg dv = V::Load(d + i), sv = V::Load(s + i);
-        if (V::AllZero(V::And(sv, V::Set32(0xFF000000)))) continue;
-        if (AllOpaque<V>(dv))
-        {
-            Halves<V> dh = Widen<V>(dv), sh = Widen<V>(sv);
-            typename V::Reg lo = ModulatedLanes<V>(dh.lo, sh.lo, k), hi = ModulatedLanes<V>(dh.hi, sh.hi, k);
-            V::Store(d + i, V::Or(V::Packus16(lo, hi), V::Set32(0xFF000000)));
-            continue;
-        }
-        for (int j = i; j < i + V::kPixels; ++j)
-            d[j] = ModulatedOver(d[j], s[j], m, t);
-    }
-    for (; i < n; ++i)
-        d[i] = ModulatedOver(d[i], s[i], m, t);
+        R alpha = V::And(sv, V::Set32(0xFF000000));
+        R copied = V::CmpEq32(alpha, V::Set32(0xFF000000)), left = V::CmpEq32(alpha, V::Zero());
+        R blended = V::AndNot(V::Or(copied, left), OpaqueOverPixels<V>(dv, sv));
+        return V::Or(blended, V::Or(V::And(copied, sv), V::And(left, dv)));
+    };
+    for (int j = 0; j < h; ++j, d += dPitch, s += sPitch)
+        RowByRegisters<V>(d, s, w, pixels,
+                          [&](int i)
+                          {
+                              uint32_t a = s[i] >> 24;
+                              if (a == 255)
+                                  d[i] = s[i];
+                              else if (a != 0)
+                                  d[i] = PixelBlend::OpaqueOver(d[i], s[i], a);
+                          });
 }
 
 template <class V>

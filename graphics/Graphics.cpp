@@ -388,6 +388,25 @@ void Graphics::DrawImageSrc(Image* image, int x, int y, const Rect& src)
     destImage->StretchBlt(image, Rect(dx, dy, w, h), src, clipRect, ImageColor(), drawMode, fastStretch);
 }
 
+void Graphics::DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count)
+{
+    if (!image || count <= 0) return;
+    if (scaleX != 1.0f || scaleY != 1.0f)
+    {
+        for (int i = 0; i < count; ++i)
+            DrawImageSrc(image, glyphs[i].x, glyphs[i].y, glyphs[i].src);
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+    {
+        GlyphBlit& glyph = glyphs[i];
+        if (ReachesPast(glyph.src, image)) glyph.src.mWidth = glyph.src.mHeight = 0;
+        glyph.x = TranslateX(float(glyph.x));
+        glyph.y = TranslateY(float(glyph.y));
+    }
+    destImage->BltGlyphs(image, glyphs, count, clipRect, ImageColor(), drawMode);
+}
+
 void Graphics::DrawImageMirror(Image* image, int x, int y, bool mirror)
 {
     if (!image) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/CheckedConversions.h"
+#include "graphics/GlyphBlit.h"
 #include "graphics/GraphicsState.h"
 #include "graphics/Matrix3.h"
 #include "graphics/Transform2D.h"
@@ -84,6 +85,9 @@ public:
     // --- Images ---
     void DrawImage(Image* image, int x, int y);
     void DrawImageSrc(Image* image, int x, int y, const Rect& src);
+    // DrawImageSrc of each glyph, in array order, with the blit set up once. The positions are
+    // turned into the destination's in place.
+    void DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count);
     void DrawImageMirror(Image* image, int x, int y, bool mirror = true);
     void DrawImageMirrorSrc(Image* image, int x, int y, const Rect& src, bool mirror = true);
     void DrawImageStretched(Image* image, int x, int y, int w, int h);

@@ -41,6 +41,20 @@ void Image::FillScanLinesWithCoverage(const Span*, int, const Color&, int, const
 {
 }
 void Image::Blt(Image*, int, int, const Rect&, const Color&, int) {}
+
+void Image::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
+                      int drawMode)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const GlyphBlit& glyph = glyphs[i];
+        Rect c = Rect(glyph.x, glyph.y, glyph.src.mWidth, glyph.src.mHeight).Intersection(clip);
+        if (c.mWidth > 0 && c.mHeight > 0)
+            Blt(src, c.mX, c.mY,
+                Rect(glyph.src.mX + (c.mX - glyph.x), glyph.src.mY + (c.mY - glyph.y), c.mWidth, c.mHeight),
+                color, drawMode);
+    }
+}
 void Image::BltF(Image*, float, float, const Rect&, const Rect&, const Color&, int) {}
 void Image::BltRotated(Image*, float, float, const Rect&, const Rect&, const Color&, int, double, float,
                        float)

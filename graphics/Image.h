@@ -5,6 +5,7 @@
 #include "base/Rect.h"
 #include "base/TriVertex.h"
 #include "graphics/AnimInfo.h"
+#include "graphics/GlyphBlit.h"
 #include "graphics/Matrix3.h"
 #include "graphics/Span.h"
 
@@ -63,6 +64,10 @@ public:
                                            const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                            int coverHeight);
     virtual void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
+    // The glyphs of a line from one image in one colour, in array order: each its Blt cut to the
+    // clip rectangle. The base blits them one by one.
+    virtual void BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip,
+                           const Color& color, int drawMode);
     virtual void BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                       int drawMode);
     // Rotation by angle (radians) about (centerX, centerY) of the source rectangle.

@@ -1,8 +1,6 @@
 #include "graphics/ImageFont.h"
 
-#include "base/AutoCrit.h"
 #include "base/CheckedConversions.h"
-#include "base/CriticalSection.h"
 #include "base/StringUtils.h"
 #include "graphics/FontData.h"
 #include "graphics/Graphics.h"
@@ -31,33 +29,6 @@ int Scaled(double value)
 uint8_t Code(char c)
 {
     return static_cast<uint8_t>(c);
-}
-
-// One queued glyph of DrawStringEx.
-struct DrawCommand
-{
-    MemoryImage* image;
-    int x, y;
-    Rect src;
-    int drawMode; // -1 keeps the context's
-    Color color;
-    int next; // next command of the same bucket, -1 at the end
-};
-
-// Shared by every font: the glyphs of one string are queued here, sorted into 256 order
-// buckets by linking, and drawn bucket by bucket. Guarded by the font lock.
-struct CommandPool
-{
-    CriticalSection lock;
-    DrawCommand commands[ImageFont::kMaxDrawCommands];
-    int first[256];
-    int last[256];
-};
-
-CommandPool& Pool()
-{
-    static CommandPool pool;
-    return pool;
 }
 
 } // namespace
@@ -279,36 +250,52 @@ void ImageFont::DrawString(Graphics* g, int x, int y, const std::string& text, c
 void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text, const Color& color,
                              const Rect&, std::list<Rect>* drawnAreas, int* width)
 {
-    CommandPool& pool = Pool();
-    AutoCrit guard(pool.lock);
-    std::fill(std::begin(pool.first), std::end(pool.first), -1);
-    std::fill(std::begin(pool.last), std::end(pool.last), -1);
     if (drawnAreas) drawnAreas->clear();
     if (!fontData->mInitialized || !g)
     {
         if (width) *width = 0;
         return;
     }
-
     Prepare();
-    bool wasColorizing = g->GetColorizeImages();
-    g->SetColorizeImages(true);
 
+    // What every glyph of a layer shares: its scale and its colour.
+    lineLayers.clear();
+    for (const ActiveFontLayer& active : activeLayers)
+    {
+        const FontLayer& layer = *active.baseLayer;
+        auto channel = [](int mult, int value, int add)
+        { return std::clamp(int(int64_t(mult) * value / 255 + add), 0, 255); };
+        lineLayers.push_back(
+            LineLayer{&active, LayerRatio(layer),
+                      Color(channel(layer.mColorMult.mRed, color.mRed, layer.mColorAdd.mRed),
+                            channel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
+                            channel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
+                            channel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha))});
+    }
+
+    // The glyphs in the order of the text, each layer's after the one before.
     const uint8_t* map = fontData->mCharMap;
-    int used = 0;
+    lineGlyphs.clear();
     int64_t pen = x;
-    bool poolFull = false;
-    for (size_t i = 0; i < text.size() && !poolFull; ++i)
+    bool full = false;
+    int lowest = 255, highest = 0;
+    for (size_t i = 0; i < text.size() && !full; ++i)
     {
         uint8_t c = map[Code(text[i])];
         bool hasNext = i + 1 < text.size();
         uint8_t n = hasNext ? map[Code(text[i + 1])] : 0;
         int64_t charEnd = pen;
-        for (const ActiveFontLayer& active : activeLayers)
+        for (size_t l = 0; l < lineLayers.size(); ++l)
         {
+            if (lineGlyphs.size() == size_t(kMaxDrawCommands))
+            {
+                full = true;
+                break;
+            }
+            const ActiveFontLayer& active = *lineLayers[l].active;
             const FontLayer& layer = *active.baseLayer;
             const CharData& data = layer.mCharData[c];
-            double r = LayerRatio(layer);
+            double r = lineLayers[l].ratio;
             int64_t gx, gy, advance, kern = 0;
             if (r == 1.0)
             {
@@ -324,55 +311,52 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
                 advance = Scaled(data.mWidth * r);
                 if (hasNext) kern = Scaled((double(data.mKerningOffsets[n]) + layer.mSpacing) * r);
             }
-
-            auto channel = [](int mult, int value, int add)
-            { return std::clamp(int(int64_t(mult) * value / 255 + add), 0, 255); };
-            Color glyphColor(channel(layer.mColorMult.mRed, color.mRed, layer.mColorAdd.mRed),
-                             channel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
-                             channel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
-                             channel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha));
             int bucket = int(std::clamp<int64_t>(int64_t(data.mOrder) + layer.mBaseOrder + 128, 0, 255));
-
-            if (used == kMaxDrawCommands)
-            {
-                poolFull = true;
-                break;
-            }
-            DrawCommand& command = pool.commands[used];
-            command = DrawCommand{active.scaledImage,
-                                  ClampToInt(gx),
-                                  ClampToInt(gy),
-                                  active.scaledCharRects[c],
-                                  layer.mDrawMode,
-                                  glyphColor,
-                                  -1};
-            if (pool.last[bucket] >= 0)
-                pool.commands[pool.last[bucket]].next = used;
-            else
-                pool.first[bucket] = used;
-            pool.last[bucket] = used;
-            ++used;
-
-            if (drawnAreas)
-                drawnAreas->push_back(Rect(command.x, command.y, command.src.mWidth, command.src.mHeight));
+            lowest = std::min(lowest, bucket);
+            highest = std::max(highest, bucket);
+            GlyphBlit blit{ClampToInt(gx), ClampToInt(gy), active.scaledCharRects[c]};
+            lineGlyphs.push_back(LineGlyph{blit, uint8_t(bucket), uint32_t(l)});
+            if (drawnAreas) drawnAreas->push_back(Rect(blit.x, blit.y, blit.src.mWidth, blit.src.mHeight));
             charEnd = std::max(charEnd, pen + advance + kern);
         }
         pen = charEnd;
     }
     if (width) *width = ClampToInt(pen - x);
+    if (lineGlyphs.empty()) return;
 
-    Color savedColor = g->GetColor();
-    for (int bucket = 0; bucket < 256; ++bucket)
+    // Drawn by order, lowest first, in the order of the text within one order (a stable counting
+    // sort), each run of one layer's glyphs in one blit.
+    int counts[257] = {};
+    for (const LineGlyph& glyph : lineGlyphs)
+        ++counts[glyph.bucket + 1];
+    for (int b = lowest; b <= highest; ++b)
+        counts[b + 1] += counts[b];
+    lineBlits.resize(lineGlyphs.size());
+    lineBlitLayers.resize(lineGlyphs.size());
+    for (const LineGlyph& glyph : lineGlyphs)
     {
-        for (int i = pool.first[bucket]; i >= 0; i = pool.commands[i].next)
+        int at = counts[glyph.bucket]++;
+        lineBlits[size_t(at)] = glyph.blit;
+        lineBlitLayers[size_t(at)] = glyph.layer;
+    }
+
+    bool wasColorizing = g->GetColorizeImages();
+    g->SetColorizeImages(true);
+    Color savedColor = g->GetColor();
+    for (size_t start = 0, end; start < lineBlits.size(); start = end)
+    {
+        uint32_t l = lineBlitLayers[start];
+        for (end = start + 1; end < lineBlits.size() && lineBlitLayers[end] == l; ++end)
         {
-            const DrawCommand& command = pool.commands[i];
-            int savedMode = g->GetDrawMode();
-            if (command.drawMode != -1) g->SetDrawMode(command.drawMode);
-            g->SetColor(command.color);
-            if (command.image) g->DrawImageSrc(command.image, command.x, command.y, command.src);
-            g->SetDrawMode(savedMode);
         }
+        const LineLayer& layer = lineLayers[l];
+        if (!layer.active->scaledImage) continue;
+        int savedMode = g->GetDrawMode();
+        int mode = layer.active->baseLayer->mDrawMode;
+        if (mode != -1) g->SetDrawMode(mode);
+        g->SetColor(layer.color);
+        g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + start, int(end - start));
+        g->SetDrawMode(savedMode);
     }
     g->SetColor(savedColor);
     g->SetColorizeImages(wasColorizing);

@@ -2,7 +2,9 @@
 
 #include "graphics/ActiveFontLayer.h"
 #include "graphics/Font.h"
+#include "graphics/GlyphBlit.h"
 
+#include <cstdint>
 #include <list>
 #include <string>
 #include <vector>
@@ -23,8 +25,8 @@ class MemoryImage;
 class ImageFont : public Font
 {
 public:
-    // A string's glyphs and layers are queued in a pool of this many draws; what does not fit
-    // is neither drawn nor measured by DrawStringEx.
+    // DrawStringEx queues at most this many glyphs (counting each layer's); what does not fit is
+    // neither drawn nor measured.
     static constexpr int kMaxDrawCommands = 4096;
 
     FontData* fontData = nullptr;
@@ -70,6 +72,26 @@ public:
     virtual void Prepare();
 
 private:
+    // A layer as one line draws it.
+    struct LineLayer
+    {
+        const ActiveFontLayer* active;
+        double ratio;
+        Color color;
+    };
+    // One queued glyph: its blit, draw order (0-255) and layer.
+    struct LineGlyph
+    {
+        GlyphBlit blit;
+        uint8_t bucket;
+        uint32_t layer;
+    };
+    // The line being drawn, kept to spare an allocation a line; not shared between fonts.
+    std::vector<LineLayer> lineLayers;
+    std::vector<LineGlyph> lineGlyphs;
+    std::vector<GlyphBlit> lineBlits;
+    std::vector<uint32_t> lineBlitLayers;
+
     // The description's default size and the layers it selects, after loading.
     void Start();
     double LayerRatio(const FontLayer& layer) const;

@@ -65,6 +65,9 @@ public:
                                    const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                    int coverHeight) override;
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    // The same pixels as blitting the glyphs one by one, with the blit set up once.
+    void BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
+                   int drawMode) override;
     void BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
               int drawMode) override;
     void BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
@@ -131,6 +134,7 @@ protected:
     bool SetSize(int w, int h);
 
 private:
+    class NormalBlitter;
     void AllocateBits();
     void DrawLineNormal(double x1, double y1, double x2, double y2, const Color& color, bool additive);
     void DrawLineAAHelper(double x1, double y1, double x2, double y2, const Color& color);

@@ -175,7 +175,6 @@ bool CutSegmentToBox(double& x1, double& y1, double& x2, double& y2, double minX
     return true;
 }
 
-
 // ---------------------------------------------------------------------------------------------
 // Fills and clears
 
@@ -426,69 +425,163 @@ void MemoryImage::Blt(Image* srcImage, int x, int y, const Rect& srcRect, const 
         AdditiveBlt(src, x, y, s, color);
 }
 
-void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color)
+// The plain blit from one source in one colour, set up once for any number of rectangles (the
+// glyphs of a line). The destination's bits are marked changed by the caller.
+class MemoryImage::NormalBlitter
 {
-    uint32_t* dest = GetBits();
-    int w = srcRect.mWidth, h = srcRect.mHeight;
-    bool white = color.IsWhite();
-    SourceRows rows(src);
-
-    if (!hasTrans && !hasAlpha && white)
+public:
+    // Glyphs (small, or a line drawn once) take the per-pixel rules of the run-length path a
+    // register at a time, without scanning the source for its runs.
+    NormalBlitter(MemoryImage* dest, MemoryImage* src, const Color& color, bool glyphs = false)
+        : mDest(dest->GetBits()), mDestWidth(dest->width), mSrc(src), mRows(src), mWhite(color.IsWhite())
     {
-        // Run-length path: opaque runs copied, transparent runs skipped, the rest blended.
-        src->CommitBits();
-        if (!src->hasTrans && !src->hasAlpha && !src->forcedMode)
+        if (!dest->hasTrans && !dest->hasAlpha && mWhite)
         {
-            // Every source pixel is opaque: one run per row.
-            for (int j = 0; j < h; ++j)
-                CopyRow(dest + size_t(y + j) * size_t(width) + size_t(x), rows.Row(srcRect.mX, srcRect.mY + j, w),
-                        w);
-            BitsChanged();
-            return;
-        }
-        const uint8_t* rl = src->GetRLAlphaData();
-        for (int j = 0; j < h; ++j)
-        {
-            const uint8_t* runs = rl + size_t(srcRect.mY + j) * size_t(src->width) + size_t(srcRect.mX);
-            const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
-            uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
-            int i = 0;
-            while (i < w)
+            // Run-length path: opaque runs copied, transparent runs skipped, the rest blended.
+            mRunLength = true;
+            mByRegisters = glyphs;
+            if (!mByRegisters)
             {
-                int run = std::clamp<int>(runs[i], 1, w - i);
-                uint32_t a = s[i] >> 24;
-                int cls = AlphaClass(s[i]);
-                // Runs are capped at 255: join the pieces of a longer run of one class.
-                while (i + run < w && AlphaClass(s[i + run]) == cls)
-                    run += std::clamp<int>(runs[i + run], 1, w - i - run);
-                if (a == 255)
-                    CopyRow(d + i, s + i, run);
-                else if (a != 0 && run < 8)
-                    for (int k = i; k < i + run; ++k)
-                        d[k] = OpaqueOver(d[k], s[k], s[k] >> 24);
-                else if (a != 0)
-                    BlendRows::OpaqueOverRow(d + i, s + i, run);
-                i += run;
+                src->CommitBits();
+                mAllOpaque = !src->hasTrans && !src->hasAlpha && !src->forcedMode;
+                if (!mAllOpaque) mRuns = src->GetRLAlphaData();
             }
         }
-        BitsChanged();
-        return;
+        mModulation.alpha = Clamp255(color.mAlpha);
+        mModulation.red = Clamp255(color.mRed);
+        mModulation.green = Clamp255(color.mGreen);
+        mModulation.blue = Clamp255(color.mBlue);
+        mModulation.grey = !mWhite && color.mRed == color.mGreen && color.mGreen == color.mBlue;
+        mSrcBits = src->IsPalettized() ? nullptr : src->GetBits();
     }
 
-    BlendRows::Modulation m;
-    m.alpha = Clamp255(color.mAlpha);
-    m.red = Clamp255(color.mRed);
-    m.green = Clamp255(color.mGreen);
-    m.blue = Clamp255(color.mBlue);
-    m.grey = !white && color.mRed == color.mGreen && color.mGreen == color.mBlue;
-    for (int j = 0; j < h; ++j)
+    // srcRect at (x, y), both inside their images.
+    void Draw(int x, int y, const Rect& srcRect)
     {
-        const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
-        uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
-        if (white)
-            BlendRows::OverRow(d, s, w);
+        int w = srcRect.mWidth, h = srcRect.mHeight;
+        uint32_t* d = mDest + size_t(y) * size_t(mDestWidth) + size_t(x);
+        if (mRunLength && !mByRegisters)
+        {
+            for (int j = 0; j < h; ++j, d += mDestWidth)
+            {
+                const uint32_t* s = mRows.Row(srcRect.mX, srcRect.mY + j, w);
+                if (mAllOpaque)
+                    CopyRow(d, s, w); // one run per row
+                else
+                    RunLengthRow(
+                        d, s, mRuns + size_t(srcRect.mY + j) * size_t(mSrc->width) + size_t(srcRect.mX), w);
+            }
+            return;
+        }
+        const uint32_t* s;
+        ptrdiff_t pitch;
+        if (mSrcBits)
+        {
+            s = mSrcBits + size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX);
+            pitch = mSrc->width;
+        }
+        else if (size_t(w) * size_t(h) <= kLookedUpLimit)
+        {
+            // A palette image's rectangle (a glyph) looked up whole, then blended as one.
+            mLookedUp.resize(size_t(w) * size_t(h));
+            const uint32_t* palette = mSrc->colorTable.get();
+            uint32_t* out = mLookedUp.data();
+            for (int j = 0; j < h; ++j)
+            {
+                const uint8_t* index = mSrc->colorIndices.get() +
+                                       size_t(srcRect.mY + j) * size_t(mSrc->width) + size_t(srcRect.mX);
+                for (int i = 0; i < w; ++i)
+                    *out++ = palette[index[i]];
+            }
+            s = mLookedUp.data();
+            pitch = w;
+        }
         else
-            BlendRows::ModulatedOverRow(d, s, w, m);
+        {
+            for (int j = 0; j < h; ++j, d += mDestWidth)
+            {
+                const uint32_t* row = mRows.Row(srcRect.mX, srcRect.mY + j, w);
+                if (mByRegisters)
+                    BlendRows::OntoOpaqueRect(d, 0, row, 0, w, 1);
+                else if (mWhite)
+                    BlendRows::OverRow(d, row, w);
+                else
+                    BlendRows::ModulatedOverRow(d, row, w, mModulation);
+            }
+            return;
+        }
+        if (mByRegisters)
+            BlendRows::OntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
+        else if (mWhite)
+            BlendRows::OverRect(d, mDestWidth, s, pitch, w, h);
+        else
+            BlendRows::ModulatedOverRect(d, mDestWidth, s, pitch, w, h, mModulation);
+    }
+
+private:
+    static void RunLengthRow(uint32_t* d, const uint32_t* s, const uint8_t* runs, int w)
+    {
+        int i = 0;
+        while (i < w)
+        {
+            int run = std::clamp<int>(runs[i], 1, w - i);
+            uint32_t a = s[i] >> 24;
+            int cls = AlphaClass(s[i]);
+            // Runs are capped at 255: join the pieces of a longer run of one class.
+            while (i + run < w && AlphaClass(s[i + run]) == cls)
+                run += std::clamp<int>(runs[i + run], 1, w - i - run);
+            if (a == 255)
+                CopyRow(d + i, s + i, run);
+            else if (a != 0 && run < 8)
+                for (int k = i; k < i + run; ++k)
+                    d[k] = OpaqueOver(d[k], s[k], s[k] >> 24);
+            else if (a != 0)
+                BlendRows::OpaqueOverRow(d + i, s + i, run);
+            i += run;
+        }
+    }
+
+    uint32_t* mDest;
+    ptrdiff_t mDestWidth;
+    MemoryImage* mSrc;
+    SourceRows mRows;
+    bool mWhite;
+    bool mRunLength = false;
+    bool mAllOpaque = false;
+    bool mByRegisters = false;
+    const uint8_t* mRuns = nullptr;
+    const uint32_t* mSrcBits = nullptr;
+    BlendRows::Modulation mModulation;
+    static constexpr size_t kLookedUpLimit = 64 * 64;
+    std::vector<uint32_t> mLookedUp;
+};
+
+void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color)
+{
+    NormalBlitter(this, src, color).Draw(x, y, srcRect);
+    BitsChanged();
+}
+
+void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count, const Rect& clip,
+                            const Color& color, int drawMode)
+{
+    MemoryImage* src = AsMemoryImage(srcImage);
+    if (!src || count <= 0) return;
+    if (drawMode != DRAWMODE_NORMAL || src == this)
+    {
+        Image::BltGlyphs(srcImage, glyphs, count, clip, color, drawMode);
+        return;
+    }
+    src->drawn = true;
+    NormalBlitter blitter(this, src, color, true);
+    for (int i = 0; i < count; ++i)
+    {
+        const GlyphBlit& glyph = glyphs[i];
+        Rect c = Rect(glyph.x, glyph.y, glyph.src.mWidth, glyph.src.mHeight).Intersection(clip);
+        if (c.mWidth <= 0 || c.mHeight <= 0) continue;
+        int x = c.mX, y = c.mY;
+        Rect s(glyph.src.mX + (c.mX - glyph.x), glyph.src.mY + (c.mY - glyph.y), c.mWidth, c.mHeight);
+        if (ClipBlit(this, src, x, y, s)) blitter.Draw(x, y, s);
     }
     BitsChanged();
 }

@@ -21,6 +21,22 @@ struct Sse2Register
     static constexpr int kPixels = 4;
     static Reg Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
     static void Store(void* p, Reg v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+    // The first n (below kPixels) pixels, the others fill.
+    static constexpr bool kPartial = true;
+    static Reg LoadPart(const uint32_t* p, int n, uint32_t fill)
+    {
+        alignas(16) uint32_t part[4] = {fill, fill, fill, fill};
+        for (int i = 0; i < n; ++i)
+            part[i] = p[i];
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+    }
+    static void StorePart(uint32_t* p, Reg v, int n)
+    {
+        alignas(16) uint32_t part[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(part), v);
+        for (int i = 0; i < n; ++i)
+            p[i] = part[i];
+    }
     // kPixels / 2 words into 16-bit lanes, and two registers of such lanes stored as kPixels
     // words, each lane held to 0-255.
     static Reg Widen(const uint32_t* d)
@@ -55,6 +71,14 @@ struct Sse2Register
     static Reg And(Reg a, Reg b) { return _mm_and_si128(a, b); }
     static Reg AndNot(Reg a, Reg b) { return _mm_andnot_si128(a, b); }
     static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
+    static Reg Max16(Reg a, Reg b) { return _mm_max_epi16(a, b); }
+    static Reg CmpEq32(Reg a, Reg b) { return _mm_cmpeq_epi32(a, b); }
+    static Reg Srli32(Reg a, int k) { return _mm_srli_epi32(a, k); }
+    static Reg Slli32(Reg a, int k) { return _mm_slli_epi32(a, k); }
+    static Reg DivTrunc32(Reg a, Reg b)
+    {
+        return _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(a), _mm_cvtepi32_ps(b)));
+    }
     static Reg BroadcastAlpha16(Reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static bool AllOnes(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(-1))) == 0xFFFF; }
     static bool AllZero(Reg a)

@@ -76,14 +76,19 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     if (gSurfaceTextDrawer && gSurfaceTextDrawer(*this, g, x, y, text, color, clip)) return;
 
     // The software path: the text with its shadow and bold strokes into an image of its own
-    // (coverage becomes alpha), which is then drawn like any other image.
+    // (coverage becomes alpha, the image kept for the next line), which is then drawn like any
+    // other image.
     int w = StringWidth(text);
     int h = height;
     if (w <= 0 || h <= 0) return;
     int extraX = (drawShadow ? 1 : 0) + (simulateBold ? 1 : 0);
     int extraY = drawShadow ? 1 : 0;
-    MemoryImage image;
-    image.Create(w + extraX, h + extraY);
+    if (!lineImage) lineImage = std::make_unique<MemoryImage>();
+    MemoryImage& image = *lineImage;
+    if (image.GetWidth() != w + extraX || image.GetHeight() != h + extraY)
+        image.Create(w + extraX, h + extraY);
+    else
+        image.Clear();
     uint32_t* bits = image.GetBits();
     if (!bits) return;
     platform::PixelBuffer buffer{bits, image.GetWidth(), image.GetHeight(), image.GetWidth()};
@@ -98,7 +103,9 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     font->DrawText(buffer, 0, 0, text, rgb, all);
     if (simulateBold) font->DrawText(buffer, 1, 0, text, rgb, all);
     image.BitsChanged();
-    g->DrawImage(&image, x, y - ascent);
+    // As DrawImage, a glyph of the whole line.
+    GlyphBlit whole{x, y - ascent, Rect(0, 0, image.GetWidth(), image.GetHeight())};
+    g->DrawImageGlyphs(&image, &whole, 1);
 }
 
 Font* SysFont::Duplicate()

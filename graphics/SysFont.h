@@ -15,6 +15,7 @@ namespace Kavo
 
 class FontHost;
 class Image;
+class MemoryImage;
 
 // A font installed on the system, chosen by face name ("Arial", "Tahoma", ...): the nearest
 // installed face stands in for one that is missing. Text is anti-aliased in the requested
@@ -54,6 +55,7 @@ public:
 
 private:
     void Init(FontHost* host, const std::string& face, int pointSize, bool bold, bool italic, bool underline);
+    std::unique_ptr<MemoryImage> lineImage; // the one image of the text, kept between lines
 };
 
 } // namespace Kavo

@@ -147,6 +147,12 @@ inline void BlendPixel(uint32_t& pixel, uint32_t rgb, int coverage)
         return;
     }
     int da = int(pixel >> 24);
+    if (da == 0)
+    {
+        // What the general form below gives with no destination weight.
+        pixel = uint32_t(sa << 24) | (rgb & 0xFFFFFFu);
+        return;
+    }
     int dr = int((pixel >> 16) & 0xFF), dg = int((pixel >> 8) & 0xFF), db = int(pixel & 0xFF);
     int inv = 255 - sa;
     if (da == 255)
@@ -436,8 +442,10 @@ void SystemFont::DrawText(const PixelBuffer& target, int x, int y, std::string_v
         for (long row = r0; row < r1; ++row)
         {
             const uint8_t* cov = glyph.coverage.data() + size_t(row) * size_t(glyph.width);
+            uint32_t* out = target.pixels + size_t(gy + row) * size_t(target.pitch);
             for (long col = c0; col < c1; ++col)
-                if (cov[col]) blendCoverage(gx + col, gy + row, cov[col]);
+                if (cov[col])
+                    BlendPixel(out[gx + col], rgb, alpha == 255 ? cov[col] : (cov[col] * alpha + 127) / 255);
         }
         pen += glyph.advance;
         previous = c;

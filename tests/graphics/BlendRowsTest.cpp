@@ -83,6 +83,14 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
                            [](uint32_t d, uint32_t s) { return OpaqueOver(d, s, s >> 24); });
     ExpectRowMatchesPixels("over", BlendRows::OverRow,
                            [&](uint32_t d, uint32_t s) { return OverSplit(d, s, s >> 24, t); });
+    ExpectRowMatchesPixels(
+        "onto opaque",
+        [](uint32_t* d, const uint32_t* s, int n) { BlendRows::OntoOpaqueRect(d, 0, s, 0, n, 1); },
+        [](uint32_t d, uint32_t s)
+        {
+            uint32_t a = s >> 24;
+            return a == 255 ? s : a == 0 ? d : OpaqueOver(d, s, a);
+        });
     ExpectRowMatchesPixels("additive with alpha", BlendRows::AddAlphaRow,
                            [](uint32_t d, uint32_t s)
                            {
@@ -110,6 +118,67 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
         ExpectRowMatchesPixels(
             c.what, [&](uint32_t* d, const uint32_t* s, int n) { BlendRows::ModulatedOverRow(d, s, n, c.m); },
             [&](uint32_t d, uint32_t s) { return BlendRows::ModulatedOver(d, s, c.m, t); });
+}
+
+// Every pair of destination and source alpha, in every form: the divisions the wide forms compute
+// over translucent and transparent destinations are the rules' tables everywhere.
+TEST(BlendRows, EveryPairOfAlphasGivesThePixelsOfTheTables)
+{
+    const OverTables& t = GetOverTables();
+    std::mt19937 random(5);
+    std::vector<uint32_t> dest, src;
+    for (uint32_t da = 0; da < 256; ++da)
+        for (uint32_t sa = 0; sa < 256; ++sa)
+        {
+            dest.push_back(da << 24 | (random() & 0xFFFFFF));
+            src.push_back(sa << 24 | (random() & 0xFFFFFF));
+        }
+    const BlendRows::Modulation modulations[] = {{255, 255, 255, 255, false},
+                                                 {255, 250, 220, 40, false},
+                                                 {255, 0, 0, 0, true},
+                                                 {77, 90, 90, 90, true}};
+    for (bool wide : {false, true})
+    {
+        BlendRows::AllowWideForms(wide);
+        SCOPED_TRACE(BlendRows::HasWideForms() ? "wide" : "SSE2");
+        std::vector<uint32_t> d = dest;
+        BlendRows::OverRow(d.data(), src.data(), int(d.size()));
+        for (size_t i = 0; i < d.size(); ++i)
+            ASSERT_EQ(d[i], OverSplit(dest[i], src[i], src[i] >> 24, t)) << "over, alphas " << i;
+        for (const BlendRows::Modulation& m : modulations)
+        {
+            d = dest;
+            BlendRows::ModulatedOverRow(d.data(), src.data(), int(d.size()), m);
+            for (size_t i = 0; i < d.size(); ++i)
+                ASSERT_EQ(d[i], BlendRows::ModulatedOver(dest[i], src[i], m, t))
+                    << "modulated by " << m.red << "," << m.green << "," << m.blue << "," << m.alpha
+                    << ", alphas " << i;
+        }
+    }
+}
+
+// The rectangle forms are their rows, every row pitch apart, nothing outside the rectangle touched.
+TEST(BlendRows, RectanglesAreTheirRows)
+{
+    const BlendRows::Modulation m{200, 250, 220, 40, false};
+    for (bool wide : {false, true})
+    {
+        BlendRows::AllowWideForms(wide);
+        for (int w : {1, 4, 9, 13, 17})
+        {
+            Rows image = MakeRows(40 * 16, uint32_t(w)), glyphs = MakeRows(23 * 15, uint32_t(w + 100));
+            std::vector<uint32_t> byRect = image.dest, byRows = image.dest;
+            BlendRows::ModulatedOverRect(byRect.data() + 40 * 2 + 3, 40, glyphs.src.data() + 23 + 1, 23, w,
+                                         13, m);
+            BlendRows::OverRect(byRect.data() + 40 + 21, 40, glyphs.src.data() + 2, 23, w, 14);
+            for (int j = 0; j < 13; ++j)
+                BlendRows::ModulatedOverRow(byRows.data() + 40 * (2 + j) + 3,
+                                            glyphs.src.data() + 23 * (1 + j) + 1, w, m);
+            for (int j = 0; j < 14; ++j)
+                BlendRows::OverRow(byRows.data() + 40 * (1 + j) + 21, glyphs.src.data() + 23 * j + 2, w);
+            ASSERT_EQ(byRect, byRows) << w << " wide, " << (BlendRows::HasWideForms() ? "wide" : "SSE2");
+        }
+    }
 }
 
 // A coloured blit of a whole sprite, at every alignment, is the one-pixel rule at every pixel.

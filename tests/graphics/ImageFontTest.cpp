@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <list>
+#include <random>
+#include <vector>
+
 namespace
 {
 
@@ -358,6 +364,116 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
     // Two words in a width that holds one: two lines of height 4.
     EXPECT_EQ(g.GetWordWrappedHeight(8, "AB AB"), 0 + 4 - 0 + 4);
     EXPECT_EQ(g.GetWordWrappedHeight(20, "AB AB"), 0 + 4 - 0);
+}
+
+// A line is its glyphs drawn one by one: lowest order first, in the order of the text within an
+// order, each in its layer's colour. Three layers (one in front of another layer for one
+// character only), glyphs wider than their advances, kerning and spacing, colours with alpha,
+// onto translucent and opaque pixels, cut by every edge of the image and by a clip rectangle, at
+// the layers' size and scaled.
+TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
+{
+    std::mt19937 random(3);
+    auto* strip = new MemoryImage();
+    {
+        std::vector<uint32_t> pixels(size_t(20 * 7));
+        for (uint32_t& p : pixels)
+        {
+            uint32_t kind = random() % 4;
+            uint32_t alpha = kind == 0 ? 0 : kind == 1 ? 255 : random() % 256;
+            p = alpha << 24 | (random() & 0xFFFFFF);
+        }
+        strip->SetBits(pixels.data(), 20, 7);
+    }
+    FakeHost host;
+    host.AddImage("glyphs.png", strip);
+    std::string path = WriteTestFile(
+        ".txt",
+        "Define Chars ('A' 'V' 'o' '.');\n"
+        "CreateHorzSpanRectList Rects (0 0 0 7) (5 5 5 5);\n"
+        "SetDefaultPointSize 10;\n"
+        "CreateLayer Face; LayerSetImage Face 'glyphs.png'; LayerSetImageMap Face Chars Rects;\n"
+        "LayerSetCharWidths Face Chars (4 5 4 2); LayerSetAscent Face 6; LayerSetPointSize Face 10;\n"
+        "LayerSetKerningPairs Face ('AV' 'Vo') (-2 -1); LayerSetSpacing Face 1;\n"
+        "CreateLayerFrom Shadow Face; LayerSetOffset Shadow (1 1); LayerSetColorMult Shadow 0xC0000000;\n"
+        "LayerSetBaseOrder Shadow -1;\n"
+        "CreateLayerFrom Glow Face; LayerSetOffset Glow (0 -1); LayerSetColorMult Glow 0x80FF8040;\n"
+        "LayerSetColorAdd Glow (0 0.2 0 0); LayerSetBaseOrder Glow 1;\n"
+        "LayerSetCharOrders Face ('o') (2);\n");
+    const std::string text = "AVo.oVA.AVoo";
+
+    std::vector<uint32_t> translucent(size_t(40 * 12)), opaque(size_t(40 * 12));
+    for (size_t i = 0; i < translucent.size(); ++i)
+    {
+        translucent[i] = (random() % 256) << 24 | (random() & 0xFFFFFF);
+        opaque[i] = 0xFF000000 | (random() & 0xFFFFFF);
+    }
+    struct Case
+    {
+        int pointSize;
+        Color color;
+        const std::vector<uint32_t>* background;
+        bool clipped;
+    } cases[] = {
+        {10, Color(250, 220, 40, 200), &translucent, false},
+        {10, Color::White, &opaque, false},
+        {10, Color(90, 90, 90), &opaque, true},
+        {10, Color::White, &translucent, true},
+        {15, Color(250, 220, 40), &translucent, false},
+        {15, Color::White, &opaque, true},
+    };
+    for (const Case& c : cases)
+    {
+        ImageFont font(&host, path);
+        ASSERT_TRUE(font.fontData->mInitialized);
+        font.SetPointSize(c.pointSize);
+        font.Prepare();
+        ASSERT_EQ(font.activeLayers.size(), 3u);
+        MemoryImage line, oneByOne;
+        line.SetBits(c.background->data(), 40, 12);
+        oneByOne.SetBits(c.background->data(), 40, 12);
+        Graphics g(&line), reference(&oneByOne);
+        if (c.clipped)
+            for (Graphics* each : {&g, &reference})
+            {
+                each->Translate(3, -1);
+                each->ClipRect(2, 1, 30, 9);
+            }
+        // Cut by the left and top edges, then by the right and bottom ones.
+        for (Point at : {Point(-3, 3), Point(5, 13)})
+        {
+            std::list<Rect> areas;
+            font.DrawStringEx(&g, at.mX, at.mY, text, c.color, g.clipRect, &areas, nullptr);
+            ASSERT_EQ(areas.size(), text.size() * 3);
+
+            reference.SetColorizeImages(true);
+            for (int order = -1; order <= 2; ++order)
+            {
+                auto area = areas.begin();
+                for (char ch : text)
+                    for (const ActiveFontLayer& active : font.activeLayers)
+                    {
+                        const FontLayer& layer = *active.baseLayer;
+                        uint8_t code = font.fontData->mCharMap[uint8_t(ch)];
+                        Rect src = active.scaledCharRects[code];
+                        Rect place = *area++;
+                        if (layer.mCharData[code].mOrder + layer.mBaseOrder != order) continue;
+                        auto channel = [](int mult, int value, int add)
+                        { return std::clamp(mult * value / 255 + add, 0, 255); };
+                        const Color &m = layer.mColorMult, &a = layer.mColorAdd;
+                        reference.SetColor(Color(channel(m.mRed, c.color.mRed, a.mRed),
+                                                 channel(m.mGreen, c.color.mGreen, a.mGreen),
+                                                 channel(m.mBlue, c.color.mBlue, a.mBlue),
+                                                 channel(m.mAlpha, c.color.mAlpha, a.mAlpha)));
+                        reference.DrawImageSrc(active.scaledImage, place.mX, place.mY, src);
+                    }
+            }
+        }
+        std::vector<uint32_t> drawn(line.GetBits(), line.GetBits() + 40 * 12);
+        std::vector<uint32_t> expected(oneByOne.GetBits(), oneByOne.GetBits() + 40 * 12);
+        EXPECT_NE(drawn, *c.background);
+        EXPECT_EQ(drawn, expected) << "size " << c.pointSize << (c.clipped ? ", clipped" : "");
+    }
 }
 
 } // namespace

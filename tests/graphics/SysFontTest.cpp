@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace
 {
@@ -125,6 +127,86 @@ TEST(SysFont, ShadowAndBoldAddTheirStrokes)
     EXPECT_GT(cb.black, 0); // the shadow shows opaque black where the text does not cover it
     EXPECT_EQ(cb.maxX, ca.maxX + 2);
     EXPECT_EQ(cb.maxY, ca.maxY + 1);
+}
+
+// The text is its own image of the line (coverage as alpha, composited glyph over glyph) drawn
+// through the context: onto translucent and opaque pixels, coloured by the context, translated
+// and clipped, with shadow and bold, line after line of the same size and of another.
+TEST(SysFont, TextIsTheImageOfItsLineDrawnThroughTheContext)
+{
+    std::mt19937 random(11);
+    std::vector<uint32_t> translucent(size_t(90 * 30)), opaque(size_t(90 * 30));
+    for (size_t i = 0; i < translucent.size(); ++i)
+    {
+        translucent[i] = (random() % 256) << 24 | (random() & 0xFFFFFF);
+        opaque[i] = 0xFF000000 | (random() & 0xFFFFFF);
+    }
+    SysFont plain("Arial", 13), effects("Arial", 13), italic("Arial", 14, false, true, true);
+    effects.drawShadow = true;
+    effects.simulateBold = true;
+    struct Case
+    {
+        SysFont* font;
+        const std::vector<uint32_t>* background;
+        bool colorize, clipped;
+    } cases[] = {
+        {&plain, &translucent, false, false}, {&plain, &opaque, false, true},
+        {&plain, &opaque, true, false},       {&effects, &translucent, true, true},
+        {&effects, &opaque, false, false},    {&italic, &opaque, false, true},
+    };
+    for (const Case& c : cases)
+    {
+        MemoryImage drawn, expected;
+        drawn.SetBits(c.background->data(), 90, 30);
+        expected.SetBits(c.background->data(), 90, 30);
+        Graphics g(&drawn), reference(&expected);
+        for (Graphics* each : {&g, &reference})
+        {
+            each->SetColorizeImages(c.colorize);
+            each->SetColor(Color(200, 90, 250, 180));
+            if (c.clipped)
+            {
+                each->Translate(-4, 2);
+                each->ClipRect(3, 0, 80, 21);
+            }
+        }
+        // "fly" and "ylf" are as wide: the second line reuses the image of the first.
+        struct Line
+        {
+            const char* text;
+            int x, y;
+        } lines[] = {{"fly, jovial", -3, 10}, {"ylf", 40, 12}, {"fly", 50, 27}, {"Wave \xE9t\xE9", 2, 20}};
+        for (const Line& line : lines)
+        {
+            Color color(30, 220, 120);
+            c.font->DrawString(&g, line.x, line.y, line.text, color, g.clipRect);
+
+            int w = c.font->StringWidth(line.text);
+            int extraX = (c.font->drawShadow ? 1 : 0) + (c.font->simulateBold ? 1 : 0);
+            int extraY = c.font->drawShadow ? 1 : 0;
+            MemoryImage image;
+            image.Create(w + extraX, c.font->GetHeight() + extraY);
+            platform::PixelBuffer buffer{image.GetBits(), image.GetWidth(), image.GetHeight(),
+                                         image.GetWidth()};
+            platform::ClipBox all{0, 0, buffer.width, buffer.height};
+            if (c.font->drawShadow)
+            {
+                c.font->font->DrawText(buffer, 1, 1, line.text, 0xFF000000u, all);
+                c.font->font->DrawText(buffer, 2, 1, line.text, 0xFF000000u, all);
+            }
+            c.font->font->DrawText(buffer, 0, 0, line.text, 0xFF1EDC78u, all);
+            if (c.font->simulateBold) c.font->font->DrawText(buffer, 1, 0, line.text, 0xFF1EDC78u, all);
+            image.BitsChanged();
+            reference.DrawImage(&image, line.x, line.y - c.font->GetAscent());
+        }
+        std::vector<uint32_t> got(drawn.GetBits(), drawn.GetBits() + 90 * 30);
+        std::vector<uint32_t> want(expected.GetBits(), expected.GetBits() + 90 * 30);
+        EXPECT_NE(got, *c.background);
+        EXPECT_EQ(got, want) << (c.font == &plain     ? "plain"
+                                 : c.font == &effects ? "effects"
+                                                      : "italic underlined")
+                             << (c.colorize ? ", coloured" : "") << (c.clipped ? ", clipped" : "");
+    }
 }
 
 TEST(SysFont, WordWrapUsesTheFontsWidths)
