@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -484,38 +485,49 @@ public:
         {
             // A palette image's rectangle (a glyph) looked up whole, then blended as one.
             mLookedUp.resize(size_t(w) * size_t(h));
-            const uint32_t* palette = mSrc->colorTable.get();
-            uint32_t* out = mLookedUp.data();
-            for (int j = 0; j < h; ++j)
-            {
-                const uint8_t* index = mSrc->colorIndices.get() +
-                                       size_t(srcRect.mY + j) * size_t(mSrc->width) + size_t(srcRect.mX);
-                for (int i = 0; i < w; ++i)
-                    *out++ = palette[index[i]];
-            }
+            CopyOut(srcRect, mLookedUp.data(), w);
             s = mLookedUp.data();
             pitch = w;
         }
         else
         {
             for (int j = 0; j < h; ++j, d += mDestWidth)
-            {
-                const uint32_t* row = mRows.Row(srcRect.mX, srcRect.mY + j, w);
-                if (mByRegisters)
-                    BlendRows::OntoOpaqueRect(d, 0, row, 0, w, 1);
-                else if (mWhite)
-                    BlendRows::OverRow(d, row, w);
-                else
-                    BlendRows::ModulatedOverRow(d, row, w, mModulation);
-            }
+                DrawPixels(d, mRows.Row(srcRect.mX, srcRect.mY + j, w), 0, w, 1);
             return;
         }
+        DrawPixels(d, s, pitch, w, h);
+    }
+
+    // The pixels of a source as this blit's source pixels would be drawn, w x h at d (not on the
+    // run-length path's runs).
+    void DrawPixels(uint32_t* d, const uint32_t* s, ptrdiff_t pitch, int w, int h)
+    {
         if (mByRegisters)
             BlendRows::OntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
         else if (mWhite)
             BlendRows::OverRect(d, mDestWidth, s, pitch, w, h);
         else
             BlendRows::ModulatedOverRect(d, mDestWidth, s, pitch, w, h, mModulation);
+    }
+
+    uint32_t* DestAt(int x, int y) const { return mDest + size_t(y) * size_t(mDestWidth) + size_t(x); }
+
+    // The source rectangle's pixels into out, rows pitch apart.
+    void CopyOut(const Rect& srcRect, uint32_t* out, ptrdiff_t pitch)
+    {
+        for (int j = 0; j < srcRect.mHeight; ++j, out += pitch)
+        {
+            size_t start = size_t(srcRect.mY + j) * size_t(mSrc->width) + size_t(srcRect.mX);
+            if (mSrcBits)
+            {
+                std::copy_n(mSrcBits + start, srcRect.mWidth, out);
+                continue;
+            }
+            const uint32_t* palette = mSrc->colorTable.get();
+            const uint8_t* index = mSrc->colorIndices.get() + start;
+            for (int i = 0; i < srcRect.mWidth; ++i)
+                out[i] = palette[index[i]];
+        }
     }
 
 private:
@@ -574,14 +586,49 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
     }
     src->drawn = true;
     NormalBlitter blitter(this, src, color, true);
+    // Each glyph cut to the clip and both images.
+    thread_local std::vector<GlyphBlit> placed;
+    placed.clear();
     for (int i = 0; i < count; ++i)
     {
         const GlyphBlit& glyph = glyphs[i];
         Rect c = Rect(glyph.x, glyph.y, glyph.src.mWidth, glyph.src.mHeight).Intersection(clip);
         if (c.mWidth <= 0 || c.mHeight <= 0) continue;
-        int x = c.mX, y = c.mY;
-        Rect s(glyph.src.mX + (c.mX - glyph.x), glyph.src.mY + (c.mY - glyph.y), c.mWidth, c.mHeight);
-        if (ClipBlit(this, src, x, y, s)) blitter.Draw(x, y, s);
+        GlyphBlit cut{
+            c.mX, c.mY,
+            Rect(glyph.src.mX + (c.mX - glyph.x), glyph.src.mY + (c.mY - glyph.y), c.mWidth, c.mHeight)};
+        if (ClipBlit(this, src, cut.x, cut.y, cut.src)) placed.push_back(cut);
+    }
+    // Glyphs side by side, none over another, are gathered into one image of the line and blended
+    // in one pass: every pixel gets what its one glyph would give it, and the gaps are transparent.
+    bool apart = placed.size() >= 2;
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN, covered = 0;
+    for (const GlyphBlit& glyph : placed)
+    {
+        if (!apart) break;
+        apart = glyph.x >= right || right == INT64_MIN;
+        left = std::min<int64_t>(left, glyph.x);
+        top = std::min<int64_t>(top, glyph.y);
+        right = std::max<int64_t>(right, int64_t(glyph.x) + glyph.src.mWidth);
+        bottom = std::max<int64_t>(bottom, int64_t(glyph.y) + glyph.src.mHeight);
+        covered += int64_t(glyph.src.mWidth) * glyph.src.mHeight;
+    }
+    if (apart && (right - left) * (bottom - top) <= 2 * covered)
+    {
+        thread_local std::vector<uint32_t> line;
+        int w = int(right - left), h = int(bottom - top);
+        line.assign(size_t(w) * size_t(h), 0);
+        for (const GlyphBlit& glyph : placed)
+        {
+            uint32_t* at = line.data() + size_t(glyph.y - top) * size_t(w) + size_t(glyph.x - left);
+            blitter.CopyOut(glyph.src, at, w);
+        }
+        blitter.DrawPixels(blitter.DestAt(int(left), int(top)), line.data(), w, w, h);
+    }
+    else
+    {
+        for (const GlyphBlit& glyph : placed)
+            blitter.Draw(glyph.x, glyph.y, glyph.src);
     }
     BitsChanged();
 }

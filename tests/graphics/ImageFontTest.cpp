@@ -368,7 +368,7 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
 
 // A line is its glyphs drawn one by one: lowest order first, in the order of the text within an
 // order, each in its layer's colour. Three layers (one in front of another layer for one
-// character only), glyphs wider than their advances, kerning and spacing, colours with alpha,
+// character only), glyphs over their neighbours or side by side, colours with alpha,
 // onto translucent and opaque pixels, cut by every edge of the image and by a clip rectangle, at
 // the layers' size and scaled.
 TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
@@ -387,19 +387,26 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
     }
     FakeHost host;
     host.AddImage("glyphs.png", strip);
-    std::string path = WriteTestFile(
-        ".txt",
-        "Define Chars ('A' 'V' 'o' '.');\n"
-        "CreateHorzSpanRectList Rects (0 0 0 7) (5 5 5 5);\n"
-        "SetDefaultPointSize 10;\n"
-        "CreateLayer Face; LayerSetImage Face 'glyphs.png'; LayerSetImageMap Face Chars Rects;\n"
-        "LayerSetCharWidths Face Chars (4 5 4 2); LayerSetAscent Face 6; LayerSetPointSize Face 10;\n"
-        "LayerSetKerningPairs Face ('AV' 'Vo') (-2 -1); LayerSetSpacing Face 1;\n"
-        "CreateLayerFrom Shadow Face; LayerSetOffset Shadow (1 1); LayerSetColorMult Shadow 0xC0000000;\n"
-        "LayerSetBaseOrder Shadow -1;\n"
-        "CreateLayerFrom Glow Face; LayerSetOffset Glow (0 -1); LayerSetColorMult Glow 0x80FF8040;\n"
-        "LayerSetColorAdd Glow (0 0.2 0 0); LayerSetBaseOrder Glow 1;\n"
-        "LayerSetCharOrders Face ('o') (2);\n");
+    // Glyphs over their neighbours (wider than their advances, kerned closer), or side by side.
+    auto description = [](const char* advances)
+    {
+        return WriteTestFile(
+            ".txt",
+            std::string("Define Chars ('A' 'V' 'o' '.');\n"
+                        "CreateHorzSpanRectList Rects (0 0 0 7) (5 5 5 5);\n"
+                        "SetDefaultPointSize 10;\n"
+                        "CreateLayer Face; LayerSetImage Face 'glyphs.png'; LayerSetImageMap Face Chars Rects;\n"
+                        "LayerSetAscent Face 6; LayerSetPointSize Face 10;\n") +
+                advances +
+                "CreateLayerFrom Shadow Face; LayerSetOffset Shadow (1 1); LayerSetColorMult Shadow 0xC0000000;\n"
+                "LayerSetBaseOrder Shadow -1;\n"
+                "CreateLayerFrom Glow Face; LayerSetOffset Glow (0 -1); LayerSetColorMult Glow 0x80FF8040;\n"
+                "LayerSetColorAdd Glow (0 0.2 0 0); LayerSetBaseOrder Glow 1;\n"
+                "LayerSetCharOrders Face ('o') (2);\n");
+    };
+    const std::string over = description("LayerSetCharWidths Face Chars (4 5 4 2);\n"
+                                          "LayerSetKerningPairs Face ('AV' 'Vo') (-2 -1); LayerSetSpacing Face 1;\n");
+    const std::string apart = description("LayerSetCharWidths Face Chars (5 5 5 5); LayerSetSpacing Face 1;\n");
     const std::string text = "AVo.oVA.AVoo";
 
     std::vector<uint32_t> translucent(size_t(40 * 12)), opaque(size_t(40 * 12));
@@ -410,21 +417,26 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
     }
     struct Case
     {
+        const std::string* path;
         int pointSize;
         Color color;
         const std::vector<uint32_t>* background;
         bool clipped;
     } cases[] = {
-        {10, Color(250, 220, 40, 200), &translucent, false},
-        {10, Color::White, &opaque, false},
-        {10, Color(90, 90, 90), &opaque, true},
-        {10, Color::White, &translucent, true},
-        {15, Color(250, 220, 40), &translucent, false},
-        {15, Color::White, &opaque, true},
+        {&over, 10, Color(250, 220, 40, 200), &translucent, false},
+        {&over, 10, Color::White, &opaque, false},
+        {&over, 10, Color(90, 90, 90), &opaque, true},
+        {&over, 10, Color::White, &translucent, true},
+        {&over, 15, Color(250, 220, 40), &translucent, false},
+        {&over, 15, Color::White, &opaque, true},
+        {&apart, 10, Color(250, 220, 40, 200), &translucent, true},
+        {&apart, 10, Color::White, &opaque, false},
+        {&apart, 10, Color(90, 90, 90), &opaque, true},
+        {&apart, 10, Color::White, &translucent, false},
     };
     for (const Case& c : cases)
     {
-        ImageFont font(&host, path);
+        ImageFont font(&host, *c.path);
         ASSERT_TRUE(font.fontData->mInitialized);
         font.SetPointSize(c.pointSize);
         font.Prepare();
@@ -472,7 +484,8 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         std::vector<uint32_t> drawn(line.GetBits(), line.GetBits() + 40 * 12);
         std::vector<uint32_t> expected(oneByOne.GetBits(), oneByOne.GetBits() + 40 * 12);
         EXPECT_NE(drawn, *c.background);
-        EXPECT_EQ(drawn, expected) << "size " << c.pointSize << (c.clipped ? ", clipped" : "");
+        EXPECT_EQ(drawn, expected) << (c.path == &over ? "over" : "apart") << ", size " << c.pointSize
+                                   << (c.clipped ? ", clipped" : "");
     }
 }
 
