@@ -6,9 +6,18 @@
 #include "graphics/SharedImage.h"
 #include "graphics/SysFont.h"
 
+#include "platform/SystemFont.h"
+
 #include <benchmark/benchmark.h>
 
+#ifdef KAVO_BENCH_HAVE_FREETYPE
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#endif
+
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -73,11 +82,18 @@ std::string WriteBenchDescription()
     return path;
 }
 
-void DrawLine(benchmark::State& state, Font& font)
+// The line drawn again and again into a 640 x 40 image: a new (transparent) one, or one like the
+// screen (opaque).
+void DrawLine(benchmark::State& state, Font& font, bool onScreen = false)
 {
     MemoryImage target;
     target.Create(640, 40);
     target.GetBits();
+    if (onScreen)
+    {
+        std::vector<uint32_t> screen(640 * 40, 0xFF203040u);
+        target.SetBits(screen.data(), 640, 40);
+    }
     Graphics g(&target);
     g.SetFont(&font);
     g.SetColor(Color(250, 220, 40));
@@ -101,12 +117,28 @@ void BM_ImageFontLine(benchmark::State& state)
 }
 BENCHMARK(BM_ImageFontLine)->Arg(12)->Arg(18);
 
+void BM_ImageFontLineOnScreen(benchmark::State& state)
+{
+    BenchHost host;
+    ImageFont font(&host, WriteBenchDescription());
+    font.SetPointSize(int(state.range(0)));
+    DrawLine(state, font, true);
+}
+BENCHMARK(BM_ImageFontLineOnScreen)->Arg(12)->Arg(18);
+
 void BM_SysFontLine(benchmark::State& state)
 {
     SysFont font("Arial", int(state.range(0)));
     DrawLine(state, font);
 }
 BENCHMARK(BM_SysFontLine)->Arg(12)->Arg(18);
+
+void BM_SysFontLineOnScreen(benchmark::State& state)
+{
+    SysFont font("Arial", int(state.range(0)));
+    DrawLine(state, font, true);
+}
+BENCHMARK(BM_SysFontLineOnScreen)->Arg(12)->Arg(18);
 
 void BM_SysFontStringWidth(benchmark::State& state)
 {
@@ -116,5 +148,97 @@ void BM_SysFontStringWidth(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * int64_t(kLine.size()));
 }
 BENCHMARK(BM_SysFontStringWidth);
+
+#ifdef KAVO_BENCH_HAVE_FREETYPE
+// FreeType on the same face and size as the system font, the same line into the same kind of
+// target: each glyph rendered once by FT_Load_Char and FT_Render_Glyph and kept (or rendered
+// again every time, "render"), its coverage blended in the text colour, source over, a pixel at
+// a time.
+struct FreeTypeGlyph
+{
+    int left = 0, top = 0, width = 0, rows = 0, advance = 0;
+    std::vector<uint8_t> coverage;
+};
+
+bool RenderFreeTypeGlyph(FT_Face face, char c, FreeTypeGlyph& glyph)
+{
+    if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(c)), FT_LOAD_DEFAULT) != 0) return false;
+    if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return false;
+    const FT_Bitmap& bitmap = face->glyph->bitmap;
+    glyph.left = face->glyph->bitmap_left;
+    glyph.top = face->glyph->bitmap_top;
+    glyph.width = int(bitmap.width);
+    glyph.rows = int(bitmap.rows);
+    glyph.advance = int((face->glyph->advance.x + 32) >> 6);
+    glyph.coverage.resize(size_t(glyph.width) * size_t(glyph.rows));
+    for (int row = 0; row < glyph.rows; ++row)
+        std::memcpy(glyph.coverage.data() + size_t(row) * size_t(glyph.width),
+                    bitmap.buffer + ptrdiff_t(row) * bitmap.pitch, size_t(glyph.width));
+    return true;
+}
+
+void BlendFreeTypeGlyph(uint32_t* pixels, int width, int height, int x, int y, const FreeTypeGlyph& glyph,
+                        uint32_t rgb)
+{
+    const uint32_t cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
+    for (int row = 0; row < glyph.rows; ++row)
+    {
+        int py = y + row;
+        if (py < 0 || py >= height) continue;
+        for (int col = 0; col < glyph.width; ++col)
+        {
+            int px = x + col;
+            uint32_t a = glyph.coverage[size_t(row) * size_t(glyph.width) + size_t(col)];
+            if (px < 0 || px >= width || a == 0) continue;
+            uint32_t& d = pixels[size_t(py) * size_t(width) + size_t(px)];
+            uint32_t inv = 255 - a;
+            uint32_t r = (cr * a + ((d >> 16) & 0xFF) * inv + 127) / 255;
+            uint32_t g = (cg * a + ((d >> 8) & 0xFF) * inv + 127) / 255;
+            uint32_t b = (cb * a + (d & 0xFF) * inv + 127) / 255;
+            uint32_t da = a + ((d >> 24) * inv + 127) / 255;
+            d = da << 24 | r << 16 | g << 8 | b;
+        }
+    }
+}
+
+void BM_FreeTypeLine(benchmark::State& state)
+{
+    SysFont font("Arial", int(state.range(0)));
+    bool cached = state.range(1) != 0, onScreen = state.range(2) != 0;
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    if (!font.font || FT_Init_FreeType(&library) != 0 ||
+        FT_New_Face(library, font.font->FilePath().c_str(), 0, &face) != 0 ||
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(font.font->Request().pixelHeight)) != 0)
+    {
+        if (library) FT_Done_FreeType(library);
+        state.SkipWithError("FreeType could not open the face");
+        return;
+    }
+    std::vector<FreeTypeGlyph> glyphs(256);
+    for (char c : kLine)
+        RenderFreeTypeGlyph(face, c, glyphs[static_cast<unsigned char>(c)]);
+    std::vector<uint32_t> pixels(640 * 40, onScreen ? 0xFF203040u : 0u);
+    FreeTypeGlyph scratch;
+    for (auto _ : state)
+    {
+        int pen = 4;
+        for (char c : kLine)
+        {
+            const FreeTypeGlyph* glyph = &glyphs[static_cast<unsigned char>(c)];
+            if (!cached && RenderFreeTypeGlyph(face, c, scratch)) glyph = &scratch;
+            BlendFreeTypeGlyph(pixels.data(), 640, 40, pen + glyph->left, 28 - glyph->top, *glyph, 0xFADC28);
+            pen += glyph->advance;
+        }
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    state.SetItemsProcessed(state.iterations() * int64_t(kLine.size()));
+    state.SetLabel(cached ? "items = glyphs, cached" : "items = glyphs, rendered every time");
+}
+// size, cached, onto an opaque (screen-like) target
+BENCHMARK(BM_FreeTypeLine)->Args({12, 1, 0})->Args({18, 1, 0})->Args({12, 1, 1})->Args({18, 1, 1})->Args({12, 0, 0});
+#endif
 
 } // namespace
