@@ -311,8 +311,12 @@ public:
     void StartCursorThread();
     // One turn of the cursor thread with the mouse at (x, y): once a frame has been drawn, a
     // position other than the drawn one goes to the display, drawn at once when the next frame
-    // is not due soon, else kept for that frame.
-    void MoveSoftwareCursor(int x, int y);
+    // is not due soon, else kept for that frame. True when the display has it drawn, so the
+    // thread may rest until the mouse moves again.
+    bool MoveSoftwareCursor(int x, int y);
+    // Wakes the cursor thread when the mouse (or the demo's recorded mouse) stands elsewhere
+    // than when it was last woken, and at shut-down. Main thread.
+    void WakeCursorThread(bool always = false);
 
     // --- Messages and focus ---
     // The window procedure of the main and invisible windows.
@@ -512,6 +516,10 @@ public:
     std::atomic<int> mNumLoadingThreadTasks{0};
     std::atomic<int> mCompletedLoadingThreadTasks{0};
     std::atomic<bool> mCursorThreadRunning{false};
+    std::atomic<uint32_t> mCursorWakeCount{0}; // the cursor thread waits for it to change
+    int mCursorWakeX = -1, mCursorWakeY = -1;  // the mouse when the cursor thread was woken last
+    bool mNotificationPolled = false;          // whether a second start's knock was looked for
+    uint32_t mNotificationPollTick = 0;        // and when, last
     std::thread mLoadingThread;
     std::thread mCursorThread;
 
@@ -591,6 +599,8 @@ private:
     void AttachScreenImage();
     void LoadingThreadMain();
     void CursorThreadMain();
+    // Where the cursor thread draws the cursor: the mouse, or the demo's recorded mouse.
+    void CursorThreadPosition(int& x, int& y);
     std::string RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation);
     // A player's data that could not be written is reported once a run, on stderr and in
     // "ScrError.txt"; the program goes on.

@@ -16,6 +16,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/DesktopIdle.h"
 #include "platform/Instance.h"
+#include "platform/Messages.h"
 #include "platform/Threads.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -122,8 +123,17 @@ bool KavoAppBase::UpdateAppStep(bool* updated)
         platform::Message message;
         while (!mShutdown && platform::PeekMessage(message))
             WindowProc(message);
-        if (mInstanceGuard && mInstanceGuard->PollNotification()) HandleNotifyMessage(0, 0);
+        // A second start's knock is looked for every 50 ms, not on each of the passes between
+        // two sleeps: the first copy still comes forward at once to the eye.
+        uint32_t now = Now();
+        if (mInstanceGuard && (!mNotificationPolled || now - mNotificationPollTick >= 50))
+        {
+            mNotificationPolled = true;
+            mNotificationPollTick = now;
+            if (mInstanceGuard->PollNotification()) HandleNotifyMessage(0, 0);
+        }
         if (mPlayingDemo) PlayDemoEvents();
+        if (mCursorThreadRunning) WakeCursorThread();
         ProcessDeferredMessages();
         if (mDeferredMessages.empty()) mUpdateAppState = 1;
     }
@@ -334,15 +344,17 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
         }
         else
         {
-            // Sleep until the next update is due, rounded up to whole milliseconds: a wait of a
-            // fraction of a millisecond is slept as one rather than spun out on the clock.
+            // Sleep until the next update is due, rounded up to whole milliseconds (a wait of a
+            // fraction of a millisecond is slept as one rather than spun out on the clock), or
+            // until the desktop has an event for the program.
             int sleepMs = int(std::ceil(frameMs - mUpdateFTimeAcc));
             if (sleepMs > 0)
             {
                 if (!allowSleep) return false;
                 ++mSleepCount;
-                Sleep(uint32_t(sleepMs));
-                slept = uint32_t(sleepMs);
+                uint32_t before = Now();
+                platform::WaitForMessage(uint32_t(sleepMs));
+                slept = std::min(uint32_t(sleepMs), Now() - before);
             }
         }
     }
@@ -652,6 +664,7 @@ void KavoAppBase::Shutdown()
         SetMusicVolume(mDemoMusicVolume);
         SetSfxVolume(mDemoSfxVolume);
     }
+    WakeCursorThread(true);
     while (mCursorThreadRunning)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (mCursorThread.joinable()) mCursorThread.join();

@@ -55,37 +55,70 @@ void KavoAppBase::StartCursorThread()
 void KavoAppBase::CursorThreadMain()
 {
     platform::SetCurrentThreadPriority(platform::ThreadPriority::AboveNormal);
-    // Real time on purpose: this thread only moves the pointer image and decides nothing.
+    // Real time on purpose: this thread only moves the pointer image and decides nothing. While
+    // the display shows the cursor where the mouse is, the thread sleeps until the main thread
+    // sees the mouse move; while a position waits for the next frame it looks every 10 ms.
+    uint32_t seen = mCursorWakeCount.load();
+    bool drawn = false;
     while (!mShutdown)
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        int x = 0, y = 0;
-        if (mPlayingDemo)
+        if (drawn)
         {
-            x = mDemoMouseX;
-            y = mDemoMouseY;
+            mCursorWakeCount.wait(seen);
+            seen = mCursorWakeCount.load();
+            if (mShutdown) break;
         }
         else
         {
-            platform::LastMousePosition(x, y);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        MoveSoftwareCursor(x, y);
+        int x = 0, y = 0;
+        CursorThreadPosition(x, y);
+        drawn = MoveSoftwareCursor(x, y);
     }
     mCursorThreadRunning = false;
 }
 
-void KavoAppBase::MoveSoftwareCursor(int x, int y)
+void KavoAppBase::CursorThreadPosition(int& x, int& y)
+{
+    if (mPlayingDemo)
+    {
+        x = mDemoMouseX;
+        y = mDemoMouseY;
+    }
+    else
+    {
+        platform::LastMousePosition(x, y);
+    }
+}
+
+void KavoAppBase::WakeCursorThread(bool always)
+{
+    int x = 0, y = 0;
+    CursorThreadPosition(x, y);
+    if (!always && x == mCursorWakeX && y == mCursorWakeY) return;
+    mCursorWakeX = x;
+    mCursorWakeY = y;
+    mCursorWakeCount.fetch_add(1);
+    mCursorWakeCount.notify_all();
+}
+
+bool KavoAppBase::MoveSoftwareCursor(int x, int y)
 {
     DDInterface* display = mDDInterface;
-    if (!display || mDrawCount == 0) return;
+    if (!display) return true;
+    if (mDrawCount == 0) return false;
     // Compared with where the cursor was last drawn: a position only stored for the next frame
     // is shown at once when no frame comes soon enough.
-    if (x == display->mCursorOldX && y == display->mCursorOldY) return;
+    if (x == display->mCursorOldX && y == display->mCursorOldY) return true;
     uint32_t sinceDraw = platform::Clock::Get().Ticks() - mNextDrawTick;
     if (int32_t(sinceDraw) > display->mMillisecondsPerFrame + 5)
+    {
         display->SetCursorPos(x, y);
-    else
-        display->SetPendingCursorPos(x, y);
+        return true;
+    }
+    display->SetPendingCursorPos(x, y);
+    return false;
 }
 
 // ---------------------------------------------------------------- live images

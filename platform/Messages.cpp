@@ -3,8 +3,16 @@
 #include "platform/AsciiCase.h"
 #include "platform/Clock.h"
 #include "platform/SdlDesktop.h"
+#include "platform/SystemClock.h"
 #include "platform/TextEncoding.h"
 
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -31,6 +39,17 @@ std::vector<Timer> gTimers;
 std::map<std::string, uint32_t> gRegistered;
 uint32_t gNextRegistered = 0xC000;
 uint32_t gLastInput = 0;
+
+// Asking SDL for the desktop's events costs a dozen calls to the display server even when
+// nothing came. Where the main window is an X11 one, SDL is asked only when the connection has
+// something to read or Xlib holds events not yet taken, and besides at least every
+// kFullPumpInterval for SDL's own timed work (focus changes, quit signals); elsewhere at most
+// once a kCheckInterval, which the loop's several looks between two waits share.
+using SteadyClock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kFullPumpInterval{50};
+constexpr std::chrono::milliseconds kCheckInterval{1};
+SteadyClock::time_point gLastPump;  // when SDL last took the desktop's events
+SteadyClock::time_point gLastCheck; // when the connection was last found quiet
 
 // The virtual-key code of a desktop key; 0 for keys the framework has no code for.
 int VirtualKey(SDL_Keycode key)
@@ -322,6 +341,52 @@ void Translate(const SDL_Event& e)
     }
 }
 
+// The main window when it exists and shows.
+SDL_Window* MainWindowIfShown()
+{
+    SDL_Window* window = detail::GetDesktop().videoUp ? detail::GetDesktop().window : nullptr;
+    return window && !(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) ? window : nullptr;
+}
+
+// The X11 connection of a window; null for other desktops.
+Display* XDisplayOf(SDL_Window* window)
+{
+    static SDL_Window* known = nullptr;
+    static Uint32 knownId = 0;
+    static Display* display = nullptr;
+    if (window != known || SDL_GetWindowID(window) != knownId)
+    {
+        known = window;
+        knownId = window ? SDL_GetWindowID(window) : 0;
+        display = nullptr;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+            display = info.info.x11.display;
+    }
+    return display;
+}
+
+// Whether SDL holds an event (its end-of-poll marker aside).
+bool SdlHasEvents()
+{
+    return SDL_HasEvents(SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) || SDL_HasEvents(SDL_POLLSENTINEL + 1, SDL_LASTEVENT);
+}
+
+bool PumpDue()
+{
+    SteadyClock::time_point now = SteadyClock::now();
+    if (now - gLastPump >= kFullPumpInterval) return true;
+    if (now - gLastPump < kCheckInterval || now - gLastCheck < kCheckInterval) return false;
+    Display* display = XDisplayOf(MainWindowIfShown());
+    if (!display) return true;
+    if (XEventsQueued(display, QueuedAlready) > 0) return true;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    if (poll(&connection, 1, 0) > 0) return true;
+    gLastCheck = now;
+    return false;
+}
+
 } // namespace
 
 bool PeekMessage(Message& message)
@@ -338,8 +403,18 @@ bool PeekMessage(Message& message)
     if (gQueue.empty() && detail::GetDesktop().videoUp)
     {
         SDL_Event e;
-        while (gQueue.empty() && SDL_PollEvent(&e))
-            Translate(e);
+        if (PumpDue())
+        {
+            gLastPump = SteadyClock::now();
+            while (gQueue.empty() && SDL_PollEvent(&e))
+                Translate(e);
+        }
+        else
+        {
+            // Nothing new from the server: only what SDL has queued already.
+            while (gQueue.empty() && SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+                Translate(e);
+        }
     }
     if (!gQueue.empty())
     {
@@ -365,6 +440,35 @@ bool PeekMessage(Message& message)
         }
     }
     return false;
+}
+
+void WaitForMessage(uint32_t ms)
+{
+    Clock& clock = Clock::Get();
+    SDL_Window* window = MainWindowIfShown();
+    if (&clock != &SystemClock::Instance() || !window)
+    {
+        clock.Sleep(ms);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(gPostedLock);
+        if (!gPosted.empty()) return;
+    }
+    if (!gQueue.empty() || ms == 0 || SdlHasEvents()) return;
+    Display* display = XDisplayOf(window);
+    if (!display)
+    {
+        // SDL waits on the desktop's connection; what arrives meanwhile is queued on return.
+        SDL_WaitEventTimeout(nullptr, int(std::min<uint32_t>(ms, INT_MAX)));
+        gLastPump = SteadyClock::now();
+        return;
+    }
+    // What the program asked of the server goes out before it sleeps.
+    XFlush(display);
+    if (XEventsQueued(display, QueuedAlready) > 0) return;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    if (poll(&connection, 1, int(std::min<uint32_t>(ms, INT_MAX))) == 0) gLastCheck = SteadyClock::now();
 }
 
 void PostMessage(WindowId window, uint32_t message, uint64_t wParam, int64_t lParam)

@@ -159,6 +159,10 @@ constexpr int HighWord(int64_t value)
 // Takes the next message: posted messages and desktop events first in arrival order, then a
 // due timer. False when none is waiting. Main thread only.
 bool PeekMessage(Message& message);
+// Blocks until a desktop event arrives or ms milliseconds have passed; returns at once when a
+// message already waits. Under a test's clock, or without a shown main window, it sleeps ms
+// on the clock instead. Main thread.
+void WaitForMessage(uint32_t ms);
 // Queues a message for PeekMessage; any thread.
 void PostMessage(WindowId window, uint32_t message, uint64_t wParam = 0, int64_t lParam = 0);
 // A message number of its own for a name, 0xC000 or above; the same name gives the same number.

@@ -104,31 +104,32 @@ void WidgetManager::PrepareWidgetGraphics(Graphics& g, Widget* widget) const
 
 bool WidgetManager::DrawScreen()
 {
-    ModalFlags flags = BuildModalFlags();
-    int dirtyCount =
-        int(std::count_if(mChildren.begin(), mChildren.end(), [](Widget* w) { return w->mDirty; }));
     mMinOverlayPriority = INT_MAX;
     mDeferredOverlays.clear();
+    if (std::none_of(mChildren.begin(), mChildren.end(), [](Widget* w) { return w->mDirty; }))
+    {
+        // Nothing to draw: the screen is neither locked nor touched.
+        mDirty = false;
+        return false;
+    }
+    ModalFlags flags = BuildModalFlags();
 
     Graphics g(mScreenImage);
     mDrawGraphics = &g;
     bool locked = mApp != nullptr && mScreenImage != nullptr && mApp->BeginScreenDraw(mScreenImage);
 
     bool drawn = false;
-    if (dirtyCount > 0)
+    WidgetList topLevel = mChildren; // drawing must not change the tree, but a copy costs little
+    for (Widget* widget : topLevel)
     {
-        WidgetList topLevel = mChildren; // drawing must not change the tree, but a copy costs little
-        for (Widget* widget : topLevel)
-        {
-            if (!HasWidget(widget)) continue;
-            if (widget == mBaseModalWidget) flags.mReachedModal = true;
-            if (!widget->mDirty || !widget->mVisible) continue;
-            Graphics widgetGraphics(g);
-            PrepareWidgetGraphics(widgetGraphics, widget);
-            widget->DrawAll(flags, &widgetGraphics);
-            drawn = true;
-            widget->mDirty = false;
-        }
+        if (!HasWidget(widget)) continue;
+        if (widget == mBaseModalWidget) flags.mReachedModal = true;
+        if (!widget->mDirty || !widget->mVisible) continue;
+        Graphics widgetGraphics(g);
+        PrepareWidgetGraphics(widgetGraphics, widget);
+        widget->DrawAll(flags, &widgetGraphics);
+        drawn = true;
+        widget->mDirty = false;
     }
     FlushDeferredOverlays(INT_MAX);
 
