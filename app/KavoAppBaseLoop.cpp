@@ -439,8 +439,7 @@ bool KavoAppBase::DrawFrame()
     mDrawing = false;
     ++mFPSCount;
 
-    if (!((changed || now - mLastDrawTick > 999 || mForceDraw) &&
-          int32_t(now - mNextDrawTick) >= 0))
+    if (!((changed || now - mLastDrawTick > 999 || mForceDraw) && int32_t(now - mNextDrawTick) >= 0))
     {
         mHasPendingDraw = false;
         mLastDrawWasEmpty = true;

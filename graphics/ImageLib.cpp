@@ -15,12 +15,13 @@ bool Image::SizeAllowed(int64_t w, int64_t h)
     return w > 0 && h > 0 && w <= kMaxDimension && h <= kMaxDimension && w * h <= kMaxPixels;
 }
 
-bool Image::Allocate(int w, int h)
+bool Image::Allocate(int w, int h, bool clear)
 {
     if (!SizeAllowed(w, h)) return false;
     width = w;
     height = h;
-    bits.reset(new uint32_t[size_t(w) * size_t(h)]());
+    size_t n = size_t(w) * size_t(h);
+    bits.reset(clear ? new uint32_t[n]() : new uint32_t[n]);
     return true;
 }
 

@@ -25,8 +25,9 @@ public:
     Image() = default;
     virtual ~Image() = default;
 
-    // Allocates width x height pixels (all 0); false for a size the readers refuse.
-    bool Allocate(int w, int h);
+    // Allocates width x height pixels (all 0, unless clear is false for a reader that writes
+    // every pixel); false for a size the readers refuse.
+    bool Allocate(int w, int h, bool clear = true);
     // Whether the readers make an image of that size.
     static bool SizeAllowed(int64_t w, int64_t h);
 };

@@ -4,6 +4,8 @@
 #include "base/PakFile.h"
 #include "platform/Files.h"
 
+#include <algorithm>
+#include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -39,13 +41,13 @@ jpeg_error_mgr* QuietErrors(ErrorManager& err)
     return manager;
 }
 
-// A source manager over an archive file with a 4096-byte buffer. Running out of data after the
+// A source manager over an archive file with a 64 KiB buffer. Running out of data after the
 // start supplies an end-of-image marker so libjpeg can stop, and notes the truncation.
 struct PakSource
 {
     jpeg_source_mgr pub;
     Kavo::PakFileHandle* file;
-    JOCTET buffer[4096];
+    JOCTET buffer[65536];
     bool startOfFile;
     bool truncated;
 };
@@ -123,20 +125,36 @@ bool DecodeJpeg(JpegRead& r)
     // coefficient buffers for the whole image).
     if (!Image::SizeAllowed(r.info.image_width, r.info.image_height)) return false;
 
-    // CMYK and YCCK files come out as CMYK and are converted below; everything else as grey or RGB.
+    // Grey and colour files come out of libjpeg straight in the image's layout (blue, green, red
+    // and an opaque alpha byte in memory: 0xAARRGGBB), written into the image's rows. CMYK and
+    // YCCK files come out as CMYK and are converted below.
     bool cmyk = r.info.jpeg_color_space == JCS_CMYK || r.info.jpeg_color_space == JCS_YCCK;
-    if (cmyk)
-        r.info.out_color_space = JCS_CMYK;
-    else if (r.info.num_components != 1)
-        r.info.out_color_space = JCS_RGB;
+    constexpr J_COLOR_SPACE kImageLayout =
+        std::endian::native == std::endian::little ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    r.info.out_color_space = cmyk ? JCS_CMYK : kImageLayout;
     jpeg_start_decompress(&r.info);
 
     int width = int(r.info.output_width), height = int(r.info.output_height);
     int components = r.info.output_components;
-    if (!(components == 1 || components == 3 || (cmyk && components == 4))) return false;
+    if (components != 4) return false;
     r.image = std::make_unique<Image>();
-    if (!r.image->Allocate(width, height)) return false;
-    r.row.resize(size_t(width) * size_t(components));
+    if (!r.image->Allocate(width, height, false)) return false;
+    if (!cmyk)
+    {
+        JSAMPROW rows[16];
+        while (r.info.output_scanline < r.info.output_height)
+        {
+            JDIMENSION first = r.info.output_scanline;
+            JDIMENSION count = std::min<JDIMENSION>(16, r.info.output_height - first);
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = reinterpret_cast<JSAMPROW>(r.image->bits.get() + size_t(first + i) * size_t(width));
+            if (jpeg_read_scanlines(&r.info, rows, count) == 0) return false;
+        }
+        jpeg_finish_decompress(&r.info);
+        return true;
+    }
+
+    r.row.resize(size_t(width) * 4);
     bool inverted = r.info.saw_Adobe_marker; // Adobe writes CMYK inverted
     for (int y = 0; y < height; ++y)
     {
@@ -146,29 +164,15 @@ bool DecodeJpeg(JpegRead& r)
         const JSAMPLE* p = r.row.data();
         for (int x = 0; x < width; ++x)
         {
-            uint32_t red, green, blue;
-            if (components == 1)
-                red = green = blue = p[x];
-            else if (components == 3)
+            uint32_t c = p[x * 4], m = p[x * 4 + 1], yl = p[x * 4 + 2], k = p[x * 4 + 3];
+            if (!inverted)
             {
-                red = p[x * 3];
-                green = p[x * 3 + 1];
-                blue = p[x * 3 + 2];
+                c = 255 - c;
+                m = 255 - m;
+                yl = 255 - yl;
+                k = 255 - k;
             }
-            else
-            {
-                uint32_t c = p[x * 4], m = p[x * 4 + 1], yl = p[x * 4 + 2], k = p[x * 4 + 3];
-                if (!inverted)
-                {
-                    c = 255 - c;
-                    m = 255 - m;
-                    yl = 255 - yl;
-                    k = 255 - k;
-                }
-                red = c * k / 255;
-                green = m * k / 255;
-                blue = yl * k / 255;
-            }
+            uint32_t red = c * k / 255, green = m * k / 255, blue = yl * k / 255;
             out[x] = 0xFF000000 | red << 16 | green << 8 | blue;
         }
     }

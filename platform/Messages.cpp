@@ -370,7 +370,8 @@ Display* XDisplayOf(SDL_Window* window)
 // Whether SDL holds an event (its end-of-poll marker aside).
 bool SdlHasEvents()
 {
-    return SDL_HasEvents(SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) || SDL_HasEvents(SDL_POLLSENTINEL + 1, SDL_LASTEVENT);
+    return SDL_HasEvents(SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) ||
+           SDL_HasEvents(SDL_POLLSENTINEL + 1, SDL_LASTEVENT);
 }
 
 bool PumpDue()

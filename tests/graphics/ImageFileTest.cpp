@@ -6,8 +6,8 @@
 #include "graphics/PaletteBuilder.h"
 #include "platform/Files.h"
 #include "tests/ScratchNames.h"
-#include "tests/graphics/LargestAllocation.h"
 #include "tests/graphics/ImageFixtures.h"
+#include "tests/graphics/LargestAllocation.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +170,56 @@ TEST_F(ImageFiles, JpegColourSpaces)
         EXPECT_FALSE(LoadJPEG(Write("huge.jpg", huge))) << progressive;
     }
     EXPECT_FALSE(LoadJPEG(Write("cut.jpg", whole.substr(0, whole.size() / 2)))); // ends inside its data
+}
+
+// libjpeg's own RGB rows of a file, packed as 0xFFRRGGBB: what the reader gave when it converted
+// every pixel itself.
+std::vector<uint32_t> LibjpegRgb(const std::string& data)
+{
+    jpeg_decompress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    std::vector<JSAMPLE> row(size_t(info.output_width) * 3);
+    std::vector<uint32_t> pixels;
+    while (info.output_scanline < info.output_height)
+    {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        for (size_t x = 0; x < info.output_width; ++x)
+            pixels.push_back(0xFF000000u | uint32_t(row[x * 3]) << 16 | uint32_t(row[x * 3 + 1]) << 8 |
+                             row[x * 3 + 2]);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return pixels;
+}
+
+// Grey and colour files, baseline and progressive, of sizes that end inside a block and inside
+// a run of decoded rows: every pixel is libjpeg's own RGB.
+TEST_F(ImageFiles, JpegPixelsAreLibjpegsRgb)
+{
+    for (auto [w, h] : {std::pair{1, 1}, {17, 9}, {33, 35}, {64, 48}, {250, 19}})
+    {
+        std::vector<uint32_t> pixels(size_t(w * h));
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = uint32_t(i * 2654435761u >> 5) ^ uint32_t(i % size_t(w) * 9);
+        for (int components : {1, 3})
+            for (bool progressive : {false, true})
+            {
+                std::string data = MakeJpeg(w, h, pixels, components, 85, progressive);
+                auto image = LoadJPEG(Write("exact.jpg", data));
+                ASSERT_TRUE(image);
+                ASSERT_EQ(image->width, w);
+                ASSERT_EQ(image->height, h);
+                EXPECT_EQ(Bits(*image), LibjpegRgb(data))
+                    << w << "x" << h << " " << components << " " << progressive;
+            }
+    }
 }
 
 TEST_F(ImageFiles, GifFrames)
@@ -383,7 +433,7 @@ TEST_F(ImageFiles, Jpeg2000ThroughTheCodecModule)
     // refused before it is decoded.
     std::vector<uint32_t> strip(4 * 4100, 0xFF336699);
     EXPECT_FALSE(LoadJPEG2000(Write("tiny-tiles.j2k", MakeJ2k(4, 4100, strip, false, 4)))); // 1025 tiles
-    auto tiled = LoadJPEG2000(Write("tiles.j2k", MakeJ2k(4, 4096, strip, false, 4)));      // 1024 tiles
+    auto tiled = LoadJPEG2000(Write("tiles.j2k", MakeJ2k(4, 4096, strip, false, 4)));       // 1024 tiles
     ASSERT_TRUE(tiled);
     EXPECT_EQ(tiled->height, 4096);
     EXPECT_EQ(tiled->bits[4095 * 4 + 3], 0xFF336699u);
