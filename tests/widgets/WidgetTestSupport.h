@@ -77,6 +77,7 @@ public:
     std::string mClipboard;
     bool mHighCharacters = false;
     bool mSystemCaret = false;
+    int mScreenDraws = 0; // frames begun on the screen image
     Log mLog;     // caret calls, fonts made, dialog buttons, kills
     Log mTextLog; // what the fonts it makes draw
     int mWidth = 800;
@@ -99,7 +100,11 @@ public:
     int GetScreenHeight() override { return mHeight; }
     bool Is3DAccelerated() override { return false; }
     Kavo::Font* CreateSysFont(const std::string& face, int pointSize, bool bold) override;
-    bool BeginScreenDraw(Kavo::Image*) override { return false; }
+    bool BeginScreenDraw(Kavo::Image*) override
+    {
+        ++mScreenDraws;
+        return false;
+    }
     void EndScreenDraw(Kavo::Image*) override {}
     Kavo::DialogListener* GetDialogListener() override { return this; }
     bool UpdateAppStep() override { return mOnUpdateStep ? mOnUpdateStep() : false; }

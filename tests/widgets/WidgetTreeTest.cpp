@@ -309,8 +309,10 @@ TEST(WidgetTree, DrawingNestedWidgetsAndDigitStrips)
     EXPECT_TRUE(screen.mManager.DrawScreen());
     EXPECT_EQ(screen.Take(), (Log{"outer Draw at 10,10", "first Draw at 15,15", "second Draw at 30,15"}));
     EXPECT_FALSE(first.mDirty);
-    EXPECT_FALSE(screen.mManager.DrawScreen()); // nothing dirty: nothing drawn
+    int framesBegun = screen.mApp.mScreenDraws;
+    EXPECT_FALSE(screen.mManager.DrawScreen()); // nothing dirty: nothing drawn, the screen untouched
     EXPECT_TRUE(screen.Take().empty());
+    EXPECT_EQ(screen.mApp.mScreenDraws, framesBegun);
 
     RecordingImage strip(100, 12); // ten digits of 10 pixels
     Graphics g(&target);
