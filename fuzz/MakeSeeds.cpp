@@ -125,6 +125,7 @@ void SavedGameSeeds()
     const std::string path = gFolder + "game.tmp";
     {
         Kavo::GameBoardLogic board;
+        board.rules.Random().Seed(1); // the generator's state is saved; unseeded it follows the clock
         Kavo::CFileSerializer writer(path, false, 1);
         board.Serialize(writer);
     }
@@ -164,6 +165,7 @@ void BoardGameSeeds()
     for (Kavo::LevelSpecificConfig& level : rules.levels)
         for (int i = Kavo::prColor1; i <= Kavo::prColor4; ++i)
             level.PieceRatio[i] = 10;
+    rules.Random().Seed(1);
     Kavo::Board board(nullptr, rules);
     auto save = [&](const std::string& name)
     {
