@@ -330,13 +330,26 @@ void* StartWithAlternateStack(void* data)
     return start.routine(start.argument);
 }
 
+using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+
+// The thread start this one stands in front of. A sanitizer runtime linked into the program
+// defines its own under this name, and only it registers the thread with the runtime; the
+// library's, found next, would leave the thread's stack unknown to the leak checker.
+extern "C" int __interceptor_pthread_create(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)
+    __attribute__((weak));
+
+Create NextThreadStart()
+{
+    if (__interceptor_pthread_create) return __interceptor_pthread_create;
+    return reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+}
+
 } // namespace
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*routine)(void*),
                               void* argument)
 {
-    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-    static Create next = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    static Create next = NextThreadStart();
     if (!next) return EAGAIN;
     bool reportThread = platform::tReportThread || platform::ThreadId() == platform::gWatcherTid.load();
     ThreadStart* start = new (std::nothrow) ThreadStart{routine, argument, reportThread};
