@@ -1,6 +1,7 @@
 // The GIF reader: the first image of the file, LZW-decoded, with its transparent index.
 #include "graphics/ImageLib.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +20,7 @@ public:
     {
     }
     bool AtEnd() const { return mPos >= mSize; }
+    size_t Remaining() const { return mSize - mPos; }
     bool Failed() const { return mFailed; }
     int Byte()
     {
@@ -105,6 +107,17 @@ private:
     bool mEnded = false;
 };
 
+// The most pixels the rest of a file can decode to. Each code takes two bits or more, and the
+// n-th code after a clear stands for a string of at most n pixels (every table entry is one
+// pixel longer than an earlier string), of at most 4096 pixels once the table is full.
+int64_t MostPixelsIn(size_t bytes)
+{
+    const int64_t codes = int64_t(std::min<size_t>(bytes, size_t(1) << 40)) * 4;
+    const int64_t kLongest = 4096;
+    if (codes <= kLongest) return codes * (codes + 1) / 2;
+    return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
+}
+
 } // namespace
 
 std::unique_ptr<Image> LoadGIF(const std::string& path)
@@ -173,6 +186,8 @@ std::unique_ptr<Image> LoadGIF(const std::string& path)
     int minCodeSize = in.Byte();
     if (in.Failed() || width <= 0 || height <= 0) return nullptr;
     if (minCodeSize < 1 || minCodeSize > 11) return nullptr; // codes must fit in 12 bits
+    // An image its data cannot fill is refused before its memory is taken.
+    if (int64_t(width) * int64_t(height) > MostPixelsIn(in.Remaining())) return nullptr;
 
     auto image = std::make_unique<Image>();
     if (!image->Allocate(width, height)) return nullptr; // unfilled rows stay transparent black

@@ -48,6 +48,7 @@ std::vector<uint32_t> Bits(const Image& image)
 }
 
 const std::vector<uint32_t> kFour = {0xFF102030, 0x80405060, 0x00000000, 0xFFFFFFFF};
+const uint32_t kGifColours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
 // --- Readers ---
 
@@ -334,6 +335,8 @@ TEST_F(ImageFiles, ShortFilesAreRefusedWithoutTheMemoryTheyClaim)
          LoadPNG, 64 * 1024},
         {"PNG of 1024 x 1024 cut after 100 rows", MakePngStart(1024, 1024, 100, PNG_INTERLACE_NONE, true),
          LoadPNG, 2 * 1024 * 1024},
+        // Three codes of data can fill at most six pixels.
+        {"GIF of 8000 x 8000 with one code", MakeGif(8000, 8000, {0}, kGifColours), LoadGIF, 64 * 1024},
     };
     for (const Case& c : cases)
     {
