@@ -10,6 +10,7 @@
 #include "platform/LittleEndian.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace Kavo
@@ -272,7 +273,17 @@ size_t PakInterface::Read(void* buffer, size_t size, size_t count, PakFileHandle
     const uint8_t* source =
         handle->record->archive->mapping.Data() + handle->record->start + uint64_t(handle->position);
     uint8_t* target = static_cast<uint8_t*>(buffer);
-    for (uint64_t i = 0; i < n; ++i)
+    // Eight bytes at a time, then the rest.
+    constexpr uint64_t kWordKey = 0x0101010101010101ull * kScrambleKey;
+    uint64_t i = 0;
+    for (; i + 8 <= n; i += 8)
+    {
+        uint64_t word;
+        std::memcpy(&word, source + i, 8);
+        word ^= kWordKey;
+        std::memcpy(target + i, &word, 8);
+    }
+    for (; i < n; ++i)
         target[i] = source[i] ^ kScrambleKey;
     handle->position += int64_t(n);
     return size_t(n / size);

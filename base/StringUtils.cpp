@@ -14,39 +14,41 @@ namespace
 {
 
 template <typename Text>
-Text DecodeEntities(const Text& text)
+void DecodeEntitiesInto(const Text& text, Text& out)
 {
     using Char = typename Text::value_type;
     struct Entity
     {
         const char* name;
+        size_t length;
         char value;
     };
-    static const Entity kEntities[] = {{"lt", '<'},    {"amp", '&'},  {"gt", '>'}, {"quot", '"'},
-                                       {"apos", '\''}, {"nbsp", ' '}, {"cr", '\n'}};
-    Text out;
-    out.reserve(text.size());
+    static const Entity kEntities[] = {{"lt", 2, '<'},    {"amp", 3, '&'},  {"gt", 2, '>'},  {"quot", 4, '"'},
+                                       {"apos", 4, '\''}, {"nbsp", 4, ' '}, {"cr", 2, '\n'}};
+    out.clear();
     size_t i = 0;
-    while (i < text.size())
+    for (;;)
     {
-        if (text[i] != Char('&'))
-        {
-            out += text[i++];
-            continue;
-        }
-        size_t end = text.find(Char(';'), i + 1);
-        if (end == Text::npos)
+        size_t amp = text.find(Char('&'), i);
+        if (amp == Text::npos)
         {
             out.append(text, i, Text::npos);
-            break;
+            return;
         }
-        Text name = text.substr(i + 1, end - i - 1);
+        out.append(text, i, amp - i);
+        size_t end = text.find(Char(';'), amp + 1);
+        if (end == Text::npos)
+        {
+            out.append(text, amp, Text::npos);
+            return;
+        }
+        const size_t length = end - amp - 1;
         Char replacement = Char('&');
         for (const Entity& entity : kEntities)
         {
-            bool same = name.size() == std::char_traits<char>::length(entity.name);
-            for (size_t k = 0; same && k < name.size(); ++k)
-                same = name[k] == Char(entity.name[k]);
+            bool same = length == entity.length;
+            for (size_t k = 0; same && k < length; ++k)
+                same = text[amp + 1 + k] == Char(entity.name[k]);
             if (same)
             {
                 replacement = Char(entity.value);
@@ -56,7 +58,6 @@ Text DecodeEntities(const Text& text)
         out += replacement;
         i = end + 1;
     }
-    return out;
 }
 
 } // namespace
@@ -265,12 +266,22 @@ bool StrCaseEqualN(const char* a, const char* b, int n)
 
 std::string XMLDecodeString(const std::string& text)
 {
-    return DecodeEntities(text);
+    std::string out;
+    DecodeEntitiesInto(text, out);
+    return out;
+}
+
+std::string& XMLDecodeStringInto(const std::string& text, std::string& out)
+{
+    DecodeEntitiesInto(text, out);
+    return out;
 }
 
 std::wstring XMLDecodeStringWide(const std::wstring& text)
 {
-    return DecodeEntities(text);
+    std::wstring out;
+    DecodeEntitiesInto(text, out);
+    return out;
 }
 
 } // namespace Kavo

@@ -59,6 +59,8 @@ bool StrCaseEqualN(const char* a, const char* b, int n);
 // Replaces the entities &lt; &amp; &gt; &quot; &apos; &nbsp; (a space) and &cr; (a line feed).
 // Another name between "&" and ";" leaves a lone "&"; a "&" with no later ";" stays as it is.
 std::string XMLDecodeString(const std::string& text);
+// The same into out (which must not be the text), reusing its storage.
+std::string& XMLDecodeStringInto(const std::string& text, std::string& out);
 std::wstring XMLDecodeStringWide(const std::wstring& text);
 
 } // namespace Kavo
