@@ -4,6 +4,7 @@
 #include "base/XMLElement.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,10 +58,34 @@ public:
     // but "/" is appended to the attribute order.
     bool AddAttribute(XMLElement& element, const std::string& name, const std::string& value);
 
+    // Runs of plain characters are taken straight from the file's buffer (the default); off,
+    // every character takes the one-character rule, the reference the runs are tested against.
+    void SetFastScanning(bool fast) { mFastScan = fast; }
+
 protected:
     void Init();
 
 private:
+    struct Scan; // the element being read, and storage kept from one element to the next
+    enum class Step
+    {
+        Continue,
+        Complete,
+        Failed,
+        OneCharacter, // (a run) the next character needs the one-character rule
+    };
+    // The one-character rule: what character c does to the element being read.
+    Step TakeChar(Scan& scan, XMLElement& element, uint16_t c);
+    // Takes a run of characters straight from the buffer while the rule for each is plain.
+    Step TakeRun(Scan& scan, XMLElement& element);
+    bool CanTakeRun(const XMLElement& element) const;
+    void TakeQuoteInTag(Scan& scan, XMLElement& element);
+    Step CloseStartTag(Scan& scan, XMLElement& element);
+    Step CloseEndTag(Scan& scan, XMLElement& element);
+    Step FailElement(Scan& scan, XMLElement& element, const std::string& errorText);
+    void StoreAttribute(Scan& scan, XMLElement& element);
+    void AttributeBoundary(Scan& scan, XMLElement& element, uint16_t c);
+
     enum class Reader
     {
         Byte,
@@ -99,6 +124,12 @@ private:
     bool mByteSwap = false;
     bool mIllegalCharacter = false;
     bool mInputEnded = false; // the reader has stopped for good
+    bool mFastScan = true;
+    // Stand-ins for the most common pushed-back text: the '<' that ended a text run, and the
+    // end tag of an element closed by "/>" whose name reads back unchanged.
+    bool mPendingOpen = false;
+    bool mPendingEnd = false;
+    std::unique_ptr<Scan> mScan;
 };
 
 } // namespace Kavo
