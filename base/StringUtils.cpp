@@ -23,7 +23,7 @@ void DecodeEntitiesInto(const Text& text, Text& out)
         size_t length;
         char value;
     };
-    static const Entity kEntities[] = {{"lt", 2, '<'},    {"amp", 3, '&'},  {"gt", 2, '>'},  {"quot", 4, '"'},
+    static const Entity kEntities[] = {{"lt", 2, '<'},    {"amp", 3, '&'},  {"gt", 2, '>'}, {"quot", 4, '"'},
                                        {"apos", 4, '\''}, {"nbsp", 4, ' '}, {"cr", 2, '\n'}};
     out.clear();
     size_t i = 0;

@@ -72,7 +72,8 @@ constexpr size_t kSpareAttributes = 64;
 
 // The first byte from p on that is `delimiter`, a carriage return, a line feed or from 0x80.
 // Loads may read up to 15 bytes past end.
-[[gnu::always_inline]] inline const uint8_t* QuotedRunEnd(const uint8_t* p, const uint8_t* end, uint8_t delimiter)
+[[gnu::always_inline]] inline const uint8_t* QuotedRunEnd(const uint8_t* p, const uint8_t* end,
+                                                          uint8_t delimiter)
 {
 #ifdef __SSE2__
     const __m128i delim = _mm_set1_epi8(char(delimiter));
@@ -81,7 +82,8 @@ constexpr size_t kSpareAttributes = 64;
     while (p < end)
     {
         __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, delim), _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, delim),
+                                    _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
         // The top bit of each byte marks the bytes from 0x80.
         unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(stop, v)));
         if (mask != 0)

@@ -7,14 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace
 {
 
 using namespace Kavo;
 
 // Every element as one line: type letter, section, value, then the instruction in [] and
-// the attributes in document order; the last line is "end" or the error and its line.
-std::string Transcript(XMLParser& parser)
+// the attributes in document order (and with lines, the line after it); the last line is "end"
+// or the error and its line.
+std::string Transcript(XMLParser& parser, bool lines = false)
 {
     static const char kLetters[] = "?SETIC";
     std::string out;
@@ -25,6 +28,7 @@ std::string Transcript(XMLParser& parser)
         if (!e.instruction.empty()) out += "[" + e.instruction + "]";
         for (const std::string& name : e.attributeOrder)
             out += " " + name + "=" + e.attributes.at(name);
+        if (lines) out += " @" + std::to_string(parser.GetCurrentLineNum());
         out += "\n";
     }
     if (parser.HasFailed())
@@ -197,6 +201,135 @@ TEST_F(XMLParserTest, OpenFailuresAndReuse)
     utf8.SetEncodingDetection(false);
     ASSERT_TRUE(utf8.OpenFile("xml-utf8.xml"));
     EXPECT_EQ(Transcript(utf8), "S :r v=\xE9\nE r:r\nend");
+}
+
+// The reader takes runs of plain characters straight from the 64 KiB pieces it reads; with
+// that off, every character takes the one-character rule. Both must give the same elements,
+// attributes, errors and lines, wherever a piece ends.
+class XMLParserRunsTest : public ::testing::Test
+{
+protected:
+    void ExpectSameAsOneCharacterRule(const std::string& bytes, const std::string& what)
+    {
+        const std::string name = "xml-" + scratch::TestName() + ".xml";
+        ASSERT_TRUE(platform::WriteFileAtomically(name, bytes));
+        for (bool comments : {false, true})
+        {
+            std::string transcripts[2];
+            for (bool fast : {false, true})
+            {
+                XMLParser parser;
+                parser.SetFastScanning(fast);
+                parser.AllowComments(comments);
+                ASSERT_TRUE(parser.OpenFile(name));
+                transcripts[fast] = Transcript(parser, true);
+            }
+            ASSERT_EQ(transcripts[true], transcripts[false])
+                << what << (comments ? ", comments allowed" : "");
+        }
+    }
+};
+
+TEST_F(XMLParserRunsTest, PiecesEndingAnywhereInEveryState)
+{
+    // Each state of the reader once: a tag name, attribute names and values with and without
+    // quotes, entities, CR LF inside quotes, a tag and text, a comment, text with quotes, an end
+    // tag with white space, an element closed by "/>"; in UTF-8 also two- and three-byte
+    // characters in text, a value and a name.
+    const std::string sample = "<key name=\"a&amp;b\r\nc\" v=x/ w='y'>te&lt;xt\r\n  more&quot;<!-- c\r\n- -->"
+                               "\"q <\r\n\" &bogus; &amp</key >\r\n<k2 a=\"1\"/>";
+    const std::string utf8Sample =
+        "<k\xC3\xA9y a=\"\xE2\x82\xAC\xC3\xA9\">t\xC3\xA9\r\nx\xE2\x82\xAC</k\xC3\xA9y>";
+    constexpr size_t kPiece = 64 * 1024;
+    for (bool utf8 : {false, true})
+    {
+        const std::string head = utf8 ? "\xEF\xBB\xBF<root>" : "<root>";
+        const std::string& piece = utf8 ? utf8Sample : sample;
+        for (size_t at = 0; at <= piece.size(); ++at)
+        {
+            // Filler white space with a line feed every 80 bytes puts byte `at` of the piece first
+            // in the file's second piece.
+            std::string filler(kPiece - head.size() - at, ' ');
+            for (size_t i = 79; i < filler.size(); i += 80)
+                filler[i] = '\n';
+            ExpectSameAsOneCharacterRule(head + filler + piece + piece + "</root>",
+                                         std::string(utf8 ? "UTF-8" : "bytes") + ", split at " +
+                                             std::to_string(at));
+        }
+    }
+}
+
+TEST_F(XMLParserRunsTest, GeneratedDocuments)
+{
+    // Documents of tags, attributes, text, comments and instructions with stray characters
+    // among them, some longer than a piece: every run stops where the one-character rule would.
+    static const char* const kPieces[] = {
+        "<b x=\"1\" y = 'z' k>",
+        "<c/>",
+        "<d v=\"a/\"/>",
+        "<e f=g/>",
+        "<h i/>",
+        "<j \"q\"/>",
+        "<?pi x=\"y\"?>",
+        "<!-- c -->",
+        "text",
+        " more  words ",
+        "&amp;&lt;&quot;",
+        "&bogus;",
+        "&x",
+        "\"in quotes < > \"",
+        "\r\n",
+        "\n",
+        "\t",
+        " ",
+        "\xE9",
+        "\xC3\xA9",
+        "\xE2\x82\xAC",
+        "<n&amp;m/>",
+        "<!--x-->",
+        "=",
+        "/",
+        "?",
+        ">",
+        "<",
+        "\"",
+        "\x01",
+        "<!-- ",
+        "-->",
+        "</",
+        "/>",
+        "<a\"b c\"/>",
+        "<p a=\"x\nline\"/>",
+        "</b>",
+    };
+    constexpr unsigned kPlainPieces = 22; // the rest are stray
+    std::mt19937 random(20240611);
+    for (int document = 0; document < 300; ++document)
+    {
+        const bool utf8 = document % 3 == 0;
+        std::string bytes = utf8 ? "\xEF\xBB\xBF<r>" : "<r>";
+        // Stray pieces are rare in most documents so that the reading goes deep.
+        const unsigned strays = document % 4 == 0 ? 40 : 2;
+        const size_t length = document % 10 == 0 ? 70000 : 2000;
+        int open = 0;
+        while (bytes.size() < length)
+        {
+            unsigned pick =
+                random() % 1000 < strays ? random() % std::size(kPieces) : random() % kPlainPieces;
+            if (pick == 18 && utf8) pick = 19; // a character, not a stray byte
+            if (pick == 0) ++open;
+            if (pick == 1 && open > 0 && random() % 2 == 0)
+            {
+                bytes += "</b>";
+                --open;
+            }
+            bytes += kPieces[pick];
+        }
+        for (; open > 0; --open)
+            bytes += "</b>";
+        bytes += "</r>";
+        ExpectSameAsOneCharacterRule(bytes, "document " + std::to_string(document));
+    }
 }
 
 } // namespace
