@@ -121,68 +121,68 @@ bool ReadsBackAsEndTag(const std::string& name)
     return true;
 }
 
-// An attribute name or value as it is read: bytes while every character fits one, wide
-// characters from the first that does not.
-class AttributeText
-{
-public:
-    void Clear()
-    {
-        mNarrow.clear();
-        mWide.clear();
-        mIsWide = false;
-    }
-    bool Empty() const { return mIsWide ? mWide.empty() : mNarrow.empty(); }
-    void Add(uint16_t c)
-    {
-        if (!mIsWide && c <= 0xFF)
-        {
-            mNarrow += char(uint8_t(c));
-            return;
-        }
-        if (!mIsWide)
-        {
-            mWide = StringToWide(mNarrow);
-            mIsWide = true;
-        }
-        mWide += wchar_t(c);
-    }
-    void Append(const uint8_t* begin, const uint8_t* end)
-    {
-        if (!mIsWide)
-            mNarrow.append(reinterpret_cast<const char*>(begin), size_t(end - begin));
-        else
-            for (const uint8_t* p = begin; p < end; ++p)
-                mWide += wchar_t(*p);
-    }
-    void PopBack()
-    {
-        if (mIsWide)
-            mWide.pop_back();
-        else
-            mNarrow.pop_back();
-    }
-    // The text with its entities decoded; empty when a character above 0xFF is left in it.
-    void Decode(std::string& out) const
-    {
-        if (mIsWide)
-            WideToStringInto(XMLDecodeStringWide(mWide), out);
-        else if (HasEntity(mNarrow))
-            XMLDecodeStringInto(mNarrow, out);
-        else
-            out = mNarrow;
-    }
-
-private:
-    std::string mNarrow;
-    std::wstring mWide;
-    bool mIsWide = false;
-};
-
 } // namespace
 
 struct XMLParser::Scan
 {
+    // An attribute name or value as it is read: bytes while every character fits one, wide
+    // characters from the first that does not.
+    class AttributeText
+    {
+    public:
+        void Clear()
+        {
+            mNarrow.clear();
+            mWide.clear();
+            mIsWide = false;
+        }
+        bool Empty() const { return mIsWide ? mWide.empty() : mNarrow.empty(); }
+        void Add(uint16_t c)
+        {
+            if (!mIsWide && c <= 0xFF)
+            {
+                mNarrow += char(uint8_t(c));
+                return;
+            }
+            if (!mIsWide)
+            {
+                mWide = StringToWide(mNarrow);
+                mIsWide = true;
+            }
+            mWide += wchar_t(c);
+        }
+        void Append(const uint8_t* begin, const uint8_t* end)
+        {
+            if (!mIsWide)
+                mNarrow.append(reinterpret_cast<const char*>(begin), size_t(end - begin));
+            else
+                for (const uint8_t* p = begin; p < end; ++p)
+                    mWide += wchar_t(*p);
+        }
+        void PopBack()
+        {
+            if (mIsWide)
+                mWide.pop_back();
+            else
+                mNarrow.pop_back();
+        }
+        // The text with its entities decoded; empty when a character above 0xFF is left in it.
+        void Decode(std::string& out) const
+        {
+            if (mIsWide)
+                WideToStringInto(XMLDecodeStringWide(mWide), out);
+            else if (HasEntity(mNarrow))
+                XMLDecodeStringInto(mNarrow, out);
+            else
+                out = mNarrow;
+        }
+
+    private:
+        std::string mNarrow;
+        std::wstring mWide;
+        bool mIsWide = false;
+    };
+
     std::string value;       // tag name, text or instruction target, low bytes
     std::string instruction; // instruction rest or comment text
     AttributeText attributeName, attributeValue;
@@ -269,6 +269,7 @@ bool XMLParser::OpenFile(const std::string& fileName)
 {
     Close();
     mPushBack.clear();
+    mPendingOpen = mPendingEnd = false;
     mFile = PakFOpen(fileName.c_str(), "r");
     if (!mFile)
     {
@@ -849,7 +850,7 @@ XMLParser::Step XMLParser::TakeRun(Scan& scan, XMLElement& element)
         if (scan.inQuote)
         {
             if (!scan.nameDone) return Step::OneCharacter; // quotes inside the name
-            AttributeText& target = scan.gotEquals ? scan.attributeValue : scan.attributeName;
+            Scan::AttributeText& target = scan.gotEquals ? scan.attributeValue : scan.attributeName;
             quotedRun('"', [&](const uint8_t* from, const uint8_t* to) { target.Append(from, to); });
             if (p == end || *p != '"') return Step::OneCharacter;
             ++p;
