@@ -38,6 +38,26 @@ constexpr size_t kScanSlack = 16;
 // Map entries kept from earlier elements to be filled again instead of allocated.
 constexpr size_t kSpareAttributes = 64;
 
+#ifdef __SSE2__
+// The first byte from p on whose top bit is set in stops(the sixteen bytes from there), or end.
+// Loads may read up to 15 bytes past end.
+template <typename Stops>
+[[gnu::always_inline]] inline const uint8_t* FirstStop(const uint8_t* p, const uint8_t* end, Stops stops)
+{
+    for (; p < end; p += 16)
+    {
+        unsigned mask =
+            unsigned(_mm_movemask_epi8(stops(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))));
+        if (mask != 0)
+        {
+            p += __builtin_ctz(mask);
+            return p < end ? p : end;
+        }
+    }
+    return end;
+}
+#endif
+
 // The first byte from p on that is not a plain character of a name, attribute or text: below
 // 33 (white space and controls), '<', '>', '"', or from 0x80 (a UTF-8 sequence; the byte
 // reader takes those one at a time). Loads may read up to 15 bytes past end.
@@ -48,21 +68,14 @@ constexpr size_t kSpareAttributes = 64;
     const __m128i open = _mm_set1_epi8('<');
     const __m128i close = _mm_set1_epi8('>');
     const __m128i quote = _mm_set1_epi8('"');
-    while (p < end)
-    {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        // Signed: the bytes from 0x80 compare below 33 too.
-        __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(v, below), _mm_cmpeq_epi8(v, open)),
-                                    _mm_or_si128(_mm_cmpeq_epi8(v, close), _mm_cmpeq_epi8(v, quote)));
-        unsigned mask = unsigned(_mm_movemask_epi8(stop));
-        if (mask != 0)
-        {
-            p += __builtin_ctz(mask);
-            return p < end ? p : end;
-        }
-        p += 16;
-    }
-    return end;
+    // Signed: the bytes from 0x80 compare below 33 too.
+    return FirstStop(p, end,
+                     [&](__m128i v)
+                     {
+                         return _mm_or_si128(
+                             _mm_or_si128(_mm_cmplt_epi8(v, below), _mm_cmpeq_epi8(v, open)),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, close), _mm_cmpeq_epi8(v, quote)));
+                     });
 #else
     while (p < end && *p >= 33 && *p < 0x80 && *p != '<' && *p != '>' && *p != '"')
         ++p;
@@ -79,21 +92,13 @@ constexpr size_t kSpareAttributes = 64;
     const __m128i delim = _mm_set1_epi8(char(delimiter));
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    while (p < end)
-    {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, delim),
-                                    _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        // The top bit of each byte marks the bytes from 0x80.
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(stop, v)));
-        if (mask != 0)
-        {
-            p += __builtin_ctz(mask);
-            return p < end ? p : end;
-        }
-        p += 16;
-    }
-    return end;
+    // The bytes from 0x80 have their top bit set already.
+    return FirstStop(p, end,
+                     [&](__m128i v)
+                     {
+                         return _mm_or_si128(_mm_or_si128(v, _mm_cmpeq_epi8(v, delim)),
+                                             _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+                     });
 #else
     while (p < end && *p != delimiter && *p != '\r' && *p != '\n' && *p < 0x80)
         ++p;
