@@ -33,14 +33,15 @@ SDL_Renderer* Renderer()
 }
 
 // ARGB words of a region of a main-memory surface; with key, pixels equal to it get alpha 0,
-// all others alpha 255 unless the format has alpha of its own.
+// all others alpha 255 unless the format has alpha of its own. A palettised surface's colours
+// are its palette's entries, alpha and all (a palette made without alpha has opaque entries).
 std::vector<uint32_t> RegionToArgb(const DisplaySurface& s, const SurfaceRect& r, const uint32_t* key)
 {
     PixelConverter conv(s.Format(), s.GetPalette().get());
     std::vector<uint32_t> out(size_t(r.Width()) * size_t(r.Height()));
     const uint8_t* base = DisplaySurface::Access::Pixels(s);
     int pitch = DisplaySurface::Access::Pitch(s);
-    bool ownAlpha = (s.Format().flags & kPixelAlphaPixels) != 0;
+    bool ownAlpha = (s.Format().flags & (kPixelAlphaPixels | kPixelPaletteIndexed8)) != 0;
     for (int y = 0; y < r.Height(); ++y)
     {
         const uint8_t* row = base + size_t(r.top + y) * size_t(pitch) + size_t(r.left) * size_t(conv.Bytes());
