@@ -6,6 +6,7 @@
 #include "graphics/ImageRegistry.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
+#include "graphics/StretchColumns.h"
 
 #include "raster/TriangleRasterizer.h"
 
@@ -808,17 +809,20 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     if (!color.IsWhite() || src->width <= 0 || src->height <= 0) return;
     uint32_t* words = GetBits();
     double xstep = part[2] / dest.mWidth, ystep = part[3] / dest.mHeight;
-    std::vector<int> columns(size_t(dest.mWidth));
-    for (int i = 0; i < dest.mWidth; ++i)
-        columns[size_t(i)] = std::clamp(TruncateToInt(part[0] + i * xstep), 0, src->width - 1);
+    StretchColumns columns(part[0], xstep, dest.mWidth, src->width);
     SourceRows source(src);
     std::vector<uint32_t> picked(size_t(dest.mWidth));
+    // Destination rows of one source row blend the same picked pixels, picked once; not when
+    // stretching onto itself, where a row drawn may be the source row read next.
+    int pickedRow = -1;
     for (int j = 0; j < dest.mHeight; ++j)
     {
         int sy = std::clamp(TruncateToInt(part[1] + j * ystep), 0, src->height - 1);
-        const uint32_t* line = source.Row(0, sy, src->width);
-        for (size_t i = 0; i < picked.size(); ++i)
-            picked[i] = line[columns[i]];
+        if (sy != pickedRow || src == this)
+        {
+            columns.Pick(source.Row(0, sy, src->width), picked.data());
+            pickedRow = sy;
+        }
         BlendRows::OverRow(words + size_t(dest.mY + j) * size_t(width) + size_t(dest.mX), picked.data(),
                            dest.mWidth);
     }

@@ -56,6 +56,8 @@ struct Sse2Register
     static Reg UnpackHi8(Reg a, Reg b) { return _mm_unpackhi_epi8(a, b); }
     static Reg UnpackLo16(Reg a, Reg b) { return _mm_unpacklo_epi16(a, b); }
     static Reg UnpackHi16(Reg a, Reg b) { return _mm_unpackhi_epi16(a, b); }
+    static Reg UnpackLo32(Reg a, Reg b) { return _mm_unpacklo_epi32(a, b); }
+    static Reg UnpackHi32(Reg a, Reg b) { return _mm_unpackhi_epi32(a, b); }
     static Reg Packus16(Reg a, Reg b) { return _mm_packus_epi16(a, b); }
     static Reg Packs32(Reg a, Reg b) { return _mm_packs_epi32(a, b); }
     static Reg Mullo16(Reg a, Reg b) { return _mm_mullo_epi16(a, b); }

@@ -1,6 +1,7 @@
 #include "graphics/FilteredStretch.h"
 #include "graphics/BlendRows.h"
 #include "graphics/MemoryImage.h"
+#include "tests/graphics/ImagePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,30 +15,7 @@ namespace
 
 using namespace Kavo;
 
-// Pixels in runs of one kind: transparent, opaque, white and opaque (channels that filter to
-// 256), or any alpha; destinations mostly opaque, as the screen is.
-std::vector<uint32_t> MakePixels(size_t n, uint32_t seed, bool dest)
-{
-    std::mt19937 random(seed);
-    std::vector<uint32_t> pixels(n);
-    int kind = 0;
-    for (uint32_t& p : pixels)
-    {
-        if (random() % 6 == 0) kind = int(random() % 4);
-        uint32_t colour = random() & 0xFFFFFF;
-        if (dest)
-            p = (kind == 3 ? random() % 256 : 255) << 24 | colour;
-        else if (kind == 0)
-            p = colour;
-        else if (kind == 1)
-            p = 0xFF000000 | colour;
-        else if (kind == 2)
-            p = 0xFFFFFFFF;
-        else
-            p = (random() % 256) << 24 | colour;
-    }
-    return pixels;
-}
+using GraphicsTest::MakePixels;
 
 // One axis of a stretch: `count` source cells, the part from `start` of length `extent`, drawn
 // into `out` cells.
