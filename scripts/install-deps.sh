@@ -21,8 +21,9 @@ packages=(
     libvorbisidec-dev libvorbis-dev libogg-dev libmpg123-dev libopenmpt-dev libmp3lame-dev
     # crash reports: the stack unwinder, symbols and source lines, program files
     libunwind-dev libdw-dev libelf-dev
-    # the blit benchmark's comparisons
-    libpixman-1-dev
+    # the benchmarks' comparisons: blits beside pixman (and SDL2), the XML reader beside expat,
+    # glyphs beside FreeType (both above)
+    libpixman-1-dev libexpat1-dev
     # the fuzz preset: clang and its runtimes, libFuzzer's among them
     clang libclang-rt-14-dev
 )
