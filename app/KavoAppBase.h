@@ -296,7 +296,7 @@ public:
     void UpdateRefreshRate();
     int GetLastDemoNumber(int keep, bool deleteOld);
     // "-crash": a write through a null pointer, reported by the crash handler as any fault is.
-    [[gnu::noinline, gnu::no_sanitize("null")]] void CrashOnPurpose();
+    __attribute__((noinline, no_sanitize("null"))) void CrashOnPurpose();
     // The command line without the program name (set by the main routine; tests set it too).
     void SetCommandLine(const std::string& arguments) { mCommandLine = arguments; }
 

@@ -121,7 +121,7 @@ bool FontData::LoadLegacy(MemoryImage* fontImage, const std::string& widthsFileN
         std::fclose(file);
         return false;
     }
-    layer.mCharData[' '].mWidth = spaceWidth;
+    layer.mCharData[uint8_t(' ')].mWidth = spaceWidth;
     layer.mAscent = ascent;
 
     // Glyphs lie side by side; a rectangle never reaches past the image, whatever the widths.

@@ -19,13 +19,13 @@
 namespace crashtest
 {
 
-[[gnu::noinline, gnu::no_sanitize("null")]] void CrashByNullWrite()
+__attribute__((noinline, no_sanitize("null"))) void CrashByNullWrite()
 {
     volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
 }
 
-[[gnu::noinline, gnu::no_sanitize("null")]] void CrashOnTheOtherThread()
+__attribute__((noinline, no_sanitize("null"))) void CrashOnTheOtherThread()
 {
     volatile int* volatile nowhere = nullptr;
     *nowhere = 2;
