@@ -4,6 +4,7 @@
 #include "base/PakInterface.h"
 #include "graphics/ImageLib.h"
 #include "platform/Files.h"
+#include "tests/graphics/ImageFixtures.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,41 +25,18 @@ constexpr int kWidth = 800, kHeight = 600;
 // quality 90 with the usual halved colour resolution.
 std::string MakePicture()
 {
-    std::vector<JSAMPLE> rgb(size_t(kWidth) * kHeight * 3);
+    std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
         {
             double wave = std::sin(x * 0.05) * std::cos(y * 0.07);
             double ring = std::sin(std::hypot(x - 400.0, y - 300.0) * 0.15);
-            JSAMPLE* p = &rgb[(size_t(y) * kWidth + size_t(x)) * 3];
-            p[0] = JSAMPLE(std::lround(127.5 + 60.0 * wave + 60.0 * ring));
-            p[1] = JSAMPLE((x * 255 / kWidth + ((x * 7 + y * 13) % 17)) & 0xFF);
-            p[2] = JSAMPLE((y * 255 / kHeight) ^ ((x >> 3) & 0x1F));
+            uint32_t r = uint32_t(std::lround(127.5 + 60.0 * wave + 60.0 * ring)) & 0xFF;
+            uint32_t g = uint32_t(x * 255 / kWidth + ((x * 7 + y * 13) % 17)) & 0xFF;
+            uint32_t b = uint32_t((y * 255 / kHeight) ^ ((x >> 3) & 0x1F)) & 0xFF;
+            pixels[size_t(y) * kWidth + size_t(x)] = 0xFF000000u | r << 16 | g << 8 | b;
         }
-    jpeg_compress_struct info;
-    jpeg_error_mgr err;
-    info.err = jpeg_std_error(&err);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = kWidth;
-    info.image_height = kHeight;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height)
-    {
-        JSAMPROW row = &rgb[size_t(info.next_scanline) * kWidth * 3];
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string out(reinterpret_cast<char*>(buffer), size);
-    jpeg_destroy_compress(&info);
-    free(buffer);
-    return out;
+    return imagefixture::MakeJpeg(kWidth, kHeight, pixels, 3, 90);
 }
 
 struct Fixture
