@@ -462,6 +462,8 @@ public:
     uint32_t mStartTick = 0;
     bool mHasPendingDraw = false;   // updated since the last draw
     bool mLastDrawWasEmpty = false; // the last draw was skipped
+    int mUnchangedDraws = 0;        // draws in a row whose screen did not change
+    uint32_t mLastInputSeenTick = 0; // when the loop last handled the player's input
     bool mDrawing = false;
     bool mForceDraw = false;
     int mDrawTime = 0;
@@ -579,6 +581,8 @@ private:
     void UpdateOverlays();
     void DrawOverlays();
     void CatchUpUpdate(float fraction);
+    bool StillScreen(bool vsyncTimed) const;
+    void RunDueUpdates(double frameMs, float fraction, int most);
     // The extra updates a fraction above 1 adds up to, then the fractional update.
     void RunFractionUpdates(float fraction, bool countAsNonDraw);
     void RecordDeferredMessage(const DeferredMessage& message);

@@ -34,6 +34,18 @@ int KavoAppBase::sDrawNesting = 0;
 namespace
 {
 
+// A screen that has shown nothing new for this long is still: its updates are then run a few at a
+// time, kIdleBatchMs apart, rather than each on a wake-up of its own.
+constexpr int kStillMs = 200;
+constexpr int kIdleBatchMs = 50;
+
+bool IsPlayerInput(uint32_t message)
+{
+    using namespace platform;
+    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP ||
+           message == WM_CHAR || message == WM_MOUSEWHEEL || (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK);
+}
+
 uint32_t Now()
 {
     return platform::Clock::Get().Ticks();
@@ -134,6 +146,8 @@ bool KavoAppBase::UpdateAppStep(bool* updated)
         }
         if (mPlayingDemo) PlayDemoEvents();
         if (mCursorThreadRunning) WakeCursorThread();
+        if (!mDeferredMessages.empty() && IsPlayerInput(mDeferredMessages.front().message))
+            mLastInputSeenTick = Now();
         ProcessDeferredMessages();
         if (mDeferredMessages.empty()) mUpdateAppState = 1;
     }
@@ -346,8 +360,11 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
         {
             // Sleep until the next update is due, rounded up to whole milliseconds (a wait of a
             // fraction of a millisecond is slept as one rather than spun out on the clock), or
-            // until the desktop has an event for the program.
-            int sleepMs = int(std::ceil(frameMs - mUpdateFTimeAcc));
+            // until the desktop has an event for the program. A still screen sleeps until a few
+            // updates are due and runs them on waking, before the event that may have woken it,
+            // which came after them.
+            int batch = StillScreen(vsyncTimed) ? std::max(1, int(kIdleBatchMs / frameMs)) : 1;
+            int sleepMs = int(std::ceil(batch * frameMs - mUpdateFTimeAcc));
             if (sleepMs > 0)
             {
                 if (!allowSleep) return false;
@@ -355,6 +372,7 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
                 uint32_t before = Now();
                 platform::WaitForMessage(uint32_t(sleepMs));
                 slept = std::min(uint32_t(sleepMs), Now() - before);
+                if (batch > 1) RunDueUpdates(frameMs, fraction, batch);
             }
         }
     }
@@ -372,6 +390,32 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
 
     ProcessSafeDeleteList();
     return true;
+}
+
+bool KavoAppBase::StillScreen(bool vsyncTimed) const
+{
+    // Demos, loading, vertical-sync pacing and changed speeds keep one update a wake-up, and so
+    // does a screen the player has just used (a cursor drawn by the program moves with it).
+    return !vsyncTimed && !mPlayingDemo && !(mLoadingThreadStarted && !mLoadingHandedOver) &&
+           mUpdateMultiplier == 1.0 &&
+           !sIdleSuspended && mUnchangedDraws * mFrameTime >= kStillMs &&
+           Now() - mLastInputSeenTick >= uint32_t(kStillMs);
+}
+
+void KavoAppBase::RunDueUpdates(double frameMs, float fraction, int most)
+{
+    AccumulateElapsedTime();
+    for (int i = 0; i < most && mUpdateFTimeAcc >= frameMs; ++i)
+    {
+        if (!UpdateTick())
+        {
+            mUpdateFTimeAcc = 0.0;
+            break;
+        }
+        mHasPendingDraw = true;
+        RunFractionUpdates(fraction, true);
+        mUpdateFTimeAcc -= frameMs;
+    }
 }
 
 bool KavoAppBase::UpdateTick()
@@ -438,6 +482,7 @@ bool KavoAppBase::DrawFrame()
     bool changed = mWidgetManager->DrawScreen();
     mDrawing = false;
     ++mFPSCount;
+    mUnchangedDraws = changed ? 0 : std::min(mUnchangedDraws + 1, 1 << 20);
 
     if (!((changed || now - mLastDrawTick > 999 || mForceDraw) && int32_t(now - mNextDrawTick) >= 0))
     {

@@ -52,6 +52,63 @@ TEST_F(LoopTest, FixedRateUpdatesAndAFramePerSecondWhenIdle)
     EXPECT_GT(app.mSleepCount, 0);
 }
 
+// A screen that has shown nothing new for 200 ms, with no input, runs its updates five at a time
+// on waking every 50 ms; the hundred updates a second stay, and a change one of them makes is on
+// screen within 50 ms of its time.
+TEST_F(LoopTest, AStillScreenWakesForFiveUpdatesAtATime)
+{
+    struct LateChange : Kavo::Widget
+    {
+        platform::FakeClock* clock = nullptr;
+        uint32_t changeAt = 0, drawnAt = 0;
+        bool changed = false;
+        void Update() override
+        {
+            Kavo::Widget::Update();
+            if (!changed && clock->Ticks() >= changeAt)
+            {
+                changed = true;
+                MarkDirty();
+            }
+        }
+        void Draw(Kavo::Graphics*) override
+        {
+            if (changed && !drawnAt) drawnAt = clock->Ticks();
+        }
+    } late;
+    late.clock = &clock;
+    late.Resize(0, 0, 10, 10);
+    TestApp app;
+    app.Initialize();
+    app.mWidgetManager->AddWidget(&late);
+    late.changeAt = clock.Ticks() + 1000 + 23; // a time between two wake-ups
+    auto run = [&](int ms, int* updates)
+    {
+        uint32_t start = clock.Ticks();
+        int sleeps = app.mSleepCount, before = app.mUpdateCount;
+        while (clock.Ticks() - start < uint32_t(ms))
+            app.UpdateAppStep(nullptr);
+        *updates = app.mUpdateCount - before;
+        return app.mSleepCount - sleeps;
+    };
+    int updates = 0;
+    run(400, &updates);
+    EXPECT_NEAR(run(600, &updates), 12, 1); // still: a wake-up for five updates
+    EXPECT_NEAR(updates, 60, 1);
+    run(100, &updates);
+    ASSERT_NE(late.drawnAt, 0u);
+    EXPECT_LE(late.drawnAt - late.changeAt, 50u);
+    // After a change, one update a wake-up until the screen has been still for 200 ms again.
+    EXPECT_NEAR(run(150, &updates), 15, 1);
+    EXPECT_NEAR(run(1000, &updates), 20, 1);
+    EXPECT_NEAR(updates, 100, 1);
+
+    // A key the player presses also keeps one update a wake-up for 200 ms.
+    platform::PostMessage(platform::kMainWindow, platform::WM_KEYDOWN, 'A', 0);
+    EXPECT_NEAR(run(150, &updates), 15, 1);
+    app.mWidgetManager->RemoveWidget(&late);
+}
+
 TEST_F(LoopTest, AnIdleLoopSleepsUntilTheNextUpdateWhenUpdatesAreAFractionOfAMillisecondApart)
 {
     // Paced by a 60 Hz refresh in a window, updates are 16.67 ms apart: the last fraction of a
