@@ -7,6 +7,7 @@
 #include "widgets/ButtonWidget.h"
 #include "widgets/ListWidget.h"
 
+#include <cctype>
 #include <climits>
 #include <filesystem>
 
@@ -25,9 +26,14 @@ constexpr int kDemoLength = 1000; // updates of 10 ms
 class PlaybackControls : public ::testing::Test
 {
 protected:
+    // CTest runs each test as a program of its own, side by side in one folder: the demo is named
+    // after the tests the program runs, so that none removes another's.
     static std::string DemoFile()
     {
-        return std::filesystem::current_path().string() + "/playback-controls.dmo";
+        std::string name = "playback-controls-" + GTEST_FLAG_GET(filter);
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+        return std::filesystem::current_path().string() + "/" + name + ".dmo";
     }
 
     static void SetUpTestSuite()
