@@ -25,15 +25,32 @@ struct FuzzEnvironment
 namespace fuzz
 {
 
+namespace
+{
+
+std::string MadeFolder(const std::string& path)
+{
+    platform::MakeDirectories(path);
+    return path;
+}
+
+std::string& FolderPath()
+{
+    static std::string folder = MadeFolder(std::string(KAVO_FUZZ_WORKDIR) + "/");
+    return folder;
+}
+
+} // namespace
+
 const std::string& Folder()
 {
-    static const std::string folder = []
-    {
-        std::string path = std::string(KAVO_FUZZ_WORKDIR) + "/";
-        platform::MakeDirectories(path);
-        return path;
-    }();
-    return folder;
+    return FolderPath();
+}
+
+void UseFolderOfTarget(const std::string& name)
+{
+    FolderPath() = MadeFolder(std::string(KAVO_FUZZ_WORKDIR) + "/" + name + "/");
+    UseHeadlessEnvironment(FolderPath());
 }
 
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size)

@@ -30,6 +30,11 @@ struct Registration
 // The target's own scratch folder (made on first use, ending in "/"), below the build tree.
 const std::string& Folder();
 
+// The replay program runs every target from one build folder, side by side under CTest: each
+// gets a folder of its own below it, so that none reads what another wrote (a sound target
+// looks for its file under every sound extension).
+void UseFolderOfTarget(const std::string& name);
+
 // Writes the input to a file of that name in Folder() and returns its full path: for readers
 // that take a file name.
 std::string WriteInput(const std::string& name, const uint8_t* data, size_t size);

@@ -39,6 +39,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fuzz::TargetFunction target = Targets()[argv[1]];
+    fuzz::UseFolderOfTarget(argv[1]);
 
     std::vector<std::filesystem::path> inputs;
     for (int i = 2; i < argc; ++i)
