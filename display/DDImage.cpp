@@ -493,7 +493,7 @@ void DDImage::Blt(Image* srcImage, int x, int y, const Rect& srcRect, const Colo
 }
 
 void DDImage::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
-                        int drawMode)
+                        int drawMode, const TintedGlyphs*)
 {
     Image::BltGlyphs(src, glyphs, count, clip, color, drawMode);
 }

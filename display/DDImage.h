@@ -51,7 +51,7 @@ public:
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     // Glyph by glyph through Blt, which chooses the surface or the bits for each.
     void BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
-                   int drawMode) override;
+                   int drawMode, const TintedGlyphs* tinted = nullptr) override;
     void BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
               int drawMode) override;
     void BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,

@@ -20,6 +20,8 @@ void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch
 void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
                        const Modulation& m);
 void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch, int w,
+                    int h, const Modulation& m);
 } // namespace Avx2
 #endif
 
@@ -78,6 +80,8 @@ struct Forms
                               const Modulation&) = ModulatedOverRectWith<Sse2>;
     void (*ontoOpaqueRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int,
                            int) = OntoOpaqueRectWith<Sse2>;
+    void (*tintedOverRect)(uint32_t*, ptrdiff_t, const uint32_t*, const uint32_t*, ptrdiff_t, int, int,
+                           const Modulation&) = TintedOverRectWith<Sse2>;
     explicit Forms(bool wide)
     {
         (void)wide;
@@ -91,6 +95,7 @@ struct Forms
             overRect = Avx2::OverRect;
             modulatedOverRect = Avx2::ModulatedOverRect;
             ontoOpaqueRect = Avx2::OntoOpaqueRect;
+            tintedOverRect = Avx2::TintedOverRect;
         }
 #endif
     }
@@ -155,6 +160,12 @@ void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff
 void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     GetForms().ontoOpaqueRect(d, dPitch, s, sPitch, w, h);
+}
+
+void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
+                    int w, int h, const Modulation& m)
+{
+    GetForms().tintedOverRect(d, dPitch, s, tinted, sPitch, w, h, m);
 }
 
 } // namespace Kavo::BlendRows

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Color.h"
 #include "graphics/PixelBlend.h"
 
 #include <cstddef>
@@ -22,14 +23,10 @@ struct Modulation
     bool grey = false;
 };
 
-// Rule over with a modulated source, one pixel: a = sa x alpha / 255, nothing drawn at a = 0.
-inline uint32_t ModulatedOver(uint32_t dp, uint32_t sp, const Modulation& m, const PixelBlend::OverTables& t)
+// The source's part of rule over with a modulated source at weight w, as channels of a word.
+inline uint32_t ModulatedShare(uint32_t sp, uint32_t w, const Modulation& m)
 {
     using namespace PixelBlend;
-    uint32_t a = (sp >> 24) * m.alpha / 255;
-    if (a == 0) return dp;
-    uint32_t outA = t.outAlpha[dp >> 24][a];
-    uint32_t w = t.weight[outA][a];
     uint32_t r, g, b;
     if (m.grey)
     {
@@ -43,7 +40,40 @@ inline uint32_t ModulatedOver(uint32_t dp, uint32_t sp, const Modulation& m, con
         g = (Green(sp) * w * m.green) >> 16;
         b = (Blue(sp) * w * m.blue) >> 16;
     }
-    return (outA << 24) | (SplitKeep(dp, w) + ((r << 16) | (g << 8) | b));
+    return (r << 16) | (g << 8) | b;
+}
+
+// The modulation of drawing in a colour (its channels held to 0-255).
+inline Modulation ModulationOf(const Color& color)
+{
+    auto clamp = [](int v) { return uint32_t(v < 0 ? 0 : v > 255 ? 255 : v); };
+    Modulation m;
+    m.alpha = clamp(color.mAlpha);
+    m.red = clamp(color.mRed);
+    m.green = clamp(color.mGreen);
+    m.blue = clamp(color.mBlue);
+    m.grey = !color.IsWhite() && color.mRed == color.mGreen && color.mGreen == color.mBlue;
+    return m;
+}
+
+// Rule over with a modulated source, one pixel: a = sa x alpha / 255, nothing drawn at a = 0.
+inline uint32_t ModulatedOver(uint32_t dp, uint32_t sp, const Modulation& m, const PixelBlend::OverTables& t)
+{
+    using namespace PixelBlend;
+    uint32_t a = (sp >> 24) * m.alpha / 255;
+    if (a == 0) return dp;
+    uint32_t outA = t.outAlpha[dp >> 24][a];
+    uint32_t w = t.weight[outA][a];
+    return (outA << 24) | (SplitKeep(dp, w) + ModulatedShare(sp, w, m));
+}
+
+// A source pixel tinted for opaque destination pixels, where the rule's weight is a: alpha
+// a = sa x alpha / 255 and the channels ModulatedShare(sp, a). Onto an opaque pixel dp,
+// ModulatedOver gives 0xFF000000 | (SplitKeep(dp, a) + the tinted channels).
+inline uint32_t TintedPixel(uint32_t sp, const Modulation& m)
+{
+    uint32_t a = (sp >> 24) * m.alpha / 255;
+    return a << 24 | ModulatedShare(sp, a, m);
 }
 
 // Whether the rows run in a form wider than SSE2 (AVX2). AllowWideForms(false) keeps them to
@@ -66,6 +96,11 @@ void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int 
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
                        const Modulation& m);
+
+// ModulatedOverRect with each source pixel also given tinted (TintedPixel, the same pitch):
+// opaque destination pixels take the tinted form, which spares the modulation.
+void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
+                    int w, int h, const Modulation& m);
 
 // The rules of an unmodulated source onto a destination taken as opaque, per pixel: opaque
 // source pixels copied, transparent ones left, the others OpaqueOver.

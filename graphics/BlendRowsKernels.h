@@ -273,6 +273,86 @@ void ModulatedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptr
         ModulatedOverRowOf<V>(d, s, w, m, k, t);
 }
 
+// Onto an opaque register: 0xFF000000 | (d (256 - a)) >> 8 + the tinted channels, a the tinted
+// alpha (the sum stays below 256 in the colour lanes; the alpha lane is replaced).
+template <class V>
+inline typename V::Reg TintedOntoOpaquePixels(typename V::Reg dv, typename V::Reg tv)
+{
+    using R = typename V::Reg;
+    Halves<V> d = Widen<V>(dv), t = Widen<V>(tv);
+    const R k256 = V::Set16(256);
+    R lo = V::Add16(V::Srli16(V::Mullo16(d.lo, V::Sub16(k256, AlphaLanes<V>(t.lo))), 8), t.lo);
+    R hi = V::Add16(V::Srli16(V::Mullo16(d.hi, V::Sub16(k256, AlphaLanes<V>(t.hi))), 8), t.hi);
+    return V::Or(V::Packus16(lo, hi), V::Set32(0xFF000000));
+}
+
+template <class V>
+inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, typename V::Reg sv,
+                                        const ModulationLanes<V>& k)
+{
+    return AllOpaque<V>(dv) ? TintedOntoOpaquePixels<V>(dv, tv) : ModulatedOverPixels<V>(dv, sv, k);
+}
+
+// A row as ModulatedOverRowOf, registers whose tinted alpha is all 0 left (the modulated alpha
+// is 0 there), the same handling of the row's end.
+template <class V>
+inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict t,
+                            int n, const Modulation& m, const ModulationLanes<V>& k,
+                            const PixelBlend::OverTables& tables)
+{
+    using R = typename V::Reg;
+    const R alphas = V::Set32(0xFF000000);
+    if constexpr (V::kPartial)
+    {
+        if (n < V::kPixels)
+        {
+            if (n <= 0) return;
+            R tv = V::LoadPart(t, n, 0);
+            if (!V::AllZero(V::And(tv, alphas)))
+                V::StorePart(d, TintedOverPixels<V>(V::LoadPart(d, n, 0xFF000000), tv, V::LoadPart(s, n, 0), k),
+                             n);
+            return;
+        }
+        int last = n - V::kPixels;
+        R lastD = V::Load(d + last), lastT = V::Load(t + last);
+        int i = 0;
+        for (; i + V::kPixels <= n; i += V::kPixels)
+        {
+            R tv = V::Load(t + i);
+            if (!V::AllZero(V::And(tv, alphas))) V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
+        }
+        if (i < n && !V::AllZero(V::And(lastT, alphas)))
+            V::Store(d + last, TintedOverPixels<V>(lastD, lastT, V::Load(s + last), k));
+    }
+    else
+    {
+        int i = 0;
+        for (; i + V::kPixels <= n; i += V::kPixels)
+        {
+            R tv = V::Load(t + i);
+            if (!V::AllZero(V::And(tv, alphas))) V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
+        }
+        for (; i < n; ++i)
+        {
+            uint32_t dp = d[i];
+            if ((dp >> 24) == 255)
+                d[i] = 0xFF000000 | (PixelBlend::SplitKeep(dp, t[i] >> 24) + (t[i] & 0x00FFFFFF));
+            else
+                d[i] = ModulatedOver(dp, s[i], m, tables);
+        }
+    }
+}
+
+template <class V>
+void TintedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
+                        int w, int h, const Modulation& m)
+{
+    const PixelBlend::OverTables& tables = PixelBlend::GetOverTables();
+    const ModulationLanes<V> k(m);
+    for (int j = 0; j < h; ++j, d += dPitch, s += sPitch, t += sPitch)
+        TintedOverRowOf<V>(d, s, t, w, m, k, tables);
+}
+
 template <class V>
 void OntoOpaqueRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {

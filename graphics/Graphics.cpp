@@ -388,7 +388,7 @@ void Graphics::DrawImageSrc(Image* image, int x, int y, const Rect& src)
     destImage->StretchBlt(image, Rect(dx, dy, w, h), src, clipRect, ImageColor(), drawMode, fastStretch);
 }
 
-void Graphics::DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count)
+void Graphics::DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count, const TintedGlyphs* tinted)
 {
     if (!image || count <= 0) return;
     if (scaleX != 1.0f || scaleY != 1.0f)
@@ -404,7 +404,7 @@ void Graphics::DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count)
         glyph.x = TranslateX(float(glyph.x));
         glyph.y = TranslateY(float(glyph.y));
     }
-    destImage->BltGlyphs(image, glyphs, count, clipRect, ImageColor(), drawMode);
+    destImage->BltGlyphs(image, glyphs, count, clipRect, ImageColor(), drawMode, tinted);
 }
 
 void Graphics::DrawImageMirror(Image* image, int x, int y, bool mirror)

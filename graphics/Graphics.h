@@ -4,6 +4,7 @@
 #include "graphics/GlyphBlit.h"
 #include "graphics/GraphicsState.h"
 #include "graphics/Matrix3.h"
+#include "graphics/TintedGlyphs.h"
 #include "graphics/Transform2D.h"
 
 #include <list>
@@ -86,8 +87,8 @@ public:
     void DrawImage(Image* image, int x, int y);
     void DrawImageSrc(Image* image, int x, int y, const Rect& src);
     // DrawImageSrc of each glyph, in array order, with the blit set up once. The positions are
-    // turned into the destination's in place.
-    void DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count);
+    // turned into the destination's in place. tinted: as Image::BltGlyphs.
+    void DrawImageGlyphs(Image* image, GlyphBlit* glyphs, int count, const TintedGlyphs* tinted = nullptr);
     void DrawImageMirror(Image* image, int x, int y, bool mirror = true);
     void DrawImageMirrorSrc(Image* image, int x, int y, const Rect& src, bool mirror = true);
     void DrawImageStretched(Image* image, int x, int y, int w, int h);

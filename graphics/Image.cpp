@@ -43,7 +43,7 @@ void Image::FillScanLinesWithCoverage(const Span*, int, const Color&, int, const
 void Image::Blt(Image*, int, int, const Rect&, const Color&, int) {}
 
 void Image::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
-                      int drawMode)
+                      int drawMode, const TintedGlyphs*)
 {
     for (int i = 0; i < count; ++i)
     {

@@ -6,6 +6,7 @@
 #include "base/TriVertex.h"
 #include "graphics/AnimInfo.h"
 #include "graphics/GlyphBlit.h"
+#include "graphics/TintedGlyphs.h"
 #include "graphics/Matrix3.h"
 #include "graphics/Span.h"
 
@@ -65,9 +66,10 @@ public:
                                            int coverHeight);
     virtual void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
     // The glyphs of a line from one image in one colour, in array order: each its Blt cut to the
-    // clip rectangle. The base blits them one by one.
+    // clip rectangle. The base blits them one by one. tinted (when given, for this colour) holds
+    // the source's pixels in the forms that spare their modulation.
     virtual void BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip,
-                           const Color& color, int drawMode);
+                           const Color& color, int drawMode, const TintedGlyphs* tinted = nullptr);
     virtual void BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                       int drawMode);
     // Rotation by angle (radians) about (centerX, centerY) of the source rectangle.

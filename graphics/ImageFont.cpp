@@ -2,6 +2,7 @@
 
 #include "base/CheckedConversions.h"
 #include "base/StringUtils.h"
+#include "graphics/BlendRows.h"
 #include "graphics/FontData.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -81,6 +82,8 @@ void ImageFont::GenerateActiveFontLayers()
 {
     if (!fontData->mInitialized) return;
     activeLayers.clear();
+    plainImages.clear();
+    tints.clear();
     // Room for every layer up front: growing would copy the scaled strips already made.
     activeLayers.reserve(fontData->mFontLayers.size());
     ascent = ascentPadding = height = lineSpacingOffset = 0;
@@ -148,6 +151,66 @@ void ImageFont::GenerateActiveFontLayers()
         lineSpacingOffset = first ? lineOffset : std::max(lineSpacingOffset, lineOffset);
         first = false;
     }
+}
+
+TintedGlyphs ImageFont::FormsFor(size_t layer, const Color& color, bool tinted)
+{
+    TintedGlyphs forms;
+    MemoryImage* image = activeLayers[layer].scaledImage;
+    size_t count = size_t(image->GetWidth()) * size_t(image->GetHeight());
+    if (count == 0 || count > kTintedPixels) return forms;
+    forms.color = color;
+    forms.width = image->GetWidth();
+    forms.height = image->GetHeight();
+    if (!image->IsPalettized())
+        forms.plain = image->GetBits();
+    else
+    {
+        if (plainImages.size() < activeLayers.size()) plainImages.resize(activeLayers.size());
+        PlainImage& plain = plainImages[layer];
+        if (plain.image != image || plain.stamp != image->bitsChangedCount || plain.pixels.size() != count)
+        {
+            plain.image = image;
+            plain.stamp = image->bitsChangedCount;
+            plain.pixels.resize(count);
+            for (size_t i = 0; i < count; ++i)
+                plain.pixels[i] = image->colorTable[image->colorIndices[i]];
+        }
+        forms.plain = plain.pixels.data();
+    }
+    if (!forms.plain || !tinted) return forms;
+
+    ++tintClock;
+    for (Tint& tint : tints)
+        if (tint.image == image && tint.stamp == image->bitsChangedCount && tint.color == color &&
+            tint.pixels.size() == count)
+        {
+            tint.used = tintClock;
+            forms.tinted = tint.pixels.data();
+            return forms;
+        }
+    // Room for the new one: drop what no layer draws any more, then the least lately used.
+    size_t held = 0;
+    for (const Tint& tint : tints)
+        held += tint.pixels.size();
+    while (!tints.empty() && held + count > kTintedPixels)
+    {
+        auto oldest = std::min_element(tints.begin(), tints.end(),
+                                       [](const Tint& a, const Tint& b) { return a.used < b.used; });
+        held -= oldest->pixels.size();
+        tints.erase(oldest);
+    }
+    Tint& tint = tints.emplace_back();
+    tint.image = image;
+    tint.stamp = image->bitsChangedCount;
+    tint.color = color;
+    tint.used = tintClock;
+    tint.pixels.resize(count);
+    BlendRows::Modulation m = BlendRows::ModulationOf(color);
+    for (size_t i = 0; i < count; ++i)
+        tint.pixels[i] = BlendRows::TintedPixel(forms.plain[i], m);
+    forms.tinted = tint.pixels.data();
+    return forms;
 }
 
 void ImageFont::Prepare()
@@ -355,7 +418,12 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
         int mode = layer.active->baseLayer->mDrawMode;
         if (mode != -1) g->SetDrawMode(mode);
         g->SetColor(layer.color);
-        g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + start, int(end - start));
+        // The layer's image without its palette and, for a colour, tinted by it.
+        TintedGlyphs forms;
+        if (g->GetDrawMode() == DRAWMODE_NORMAL)
+            forms = FormsFor(l, layer.color, !layer.color.IsWhite());
+        g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + start, int(end - start),
+                           forms.plain ? &forms : nullptr);
         g->SetDrawMode(savedMode);
     }
     g->SetColor(savedColor);

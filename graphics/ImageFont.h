@@ -3,6 +3,7 @@
 #include "graphics/ActiveFontLayer.h"
 #include "graphics/Font.h"
 #include "graphics/GlyphBlit.h"
+#include "graphics/TintedGlyphs.h"
 
 #include <cstdint>
 #include <list>
@@ -91,6 +92,32 @@ private:
     std::vector<LineGlyph> lineGlyphs;
     std::vector<GlyphBlit> lineBlits;
     std::vector<uint32_t> lineBlitLayers;
+
+    // A layer's image as ARGB words, when the image keeps a palette; stamp: the image's
+    // bitsChangedCount when it was made.
+    struct PlainImage
+    {
+        const MemoryImage* image = nullptr;
+        int stamp = -1;
+        std::vector<uint32_t> pixels;
+    };
+    // A layer's image tinted for a colour (BlendRows::TintedPixel), for the colours lines were
+    // drawn in lately: at most kTintedPixels pixels in all, the least lately used dropped first.
+    struct Tint
+    {
+        const MemoryImage* image = nullptr;
+        int stamp = -1;
+        Color color;
+        uint64_t used = 0;
+        std::vector<uint32_t> pixels;
+    };
+    static constexpr size_t kTintedPixels = size_t(1) << 20;
+    std::vector<PlainImage> plainImages;
+    std::vector<Tint> tints;
+    uint64_t tintClock = 0;
+
+    // The forms of the layer's image for drawing in the colour: none when it is too large.
+    TintedGlyphs FormsFor(size_t layer, const Color& color, bool tinted);
 
     // The description's default size and the layers it selects, after loading.
     void Start();

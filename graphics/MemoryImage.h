@@ -67,7 +67,7 @@ public:
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     // The same pixels as blitting the glyphs one by one, with the blit set up once.
     void BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,
-                   int drawMode) override;
+                   int drawMode, const TintedGlyphs* tinted = nullptr) override;
     void BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
               int drawMode) override;
     void BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,

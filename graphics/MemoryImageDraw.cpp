@@ -449,13 +449,17 @@ public:
                 if (!mAllOpaque) mRuns = src->GetRLAlphaData();
             }
         }
-        mModulation.alpha = Clamp255(color.mAlpha);
-        mModulation.red = Clamp255(color.mRed);
-        mModulation.green = Clamp255(color.mGreen);
-        mModulation.blue = Clamp255(color.mBlue);
-        mModulation.grey = !mWhite && color.mRed == color.mGreen && color.mGreen == color.mBlue;
+        mModulation = BlendRows::ModulationOf(color);
         mSrcBits = src->IsPalettized() ? nullptr : src->GetBits();
     }
+
+    // The source's pixels taken from the font's forms of them (for the blit's colour).
+    void UseTinted(const TintedGlyphs& forms, const Color& color)
+    {
+        mSrcBits = forms.plain;
+        if (!mWhite && !mRunLength && forms.tinted && forms.color == color) mTinted = forms.tinted;
+    }
+    bool Tinted() const { return mTinted != nullptr; }
 
     // srcRect at (x, y), both inside their images.
     void Draw(int x, int y, const Rect& srcRect)
@@ -479,8 +483,14 @@ public:
         ptrdiff_t pitch;
         if (mSrcBits)
         {
-            s = mSrcBits + size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX);
+            size_t start = size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX);
+            s = mSrcBits + start;
             pitch = mSrc->width;
+            if (mTinted)
+            {
+                BlendRows::TintedOverRect(d, mDestWidth, s, mTinted + start, pitch, w, h, mModulation);
+                return;
+            }
         }
         else if (size_t(w) * size_t(h) <= kLookedUpLimit)
         {
@@ -500,10 +510,12 @@ public:
     }
 
     // The pixels of a source as this blit's source pixels would be drawn, w x h at d (not on the
-    // run-length path's runs).
-    void DrawPixels(uint32_t* d, const uint32_t* s, ptrdiff_t pitch, int w, int h)
+    // run-length path's runs); t: the same pixels tinted, when the blit has them.
+    void DrawPixels(uint32_t* d, const uint32_t* s, ptrdiff_t pitch, int w, int h, const uint32_t* t = nullptr)
     {
-        if (mByRegisters)
+        if (t)
+            BlendRows::TintedOverRect(d, mDestWidth, s, t, pitch, w, h, mModulation);
+        else if (mByRegisters)
             BlendRows::OntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
         else if (mWhite)
             BlendRows::OverRect(d, mDestWidth, s, pitch, w, h);
@@ -513,15 +525,16 @@ public:
 
     uint32_t* DestAt(int x, int y) const { return mDest + size_t(y) * size_t(mDestWidth) + size_t(x); }
 
-    // The source rectangle's pixels into out, rows pitch apart.
-    void CopyOut(const Rect& srcRect, uint32_t* out, ptrdiff_t pitch)
+    // The source rectangle's pixels (or their tinted form) into out, rows pitch apart.
+    void CopyOut(const Rect& srcRect, uint32_t* out, ptrdiff_t pitch, bool tinted = false)
     {
+        const uint32_t* from = tinted ? mTinted : mSrcBits;
         for (int j = 0; j < srcRect.mHeight; ++j, out += pitch)
         {
             size_t start = size_t(srcRect.mY + j) * size_t(mSrc->width) + size_t(srcRect.mX);
-            if (mSrcBits)
+            if (from)
             {
-                std::copy_n(mSrcBits + start, srcRect.mWidth, out);
+                std::copy_n(from + start, srcRect.mWidth, out);
                 continue;
             }
             const uint32_t* palette = mSrc->colorTable.get();
@@ -564,6 +577,7 @@ private:
     bool mByRegisters = false;
     const uint8_t* mRuns = nullptr;
     const uint32_t* mSrcBits = nullptr;
+    const uint32_t* mTinted = nullptr;
     BlendRows::Modulation mModulation;
     static constexpr size_t kLookedUpLimit = 64 * 64;
     std::vector<uint32_t> mLookedUp;
@@ -576,7 +590,7 @@ void MemoryImage::NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect,
 }
 
 void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count, const Rect& clip,
-                            const Color& color, int drawMode)
+                            const Color& color, int drawMode, const TintedGlyphs* tinted)
 {
     MemoryImage* src = AsMemoryImage(srcImage);
     if (!src || count <= 0) return;
@@ -587,6 +601,8 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
     }
     src->drawn = true;
     NormalBlitter blitter(this, src, color, true);
+    if (tinted && tinted->plain && tinted->width == src->width && tinted->height == src->height)
+        blitter.UseTinted(*tinted, color);
     // Each glyph cut to the clip and both images.
     thread_local std::vector<GlyphBlit> placed;
     placed.clear();
@@ -616,15 +632,18 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
     }
     if (apart && (right - left) * (bottom - top) <= 2 * covered)
     {
-        thread_local std::vector<uint32_t> line;
+        thread_local std::vector<uint32_t> line, tintedLine;
         int w = int(right - left), h = int(bottom - top);
         line.assign(size_t(w) * size_t(h), 0);
+        if (blitter.Tinted()) tintedLine.assign(size_t(w) * size_t(h), 0);
         for (const GlyphBlit& glyph : placed)
         {
-            uint32_t* at = line.data() + size_t(glyph.y - top) * size_t(w) + size_t(glyph.x - left);
-            blitter.CopyOut(glyph.src, at, w);
+            size_t at = size_t(glyph.y - top) * size_t(w) + size_t(glyph.x - left);
+            blitter.CopyOut(glyph.src, line.data() + at, w);
+            if (blitter.Tinted()) blitter.CopyOut(glyph.src, tintedLine.data() + at, w, true);
         }
-        blitter.DrawPixels(blitter.DestAt(int(left), int(top)), line.data(), w, w, h);
+        blitter.DrawPixels(blitter.DestAt(int(left), int(top)), line.data(), w, w, h,
+                           blitter.Tinted() ? tintedLine.data() : nullptr);
     }
     else
     {
