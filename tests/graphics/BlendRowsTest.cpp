@@ -115,9 +115,23 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
         {"alpha 0", {0, 255, 255, 255, true}},
     };
     for (const Case& c : modulations)
+    {
+        auto modulated = [&](uint32_t d, uint32_t s) { return BlendRows::ModulatedOver(d, s, c.m, t); };
         ExpectRowMatchesPixels(
             c.what, [&](uint32_t* d, const uint32_t* s, int n) { BlendRows::ModulatedOverRow(d, s, n, c.m); },
-            [&](uint32_t d, uint32_t s) { return BlendRows::ModulatedOver(d, s, c.m, t); });
+            modulated);
+        // The same rule from the source and its tinted form.
+        ExpectRowMatchesPixels(
+            c.what,
+            [&](uint32_t* d, const uint32_t* s, int n)
+            {
+                std::vector<uint32_t> tinted(s, s + n);
+                for (uint32_t& p : tinted)
+                    p = BlendRows::TintedPixel(p, c.m);
+                BlendRows::TintedOverRect(d, 0, s, tinted.data(), 0, n, 1, c.m);
+            },
+            modulated);
+    }
 }
 
 // Every pair of destination and source alpha, in every form: the divisions the wide forms compute
@@ -147,12 +161,21 @@ TEST(BlendRows, EveryPairOfAlphasGivesThePixelsOfTheTables)
             ASSERT_EQ(d[i], OverSplit(dest[i], src[i], src[i] >> 24, t)) << "over, alphas " << i;
         for (const BlendRows::Modulation& m : modulations)
         {
-            d = dest;
-            BlendRows::ModulatedOverRow(d.data(), src.data(), int(d.size()), m);
-            for (size_t i = 0; i < d.size(); ++i)
-                ASSERT_EQ(d[i], BlendRows::ModulatedOver(dest[i], src[i], m, t))
-                    << "modulated by " << m.red << "," << m.green << "," << m.blue << "," << m.alpha
-                    << ", alphas " << i;
+            std::vector<uint32_t> tinted = src;
+            for (uint32_t& p : tinted)
+                p = BlendRows::TintedPixel(p, m);
+            for (bool byTint : {false, true})
+            {
+                d = dest;
+                if (byTint)
+                    BlendRows::TintedOverRect(d.data(), 0, src.data(), tinted.data(), 0, int(d.size()), 1, m);
+                else
+                    BlendRows::ModulatedOverRow(d.data(), src.data(), int(d.size()), m);
+                for (size_t i = 0; i < d.size(); ++i)
+                    ASSERT_EQ(d[i], BlendRows::ModulatedOver(dest[i], src[i], m, t))
+                        << (byTint ? "tinted, " : "") << "modulated by " << m.red << "," << m.green << ","
+                        << m.blue << "," << m.alpha << ", alphas " << i;
+            }
         }
     }
 }

@@ -369,7 +369,7 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
 // A line is its glyphs drawn one by one: lowest order first, in the order of the text within an
 // order, each in its layer's colour. Three layers (one in front of another layer for one
 // character only), glyphs over their neighbours or side by side, colours with alpha,
-// onto translucent and opaque pixels, cut by every edge of the image and by a clip rectangle, at
+// onto transparent, translucent and opaque pixels, cut by every edge of the image and by a clip rectangle, at
 // the layers' size and scaled.
 TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
 {
@@ -409,7 +409,7 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
     const std::string apart = description("LayerSetCharWidths Face Chars (5 5 5 5); LayerSetSpacing Face 1;\n");
     const std::string text = "AVo.oVA.AVoo";
 
-    std::vector<uint32_t> translucent(size_t(40 * 12)), opaque(size_t(40 * 12));
+    std::vector<uint32_t> translucent(size_t(40 * 12)), opaque(size_t(40 * 12)), transparent(size_t(40 * 12));
     for (size_t i = 0; i < translucent.size(); ++i)
     {
         translucent[i] = (random() % 256) << 24 | (random() & 0xFFFFFF);
@@ -433,6 +433,12 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         {&apart, 10, Color::White, &opaque, false},
         {&apart, 10, Color(90, 90, 90), &opaque, true},
         {&apart, 10, Color::White, &translucent, false},
+        {&apart, 10, Color(250, 220, 40), &transparent, false},
+        {&apart, 15, Color(250, 220, 40), &opaque, true},
+        {&apart, 15, Color(0, 0, 0, 128), &translucent, true},
+        {&apart, 15, Color(90, 90, 90, 200), &transparent, false},
+        {&over, 10, Color(0, 0, 0), &transparent, true},
+        {&over, 15, Color(250, 220, 40, 100), &opaque, false},
     };
     for (const Case& c : cases)
     {
