@@ -93,6 +93,40 @@ bool LineEnd(double v, int size, int& end)
     return true;
 }
 
+// n words from s to d (apart), for the short rows of glyphs without a call to memcpy (which
+// costs more than such a copy): up to 16 words by registers that may overlap.
+inline void CopyShortRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+#ifdef __SSE2__
+    auto load = [](const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    auto store = [](uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); };
+    if (n >= 4 && n <= 8)
+    {
+        __m128i first = load(s), last = load(s + n - 4);
+        store(d, first);
+        store(d + n - 4, last);
+        return;
+    }
+    if (n > 8 && n <= 16)
+    {
+        __m128i a = load(s), b = load(s + 4), c = load(s + n - 8), e = load(s + n - 4);
+        store(d, a);
+        store(d + 4, b);
+        store(d + n - 8, c);
+        store(d + n - 4, e);
+        return;
+    }
+#endif
+    if (n > 3)
+    {
+        std::memcpy(d, s, size_t(n) * sizeof(uint32_t));
+        return;
+    }
+    if (n > 0) d[0] = s[0];
+    if (n > 1) d[1] = s[1];
+    if (n > 2) d[2] = s[2];
+}
+
 // --- Row loops of the plain blit. Each is written so that the compiler can vectorise it. ---
 
 void CopyRow(uint32_t* d, const uint32_t* s, int n)
@@ -534,7 +568,7 @@ public:
             size_t start = size_t(srcRect.mY + j) * size_t(mSrc->width) + size_t(srcRect.mX);
             if (from)
             {
-                std::copy_n(from + start, srcRect.mWidth, out);
+                CopyShortRow(out, from + start, srcRect.mWidth);
                 continue;
             }
             const uint32_t* palette = mSrc->colorTable.get();
@@ -634,11 +668,26 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
     {
         thread_local std::vector<uint32_t> line, tintedLine;
         int w = int(right - left), h = int(bottom - top);
-        line.assign(size_t(w) * size_t(h), 0);
-        if (blitter.Tinted()) tintedLine.assign(size_t(w) * size_t(h), 0);
+        line.resize(size_t(w) * size_t(h));
+        if (blitter.Tinted()) tintedLine.resize(line.size());
+        // Each glyph's pixels, the gaps before it and above and below it transparent.
+        auto clear = [&](int x, int y, int cw, int ch)
+        {
+            for (int j = y; j < y + ch; ++j)
+            {
+                std::fill_n(line.data() + size_t(j) * size_t(w) + size_t(x), cw, 0u);
+                if (blitter.Tinted()) std::fill_n(tintedLine.data() + size_t(j) * size_t(w) + size_t(x), cw, 0u);
+            }
+        };
+        int done = 0;
         for (const GlyphBlit& glyph : placed)
         {
-            size_t at = size_t(glyph.y - top) * size_t(w) + size_t(glyph.x - left);
+            int gx = int(glyph.x - left), gy = int(glyph.y - top);
+            clear(done, 0, gx - done, h);
+            clear(gx, 0, glyph.src.mWidth, gy);
+            clear(gx, gy + glyph.src.mHeight, glyph.src.mWidth, h - gy - glyph.src.mHeight);
+            done = gx + glyph.src.mWidth;
+            size_t at = size_t(gy) * size_t(w) + size_t(gx);
             blitter.CopyOut(glyph.src, line.data() + at, w);
             if (blitter.Tinted()) blitter.CopyOut(glyph.src, tintedLine.data() + at, w, true);
         }
