@@ -78,6 +78,7 @@ struct Avx2Register
     static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
     static Reg Max16(Reg a, Reg b) { return _mm256_max_epi16(a, b); }
     static Reg CmpEq32(Reg a, Reg b) { return _mm256_cmpeq_epi32(a, b); }
+    static Reg CmpGt32(Reg a, Reg b) { return _mm256_cmpgt_epi32(a, b); }
     static Reg Srli32(Reg a, int k) { return _mm256_srli_epi32(a, k); }
     static Reg Slli32(Reg a, int k) { return _mm256_slli_epi32(a, k); }
     static Reg DivTrunc32(Reg a, Reg b)

@@ -59,6 +59,7 @@ struct Sse2
     static Reg Or(Reg a, Reg b) { return a | b; }
     static Reg Max16(Reg a, Reg b) { return a > b ? a : b; }
     static Reg CmpEq32(Reg a, Reg b) { return a == b ? ~0u : 0u; }
+    static Reg CmpGt32(Reg a, Reg b) { return int32_t(a) > int32_t(b) ? ~0u : 0u; }
     static Reg Srli32(Reg a, int k) { return a >> k; }
     static Reg Slli32(Reg a, int k) { return a << k; }
     static Reg DivTrunc32(Reg a, Reg b) { return a / b; }

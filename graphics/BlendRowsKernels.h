@@ -273,24 +273,38 @@ void ModulatedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptr
         ModulatedOverRowOf<V>(d, s, w, m, k, t);
 }
 
-// Onto an opaque register: 0xFF000000 | (d (256 - a)) >> 8 + the tinted channels, a the tinted
-// alpha (the sum stays below 256 in the colour lanes; the alpha lane is replaced).
+// Where the rule's weight is the source alpha a (w = a), the channels (d (256 - a)) >> 8 + the
+// tinted ones, packed: the sum stays below 256 in the colour lanes; the alpha lane is left to
+// the caller.
 template <class V>
-inline typename V::Reg TintedOntoOpaquePixels(typename V::Reg dv, typename V::Reg tv)
+inline typename V::Reg TintedChannels(typename V::Reg dv, typename V::Reg tv)
 {
     using R = typename V::Reg;
     Halves<V> d = Widen<V>(dv), t = Widen<V>(tv);
     const R k256 = V::Set16(256);
     R lo = V::Add16(V::Srli16(V::Mullo16(d.lo, V::Sub16(k256, AlphaLanes<V>(t.lo))), 8), t.lo);
     R hi = V::Add16(V::Srli16(V::Mullo16(d.hi, V::Sub16(k256, AlphaLanes<V>(t.hi))), 8), t.hi);
-    return V::Or(V::Packus16(lo, hi), V::Set32(0xFF000000));
+    return V::Packus16(lo, hi);
 }
 
+// Rule over with a modulated source from its tinted form where that gives its weight: onto
+// opaque pixels (outA = 255, w = a), and onto any pixel where 255 a / outA truncates to a, that
+// is a (255 - outA) < outA (as over most nearly opaque pixels, or where a is 0 or 255);
+// registers with any other pixel take the rule from the source.
 template <class V>
 inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, typename V::Reg sv,
                                         const ModulationLanes<V>& k)
 {
-    return AllOpaque<V>(dv) ? TintedOntoOpaquePixels<V>(dv, tv) : ModulatedOverPixels<V>(dv, sv, k);
+    using R = typename V::Reg;
+    if (AllOpaque<V>(dv)) return V::Or(TintedChannels<V>(dv, tv), V::Set32(0xFF000000));
+    const R k255 = V::Set32(255);
+    R a = V::Srli32(tv, 24), dA = V::Srli32(dv, 24);
+    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(k255, dA), a), V::Set32(0x8081)), 7);
+    R outA = V::Add16(dA, kept);
+    R weightIsAlpha = V::CmpGt32(V::Max16(outA, V::Set32(1)), V::Mullo16(a, V::Sub16(k255, outA)));
+    if (V::AllOnes(weightIsAlpha))
+        return V::Or(V::And(TintedChannels<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+    return ModulatedOverPixels<V>(dv, sv, k);
 }
 
 // A row as ModulatedOverRowOf, registers whose tinted alpha is all 0 left (the modulated alpha

@@ -664,16 +664,16 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
         bottom = std::max<int64_t>(bottom, int64_t(glyph.y) + glyph.src.mHeight);
         covered += int64_t(glyph.src.mWidth) * glyph.src.mHeight;
     }
-    // With tinted glyphs, onto opaque pixels (the screen: sampled along the line's middle row),
-    // each glyph is drawn straight from the tinted image: the gathering would cost more than the
-    // blend it saves.
+    // With tinted glyphs, onto opaque or nearly opaque pixels (sampled along the line's middle
+    // row), where the tinted form gives the pixels, each glyph is drawn straight from the images:
+    // the gathering would cost more than the blend it saves.
     bool gather = apart && (right - left) * (bottom - top) <= 2 * covered;
     if (gather && blitter.Tinted())
     {
         const uint32_t* row = blitter.DestAt(int(left), int((top + bottom) / 2));
         bool opaque = true;
         for (int64_t i = 0; i < right - left && opaque; i += 7)
-            opaque = row[i] >> 24 == 255;
+            opaque = row[i] >> 24 >= 254;
         gather = !opaque;
     }
     if (gather)

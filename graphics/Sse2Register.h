@@ -75,6 +75,7 @@ struct Sse2Register
     static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
     static Reg Max16(Reg a, Reg b) { return _mm_max_epi16(a, b); }
     static Reg CmpEq32(Reg a, Reg b) { return _mm_cmpeq_epi32(a, b); }
+    static Reg CmpGt32(Reg a, Reg b) { return _mm_cmpgt_epi32(a, b); }
     static Reg Srli32(Reg a, int k) { return _mm_srli_epi32(a, k); }
     static Reg Slli32(Reg a, int k) { return _mm_slli_epi32(a, k); }
     static Reg DivTrunc32(Reg a, Reg b)
