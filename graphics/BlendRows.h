@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Color.h"
+#include "graphics/GlyphBlit.h"
 #include "graphics/PixelBlend.h"
 
 #include <cstddef>
@@ -101,6 +102,10 @@ void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff
 // opaque destination pixels take the tinted form, which spares the modulation.
 void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
                     int w, int h, const Modulation& m);
+// TintedOverRect of each glyph in turn, set up once: glyph i's source rectangle of the images
+// (s, tinted) at (x, y) of the destination, each inside its image.
+void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
+                      const GlyphBlit* glyphs, int count, const Modulation& m);
 
 // The rules of an unmodulated source onto a destination taken as opaque, per pixel: opaque
 // source pixels copied, transparent ones left, the others OpaqueOver.

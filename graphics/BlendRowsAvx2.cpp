@@ -52,6 +52,12 @@ void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint
     TintedOverRectWith<Avx2Reg>(d, dPitch, s, t, sPitch, w, h, m);
 }
 
+void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
+                      const GlyphBlit* glyphs, int count, const Modulation& m)
+{
+    TintedOverGlyphsWith<Avx2Reg>(d, dPitch, s, t, sPitch, glyphs, count, m);
+}
+
 } // namespace Kavo::BlendRows::Avx2
 
 #endif

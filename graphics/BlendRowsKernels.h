@@ -368,6 +368,22 @@ void TintedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const 
 }
 
 template <class V>
+void TintedOverGlyphsWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
+                          const GlyphBlit* glyphs, int count, const Modulation& m)
+{
+    const PixelBlend::OverTables& tables = PixelBlend::GetOverTables();
+    const ModulationLanes<V> k(m);
+    for (int i = 0; i < count; ++i)
+    {
+        const GlyphBlit& glyph = glyphs[i];
+        ptrdiff_t from = ptrdiff_t(glyph.src.mY) * sPitch + glyph.src.mX;
+        uint32_t* to = d + ptrdiff_t(glyph.y) * dPitch + glyph.x;
+        for (int j = 0; j < glyph.src.mHeight; ++j, to += dPitch, from += sPitch)
+            TintedOverRowOf<V>(to, s + from, t + from, glyph.src.mWidth, m, k, tables);
+    }
+}
+
+template <class V>
 void OntoOpaqueRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     using R = typename V::Reg;

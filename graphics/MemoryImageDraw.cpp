@@ -494,6 +494,11 @@ public:
         if (!mWhite && !mRunLength && forms.tinted && forms.color == color) mTinted = forms.tinted;
     }
     bool Tinted() const { return mTinted != nullptr; }
+    // Draw of each glyph, inside both images, from the tinted forms.
+    void DrawTinted(const GlyphBlit* glyphs, int count)
+    {
+        BlendRows::TintedOverGlyphs(mDest, mDestWidth, mSrcBits, mTinted, mSrc->width, glyphs, count, mModulation);
+    }
 
     // srcRect at (x, y), both inside their images.
     void Draw(int x, int y, const Rect& srcRect)
@@ -706,6 +711,8 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
         blitter.DrawPixels(blitter.DestAt(int(left), int(top)), line.data(), w, w, h,
                            blitter.Tinted() ? tintedLine.data() : nullptr);
     }
+    else if (blitter.Tinted())
+        blitter.DrawTinted(placed.data(), int(placed.size()));
     else
     {
         for (const GlyphBlit& glyph : placed)
