@@ -155,14 +155,38 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
     }
 }
 
+// Per pixel, whether the rule's weight is the source alpha a (255 a / outA truncates to a):
+// a (255 - outA) < outA, outA = dA + (255 - dA) a / 255 (in outA).
+template <class V>
+inline typename V::Reg WeightIsAlpha(typename V::Reg dv, typename V::Reg a32, typename V::Reg& outA)
+{
+    using R = typename V::Reg;
+    const R k255 = V::Set32(255);
+    R dA = V::Srli32(dv, 24);
+    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(k255, dA), a32), V::Set32(0x8081)), 7);
+    outA = V::Add16(dA, kept);
+    return V::CmpGt32(V::Max16(outA, V::Set32(1)), V::Mullo16(a32, V::Sub16(k255, outA)));
+}
+
+// Rule over-split onto destination pixels of any alpha; where every weight is the source alpha
+// (as over nearly opaque pixels) the channels are those of opaque-over and no division is made.
+template <class V>
+inline typename V::Reg OverPixels(typename V::Reg dv, typename V::Reg sv)
+{
+    using R = typename V::Reg;
+    if (AllOpaque<V>(dv)) return OpaqueOverPixels<V>(dv, sv);
+    R outA;
+    if (V::AllOnes(WeightIsAlpha<V>(dv, V::Srli32(sv, 24), outA)))
+        return V::Or(V::And(OpaqueOverPixels<V>(dv, sv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+    return OverAnyPixels<V>(dv, sv);
+}
+
 template <class V>
 inline void OverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s, int n,
                       const PixelBlend::OverTables& t)
 {
     RowByRegisters<V>(
-        d, s, n,
-        [](typename V::Reg dv, typename V::Reg sv)
-        { return AllOpaque<V>(dv) ? OpaqueOverPixels<V>(dv, sv) : OverAnyPixels<V>(dv, sv); },
+        d, s, n, [](typename V::Reg dv, typename V::Reg sv) { return OverPixels<V>(dv, sv); },
         [&](int i) { d[i] = PixelBlend::OverSplit(d[i], s[i], s[i] >> 24, t); });
 }
 
@@ -233,15 +257,20 @@ template <class V>
 inline typename V::Reg ModulatedOverPixels(typename V::Reg dv, typename V::Reg sv,
                                            const ModulationLanes<V>& k)
 {
+    using R = typename V::Reg;
     Halves<V> dh = Widen<V>(dv), sh = Widen<V>(sv);
-    if (AllOpaque<V>(dv))
+    // Where w = a (outA = 255 over opaque pixels), no division.
+    auto weightedByAlpha = [&]
     {
-        // outA = 255 and w = a.
-        typename V::Reg lo = ModulatedLanes<V>(dh.lo, sh.lo, ModulatedAlpha<V>(AlphaLanes<V>(sh.lo), k), k);
-        typename V::Reg hi = ModulatedLanes<V>(dh.hi, sh.hi, ModulatedAlpha<V>(AlphaLanes<V>(sh.hi), k), k);
-        return V::Or(V::Packus16(lo, hi), V::Set32(0xFF000000));
-    }
-    OverWeights<V> o = OverWeightsOf<V>(dv, ModulatedAlpha<V>(V::Srli32(sv, 24), k));
+        R lo = ModulatedLanes<V>(dh.lo, sh.lo, ModulatedAlpha<V>(AlphaLanes<V>(sh.lo), k), k);
+        R hi = ModulatedLanes<V>(dh.hi, sh.hi, ModulatedAlpha<V>(AlphaLanes<V>(sh.hi), k), k);
+        return V::Packus16(lo, hi);
+    };
+    if (AllOpaque<V>(dv)) return V::Or(weightedByAlpha(), V::Set32(0xFF000000));
+    R a = ModulatedAlpha<V>(V::Srli32(sv, 24), k), outA;
+    if (V::AllOnes(WeightIsAlpha<V>(dv, a, outA)))
+        return V::Or(V::And(weightedByAlpha(), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+    OverWeights<V> o = OverWeightsOf<V>(dv, a);
     Halves<V> w = WeightLanes<V>(o.w);
     return PackWithAlpha<V>(ModulatedLanes<V>(dh.lo, sh.lo, w.lo, k),
                             ModulatedLanes<V>(dh.hi, sh.hi, w.hi, k), o.outA);
@@ -297,12 +326,8 @@ inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, 
 {
     using R = typename V::Reg;
     if (AllOpaque<V>(dv)) return V::Or(TintedChannels<V>(dv, tv), V::Set32(0xFF000000));
-    const R k255 = V::Set32(255);
-    R a = V::Srli32(tv, 24), dA = V::Srli32(dv, 24);
-    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(k255, dA), a), V::Set32(0x8081)), 7);
-    R outA = V::Add16(dA, kept);
-    R weightIsAlpha = V::CmpGt32(V::Max16(outA, V::Set32(1)), V::Mullo16(a, V::Sub16(k255, outA)));
-    if (V::AllOnes(weightIsAlpha))
+    R outA;
+    if (V::AllOnes(WeightIsAlpha<V>(dv, V::Srli32(tv, 24), outA)))
         return V::Or(V::And(TintedChannels<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
     return ModulatedOverPixels<V>(dv, sv, k);
 }
