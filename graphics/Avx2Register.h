@@ -87,7 +87,10 @@ struct Avx2Register
     }
     static Reg BroadcastAlpha16(Reg a)
     {
-        return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);
+        // One byte shuffle: the fourth 16-bit lane of each pixel into all four.
+        const __m256i lanes = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6,
+                                               7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+        return _mm256_shuffle_epi8(a, lanes);
     }
     static bool AllOnes(Reg a) { return _mm256_testc_si256(a, _mm256_set1_epi32(-1)) != 0; }
     static bool AllZero(Reg a) { return _mm256_testz_si256(a, a) != 0; }
