@@ -522,14 +522,8 @@ public:
         ptrdiff_t pitch;
         if (mSrcBits)
         {
-            size_t start = size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX);
-            s = mSrcBits + start;
+            s = mSrcBits + size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX);
             pitch = mSrc->width;
-            if (mTinted)
-            {
-                BlendRows::TintedOverRect(d, mDestWidth, s, mTinted + start, pitch, w, h, mModulation);
-                return;
-            }
         }
         else if (size_t(w) * size_t(h) <= kLookedUpLimit)
         {

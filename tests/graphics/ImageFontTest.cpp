@@ -369,7 +369,7 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
 // A line is its glyphs drawn one by one: lowest order first, in the order of the text within an
 // order, each in its layer's colour. Three layers (one in front of another layer for one
 // character only), glyphs over their neighbours or side by side, colours with alpha,
-// onto transparent, translucent and opaque pixels, cut by every edge of the image and by a clip rectangle, at
+// onto transparent, translucent, nearly opaque and opaque pixels, cut by every edge of the image and by a clip rectangle, at
 // the layers' size and scaled.
 TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
 {
@@ -410,10 +410,14 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
     const std::string text = "AVo.oVA.AVoo";
 
     std::vector<uint32_t> translucent(size_t(40 * 12)), opaque(size_t(40 * 12)), transparent(size_t(40 * 12));
+    // As a line drawn again over itself leaves them: alphas 254 and 255, a few others.
+    std::vector<uint32_t> nearlyOpaque(size_t(40 * 12));
     for (size_t i = 0; i < translucent.size(); ++i)
     {
         translucent[i] = (random() % 256) << 24 | (random() & 0xFFFFFF);
         opaque[i] = 0xFF000000 | (random() & 0xFFFFFF);
+        uint32_t kind = random() % 16;
+        nearlyOpaque[i] = (kind < 8 ? 254 : kind < 15 ? 255 : random() % 256) << 24 | (random() & 0xFFFFFF);
     }
     struct Case
     {
@@ -439,6 +443,8 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         {&apart, 15, Color(90, 90, 90, 200), &transparent, false},
         {&over, 10, Color(0, 0, 0), &transparent, true},
         {&over, 15, Color(250, 220, 40, 100), &opaque, false},
+        {&apart, 10, Color(250, 220, 40), &nearlyOpaque, false},
+        {&over, 15, Color(90, 90, 90, 200), &nearlyOpaque, true},
     };
     for (const Case& c : cases)
     {
