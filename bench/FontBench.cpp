@@ -1,3 +1,4 @@
+#include "graphics/FileFontHost.h"
 #include "graphics/FontData.h"
 #include "graphics/FontHost.h"
 #include "graphics/Graphics.h"
@@ -125,6 +126,22 @@ void BM_ImageFontLineOnScreen(benchmark::State& state)
     DrawLine(state, font, true);
 }
 BENCHMARK(BM_ImageFontLineOnScreen)->Arg(12)->Arg(18);
+
+// The game's own text font as the art generator makes it (its layers and glyphs with their
+// transparent margins, side by side or over their neighbours), read from its files as the
+// build's tools read it, at its own size.
+void BM_GameFontLine(benchmark::State& state)
+{
+    FileFontHost host;
+    ImageFont font(&host, KAVO_BINARY_DIR "/content/fonts/text.txt");
+    if (!font.fontData->mInitialized)
+    {
+        state.SkipWithError("the game's text font is not made (build artgen_run)");
+        return;
+    }
+    DrawLine(state, font, state.range(0) != 0);
+}
+BENCHMARK(BM_GameFontLine)->Arg(0)->Arg(1);
 
 void BM_SysFontLine(benchmark::State& state)
 {
