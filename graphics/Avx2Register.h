@@ -88,8 +88,8 @@ struct Avx2Register
     static Reg BroadcastAlpha16(Reg a)
     {
         // One byte shuffle: the fourth 16-bit lane of each pixel into all four.
-        const __m256i lanes = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6,
-                                               7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+        const __m256i lanes = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7,
+                                               6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
         return _mm256_shuffle_epi8(a, lanes);
     }
     static bool AllOnes(Reg a) { return _mm256_testc_si256(a, _mm256_set1_epi32(-1)) != 0; }

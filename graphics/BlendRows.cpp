@@ -20,8 +20,8 @@ void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch
 void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
                        const Modulation& m);
 void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
-void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch, int w,
-                    int h, const Modulation& m);
+void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
+                    int w, int h, const Modulation& m);
 void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
                       const GlyphBlit* glyphs, int count, const Modulation& m);
 } // namespace Avx2
@@ -85,8 +85,8 @@ struct Forms
                            int) = OntoOpaqueRectWith<Sse2>;
     void (*tintedOverRect)(uint32_t*, ptrdiff_t, const uint32_t*, const uint32_t*, ptrdiff_t, int, int,
                            const Modulation&) = TintedOverRectWith<Sse2>;
-    void (*tintedOverGlyphs)(uint32_t*, ptrdiff_t, const uint32_t*, const uint32_t*, ptrdiff_t, const GlyphBlit*,
-                             int, const Modulation&) = TintedOverGlyphsWith<Sse2>;
+    void (*tintedOverGlyphs)(uint32_t*, ptrdiff_t, const uint32_t*, const uint32_t*, ptrdiff_t,
+                             const GlyphBlit*, int, const Modulation&) = TintedOverGlyphsWith<Sse2>;
     explicit Forms(bool wide)
     {
         (void)wide;
@@ -168,14 +168,14 @@ void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t 
     GetForms().ontoOpaqueRect(d, dPitch, s, sPitch, w, h);
 }
 
-void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
-                    int w, int h, const Modulation& m)
+void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted,
+                    ptrdiff_t sPitch, int w, int h, const Modulation& m)
 {
     GetForms().tintedOverRect(d, dPitch, s, tinted, sPitch, w, h, m);
 }
 
-void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
-                      const GlyphBlit* glyphs, int count, const Modulation& m)
+void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted,
+                      ptrdiff_t sPitch, const GlyphBlit* glyphs, int count, const Modulation& m)
 {
     GetForms().tintedOverGlyphs(d, dPitch, s, tinted, sPitch, glyphs, count, m);
 }

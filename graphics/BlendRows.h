@@ -100,12 +100,12 @@ void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff
 
 // ModulatedOverRect with each source pixel also given tinted (TintedPixel, the same pitch):
 // opaque destination pixels take the tinted form, which spares the modulation.
-void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
-                    int w, int h, const Modulation& m);
+void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted,
+                    ptrdiff_t sPitch, int w, int h, const Modulation& m);
 // TintedOverRect of each glyph in turn, set up once: glyph i's source rectangle of the images
 // (s, tinted) at (x, y) of the destination, each inside its image.
-void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted, ptrdiff_t sPitch,
-                      const GlyphBlit* glyphs, int count, const Modulation& m);
+void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted,
+                      ptrdiff_t sPitch, const GlyphBlit* glyphs, int count, const Modulation& m);
 
 // The rules of an unmodulated source onto a destination taken as opaque, per pixel: opaque
 // source pixels copied, transparent ones left, the others OpaqueOver.

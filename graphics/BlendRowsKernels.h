@@ -335,9 +335,9 @@ inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, 
 // A row as ModulatedOverRowOf, registers whose tinted alpha is all 0 left (the modulated alpha
 // is 0 there), the same handling of the row's end.
 template <class V>
-inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict t,
-                            int n, const Modulation& m, const ModulationLanes<V>& k,
-                            const PixelBlend::OverTables& tables)
+inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s,
+                            const uint32_t* __restrict t, int n, const Modulation& m,
+                            const ModulationLanes<V>& k, const PixelBlend::OverTables& tables)
 {
     using R = typename V::Reg;
     const R alphas = V::Set32(0xFF000000);
@@ -348,8 +348,8 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
             if (n <= 0) return;
             R tv = V::LoadPart(t, n, 0);
             if (!V::AllZero(V::And(tv, alphas)))
-                V::StorePart(d, TintedOverPixels<V>(V::LoadPart(d, n, 0xFF000000), tv, V::LoadPart(s, n, 0), k),
-                             n);
+                V::StorePart(
+                    d, TintedOverPixels<V>(V::LoadPart(d, n, 0xFF000000), tv, V::LoadPart(s, n, 0), k), n);
             return;
         }
         int last = n - V::kPixels;
@@ -358,7 +358,8 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
         for (; i + V::kPixels <= n; i += V::kPixels)
         {
             R tv = V::Load(t + i);
-            if (!V::AllZero(V::And(tv, alphas))) V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
+            if (!V::AllZero(V::And(tv, alphas)))
+                V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
         }
         if (i < n && !V::AllZero(V::And(lastT, alphas)))
             V::Store(d + last, TintedOverPixels<V>(lastD, lastT, V::Load(s + last), k));
@@ -369,7 +370,8 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
         for (; i + V::kPixels <= n; i += V::kPixels)
         {
             R tv = V::Load(t + i);
-            if (!V::AllZero(V::And(tv, alphas))) V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
+            if (!V::AllZero(V::And(tv, alphas)))
+                V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
         }
         for (; i < n; ++i)
         {
@@ -393,8 +395,8 @@ void TintedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const 
 }
 
 template <class V>
-void TintedOverGlyphsWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
-                          const GlyphBlit* glyphs, int count, const Modulation& m)
+void TintedOverGlyphsWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t,
+                          ptrdiff_t sPitch, const GlyphBlit* glyphs, int count, const Modulation& m)
 {
     const PixelBlend::OverTables& tables = PixelBlend::GetOverTables();
     const ModulationLanes<V> k(m);

@@ -6,9 +6,9 @@
 #include "base/TriVertex.h"
 #include "graphics/AnimInfo.h"
 #include "graphics/GlyphBlit.h"
-#include "graphics/TintedGlyphs.h"
 #include "graphics/Matrix3.h"
 #include "graphics/Span.h"
+#include "graphics/TintedGlyphs.h"
 
 #include <cstdint>
 #include <memory>

@@ -420,8 +420,7 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
         g->SetColor(layer.color);
         // The layer's image without its palette and, for a colour, tinted by it.
         TintedGlyphs forms;
-        if (g->GetDrawMode() == DRAWMODE_NORMAL)
-            forms = FormsFor(l, layer.color, !layer.color.IsWhite());
+        if (g->GetDrawMode() == DRAWMODE_NORMAL) forms = FormsFor(l, layer.color, !layer.color.IsWhite());
         g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + start, int(end - start),
                            forms.plain ? &forms : nullptr);
         g->SetDrawMode(savedMode);

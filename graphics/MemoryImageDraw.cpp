@@ -497,7 +497,8 @@ public:
     // Draw of each glyph, inside both images, from the tinted forms.
     void DrawTinted(const GlyphBlit* glyphs, int count)
     {
-        BlendRows::TintedOverGlyphs(mDest, mDestWidth, mSrcBits, mTinted, mSrc->width, glyphs, count, mModulation);
+        BlendRows::TintedOverGlyphs(mDest, mDestWidth, mSrcBits, mTinted, mSrc->width, glyphs, count,
+                                    mModulation);
     }
 
     // srcRect at (x, y), both inside their images.
@@ -544,7 +545,8 @@ public:
 
     // The pixels of a source as this blit's source pixels would be drawn, w x h at d (not on the
     // run-length path's runs); t: the same pixels tinted, when the blit has them.
-    void DrawPixels(uint32_t* d, const uint32_t* s, ptrdiff_t pitch, int w, int h, const uint32_t* t = nullptr)
+    void DrawPixels(uint32_t* d, const uint32_t* s, ptrdiff_t pitch, int w, int h,
+                    const uint32_t* t = nullptr)
     {
         if (t)
             BlendRows::TintedOverRect(d, mDestWidth, s, t, pitch, w, h, mModulation);
@@ -687,7 +689,8 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
             for (int j = y; j < y + ch; ++j)
             {
                 std::fill_n(line.data() + size_t(j) * size_t(w) + size_t(x), cw, 0u);
-                if (blitter.Tinted()) std::fill_n(tintedLine.data() + size_t(j) * size_t(w) + size_t(x), cw, 0u);
+                if (blitter.Tinted())
+                    std::fill_n(tintedLine.data() + size_t(j) * size_t(w) + size_t(x), cw, 0u);
             }
         };
         int done = 0;

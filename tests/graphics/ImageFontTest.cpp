@@ -368,9 +368,9 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
 
 // A line is its glyphs drawn one by one: lowest order first, in the order of the text within an
 // order, each in its layer's colour. Three layers (one in front of another layer for one
-// character only), glyphs over their neighbours or side by side, colours with alpha,
-// onto transparent, translucent, nearly opaque and opaque pixels, cut by every edge of the image and by a clip rectangle, at
-// the layers' size and scaled.
+// character only), glyphs over their neighbours or side by side, colours with alpha, onto
+// transparent, translucent, nearly opaque and opaque pixels, cut by every edge of the image and
+// by a clip rectangle, at the layers' size and scaled.
 TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
 {
     std::mt19937 random(3);
