@@ -111,14 +111,15 @@ inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv)
                             o.outA);
 }
 
-// A row by whole registers, pixels(d, s) giving a register's new pixels; registers whose source
-// is wholly transparent are left. A row of a register or more ends with the register of its last
-// pixels, read before any pixel of it was written: the pixels it shares with the register before
-// come out the same. A shorter row is read as one register, the lanes past it opaque black under
-// transparent. Without partial registers the pixels past the last whole one go to tail(i).
+// A row by whole registers from two sources read side by side, pixels(d, s, e) giving a
+// register's new pixels; registers where the first source's alpha is all 0 are left. A row of a
+// register or more ends with the register of its last pixels, read before any pixel of it was
+// written: the pixels it shares with the register before come out the same. A shorter row is read
+// as one register, the lanes past it opaque black under transparent. Without partial registers
+// the pixels past the last whole one go to tail(i).
 template <class V, class Pixels, class Tail>
-inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, int n, Pixels pixels,
-                           Tail tail)
+inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
+                           int n, Pixels pixels, Tail tail)
 {
     using R = typename V::Reg;
     const R alphas = V::Set32(0xFF000000);
@@ -129,7 +130,7 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
             if (n <= 0) return;
             R sv = V::LoadPart(s, n, 0);
             if (!V::AllZero(V::And(sv, alphas)))
-                V::StorePart(d, pixels(V::LoadPart(d, n, 0xFF000000), sv), n);
+                V::StorePart(d, pixels(V::LoadPart(d, n, 0xFF000000), sv, V::LoadPart(e, n, 0)), n);
             return;
         }
         int last = n - V::kPixels;
@@ -138,9 +139,9 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
         for (; i + V::kPixels <= n; i += V::kPixels)
         {
             R dv = V::Load(d + i), sv = V::Load(s + i);
-            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv));
+            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv, V::Load(e + i)));
         }
-        if (i < n && !V::AllZero(V::And(lastS, alphas))) V::Store(d + last, pixels(lastD, lastS));
+        if (i < n && !V::AllZero(V::And(lastS, alphas))) V::Store(d + last, pixels(lastD, lastS, V::Load(e + last)));
     }
     else
     {
@@ -148,11 +149,19 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
         for (; i + V::kPixels <= n; i += V::kPixels)
         {
             R dv = V::Load(d + i), sv = V::Load(s + i);
-            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv));
+            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv, V::Load(e + i)));
         }
         for (; i < n; ++i)
             tail(i);
     }
+}
+
+// The same with one source, pixels(d, s).
+template <class V, class Pixels, class Tail>
+inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, int n, Pixels pixels, Tail tail)
+{
+    using R = typename V::Reg;
+    RowByRegisters<V>(d, s, s, n, [&](R dv, R sv, R) { return pixels(dv, sv); }, tail);
 }
 
 // Per pixel, whether the rule's weight is the source alpha a (255 a / outA truncates to a):
@@ -333,55 +342,23 @@ inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, 
 }
 
 // A row as ModulatedOverRowOf, registers whose tinted alpha is all 0 left (the modulated alpha
-// is 0 there), the same handling of the row's end.
+// is 0 there).
 template <class V>
 inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s,
                             const uint32_t* __restrict t, int n, const Modulation& m,
                             const ModulationLanes<V>& k, const PixelBlend::OverTables& tables)
 {
     using R = typename V::Reg;
-    const R alphas = V::Set32(0xFF000000);
-    if constexpr (V::kPartial)
-    {
-        if (n < V::kPixels)
-        {
-            if (n <= 0) return;
-            R tv = V::LoadPart(t, n, 0);
-            if (!V::AllZero(V::And(tv, alphas)))
-                V::StorePart(
-                    d, TintedOverPixels<V>(V::LoadPart(d, n, 0xFF000000), tv, V::LoadPart(s, n, 0), k), n);
-            return;
-        }
-        int last = n - V::kPixels;
-        R lastD = V::Load(d + last), lastT = V::Load(t + last);
-        int i = 0;
-        for (; i + V::kPixels <= n; i += V::kPixels)
-        {
-            R tv = V::Load(t + i);
-            if (!V::AllZero(V::And(tv, alphas)))
-                V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
-        }
-        if (i < n && !V::AllZero(V::And(lastT, alphas)))
-            V::Store(d + last, TintedOverPixels<V>(lastD, lastT, V::Load(s + last), k));
-    }
-    else
-    {
-        int i = 0;
-        for (; i + V::kPixels <= n; i += V::kPixels)
-        {
-            R tv = V::Load(t + i);
-            if (!V::AllZero(V::And(tv, alphas)))
-                V::Store(d + i, TintedOverPixels<V>(V::Load(d + i), tv, V::Load(s + i), k));
-        }
-        for (; i < n; ++i)
+    RowByRegisters<V>(
+        d, t, s, n, [&](R dv, R tv, R sv) { return TintedOverPixels<V>(dv, tv, sv, k); },
+        [&](int i)
         {
             uint32_t dp = d[i];
             if ((dp >> 24) == 255)
                 d[i] = 0xFF000000 | (PixelBlend::SplitKeep(dp, t[i] >> 24) + (t[i] & 0x00FFFFFF));
             else
                 d[i] = ModulatedOver(dp, s[i], m, tables);
-        }
-    }
+        });
 }
 
 template <class V>
