@@ -82,7 +82,7 @@ void ImageFont::GenerateActiveFontLayers()
 {
     if (!fontData->mInitialized) return;
     activeLayers.clear();
-    plainImages.clear();
+    layerPixels.clear();
     tints.clear();
     // Room for every layer up front: growing would copy the scaled strips already made.
     activeLayers.reserve(fontData->mFontLayers.size());
@@ -153,31 +153,60 @@ void ImageFont::GenerateActiveFontLayers()
     }
 }
 
+const ImageFont::LayerPixels* ImageFont::PixelsOf(size_t layer)
+{
+    MemoryImage* image = activeLayers[layer].scaledImage;
+    if (!image) return nullptr;
+    int width = image->GetWidth();
+    size_t count = size_t(width) * size_t(image->GetHeight());
+    if (count == 0 || count > kTintedPixels) return nullptr;
+    if (layerPixels.size() < activeLayers.size()) layerPixels.resize(activeLayers.size());
+    LayerPixels& pixels = layerPixels[layer];
+    bool palettized = image->IsPalettized();
+    if (pixels.image == image && pixels.stamp == image->bitsChangedCount && palettized == !pixels.plain.empty())
+        return &pixels;
+    pixels.image = image;
+    pixels.stamp = image->bitsChangedCount;
+    pixels.plain.clear();
+    const uint32_t* words = palettized ? nullptr : image->GetBits();
+    if (palettized)
+    {
+        pixels.plain.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            pixels.plain[i] = image->colorTable[image->colorIndices[i]];
+        words = pixels.plain.data();
+    }
+    if (!words) return nullptr;
+    pixels.inked.assign(256, Rect());
+    for (int c = 0; c < 256; ++c)
+    {
+        const Rect& glyph = activeLayers[layer].scaledCharRects[c];
+        int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+        for (int y = glyph.mY; y < glyph.mY + glyph.mHeight; ++y)
+            for (int x = glyph.mX; x < glyph.mX + glyph.mWidth; ++x)
+                if (words[size_t(y) * size_t(width) + size_t(x)] >> 24)
+                {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y + 1);
+                }
+        pixels.inked[size_t(c)] = right > left ? Rect(left, top, right - left, bottom - top) : Rect(glyph.mX, glyph.mY, 0, 0);
+    }
+    return &pixels;
+}
+
 TintedGlyphs ImageFont::FormsFor(size_t layer, const Color& color, bool tinted)
 {
     TintedGlyphs forms;
+    const LayerPixels* pixels = PixelsOf(layer);
+    if (!pixels) return forms;
     MemoryImage* image = activeLayers[layer].scaledImage;
     size_t count = size_t(image->GetWidth()) * size_t(image->GetHeight());
-    if (count == 0 || count > kTintedPixels) return forms;
     forms.color = color;
     forms.width = image->GetWidth();
     forms.height = image->GetHeight();
-    if (!image->IsPalettized())
-        forms.plain = image->GetBits();
-    else
-    {
-        if (plainImages.size() < activeLayers.size()) plainImages.resize(activeLayers.size());
-        PlainImage& plain = plainImages[layer];
-        if (plain.image != image || plain.stamp != image->bitsChangedCount || plain.pixels.size() != count)
-        {
-            plain.image = image;
-            plain.stamp = image->bitsChangedCount;
-            plain.pixels.resize(count);
-            for (size_t i = 0; i < count; ++i)
-                plain.pixels[i] = image->colorTable[image->colorIndices[i]];
-        }
-        forms.plain = plain.pixels.data();
-    }
+    forms.plain = pixels->plain.empty() ? image->GetBits() : pixels->plain.data();
     if (!forms.plain || !tinted) return forms;
 
     ++tintClock;
@@ -321,11 +350,15 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
     }
     Prepare();
 
-    // What every glyph of a layer shares: its scale and its colour.
+    // What every glyph of a layer shares: its scale, its colour and, drawn in the normal mode,
+    // its glyphs' inked parts.
     lineLayers.clear();
-    for (const ActiveFontLayer& active : activeLayers)
+    for (size_t l = 0; l < activeLayers.size(); ++l)
     {
+        const ActiveFontLayer& active = activeLayers[l];
         const FontLayer& layer = *active.baseLayer;
+        int mode = layer.mDrawMode != -1 ? layer.mDrawMode : g->GetDrawMode();
+        const LayerPixels* pixels = mode == DRAWMODE_NORMAL ? PixelsOf(l) : nullptr;
         auto channel = [](int mult, int value, int add)
         { return std::clamp(int(int64_t(mult) * value / 255 + add), 0, 255); };
         lineLayers.push_back(
@@ -333,7 +366,8 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
                       Color(channel(layer.mColorMult.mRed, color.mRed, layer.mColorAdd.mRed),
                             channel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
                             channel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
-                            channel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha))});
+                            channel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha)),
+                      pixels ? pixels->inked.data() : nullptr});
     }
 
     // The glyphs in the order of the text, each layer's after the one before.
@@ -377,9 +411,15 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
             int bucket = int(std::clamp<int64_t>(int64_t(data.mOrder) + layer.mBaseOrder + 128, 0, 255));
             lowest = std::min(lowest, bucket);
             highest = std::max(highest, bucket);
-            GlyphBlit blit{ClampToInt(gx), ClampToInt(gy), active.scaledCharRects[c]};
+            const Rect& src = active.scaledCharRects[c];
+            if (drawnAreas) drawnAreas->push_back(Rect(ClampToInt(gx), ClampToInt(gy), src.mWidth, src.mHeight));
+            GlyphBlit blit{ClampToInt(gx), ClampToInt(gy), src};
+            if (const Rect* inked = lineLayers[l].inked)
+            {
+                const Rect& ink = inked[c];
+                blit = GlyphBlit{ClampToInt(gx + (ink.mX - src.mX)), ClampToInt(gy + (ink.mY - src.mY)), ink};
+            }
             lineGlyphs.push_back(LineGlyph{blit, uint8_t(bucket), uint32_t(l)});
-            if (drawnAreas) drawnAreas->push_back(Rect(blit.x, blit.y, blit.src.mWidth, blit.src.mHeight));
             charEnd = std::max(charEnd, pen + advance + kern);
         }
         pen = charEnd;

@@ -73,12 +73,14 @@ public:
     virtual void Prepare();
 
 private:
-    // A layer as one line draws it.
+    // A layer as one line draws it; inked: its glyphs' inked parts when it is drawn in the
+    // normal mode, where the rest leaves the destination as it is.
     struct LineLayer
     {
         const ActiveFontLayer* active;
         double ratio;
         Color color;
+        const Rect* inked;
     };
     // One queued glyph: its blit, draw order (0-255) and layer.
     struct LineGlyph
@@ -93,13 +95,15 @@ private:
     std::vector<GlyphBlit> lineBlits;
     std::vector<uint32_t> lineBlitLayers;
 
-    // A layer's image as ARGB words, when the image keeps a palette; stamp: the image's
-    // bitsChangedCount when it was made.
-    struct PlainImage
+    // A layer's image as ARGB words (made when the image keeps a palette) and each glyph's inked
+    // part, the smallest rectangle holding its pixels of alpha above 0; stamp: the image's
+    // bitsChangedCount when they were made.
+    struct LayerPixels
     {
         const MemoryImage* image = nullptr;
         int stamp = -1;
-        std::vector<uint32_t> pixels;
+        std::vector<uint32_t> plain;
+        std::vector<Rect> inked;
     };
     // A layer's image tinted for a colour (BlendRows::TintedPixel), for the colours lines were
     // drawn in lately: at most kTintedPixels pixels in all, the least lately used dropped first.
@@ -112,10 +116,13 @@ private:
         std::vector<uint32_t> pixels;
     };
     static constexpr size_t kTintedPixels = size_t(1) << 20;
-    std::vector<PlainImage> plainImages;
+    std::vector<LayerPixels> layerPixels;
     std::vector<Tint> tints;
     uint64_t tintClock = 0;
 
+    // The layer's pixels, made again when its image changed; null for an image of no pixels or
+    // one too large.
+    const LayerPixels* PixelsOf(size_t layer);
     // The forms of the layer's image for drawing in the colour: none when it is too large.
     TintedGlyphs FormsFor(size_t layer, const Color& color, bool tinted);
 
