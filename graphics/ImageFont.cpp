@@ -351,14 +351,17 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
     Prepare();
 
     // What every glyph of a layer shares: its scale, its colour and, drawn in the normal mode,
-    // its glyphs' inked parts.
+    // its glyphs' inked parts. Those are drawn in place of the whole glyphs only where the context
+    // moves every pixel by whole pixels (a scale or a fraction would place and sample them apart).
+    bool wholePixels = g->scaleX == 1.0f && g->scaleY == 1.0f && std::trunc(g->transX) == g->transX &&
+                       std::trunc(g->transY) == g->transY;
     lineLayers.clear();
     for (size_t l = 0; l < activeLayers.size(); ++l)
     {
         const ActiveFontLayer& active = activeLayers[l];
         const FontLayer& layer = *active.baseLayer;
         int mode = layer.mDrawMode != -1 ? layer.mDrawMode : g->GetDrawMode();
-        const LayerPixels* pixels = mode == DRAWMODE_NORMAL ? PixelsOf(l) : nullptr;
+        const LayerPixels* pixels = wholePixels && mode == DRAWMODE_NORMAL ? PixelsOf(l) : nullptr;
         auto channel = [](int mult, int value, int add)
         { return std::clamp(int(int64_t(mult) * value / 255 + add), 0, 255); };
         lineLayers.push_back(

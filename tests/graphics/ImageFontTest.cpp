@@ -377,11 +377,15 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
     auto* strip = new MemoryImage();
     {
         std::vector<uint32_t> pixels(size_t(20 * 7));
-        for (uint32_t& p : pixels)
+        for (size_t i = 0; i < pixels.size(); ++i)
         {
             uint32_t kind = random() % 4;
             uint32_t alpha = kind == 0 ? 0 : kind == 1 ? 255 : random() % 256;
-            p = alpha << 24 | (random() & 0xFFFFFF);
+            // Transparent margins: the first glyph's left column, the second's top row and right
+            // column, the fourth's two top rows.
+            int x = int(i % 20), y = int(i / 20);
+            if (x == 0 || (x / 5 == 1 && (y == 0 || x == 9)) || (x / 5 == 3 && y < 2)) alpha = 0;
+            pixels[i] = alpha << 24 | (random() & 0xFFFFFF);
         }
         strip->SetBits(pixels.data(), 20, 7);
     }
@@ -426,6 +430,7 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         Color color;
         const std::vector<uint32_t>* background;
         bool clipped;
+        float shift = 0; // moved by fractions of a pixel, or scaled (1.5)
     } cases[] = {
         {&over, 10, Color(250, 220, 40, 200), &translucent, false},
         {&over, 10, Color::White, &opaque, false},
@@ -445,6 +450,9 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         {&over, 15, Color(250, 220, 40, 100), &opaque, false},
         {&apart, 10, Color(250, 220, 40), &nearlyOpaque, false},
         {&over, 15, Color(90, 90, 90, 200), &nearlyOpaque, true},
+        {&apart, 10, Color(250, 220, 40), &opaque, true, -0.5f},
+        {&over, 10, Color::White, &translucent, false, 0.75f},
+        {&apart, 10, Color(90, 90, 90, 200), &opaque, false, 1.5f},
     };
     for (const Case& c : cases)
     {
@@ -457,12 +465,21 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         line.SetBits(c.background->data(), 40, 12);
         oneByOne.SetBits(c.background->data(), 40, 12);
         Graphics g(&line), reference(&oneByOne);
-        if (c.clipped)
-            for (Graphics* each : {&g, &reference})
+        for (Graphics* each : {&g, &reference})
+        {
+            if (c.clipped)
             {
                 each->Translate(3, -1);
                 each->ClipRect(2, 1, 30, 9);
             }
+            if (c.shift == 1.5f)
+                each->scaleX = each->scaleY = 1.5f;
+            else
+            {
+                each->transX += c.shift;
+                each->transY -= c.shift;
+            }
+        }
         // Cut by the left and top edges, then by the right and bottom ones.
         for (Point at : {Point(-3, 3), Point(5, 13)})
         {
