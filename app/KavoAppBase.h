@@ -463,7 +463,7 @@ public:
     bool mHasPendingDraw = false;   // updated since the last draw
     bool mLastDrawWasEmpty = false; // the last draw was skipped
     int mUnchangedDraws = 0;        // draws in a row whose screen did not change
-    uint32_t mLastInputSeenTick = 0; // when the loop last handled the player's input
+    uint32_t mLastInputSeenTick = 0; // when the loop last handled the player's input (NoteUserInput)
     bool mDrawing = false;
     bool mForceDraw = false;
     int mDrawTime = 0;
@@ -586,6 +586,9 @@ private:
     // The extra updates a fraction above 1 adds up to, then the fractional update.
     void RunFractionUpdates(float fraction, bool countAsNonDraw);
     void RecordDeferredMessage(const DeferredMessage& message);
+    // A key, character or mouse message of the player's: stamped with the last timer's time (the
+    // desktop-idle check's) and with the time the loop saw it (the loop's stillness).
+    void NoteUserInput();
     // The windowed flag and refresh rate of a display-mode record.
     void ReadDisplayModePayload();
     void CheckMouseInWindow();

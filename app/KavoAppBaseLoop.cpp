@@ -39,13 +39,6 @@ namespace
 constexpr int kStillMs = 200;
 constexpr int kIdleBatchMs = 50;
 
-bool IsPlayerInput(uint32_t message)
-{
-    using namespace platform;
-    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP ||
-           message == WM_CHAR || message == WM_MOUSEWHEEL || (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK);
-}
-
 uint32_t Now()
 {
     return platform::Clock::Get().Ticks();
@@ -146,8 +139,6 @@ bool KavoAppBase::UpdateAppStep(bool* updated)
         }
         if (mPlayingDemo) PlayDemoEvents();
         if (mCursorThreadRunning) WakeCursorThread();
-        if (!mDeferredMessages.empty() && IsPlayerInput(mDeferredMessages.front().message))
-            mLastInputSeenTick = Now();
         ProcessDeferredMessages();
         if (mDeferredMessages.empty()) mUpdateAppState = 1;
     }

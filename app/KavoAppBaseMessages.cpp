@@ -247,6 +247,12 @@ void KavoAppBase::RecordDeferredMessage(const DeferredMessage& d)
     }
 }
 
+void KavoAppBase::NoteUserInput()
+{
+    mLastUserInputTick = mLastTimerTime;
+    mLastInputSeenTick = Clock::Get().Ticks();
+}
+
 bool KavoAppBase::ProcessDeferredMessages()
 {
     if (mDeferredMessages.empty()) return false;
@@ -260,7 +266,7 @@ bool KavoAppBase::ProcessDeferredMessages()
     {
         if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)
         {
-            mLastUserInputTick = mLastTimerTime;
+            NoteUserInput();
             int key = int(d.wParam);
             // Alt+Enter switches between a window and full screen where a window is possible;
             // otherwise it is a key like any other.
@@ -282,12 +288,12 @@ bool KavoAppBase::ProcessDeferredMessages()
         }
         else if (msg == WM_KEYUP || msg == WM_SYSKEYUP)
         {
-            mLastUserInputTick = mLastTimerTime;
+            NoteUserInput();
             mWidgetManager->KeyUp(int(d.wParam));
         }
         else if (msg == WM_CHAR)
         {
-            mLastUserInputTick = mLastTimerTime;
+            NoteUserInput();
             mWidgetManager->KeyChar(char(uint8_t(d.wParam)));
         }
         else if (msg == WM_MOVE)
@@ -360,7 +366,7 @@ bool KavoAppBase::ProcessDeferredMessages()
             {
                 int x = LowWord(d.lParam), y = HighWord(d.lParam);
                 mWidgetManager->RemapMouse(x, y);
-                mLastUserInputTick = mLastTimerTime;
+                NoteUserInput();
                 // A demo records no move for a message at the last position, so none is made
                 // live either: a drag to where the mouse already is would otherwise reach the
                 // widgets only in the recorded run.

@@ -374,16 +374,22 @@ bool SdlHasEvents()
            SDL_HasEvents(SDL_POLLSENTINEL + 1, SDL_LASTEVENT);
 }
 
+// Whether Xlib holds events not yet taken, or the connection has something to read within ms
+// milliseconds.
+bool ConnectionHasInput(Display* display, int ms)
+{
+    if (XEventsQueued(display, QueuedAlready) > 0) return true;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    return poll(&connection, 1, ms) > 0;
+}
+
 bool PumpDue()
 {
     SteadyClock::time_point now = SteadyClock::now();
     if (now - gLastPump >= kFullPumpInterval) return true;
     if (now - gLastPump < kCheckInterval || now - gLastCheck < kCheckInterval) return false;
     Display* display = XDisplayOf(MainWindowIfShown());
-    if (!display) return true;
-    if (XEventsQueued(display, QueuedAlready) > 0) return true;
-    pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    if (poll(&connection, 1, 0) > 0) return true;
+    if (!display || ConnectionHasInput(display, 0)) return true;
     gLastCheck = now;
     return false;
 }
@@ -467,9 +473,7 @@ void WaitForMessage(uint32_t ms)
     }
     // What the program asked of the server goes out before it sleeps.
     XFlush(display);
-    if (XEventsQueued(display, QueuedAlready) > 0) return;
-    pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    if (poll(&connection, 1, int(std::min<uint32_t>(ms, INT_MAX))) == 0) gLastCheck = SteadyClock::now();
+    if (!ConnectionHasInput(display, int(std::min<uint32_t>(ms, INT_MAX)))) gLastCheck = SteadyClock::now();
 }
 
 void PostMessage(WindowId window, uint32_t message, uint64_t wParam, int64_t lParam)
