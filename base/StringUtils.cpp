@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace Kavo
@@ -19,12 +20,11 @@ void DecodeEntitiesInto(const Text& text, Text& out)
     using Char = typename Text::value_type;
     struct Entity
     {
-        const char* name;
-        size_t length;
+        std::string_view name;
         char value;
     };
-    static const Entity kEntities[] = {{"lt", 2, '<'},    {"amp", 3, '&'},  {"gt", 2, '>'}, {"quot", 4, '"'},
-                                       {"apos", 4, '\''}, {"nbsp", 4, ' '}, {"cr", 2, '\n'}};
+    static constexpr Entity kEntities[] = {{"lt", '<'},    {"amp", '&'},  {"gt", '>'}, {"quot", '"'},
+                                           {"apos", '\''}, {"nbsp", ' '}, {"cr", '\n'}};
     out.clear();
     size_t i = 0;
     for (;;)
@@ -46,7 +46,7 @@ void DecodeEntitiesInto(const Text& text, Text& out)
         Char replacement = Char('&');
         for (const Entity& entity : kEntities)
         {
-            bool same = length == entity.length;
+            bool same = length == entity.name.size();
             for (size_t k = 0; same && k < length; ++k)
                 same = text[amp + 1 + k] == Char(entity.name[k]);
             if (same)

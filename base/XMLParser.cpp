@@ -106,13 +106,6 @@ template <typename Stops>
 #endif
 }
 
-bool HasEntity(const std::string& text)
-{
-    for (char c : text)
-        if (c == '&') return true;
-    return false;
-}
-
 // A name that, pushed back as "</name>", reads as an end tag of the same name closing the
 // element just opened: no white space, controls, quotes, angle brackets or slashes.
 bool ReadsBackAsEndTag(const std::string& name)
@@ -176,10 +169,8 @@ struct XMLParser::Scan
         {
             if (mIsWide)
                 WideToStringInto(XMLDecodeStringWide(mWide), out);
-            else if (HasEntity(mNarrow))
-                XMLDecodeStringInto(mNarrow, out);
             else
-                out = mNarrow;
+                XMLDecodeStringInto(mNarrow, out);
         }
 
     private:
@@ -799,7 +790,6 @@ XMLParser::Step XMLParser::TakeRun(Scan& scan, XMLElement& element)
                 return; // the delimiter, or a UTF-8 sequence
         }
     };
-    auto isSpace = [](uint8_t b) { return b == ' ' || (b >= '\t' && b <= '\r'); };
 
     auto text = [&]
     {
@@ -823,7 +813,7 @@ XMLParser::Step XMLParser::TakeRun(Scan& scan, XMLElement& element)
             }
             if (p == end) return Step::Continue;
             uint8_t b = *p;
-            if (isSpace(b))
+            if (IsSpace(b))
             {
                 if (skipSpace() && !scan.value.empty()) scan.pendingSpace = true;
                 continue;
@@ -910,7 +900,7 @@ XMLParser::Step XMLParser::TakeRun(Scan& scan, XMLElement& element)
                 p = q;
                 continue;
             }
-            if (isSpace(b))
+            if (IsSpace(b))
             {
                 if (!scan.nameDone && scan.value == "!--") return Step::OneCharacter; // a comment begins
                 if (skipSpace() && !scan.value.empty()) scan.pendingSpace = true;
@@ -1031,10 +1021,7 @@ bool XMLParser::NextElement(XMLElement& element)
         }
         if (step == Step::Failed) return false;
 
-        if (HasEntity(scan.value))
-            XMLDecodeStringInto(scan.value, element.value);
-        else
-            element.value = scan.value;
+        XMLDecodeStringInto(scan.value, element.value);
         element.instruction = scan.instruction;
         if (element.type == XMLElement::TYPE_COMMENT && !mAllowComments) continue;
         return true;
