@@ -65,25 +65,31 @@ void OpaqueOverRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int
 }
 
 // Per pixel, in the 32-bit lanes, the two divisions of the "over" rules for a destination of any
-// alpha: outA = dA + (255 - dA) a / 255 and w = 255 a / outA (0 where a = 0), computed instead of
-// looked up. Every product stays below 2^16 in the low half of its lane, and the quotient of two
-// integers below 2^24 truncates exactly in single precision, so both are the tables' values.
+// alpha, computed instead of looked up: outA = dA + (255 - dA) a / 255 (OverAlpha) and
+// w = 255 a / outA, 0 where a = 0 (OverWeight). Every product stays below 2^16 in the low half
+// of its lane, and the quotient of two integers below 2^24 truncates exactly in single
+// precision, so both are the tables' values.
 template <class V>
-struct OverWeights
-{
-    typename V::Reg outA, w;
-};
-
-template <class V>
-inline OverWeights<V> OverWeightsOf(typename V::Reg dv, typename V::Reg a32)
+inline typename V::Reg OverAlpha(typename V::Reg dv, typename V::Reg a32)
 {
     using R = typename V::Reg;
-    const R k255 = V::Set32(255), kDiv255 = V::Set32(0x8081);
     R dA = V::Srli32(dv, 24);
-    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(k255, dA), a32), kDiv255), 7);
-    R outA = V::Add16(dA, kept);
-    R w = V::DivTrunc32(V::Mullo16(a32, k255), V::Max16(outA, V::Set32(1)));
-    return {outA, w};
+    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(V::Set32(255), dA), a32), V::Set32(0x8081)), 7);
+    return V::Add16(dA, kept);
+}
+
+template <class V>
+inline typename V::Reg OverWeight(typename V::Reg a32, typename V::Reg outA)
+{
+    return V::DivTrunc32(V::Mullo16(a32, V::Set32(255)), V::Max16(outA, V::Set32(1)));
+}
+
+// Per pixel, whether the weight is the source alpha a (255 a / outA truncates to a):
+// a (255 - outA) < outA.
+template <class V>
+inline typename V::Reg WeightIsAlpha(typename V::Reg a32, typename V::Reg outA)
+{
+    return V::CmpGt32(V::Max16(outA, V::Set32(1)), V::Mullo16(a32, V::Sub16(V::Set32(255), outA)));
 }
 
 // The weights of a register as 16-bit lanes (each pixel's w in its four lanes).
@@ -101,14 +107,14 @@ inline typename V::Reg PackWithAlpha(typename V::Reg lo, typename V::Reg hi, typ
     return V::Or(V::And(V::Packus16(lo, hi), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
 }
 
-// Rule over-split onto destination pixels of any alpha.
+// Rule over-split onto destination pixels of any alpha, a32 the source alpha and outA its
+// OverAlpha.
 template <class V>
-inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv)
+inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv, typename V::Reg a32,
+                                     typename V::Reg outA)
 {
-    OverWeights<V> o = OverWeightsOf<V>(dv, V::Srli32(sv, 24));
-    Halves<V> d = Widen<V>(dv), s = Widen<V>(sv), w = WeightLanes<V>(o.w);
-    return PackWithAlpha<V>(OpaqueOverLanes<V>(d.lo, s.lo, w.lo), OpaqueOverLanes<V>(d.hi, s.hi, w.hi),
-                            o.outA);
+    Halves<V> d = Widen<V>(dv), s = Widen<V>(sv), w = WeightLanes<V>(OverWeight<V>(a32, outA));
+    return PackWithAlpha<V>(OpaqueOverLanes<V>(d.lo, s.lo, w.lo), OpaqueOverLanes<V>(d.hi, s.hi, w.hi), outA);
 }
 
 // A row by whole registers from two sources read side by side, pixels(d, s, e) giving a
@@ -164,19 +170,6 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
     RowByRegisters<V>(d, s, s, n, [&](R dv, R sv, R) { return pixels(dv, sv); }, tail);
 }
 
-// Per pixel, whether the rule's weight is the source alpha a (255 a / outA truncates to a):
-// a (255 - outA) < outA, outA = dA + (255 - dA) a / 255 (in outA).
-template <class V>
-inline typename V::Reg WeightIsAlpha(typename V::Reg dv, typename V::Reg a32, typename V::Reg& outA)
-{
-    using R = typename V::Reg;
-    const R k255 = V::Set32(255);
-    R dA = V::Srli32(dv, 24);
-    R kept = V::Srli16(V::Mulhi16u(V::Mullo16(V::Sub16(k255, dA), a32), V::Set32(0x8081)), 7);
-    outA = V::Add16(dA, kept);
-    return V::CmpGt32(V::Max16(outA, V::Set32(1)), V::Mullo16(a32, V::Sub16(k255, outA)));
-}
-
 // Rule over-split onto destination pixels of any alpha; where every weight is the source alpha
 // (as over nearly opaque pixels) the channels are those of opaque-over and no division is made.
 template <class V>
@@ -184,10 +177,10 @@ inline typename V::Reg OverPixels(typename V::Reg dv, typename V::Reg sv)
 {
     using R = typename V::Reg;
     if (AllOpaque<V>(dv)) return OpaqueOverPixels<V>(dv, sv);
-    R outA;
-    if (V::AllOnes(WeightIsAlpha<V>(dv, V::Srli32(sv, 24), outA)))
+    R a = V::Srli32(sv, 24), outA = OverAlpha<V>(dv, a);
+    if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
         return V::Or(V::And(OpaqueOverPixels<V>(dv, sv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
-    return OverAnyPixels<V>(dv, sv);
+    return OverAnyPixels<V>(dv, sv, a, outA);
 }
 
 template <class V>
@@ -276,13 +269,12 @@ inline typename V::Reg ModulatedOverPixels(typename V::Reg dv, typename V::Reg s
         return V::Packus16(lo, hi);
     };
     if (AllOpaque<V>(dv)) return V::Or(weightedByAlpha(), V::Set32(0xFF000000));
-    R a = ModulatedAlpha<V>(V::Srli32(sv, 24), k), outA;
-    if (V::AllOnes(WeightIsAlpha<V>(dv, a, outA)))
+    R a = ModulatedAlpha<V>(V::Srli32(sv, 24), k), outA = OverAlpha<V>(dv, a);
+    if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
         return V::Or(V::And(weightedByAlpha(), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
-    OverWeights<V> o = OverWeightsOf<V>(dv, a);
-    Halves<V> w = WeightLanes<V>(o.w);
+    Halves<V> w = WeightLanes<V>(OverWeight<V>(a, outA));
     return PackWithAlpha<V>(ModulatedLanes<V>(dh.lo, sh.lo, w.lo, k),
-                            ModulatedLanes<V>(dh.hi, sh.hi, w.hi, k), o.outA);
+                            ModulatedLanes<V>(dh.hi, sh.hi, w.hi, k), outA);
 }
 
 template <class V>
@@ -335,8 +327,8 @@ inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, 
 {
     using R = typename V::Reg;
     if (AllOpaque<V>(dv)) return V::Or(TintedChannels<V>(dv, tv), V::Set32(0xFF000000));
-    R outA;
-    if (V::AllOnes(WeightIsAlpha<V>(dv, V::Srli32(tv, 24), outA)))
+    R a = V::Srli32(tv, 24), outA = OverAlpha<V>(dv, a);
+    if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
         return V::Or(V::And(TintedChannels<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
     return ModulatedOverPixels<V>(dv, sv, k);
 }

@@ -225,24 +225,24 @@ TEST_F(ImageFiles, JpegPixelsAreLibjpegsRgb)
 
 TEST_F(ImageFiles, GifFrames)
 {
-    const uint32_t colors[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     const uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
-    auto plain = LoadGIF(Write("plain.gif", MakeGif(2, 2, {0, 1, 2, 3}, colors)));
+    auto plain = LoadGIF(Write("plain.gif", MakeGif(2, 2, {0, 1, 2, 3}, kGifColours)));
     ASSERT_TRUE(plain);
     EXPECT_EQ(Bits(*plain), (std::vector<uint32_t>{R, G, B, W}));
 
-    auto transparent = LoadGIF(Write("trans.gif", MakeGif(2, 2, {0, 1, 2, 3}, colors, 1)));
+    auto transparent = LoadGIF(Write("trans.gif", MakeGif(2, 2, {0, 1, 2, 3}, kGifColours, 1)));
     ASSERT_TRUE(transparent);
     EXPECT_EQ(Bits(*transparent), (std::vector<uint32_t>{R, 0, B, W}));
 
     // Eight rows of one column, interlaced: the data fills rows 0, 4, 2, 6, 1, 3, 5, 7.
-    auto interlaced = LoadGIF(Write("inter.gif", MakeGif(1, 8, {0, 1, 2, 3, 0, 1, 2, 3}, colors, -1, true)));
+    auto interlaced =
+        LoadGIF(Write("inter.gif", MakeGif(1, 8, {0, 1, 2, 3, 0, 1, 2, 3}, kGifColours, -1, true)));
     ASSERT_TRUE(interlaced);
     EXPECT_EQ(Bits(*interlaced), (std::vector<uint32_t>{R, R, B, G, G, B, W, W}));
 
     // A code past the next free one ends decoding; the rest stays transparent.
     // (After a clear and one index the next free code is 6.)
-    auto broken = LoadGIF(Write("broken.gif", MakeGif(2, 2, {0}, colors, -1, false, {7, 3, 3})));
+    auto broken = LoadGIF(Write("broken.gif", MakeGif(2, 2, {0}, kGifColours, -1, false, {7, 3, 3})));
     ASSERT_TRUE(broken);
     EXPECT_EQ(Bits(*broken), (std::vector<uint32_t>{R, 0, 0, 0}));
 
@@ -259,7 +259,7 @@ TEST_F(ImageFiles, GifFrames)
             if (nextFree < 4096 && ++nextFree == (1 << codeSize) && codeSize < 12) ++codeSize;
         }
         codes.push_back({5, codeSize});
-        auto full = LoadGIF(Write("full.gif", MakeGifFromCodes(w, h, colors, codes)));
+        auto full = LoadGIF(Write("full.gif", MakeGifFromCodes(w, h, kGifColours, codes)));
         ASSERT_TRUE(full);
         const uint32_t expected[4] = {R, G, B, W};
         std::vector<uint32_t> pixels = Bits(*full);
@@ -268,7 +268,7 @@ TEST_F(ImageFiles, GifFrames)
             ASSERT_EQ(pixels[size_t(i)], expected[i % 4]) << "pixel " << i;
     }
 
-    std::string good = MakeGif(2, 2, {0, 1, 2, 3}, colors);
+    std::string good = MakeGif(2, 2, {0, 1, 2, 3}, kGifColours);
     struct Bad
     {
         const char* what;
@@ -277,8 +277,8 @@ TEST_F(ImageFiles, GifFrames)
         {"not a GIF", "PNG89a" + good.substr(6)},
         {"no image", good.substr(0, good.find(',')) + ";"},
         {"ends before an image", good.substr(0, good.find(','))},
-        {"zero width", MakeGif(0, 2, {}, colors)},
-        {"too large", MakeGif(30000, 30000, {0}, colors)},
+        {"zero width", MakeGif(0, 2, {}, kGifColours)},
+        {"too large", MakeGif(30000, 30000, {0}, kGifColours)},
     };
     for (const Bad& b : bad)
         EXPECT_FALSE(LoadGIF(Write("bad.gif", b.data))) << b.what;
