@@ -374,11 +374,8 @@ void Graphics::DrawImageSrc(Image* image, int x, int y, const Rect& src)
     int tx = TranslateX(float(x)), ty = TranslateY(float(y));
     if (scaleX == 1.0f && scaleY == 1.0f)
     {
-        Rect c = Rect(tx, ty, src.mWidth, src.mHeight).Intersection(clipRect);
-        if (c.mWidth > 0 && c.mHeight > 0)
-            destImage->Blt(image, c.mX, c.mY,
-                           Rect(src.mX + (c.mX - tx), src.mY + (c.mY - ty), c.mWidth, c.mHeight),
-                           ImageColor(), drawMode);
+        GlyphBlit cut{tx, ty, src};
+        if (CutToClip(cut, clipRect)) destImage->Blt(image, cut.x, cut.y, cut.src, ImageColor(), drawMode);
         return;
     }
     int h = int(std::ceil(float(src.mHeight) * scaleY));

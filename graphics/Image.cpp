@@ -47,12 +47,8 @@ void Image::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect
 {
     for (int i = 0; i < count; ++i)
     {
-        const GlyphBlit& glyph = glyphs[i];
-        Rect c = Rect(glyph.x, glyph.y, glyph.src.mWidth, glyph.src.mHeight).Intersection(clip);
-        if (c.mWidth > 0 && c.mHeight > 0)
-            Blt(src, c.mX, c.mY,
-                Rect(glyph.src.mX + (c.mX - glyph.x), glyph.src.mY + (c.mY - glyph.y), c.mWidth, c.mHeight),
-                color, drawMode);
+        GlyphBlit cut = glyphs[i];
+        if (CutToClip(cut, clip)) Blt(src, cut.x, cut.y, cut.src, color, drawMode);
     }
 }
 void Image::BltF(Image*, float, float, const Rect&, const Rect&, const Color&, int) {}
