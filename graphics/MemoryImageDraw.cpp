@@ -643,13 +643,8 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
     placed.clear();
     for (int i = 0; i < count; ++i)
     {
-        const GlyphBlit& glyph = glyphs[i];
-        Rect c = Rect(glyph.x, glyph.y, glyph.src.mWidth, glyph.src.mHeight).Intersection(clip);
-        if (c.mWidth <= 0 || c.mHeight <= 0) continue;
-        GlyphBlit cut{
-            c.mX, c.mY,
-            Rect(glyph.src.mX + (c.mX - glyph.x), glyph.src.mY + (c.mY - glyph.y), c.mWidth, c.mHeight)};
-        if (ClipBlit(this, src, cut.x, cut.y, cut.src)) placed.push_back(cut);
+        GlyphBlit cut = glyphs[i];
+        if (CutToClip(cut, clip) && ClipBlit(this, src, cut.x, cut.y, cut.src)) placed.push_back(cut);
     }
     // Glyphs side by side, none over another, are gathered into one image of the line and blended
     // in one pass: every pixel gets what its one glyph would give it, and the gaps are transparent.
