@@ -85,6 +85,14 @@ struct Avx2Register
     {
         return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(a), _mm256_cvtepi32_ps(b)));
     }
+    // Within each 128-bit half, the bytes b0 b1 b2 of a pixel and c0 c1 c2 of the next as the
+    // low bytes of two pixels' colour lanes, every other byte 0.
+    static Reg Shuffle(Reg p, char b0, char b1, char b2, char c0, char c1, char c2)
+    {
+        const char z = char(0x80);
+        return _mm256_shuffle_epi8(p, _mm256_setr_epi8(b0, z, b1, z, b2, z, z, z, c0, z, c1, z, c2, z, z, z,
+                                                       b0, z, b1, z, b2, z, z, z, c0, z, c1, z, c2, z, z, z));
+    }
     static Reg BroadcastAlpha16(Reg a)
     {
         // One byte shuffle: the fourth 16-bit lane of each pixel into all four.
@@ -92,6 +100,13 @@ struct Avx2Register
                                                6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
         return _mm256_shuffle_epi8(a, lanes);
     }
+    // The blue, green and red of the pixels UnpackLo8 (ChannelLanesLo) or UnpackHi8 would widen,
+    // as 16-bit lanes, their alpha lanes 0; AlphaInColourLanes: each one's alpha in its three
+    // colour lanes instead.
+    static Reg ChannelLanesLo(Reg p) { return Shuffle(p, 0, 1, 2, 4, 5, 6); }
+    static Reg ChannelLanesHi(Reg p) { return Shuffle(p, 8, 9, 10, 12, 13, 14); }
+    static Reg AlphaInColourLanesLo(Reg p) { return Shuffle(p, 3, 3, 3, 7, 7, 7); }
+    static Reg AlphaInColourLanesHi(Reg p) { return Shuffle(p, 11, 11, 11, 15, 15, 15); }
     static bool AllOnes(Reg a) { return _mm256_testc_si256(a, _mm256_set1_epi32(-1)) != 0; }
     static bool AllZero(Reg a) { return _mm256_testz_si256(a, a) != 0; }
     static bool AllAlphaLanes(Reg m)

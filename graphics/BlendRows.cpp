@@ -66,6 +66,10 @@ struct Sse2
     static Reg Slli32(Reg a, int k) { return a << k; }
     static Reg DivTrunc32(Reg a, Reg b) { return a / b; }
     static Reg BroadcastAlpha16(Reg a) { return a; }
+    static Reg ChannelLanesLo(Reg a) { return a; }
+    static Reg ChannelLanesHi(Reg a) { return a; }
+    static Reg AlphaInColourLanesLo(Reg a) { return a; }
+    static Reg AlphaInColourLanesHi(Reg a) { return a; }
     static bool AllOnes(Reg a) { return a == ~0u; }
     static bool AllZero(Reg a) { return a == 0; }
 };

@@ -304,33 +304,54 @@ void ModulatedOverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptr
 }
 
 // Where the rule's weight is the source alpha a (w = a), the channels (d (256 - a)) >> 8 + the
-// tinted ones, packed: the sum stays below 256 in the colour lanes; the alpha lane is left to
-// the caller.
+// tinted ones, and the destination's alpha kept: the destination's channels in the high bytes of
+// their lanes, so that the high half of their product with 256 - a is (d (256 - a)) >> 8; in
+// the alpha lanes dA times 256, plus 0. The sums stay below 256.
 template <class V>
-inline typename V::Reg TintedChannels(typename V::Reg dv, typename V::Reg tv)
+inline typename V::Reg TintedKeepingAlpha(typename V::Reg dv, typename V::Reg tv)
 {
     using R = typename V::Reg;
-    Halves<V> d = Widen<V>(dv), t = Widen<V>(tv);
     const R k256 = V::Set16(256);
-    R lo = V::Add16(V::Srli16(V::Mullo16(d.lo, V::Sub16(k256, AlphaLanes<V>(t.lo))), 8), t.lo);
-    R hi = V::Add16(V::Srli16(V::Mullo16(d.hi, V::Sub16(k256, AlphaLanes<V>(t.hi))), 8), t.hi);
+    R lo = V::Add16(V::Mulhi16u(V::UnpackLo8(V::Zero(), dv), V::Sub16(k256, V::AlphaInColourLanesLo(tv))),
+                    V::ChannelLanesLo(tv));
+    R hi = V::Add16(V::Mulhi16u(V::UnpackHi8(V::Zero(), dv), V::Sub16(k256, V::AlphaInColourLanesHi(tv))),
+                    V::ChannelLanesHi(tv));
     return V::Packus16(lo, hi);
 }
 
-// Rule over with a modulated source from its tinted form where that gives its weight: onto
-// opaque pixels (outA = 255, w = a), and onto any pixel where 255 a / outA truncates to a, that
-// is a (255 - outA) < outA (as over most nearly opaque pixels, or where a is 0 or 255);
-// registers with any other pixel take the rule from the source.
+// True when every pixel keeps its alpha and takes the weight a: a (255 - dA) < dA, where
+// (255 - dA) a / 255 truncates to 0 and 255 a / dA to a (over opaque pixels, and over nearly
+// opaque ones for a small enough a).
 template <class V>
-inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, typename V::Reg sv,
+inline bool KeepsAlpha(typename V::Reg dv, typename V::Reg tv)
+{
+    typename V::Reg dA = V::Srli32(dv, 24);
+    return V::AllOnes(V::CmpGt32(dA, V::Mullo16(V::Srli32(tv, 24), V::Sub16(V::Set32(255), dA))));
+}
+
+// Rule over with a modulated source from its tinted form where that gives its weight: onto
+// pixels it leaves their alpha (above), and onto any pixel where 255 a / outA truncates to a,
+// that is a (255 - outA) < outA (as over most nearly opaque pixels, or where a is 0 or 255) with
+// the alpha outA; registers with any other pixel take the rule from the source (source() gives
+// its register).
+template <class V, class Source>
+inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, Source source,
                                         const ModulationLanes<V>& k)
 {
     using R = typename V::Reg;
-    if (AllOpaque<V>(dv)) return V::Or(TintedChannels<V>(dv, tv), V::Set32(0xFF000000));
+    if (AllOpaque<V>(dv) || KeepsAlpha<V>(dv, tv)) return TintedKeepingAlpha<V>(dv, tv);
     R a = V::Srli32(tv, 24), outA = OverAlpha<V>(dv, a);
     if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return V::Or(V::And(TintedChannels<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
-    return ModulatedOverPixels<V>(dv, sv, k);
+        return V::Or(V::And(TintedKeepingAlpha<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+    return ModulatedOverPixels<V>(dv, source(), k);
+}
+
+// One pixel of TintedOverPixels.
+inline uint32_t TintedOverPixel(uint32_t dp, uint32_t sp, uint32_t tp, const Modulation& m,
+                                const PixelBlend::OverTables& tables)
+{
+    if ((dp >> 24) == 255) return 0xFF000000 | (PixelBlend::SplitKeep(dp, tp >> 24) + (tp & 0x00FFFFFF));
+    return ModulatedOver(dp, sp, m, tables);
 }
 
 // A row as ModulatedOverRowOf, registers whose tinted alpha is all 0 left (the modulated alpha
@@ -342,15 +363,13 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
 {
     using R = typename V::Reg;
     RowByRegisters<V>(
-        d, t, s, n, [&](R dv, R tv, R sv) { return TintedOverPixels<V>(dv, tv, sv, k); },
-        [&](int i)
+        d, t, s, n,
+        [&](R dv, R tv, R sv)
         {
-            uint32_t dp = d[i];
-            if ((dp >> 24) == 255)
-                d[i] = 0xFF000000 | (PixelBlend::SplitKeep(dp, t[i] >> 24) + (t[i] & 0x00FFFFFF));
-            else
-                d[i] = ModulatedOver(dp, s[i], m, tables);
-        });
+            auto source = [&] { return sv; };
+            return TintedOverPixels<V>(dv, tv, source, k);
+        },
+        [&](int i) { d[i] = TintedOverPixel(d[i], s[i], t[i], m, tables); });
 }
 
 template <class V>

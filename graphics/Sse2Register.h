@@ -82,6 +82,31 @@ struct Sse2Register
     {
         return _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(a), _mm_cvtepi32_ps(b)));
     }
+    // The blue, green and red of the pixels UnpackLo8 (ChannelLanesLo) or UnpackHi8 would widen,
+    // as 16-bit lanes, their alpha lanes 0; AlphaInColourLanes: each one's alpha in its three
+    // colour lanes instead.
+    static Reg ChannelLanesLo(Reg p)
+    {
+        return _mm_unpacklo_epi8(_mm_and_si128(p, _mm_set1_epi32(0x00FFFFFF)), Zero());
+    }
+    static Reg ChannelLanesHi(Reg p)
+    {
+        return _mm_unpackhi_epi8(_mm_and_si128(p, _mm_set1_epi32(0x00FFFFFF)), Zero());
+    }
+    static Reg AlphaInColourLanesLo(Reg p)
+    {
+        return _mm_unpacklo_epi32(AlphaPairs(p), _mm_srli_epi32(p, 24));
+    }
+    static Reg AlphaInColourLanesHi(Reg p)
+    {
+        return _mm_unpackhi_epi32(AlphaPairs(p), _mm_srli_epi32(p, 24));
+    }
+    // Each pixel's alpha in both 16-bit lanes of its 32 bits.
+    static Reg AlphaPairs(Reg p)
+    {
+        Reg a = _mm_srli_epi32(p, 24);
+        return _mm_or_si128(a, _mm_slli_epi32(a, 16));
+    }
     static Reg BroadcastAlpha16(Reg a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static bool AllOnes(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(-1))) == 0xFFFF; }
     static bool AllZero(Reg a)

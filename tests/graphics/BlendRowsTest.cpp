@@ -135,7 +135,9 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
 }
 
 // Every pair of destination and source alpha, in every form: the divisions the wide forms compute
-// over translucent and transparent destinations are the rules' tables everywhere.
+// over translucent and transparent destinations are the rules' tables everywhere. Each pair fills
+// a whole register of either width (eight pixels, colours apart), so that the shortcuts a register
+// takes when all its pixels allow them are tried on every pair alone.
 TEST(BlendRows, EveryPairOfAlphasGivesThePixelsOfTheTables)
 {
     const OverTables& t = GetOverTables();
@@ -143,10 +145,11 @@ TEST(BlendRows, EveryPairOfAlphasGivesThePixelsOfTheTables)
     std::vector<uint32_t> dest, src;
     for (uint32_t da = 0; da < 256; ++da)
         for (uint32_t sa = 0; sa < 256; ++sa)
-        {
-            dest.push_back(da << 24 | (random() & 0xFFFFFF));
-            src.push_back(sa << 24 | (random() & 0xFFFFFF));
-        }
+            for (int copy = 0; copy < 8; ++copy)
+            {
+                dest.push_back(da << 24 | (random() & 0xFFFFFF));
+                src.push_back(sa << 24 | (random() & 0xFFFFFF));
+            }
     const BlendRows::Modulation modulations[] = {{255, 255, 255, 255, false},
                                                  {255, 250, 220, 40, false},
                                                  {255, 0, 0, 0, true},
@@ -158,7 +161,8 @@ TEST(BlendRows, EveryPairOfAlphasGivesThePixelsOfTheTables)
         std::vector<uint32_t> d = dest;
         BlendRows::OverRow(d.data(), src.data(), int(d.size()));
         for (size_t i = 0; i < d.size(); ++i)
-            ASSERT_EQ(d[i], OverSplit(dest[i], src[i], src[i] >> 24, t)) << "over, alphas " << i;
+            ASSERT_EQ(d[i], OverSplit(dest[i], src[i], src[i] >> 24, t))
+                << "over, alphas " << (dest[i] >> 24) << "/" << (src[i] >> 24);
         for (const BlendRows::Modulation& m : modulations)
         {
             std::vector<uint32_t> tinted = src;
@@ -174,7 +178,8 @@ TEST(BlendRows, EveryPairOfAlphasGivesThePixelsOfTheTables)
                 for (size_t i = 0; i < d.size(); ++i)
                     ASSERT_EQ(d[i], BlendRows::ModulatedOver(dest[i], src[i], m, t))
                         << (byTint ? "tinted, " : "") << "modulated by " << m.red << "," << m.green << ","
-                        << m.blue << "," << m.alpha << ", alphas " << i;
+                        << m.blue << "," << m.alpha << ", alphas " << (dest[i] >> 24) << "/"
+                        << (src[i] >> 24);
             }
         }
     }
@@ -217,14 +222,15 @@ TEST(BlendRows, ColouredBlitsAreTheOnePixelRuleEverywhere)
             dest.SetBits(screen.dest.data(), 40, 7);
             dest.Blt(&src, x, 1, Rect(0, 0, 23, 5), color, 0);
             BlendRows::Modulation m{uint32_t(color.mAlpha), uint32_t(color.mRed), uint32_t(color.mGreen),
-                                    uint32_t(color.mBlue), color.mRed == color.mGreen && color.mGreen == color.mBlue};
+                                    uint32_t(color.mBlue),
+                                    color.mRed == color.mGreen && color.mGreen == color.mBlue};
             for (int j = 0; j < 7; ++j)
                 for (int i = 0; i < 40; ++i)
                 {
                     uint32_t before = screen.dest[size_t(j * 40 + i)], expected = before;
                     if (i >= x && i < x + 23 && j >= 1 && j < 6)
-                        expected = BlendRows::ModulatedOver(before, sprite.src[size_t((j - 1) * 23 + i - x)], m,
-                                                            GetOverTables());
+                        expected = BlendRows::ModulatedOver(before, sprite.src[size_t((j - 1) * 23 + i - x)],
+                                                            m, GetOverTables());
                     ASSERT_EQ(dest.GetBits()[j * 40 + i], expected) << i << "," << j << " at " << x;
                 }
         }
