@@ -8,9 +8,11 @@ namespace Kavo
 {
 
 ActiveFontLayer::ActiveFontLayer(const ActiveFontLayer& other)
-    : baseLayer(other.baseLayer), scaledImage(other.scaledImage), ownsImage(other.ownsImage)
+    : baseLayer(other.baseLayer), scaledImage(other.scaledImage), ownsImage(other.ownsImage),
+      spacing(other.spacing)
 {
     std::copy(std::begin(other.scaledCharRects), std::end(other.scaledCharRects), scaledCharRects);
+    std::copy(std::begin(other.placements), std::end(other.placements), placements);
     if (ownsImage && scaledImage) scaledImage = new MemoryImage(*other.scaledImage);
 }
 
@@ -22,6 +24,8 @@ ActiveFontLayer& ActiveFontLayer::operator=(const ActiveFontLayer& other)
     std::swap(scaledImage, copy.scaledImage);
     std::swap(ownsImage, copy.ownsImage);
     std::copy(std::begin(copy.scaledCharRects), std::end(copy.scaledCharRects), scaledCharRects);
+    std::copy(std::begin(copy.placements), std::end(copy.placements), placements);
+    spacing = copy.spacing;
     return *this;
 }
 

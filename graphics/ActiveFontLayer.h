@@ -2,6 +2,8 @@
 
 #include "base/Rect.h"
 
+#include <cstdint>
+
 namespace Kavo
 {
 
@@ -17,6 +19,15 @@ public:
     MemoryImage* scaledImage = nullptr; // may be null: a layer without an image draws nothing
     bool ownsImage = false;
     Rect scaledCharRects[256];
+    // Where each glyph goes at the font's size: its image's top left corner from the pen and the
+    // baseline, and the pen's advance; spacing: what the pen moves on by after a glyph whose pair
+    // with the next has no kerning. Set by the font with the layer.
+    struct Placement
+    {
+        int64_t x = 0, y = 0, advance = 0;
+    };
+    Placement placements[256];
+    int64_t spacing = 0;
 
     ActiveFontLayer() = default;
     // An owned image is copied, so each copy owns its own.

@@ -143,6 +143,7 @@ void ImageFont::GenerateActiveFontLayers()
             strip->Palletize();
         }
 
+        PlaceGlyphs(active);
         ascent = std::max(ascent, Scaled(layer.mAscent * r));
         height = std::max(height, Scaled((layer.mHeight != 0 ? layer.mHeight : layer.mDefaultHeight) * r));
         int padding = Scaled(layer.mAscentPadding * r);
@@ -151,6 +152,25 @@ void ImageFont::GenerateActiveFontLayers()
         lineSpacingOffset = first ? lineOffset : std::max(lineSpacingOffset, lineOffset);
         first = false;
     }
+}
+
+void ImageFont::PlaceGlyphs(ActiveFontLayer& active) const
+{
+    const FontLayer& layer = *active.baseLayer;
+    double r = LayerRatio(layer);
+    for (int c = 0; c < 256; ++c)
+    {
+        const CharData& data = layer.mCharData[c];
+        ActiveFontLayer::Placement& place = active.placements[c];
+        if (r == 1.0)
+            place = {int64_t(data.mOffset.mX) + layer.mOffset.mX,
+                     int64_t(data.mOffset.mY) - layer.mAscent + layer.mOffset.mY, data.mWidth};
+        else
+            place = {Scaled((double(data.mOffset.mX) + layer.mOffset.mX) * r),
+                     -int64_t(Scaled((double(layer.mAscent) - data.mOffset.mY - layer.mOffset.mY) * r)),
+                     Scaled(data.mWidth * r)};
+    }
+    active.spacing = r == 1.0 ? layer.mSpacing : Scaled(double(layer.mSpacing) * r);
 }
 
 const ImageFont::LayerPixels* ImageFont::PixelsOf(size_t layer)
@@ -163,7 +183,8 @@ const ImageFont::LayerPixels* ImageFont::PixelsOf(size_t layer)
     if (layerPixels.size() < activeLayers.size()) layerPixels.resize(activeLayers.size());
     LayerPixels& pixels = layerPixels[layer];
     bool palettized = image->IsPalettized();
-    if (pixels.image == image && pixels.stamp == image->bitsChangedCount && palettized == !pixels.plain.empty())
+    if (pixels.image == image && pixels.stamp == image->bitsChangedCount &&
+        palettized == !pixels.plain.empty())
         return &pixels;
     pixels.image = image;
     pixels.stamp = image->bitsChangedCount;
@@ -191,7 +212,8 @@ const ImageFont::LayerPixels* ImageFont::PixelsOf(size_t layer)
                     top = std::min(top, y);
                     bottom = std::max(bottom, y + 1);
                 }
-        pixels.inked[size_t(c)] = right > left ? Rect(left, top, right - left, bottom - top) : Rect(glyph.mX, glyph.mY, 0, 0);
+        pixels.inked[size_t(c)] =
+            right > left ? Rect(left, top, right - left, bottom - top) : Rect(glyph.mX, glyph.mY, 0, 0);
     }
     return &pixels;
 }
@@ -395,27 +417,22 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
             const ActiveFontLayer& active = *lineLayers[l].active;
             const FontLayer& layer = *active.baseLayer;
             const CharData& data = layer.mCharData[c];
-            double r = lineLayers[l].ratio;
-            int64_t gx, gy, advance, kern = 0;
-            if (r == 1.0)
+            const ActiveFontLayer::Placement& place = active.placements[c];
+            int64_t gx = pen + place.x, gy = int64_t(y) + place.y, advance = place.advance, kern = 0;
+            if (hasNext)
             {
-                gx = pen + data.mOffset.mX + layer.mOffset.mX;
-                gy = int64_t(y) + data.mOffset.mY - layer.mAscent + layer.mOffset.mY;
-                advance = data.mWidth;
-                if (hasNext) kern = int64_t(data.mKerningOffsets[n]) + layer.mSpacing;
-            }
-            else
-            {
-                gx = pen + Scaled((double(data.mOffset.mX) + layer.mOffset.mX) * r);
-                gy = int64_t(y) - Scaled((double(layer.mAscent) - data.mOffset.mY - layer.mOffset.mY) * r);
-                advance = Scaled(data.mWidth * r);
-                if (hasNext) kern = Scaled((double(data.mKerningOffsets[n]) + layer.mSpacing) * r);
+                double r = lineLayers[l].ratio;
+                int kerning = data.mKerningOffsets[n];
+                kern = kerning == 0 ? active.spacing
+                       : r == 1.0   ? int64_t(kerning) + layer.mSpacing
+                                    : Scaled((double(kerning) + layer.mSpacing) * r);
             }
             int bucket = int(std::clamp<int64_t>(int64_t(data.mOrder) + layer.mBaseOrder + 128, 0, 255));
             lowest = std::min(lowest, bucket);
             highest = std::max(highest, bucket);
             const Rect& src = active.scaledCharRects[c];
-            if (drawnAreas) drawnAreas->push_back(Rect(ClampToInt(gx), ClampToInt(gy), src.mWidth, src.mHeight));
+            if (drawnAreas)
+                drawnAreas->push_back(Rect(ClampToInt(gx), ClampToInt(gy), src.mWidth, src.mHeight));
             GlyphBlit blit{ClampToInt(gx), ClampToInt(gy), src};
             if (const Rect* inked = lineLayers[l].inked)
             {

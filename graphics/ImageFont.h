@@ -120,6 +120,8 @@ private:
     std::vector<Tint> tints;
     uint64_t tintClock = 0;
 
+    // The layer's placements (ActiveFontLayer::Placement) at the font's size.
+    void PlaceGlyphs(ActiveFontLayer& active) const;
     // The layer's pixels, made again when its image changed; null for an image of no pixels or
     // one too large.
     const LayerPixels* PixelsOf(size_t layer);
