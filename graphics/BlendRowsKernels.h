@@ -123,19 +123,20 @@ inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv, typ
 // written: the pixels it shares with the register before come out the same. A shorter row is read
 // as one register, the lanes past it opaque black under transparent. Without partial registers
 // the pixels past the last whole one go to tail(i).
-template <class V, class Pixels, class Tail>
+template <class V, bool kLeaveClear = true, class Pixels, class Tail>
 inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
                            int n, Pixels pixels, Tail tail)
 {
     using R = typename V::Reg;
     const R alphas = V::Set32(0xFF000000);
+    auto drawn = [&](R sv) { return !kLeaveClear || !V::AllZero(V::And(sv, alphas)); };
     if constexpr (V::kPartial)
     {
         if (n < V::kPixels)
         {
             if (n <= 0) return;
             R sv = V::LoadPart(s, n, 0);
-            if (!V::AllZero(V::And(sv, alphas)))
+            if (drawn(sv))
                 V::StorePart(d, pixels(V::LoadPart(d, n, 0xFF000000), sv, V::LoadPart(e, n, 0)), n);
             return;
         }
@@ -145,9 +146,9 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
         for (; i + V::kPixels <= n; i += V::kPixels)
         {
             R dv = V::Load(d + i), sv = V::Load(s + i);
-            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv, V::Load(e + i)));
+            if (drawn(sv)) V::Store(d + i, pixels(dv, sv, V::Load(e + i)));
         }
-        if (i < n && !V::AllZero(V::And(lastS, alphas))) V::Store(d + last, pixels(lastD, lastS, V::Load(e + last)));
+        if (i < n && drawn(lastS)) V::Store(d + last, pixels(lastD, lastS, V::Load(e + last)));
     }
     else
     {
@@ -155,7 +156,7 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
         for (; i + V::kPixels <= n; i += V::kPixels)
         {
             R dv = V::Load(d + i), sv = V::Load(s + i);
-            if (!V::AllZero(V::And(sv, alphas))) V::Store(d + i, pixels(dv, sv, V::Load(e + i)));
+            if (drawn(sv)) V::Store(d + i, pixels(dv, sv, V::Load(e + i)));
         }
         for (; i < n; ++i)
             tail(i);
@@ -362,7 +363,8 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
                             const ModulationLanes<V>& k, const PixelBlend::OverTables& tables)
 {
     using R = typename V::Reg;
-    RowByRegisters<V>(
+    // Registers of tinted alpha 0 come out as they were.
+    RowByRegisters<V, false>(
         d, t, s, n,
         [&](R dv, R tv, R sv)
         {
