@@ -118,7 +118,8 @@ inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv, typ
 }
 
 // A row by whole registers from two sources read side by side, pixels(d, s, e) giving a
-// register's new pixels; registers where the first source's alpha is all 0 are left. A row of a
+// register's new pixels; registers where the first source's alpha is all 0 are left (with
+// kLeaveClear; without, they are drawn too). A row of a
 // register or more ends with the register of its last pixels, read before any pixel of it was
 // written: the pixels it shares with the register before come out the same. A shorter row is read
 // as one register, the lanes past it opaque black under transparent. Without partial registers
@@ -355,15 +356,14 @@ inline uint32_t TintedOverPixel(uint32_t dp, uint32_t sp, uint32_t tp, const Mod
     return ModulatedOver(dp, sp, m, tables);
 }
 
-// A row as ModulatedOverRowOf, registers whose tinted alpha is all 0 left (the modulated alpha
-// is 0 there).
+// A row as ModulatedOverRowOf. Registers of tinted alpha 0 are drawn like the others (they come
+// out as they were): testing for them cost more than it spared.
 template <class V>
 inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s,
                             const uint32_t* __restrict t, int n, const Modulation& m,
                             const ModulationLanes<V>& k, const PixelBlend::OverTables& tables)
 {
     using R = typename V::Reg;
-    // Registers of tinted alpha 0 come out as they were.
     RowByRegisters<V, false>(
         d, t, s, n,
         [&](R dv, R tv, R sv)
