@@ -121,9 +121,9 @@ inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv, typ
 // register's new pixels; registers where the first source's alpha is all 0 are left (with
 // kLeaveClear; without, they are drawn too). A row of a register or more ends with the register
 // of its last pixels, read before any pixel of it was written: the pixels it shares with the
-// register before come out the same. A shorter row is read
-// as one register, the lanes past it opaque black under transparent. Without partial registers
-// the pixels past the last whole one go to tail(i).
+// register before come out the same. A shorter row is read as one register, the lanes past it
+// opaque black under transparent. Without partial registers the pixels past the last whole one
+// go to tail(i).
 template <class V, bool kLeaveClear = true, class Pixels, class Tail>
 inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
                            int n, Pixels pixels, Tail tail)
