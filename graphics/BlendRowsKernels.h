@@ -141,6 +141,15 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
                 V::StorePart(d, pixels(V::LoadPart(d, n, 0xFF000000), sv, V::LoadPart(e, n, 0)), n);
             return;
         }
+        if (n <= 2 * V::kPixels)
+        {
+            // One or two registers (a glyph's row), both read before either is written.
+            int second = n - V::kPixels;
+            R firstD = V::Load(d), firstS = V::Load(s), secondD = V::Load(d + second), secondS = V::Load(s + second);
+            if (drawn(firstS)) V::Store(d, pixels(firstD, firstS, V::Load(e)));
+            if (second > 0 && drawn(secondS)) V::Store(d + second, pixels(secondD, secondS, V::Load(e + second)));
+            return;
+        }
         int last = n - V::kPixels;
         R lastD = V::Load(d + last), lastS = V::Load(s + last);
         int i = 0;
