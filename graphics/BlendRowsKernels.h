@@ -344,13 +344,14 @@ inline bool KeepsAlpha(typename V::Reg dv, typename V::Reg tv)
 // pixels it leaves their alpha (above), and onto any pixel where 255 a / outA truncates to a,
 // that is a (255 - outA) < outA (as over most nearly opaque pixels, or where a is 0 or 255) with
 // the alpha outA; registers with any other pixel take the rule from the source (source() gives
-// its register).
+// its register). Opaque destinations are not tested for apart: the first test takes them, and
+// measured faster alone than behind a cheaper test for them.
 template <class V, class Source>
 inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, Source source,
                                         const ModulationLanes<V>& k)
 {
     using R = typename V::Reg;
-    if (AllOpaque<V>(dv) || KeepsAlpha<V>(dv, tv)) return TintedKeepingAlpha<V>(dv, tv);
+    if (KeepsAlpha<V>(dv, tv)) return TintedKeepingAlpha<V>(dv, tv);
     R a = V::Srli32(tv, 24), outA = OverAlpha<V>(dv, a);
     if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
         return V::Or(V::And(TintedKeepingAlpha<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
