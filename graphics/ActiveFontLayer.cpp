@@ -9,7 +9,7 @@ namespace Kavo
 
 ActiveFontLayer::ActiveFontLayer(const ActiveFontLayer& other)
     : baseLayer(other.baseLayer), scaledImage(other.scaledImage), ownsImage(other.ownsImage),
-      spacing(other.spacing)
+      spacing(other.spacing), order(other.order)
 {
     std::copy(std::begin(other.scaledCharRects), std::end(other.scaledCharRects), scaledCharRects);
     std::copy(std::begin(other.placements), std::end(other.placements), placements);
@@ -26,6 +26,7 @@ ActiveFontLayer& ActiveFontLayer::operator=(const ActiveFontLayer& other)
     std::copy(std::begin(copy.scaledCharRects), std::end(copy.scaledCharRects), scaledCharRects);
     std::copy(std::begin(copy.placements), std::end(copy.placements), placements);
     spacing = copy.spacing;
+    order = copy.order;
     return *this;
 }
 

@@ -20,14 +20,19 @@ public:
     bool ownsImage = false;
     Rect scaledCharRects[256];
     // Where each glyph goes at the font's size: its image's top left corner from the pen and the
-    // baseline, and the pen's advance; spacing: what the pen moves on by after a glyph whose pair
-    // with the next has no kerning. Set by the font with the layer.
+    // baseline, and the pen's advance; its draw order (0-255) and whether any pair it starts has
+    // kerning; spacing: what the pen moves on by after a glyph whose pair with the next has no
+    // kerning; order: the draw order every glyph of the layer has, -1 when they differ. Set by
+    // the font with the layer.
     struct Placement
     {
         int64_t x = 0, y = 0, advance = 0;
+        uint8_t order = 0;
+        bool kerned = false;
     };
     Placement placements[256];
     int64_t spacing = 0;
+    int order = -1;
 
     ActiveFontLayer() = default;
     // An owned image is copied, so each copy owns its own.

@@ -169,8 +169,14 @@ void ImageFont::PlaceGlyphs(ActiveFontLayer& active) const
             place = {Scaled((double(data.mOffset.mX) + layer.mOffset.mX) * r),
                      -int64_t(Scaled((double(layer.mAscent) - data.mOffset.mY - layer.mOffset.mY) * r)),
                      Scaled(data.mWidth * r)};
+        place.order = uint8_t(std::clamp<int64_t>(int64_t(data.mOrder) + layer.mBaseOrder + 128, 0, 255));
+        place.kerned = std::any_of(std::begin(data.mKerningOffsets), std::end(data.mKerningOffsets),
+                                   [](int8_t k) { return k != 0; });
     }
     active.spacing = r == 1.0 ? layer.mSpacing : Scaled(double(layer.mSpacing) * r);
+    active.order = active.placements[0].order;
+    for (const ActiveFontLayer::Placement& place : active.placements)
+        if (place.order != active.order) active.order = -1;
 }
 
 const ImageFont::LayerPixels* ImageFont::PixelsOf(size_t layer)
@@ -392,11 +398,29 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
                             channel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
                             channel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
                             channel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha)),
-                      pixels ? pixels->inked.data() : nullptr});
+                      pixels ? pixels->inked.data() : nullptr, 0});
     }
 
-    // The glyphs in the order of the text, each layer's after the one before.
+    // The glyphs in the order of the text, each layer's after the one before. Drawn by order,
+    // lowest first, in the order of the text within one order, each run of one layer's glyphs in
+    // one blit. When each layer's glyphs share one order and no two layers share one, every glyph
+    // goes straight to its place in that order: its layer's glyphs follow those of the layers of
+    // lower orders.
     const uint8_t* map = fontData->mCharMap;
+    size_t layers = lineLayers.size();
+    bool byLayer = text.size() * layers <= size_t(kMaxDrawCommands);
+    for (size_t l = 0; l < layers && byLayer; ++l)
+    {
+        int order = lineLayers[l].active->order;
+        size_t lower = 0;
+        for (size_t k = 0; k < layers && byLayer; ++k)
+        {
+            byLayer = order != -1 && (k == l || lineLayers[k].active->order != order);
+            lower += size_t(lineLayers[k].active->order < order);
+        }
+        lineLayers[l].first = lower * text.size();
+    }
+    if (byLayer) lineBlits.resize(text.size() * layers);
     lineGlyphs.clear();
     int64_t pen = x;
     bool full = false;
@@ -407,29 +431,25 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
         bool hasNext = i + 1 < text.size();
         uint8_t n = hasNext ? map[Code(text[i + 1])] : 0;
         int64_t charEnd = pen;
-        for (size_t l = 0; l < lineLayers.size(); ++l)
+        for (size_t l = 0; l < layers; ++l)
         {
-            if (lineGlyphs.size() == size_t(kMaxDrawCommands))
+            if (!byLayer && lineGlyphs.size() == size_t(kMaxDrawCommands))
             {
                 full = true;
                 break;
             }
             const ActiveFontLayer& active = *lineLayers[l].active;
-            const FontLayer& layer = *active.baseLayer;
-            const CharData& data = layer.mCharData[c];
             const ActiveFontLayer::Placement& place = active.placements[c];
             int64_t gx = pen + place.x, gy = int64_t(y) + place.y, advance = place.advance, kern = 0;
             if (hasNext)
             {
+                const FontLayer& layer = *active.baseLayer;
                 double r = lineLayers[l].ratio;
-                int kerning = data.mKerningOffsets[n];
+                int kerning = place.kerned ? layer.mCharData[c].mKerningOffsets[n] : 0;
                 kern = kerning == 0 ? active.spacing
                        : r == 1.0   ? int64_t(kerning) + layer.mSpacing
                                     : Scaled((double(kerning) + layer.mSpacing) * r);
             }
-            int bucket = int(std::clamp<int64_t>(int64_t(data.mOrder) + layer.mBaseOrder + 128, 0, 255));
-            lowest = std::min(lowest, bucket);
-            highest = std::max(highest, bucket);
             const Rect& src = active.scaledCharRects[c];
             if (drawnAreas)
                 drawnAreas->push_back(Rect(ClampToInt(gx), ClampToInt(gy), src.mWidth, src.mHeight));
@@ -439,39 +459,60 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
                 const Rect& ink = inked[c];
                 blit = GlyphBlit{ClampToInt(gx + (ink.mX - src.mX)), ClampToInt(gy + (ink.mY - src.mY)), ink};
             }
-            lineGlyphs.push_back(LineGlyph{blit, uint8_t(bucket), uint32_t(l)});
+            if (byLayer)
+                lineBlits[lineLayers[l].first + i] = blit;
+            else
+            {
+                lowest = std::min<int>(lowest, place.order);
+                highest = std::max<int>(highest, place.order);
+                lineGlyphs.push_back(LineGlyph{blit, place.order, uint32_t(l)});
+            }
             charEnd = std::max(charEnd, pen + advance + kern);
         }
         pen = charEnd;
     }
     if (width) *width = ClampToInt(pen - x);
-    if (lineGlyphs.empty()) return;
-
-    // Drawn by order, lowest first, in the order of the text within one order (a stable counting
-    // sort), each run of one layer's glyphs in one blit.
-    int counts[257] = {};
-    for (const LineGlyph& glyph : lineGlyphs)
-        ++counts[glyph.bucket + 1];
-    for (int b = lowest; b <= highest; ++b)
-        counts[b + 1] += counts[b];
-    lineBlits.resize(lineGlyphs.size());
-    lineBlitLayers.resize(lineGlyphs.size());
-    for (const LineGlyph& glyph : lineGlyphs)
+    lineRuns.clear();
+    if (byLayer)
     {
-        int at = counts[glyph.bucket]++;
-        lineBlits[size_t(at)] = glyph.blit;
-        lineBlitLayers[size_t(at)] = glyph.layer;
+        lineRuns.resize(text.empty() ? 0 : layers);
+        for (size_t l = 0; l < lineRuns.size(); ++l)
+            lineRuns[lineLayers[l].first / text.size()] =
+                LineRun{lineLayers[l].first, lineLayers[l].first + text.size(), uint32_t(l)};
     }
+    else
+    {
+        // A stable counting sort.
+        int counts[257] = {};
+        for (const LineGlyph& glyph : lineGlyphs)
+            ++counts[glyph.bucket + 1];
+        for (int b = lowest; b <= highest; ++b)
+            counts[b + 1] += counts[b];
+        lineBlits.resize(lineGlyphs.size());
+        lineBlitLayers.resize(lineGlyphs.size());
+        for (const LineGlyph& glyph : lineGlyphs)
+        {
+            int at = counts[glyph.bucket]++;
+            lineBlits[size_t(at)] = glyph.blit;
+            lineBlitLayers[size_t(at)] = glyph.layer;
+        }
+        for (size_t start = 0, end; start < lineBlits.size(); start = end)
+        {
+            uint32_t l = lineBlitLayers[start];
+            for (end = start + 1; end < lineBlits.size() && lineBlitLayers[end] == l; ++end)
+            {
+            }
+            lineRuns.push_back(LineRun{start, end, l});
+        }
+    }
+    if (lineRuns.empty()) return;
 
     bool wasColorizing = g->GetColorizeImages();
     g->SetColorizeImages(true);
     Color savedColor = g->GetColor();
-    for (size_t start = 0, end; start < lineBlits.size(); start = end)
+    for (const LineRun& run : lineRuns)
     {
-        uint32_t l = lineBlitLayers[start];
-        for (end = start + 1; end < lineBlits.size() && lineBlitLayers[end] == l; ++end)
-        {
-        }
+        uint32_t l = run.layer;
         const LineLayer& layer = lineLayers[l];
         if (!layer.active->scaledImage) continue;
         int savedMode = g->GetDrawMode();
@@ -481,7 +522,7 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
         // The layer's image without its palette and, for a colour, tinted by it.
         TintedGlyphs forms;
         if (g->GetDrawMode() == DRAWMODE_NORMAL) forms = FormsFor(l, layer.color, !layer.color.IsWhite());
-        g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + start, int(end - start),
+        g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + run.start, int(run.end - run.start),
                            forms.plain ? &forms : nullptr);
         g->SetDrawMode(savedMode);
     }

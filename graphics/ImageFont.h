@@ -74,13 +74,22 @@ public:
 
 private:
     // A layer as one line draws it; inked: its glyphs' inked parts when it is drawn in the
-    // normal mode, where the rest leaves the destination as it is.
+    // normal mode, where the rest leaves the destination as it is; first: where its glyphs start
+    // in the drawing order, when they are placed there straight.
     struct LineLayer
     {
         const ActiveFontLayer* active;
         double ratio;
         Color color;
         const Rect* inked;
+        size_t first;
+    };
+    // Glyphs [start, end) of the drawing order, all of one layer.
+    struct LineRun
+    {
+        size_t start;
+        size_t end;
+        uint32_t layer;
     };
     // One queued glyph: its blit, draw order (0-255) and layer.
     struct LineGlyph
@@ -94,6 +103,7 @@ private:
     std::vector<LineGlyph> lineGlyphs;
     std::vector<GlyphBlit> lineBlits;
     std::vector<uint32_t> lineBlitLayers;
+    std::vector<LineRun> lineRuns;
 
     // A layer's image as ARGB words (made when the image keeps a palette) and each glyph's inked
     // part, the smallest rectangle holding its pixels of alpha above 0; stamp: the image's
