@@ -368,9 +368,10 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
 
 // A line is its glyphs drawn one by one: lowest order first, in the order of the text within an
 // order, each in its layer's colour. Three layers (one in front of another layer for one
-// character only), glyphs over their neighbours or side by side, colours with alpha, onto
-// transparent, translucent, nearly opaque and opaque pixels, cut by every edge of the image and
-// by a clip rectangle, at the layers' size and scaled.
+// character only, each layer's glyphs in one order of its own, or two layers in one order),
+// glyphs over their neighbours or side by side, colours with alpha, onto transparent,
+// translucent, nearly opaque and opaque pixels, cut by every edge of the image and by a clip
+// rectangle, at the layers' size and scaled.
 TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
 {
     std::mt19937 random(3);
@@ -391,26 +392,33 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
     }
     FakeHost host;
     host.AddImage("glyphs.png", strip);
-    // Glyphs over their neighbours (wider than their advances, kerned closer), or side by side.
-    auto description = [](const char* advances)
+    // Glyphs over their neighbours (wider than their advances, kerned closer), or side by side;
+    // each description in a file of its own name.
+    const char* overlapping = "LayerSetCharWidths Face Chars (4 5 4 2);\n"
+                              "LayerSetKerningPairs Face ('AV' 'Vo') (-2 -1); LayerSetSpacing Face 1;\n";
+    const char* sideBySide = "LayerSetCharWidths Face Chars (5 5 5 5); LayerSetSpacing Face 1;\n";
+    const char* faceOrders = "LayerSetCharOrders Face ('o') (2);\n";
+    auto description = [](const char* name, const char* advances, const char* orders)
     {
         return WriteTestFile(
-            ".txt",
-            std::string("Define Chars ('A' 'V' 'o' '.');\n"
-                        "CreateHorzSpanRectList Rects (0 0 0 7) (5 5 5 5);\n"
-                        "SetDefaultPointSize 10;\n"
-                        "CreateLayer Face; LayerSetImage Face 'glyphs.png'; LayerSetImageMap Face Chars Rects;\n"
-                        "LayerSetAscent Face 6; LayerSetPointSize Face 10;\n") +
+            std::string("-") + name + ".txt",
+            std::string(
+                "Define Chars ('A' 'V' 'o' '.');\n"
+                "CreateHorzSpanRectList Rects (0 0 0 7) (5 5 5 5);\n"
+                "SetDefaultPointSize 10;\n"
+                "CreateLayer Face; LayerSetImage Face 'glyphs.png'; LayerSetImageMap Face Chars Rects;\n"
+                "LayerSetAscent Face 6; LayerSetPointSize Face 10;\n") +
                 advances +
-                "CreateLayerFrom Shadow Face; LayerSetOffset Shadow (1 1); LayerSetColorMult Shadow 0xC0000000;\n"
-                "LayerSetBaseOrder Shadow -1;\n"
+                "CreateLayerFrom Shadow Face; LayerSetOffset Shadow (1 1);\n"
+                "LayerSetColorMult Shadow 0xC0000000; LayerSetBaseOrder Shadow -1;\n"
                 "CreateLayerFrom Glow Face; LayerSetOffset Glow (0 -1); LayerSetColorMult Glow 0x80FF8040;\n"
-                "LayerSetColorAdd Glow (0 0.2 0 0); LayerSetBaseOrder Glow 1;\n"
-                "LayerSetCharOrders Face ('o') (2);\n");
+                "LayerSetColorAdd Glow (0 0.2 0 0); LayerSetBaseOrder Glow 1;\n" +
+                orders);
     };
-    const std::string over = description("LayerSetCharWidths Face Chars (4 5 4 2);\n"
-                                          "LayerSetKerningPairs Face ('AV' 'Vo') (-2 -1); LayerSetSpacing Face 1;\n");
-    const std::string apart = description("LayerSetCharWidths Face Chars (5 5 5 5); LayerSetSpacing Face 1;\n");
+    const std::string over = description("over", overlapping, faceOrders);
+    const std::string apart = description("apart", sideBySide, faceOrders);
+    const std::string layered = description("layered", overlapping, "");
+    const std::string shared = description("shared", overlapping, "LayerSetBaseOrder Glow 0;\n");
     const std::string text = "AVo.oVA.AVoo";
 
     std::vector<uint32_t> translucent(size_t(40 * 12)), opaque(size_t(40 * 12)), transparent(size_t(40 * 12));
@@ -453,6 +461,11 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         {&apart, 10, Color(250, 220, 40), &opaque, true, -0.5f},
         {&over, 10, Color::White, &translucent, false, 0.75f},
         {&apart, 10, Color(90, 90, 90, 200), &opaque, false, 1.5f},
+        {&layered, 10, Color(250, 220, 40, 200), &translucent, true},
+        {&layered, 15, Color(90, 90, 90), &opaque, false},
+        {&layered, 10, Color::White, &nearlyOpaque, false, 0.75f},
+        {&shared, 10, Color(250, 220, 40, 200), &translucent, false},
+        {&shared, 15, Color(90, 90, 90), &opaque, true},
     };
     for (const Case& c : cases)
     {
@@ -513,8 +526,11 @@ TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
         std::vector<uint32_t> drawn(line.GetBits(), line.GetBits() + 40 * 12);
         std::vector<uint32_t> expected(oneByOne.GetBits(), oneByOne.GetBits() + 40 * 12);
         EXPECT_NE(drawn, *c.background);
-        EXPECT_EQ(drawn, expected) << (c.path == &over ? "over" : "apart") << ", size " << c.pointSize
-                                   << (c.clipped ? ", clipped" : "");
+        EXPECT_EQ(drawn, expected) << (c.path == &over     ? "over"
+                                       : c.path == &apart  ? "apart"
+                                       : c.path == &shared ? "shared"
+                                                           : "layered")
+                                   << ", size " << c.pointSize << (c.clipped ? ", clipped" : "");
     }
 }
 
