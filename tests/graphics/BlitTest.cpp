@@ -1,9 +1,14 @@
+#include "graphics/BlendRows.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "tests/graphics/ImagePixels.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -155,6 +160,72 @@ TEST(MemoryImageDraw, BltRunsStopAtTheRowEndAndAreClipped)
     std::vector<uint32_t> before = Pixels(*dest);
     dest->Blt(&foreign, 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
     EXPECT_EQ(Pixels(*dest), before);
+}
+
+// A glyph blit draws each glyph as it would be drawn on its own, in turn, by the image and
+// through a context (which leaves out a glyph whose source reaches past the source's right or
+// bottom edge): glyphs side by side or over each other, at every alignment to the clip's and
+// the image's edges, their source rectangles inside the source or cut by its edges, in white or
+// in a colour (with the tinted forms), onto screen-like and translucent pixels.
+TEST(MemoryImageDraw, GlyphBlitsAreTheirGlyphsDrawnOneByOne)
+{
+    const int w = 20, h = 10;
+    std::unique_ptr<MemoryImage> source(MakeImage(12, 5, GraphicsTest::MakePixels(60, 7, false)));
+    const Rect sources[] = {Rect(0, 0, 4, 5), Rect(4, 0, 4, 5), Rect(-2, 0, 4, 5), Rect(8, 0, 4, 5),
+                            Rect(9, 0, 4, 5), Rect(2, 1, 4, 4), Rect(0, -1, 4, 5), Rect(1, 2, 4, 4)};
+    const Rect clips[] = {Rect(0, 0, w, h), Rect(3, 2, 10, 6), Rect(-4, -3, 30, 20)};
+    const Color colors[] = {Color::White, Color(250, 220, 40, 200)};
+    std::vector<uint32_t> tinted(60);
+    BlendRows::Modulation m = BlendRows::ModulationOf(colors[1]);
+    for (size_t i = 0; i < tinted.size(); ++i)
+        tinted[i] = BlendRows::TintedPixel(source->GetBits()[i], m);
+    const TintedGlyphs forms{colors[1], source->GetBits(), tinted.data(), 12, 5};
+    for (bool screen : {true, false})
+        for (const Rect& clip : clips)
+            for (const Color& color : colors)
+                for (int step : {4, 5, 3})
+                    for (int x0 = -7; x0 < -3; ++x0)
+                        for (int y = -5; y <= 10; ++y)
+                        {
+                            std::vector<GlyphBlit> glyphs;
+                            for (int k = 0; k < 8; ++k)
+                                glyphs.push_back(GlyphBlit{
+                                    x0 + k * step, y, sources[size_t(k - x0 + y + 5) % std::size(sources)]});
+                            std::vector<uint32_t> background = GraphicsTest::MakePixels(w * h, 11, screen);
+                            std::unique_ptr<MemoryImage> images[4];
+                            for (auto& image : images)
+                                image.reset(MakeImage(w, h, background));
+                            const TintedGlyphs* withForms = color == colors[1] ? &forms : nullptr;
+                            images[0]->BltGlyphs(source.get(), glyphs.data(), int(glyphs.size()), clip, color,
+                                                 0, withForms);
+                            images[1]->Image::BltGlyphs(source.get(), glyphs.data(), int(glyphs.size()), clip,
+                                                        color, 0);
+                            // Through a context, moved by (1, -1).
+                            Graphics g(images[2].get()), reference(images[3].get());
+                            for (Graphics* each : {&g, &reference})
+                            {
+                                each->Translate(1, -1);
+                                each->ClipRect(clip.mX - 1, clip.mY + 1, clip.mWidth, clip.mHeight);
+                                each->SetColorizeImages(true);
+                                each->SetColor(color);
+                            }
+                            for (GlyphBlit& glyph : glyphs)
+                            {
+                                glyph.x -= 1;
+                                glyph.y += 1;
+                                reference.DrawImageSrc(source.get(), glyph.x, glyph.y, glyph.src);
+                            }
+                            g.DrawImageGlyphs(source.get(), glyphs.data(), int(glyphs.size()), withForms);
+                            std::string label =
+                                "clip " + std::to_string(clip.mX) + "," + std::to_string(clip.mY) + " step " +
+                                std::to_string(step) + " at " + std::to_string(x0) + "," + std::to_string(y) +
+                                (screen ? " screen-like" : " translucent") + (withForms ? " coloured" : "");
+                            ASSERT_EQ(Pixels(*images[0]), Pixels(*images[1])) << label;
+                            ASSERT_EQ(Pixels(*images[2]), Pixels(*images[3]))
+                                << label << ", through a context";
+                            for (auto& image : images)
+                                ASSERT_EQ(image->GetBits()[w * h], MemoryImage::kGuardWord) << label;
+                        }
 }
 
 TEST(MemoryImageDraw, StretchBlits)
