@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #ifdef __SSE2__
@@ -638,28 +639,36 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
     NormalBlitter blitter(this, src, color, true);
     if (tinted && tinted->plain && tinted->width == src->width && tinted->height == src->height)
         blitter.UseTinted(*tinted, color);
-    // Each glyph cut to the clip and both images.
-    thread_local std::vector<GlyphBlit> placed;
-    placed.clear();
-    for (int i = 0; i < count; ++i)
-    {
-        GlyphBlit cut = glyphs[i];
-        if (CutToClip(cut, clip) && ClipBlit(this, src, cut.x, cut.y, cut.src)) placed.push_back(cut);
-    }
+    // Each glyph cut to the clip and both images; one inside them all is kept as it is.
+    thread_local std::vector<GlyphBlit> placedGlyphs;
+    if (placedGlyphs.size() < size_t(count)) placedGlyphs.resize(size_t(count));
+    GlyphBlit* placed = placedGlyphs.data();
+    int drawn = 0;
+    const Rect box = clip.Intersection(Rect(0, 0, width, height));
+    const int64_t boxRight = int64_t(box.mX) + box.mWidth, boxBottom = int64_t(box.mY) + box.mHeight;
     // Glyphs side by side, none over another, are gathered into one image of the line and blended
     // in one pass: every pixel gets what its one glyph would give it, and the gaps are transparent.
-    bool apart = placed.size() >= 2;
+    bool apart = true;
     int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN, covered = 0;
-    for (const GlyphBlit& glyph : placed)
+    for (int i = 0; i < count; ++i)
     {
-        if (!apart) break;
-        apart = glyph.x >= right || right == INT64_MIN;
+        GlyphBlit glyph = glyphs[i];
+        const Rect& s = glyph.src;
+        bool inside = s.mWidth > 0 && s.mHeight > 0 && s.mX >= 0 && s.mY >= 0 &&
+                      int64_t(s.mX) + s.mWidth <= src->width && int64_t(s.mY) + s.mHeight <= src->height &&
+                      glyph.x >= box.mX && glyph.y >= box.mY && int64_t(glyph.x) + s.mWidth <= boxRight &&
+                      int64_t(glyph.y) + s.mHeight <= boxBottom;
+        if (!inside && !(CutToClip(glyph, clip) && ClipBlit(this, src, glyph.x, glyph.y, glyph.src)))
+            continue;
+        placed[drawn++] = glyph;
+        apart = apart && (glyph.x >= right || right == INT64_MIN);
         left = std::min<int64_t>(left, glyph.x);
         top = std::min<int64_t>(top, glyph.y);
         right = std::max<int64_t>(right, int64_t(glyph.x) + glyph.src.mWidth);
         bottom = std::max<int64_t>(bottom, int64_t(glyph.y) + glyph.src.mHeight);
         covered += int64_t(glyph.src.mWidth) * glyph.src.mHeight;
     }
+    apart = apart && drawn >= 2;
     // With tinted glyphs, onto opaque or nearly opaque pixels (sampled along the line's middle
     // row), where the tinted form gives the pixels, each glyph is drawn straight from the images:
     // the gathering would cost more than the blend it saves.
@@ -689,7 +698,7 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
             }
         };
         int done = 0;
-        for (const GlyphBlit& glyph : placed)
+        for (const GlyphBlit& glyph : std::span(placed, size_t(drawn)))
         {
             int gx = int(glyph.x - left), gy = int(glyph.y - top);
             clear(done, 0, gx - done, h);
@@ -704,10 +713,10 @@ void MemoryImage::BltGlyphs(Image* srcImage, const GlyphBlit* glyphs, int count,
                            blitter.Tinted() ? tintedLine.data() : nullptr);
     }
     else if (blitter.Tinted())
-        blitter.DrawTinted(placed.data(), int(placed.size()));
+        blitter.DrawTinted(placed, drawn);
     else
     {
-        for (const GlyphBlit& glyph : placed)
+        for (const GlyphBlit& glyph : std::span(placed, size_t(drawn)))
             blitter.Draw(glyph.x, glyph.y, glyph.src);
     }
     BitsChanged();
