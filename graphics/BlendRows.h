@@ -47,12 +47,12 @@ inline uint32_t ModulatedShare(uint32_t sp, uint32_t w, const Modulation& m)
 // The modulation of drawing in a colour (its channels held to 0-255).
 inline Modulation ModulationOf(const Color& color)
 {
-    auto clamp = [](int v) { return uint32_t(v < 0 ? 0 : v > 255 ? 255 : v); };
+    using PixelBlend::Clamp255;
     Modulation m;
-    m.alpha = clamp(color.mAlpha);
-    m.red = clamp(color.mRed);
-    m.green = clamp(color.mGreen);
-    m.blue = clamp(color.mBlue);
+    m.alpha = Clamp255(color.mAlpha);
+    m.red = Clamp255(color.mRed);
+    m.green = Clamp255(color.mGreen);
+    m.blue = Clamp255(color.mBlue);
     m.grey = !color.IsWhite() && color.mRed == color.mGreen && color.mGreen == color.mBlue;
     return m;
 }

@@ -100,11 +100,18 @@ inline Halves<V> WeightLanes(typename V::Reg w32)
     return {AlphaLanes<V>(h.lo), AlphaLanes<V>(h.hi)};
 }
 
+// The pixels' channels with the alpha outA (in the low byte of each 32-bit lane).
+template <class V>
+inline typename V::Reg WithAlpha(typename V::Reg pixels, typename V::Reg outA)
+{
+    return V::Or(V::And(pixels, V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+}
+
 // Channels from 16-bit lanes, alpha outA.
 template <class V>
 inline typename V::Reg PackWithAlpha(typename V::Reg lo, typename V::Reg hi, typename V::Reg outA)
 {
-    return V::Or(V::And(V::Packus16(lo, hi), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+    return WithAlpha<V>(V::Packus16(lo, hi), outA);
 }
 
 // Rule over-split onto destination pixels of any alpha, a32 the source alpha and outA its
@@ -190,7 +197,7 @@ inline typename V::Reg OverPixels(typename V::Reg dv, typename V::Reg sv)
     if (AllOpaque<V>(dv)) return OpaqueOverPixels<V>(dv, sv);
     R a = V::Srli32(sv, 24), outA = OverAlpha<V>(dv, a);
     if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return V::Or(V::And(OpaqueOverPixels<V>(dv, sv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+        return WithAlpha<V>(OpaqueOverPixels<V>(dv, sv), outA);
     return OverAnyPixels<V>(dv, sv, a, outA);
 }
 
@@ -282,7 +289,7 @@ inline typename V::Reg ModulatedOverPixels(typename V::Reg dv, typename V::Reg s
     if (AllOpaque<V>(dv)) return V::Or(weightedByAlpha(), V::Set32(0xFF000000));
     R a = ModulatedAlpha<V>(V::Srli32(sv, 24), k), outA = OverAlpha<V>(dv, a);
     if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return V::Or(V::And(weightedByAlpha(), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
+        return WithAlpha<V>(weightedByAlpha(), outA);
     Halves<V> w = WeightLanes<V>(OverWeight<V>(a, outA));
     return PackWithAlpha<V>(ModulatedLanes<V>(dh.lo, sh.lo, w.lo, k),
                             ModulatedLanes<V>(dh.hi, sh.hi, w.hi, k), outA);
@@ -343,19 +350,19 @@ inline bool KeepsAlpha(typename V::Reg dv, typename V::Reg tv)
 // Rule over with a modulated source from its tinted form where that gives its weight: onto
 // pixels it leaves their alpha (above), and onto any pixel where 255 a / outA truncates to a,
 // that is a (255 - outA) < outA (as over most nearly opaque pixels, or where a is 0 or 255) with
-// the alpha outA; registers with any other pixel take the rule from the source (source() gives
-// its register). Opaque destinations are not tested for apart: the first test takes them, and
-// measured faster alone than behind a cheaper test for them.
-template <class V, class Source>
-inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, Source source,
+// the alpha outA; registers with any other pixel take the rule from the source sv. Opaque
+// destinations are not tested for apart: the first test takes them, and measured faster alone
+// than behind a cheaper test for them.
+template <class V>
+inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, typename V::Reg sv,
                                         const ModulationLanes<V>& k)
 {
     using R = typename V::Reg;
     if (KeepsAlpha<V>(dv, tv)) return TintedKeepingAlpha<V>(dv, tv);
     R a = V::Srli32(tv, 24), outA = OverAlpha<V>(dv, a);
     if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return V::Or(V::And(TintedKeepingAlpha<V>(dv, tv), V::Set32(0x00FFFFFF)), V::Slli32(outA, 24));
-    return ModulatedOverPixels<V>(dv, source(), k);
+        return WithAlpha<V>(TintedKeepingAlpha<V>(dv, tv), outA);
+    return ModulatedOverPixels<V>(dv, sv, k);
 }
 
 // One pixel of TintedOverPixels.
@@ -376,11 +383,7 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
     using R = typename V::Reg;
     RowByRegisters<V, false>(
         d, t, s, n,
-        [&](R dv, R tv, R sv)
-        {
-            auto source = [&] { return sv; };
-            return TintedOverPixels<V>(dv, tv, source, k);
-        },
+        [&](R dv, R tv, R sv) { return TintedOverPixels<V>(dv, tv, sv, k); },
         [&](int i) { d[i] = TintedOverPixel(d[i], s[i], t[i], m, tables); });
 }
 

@@ -34,11 +34,6 @@ MemoryImage* AsMemoryImage(Image* image)
     return dynamic_cast<MemoryImage*>(image);
 }
 
-inline uint32_t Clamp255(int v)
-{
-    return uint32_t(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
 // A row of source pixels as ARGB words: straight from the bits, or looked up in the palette
 // into scratch.
 class SourceRows

@@ -20,6 +20,12 @@ struct OverTables
 };
 const OverTables& GetOverTables();
 
+// A colour channel held to 0-255.
+inline uint32_t Clamp255(int v)
+{
+    return uint32_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
 inline uint32_t Red(uint32_t p)
 {
     return (p >> 16) & 0xFF;
