@@ -48,7 +48,7 @@ difficulty: deps
 	scripts/difficulty-report.sh $(REPORT)
 
 format:
-	find platform app graphics widgets puzzle media game display raster crash tests bench tools \
+	find platform app graphics widgets rules puzzle media game display raster crash tests bench tools \
 	     -name '*.h' -o -name '*.cpp' 2>/dev/null | xargs -r clang-format -i
 
 clean:

@@ -1,6 +1,6 @@
 #include "app/DemoFile.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 namespace Kavo
 {

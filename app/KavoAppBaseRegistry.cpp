@@ -2,9 +2,9 @@
 #include "app/KavoAppBase.h"
 
 #include "base/PathUtils.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
-#include "platform/Registry.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/files/Registry.h"
 
 #include <cstring>
 

@@ -10,9 +10,9 @@
 #include "display/SurfacePixels.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
-#include "platform/Clock.h"
-#include "platform/DisplaySurface.h"
-#include "platform/Files.h"
+#include "platform/system/Clock.h"
+#include "platform/display/DisplaySurface.h"
+#include "platform/files/Files.h"
 
 #include <algorithm>
 #include <climits>

@@ -13,9 +13,9 @@
 #include "media/ResourceManager.h"
 #include "media/SoundInstance.h"
 #include "media/SoundManager.h"
-#include "platform/Clock.h"
-#include "platform/DebugOutput.h"
-#include "platform/Threads.h"
+#include "platform/system/Clock.h"
+#include "platform/system/DebugOutput.h"
+#include "platform/system/Threads.h"
 #include "widgets/WidgetManager.h"
 
 #include <chrono>

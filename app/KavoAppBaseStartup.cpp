@@ -11,11 +11,11 @@
 #include "display/DDInterface.h"
 #include "media/DSoundManager.h"
 #include "media/MusicInterface.h"
-#include "platform/AsciiCase.h"
-#include "platform/Clock.h"
-#include "platform/CrashSignals.h"
-#include "platform/Files.h"
-#include "platform/Instance.h"
+#include "platform/files/AsciiCase.h"
+#include "platform/system/Clock.h"
+#include "platform/fault/CrashSignals.h"
+#include "platform/files/Files.h"
+#include "platform/system/Instance.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "app/ScreenSaverFilter.h"
 
 #include "app/KavoAppBase.h"
-#include "platform/Clock.h"
-#include "platform/Window.h"
+#include "platform/system/Clock.h"
+#include "platform/window/Window.h"
 
 namespace Kavo
 {

@@ -1,6 +1,6 @@
 #include "base/CFileSerializer.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "base/PakDiskFile.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <cstring>
 

@@ -4,10 +4,10 @@
 #include "base/PakFile.h"
 #include "base/PathUtils.h"
 #include "base/StringUtils.h"
-#include "platform/AsciiCase.h"
-#include "platform/DebugOutput.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
+#include "platform/files/AsciiCase.h"
+#include "platform/system/DebugOutput.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>

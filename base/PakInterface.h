@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/PakInterfaceBase.h"
-#include "platform/MappedFile.h"
+#include "platform/files/MappedFile.h"
 
 #include <map>
 #include <memory>

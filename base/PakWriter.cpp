@@ -2,8 +2,8 @@
 
 #include "base/PakInterface.h"
 #include "base/PathUtils.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
 
 #include <algorithm>
 

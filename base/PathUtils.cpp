@@ -1,7 +1,7 @@
 #include "base/PathUtils.h"
 
 #include "base/SystemInfo.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <vector>
 

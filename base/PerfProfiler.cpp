@@ -2,7 +2,7 @@
 
 #include "base/StringUtils.h"
 #include "base/SystemInfo.h"
-#include "platform/Clock.h"
+#include "platform/system/Clock.h"
 
 namespace Kavo
 {

@@ -1,6 +1,6 @@
 #include "base/PerformanceTimer.h"
 
-#include "platform/Clock.h"
+#include "platform/system/Clock.h"
 
 namespace Kavo
 {

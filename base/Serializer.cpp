@@ -1,6 +1,6 @@
 #include "base/Serializer.h"
 
-#include "platform/LittleEndian.h"
+#include "platform/files/LittleEndian.h"
 
 #include <algorithm>
 #include <bit>

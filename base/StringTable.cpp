@@ -2,8 +2,8 @@
 
 #include "base/StringUtils.h"
 #include "base/TextHelpers.h"
-#include "platform/Files.h"
-#include "platform/Window.h"
+#include "platform/files/Files.h"
+#include "platform/window/Window.h"
 
 #include <algorithm>
 #include <cstdint>

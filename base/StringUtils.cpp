@@ -1,7 +1,7 @@
 #include "base/StringUtils.h"
 
-#include "platform/AsciiCase.h"
-#include "platform/DebugOutput.h"
+#include "platform/files/AsciiCase.h"
+#include "platform/system/DebugOutput.h"
 
 #include <charconv>
 #include <cstdio>

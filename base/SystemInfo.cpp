@@ -1,6 +1,6 @@
 #include "base/SystemInfo.h"
 
-#include "platform/SystemClock.h"
+#include "platform/system/SystemClock.h"
 
 namespace Kavo
 {

@@ -2,9 +2,9 @@
 
 #include "graphics/Graphics.h"
 #include "puzzle/Board.h"
-#include "puzzle/Pieces.h"
+#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 #include "puzzle/SilentBoardHost.h"
 
 namespace benchscene

@@ -6,8 +6,8 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "graphics/ImageRegistry.h"
-#include "platform/DisplaySetup.h"
-#include "platform/Window.h"
+#include "platform/display/DisplaySetup.h"
+#include "platform/window/Window.h"
 #include "raster/TriangleRasterizer.h"
 
 #include <benchmark/benchmark.h>

@@ -7,7 +7,7 @@
 #include "graphics/SharedImage.h"
 #include "graphics/SysFont.h"
 
-#include "platform/SystemFont.h"
+#include "platform/display/SystemFont.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,9 +6,9 @@
 #include "base/StringTable.h"
 #include "game/GameApp.h"
 #include "media/ResourceManager.h"
-#include "platform/Clock.h"
-#include "platform/Files.h"
-#include "platform/Registry.h"
+#include "platform/system/Clock.h"
+#include "platform/files/Files.h"
+#include "platform/files/Registry.h"
 #include "puzzle/Board.h"
 #include "puzzle/ResourceIds.h"
 

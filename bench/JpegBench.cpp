@@ -3,7 +3,7 @@
 #include "base/PakFile.h"
 #include "base/PakInterface.h"
 #include "graphics/ImageLib.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/graphics/ImageFixtures.h"
 
 #include <benchmark/benchmark.h>

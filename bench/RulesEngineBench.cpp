@@ -1,5 +1,5 @@
-#include "puzzle/GameBoardLogic.h"
-#include "tests/puzzle/HeadlessGame.h"
+#include "rules/GameBoardLogic.h"
+#include "tests/rules/HeadlessGame.h"
 
 #include <benchmark/benchmark.h>
 

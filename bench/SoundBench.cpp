@@ -2,11 +2,11 @@
 // 44.1 kHz stereo made by our fixture tool) through the sound manager's reader beside the integer
 // decoder's own loop of ov_read calls on the same file.
 #include "media/DSoundManager.h"
-#include "platform/HeadlessSoundOutput.h"
-#include "platform/SoundBuffer.h"
-#include "platform/SoundDevice.h"
-#include "platform/SoundMixer.h"
-#include "platform/Window.h"
+#include "platform/sound/HeadlessSoundOutput.h"
+#include "platform/sound/SoundBuffer.h"
+#include "platform/sound/SoundDevice.h"
+#include "platform/sound/SoundMixer.h"
+#include "platform/window/Window.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 #include "base/PakWriter.h"
 #include "base/StringUtils.h"
 #include "base/XMLParser.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <benchmark/benchmark.h>
 

@@ -20,14 +20,25 @@ if(KAVO_FUZZ)
 endif()
 target_include_directories(kavo_options INTERFACE ${PROJECT_SOURCE_DIR})
 
-# kavo_library(<name> [DEPENDS targets...] [PRIVATE_DEPENDS targets...])
-# A static library made of every .cpp file in the calling folder except Main.cpp (a program's
-# entry point). Headers are included from the project root, as in #include "base/Random.h".
+# kavo_library(<name> [FOLDERS sub-folders...] [DEPENDS targets...] [PRIVATE_DEPENDS targets...])
+# A static library made of every .cpp file in the calling folder (or, with FOLDERS, in each of the
+# named sub-folders of it) except Main.cpp (a program's entry point). Headers are included from the
+# project root, as in #include "base/Random.h" or #include "platform/files/Files.h".
 function(kavo_library name)
-    cmake_parse_arguments(ARG "" "" "DEPENDS;PRIVATE_DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    cmake_parse_arguments(ARG "" "" "FOLDERS;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+    set(folders ${CMAKE_CURRENT_SOURCE_DIR})
+    if(ARG_FOLDERS)
+        list(TRANSFORM ARG_FOLDERS PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE folders)
+    endif()
+    set(sources "")
+    set(headers "")
+    foreach(folder ${folders})
+        file(GLOB folder_sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+        file(GLOB folder_headers CONFIGURE_DEPENDS ${folder}/*.h)
+        list(APPEND sources ${folder_sources})
+        list(APPEND headers ${folder_headers})
+    endforeach()
     list(FILTER sources EXCLUDE REGEX "/Main\\.cpp$")
-    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${name} STATIC ${sources} ${headers})
     target_link_libraries(${name} PUBLIC kavo_options ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
 endfunction()

@@ -3,11 +3,11 @@
 
 #include "app/KavoAppBase.h"
 #include "base/StringUtils.h"
-#include "platform/CrashSignals.h"
-#include "platform/ExceptionCodes.h"
-#include "platform/Files.h"
-#include "platform/Library.h"
-#include "platform/SystemVersion.h"
+#include "platform/fault/CrashSignals.h"
+#include "platform/fault/ExceptionCodes.h"
+#include "platform/files/Files.h"
+#include "platform/system/Library.h"
+#include "platform/system/SystemVersion.h"
 
 #include <cstdio>
 #include <cstdlib>

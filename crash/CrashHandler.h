@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CrashRecord.h"
+#include "platform/fault/CrashRecord.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +17,7 @@ class CrashWindowHost;
 // previous handlers come back at exit.
 //
 // The road of one crash: a fault signal or an uncaught exception on any thread -> the signal
-// handler keeps registers and stack walks (platform/CrashSignals.h) -> on the crash watcher
+// handler keeps registers and stack walks (platform/fault/CrashSignals.h) -> on the crash watcher
 // thread: ExceptionFilter -> KavoAppBase::CrashOccurred -> BuildReport: report text, clipboard,
 // link-map names and lines, "crash.txt", the demo being recorded, the crash windows (and the
 // upload, when ServerHost is set) -> the process ends with the fault's signal.

@@ -5,8 +5,8 @@
 #include "base/TextHelpers.h"
 #include "crash/LogicalAddress.h"
 #include "crash/SourceLine.h"
-#include "platform/Files.h"
-#include "platform/SymbolReader.h"
+#include "platform/files/Files.h"
+#include "platform/fault/SymbolReader.h"
 
 #include <cstdio>
 

@@ -2,9 +2,9 @@
 #include "crash/CrashHandler.h"
 
 #include "base/StringUtils.h"
-#include "platform/Library.h"
-#include "platform/ModuleMap.h"
-#include "platform/SymbolReader.h"
+#include "platform/system/Library.h"
+#include "platform/fault/ModuleMap.h"
+#include "platform/fault/SymbolReader.h"
 
 #include <cstring>
 #include <filesystem>

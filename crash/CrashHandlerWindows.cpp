@@ -6,7 +6,7 @@
 #include "crash/HTTPTransfer.h"
 #include "crash/MessageBoxCrashWindowHost.h"
 #include "crash/StderrCrashWindowHost.h"
-#include "platform/ChoiceBox.h"
+#include "platform/window/ChoiceBox.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 #include "base/StringUtils.h"
 #include "crash/CrashHandler.h"
 #include "crash/HTTPTransfer.h"
-#include "platform/Clock.h"
+#include "platform/system/Clock.h"
 
 namespace Kavo
 {

@@ -3,8 +3,8 @@
 #include "app/KavoAppBase.h"
 #include "base/StringUtils.h"
 #include "base/TextHelpers.h"
-#include "platform/Clock.h"
-#include "platform/TcpSocket.h"
+#include "platform/system/Clock.h"
+#include "platform/net/TcpSocket.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "crash/MessageBoxCrashWindowHost.h"
 
-#include "platform/ChoiceBox.h"
+#include "platform/window/ChoiceBox.h"
 
 #include <chrono>
 #include <thread>

@@ -13,7 +13,7 @@
 namespace Kavo
 {
 
-// The crash windows as message boxes on the desktop (platform/ChoiceBox.h). The error and
+// The crash windows as message boxes on the desktop (platform/window/ChoiceBox.h). The error and
 // details windows and the retry box are modal boxes shown when the windows wait for their
 // answer; the progress window is a box with "Abort" on a thread of its own, so the transfer
 // is polled meanwhile. A box cannot take typed text, change its text or be closed from

@@ -1,6 +1,6 @@
 #include "crash/StderrCrashWindowHost.h"
 
-#include "platform/TextEncoding.h"
+#include "platform/files/TextEncoding.h"
 
 #include <cstdio>
 

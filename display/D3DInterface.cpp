@@ -4,10 +4,10 @@
 #include "display/DDInterface.h"
 #include "display/TextureData.h"
 #include "graphics/MemoryImage.h"
-#include "platform/DirectDisplay.h"
-#include "platform/DisplayPalette.h"
-#include "platform/DisplaySurface.h"
-#include "platform/Registry.h"
+#include "platform/display/DirectDisplay.h"
+#include "platform/display/DisplayPalette.h"
+#include "platform/display/DisplaySurface.h"
+#include "platform/files/Registry.h"
 
 #include <algorithm>
 #include <cmath>

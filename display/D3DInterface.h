@@ -5,9 +5,9 @@
 #include "base/Rect.h"
 #include "base/TriVertex.h"
 #include "graphics/Matrix3.h"
-#include "platform/Device3D.h"
-#include "platform/DisplayTypes.h"
-#include "platform/Messages.h"
+#include "platform/display/Device3D.h"
+#include "platform/display/DisplayTypes.h"
+#include "platform/window/Messages.h"
 
 #include <memory>
 #include <set>

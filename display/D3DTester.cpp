@@ -4,14 +4,14 @@
 #include "display/DDInterface.h"
 #include "display/DisplayHost.h"
 #include "graphics/MemoryImage.h"
-#include "platform/AsciiCase.h"
-#include "platform/Clock.h"
-#include "platform/DirectDisplay.h"
-#include "platform/DisplaySurface.h"
-#include "platform/Files.h"
-#include "platform/Library.h"
-#include "platform/Registry.h"
-#include "platform/Window.h"
+#include "platform/files/AsciiCase.h"
+#include "platform/system/Clock.h"
+#include "platform/display/DirectDisplay.h"
+#include "platform/display/DisplaySurface.h"
+#include "platform/files/Files.h"
+#include "platform/system/Library.h"
+#include "platform/files/Registry.h"
+#include "platform/window/Window.h"
 
 #include <cstring>
 #include <sstream>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "display/D3DTestImage.h"
-#include "platform/Device3D.h"
-#include "platform/DisplayTypes.h"
-#include "platform/Messages.h"
+#include "platform/display/Device3D.h"
+#include "platform/display/DisplayTypes.h"
+#include "platform/window/Messages.h"
 
 #include <cstdint>
 #include <exception>

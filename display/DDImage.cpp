@@ -6,7 +6,7 @@
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
 #include "graphics/ImageRegistry.h"
-#include "platform/DisplaySurface.h"
+#include "platform/display/DisplaySurface.h"
 
 #include <algorithm>
 #include <cmath>

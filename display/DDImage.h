@@ -1,7 +1,7 @@
 #pragma once
 
 #include "graphics/MemoryImage.h"
-#include "platform/DisplayTypes.h"
+#include "platform/display/DisplayTypes.h"
 
 #include <functional>
 #include <memory>

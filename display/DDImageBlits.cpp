@@ -3,7 +3,7 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
-#include "platform/DisplaySurface.h"
+#include "platform/display/DisplaySurface.h"
 
 #include <algorithm>
 

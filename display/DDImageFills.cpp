@@ -3,7 +3,7 @@
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
 #include "graphics/BlitGeometry.h"
-#include "platform/DisplaySurface.h"
+#include "platform/display/DisplaySurface.h"
 
 #include <algorithm>
 #include <cmath>

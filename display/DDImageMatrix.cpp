@@ -4,7 +4,7 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
-#include "platform/DisplaySurface.h"
+#include "platform/display/DisplaySurface.h"
 
 #include <algorithm>
 #include <functional>

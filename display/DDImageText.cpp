@@ -7,7 +7,7 @@
 #include "display/SurfacePixels.h"
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
-#include "platform/SystemFont.h"
+#include "platform/display/SystemFont.h"
 
 #include <cmath>
 

@@ -8,10 +8,10 @@
 #include "display/DDImage.h"
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
-#include "platform/Clock.h"
-#include "platform/DirectDisplay.h"
-#include "platform/DisplaySurface.h"
-#include "platform/Window.h"
+#include "platform/system/Clock.h"
+#include "platform/display/DirectDisplay.h"
+#include "platform/display/DisplaySurface.h"
+#include "platform/window/Window.h"
 
 #include <algorithm>
 #include <bit>

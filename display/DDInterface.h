@@ -5,8 +5,8 @@
 #include "base/Rect.h"
 #include "display/DisplayHost.h"
 #include "graphics/NativeDisplay.h"
-#include "platform/DisplayTypes.h"
-#include "platform/Messages.h"
+#include "platform/display/DisplayTypes.h"
+#include "platform/window/Messages.h"
 
 #include <atomic>
 #include <memory>

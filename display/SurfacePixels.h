@@ -3,7 +3,7 @@
 // Pixel helpers of the surface road: the packed forms of the 16-bit layouts and the access to a
 // locked surface's words.
 #include "base/Rect.h"
-#include "platform/DisplayTypes.h"
+#include "platform/display/DisplayTypes.h"
 
 #include <algorithm>
 #include <bit>

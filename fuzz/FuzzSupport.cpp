@@ -1,6 +1,6 @@
 #include "fuzz/FuzzTarget.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/HeadlessEnvironment.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 // libFuzzer. Fails when the target is unknown or no input was found.
 #include "fuzz/FuzzTarget.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "fuzz/FuzzTarget.h"
 #include "media/DSoundInstance.h"
 #include "media/DSoundManager.h"
-#include "platform/HeadlessSoundOutput.h"
+#include "platform/sound/HeadlessSoundOutput.h"
 
 namespace fuzz
 {

@@ -13,7 +13,7 @@
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyChallengeButton.h"
 #include "puzzle/ResourceIds.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
 

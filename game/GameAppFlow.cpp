@@ -14,12 +14,12 @@
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
 #include "game/UserKeyName.h"
-#include "platform/Files.h"
-#include "platform/Window.h"
+#include "platform/files/Files.h"
+#include "platform/window/Window.h"
 #include "puzzle/BackgroundLoader.h"
 #include "puzzle/Board.h"
-#include "puzzle/GameRulesConfig.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/GameRulesConfig.h"
+#include "rules/RulesFlags.h"
 #include "widgets/WidgetManager.h"
 
 namespace Kavo

@@ -1,7 +1,7 @@
 #include "game/TopScores.h"
 
 #include "app/KavoAppBase.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <vector>
 

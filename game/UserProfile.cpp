@@ -3,7 +3,7 @@
 #include "app/KavoAppBase.h"
 #include "base/TextHelpers.h"
 #include "game/UserKeyName.h"
-#include "platform/AsciiCase.h"
+#include "platform/files/AsciiCase.h"
 
 #include <string>
 #include <vector>

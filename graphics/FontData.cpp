@@ -5,8 +5,8 @@
 #include "graphics/FontHost.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SingleDataElement.h"
-#include "platform/AsciiCase.h"
-#include "platform/Files.h"
+#include "platform/files/AsciiCase.h"
+#include "platform/files/Files.h"
 
 #include <algorithm>
 #include <cstdio>

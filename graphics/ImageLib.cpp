@@ -1,7 +1,7 @@
 #include "graphics/ImageLib.h"
 
 #include "base/PakFile.h"
-#include "platform/AsciiCase.h"
+#include "platform/files/AsciiCase.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 
 #include "base/CheckedConversions.h"
 #include "base/PakFile.h"
-#include "platform/Jpeg2000Codec.h"
-#include "platform/Library.h"
+#include "platform/system/Jpeg2000Codec.h"
+#include "platform/system/Library.h"
 
 #include <mutex>
 #include <vector>

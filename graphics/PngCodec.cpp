@@ -2,7 +2,7 @@
 #include "graphics/ImageLib.h"
 
 #include "base/PakFile.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <png.h>
 

@@ -2,7 +2,7 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "platform/SystemFont.h"
+#include "platform/display/SystemFont.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The TGA reader: 32 bits per pixel, top-left origin, 8 alpha bits, uncompressed.
 #include "graphics/ImageLib.h"
 
-#include "platform/LittleEndian.h"
+#include "platform/files/LittleEndian.h"
 
 #include <cstring>
 

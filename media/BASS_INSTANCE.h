@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/BassModule.h"
-#include "platform/Library.h"
+#include "platform/music/BassModule.h"
+#include "platform/system/Library.h"
 
 #include <cstdint>
 

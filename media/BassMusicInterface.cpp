@@ -2,8 +2,8 @@
 
 #include "base/PakFile.h"
 #include "media/BASS_INSTANCE.h"
-#include "platform/AsciiCase.h"
-#include "platform/SoundOutput.h"
+#include "platform/files/AsciiCase.h"
+#include "platform/sound/SoundOutput.h"
 
 #include <algorithm>
 

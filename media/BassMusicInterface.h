@@ -2,7 +2,7 @@
 
 #include "media/MusicFade.h"
 #include "media/MusicInterface.h"
-#include "platform/Messages.h"
+#include "platform/window/Messages.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
 #include "media/DSoundInstance.h"
 
 #include "media/DSoundManager.h"
-#include "platform/Window.h"
+#include "platform/window/Window.h"
 
 #include <algorithm>
 #include <cmath>

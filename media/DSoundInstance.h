@@ -1,7 +1,7 @@
 #pragma once
 
 #include "media/SoundInstance.h"
-#include "platform/SoundBuffer.h"
+#include "platform/sound/SoundBuffer.h"
 
 #include <cstdint>
 #include <memory>

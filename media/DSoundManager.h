@@ -2,8 +2,8 @@
 
 #include "media/DSoundInstance.h"
 #include "media/SoundManager.h"
-#include "platform/SoundBuffer.h"
-#include "platform/SoundDevice.h"
+#include "platform/sound/SoundBuffer.h"
+#include "platform/sound/SoundDevice.h"
 
 #include <cstdint>
 #include <memory>

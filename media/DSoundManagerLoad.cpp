@@ -5,9 +5,9 @@
 #include "base/PakInterface.h"
 #include "base/PathUtils.h"
 #include "media/FMOD_INSTANCE.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
-#include "platform/VorbisDecoder.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/sound/VorbisDecoder.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FModModule.h"
-#include "platform/Library.h"
+#include "platform/music/FModModule.h"
+#include "platform/system/Library.h"
 
 #include <string>
 

@@ -2,8 +2,8 @@
 
 #include "base/PathUtils.h"
 #include "media/FMOD_INSTANCE.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 
 #include "media/MusicFade.h"
 #include "media/MusicInterface.h"
-#include "platform/FModModule.h"
-#include "platform/Messages.h"
+#include "platform/music/FModModule.h"
+#include "platform/window/Messages.h"
 
 #include <map>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Library.h"
-#include "platform/Window.h"
+#include "platform/system/Library.h"
+#include "platform/window/Window.h"
 
 #include <string>
 

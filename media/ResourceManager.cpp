@@ -10,7 +10,7 @@
 #include "graphics/MemoryImage.h"
 #include "media/ResourceHost.h"
 #include "media/SoundManager.h"
-#include "platform/AsciiCase.h"
+#include "platform/files/AsciiCase.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Messages.h"
+#include "platform/window/Messages.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 #include "puzzle/BoardPopupListener.h"
 #include "puzzle/Fader.h"
 #include "puzzle/FloatingText.h"
-#include "puzzle/GameBoardLogic.h"
+#include "rules/GameBoardLogic.h"
 #include "puzzle/MeterStar.h"
 #include "puzzle/TwinklingStars.h"
 #include "widgets/ButtonListener.h"

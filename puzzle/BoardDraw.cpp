@@ -7,9 +7,9 @@
 #include "graphics/Image.h"
 #include "puzzle/BoardPopup.h"
 #include "puzzle/DrawingFunctions.h"
-#include "puzzle/Pieces.h"
+#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 #include "puzzle/TutorialRow.h"
 
 #include <algorithm>

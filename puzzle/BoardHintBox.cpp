@@ -10,9 +10,9 @@
 #include "puzzle/BoardHost.h"
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
-#include "puzzle/Pieces.h"
+#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 #include "widgets/Checkbox.h"
 #include "widgets/WidgetManager.h"
 

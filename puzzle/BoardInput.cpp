@@ -1,8 +1,8 @@
 #include "puzzle/Board.h"
 
-#include "platform/AsciiCase.h"
+#include "platform/files/AsciiCase.h"
 #include "puzzle/BoardHost.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 #include "puzzle/TutorialRow.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "base/Logger.h"
 #include "base/PathUtils.h"
 #include "base/StringTable.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/BackgroundLoader.h"
 #include "puzzle/BoardHost.h"
 #include "puzzle/BoardPopup.h"

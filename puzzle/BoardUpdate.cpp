@@ -11,9 +11,9 @@
 #include "puzzle/BoardQuickMessage.h"
 #include "puzzle/BoardTextOverlay.h"
 #include "puzzle/DrawingFunctions.h"
-#include "puzzle/Pieces.h"
+#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 #include "puzzle/WantRetryPrompt.h"
 #include "widgets/ButtonWidget.h"
 

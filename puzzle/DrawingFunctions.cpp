@@ -8,7 +8,7 @@
 #include "graphics/Image.h"
 #include "graphics/Transform2D.h"
 #include "puzzle/Board.h"
-#include "puzzle/Pieces.h"
+#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
 
 #include <cmath>

@@ -9,7 +9,7 @@
 // and the title screen's loading badge. They keep no state: animation phases come from the
 // board's update counter (0 when there is no board), with
 //   frame8 = (counter / 8) mod 8 (black-hole frames) and cel6 = (counter / 8) mod 6 (supernova).
-// Piece codes are those of puzzle/Pieces.h; a cell is 62 x 60 on the board.
+// Piece codes are those of rules/Pieces.h; a cell is 62 x 60 on the board.
 namespace Kavo
 {
 

@@ -1,7 +1,7 @@
 // Linked into every test program: whoever starts it, from whatever folder, a test program runs in
 // its own scratch folder under the build tree, with SDL's dummy drivers, and keeps its per-user data
 // and its single-instance locks in that folder.
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/HeadlessEnvironment.h"
 
 #include <string>

@@ -7,7 +7,7 @@
 #include "base/StringTable.h"
 #include "fuzz/FuzzTarget.h"
 #include "graphics/Graphics.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/BoardHost.h"
 #include "tests/puzzle/BoardTestSupport.h"
 

@@ -3,7 +3,7 @@
 // handler, which would take the sanitizers' signals.
 #include "crash/CrashHandler.h"
 #include "fuzz/FuzzTarget.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 KAVO_FUZZ_TARGET(linkmap)
 {

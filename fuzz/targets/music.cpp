@@ -1,7 +1,7 @@
 // Music streams: the stream reader picks WAVE, Ogg Vorbis, MP3 or a tracker module by the first
 // bytes; a stream that opens is decoded for a while, sought into and decoded again.
 #include "fuzz/FuzzTarget.h"
-#include "platform/PcmStream.h"
+#include "platform/sound/PcmStream.h"
 
 #include <memory>
 #include <vector>

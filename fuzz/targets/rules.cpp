@@ -1,7 +1,7 @@
 // Rules files: a game mode's rules and its level records, read through the XML reader.
 #include "base/XMLParser.h"
 #include "fuzz/FuzzTarget.h"
-#include "puzzle/GameRulesConfig.h"
+#include "rules/GameRulesConfig.h"
 
 KAVO_FUZZ_TARGET(rules)
 {

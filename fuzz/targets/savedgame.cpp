@@ -3,9 +3,9 @@
 // must also be one the engine can play.
 #include "base/CFileSerializer.h"
 #include "fuzz/FuzzTarget.h"
-#include "puzzle/GameBoardLogic.h"
-#include "puzzle/MatchGroup.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/GameBoardLogic.h"
+#include "rules/MatchGroup.h"
+#include "rules/RulesFlags.h"
 
 KAVO_FUZZ_TARGET(savedgame)
 {

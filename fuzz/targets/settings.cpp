@@ -1,7 +1,7 @@
 // The settings store's file image. What is read is written again, and the written image must read
 // back to the same image: the store loses nothing it accepted.
 #include "fuzz/FuzzTarget.h"
-#include "platform/Registry.h"
+#include "platform/files/Registry.h"
 
 #include <cstdio>
 #include <cstdlib>

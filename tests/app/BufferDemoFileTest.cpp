@@ -1,7 +1,7 @@
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
 #include "base/Buffer.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>

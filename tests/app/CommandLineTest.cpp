@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "base/PathUtils.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
 
 #include "display/DDInterface.h"
-#include "platform/DebugOutput.h"
-#include "platform/DesktopIdle.h"
+#include "platform/system/DebugOutput.h"
+#include "platform/window/DesktopIdle.h"
 
 #include <thread>
 

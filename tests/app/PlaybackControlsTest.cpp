@@ -2,7 +2,7 @@
 
 #include "app/JumpToTimeDialog.h"
 #include "app/MarkerListDialog.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/ListWidget.h"

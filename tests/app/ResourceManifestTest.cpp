@@ -3,7 +3,7 @@
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 #include "media/ResourceManager.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "platform/Messages.h"
+#include "platform/window/Messages.h"
 
 namespace
 {

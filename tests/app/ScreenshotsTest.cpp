@@ -7,7 +7,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
-#include "platform/Files.h"
-#include "platform/Threads.h"
+#include "platform/files/Files.h"
+#include "platform/system/Threads.h"
 
 #include <filesystem>
 #include <thread>

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -3,11 +3,11 @@
 #include "media/BassMusicInterface.h"
 #include "media/DSoundManager.h"
 #include "media/FModMusicInterface.h"
-#include "platform/Files.h"
-#include "platform/HeadlessSoundOutput.h"
-#include "platform/LittleEndian.h"
-#include "platform/SoundFilePlayer.h"
-#include "platform/SoundMixer.h"
+#include "platform/files/Files.h"
+#include "platform/sound/HeadlessSoundOutput.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/sound/SoundFilePlayer.h"
+#include "platform/sound/SoundMixer.h"
 
 #include <cstdlib>
 #include <typeinfo>

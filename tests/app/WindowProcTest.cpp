@@ -2,11 +2,11 @@
 
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
-#include "platform/DisplaySetup.h"
-#include "platform/Files.h"
+#include "platform/display/DisplaySetup.h"
+#include "platform/files/Files.h"
 #include "widgets/Dialog.h"
 
-#include "platform/Instance.h"
+#include "platform/system/Instance.h"
 
 #include <random>
 

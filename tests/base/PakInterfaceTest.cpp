@@ -2,7 +2,7 @@
 #include "base/PakFile.h"
 #include "base/PakWriter.h"
 #include "base/StringUtils.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "base/PakWriter.h"
 #include "base/PakInterface.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "base/CFileSerializer.h"
 #include "tests/base/MemorySerializer.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <gtest/gtest.h>
 

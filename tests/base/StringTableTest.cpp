@@ -1,7 +1,7 @@
 #include "base/StringTable.h"
 
-#include "platform/Files.h"
-#include "platform/Window.h"
+#include "platform/files/Files.h"
+#include "platform/window/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "base/StringUtils.h"
 
-#include "platform/DebugOutput.h"
+#include "platform/system/DebugOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // say the report on stderr (no display) and end with the fault's signal.
 #include "../app/AppTestSupport.h"
 #include "../ScratchNames.h"
-#include "platform/CrashSignals.h"
-#include "platform/Files.h"
+#include "platform/fault/CrashSignals.h"
+#include "platform/files/Files.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include "app/DemoFile.h"
 #include "base/StringUtils.h"
 #include "crash/CrashHandler.h"
-#include "platform/CrashSignals.h"
-#include "platform/ExceptionCodes.h"
-#include "platform/ModuleMap.h"
-#include "platform/StackWalk.h"
-#include "platform/SystemVersion.h"
+#include "platform/fault/CrashSignals.h"
+#include "platform/fault/ExceptionCodes.h"
+#include "platform/fault/ModuleMap.h"
+#include "platform/fault/StackWalk.h"
+#include "platform/system/SystemVersion.h"
 
 #include <gtest/gtest.h>
 

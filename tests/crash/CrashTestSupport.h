@@ -2,7 +2,7 @@
 
 #include "../ScratchNames.h"
 #include "crash/HTTPTransfer.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <chrono>
 #include <string>

@@ -3,7 +3,7 @@
 #include "CrashTestSupport.h"
 #include "LoopbackServer.h"
 #include "crash/HTTPTransfer.h"
-#include "platform/TcpSocket.h"
+#include "platform/net/TcpSocket.h"
 
 #include <gtest/gtest.h>
 

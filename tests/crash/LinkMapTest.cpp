@@ -1,7 +1,7 @@
 // The report's logical addresses rewritten from a link map in the working folder.
 #include "CrashTestSupport.h"
 #include "crash/CrashHandler.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // A scripted HTTP server for the tests on 127.0.0.1 and a free port. Each accepted connection
 // runs the next script; the server takes at most as many connections as it has scripts, gives
 // up 20 seconds after it started, and stops by itself.
-#include "platform/TcpSocket.h"
+#include "platform/net/TcpSocket.h"
 
 #include <atomic>
 #include <chrono>

@@ -4,7 +4,7 @@
 // the fake clock's, and every call is written down.
 #include "crash/CrashHandler.h"
 #include "crash/CrashWindowHost.h"
-#include "platform/FakeClock.h"
+#include "platform/system/FakeClock.h"
 
 #include <chrono>
 #include <deque>

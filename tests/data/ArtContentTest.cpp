@@ -11,10 +11,10 @@
 #include "graphics/MemoryImage.h"
 #include "media/ResourceManager.h"
 #include "media/ResourceManagerException.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/ResourceIds.h"
 #include "tests/media/ResourceTestSupport.h"
-#include "tests/puzzle/ShippedRules.h"
+#include "tests/rules/ShippedRules.h"
 
 #include <gtest/gtest.h>
 

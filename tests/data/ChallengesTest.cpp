@@ -4,9 +4,9 @@
 #include "base/TextHelpers.h"
 #include "base/XMLParser.h"
 #include "base/Color.h"
-#include "puzzle/GameRulesConfig.h"
+#include "rules/GameRulesConfig.h"
 #include "tests/data/ShippedData.h"
-#include "tests/puzzle/ShippedRules.h"
+#include "tests/rules/ShippedRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The generated sound effects and music tracks, read back as the game will find them.
 #include "tests/data/ShippedData.h"
 
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
-#include "platform/VorbisDecoder.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/sound/VorbisDecoder.h"
 
 #include <gtest/gtest.h>
 

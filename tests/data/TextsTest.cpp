@@ -2,7 +2,7 @@
 // texts use only the inserts they are given, and the saved game's file name made from text 105
 // is a safe name for every name a player can type.
 #include "base/StringTable.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/data/ShippedData.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "tests/display/DisplayRig.h"
 
 #include "display/D3DTester.h"
-#include "platform/Files.h"
-#include "platform/Registry.h"
+#include "platform/files/Files.h"
+#include "platform/files/Registry.h"
 #include "tests/ScratchNames.h"
 
 #include <filesystem>

@@ -6,8 +6,8 @@
 
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
-#include "platform/DisplaySetup.h"
-#include "platform/DisplaySurface.h"
+#include "platform/display/DisplaySetup.h"
+#include "platform/display/DisplaySurface.h"
 #include "raster/TriangleRasterizer.h"
 
 #include <bit>

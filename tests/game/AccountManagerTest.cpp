@@ -4,7 +4,7 @@
 #include "game/GameChooserScreen.h"
 #include "game/NameDialog.h"
 #include "game/UserKeyName.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/Board.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/YesNoDialog.h"

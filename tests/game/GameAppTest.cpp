@@ -3,10 +3,10 @@
 #include "base/PathUtils.h"
 #include "graphics/Matrix3.h"
 #include "graphics/MemoryImage.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
-#include "platform/Registry.h"
-#include "platform/Window.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/files/Registry.h"
+#include "platform/window/Window.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>

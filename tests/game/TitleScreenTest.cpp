@@ -5,7 +5,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "media/ResourceManager.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/ResourceIds.h"
 #include "tests/game/GameTestSupport.h"
 #include "widgets/ButtonWidget.h"

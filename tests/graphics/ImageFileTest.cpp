@@ -4,7 +4,7 @@
 #include "base/PakWriter.h"
 #include "graphics/ImageLib.h"
 #include "graphics/PaletteBuilder.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 #include "tests/graphics/ImageFixtures.h"
 #include "tests/graphics/LargestAllocation.h"

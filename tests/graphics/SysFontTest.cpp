@@ -1,7 +1,7 @@
 #include "graphics/SysFont.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "platform/SystemFont.h"
+#include "platform/display/SystemFont.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "media/BassMusicInterface.h"
-#include "platform/BassModule.h"
-#include "platform/LibraryModules.h"
-#include "platform/Window.h"
+#include "platform/music/BassModule.h"
+#include "platform/system/LibraryModules.h"
+#include "platform/window/Window.h"
 #include "tests/media/SoundTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "media/DSoundManager.h"
-#include "platform/SoundMixer.h"
-#include "platform/Window.h"
+#include "platform/sound/SoundMixer.h"
+#include "platform/window/Window.h"
 #include "tests/media/SoundTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "base/MersenneTwister.h"
-#include "platform/ModuleDecoder.h"
-#include "platform/PcmStream.h"
+#include "platform/sound/ModuleDecoder.h"
+#include "platform/sound/PcmStream.h"
 #include "tests/media/SoundTestSupport.h"
 
 #include <gtest/gtest.h>

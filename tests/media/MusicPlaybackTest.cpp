@@ -2,9 +2,9 @@
 #include "media/DSoundManager.h"
 #include "media/FMOD_INSTANCE.h"
 #include "media/FModMusicInterface.h"
-#include "platform/LibraryModules.h"
-#include "platform/SoundMixer.h"
-#include "platform/Window.h"
+#include "platform/system/LibraryModules.h"
+#include "platform/sound/SoundMixer.h"
+#include "platform/window/Window.h"
 #include "tests/media/SoundTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/FakeClock.h"
-#include "platform/SystemClock.h"
+#include "platform/system/FakeClock.h"
+#include "platform/system/SystemClock.h"
 
 #include <gtest/gtest.h>
 

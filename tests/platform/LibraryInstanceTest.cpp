@@ -1,6 +1,6 @@
-#include "platform/TextEncoding.h"
-#include "platform/Instance.h"
-#include "platform/Library.h"
+#include "platform/files/TextEncoding.h"
+#include "platform/system/Instance.h"
+#include "platform/system/Library.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Library.h"
+#include "platform/system/Library.h"
 
 #include <gtest/gtest.h>
 

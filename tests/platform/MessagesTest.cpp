@@ -1,7 +1,7 @@
-#include "platform/Messages.h"
-#include "platform/FakeClock.h"
-#include "platform/Screen.h"
-#include "platform/Window.h"
+#include "platform/window/Messages.h"
+#include "platform/system/FakeClock.h"
+#include "platform/display/Screen.h"
+#include "platform/window/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/Files.h"
-#include "platform/OggVorbisEncoder.h"
-#include "platform/VorbisDecoder.h"
+#include "platform/files/Files.h"
+#include "platform/sound/OggVorbisEncoder.h"
+#include "platform/sound/VorbisDecoder.h"
 #include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/Registry.h"
-#include "platform/Files.h"
+#include "platform/files/Registry.h"
+#include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "platform/SoundMixer.h"
-#include "platform/FakeClock.h"
-#include "platform/HeadlessSoundOutput.h"
-#include "platform/LittleEndian.h"
-#include "platform/SoundBuffer.h"
-#include "platform/SoundDevice.h"
+#include "platform/sound/SoundMixer.h"
+#include "platform/system/FakeClock.h"
+#include "platform/sound/HeadlessSoundOutput.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/sound/SoundBuffer.h"
+#include "platform/sound/SoundDevice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/SystemFont.h"
-#include "platform/TextEncoding.h"
+#include "platform/display/SystemFont.h"
+#include "platform/files/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

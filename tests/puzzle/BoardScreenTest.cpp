@@ -4,7 +4,7 @@
 #include "graphics/Graphics.h"
 #include "puzzle/BackgroundLoader.h"
 #include "base/StringTable.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/BoardHintBox.h"
 #include "puzzle/BoardQuickMessage.h"
 #include "puzzle/BoardTextOverlay.h"

@@ -9,7 +9,7 @@
 #include "puzzle/BoardHost.h"
 #include "puzzle/ResourceIds.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/puzzle/HeadlessGame.h"
+#include "tests/rules/HeadlessGame.h"
 
 #include <algorithm>
 #include <memory>

@@ -8,7 +8,7 @@
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/FancyChallengeButton.h"
-#include "puzzle/Pieces.h"
+#include "rules/Pieces.h"
 #include "puzzle/TwinklingStars.h"
 #include "puzzle/YesNoDialog.h"
 #include "widgets/ButtonListener.h"

@@ -3,7 +3,7 @@
 // find every first board of a level stuck; it plays every challenge and must reach its bronze
 // medal at least once. A small sample, to catch a level that a change of the rules or of the
 // engine made unwinnable; the full measure is the difficulty report (scripts/difficulty-report.sh).
-#include "tests/puzzle/ShippedRules.h"
+#include "tests/rules/ShippedRules.h"
 #include "tools/playbot/Report.h"
 #include "tools/playbot/Trial.h"
 

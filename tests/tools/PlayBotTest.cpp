@@ -1,7 +1,7 @@
 // The playing bot: the clicks it tries, trials that repeat on any number of threads, and how a
 // trial ends on a board that is stuck.
-#include "puzzle/RulesFlags.h"
-#include "tests/puzzle/ShippedRules.h"
+#include "rules/RulesFlags.h"
+#include "tests/rules/ShippedRules.h"
 #include "tools/playbot/Report.h"
 #include "tools/playbot/Trial.h"
 

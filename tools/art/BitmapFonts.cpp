@@ -1,6 +1,6 @@
 #include "tools/art/BitmapFonts.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "tools/art/Effects.h"
 
 #include <algorithm>

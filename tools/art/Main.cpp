@@ -11,7 +11,7 @@
 #include "tools/art/Catalogue.h"
 #include "tools/art/ContactSheet.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 #include "puzzle/ResourceIds.h"
 #include "tools/art/BitmapFonts.h"
 #include "tools/art/Catalogue.h"

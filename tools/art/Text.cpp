@@ -1,6 +1,6 @@
 #include "tools/art/Text.h"
 
-#include "platform/SystemFont.h"
+#include "platform/display/SystemFont.h"
 #include "tools/art/Effects.h"
 
 #include <cmath>

@@ -4,8 +4,8 @@
 // block of 80-character rows, four "%6d SSSS:OOOOOOOO" entries each (the last row padded with
 // blanks, which the reader skips). Section numbers are the program file's ELF section indices
 // and offsets count from the section's start, as the crash handler gives code addresses.
-#include "platform/ElfProgram.h"
-#include "platform/ModuleMap.h"
+#include "platform/fault/ElfProgram.h"
+#include "platform/fault/ModuleMap.h"
 
 #include <algorithm>
 #include <cstdio>

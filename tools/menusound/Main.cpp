@@ -1,7 +1,7 @@
 // kavomenusound: writes the short two-note click that stands for the desktop's "Menu Command"
 // sound, as sounds/menu_command.wav in the game's folder.
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
 
 #include <cmath>
 #include <cstdio>

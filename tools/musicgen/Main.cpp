@@ -8,8 +8,8 @@
 #include "tools/synth/Generator.h"
 #include "tools/synth/Output.h"
 
-#include "platform/Files.h"
-#include "platform/OggVorbisEncoder.h"
+#include "platform/files/Files.h"
+#include "platform/sound/OggVorbisEncoder.h"
 
 #include <cstdio>
 #include <exception>

@@ -2,7 +2,7 @@
 #include "base/PakInterface.h"
 #include "base/PakWriter.h"
 #include "base/StringUtils.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,7 +1,7 @@
 #include "tools/playbot/Player.h"
 
-#include "puzzle/Pieces.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/Pieces.h"
+#include "rules/RulesFlags.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/MersenneTwister.h"
-#include "puzzle/GameBoardLogic.h"
+#include "rules/GameBoardLogic.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,8 +2,8 @@
 
 #include "base/StringUtils.h"
 #include "base/XMLParser.h"
-#include "platform/Files.h"
-#include "puzzle/RulesFlags.h"
+#include "platform/files/Files.h"
+#include "rules/RulesFlags.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "tools/playbot/Trial.h"
 
 #include "base/XMLParser.h"
-#include "puzzle/RulesFlags.h"
+#include "rules/RulesFlags.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "platform/system/Clock.h"
 #include "tools/playbot/Player.h"
 
 #include <functional>

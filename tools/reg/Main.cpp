@@ -4,8 +4,8 @@
 //   kavoreg <settings file> <key path> <value name> int <number>
 //   kavoreg <settings file> <key path> <value name> text <text>
 #include "base/TextHelpers.h"
-#include "platform/LittleEndian.h"
-#include "platform/Registry.h"
+#include "platform/files/LittleEndian.h"
+#include "platform/files/Registry.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
 #include "tools/synth/Generator.h"
 
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 #include <cstdio>
 

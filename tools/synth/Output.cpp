@@ -1,8 +1,8 @@
 #include "tools/synth/Output.h"
 
 #include "graphics/ImageLib.h"
-#include "platform/Files.h"
-#include "platform/LittleEndian.h"
+#include "platform/files/Files.h"
+#include "platform/files/LittleEndian.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "platform/display/DisplayTypes.h"
+#include "platform/window/Messages.h"
+
+#include <cstdint>
+#include <memory>
+
+// The display object: the screen in a window or in a display mode of its own, the surfaces,
+// palettes and the 3D device, the monitor's timing and the adapter's identity. The primary
+// surface is what the screen shows; it is shown on the main thread, at each flip and each
+// PresentPending (a change made on another thread waits for the next one).
+namespace platform
+{
+
+class Device3D;
+class DisplayPalette;
+class DisplaySurface;
+
+class DirectDisplay
+{
+public:
+    // A display object; fails (kErrGeneric) only without a desktop.
+    static DisplayResult Create(std::shared_ptr<DirectDisplay>& out);
+    ~DirectDisplay();
+    DirectDisplay(const DirectDisplay&) = delete;
+    DirectDisplay& operator=(const DirectDisplay&) = delete;
+
+    // Binds the display to the main window: shared with the desktop, or owning it in full
+    // screen (where display modes may be set). Makes the renderer that shows the screen.
+    DisplayResult SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync);
+    // Full screen only: the screen becomes width x height at bits per pixel (16 or 32), shown
+    // scaled to the desktop. kErrUnsupportedMode when refused, kErrNoExclusiveMode in a window.
+    DisplayResult SetDisplayMode(int width, int height, int bits);
+    DisplayResult RestoreDisplayMode();
+    // The screen's size and pixel format: the display mode's, or the window's and the
+    // desktop's format.
+    int ScreenWidth() const { return mScreenWidth; }
+    int ScreenHeight() const { return mScreenHeight; }
+    PixelFormat ScreenFormat() const { return mScreenFormat; }
+    // The desktop's pixel format.
+    static PixelFormat DesktopFormat();
+
+    // A surface per the description. The primary (one per display) takes the screen's size
+    // and format; others without a format take the primary's (the screen's). Failures:
+    // kErrInvalidParams (no size, a size too large), kErrInvalidPixelFormat (a format other than
+    // 16 or 32 bits, or a texture format the device does not sample), kErrOutOfVideoMemory
+    // (no room, or a render target without a renderer).
+    DisplayResult CreateSurface(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>& out);
+    DisplayResult CreatePalette(const uint32_t* entries, bool withAlpha,
+                                std::shared_ptr<DisplayPalette>& out);
+    // The 3D device drawing into a render-target surface.
+    DisplayResult CreateDevice(std::shared_ptr<DisplaySurface> target, std::unique_ptr<Device3D>& out);
+
+    // Video memory in bytes: all of it and what is free.
+    DisplayResult GetAvailableVidMem(uint32_t& total, uint32_t& free) const;
+    DisplayResult GetDeviceIdentifier(AdapterIdentity& out) const;
+    // The monitor's refresh rate in hertz; kErrUnsupported when it is not known.
+    DisplayResult GetMonitorFrequency(int& hertz) const;
+    // The row the monitor shows now; kErrVerticalBlankInProgress in its vertical blank.
+    DisplayResult GetScanLine(int& line) const;
+    // Returns at the start of the next vertical blank.
+    DisplayResult WaitForVerticalBlank() const;
+    // Shows the desktop's own surface (before a system dialog in full screen).
+    DisplayResult FlipToGDISurface();
+
+    // Main thread: shows the primary when it changed since it was last shown.
+    void PresentPending();
+    // The renderer's name ("opengl", "software" ...), empty before SetCooperativeLevel.
+    std::string RendererName() const;
+
+    struct Access;
+
+private:
+    friend struct Access;
+    DirectDisplay() = default;
+
+    WindowId mWindow = kNoWindow;
+    bool mExclusive = false;
+    bool mModeSet = false;
+    int mScreenWidth = 0;
+    int mScreenHeight = 0;
+    PixelFormat mScreenFormat;
+    std::weak_ptr<DisplaySurface> mPrimary;
+    uint64_t mVideoBytes = 0; // held by this display's video-memory surfaces
+};
+
+} // namespace platform

@@ -1,0 +1,99 @@
+#pragma once
+
+// Internal to the platform layer: what the display module's classes share (pixel conversion,
+// the live surfaces, the renderer's textures of a surface).
+#include "platform/display/Device3D.h"
+#include "platform/display/DisplayPalette.h"
+#include "platform/display/DisplaySurface.h"
+#include "platform/window/SdlDesktop.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace platform
+{
+
+namespace detail
+{
+
+// A channel mask's lowest bit and width.
+struct Channel
+{
+    int shift = 0;
+    int bits = 0;
+    uint32_t mask = 0;
+    explicit Channel(uint32_t m);
+    // The channel of a pixel as 0..255 (the top bits repeated into the low ones).
+    uint32_t Get(uint32_t pixel) const;
+    // A 0..255 value placed in the field (its top bits).
+    uint32_t Put(uint32_t value) const;
+};
+
+// Conversion of pixels between a format and 0xAARRGGBB words.
+class PixelConverter
+{
+public:
+    PixelConverter(const PixelFormat& format, const DisplayPalette* palette);
+    uint32_t ToArgb(uint32_t raw) const;
+    uint32_t FromArgb(uint32_t argb) const;
+    // The raw pixel at p (8, 16, 24 or 32 bits).
+    uint32_t Load(const uint8_t* p) const;
+    void Store(uint8_t* p, uint32_t raw) const;
+    int Bytes() const { return mBytes; }
+
+private:
+    PixelFormat mFormat;
+    const DisplayPalette* mPalette;
+    Channel mRed, mGreen, mBlue, mAlpha;
+    int mBytes;
+};
+
+bool OnMainThread();
+// The display's shared state: the live surfaces (for the counters and for losing them all).
+void RegisterSurface(DisplaySurface* surface);
+void UnregisterSurface(DisplaySurface* surface);
+void AddLockedSurfaces(int delta);
+// Bytes of video memory in use.
+uint64_t VideoBytesInUse();
+void AddVideoBytes(int64_t delta);
+// The primary changed: shown by the next PresentPending (or now, when it flips).
+void MarkPrimaryChanged();
+bool TakePrimaryChanged();
+
+} // namespace detail
+
+struct DisplaySurface::Access
+{
+    // A surface of the resolved description (size and format set), its pixels zeroed.
+    static std::shared_ptr<DisplaySurface> Make(const SurfaceDesc& desc);
+    // Makes the render target's texture; false without a renderer.
+    static bool MakeRenderTarget(DisplaySurface& surface);
+    // The pixels in main memory hold the picture (read back from the renderer when needed).
+    static DisplayResult MakeCpuValid(DisplaySurface& surface);
+    // The render target's texture holds the picture, ready to draw into.
+    static DisplayResult MakeGpuValid(DisplaySurface& surface);
+    // The renderer's texture of a texture surface (uploaded when it changed); opaque: every
+    // alpha 255. Null when it cannot be made.
+    static SDL_Texture* TextureToSample(DisplaySurface& surface, bool opaque);
+    // The render target was drawn into by the renderer.
+    static void GpuDrawn(DisplaySurface& surface);
+    static SDL_Texture* Texture(DisplaySurface& surface) { return surface.mTexture; }
+    static int TextureWidth(const DisplaySurface& surface) { return surface.mTextureWidth; }
+    static int TextureHeight(const DisplaySurface& surface) { return surface.mTextureHeight; }
+    static bool IsVideo(const DisplaySurface& surface);
+    static void SetLost(DisplaySurface& surface) { surface.mLost = true; }
+    static const uint8_t* Pixels(const DisplaySurface& surface) { return surface.mPixels.data(); }
+    static int Pitch(const DisplaySurface& surface) { return surface.mPitch; }
+    static void SwapPixels(DisplaySurface& a, DisplaySurface& b) { a.mPixels.swap(b.mPixels); }
+    static void SetBackBuffer(DisplaySurface& s, std::shared_ptr<DisplaySurface> back)
+    {
+        s.mBackBuffer = std::move(back);
+    }
+};
+
+struct Device3D::Access
+{
+    static DisplayResult Make(std::shared_ptr<DisplaySurface> target, std::unique_ptr<Device3D>& out);
+};
+
+} // namespace platform
