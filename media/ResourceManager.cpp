@@ -172,6 +172,10 @@ bool ResourceManager::LoadManifest(const std::string& fileName)
     }
     ReadGroups();
     mXMLParser.reset();
+    // Reading leaves no group started: LoadNextResource loads nothing until StartLoadResources.
+    mCurResGroup.clear();
+    mCurResGroupList = nullptr;
+    mCurResGroupPos = 0;
     return !mHasFailed;
 }
 

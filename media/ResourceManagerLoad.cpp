@@ -120,14 +120,26 @@ bool ResourceManager::LoadImage(ImageRes* res)
     image->CommitBits();
     res->image = handle;
     image->purgeBits = res->purgeBits;
+    DDImage* surfaceImage = dynamic_cast<DDImage*>(image);
     if (res->ddSurface)
     {
-        // An image without alpha keeps only its display form.
+        // An image without alpha keeps only its display surface.
         image->CommitBits();
-        if (!image->hasAlpha) image->purgeBits = true;
+        if (!image->hasAlpha)
+        {
+            if (surfaceImage) surfaceImage->mWantSurface = true;
+            image->purgeBits = true;
+        }
     }
-    // The display image has no surface of its own to palettise later: it is done now.
-    if (res->palletize) image->Palletize();
+    if (res->palletize)
+    {
+        // A surface the image already has (an image shared with an earlier resource) stays:
+        // the palette is made when the image is set up again.
+        if (surfaceImage && surfaceImage->mSurface)
+            image->wantPal = true;
+        else
+            image->Palletize();
+    }
     if (res->a4r4g4b4) image->d3dFlags |= kHintA4R4G4B4;
     if (res->a8r8g8b8) image->d3dFlags |= kHintA8R8G8B8;
     if (res->minSubdivide) image->d3dFlags |= kHintMinSubdivide;

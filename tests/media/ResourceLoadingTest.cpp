@@ -1,5 +1,6 @@
 #include "ResourceTestSupport.h"
 
+#include "display/DDImage.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
 
@@ -60,6 +61,12 @@ TEST_F(ResourceLoadingTest, StepLoadingAndLookups)
                   "<Resources id=\"Game\"><Image id=\"IMAGE_B\" path=\"b\"/></Resources>\n"
                   "<Resources id=\"Later\"><Sound id=\"SOUND_LATER\" path=\"later\"/></Resources>\n");
     EXPECT_EQ(manager.CountGroupResources("Game"), 3);
+
+    // Reading the manifest starts no group: a step before StartLoadResources loads nothing, not
+    // the last group read.
+    EXPECT_FALSE(manager.LoadNextResource());
+    EXPECT_TRUE(host.sounds.log.empty());
+    EXPECT_FALSE(manager.HadError());
 
     manager.StartLoadResources("Game");
     EXPECT_TRUE(manager.LoadNextResource());
@@ -219,6 +226,7 @@ TEST_F(ResourceLoadingTest, ImageAttributes)
         std::vector<int> frameMap;
         std::vector<int> delays;
         int total;
+        bool wantSurface = false; // kept in its display surface
     };
     const std::vector<Row> table = {
         {"path=\"few\"", true, false, 0, 1, 1, -1, {}, {}, 0},
@@ -226,7 +234,7 @@ TEST_F(ResourceLoadingTest, ImageAttributes)
         {"path=\"few\" nobits=\"\"", true, true, 0, 1, 1, -1, {}, {}, 0},
         {"path=\"few\" nobits3d=\"\"", true, false, 0, 1, 1, -1, {}, {}, 0},
         {"path=\"few\" nobits2d=\"\"", true, true, 0, 1, 1, -1, {}, {}, 0},
-        {"path=\"few\" ddsurface=\"\" nopal=\"\"", false, true, 0, 1, 1, -1, {}, {}, 0},
+        {"path=\"few\" ddsurface=\"\" nopal=\"\"", false, true, 0, 1, 1, -1, {}, {}, 0, true},
         {"path=\"soft\" ddsurface=\"\" nopal=\"\"", false, false, 0, 1, 1, -1, {}, {}, 0},
         {"path=\"few\" a4r4g4b4=\"\" a8r8g8b8=\"\" minsubdivide=\"\"", true, false, 13, 1, 1, -1, {}, {}, 0},
         {"path=\"few\" a8r8g8b8=\"\"", true, false, 8, 1, 1, -1, {}, {}, 0},
@@ -294,6 +302,9 @@ TEST_F(ResourceLoadingTest, ImageAttributes)
             if (row.attributes.find("nobits2d") != std::string::npos) purge = !is3D;
             EXPECT_EQ(image->IsPalettized(), row.palettized) << row.attributes;
             EXPECT_EQ(image->purgeBits, purge) << row.attributes;
+            auto* surfaceImage = dynamic_cast<Kavo::DDImage*>(image);
+            ASSERT_TRUE(surfaceImage);
+            EXPECT_EQ(surfaceImage->mWantSurface, row.wantSurface) << row.attributes;
             EXPECT_EQ(image->d3dFlags, row.hints) << row.attributes;
             EXPECT_EQ(image->numRows, row.rows) << row.attributes;
             EXPECT_EQ(image->numCols, row.cols) << row.attributes;
