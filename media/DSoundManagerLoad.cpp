@@ -88,12 +88,32 @@ platform::VorbisCallbacks PakVorbisCallbacks()
     return c;
 }
 
-// One 8-bit mu-law byte as a 16-bit sample, by the standard expansion curve.
+// One 8-bit mu-law byte as a 16-bit sample. A byte of 128 or more is positive; with the top bit
+// set (u from 128 to 255), eight segments of sixteen codes each fall towards silence at 255, the
+// step doubling from one segment to the next louder one. The loudest segment runs from 128 to
+// 143, so 128 is the loudest code of all.
 int16_t MuLawToLinear(uint8_t byte)
 {
-    const uint8_t u = uint8_t(~byte);
-    int magnitude = (((u & 0x0F) << 3) + 0x84) << ((u & 0x70) >> 4);
-    return int16_t((u & 0x80) ? 0x84 - magnitude : magnitude - 0x84);
+    const int sign = byte >= 128 ? 1 : -1;
+    const int u = byte | 128;
+    int magnitude;
+    if (u >= 240)
+        magnitude = (255 - u) * 2;
+    else if (u >= 224)
+        magnitude = (247 - u) * 4;
+    else if (u >= 208)
+        magnitude = (235 - u) * 8;
+    else if (u >= 192)
+        magnitude = (221 - u) * 16;
+    else if (u >= 176)
+        magnitude = (206 - u) * 32;
+    else if (u >= 160)
+        magnitude = 12192 - u * 64;
+    else if (u >= 144)
+        magnitude = 22368 - u * 128;
+    else
+        magnitude = 40672 - u * 256;
+    return int16_t(magnitude * sign * 4);
 }
 
 } // namespace

@@ -178,8 +178,8 @@ TEST_F(SoundReaders, AuFiles)
     } cases[] = {
         // Signed 8-bit samples become unsigned: -128 is 0x00, 0 is 0x80.
         {"8-bit linear", MakeAu(2, 8000, 1, linear), true, 1, 8, std::string("\x80\xFF\x00\x7F", 4)},
-        // The standard curve: 0x00 and 0x80 are the loudest, 0xFF and 0x7F silence.
-        {"mu-law", MakeAu(1, 8000, 2, muLaw), true, 2, 16, Samples16({-32124, 0, 32124, 0, 16764, -16764})},
+        // 0x00 and 0x80 are the loudest, 0xFF and 0x7F silence.
+        {"mu-law", MakeAu(1, 8000, 2, muLaw), true, 2, 16, Samples16({-31616, 0, 31616, 0, 16256, -16256})},
         {"data further in", MakeAu(2, 8000, 1, linear, 40), true, 1, 8, std::string("\x80\xFF\x00\x7F", 4)},
         {"size unknown: to the end", MakeAu(2, 8000, 1, linear, 24, 0xFFFFFFFFu), true, 1, 8,
          std::string("\x80\xFF\x00\x7F", 4)},
@@ -207,6 +207,37 @@ TEST_F(SoundReaders, AuFiles)
         EXPECT_EQ(slot.rate, 8000u) << c.what;
         EXPECT_EQ(slot.bits, c.bits) << c.what;
         EXPECT_EQ(slot.data, c.data) << c.what;
+    }
+}
+
+// Every mu-law code: the ends of each of the eight segments exactly, a louder sample for every
+// lower code from 255 down to 128 (so the loudest code is no quiet click), and the codes below
+// 128 the same samples negated.
+TEST_F(SoundReaders, MuLawCodes)
+{
+    std::string codes;
+    for (int b = 0; b < 256; ++b)
+        codes += char(b);
+    DSoundManager manager(platform::kMainWindow, false);
+    ASSERT_TRUE(manager.LoadAu(3, soundtest::Write(Path("codes.au"), MakeAu(1, 8000, 1, codes))));
+    const std::string data = SlotOf(manager, 3).data;
+    ASSERT_EQ(data.size(), 512u);
+    auto sample = [&](int b)
+    { return int(int16_t(platform::LoadLE16(reinterpret_cast<const uint8_t*>(&data[2 * b])))); };
+    const std::pair<int, int> ends[] = {
+        {255, 0},    {240, 120},   {239, 128},   {224, 368},   {223, 384},   {208, 864},
+        {207, 896},  {192, 1856},  {191, 1920},  {176, 3840},  {175, 3968},  {160, 7808},
+        {159, 8064}, {144, 15744}, {143, 16256}, {129, 30592}, {128, 31616},
+    };
+    for (const auto& [code, value] : ends)
+    {
+        EXPECT_EQ(sample(code), value) << code;
+        EXPECT_EQ(sample(code - 128), -value) << code - 128;
+    }
+    for (int b = 128; b < 255; ++b)
+    {
+        EXPECT_GT(sample(b), sample(b + 1)) << b;
+        EXPECT_EQ(sample(b - 128), -sample(b)) << b;
     }
 }
 
