@@ -45,7 +45,7 @@ public:
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
     void DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
-    void FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+    void FillScanLinesWithCoverage(Span* spans, int count, const Color& color, int drawMode,
                                    const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                    int coverHeight) override;
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;

@@ -154,15 +154,15 @@ void DDImage::BltTrianglesTex(Image* srcImage, const TriVertex* triangles, int t
     DiscardMemoryCopies();
 }
 
-void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+void DDImage::FillScanLinesWithCoverage(Span* spans, int count, const Color& color, int drawMode,
                                         const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                         int coverHeight)
 {
     if (!spans || count <= 0 || !coverage) return;
     if (DrawsThrough3D())
     {
-        // The spans' bounds become a temporary image drawn as one blit. The caller's spans are
-        // left as they came: the moved copy is this routine's own.
+        // The spans' bounds become a temporary image drawn as one blit, and the caller's spans
+        // are left moved by the bounds' top-left corner, as they were drawn into it.
         int64_t minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
         for (int i = 0; i < count; ++i)
         {
@@ -171,23 +171,27 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
             maxX = std::max<int64_t>(maxX, int64_t(spans[i].mX) + spans[i].mWidth - 1);
             maxY = std::max<int64_t>(maxY, spans[i].mY);
         }
-        // Only what can reach the surface is made.
-        minX = std::max<int64_t>(minX, 0);
-        minY = std::max<int64_t>(minY, 0);
-        maxX = std::min<int64_t>(maxX, int64_t(width) - 1);
-        maxY = std::min<int64_t>(maxY, int64_t(height) - 1);
-        if (maxX < minX || maxY < minY) return;
-        std::vector<Span> moved(spans, spans + count);
-        for (Span& s : moved)
+        // Only what can reach the surface is made: the temporary image starts at the part of
+        // the bounds inside the surface, and its spans are the caller's moved to that corner.
+        const int64_t left = std::max<int64_t>(minX, 0), top = std::max<int64_t>(minY, 0);
+        const int64_t right = std::min<int64_t>(maxX, int64_t(width) - 1);
+        const int64_t bottom = std::min<int64_t>(maxY, int64_t(height) - 1);
+        std::vector<Span> inTemp(spans, spans + count);
+        auto moved = [](int v, int64_t by)
+        { return int(std::clamp<int64_t>(int64_t(v) - by, INT32_MIN, INT32_MAX)); };
+        for (int i = 0; i < count; ++i)
         {
-            s.mX = int(std::clamp<int64_t>(int64_t(s.mX) - minX, INT32_MIN, INT32_MAX));
-            s.mY = int(std::clamp<int64_t>(int64_t(s.mY) - minY, INT32_MIN, INT32_MAX));
+            inTemp[size_t(i)].mX = moved(spans[i].mX, left);
+            inTemp[size_t(i)].mY = moved(spans[i].mY, top);
+            spans[i].mX = moved(spans[i].mX, minX);
+            spans[i].mY = moved(spans[i].mY, minY);
         }
+        if (right < left || bottom < top) return;
         MemoryImage temp(app);
-        temp.Create(int(maxX - minX + 1), int(maxY - minY + 1));
-        temp.FillScanLinesWithCoverage(moved.data(), count, color, drawMode, coverage, int(coverX - minX),
-                                       int(coverY - minY), coverWidth, coverHeight);
-        Blt(&temp, int(minX), int(minY), Rect(0, 0, temp.width, temp.height), Color::White, drawMode);
+        temp.Create(int(right - left + 1), int(bottom - top + 1));
+        temp.FillScanLinesWithCoverage(inTemp.data(), count, color, drawMode, coverage, int(coverX - left),
+                                       int(coverY - top), coverWidth, coverHeight);
+        Blt(&temp, int(left), int(top), Rect(0, 0, temp.width, temp.height), Color::White, drawMode);
         mDDInterface->RemoveImageTextures(&temp);
         return;
     }

@@ -37,9 +37,7 @@ void Image::FillScanLines(const Span* spans, int count, const Color& color, int 
         FillRect(Rect(spans[i].mX, spans[i].mY, spans[i].mWidth, 1), color, drawMode);
 }
 
-void Image::FillScanLinesWithCoverage(const Span*, int, const Color&, int, const uint8_t*, int, int, int, int)
-{
-}
+void Image::FillScanLinesWithCoverage(Span*, int, const Color&, int, const uint8_t*, int, int, int, int) {}
 void Image::Blt(Image*, int, int, const Rect&, const Color&, int) {}
 
 void Image::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Rect& clip, const Color& color,

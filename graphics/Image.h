@@ -60,8 +60,9 @@ public:
     virtual void DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode);
     // One FillRect (x, y, width, 1) per span, in array order.
     virtual void FillScanLines(const Span* spans, int count, const Color& color, int drawMode);
-    // coverage holds coverWidth x coverHeight bytes for the area at (coverX, coverY).
-    virtual void FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+    // coverage holds coverWidth x coverHeight bytes for the area at (coverX, coverY). The spans
+    // are the caller's: an image may move them (the display's image does, on its 3D road).
+    virtual void FillScanLinesWithCoverage(Span* spans, int count, const Color& color, int drawMode,
                                            const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                            int coverHeight);
     virtual void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);

@@ -247,7 +247,7 @@ void MemoryImage::ClearRect(const Rect& rect)
     BitsChanged();
 }
 
-void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int,
+void MemoryImage::FillScanLinesWithCoverage(Span* spans, int count, const Color& color, int,
                                             const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                             int coverHeight)
 {

@@ -194,6 +194,43 @@ TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
     }
 }
 
+// Through the 3D renderer the coverage fill draws the spans' bounds as one image, and leaves
+// the caller's spans moved by the bounds' top-left corner (held in the int range).
+TEST(SurfaceImage, TheCoverageFillThrough3DMovesTheCallersSpans)
+{
+    DisplayRig rig(platform::PixelFormat::Rgb32(), true);
+    DDImage* screen = rig.Screen();
+    ASSERT_TRUE(screen->DrawsThrough3D());
+    screen->FillRect(Rect(0, 0, 320, 240), Color(0, 0, 0), 0);
+    std::vector<uint8_t> coverage(10 * 3, 255);
+    Kavo::Span spans[3] = {{5, 10, 10}, {6, 12, 8}, {7, 10, 4}};
+    screen->FillScanLinesWithCoverage(spans, 3, Color(0, 0, 255), 0, coverage.data(), 10, 5, 10, 3);
+    rig.Display()->mD3DInterface->Flush();
+    const int moved[3][3] = {{0, 0, 10}, {1, 2, 8}, {2, 0, 4}};
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(spans[i].mY, moved[i][0]) << i;
+        EXPECT_EQ(spans[i].mX, moved[i][1]) << i;
+        EXPECT_EQ(spans[i].mWidth, moved[i][2]) << i;
+    }
+    // Drawn where the spans were, and nowhere else.
+    std::vector<uint32_t> out = displaytest::ReadSurface(rig.Display()->mDrawSurface.get());
+    auto isBlue = [&](int x, int y) { return (out[size_t(y * 320 + x)] & 0xFFFFFF) > 0xF0u; };
+    auto isBlack = [&](int x, int y) { return (out[size_t(y * 320 + x)] & 0xFFFFFF) == 0u; };
+    for (auto [x, y] : {std::pair{10, 5}, {19, 5}, {12, 6}, {19, 6}, {10, 7}, {13, 7}})
+        EXPECT_TRUE(isBlue(x, y)) << x << ", " << y;
+    for (auto [x, y] : {std::pair{9, 5}, {20, 5}, {11, 6}, {20, 6}, {14, 7}, {10, 4}, {10, 8}})
+        EXPECT_TRUE(isBlack(x, y)) << x << ", " << y;
+
+    // Spans across the whole int range are moved without wrapping.
+    Kavo::Span far[2] = {{-3, INT32_MIN, 10}, {INT32_MAX, INT32_MAX - 5, 5}};
+    screen->FillScanLinesWithCoverage(far, 2, Color(0, 0, 255), 0, coverage.data(), 0, 0, 10, 3);
+    EXPECT_EQ(far[0].mX, 0);
+    EXPECT_EQ(far[0].mY, 0);
+    EXPECT_EQ(far[1].mX, INT32_MAX);
+    EXPECT_EQ(far[1].mY, INT32_MAX);
+}
+
 TEST(SurfaceImage, PixelFormatsWithoutAFillerTakeTheMemoryCopy)
 {
     // 16-bit with blue highest: no rasteriser filler writes it.
