@@ -25,10 +25,11 @@ ImageRegistry* RegistryOf(DDInterface* display)
     return registry ? registry : ImageRegistry::Get();
 }
 
-// A double as an int, truncated toward zero, held within a range that later sums cannot leave.
+// A double as an int, truncated toward zero, held within a range that later sums cannot leave
+// (the width from one end to the other, plus one).
 int SafeTrunc(double v)
 {
-    return int(std::clamp(v, -1073741824.0, 1073741824.0));
+    return int(std::clamp(v, -536870912.0, 536870912.0));
 }
 
 } // namespace

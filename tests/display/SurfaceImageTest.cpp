@@ -7,6 +7,7 @@
 #include "graphics/Graphics.h"
 
 #include <cmath>
+#include <functional>
 
 namespace
 {
@@ -164,33 +165,102 @@ TEST(SurfaceImage, RoutesAndDiscardsOnlyWhatWasDrawn)
     EXPECT_NE(dest->bits, nullptr);
 }
 
+// Each draw with coordinates at the ends of the int range (or past them, or not numbers) leaves
+// the surface exactly as the same draw cut by hand to the surface does; one that lies wholly
+// outside leaves it untouched. (Under the sanitizers: nothing is written outside the surface.)
 TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
 {
-    for (const platform::PixelFormat& format :
-         {platform::PixelFormat::Rgb565(), platform::PixelFormat::Rgb32()})
+    const int big = INT32_MAX;
+    using Draw = std::function<void(DDImage* screen, DDImage* src)>;
+    struct Case
+    {
+        const char* what;
+        Draw hostile;
+        Draw tame; // empty: nothing lands on the surface
+    };
+    const Color red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
+    std::vector<uint8_t> coverage(1400, 255);
+    const std::vector<Case> cases = {
+        {"fill to the far corner", [&](DDImage* s, DDImage*) { s->FillRect(Rect(10, 10, big, big), red, 0); },
+         [&](DDImage* s, DDImage*) { s->FillRect(Rect(10, 10, 310, 230), red, 0); }},
+        {"additive fill ending before the surface",
+         [&](DDImage* s, DDImage*) { s->FillRect(Rect(-big, -big, big, big), red, 1); }, nullptr},
+        {"diagonal line from afar",
+         [&](DDImage* s, DDImage*) { s->DrawLine(-1e12, -1e12, 1e12, 1e12, green, 0); },
+         [&](DDImage* s, DDImage*) { s->DrawLine(0, 0, 239, 239, green, 0); }},
+        {"additive diagonal line from afar",
+         [&](DDImage* s, DDImage*) { s->DrawLine(-1e12, -1e12, 1e12, 1e12, green, 1); },
+         [&](DDImage* s, DDImage*) { s->DrawLine(0, 0, 239, 239, green, 1); }},
+        {"level anti-aliased line from afar",
+         [&](DDImage* s, DDImage*) { s->DrawLineAA(-1e12, 3, 1e12, 3, green, 0); },
+         [&](DDImage* s, DDImage*) { s->FillRect(Rect(0, 3, 320, 1), green, 0); }},
+        {"line to a point that is not a number",
+         [&](DDImage* s, DDImage*) { s->DrawLine(5, 5, std::nan(""), 9, green, 0); }, nullptr},
+        {"coverage row from far left",
+         [&](DDImage* s, DDImage*)
+         {
+             Kavo::Span spans[2] = {{100, -1000, big}, {big, 0, 10}};
+             s->FillScanLinesWithCoverage(spans, 2, blue, 0, coverage.data(), -1000, 100, 1400, 1);
+         },
+         [&](DDImage* s, DDImage*)
+         {
+             Kavo::Span spans[1] = {{100, 0, 320}};
+             s->FillScanLinesWithCoverage(spans, 1, blue, 0, coverage.data(), 0, 100, 320, 1);
+         }},
+        {"blit at the far corner",
+         [&](DDImage* s, DDImage* src) { s->Blt(src, big - 1, big - 1, Rect(0, 0, 2, 2), Color::White, 0); },
+         nullptr},
+        {"mirrored blit of a huge part from far left",
+         [&](DDImage* s, DDImage* src) { s->BltMirror(src, -big, 0, Rect(0, 0, big, big), Color::White, 1); },
+         nullptr},
+        {"stretch over the whole range",
+         [&](DDImage* s, DDImage* src)
+         {
+             s->StretchBlt(src, Rect(-(big / 2), -(big / 2), big, big), Rect(0, 0, 2, 2), Rect(0, 0, big, big),
+                           Color::White, 0, true);
+         },
+         [&](DDImage* s, DDImage* src)
+         {
+             s->StretchBlt(src, Rect(0, 0, 320, 240), Rect(0, 0, 2, 2), Rect(0, 0, 320, 240), Color::White, 0,
+                           true);
+         }},
+        {"stretch ending before the surface",
+         [&](DDImage* s, DDImage* src)
+         {
+             s->StretchBlt(src, Rect(-big, -big, big, big), Rect(0, 0, 2, 2), Rect(0, 0, big, big),
+                           Color::White, 0, true);
+         },
+         nullptr},
+        {"rotated blit far away",
+         [&](DDImage* s, DDImage* src)
+         {
+             s->BltRotated(src, 1e9f, -1e9f, Rect(0, 0, 2, 2), Rect(-big, -big, big, big), Color::White, 0, 1.0,
+                           0, 0);
+         },
+         nullptr},
+    };
+    for (const platform::PixelFormat& format : {platform::PixelFormat::Rgb565(), platform::PixelFormat::Rgb32()})
     {
         DisplayRig rig(format, false);
         DDImage* screen = rig.Screen();
-        const int big = INT32_MAX;
-        screen->FillRect(Rect(10, 10, big, big), Color(255, 0, 0), 0);
-        screen->FillRect(Rect(-big, -big, big, big), Color(255, 0, 0), 1);
-        for (int mode : {0, 1})
-        {
-            screen->DrawLine(-1e12, -1e12, 1e12, 1e12, Color(0, 255, 0), mode);
-            screen->DrawLineAA(-1e12, 3, 1e12, 400, Color(0, 255, 0), mode);
-            screen->DrawLine(5, 5, std::nan(""), 9, Color(0, 255, 0), mode);
-        }
-        Kavo::Span spans[2] = {{100, -big, big}, {big, 0, 10}};
-        std::vector<uint8_t> coverage(16, 255);
-        screen->FillScanLinesWithCoverage(spans, 2, Color(0, 0, 255), 0, coverage.data(), -big, 100, 16, 1);
         auto src = MakeImage(rig.Display(), 2, 2, std::vector<uint32_t>(4, 0xFF808080u));
-        screen->Blt(src.get(), big - 1, big - 1, Rect(0, 0, 2, 2), Color::White, 0);
-        screen->BltMirror(src.get(), -big, 0, Rect(0, 0, big, big), Color::White, 1);
-        screen->StretchBlt(src.get(), Rect(-big, -big, big, big), Rect(0, 0, 2, 2), Rect(0, 0, big, big),
-                           Color::White, 0, true);
-        screen->BltRotated(src.get(), 1e9f, -1e9f, Rect(0, 0, 2, 2), Rect(-big, -big, big, big), Color::White,
-                           0, 1.0, 0, 0);
-        SUCCEED(); // under the sanitizers: nothing was written outside the surface
+        auto drawn = [&](const Draw& draw)
+        {
+            screen->FillRect(Rect(0, 0, 320, 240), Color(0, 0, 0), 0);
+            if (draw) draw(screen, src.get());
+            return displaytest::ReadSurface(rig.Display()->mDrawSurface.get());
+        };
+        const std::vector<uint32_t> black = drawn(nullptr);
+        ASSERT_EQ(black.size(), 320u * 240u);
+        for (const Case& c : cases)
+        {
+            const std::vector<uint32_t> expected = drawn(c.tame);
+            if (c.tame)
+            {
+                EXPECT_NE(expected, black) << c.what; // the cut draw does draw
+            }
+            EXPECT_EQ(drawn(c.hostile), expected) << c.what << " on " << format.bitCount << " bits";
+        }
     }
 }
 
