@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Kavo
 {
@@ -568,44 +569,164 @@ void Graphics::DrawImageBox(const Rect& dest, Image* image)
     DrawImageBoxSrc(dest, image, Rect(0, 0, image->width, image->height));
 }
 
+namespace
+{
+
+constexpr int64_t kIntMin = std::numeric_limits<int>::min();
+constexpr int64_t kIntMax = std::numeric_limits<int>::max();
+
+bool FitsInt(int64_t v)
+{
+    return v >= kIntMin && v <= kIntMax;
+}
+
+// A rectangle whose corner is given in 64 bits; false when the corner lies outside the int range
+// (a source rectangle that far reaches past any image).
+bool MakeRect(int64_t x, int64_t y, int w, int h, Rect& out)
+{
+    if (!FitsInt(x) || !FitsInt(y)) return false;
+    out = Rect(int(x), int(y), w, h);
+    return true;
+}
+
+// a / b rounded down and up, for b above 0.
+int64_t FloorDiv(int64_t a, int64_t b)
+{
+    return a / b - (a % b != 0 && a < 0);
+}
+
+int64_t CeilDiv(int64_t a, int64_t b)
+{
+    return a / b + (a % b != 0 && a > 0);
+}
+
+} // namespace
+
+void Graphics::ClipRect64(int64_t x, int64_t y, int64_t w, int64_t h)
+{
+    // Where a float holds every integer of the corner, exactly ClipRect.
+    constexpr int64_t kExactInFloat = int64_t(1) << 24;
+    if (std::abs(x) <= kExactInFloat && std::abs(y) <= kExactInFloat && FitsInt(w) && FitsInt(h))
+    {
+        ClipRect(int(x), int(y), int(w), int(h));
+        return;
+    }
+    // A far corner is translated in double precision, so the edges that meet the clip stay
+    // where they are; the overlap is taken in 64 bits.
+    auto translated = [](int64_t v, float t) { return int64_t(std::trunc(double(v) + double(t))); };
+    const int64_t left = std::isfinite(transX) ? translated(x, transX) : x;
+    const int64_t top = std::isfinite(transY) ? translated(y, transY) : y;
+    const int64_t x0 = std::max<int64_t>(left, clipRect.mX), y0 = std::max<int64_t>(top, clipRect.mY);
+    const int64_t x1 = std::min<int64_t>(left + w, int64_t(clipRect.mX) + clipRect.mWidth);
+    const int64_t y1 = std::min<int64_t>(top + h, int64_t(clipRect.mY) + clipRect.mHeight);
+    clipRect = x1 < x0 || y1 < y0 ? Rect() : Rect(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
+}
+
+std::pair<int64_t, int64_t> Graphics::PiecesInClip(int64_t start, int64_t step, int64_t count, int srcLength,
+                                                   bool yAxis) const
+{
+    if (count <= 0 || step <= 0 || srcLength <= 0) return {0, 0};
+    const int64_t clipStart = yAxis ? clipRect.mY : clipRect.mX;
+    const int64_t clipEnd = clipStart + (yAxis ? clipRect.mHeight : clipRect.mWidth);
+    if (clipEnd <= clipStart) return {0, 0};
+    // As DrawImageSrc places and sizes a piece.
+    const bool unscaled = scaleX == 1.0f && scaleY == 1.0f;
+    const float scale = yAxis ? scaleY : scaleX, origin = yAxis ? scaleOrigY : scaleOrigX;
+    int64_t length = srcLength;
+    if (!unscaled)
+    {
+        // A scale of 0 or below, or none at all, stretches every piece to nothing.
+        if (!std::isfinite(scale) || !std::isfinite(origin) || !(scale > 0.0f)) return {0, 0};
+        length = int64_t(std::min(double(std::ceil(float(srcLength) * scale)), double(kIntMax)));
+        if (length <= 0) return {0, 0};
+    }
+    auto placed = [&](int64_t i) -> int64_t
+    {
+        const float p = float(int(start + i * step));
+        const int t = yAxis ? TranslateY(p) : TranslateX(p);
+        if (unscaled) return t;
+        const double v = double(std::floor((float(t) - origin) * scale) + origin);
+        return int64_t(std::clamp(v, -4e18, 4e18));
+    };
+    // Only positions in the int range can be drawn at.
+    int64_t first = std::max<int64_t>(0, CeilDiv(kIntMin - start, step));
+    int64_t last = std::min<int64_t>(count, FloorDiv(kIntMax - start, step) + 1);
+    if (last <= first) return {0, 0};
+    // Where a piece lands never falls as its position grows: the pieces that reach the clip are
+    // those from the first whose far edge passes the clip's start to the last that starts before
+    // its end, each found by halving.
+    auto firstWhere = [&](int64_t low, int64_t high, auto&& holds)
+    {
+        while (low < high)
+        {
+            int64_t middle = low + (high - low) / 2;
+            if (holds(middle))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low;
+    };
+    const int64_t from = firstWhere(first, last, [&](int64_t i) { return placed(i) + length > clipStart; });
+    const int64_t to = firstWhere(from, last, [&](int64_t i) { return placed(i) >= clipEnd; });
+    return {from, to};
+}
+
 void Graphics::DrawImageBoxSrc(const Rect& dest, Image* image, const Rect& src)
 {
     if (!image || src.mWidth <= 0 || src.mHeight <= 0) return;
-    const int dx = dest.mX, dy = dest.mY, dw = dest.mWidth, dh = dest.mHeight;
-    const int sx = src.mX, sy = src.mY, sw = src.mWidth, sh = src.mHeight;
-    const int cw = sw / 3, ch = sh / 3;
-    const int mw = sw - 2 * cw, mh = sh - 2 * ch;
+    // Sums in 64 bits: a box may reach to the ends of the int range.
+    const int64_t dx = dest.mX, dy = dest.mY, dw = dest.mWidth, dh = dest.mHeight;
+    const int64_t sx = src.mX, sy = src.mY;
+    const int cw = src.mWidth / 3, ch = src.mHeight / 3;
+    const int mw = src.mWidth - 2 * cw, mh = src.mHeight - 2 * ch;
+    auto draw = [&](Graphics& g, int64_t x, int64_t y, const Rect& part)
+    {
+        if (FitsInt(x) && FitsInt(y)) g.DrawImageSrc(image, int(x), int(y), part);
+    };
+    Rect part;
+    if (MakeRect(sx, sy, cw, ch, part)) draw(*this, dx, dy, part);
+    if (MakeRect(sx + cw + mw, sy, cw, ch, part)) draw(*this, dx + dw - cw, dy, part);
+    if (MakeRect(sx, sy + ch + mh, cw, ch, part)) draw(*this, dx, dy + dh - ch, part);
+    if (MakeRect(sx + cw + mw, sy + ch + mh, cw, ch, part)) draw(*this, dx + dw - cw, dy + dh - ch, part);
 
-    DrawImageSrc(image, dx, dy, Rect(sx, sy, cw, ch));
-    DrawImageSrc(image, dx + dw - cw, dy, Rect(sx + cw + mw, sy, cw, ch));
-    DrawImageSrc(image, dx, dy + dh - ch, Rect(sx, sy + ch + mh, cw, ch));
-    DrawImageSrc(image, dx + dw - cw, dy + dh - ch, Rect(sx + cw + mw, sy + ch + mh, cw, ch));
-
+    // The edges and the centre are tiled only where the tiles reach the clip.
+    const int64_t columns = (dw - 2 * cw + mw - 1) / mw, rows = (dh - 2 * ch + mh - 1) / mh;
+    Rect top, bottom, left, right, centre;
+    const bool hasTop = MakeRect(sx + cw, sy, mw, ch, top);
+    const bool hasBottom = MakeRect(sx + cw, sy + ch + mh, mw, ch, bottom);
+    const bool hasLeft = MakeRect(sx, sy + ch, cw, mh, left);
+    const bool hasRight = MakeRect(sx + cw + mw, sy + ch, cw, mh, right);
+    const bool hasCentre = MakeRect(sx + cw, sy + ch, mw, mh, centre);
     {
         Graphics edges(*this);
-        edges.ClipRect(dx + cw, dy, dw - 2 * cw, dh);
-        for (int i = 0; i < (dw - 2 * cw + mw - 1) / mw; ++i)
+        edges.ClipRect64(dx + cw, dy, dw - 2 * cw, dh);
+        auto [first, last] = edges.PiecesInClip(dx + cw, mw, columns, mw, false);
+        for (int64_t i = first; i < last; ++i)
         {
-            edges.DrawImageSrc(image, dx + cw + i * mw, dy, Rect(sx + cw, sy, mw, ch));
-            edges.DrawImageSrc(image, dx + cw + i * mw, dy + dh - ch, Rect(sx + cw, sy + ch + mh, mw, ch));
+            if (hasTop) draw(edges, dx + cw + i * mw, dy, top);
+            if (hasBottom) draw(edges, dx + cw + i * mw, dy + dh - ch, bottom);
         }
     }
     {
         Graphics edges(*this);
-        edges.ClipRect(dx, dy + ch, dw, dh - 2 * ch);
-        for (int j = 0; j < (dh - 2 * ch + mh - 1) / mh; ++j)
+        edges.ClipRect64(dx, dy + ch, dw, dh - 2 * ch);
+        auto [first, last] = edges.PiecesInClip(dy + ch, mh, rows, mh, true);
+        for (int64_t j = first; j < last; ++j)
         {
-            edges.DrawImageSrc(image, dx, dy + ch + j * mh, Rect(sx, sy + ch, cw, mh));
-            edges.DrawImageSrc(image, dx + dw - cw, dy + ch + j * mh, Rect(sx + cw + mw, sy + ch, cw, mh));
+            if (hasLeft) draw(edges, dx, dy + ch + j * mh, left);
+            if (hasRight) draw(edges, dx + dw - cw, dy + ch + j * mh, right);
         }
     }
+    if (hasCentre)
     {
-        Graphics centre(*this);
-        centre.ClipRect(dx + cw, dy + ch, dw - 2 * cw, dh - 2 * ch);
-        for (int i = 0; i < (dw - 2 * cw + mw - 1) / mw; ++i)
-            for (int j = 0; j < (dh - 2 * ch + mh - 1) / mh; ++j)
-                centre.DrawImageSrc(image, dx + cw + i * mw, dy + ch + j * mh,
-                                    Rect(sx + cw, sy + ch, mw, mh));
+        Graphics middle(*this);
+        middle.ClipRect64(dx + cw, dy + ch, dw - 2 * cw, dh - 2 * ch);
+        auto [firstColumn, lastColumn] = middle.PiecesInClip(dx + cw, mw, columns, mw, false);
+        auto [firstRow, lastRow] = middle.PiecesInClip(dy + ch, mh, rows, mh, true);
+        for (int64_t i = firstColumn; i < lastColumn; ++i)
+            for (int64_t j = firstRow; j < lastRow; ++j)
+                draw(middle, dx + cw + i * mw, dy + ch + j * mh, centre);
     }
 }
 

@@ -7,8 +7,10 @@
 #include "graphics/TintedGlyphs.h"
 #include "graphics/Transform2D.h"
 
+#include <cstdint>
 #include <list>
 #include <string>
+#include <utility>
 
 namespace Kavo
 {
@@ -119,6 +121,15 @@ private:
     const Color& ImageColor() const;
     void DrawImageTransformHelper(Image* image, Transform2D& transform, const Rect& src, float x, float y,
                                   bool subPixel);
+    // ClipRect of a rectangle given in 64 bits: the same as ClipRect where a float holds its
+    // corner exactly; a far corner is translated exactly, so the edges that meet the clip stay
+    // where they are.
+    void ClipRect64(int64_t x, int64_t y, int64_t w, int64_t h);
+    // Of the pieces i from 0 to count - 1 that DrawImageSrc draws at start + i * step along one
+    // axis (y when yAxis), each srcLength source pixels long: [first, last) of those that can
+    // reach the clip; the others draw nothing.
+    std::pair<int64_t, int64_t> PiecesInClip(int64_t start, int64_t step, int64_t count, int srcLength,
+                                             bool yAxis) const;
 };
 
 } // namespace Kavo

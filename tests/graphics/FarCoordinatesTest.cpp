@@ -198,4 +198,70 @@ TEST_F(FarCoordinates, StraightLinesWithFarEndsFillTheirRowOrColumn)
         none, [](int, int r) { return r == 2; }, "far row, then a row of the image");
 }
 
+// A 3 x 3 frame of 9 x 9 source pixels (tiles of 3) over boxes reaching to the ends of the int
+// range: the draw finishes, and every pixel of the image is the frame's at that place (corners,
+// then edges, then sides, then the centre, each later one drawn over the earlier), as the whole
+// tiled box would show it.
+TEST_F(FarCoordinates, ImageBoxesOfAnySizeDrawTheirFrameInsideTheImage)
+{
+    constexpr int kImage = 24;
+    MemoryImage frame;
+    {
+        std::vector<uint32_t> pixels(81);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 9; ++x)
+                pixels[size_t(y * 9 + x)] =
+                    0xFF000000u | uint32_t(x + 1) << 16 | uint32_t(y + 1) << 8 | 0x40u;
+        frame.SetBits(pixels.data(), 9, 9);
+    }
+    auto source = [&](int64_t x, int64_t y) { return frame.GetBits()[size_t(y * 9 + x)]; };
+    // The frame's pixel at context point (x, y), or opaque black where no piece lands.
+    auto expected = [&](int64_t dx, int64_t dy, int64_t dw, int64_t dh, int64_t x, int64_t y) -> uint32_t
+    {
+        auto in = [](int64_t v, int64_t from, int64_t to) { return v >= from && v < to; };
+        const int64_t right = dx + dw - 3, bottom = dy + dh - 3;
+        uint32_t p = 0xFF000000u;
+        if (in(x, dx, dx + 3) && in(y, dy, dy + 3)) p = source(x - dx, y - dy);
+        if (in(x, right, right + 3) && in(y, dy, dy + 3)) p = source(6 + x - right, y - dy);
+        if (in(x, dx, dx + 3) && in(y, bottom, bottom + 3)) p = source(x - dx, 6 + y - bottom);
+        if (in(x, right, right + 3) && in(y, bottom, bottom + 3)) p = source(6 + x - right, 6 + y - bottom);
+        const bool across = in(x, dx + 3, right), down = in(y, dy + 3, bottom);
+        const int64_t tileX = 3 + (x - dx - 3) % 3, tileY = 3 + (y - dy - 3) % 3;
+        if (across && in(y, dy, dy + 3) && in(y, dy, dy + dh)) p = source(tileX, y - dy);
+        if (across && in(y, bottom, bottom + 3) && in(y, dy, dy + dh)) p = source(tileX, 6 + y - bottom);
+        if (down && in(x, dx, dx + 3) && in(x, dx, dx + dw)) p = source(x - dx, tileY);
+        if (down && in(x, right, right + 3) && in(x, dx, dx + dw)) p = source(6 + x - right, tileY);
+        if (across && down) p = source(tileX, tileY);
+        return p;
+    };
+    const int starts[] = {INT_MIN, INT_MIN + 7, -1000000000, -4, 0, 5, 20, 1000000000, INT_MAX - 2};
+    const int sizes[] = {INT_MAX, INT_MAX - 5, 2000000001, 1000000003, 31, 7, 4, 1};
+    for (int translate : {0, 3, -11})
+        for (int dx : starts)
+            for (int dw : sizes)
+                for (int dy : {INT_MIN, -2, 0, 13})
+                    for (int dh : {INT_MAX, 1000000000, 20, 5})
+                    {
+                        MemoryImage image;
+                        image.Create(kImage, kImage);
+                        image.FillRect(Rect(0, 0, kImage, kImage), Color(0, 0, 0), 0);
+                        image.CommitBits(); // opaque: the tiles are copied exactly
+                        Graphics g(&image);
+                        g.Translate(translate, -translate);
+                        g.DrawImageBox(Rect(dx, dy, dw, dh), &frame);
+                        std::vector<uint32_t> pixels = Pixels(image);
+                        int wrong = 0, first = -1;
+                        for (int y = 0; y < kImage; ++y)
+                            for (int x = 0; x < kImage; ++x)
+                                if (pixels[size_t(y * kImage + x)] !=
+                                    expected(dx, dy, dw, dh, int64_t(x) - translate, int64_t(y) + translate))
+                                {
+                                    if (wrong++ == 0) first = y * kImage + x;
+                                }
+                        ASSERT_EQ(wrong, 0)
+                            << Describe(dx, dy, dw, dh) << " moved by " << translate << ": first at ("
+                            << first % kImage << ", " << first / kImage << ")";
+                    }
+}
+
 } // namespace

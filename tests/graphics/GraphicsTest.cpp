@@ -329,6 +329,100 @@ TEST(Graphics, ImageBoxTiles)
     EXPECT_EQ(tiles, 8 + 8 + 8 + 8 + 64);
 }
 
+// Records only the blits and stretches that reach the clip: what a destination would draw.
+class DrawnPartsImage : public RecordingImage
+{
+public:
+    using RecordingImage::RecordingImage;
+    void StretchBlt(Image* src, const Rect& d, const Rect& s, const Rect& clip, const Color& c, int mode,
+                    bool fast) override
+    {
+        Rect visible = d.Intersection(clip).Intersection(Rect(0, 0, width, height));
+        if (d.mWidth > 0 && d.mHeight > 0 && visible.mWidth > 0 && visible.mHeight > 0)
+            RecordingImage::StretchBlt(src, d, s, clip, c, mode, fast);
+    }
+};
+
+// Every tile of the frame drawn, wherever it lands: the box as it reads without any clipping
+// of its own, for boxes small enough to tile whole.
+void TileEverything(Graphics& g, const Rect& dest, Image* image, const Rect& src)
+{
+    const int dx = dest.mX, dy = dest.mY, dw = dest.mWidth, dh = dest.mHeight;
+    const int sx = src.mX, sy = src.mY, cw = src.mWidth / 3, ch = src.mHeight / 3;
+    const int mw = src.mWidth - 2 * cw, mh = src.mHeight - 2 * ch;
+    g.DrawImageSrc(image, dx, dy, Rect(sx, sy, cw, ch));
+    g.DrawImageSrc(image, dx + dw - cw, dy, Rect(sx + cw + mw, sy, cw, ch));
+    g.DrawImageSrc(image, dx, dy + dh - ch, Rect(sx, sy + ch + mh, cw, ch));
+    g.DrawImageSrc(image, dx + dw - cw, dy + dh - ch, Rect(sx + cw + mw, sy + ch + mh, cw, ch));
+    Graphics edges(g);
+    edges.ClipRect(dx + cw, dy, dw - 2 * cw, dh);
+    for (int i = 0; i < (dw - 2 * cw + mw - 1) / mw; ++i)
+    {
+        edges.DrawImageSrc(image, dx + cw + i * mw, dy, Rect(sx + cw, sy, mw, ch));
+        edges.DrawImageSrc(image, dx + cw + i * mw, dy + dh - ch, Rect(sx + cw, sy + ch + mh, mw, ch));
+    }
+    Graphics sides(g);
+    sides.ClipRect(dx, dy + ch, dw, dh - 2 * ch);
+    for (int j = 0; j < (dh - 2 * ch + mh - 1) / mh; ++j)
+    {
+        sides.DrawImageSrc(image, dx, dy + ch + j * mh, Rect(sx, sy + ch, cw, mh));
+        sides.DrawImageSrc(image, dx + dw - cw, dy + ch + j * mh, Rect(sx + cw + mw, sy + ch, cw, mh));
+    }
+    Graphics centre(g);
+    centre.ClipRect(dx + cw, dy + ch, dw - 2 * cw, dh - 2 * ch);
+    for (int i = 0; i < (dw - 2 * cw + mw - 1) / mw; ++i)
+        for (int j = 0; j < (dh - 2 * ch + mh - 1) / mh; ++j)
+            centre.DrawImageSrc(image, dx + cw + i * mw, dy + ch + j * mh, Rect(sx + cw, sy + ch, mw, mh));
+}
+
+// The box tiles only where its tiles reach the clip, and draws there exactly the blits and
+// stretches that tiling the whole box would: under translations, scales (about an origin),
+// clips and source parts of every kind.
+TEST(Graphics, ImageBoxDrawsWhatTheWholeTilingDrawsInsideTheClip)
+{
+    Image image;
+    image.width = 11;
+    image.height = 10;
+    struct Setting
+    {
+        float transX, transY, scaleX, scaleY, originX, originY;
+    } settings[] = {
+        {0, 0, 1, 1, 0, 0},     {13.5f, -7.25f, 1, 1, 0, 0}, {-40, 25, 1, 1, 0, 0},
+        {0, 0, 2, 2, 0, 0},     {3, 4, 0.37f, 1.6f, 10, -5}, {-8.5f, 2, 1, 0.5f, 30, 30},
+        {0, 0, 1.25f, 1, 0, 0}, {0, 0, 0, 1, 0, 0},          {0, 0, -1, 1, 0, 0},
+    };
+    const Rect boxes[] = {Rect(0, 0, 30, 30), Rect(-37, 5, 200, 90), Rect(20, -300, 45, 700),
+                          Rect(10, 10, 5, 4), Rect(60, 60, -20, 30), Rect(-250, -200, 600, 500)};
+    const Rect sources[] = {Rect(0, 0, 11, 10), Rect(1, 2, 9, 7), Rect(0, 0, 2, 2), Rect(5, 5, 6, 5)};
+    const Rect clips[] = {Rect(0, 0, 100, 80), Rect(17, 9, 23, 31), Rect(90, 70, 40, 40)};
+    for (const Setting& s : settings)
+        for (const Rect& box : boxes)
+            for (const Rect& src : sources)
+                for (const Rect& clip : clips)
+                {
+                    auto context = [&](Image* dest)
+                    {
+                        Graphics g(dest);
+                        g.ClipRect(clip.mX, clip.mY, clip.mWidth, clip.mHeight);
+                        g.transX = s.transX;
+                        g.transY = s.transY;
+                        g.scaleX = s.scaleX;
+                        g.scaleY = s.scaleY;
+                        g.scaleOrigX = s.originX;
+                        g.scaleOrigY = s.originY;
+                        return g;
+                    };
+                    DrawnPartsImage clipped(100, 80), whole(100, 80);
+                    Graphics g = context(&clipped);
+                    g.DrawImageBoxSrc(box, &image, src);
+                    Graphics reference = context(&whole);
+                    TileEverything(reference, box, &image, src);
+                    ASSERT_EQ(clipped.calls, whole.calls)
+                        << RecordingImage::R(box) << " of " << RecordingImage::R(src) << " in "
+                        << RecordingImage::R(clip) << " at scale " << s.scaleX << " x " << s.scaleY;
+                }
+}
+
 TEST(Graphics, ColourTaggedStrings)
 {
     struct Case
