@@ -8,11 +8,12 @@
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
+#include "display/TextureData.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
-#include "platform/system/Clock.h"
 #include "platform/display/DisplaySurface.h"
 #include "platform/files/Files.h"
+#include "platform/system/Clock.h"
 
 #include <algorithm>
 #include <climits>
@@ -51,46 +52,67 @@ bool ScreenshotNumber(const std::string& name, int64_t& number)
     return true;
 }
 
+// A surface's pixels, each channel widened from its mask to 8 bits, read under a read-only lock
+// (or the image's own lock while it holds one), the image left as it is. The colour key, when
+// the surface has one, reads back as transparent. False when the surface cannot be read.
+bool CopySurfacePixels(DDImage* image, ImageLib::Image& out)
+{
+    platform::DisplaySurface* surface = image->mSurface.get();
+    if (!surface) return false;
+    platform::SurfaceLock lock;
+    const bool ownLock = image->mLockDepth == 0;
+    if (ownLock)
+    {
+        if (surface->Lock(lock, platform::kLockWait | platform::kLockReadOnly) < 0) return false;
+    }
+    else
+    {
+        lock = image->mLockDesc;
+    }
+    const platform::PixelFormat& f = lock.format;
+    const int w = std::min(image->GetWidth(), lock.width), h = std::min(image->GetHeight(), lock.height);
+    bool ok = lock.bits && w > 0 && h > 0 && (f.bitCount == 16 || f.bitCount == 32) && out.Allocate(w, h);
+    const SurfacePixels::RgbReader rgb(f);
+    const bool wide = f.bitCount == 32;
+    const uint32_t valueMask = wide ? 0xFFFFFFu : 0xFFFFu;
+    uint32_t key = 0;
+    const bool keyed = surface->GetColorKey(key);
+    for (int y = 0; ok && y < h; ++y)
+    {
+        const uint8_t* row = SurfacePixels::PixelAt(lock, 0, y);
+        uint32_t* to = out.bits.get() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x)
+        {
+            const uint32_t p = SurfacePixels::Load(row + size_t(x) * (wide ? 4 : 2), wide);
+            const bool seeThrough = keyed && (p & valueMask) == (key & valueMask);
+            to[x] = (seeThrough ? 0u : 0xFF000000u) | rgb(p);
+        }
+    }
+    if (ownLock) surface->Unlock();
+    return ok;
+}
+
 // The 32-bit pixels of an image as the image writers take them, the image left in its form: a
-// palettised image is read through its palette. False for an empty image or one whose pixels
-// cannot be had.
+// palettised image is read through its palette, a surface image that holds its picture only in
+// its surface from the surface. False for an empty image or one whose pixels cannot be had.
 bool CopyPixels(MemoryImage* image, ImageLib::Image& out)
 {
     int w = image->GetWidth(), h = image->GetHeight();
-    if (w <= 0 || h <= 0 || !out.Allocate(w, h)) return false;
+    if (w <= 0 || h <= 0) return false;
     size_t count = size_t(w) * size_t(h);
     if (image->IsPalettized())
     {
+        if (!out.Allocate(w, h)) return false;
         for (size_t i = 0; i < count; ++i)
             out.bits[i] = image->colorTable[image->colorIndices[i]];
         return true;
     }
+    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    if (!image->bits && surfaceImage && surfaceImage->mSurface) return CopySurfacePixels(surfaceImage, out);
     const uint32_t* bits = image->GetBits();
-    if (!bits) return false;
+    if (!bits || !out.Allocate(w, h)) return false;
     std::memcpy(out.bits.get(), bits, count * sizeof(uint32_t));
     return true;
-}
-
-// A surface's pixels read under a read-only lock, each channel widened from its mask to 8 bits;
-// for a screen drawn through the 3D renderer, which is never locked while it is drawn.
-bool CopySurfacePixels(platform::DisplaySurface* surface, ImageLib::Image& out)
-{
-    platform::SurfaceLock lock;
-    if (!surface || surface->Lock(lock, platform::kLockWait | platform::kLockReadOnly) < 0) return false;
-    const platform::PixelFormat& f = lock.format;
-    bool ok = lock.bits && lock.width > 0 && lock.height > 0 && (f.bitCount == 16 || f.bitCount == 32) &&
-              out.Allocate(lock.width, lock.height);
-    const SurfacePixels::RgbReader rgb(f);
-    const bool wide = f.bitCount == 32;
-    for (int y = 0; ok && y < lock.height; ++y)
-    {
-        const uint8_t* row = SurfacePixels::PixelAt(lock, 0, y);
-        uint32_t* to = out.bits.get() + size_t(y) * size_t(lock.width);
-        for (int x = 0; x < lock.width; ++x)
-            to[x] = rgb(SurfacePixels::Load(row + size_t(x) * (wide ? 4 : 2), wide));
-    }
-    surface->Unlock();
-    return ok;
 }
 
 // A kThumbnailSize square of the image by nearest sampling.
@@ -139,6 +161,13 @@ DumpRow MeasureImage(MemoryImage* image)
     int64_t n = int64_t(image->GetWidth()) * image->GetHeight();
     if (image->bits) row.figures[kBits] = 4 * n;
     if (image->IsPalettized()) row.figures[kPalette] = n + 1024;
+    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    if (surfaceImage && surfaceImage->mSurface) row.figures[kSurface] = 4 * n;
+    if (const auto* textures = static_cast<const TextureData*>(image->d3dData))
+    {
+        row.figures[kTexture] = textures->mBytes;
+        row.textureFormat = textures->mFormat;
+    }
     if (image->nativeAlphaData) row.figures[kNativeAlpha] = image->IsPalettized() ? 1024 : 4 * n;
     if (image->rlAlphaData) row.figures[kRLAlpha] = n;
     if (image->rlAdditiveData) row.figures[kRLAdditive] = n;
@@ -195,7 +224,10 @@ bool KavoAppBase::ReadScreenImage(ImageLib::Image& image)
     if (!mDDInterface) return false;
     DDImage* screen = mDDInterface->GetScreenImage();
     if (!screen) return false;
-    const bool copied = screen->DrawsThrough3D() ? CopySurfacePixels(screen->GetSurface(), image) : CopyPixels(screen, image);
+    // A screen drawn through the 3D renderer is read from its surface, which it never locks
+    // while it is drawn.
+    const bool copied =
+        screen->DrawsThrough3D() ? CopySurfacePixels(screen, image) : CopyPixels(screen, image);
     if (!copied) return false;
     // The display shows the colours alone: what the screen holds as alpha (nothing, where no
     // widget drew) is not seen, and a picture of it must not come out transparent.

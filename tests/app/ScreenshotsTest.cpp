@@ -4,6 +4,7 @@
 #include "base/StringUtils.h"
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "display/TextureData.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
@@ -184,6 +185,103 @@ TEST(ImageDump, ListsEveryImageWithItsFiguresLargestFirst)
     auto redOf = [&](int x, int y) { return int((thumb->bits[size_t(y * 64 + x)] >> 16) & 0xFF); };
     EXPECT_GT(redOf(10, 30), 200); // the red half
     EXPECT_LT(redOf(54, 30), 40);  // the blue half
+}
+
+// The row of the page that lists the image of that file path, from "<TR>" to "</TR>"; empty when
+// there is none.
+std::string RowOf(const std::string& page, const std::string& path)
+{
+    size_t cell = page.find("<TD>" + path + "</TD>");
+    if (cell == std::string::npos) return std::string();
+    size_t start = page.rfind("<TR>", cell);
+    return page.substr(start, page.find("</TR>", cell) + 5 - start);
+}
+
+// A surface image counts its surface and gets its picture files from the surface, left as it
+// was; an image the 3D renderer holds counts its textures with their format.
+TEST(ImageDump, SurfacesAndTexturesAreCountedAndPictured)
+{
+    platform::FakeClock clock;
+    for (bool threeD : {false, true})
+    {
+        TestApp app;
+        app.RegistryWriteBoolean("Is3D", threeD);
+        app.Initialize();
+        ASSERT_EQ(app.Is3DAccelerated(), threeD);
+        Kavo::SetAppDataFolder(scratch::FreshFolder("dumpsurface-"));
+        const std::string folder = Kavo::GetAppDataFolder() + "_dump/";
+
+        // 40 x 30, one see-through pixel: its picture only in its surface.
+        std::vector<uint32_t> pixels(40 * 30, kRed);
+        for (int i = 600; i < 1200; ++i)
+            pixels[size_t(i)] = kBlue;
+        pixels[0] = 0x00000000;
+        Kavo::DDImage surfaceImage(app.mDDInterface);
+        surfaceImage.SetBits(pixels.data(), 40, 30);
+        surfaceImage.filePath = "images/surface";
+        // 16 x 8, drawn through the renderer when 3D is on.
+        Kavo::DDImage textured(app.mDDInterface);
+        textured.SetBits(pixels.data(), 16, 8);
+        textured.filePath = "images/textured";
+        if (threeD)
+        {
+            app.mDDInterface->GetScreenImage()->Blt(&textured, 0, 0, Kavo::Rect(0, 0, 16, 8),
+                                                    Kavo::Color::White, 0);
+            ASSERT_NE(textured.d3dData, nullptr);
+        }
+        else
+        {
+            ASSERT_TRUE(surfaceImage.CreateSurface());
+            surfaceImage.DiscardMemoryCopies();
+        }
+
+        app.DumpImageList();
+        const std::string page = ReadText(folder + "imagelist.html");
+        const std::string none = "<TD>&nbsp;</TD>\n";
+        if (!threeD)
+        {
+            const std::string row = RowOf(page, "images/surface");
+            ASSERT_FALSE(row.empty()) << page;
+            EXPECT_NE(row.find("<TD ALIGN=RIGHT>40 x 30<BR>4,800 bytes</TD>\n" + none + none +
+                               "<TD>DDSurface<BR>4,800</TD>\n" + none),
+                      std::string::npos)
+                << row;
+            EXPECT_EQ(surfaceImage.bits, nullptr); // read without being changed
+            size_t index = row.find("HREF=img");
+            ASSERT_NE(index, std::string::npos);
+            std::unique_ptr<ImageLib::Image> full = ImageLib::LoadPNG(folder + row.substr(index + 5, 11));
+            ASSERT_TRUE(full);
+            ASSERT_EQ(full->width, 40);
+            ASSERT_EQ(full->height, 30);
+            EXPECT_EQ(full->bits[0] >> 24, 0u); // the key reads back as see-through
+            for (int i = 1; i < 40 * 30; ++i)
+                ASSERT_EQ(full->bits[size_t(i)], pixels[size_t(i)]) << i;
+            EXPECT_TRUE(platform::PathExists(folder + row.substr(index + 26, 13)))
+                << row.substr(index + 26, 13);
+            // The screen is listed with its surface too.
+            EXPECT_NE(page.find("<TD ALIGN=RIGHT>320 x 240<BR>"), std::string::npos);
+            EXPECT_EQ(page.find("<TD ALIGN=RIGHT>320 x 240<BR>0 bytes"), std::string::npos) << page;
+        }
+        else
+        {
+            const std::string row = RowOf(page, "images/textured");
+            ASSERT_FALSE(row.empty()) << page;
+            const auto* textures = static_cast<const Kavo::TextureData*>(textured.d3dData);
+            ASSERT_GT(textures->mBytes, 0);
+            const char* format = textures->mFormat == 1   ? "A8R8G8B8"
+                                 : textures->mFormat == 2 ? "A4R4G4B4"
+                                 : textures->mFormat == 4 ? "R5G6B5"
+                                                          : "Palette8";
+            EXPECT_NE(row.find("<TD>Texture<BR>" + Kavo::CommaSeparate(textures->mBytes) + "<BR>" + format +
+                               "</TD>\n"),
+                      std::string::npos)
+                << row;
+            EXPECT_NE(row.find(Kavo::StrFormat("16 x 8<BR>%s bytes",
+                                               Kavo::CommaSeparate(512 + textures->mBytes).c_str())),
+                      std::string::npos)
+                << row;
+        }
+    }
 }
 
 TEST(ImageDump, AFolderThatCannotBeMadeIsGivenUpAndLogged)
