@@ -89,25 +89,58 @@ TEST_F(DisplayTest, RefusedFullScreenFallsBackToAWindow)
     EXPECT_TRUE(app.mDDInterface->mInitialized);
 }
 
+// The 4 x 4 white cursor is shown centred on its position (columns and rows 98 to 101 for 100,
+// 100) in the window, on both roads, follows a move, and never stays in the screen image.
 TEST_F(DisplayTest, TheSoftwareCursorIsShownButNotLeftInTheScreenImage)
 {
-    TestApp app;
-    app.RegistryWriteBoolean("Is3D", false);
-    app.Initialize();
-    Kavo::MemoryImage cursor;
-    cursor.Create(4, 4);
-    uint32_t* bits = cursor.GetBits();
-    for (int i = 0; i < 16; ++i)
-        bits[i] = 0xFFFFFFFF;
-    cursor.BitsChanged();
-    DDInterface* display = app.mDDInterface;
-    EXPECT_TRUE(display->SetCursorImage(&cursor));
-    EXPECT_FALSE(display->SetCursorImage(&cursor));
-    display->SetPendingCursorPos(100, 100);
-    ASSERT_TRUE(display->Redraw());
-    EXPECT_EQ(display->GetScreenImage()->GetPixel(100, 100), 0xFF000000u);
-    EXPECT_EQ(display->mCursorOldX, 100);
-    display->SetCursorImage(nullptr);
+    for (bool threeD : {false, true})
+    {
+        TestApp app;
+        app.RegistryWriteBoolean("Is3D", threeD);
+        app.Initialize();
+        ASSERT_EQ(app.Is3DAccelerated(), threeD);
+        Kavo::MemoryImage cursor;
+        cursor.Create(4, 4);
+        uint32_t* bits = cursor.GetBits();
+        for (int i = 0; i < 16; ++i)
+            bits[i] = 0xFFFFFFFF;
+        cursor.BitsChanged();
+        DDInterface* display = app.mDDInterface;
+        {
+            Kavo::Graphics g(display->GetScreenImage());
+            g.SetColor(Kavo::Color(0, 0, 0));
+            g.FillRect(0, 0, 320, 240);
+        }
+        EXPECT_TRUE(display->SetCursorImage(&cursor));
+        EXPECT_FALSE(display->SetCursorImage(&cursor));
+        auto shownAt = [&](int x, int y)
+        {
+            std::vector<uint32_t> shown;
+            int w = 0, h = 0;
+            EXPECT_TRUE(platform::ReadShownScreen(shown, w, h));
+            EXPECT_EQ(w, 320);
+            return shown.size() == 320u * 240u ? shown[size_t(y) * 320 + size_t(x)] & 0xFFFFFF : 0xBADu;
+        };
+        const char* road = threeD ? "3D" : "surfaces";
+        display->SetPendingCursorPos(100, 100);
+        ASSERT_TRUE(display->Redraw());
+        for (auto [x, y] : {std::pair{98, 98}, {101, 98}, {98, 101}, {101, 101}})
+            EXPECT_EQ(shownAt(x, y), 0xFFFFFFu) << x << ", " << y << " " << road;
+        for (auto [x, y] : {std::pair{97, 100}, {102, 100}, {100, 97}, {100, 102}})
+            EXPECT_EQ(shownAt(x, y), 0u) << x << ", " << y << " " << road;
+        EXPECT_EQ(display->mCursorOldX, 100);
+        display->SetPendingCursorPos(200, 50);
+        ASSERT_TRUE(display->Redraw());
+        EXPECT_EQ(shownAt(200, 50), 0xFFFFFFu) << road;
+        EXPECT_EQ(shownAt(100, 100), 0u) << road; // the old place shows the screen again
+        Kavo::DDImage* screen = display->GetScreenImage();
+        if (!screen->DrawsThrough3D())
+        {
+            EXPECT_EQ(screen->GetPixel(100, 100), 0xFF000000u) << road;
+            EXPECT_EQ(screen->GetPixel(200, 50), 0xFF000000u) << road;
+        }
+        display->SetCursorImage(nullptr);
+    }
 }
 
 TEST_F(DisplayTest, TheDebugOverlayIsDrawnInTheCorner)
