@@ -15,6 +15,7 @@ namespace Kavo
 {
 
 class DDInterface;
+struct RectD;
 
 // The image whose pixels can live in a display surface. Each drawing operation takes one of
 // three roads:
@@ -160,6 +161,9 @@ private:
     bool SurfaceCopy(DDImage* src, const Rect& destRect, const Rect& srcRect);
     bool StretchLoops(MemoryImage* src, const Rect& dest, double sx, double sy, double sw, double sh,
                       const Color& color, int drawMode, bool mirror);
+    // The filtered stretch of part of src into dest (clipped, inside the surface) on the surface.
+    void SmoothStretch(MemoryImage* src, const Rect& dest, const RectD& part, const Color& color,
+                       int drawMode);
     // The memory road is open: the memory copy holds the picture, or there is no surface.
     bool CanDrawInMemory() const;
     // An 0xAARRGGBB pixel in the locked surface's layout, and the memory copy written into the

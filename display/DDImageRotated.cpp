@@ -68,7 +68,11 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
     }
     const DDInterface& d = *mDDInterface;
     const int W = srcRect.mWidth, H = srcRect.mHeight;
-    const int X0 = int(bounds.x), Y0 = int(bounds.y), last = int(bounds.width - 1);
+    // The columns and rows the bounds touch: from the first one's to the one that holds their
+    // far edge (a bound that starts inside a pixel still reaches the pixel its end lies in).
+    const int X0 = int(bounds.x), Y0 = int(bounds.y);
+    const int64_t last = int64_t(std::ceil(bounds.x + bounds.width)) - 1 - X0;
+    const int64_t rows = int64_t(std::ceil(bounds.y + bounds.height)) - Y0;
     const bool white = color.IsWhite();
     const bool normal = drawMode == 0;
     const uint32_t ca = uint32_t(std::clamp(color.mAlpha, 0, 255));
@@ -103,7 +107,7 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
 
     const float fx0 = float(float(X0) - cx - x);
     const double cosA = std::cos(angle), sinA = std::sin(angle);
-    for (int r = 0; double(r) < bounds.height; ++r)
+    for (int r = 0; r < rows; ++r)
     {
         const int Y = Y0 + r;
         if (Y < 0 || Y >= mLockDesc.height) continue;

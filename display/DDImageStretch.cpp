@@ -43,11 +43,7 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
             MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, false);
             return;
         }
-        MemoryImage temp(app);
-        temp.Create(dest.mWidth, dest.mHeight);
-        const double parts[4] = {part.x, part.y, part.width, part.height};
-        temp.SlowStretchBlt(src, Rect(0, 0, dest.mWidth, dest.mHeight), parts);
-        Blt(&temp, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
+        SmoothStretch(src, dest, part, color, drawMode);
         return;
     }
 
@@ -81,6 +77,63 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
         DiscardMemoryCopies();
     else if (CanDrawInMemory())
         MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, true);
+}
+
+void DDImage::SmoothStretch(MemoryImage* src, const Rect& dest, const RectD& part, const Color& color,
+                            int drawMode)
+{
+    const double parts[4] = {part.x, part.y, part.width, part.height};
+    const Rect whole(0, 0, dest.mWidth, dest.mHeight);
+    MemoryImage temp(app);
+    temp.Create(dest.mWidth, dest.mHeight);
+    if (color.IsWhite() && drawMode == DRAWMODE_NORMAL)
+    {
+        // The filtered stretch is drawn over the surface's own pixels, read out and written
+        // back: the pixels the software image's stretch makes.
+        if (mNeverLock) return; // only surface-to-surface blits reach such an image
+        if (!LockSurface())
+        {
+            if (CanDrawInMemory()) SlowStretchBlt(src, dest, parts);
+            return;
+        }
+        const platform::PixelFormat& f = mLockDesc.format;
+        if (f.bitCount == 16 || f.bitCount == 32)
+        {
+            const bool wide = f.bitCount == 32;
+            const SurfacePixels::RgbReader rgb(f);
+            uint32_t* words = temp.GetBits();
+            for (int y = 0; y < dest.mHeight; ++y)
+                for (int x = 0; x < dest.mWidth; ++x)
+                    words[size_t(y) * size_t(dest.mWidth) + size_t(x)] =
+                        0xFF000000u | rgb(Load(PixelAt(mLockDesc, dest.mX + x, dest.mY + y), wide));
+            temp.BitsChanged();
+            temp.CommitBits();
+            temp.SlowStretchBlt(src, whole, parts);
+            words = temp.GetBits();
+            for (int y = 0; y < dest.mHeight; ++y)
+                for (int x = 0; x < dest.mWidth; ++x)
+                    Store(PixelAt(mLockDesc, dest.mX + x, dest.mY + y), wide,
+                          ArgbToSurface(words[size_t(y) * size_t(dest.mWidth) + size_t(x)]));
+        }
+        UnlockSurface();
+        DiscardMemoryCopies();
+        return;
+    }
+    // A colour or another draw mode: the filtered stretch on its own, blitted with them. The
+    // stretch leaves its colours multiplied by its alpha; they are taken back to straight
+    // colours, so that the blit weighs them by the alpha once.
+    temp.SlowStretchBlt(src, whole, parts);
+    uint32_t* words = temp.GetBits();
+    for (size_t i = 0, n = size_t(dest.mWidth) * size_t(dest.mHeight); i < n; ++i)
+    {
+        const uint32_t p = words[i], a = p >> 24;
+        if (a == 0 || a == 255) continue;
+        auto straight = [&](int shift)
+        { return std::min<uint32_t>(255, (((p >> shift) & 0xFF) * 256 + a / 2) / a) << shift; };
+        words[i] = (p & 0xFF000000u) | straight(16) | straight(8) | straight(0);
+    }
+    temp.BitsChanged();
+    Blt(&temp, dest.mX, dest.mY, whole, color, drawMode);
 }
 
 void DDImage::StretchBltMirror(Image* srcImage, const Rect& destRect, const Rect& srcRect, const Rect& clip,

@@ -1,5 +1,7 @@
 // The same scripted draws through each road (the surface in each layout, the 3D renderer) and
-// through a software image, compared pixel by pixel within stated tolerances.
+// through a software image, compared pixel by pixel. A surface road draws the software image's
+// pixels, exactly or within the rounding its own routine is given, and its shapes differ only by
+// the rim its own span clipping leaves; the 3D renderer draws by its own arithmetic.
 #include "tests/display/DisplayRig.h"
 
 #include "display/D3DInterface.h"
@@ -62,22 +64,51 @@ struct Sources
     int textShift = 0;
 };
 
+// How an anti-aliased line is compared: pixel by pixel, or by the weight each road puts in every
+// column (or row) it crosses and where that weight lies.
+enum class Line
+{
+    None,
+    AlongX,
+    AlongY,
+};
+
 struct Case
 {
     const char* name;
     std::function<void(Image* dest, Graphics& g, Sources& s)> draw;
-    int tolerance;                 // largest channel difference a pixel may have and still match...
-    double outlierFraction;        // ...except for this fraction of the pixels
-    bool surfaceOnly = false;      // the 3D renderer draws it another way (not compared there)
-    double threeDOutliers = 0.002; // through 3D: lines and edges are the renderer's own
+    // Surfaces: the largest channel difference on a 32-bit surface where both roads drew (0: the
+    // software image's pixels)...
+    int exact;
+    // ...and whether a pixel one road drew and the other did not may lie on the rim of the shape
+    // (next to a pixel the other road drew).
+    bool rim;
+    // The 3D renderer: the largest channel difference a pixel may have and still match, except
+    // for this fraction of the pixels.
+    int threeDTolerance;
+    double threeDOutliers;
+    bool surfaceOnly = false; // the 3D renderer draws it another way (not compared there)
+    Line line = Line::None;
 };
 
-// 16-bit layouts keep 5 or 6 bits of a channel: a step of 8 more may separate the roads.
-constexpr int kSixteenBitSlack = 8;
+// A 16-bit routine keeps 5 or 6 bits of a channel and rounds a field down, over a destination that
+// may already be a step below the software image's: two steps of a 5-bit field.
+constexpr int kSixteenBitSlack = 16;
+// The 3D renderer on a 16-bit screen: one step of a 5-bit field.
+constexpr int kThreeDSixteenBitSlack = 8;
+// An anti-aliased line's weight across a column or row: the two roads round each of its two
+// pixels their own way; on 16 bits each pixel also loses up to a step of its field and of the
+// 5-bit weight the surface blends it with.
+constexpr int kLineWeight = 4;
+constexpr int kLineSixteenBitSlack = 4 + 2 * (8 + 8);
+// Where the weight lies: the surface starts the line from its truncated first pixel, with a
+// coverage of its own, which may move it by up to half a pixel.
+constexpr double kLineCentre = 0.6;
 
 const std::vector<Case>& Cases()
 {
     static const std::vector<Case> cases = {
+        // The surface writes a channel of 255 as 254 and rounds translucent terms its own way.
         {"opaque fills",
          [](Image*, Graphics& g, Sources&)
          {
@@ -86,7 +117,7 @@ const std::vector<Case>& Cases()
              g.SetColor(Color(20, 240, 90));
              g.FillRect(-20, 200, 80, 80); // over the bottom-left edge
          },
-         8, 0.0},
+         1, false, 8, 0.002},
         {"translucent and additive fills",
          [](Image*, Graphics& g, Sources&)
          {
@@ -98,9 +129,9 @@ const std::vector<Case>& Cases()
              g.SetColor(Color(120, 120, 40, 200));
              g.FillRect(300, 200, 60, 60); // over the bottom-right edge
          },
-         10, 0.0},
+         1, false, 10, 0.002},
         {"lines",
-         [](Image* dest, Graphics& g, Sources&)
+         [](Image*, Graphics& g, Sources&)
          {
              g.SetColor(Color(250, 250, 250));
              g.DrawLine(5, 5, 300, 200);
@@ -108,18 +139,28 @@ const std::vector<Case>& Cases()
              g.DrawLine(160, 0, 170, 239);
              g.SetColor(Color(255, 80, 0, 160));
              g.DrawLine(0, 120, 319, 100);
+         },
+         0, false, 10, 0.06},
+        // Cut to the surface by each road's own arithmetic: a row apart at most.
+        {"lines from afar",
+         [](Image* dest, Graphics&, Sources&)
+         {
              dest->DrawLine(-1e12, 50, 1e12, 60, Color(0, 255, 0), 0);
              dest->DrawLine(10, -50, 12, 1e9, Color(0, 0, 255), 0);
          },
-         10, 0.01, false, 0.05},
-        {"additive and anti-aliased lines",
+         0, true, 10, 0.06},
+        {"additive line",
+         [](Image* dest, Graphics&, Sources&) { dest->DrawLine(5, 100, 310, 140, Color(100, 60, 30), 1); }, 0,
+         false, 64, 0.04},
+        // The surface weighs the pair of pixels from its own coverage accumulator.
+        {"anti-aliased line along x",
          [](Image* dest, Graphics&, Sources&)
-         {
-             dest->DrawLine(5, 100, 310, 140, Color(100, 60, 30), 1);
-             dest->DrawLineAA(20.5, 20.25, 280.75, 180.5, Color(255, 255, 255), 0);
-             dest->DrawLineAA(30.5, 220.0, 60.25, 10.5, Color(255, 200, 100), 0);
-         },
-         64, 0.01, false, 0.03},
+         { dest->DrawLineAA(20.5, 20.25, 280.75, 180.5, Color(255, 255, 255), 0); },
+         0, false, 64, 0.04, false, Line::AlongX},
+        {"anti-aliased line along y",
+         [](Image* dest, Graphics&, Sources&)
+         { dest->DrawLineAA(30.5, 220.0, 60.25, 10.5, Color(255, 200, 100), 0); },
+         0, false, 64, 0.04, false, Line::AlongY},
         {"plain, keyed and translucent blits at the edges",
          [](Image*, Graphics& g, Sources& s)
          {
@@ -132,7 +173,7 @@ const std::vector<Case>& Cases()
              g.DrawImage(s.onePixel.get(), 0, 0);
              g.DrawImage(s.onePixel.get(), 319, 239);
          },
-         10, 0.0},
+         1, false, 10, 0.002},
         {"additive and modulated blits",
          [](Image*, Graphics& g, Sources& s)
          {
@@ -149,7 +190,7 @@ const std::vector<Case>& Cases()
              g.DrawImage(s.keyed.get(), 200, 20);
              g.DrawImage(s.translucent.get(), 250, 100);
          },
-         12, 0.0},
+         2, false, 12, 0.002},
         {"mirrored blits",
          [](Image*, Graphics& g, Sources& s)
          {
@@ -158,7 +199,9 @@ const std::vector<Case>& Cases()
              g.DrawImageMirror(s.translucent.get(), 200, 10);
              g.DrawImageMirror(s.opaque.get(), -15, 200);
          },
-         10, 0.0},
+         1, false, 10, 0.002},
+        // The surface's own rotated loops: the same texels and weights, their own last step of
+        // rounding, and their own span clipping, which leaves the rim of the shape.
         {"sub-pixel and rotated blits",
          [](Image*, Graphics& g, Sources& s)
          {
@@ -167,18 +210,25 @@ const std::vector<Case>& Cases()
              g.DrawImageRotated(s.keyed.get(), 200, 120, -1.2);
              g.DrawImageRotated(s.opaque.get(), 300, 220, 2.0); // over the corner
          },
-         48, 0.06},
-        {"stretched blits",
+         1, true, 48, 0.062},
+        {"filtered stretches",
          [](Image*, Graphics& g, Sources& s)
          {
              g.DrawImageStretched(s.opaque.get(), 10, 10, 120, 90);
              g.DrawImageStretched(s.keyed.get(), 150, 10, 60, 60);
              g.DrawImageStretched(s.onePixel.get(), 10, 150, 40, 30);
+         },
+         0, false, 40, 0.052},
+        // By the display's blitter and the surface's nearest-pixel loops: a sample may be the
+        // neighbouring source pixel, one step of the gradients (5 or 6) away.
+        {"nearest-pixel and mirrored stretches",
+         [](Image*, Graphics& g, Sources& s)
+         {
              g.SetFastStretch(true);
              g.DrawImageStretched(s.opaque.get(), 220, 120, 130, 150); // past the edge
              g.DrawImageMirrorStretched(s.opaque.get(), Rect(150, 150, 60, 45), Rect(0, 0, 40, 30));
          },
-         40, 0.05},
+         6, false, 40, 0.052},
         {"matrix and triangle blits",
          [](Image* dest, Graphics& g, Sources& s)
          {
@@ -191,7 +241,7 @@ const std::vector<Case>& Cases()
              dest->BltTrianglesTex(s.opaque.get(), tris, 2, Rect(0, 0, 320, 240), Color::White, 0, 0, 0,
                                    false);
          },
-         48, 0.06, true},
+         0, false, 48, 0.06, true},
         {"text",
          [](Image*, Graphics& g, Sources& s)
          {
@@ -203,7 +253,7 @@ const std::vector<Case>& Cases()
              g.DrawString("Shadowed text over the edge", 200, 120 + s.textShift);
              s.font->drawShadow = false;
          },
-         24, 0.002},
+         1, false, 24, 0.004},
         {"coverage fill",
          [](Image* dest, Graphics&, Sources&)
          {
@@ -214,7 +264,7 @@ const std::vector<Case>& Cases()
              dest->FillScanLinesWithCoverage(spans, 4, Color(255, 200, 0), 0, coverage.data(), 10, 20, 64,
                                              16);
          },
-         10, 0.0},
+         1, false, 10, 0.002},
     };
     return cases;
 }
@@ -241,10 +291,10 @@ std::vector<uint32_t> DrawInMemory(const Case& c, Sources& sources, Kavo::ImageR
     return std::vector<uint32_t>(bits, bits + 320 * 240);
 }
 
-void Compare(const std::string& road, const Case& c, int tolerance, double allowed,
-             const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual)
+// The 3D renderer: within the tolerance but for the allowed fraction of the pixels.
+void CompareRendered(const std::string& road, const Case& c, int tolerance, double allowed,
+                     const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual)
 {
-    ASSERT_EQ(actual.size(), expected.size()) << road << ": " << c.name;
     size_t outliers = 0, firstOutlier = 0;
     for (size_t i = 0; i < actual.size(); ++i)
         if (Difference(actual[i] | 0xFF000000u, expected[i] | 0xFF000000u) > tolerance && outliers++ == 0)
@@ -256,6 +306,88 @@ void Compare(const std::string& road, const Case& c, int tolerance, double allow
                                  << actual[firstOutlier] << " for " << expected[firstOutlier];
 }
 
+// Where the screen was drawn on (it starts black).
+bool Drew(uint32_t pixel)
+{
+    return (pixel & 0xFFFFFF) != 0;
+}
+
+// A surface: every pixel within the tolerance, but for a pixel that one road drew and the other
+// did not when the case allows a rim, and the other road drew a pixel next to it.
+void CompareSurface(const std::string& road, const Case& c, int tolerance,
+                    const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual)
+{
+    auto drewNear = [](const std::vector<uint32_t>& pixels, int x, int y)
+    {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+            {
+                int nx = x + dx, ny = y + dy;
+                if (nx >= 0 && ny >= 0 && nx < 320 && ny < 240 && Drew(pixels[size_t(ny * 320 + nx)]))
+                    return true;
+            }
+        return false;
+    };
+    size_t wrong = 0, first = 0;
+    for (size_t i = 0; i < actual.size(); ++i)
+    {
+        if (Difference(actual[i] | 0xFF000000u, expected[i] | 0xFF000000u) <= tolerance) continue;
+        const int x = int(i % 320), y = int(i / 320);
+        const bool onRim = c.rim && Drew(actual[i]) != Drew(expected[i]) &&
+                           drewNear(Drew(actual[i]) ? expected : actual, x, y);
+        if (!onRim && wrong++ == 0) first = i;
+    }
+    EXPECT_EQ(wrong, 0u) << road << ": " << c.name << ": " << wrong << " pixels differ by more than "
+                         << tolerance << (c.rim ? " off the rim" : "") << "; the first at (" << first % 320
+                         << ", " << first / 320 << "): " << std::hex << actual[first] << " for "
+                         << expected[first];
+}
+
+// An anti-aliased line on a surface: across each column (or row) that it crosses, but for the two
+// at each end, both roads lay the same weight (the sum of the red channel) within the tolerance,
+// centred within kLineCentre of each other; the surface lays nothing where the line does not go.
+void CompareLine(const std::string& road, const Case& c, int tolerance, const std::vector<uint32_t>& expected,
+                 const std::vector<uint32_t>& actual)
+{
+    const bool alongX = c.line == Line::AlongX;
+    const int major = alongX ? 320 : 240, minor = alongX ? 240 : 320;
+    auto weigh = [&](const std::vector<uint32_t>& pixels, int m, double& centre)
+    {
+        int sum = 0;
+        double moment = 0;
+        for (int n = 0; n < minor; ++n)
+        {
+            int v = int((pixels[alongX ? size_t(n * 320 + m) : size_t(m * 320 + n)] >> 16) & 0xFF);
+            sum += v;
+            moment += double(n) * v;
+        }
+        centre = sum ? moment / sum : 0.0;
+        return sum;
+    };
+    std::vector<int> crossed;
+    for (int m = 0; m < major; ++m)
+    {
+        double centre;
+        if (weigh(expected, m, centre) > 0) crossed.push_back(m);
+    }
+    ASSERT_GT(crossed.size(), 8u) << road << ": " << c.name;
+    // Each road ends the line its own way, within a column (or row) of the other's end.
+    for (int m = 0; m < major; ++m)
+    {
+        double centre;
+        if (m >= crossed.front() - 1 && m <= crossed.back() + 1) continue;
+        EXPECT_EQ(weigh(actual, m, centre), 0) << road << ": " << c.name << " past the line at " << m;
+    }
+    for (size_t k = 2; k + 2 < crossed.size(); ++k)
+    {
+        const int m = crossed[k];
+        double drawnAt = 0, expectedAt = 0;
+        const int drawn = weigh(actual, m, drawnAt), wanted = weigh(expected, m, expectedAt);
+        EXPECT_LE(std::abs(drawn - wanted), tolerance) << road << ": " << c.name << " at " << m;
+        EXPECT_LE(std::abs(drawnAt - expectedAt), kLineCentre) << road << ": " << c.name << " at " << m;
+    }
+}
+
 void RunRoad(const displaytest::NamedFormat& format, bool threeD)
 {
     DisplayRig rig(format.format, threeD);
@@ -263,6 +395,7 @@ void RunRoad(const displaytest::NamedFormat& format, bool threeD)
     ASSERT_EQ(rig.Display()->mIs3D, threeD) << format.name;
     Sources sources(rig.Display());
     const std::string road = std::string(threeD ? "3D on " : "surface ") + format.name;
+    const bool sixteen = format.format.bitCount == 16;
     for (const Case& c : Cases())
     {
         if (threeD && c.surfaceOnly) continue;
@@ -279,10 +412,15 @@ void RunRoad(const displaytest::NamedFormat& format, bool threeD)
         if (threeD) rig.Display()->mD3DInterface->Flush();
         EXPECT_TRUE(rig.Display()->mD3DInterface->mErrorText.empty())
             << rig.Display()->mD3DInterface->mErrorText;
-        int tolerance = c.tolerance + (format.format.bitCount == 16 ? kSixteenBitSlack : 0);
-        double allowed = c.outlierFraction + (threeD ? c.threeDOutliers : 0.0);
-        Compare(road, c, tolerance, allowed, expected,
-                displaytest::ReadSurface(rig.Display()->mDrawSurface.get()));
+        const std::vector<uint32_t> actual = displaytest::ReadSurface(rig.Display()->mDrawSurface.get());
+        ASSERT_EQ(actual.size(), expected.size()) << road << ": " << c.name;
+        if (threeD)
+            CompareRendered(road, c, c.threeDTolerance + (sixteen ? kThreeDSixteenBitSlack : 0),
+                            c.threeDOutliers, expected, actual);
+        else if (c.line != Line::None)
+            CompareLine(road, c, sixteen ? kLineSixteenBitSlack : kLineWeight, expected, actual);
+        else
+            CompareSurface(road, c, c.exact + (sixteen ? kSixteenBitSlack : 0), expected, actual);
     }
 }
 

@@ -171,7 +171,7 @@ TEST(SurfaceImage, RoutesAndDiscardsOnlyWhatWasDrawn)
 TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
 {
     const int big = INT32_MAX;
-    using Draw = std::function<void(DDImage* screen, DDImage* src)>;
+    using Draw = std::function<void(DDImage * screen, DDImage * src)>;
     struct Case
     {
         const char* what;
@@ -216,11 +216,10 @@ TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
         {"stretch over the whole range",
          [&](DDImage* s, DDImage* src)
          {
-             s->StretchBlt(src, Rect(-(big / 2), -(big / 2), big, big), Rect(0, 0, 2, 2), Rect(0, 0, big, big),
-                           Color::White, 0, true);
+             s->StretchBlt(src, Rect(-(big / 2), -(big / 2), big, big), Rect(0, 0, 2, 2),
+                           Rect(0, 0, big, big), Color::White, 0, true);
          },
-         [&](DDImage* s, DDImage* src)
-         {
+         [&](DDImage* s, DDImage* src) {
              s->StretchBlt(src, Rect(0, 0, 320, 240), Rect(0, 0, 2, 2), Rect(0, 0, 320, 240), Color::White, 0,
                            true);
          }},
@@ -234,12 +233,13 @@ TEST(SurfaceImage, HostileCoordinatesStayInsideTheSurface)
         {"rotated blit far away",
          [&](DDImage* s, DDImage* src)
          {
-             s->BltRotated(src, 1e9f, -1e9f, Rect(0, 0, 2, 2), Rect(-big, -big, big, big), Color::White, 0, 1.0,
-                           0, 0);
+             s->BltRotated(src, 1e9f, -1e9f, Rect(0, 0, 2, 2), Rect(-big, -big, big, big), Color::White, 0,
+                           1.0, 0, 0);
          },
          nullptr},
     };
-    for (const platform::PixelFormat& format : {platform::PixelFormat::Rgb565(), platform::PixelFormat::Rgb32()})
+    for (const platform::PixelFormat& format :
+         {platform::PixelFormat::Rgb565(), platform::PixelFormat::Rgb32()})
     {
         DisplayRig rig(format, false);
         DDImage* screen = rig.Screen();
@@ -299,6 +299,42 @@ TEST(SurfaceImage, TheCoverageFillThrough3DMovesTheCallersSpans)
     EXPECT_EQ(far[0].mY, 0);
     EXPECT_EQ(far[1].mX, INT32_MAX);
     EXPECT_EQ(far[1].mY, INT32_MAX);
+}
+
+// A filtered stretch drawn additively over black shows the filtered picture weighed by its alpha
+// once: what the software image's stretch shows over black, within the rounding of the two blends,
+// also where the source's edge leaves the stretched pixels partly covered.
+TEST(SurfaceImage, AnAdditiveFilteredStretchWeighsItsEdgesOnce)
+{
+    DisplayRig rig(platform::PixelFormat::Rgb32(), false);
+    std::vector<uint32_t> disc(16 * 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            disc[size_t(y * 16 + x)] = (x - 8) * (x - 8) + (y - 8) * (y - 8) < 36 ? 0xFFF0A060u : 0u;
+    auto src = MakeImage(rig.Display(), 16, 16, disc);
+    Kavo::MemoryImage expected(&rig.app);
+    expected.Create(80, 80);
+    expected.FillRect(Rect(0, 0, 80, 80), Color(0, 0, 0), 0);
+    expected.CommitBits();
+    expected.StretchBlt(src.get(), Rect(0, 0, 80, 80), Rect(0, 0, 16, 16), Rect(0, 0, 80, 80), Color::White,
+                        0, false);
+    DDImage* screen = rig.Screen();
+    screen->FillRect(Rect(0, 0, 320, 240), Color(0, 0, 0), 0);
+    screen->StretchBlt(src.get(), Rect(0, 0, 80, 80), Rect(0, 0, 16, 16), Rect(0, 0, 320, 240), Color::White,
+                       1, false);
+    std::vector<uint32_t> out = displaytest::ReadSurface(rig.Display()->mDrawSurface.get());
+    int partly = 0, worst = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x)
+        {
+            const uint32_t want = expected.GetPixel(x, y), got = out[size_t(y * 320 + x)];
+            for (int shift : {0, 8, 16})
+                worst = std::max(worst, std::abs(int((want >> shift) & 0xFF) - int((got >> shift) & 0xFF)));
+            const int red = int((want >> 16) & 0xFF);
+            partly += red > 8 && red < 0xE0;
+        }
+    EXPECT_GT(partly, 50); // the edge is there to be weighed
+    EXPECT_LE(worst, 2);
 }
 
 TEST(SurfaceImage, PixelFormatsWithoutAFillerTakeTheMemoryCopy)
