@@ -150,26 +150,31 @@ TEST_F(CrashWindowsOnTheDesktop, SendingGoesThroughEveryWindowFromTheKeyboard)
     EXPECT_NE(received[1].find("name=\"usertext\"\r\n\r\nIt broke\r\ntwice\r\n"), std::string::npos);
 }
 
-// While the server says nothing, the dots count the seconds; Escape in the progress window
-// stops the transfer and the windows end without a retry box.
-TEST_F(CrashWindowsOnTheDesktop, EscapeAbortsTheUpload)
+// While the server says nothing, the dots count the seconds; Escape or Return (on Abort, its
+// one button) in the progress window stops the transfer, and the windows end without a retry box.
+TEST_F(CrashWindowsOnTheDesktop, EscapeOrReturnAbortsTheUpload)
 {
-    LoopbackServer server({{LoopbackServer::ReadRequest(), LoopbackServer::Hold()}});
-    Start(&server);
-    Opens("Fatal Error!");
-    probe.PressKey(VK_RETURN);
-    Opens("Error Details");
-    probe.PressKey(VK_RETURN, false, true); // Ctrl+Return: Continue from the text box
-    Opens("Submitting Report");
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (CrashHandler::DotCount < 2 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_GE(CrashHandler::DotCount, 2);
-    probe.PressKey(VK_ESCAPE);
-    ASSERT_TRUE(Finished());
-    EXPECT_EQ(Kavo::gHTTPTransfer.GetResult(), Kavo::HTTPTransfer::kAborted);
-    EXPECT_TRUE(probe.WaitUntilGone("Submitting Report", kWaitMs));
-    server.Release();
+    for (int key : {VK_ESCAPE, VK_RETURN})
+    {
+        LoopbackServer server({{LoopbackServer::ReadRequest(), LoopbackServer::Hold()}});
+        Kavo::gHTTPTransfer.Reset();
+        int dots = CrashHandler::DotCount;
+        Start(&server);
+        Opens("Fatal Error!");
+        probe.PressKey(VK_RETURN);
+        Opens("Error Details");
+        probe.PressKey(VK_RETURN, false, true); // Ctrl+Return: Continue from the text box
+        Opens("Submitting Report");
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (CrashHandler::DotCount < dots + 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_GE(CrashHandler::DotCount, dots + 2);
+        probe.PressKey(key);
+        ASSERT_TRUE(Finished());
+        EXPECT_EQ(Kavo::gHTTPTransfer.GetResult(), Kavo::HTTPTransfer::kAborted);
+        EXPECT_TRUE(probe.WaitUntilGone("Submitting Report", kWaitMs));
+        server.Release();
+    }
 }
 
 TEST_F(CrashWindowsOnTheDesktop, EscapeInTheDetailsAndTheRetryBoxEndsTheWindows)
@@ -208,7 +213,11 @@ class GameOnTheDesktop : public CrashWindowsOnTheDesktop
 protected:
     void Launch(const std::string& arguments)
     {
-        folder = std::string(KAVO_TEST_WORKDIR) + "/desktop-" + scratch::TestName() + "/";
+        // Each virtual desktop's run has its own (ctest runs several at once).
+        std::string display = std::getenv("DISPLAY");
+        for (char& c : display)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+        folder = std::string(KAVO_TEST_WORKDIR) + "/desktop" + display + "-" + scratch::TestName() + "/";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder + "runtime");
         std::filesystem::permissions(folder + "runtime", std::filesystem::perms::owner_all);
