@@ -16,6 +16,7 @@
 #include "platform/system/Instance.h"
 #include "platform/files/Registry.h"
 #include "platform/files/TextEncoding.h"
+#include "platform/window/Messages.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -94,6 +95,11 @@ KavoAppBase::KavoAppBase()
     ImageRegistry::Install(this);
 
     gKavoAppForCrash = this;
+    // Ctrl+C and SIGTERM close the program from here on, whatever screen it shows.
+    platform::CatchCloseSignals();
+    // A desktop reached over the network presents without flipping.
+    mRemoteDesktop = platform::DesktopIsRemote();
+    if (mRemoteDesktop) mFlipInFullScreen = false;
 }
 
 KavoAppBase::~KavoAppBase()

@@ -532,7 +532,10 @@ public:
     bool mAutoTest3D = true;
     int mMinVidMemory = 6; // megabytes
     int mRecVidMemory = 14;
-    bool mFlipInFullScreen = true;
+    bool mFlipInFullScreen = true; // cleared on a remote desktop
+    // The desktop is reached over the network (platform::DesktopIsRemote), set by the
+    // constructor. Nothing else reads it yet: the edit field has no use of it on this desktop.
+    bool mRemoteDesktop = false;
     bool mStretchToAspect = false;
     bool mAspectHack = false;
     int mAspectHackNumerator = 4;
@@ -573,6 +576,8 @@ public:
 
 protected:
     std::string mCommandLine;
+    // The word SplitCommandLine hands to HandleCommandLineParam, as written (quotes aside).
+    std::string mCommandLineWord;
 
 private:
     void AccumulateElapsedTime();

@@ -90,7 +90,11 @@ int64_t KavoAppBase::WindowProc(const Message& m)
         ResetFrameTiming();
         return 0;
     case WM_SYSCHAR:
-        return 0; // Alt+character never beeps or opens a menu here
+        // Asked of the application (a game may take more Alt+characters): one it uses is
+        // swallowed, and the default handling an unused one would get has nothing to do on
+        // this desktop (no window menu, no beep), so both end here.
+        (void)IsAltKeyUsed(m.wParam);
+        return 0;
     case WM_SYSCOMMAND:
         if (m.wParam == SC_MONITORPOWER)
         {
@@ -269,8 +273,10 @@ bool KavoAppBase::ProcessDeferredMessages()
             NoteUserInput();
             int key = int(d.wParam);
             // Alt+Enter switches between a window and full screen where a window is possible;
-            // otherwise it is a key like any other.
-            if (key == VK_RETURN && msg == WM_SYSKEYDOWN && !mWindowedNotAllowed &&
+            // otherwise it is a key like any other. Only a press switches: keys held down (or
+            // whose key-up went astray) repeat, and would switch back and forth.
+            bool repeated = (d.lParam & (int64_t(1) << 30)) != 0;
+            if (key == VK_RETURN && msg == WM_SYSKEYDOWN && !repeated && !mWindowedNotAllowed &&
                 !mWindowedRefusedForColorDepth)
             {
                 SwitchScreenModeKeep3D(!mIsWindowed);

@@ -220,7 +220,12 @@ void KavoAppBase::SplitCommandLine(const std::string& text)
     bool inValue = false, quoted = false;
     auto endWord = [&]
     {
-        if (!name.empty()) HandleCommandLineParam(name, value);
+        if (!name.empty())
+        {
+            mCommandLineWord = inValue ? name + "=" + value : name;
+            HandleCommandLineParam(name, value);
+            mCommandLineWord.clear();
+        }
         name.clear();
         value.clear();
         inValue = false;
@@ -301,7 +306,8 @@ void KavoAppBase::HandleCommandLineParam(const std::string& name, const std::str
     }
     else
     {
-        std::string parameter = value.empty() ? name : name + "=" + value;
+        // The parameter as written: "-x=" keeps its "=".
+        std::string parameter = !mCommandLineWord.empty() ? mCommandLineWord : value.empty() ? name : name + "=" + value;
         Popup(GetString("INVALID_COMMANDLINE_PARAM", "Invalid command line parameter: ") + parameter);
         ExitProgram(0);
     }

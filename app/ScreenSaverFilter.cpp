@@ -28,7 +28,7 @@ bool ScreenSaverFilter::Filter(KavoAppBase* app, const Message& m, int64_t* resu
         if (!mInitialized)
         {
             mInitialized = true;
-            LastMousePosition(mLastX, mLastY);
+            mPositionKnown = LastMousePosition(mLastX, mLastY) || !PointerKnownOnlyFromMoves();
         }
         return false;
     case WM_ACTIVATEAPP:
@@ -51,6 +51,14 @@ bool ScreenSaverFilter::Filter(KavoAppBase* app, const Message& m, int64_t* resu
     case WM_MOUSEMOVE:
     {
         int x = LowWord(m.lParam), y = HighWord(m.lParam);
+        if (!mPositionKnown)
+        {
+            // The desktop tells where the pointer is only with the first move it reports over
+            // the new window: that report is where the pointer was, not a move.
+            mPositionKnown = true;
+            mLastX = x;
+            mLastY = y;
+        }
         if (x != mLastX || y != mLastY)
         {
             ++mMoveCount;

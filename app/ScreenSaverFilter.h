@@ -12,7 +12,8 @@ class KavoAppBase;
 // The input filter of screensaver mode ("-screensaver"): the window procedure asks it first about
 // every message. Real input ends the saver: a key or mouse button pressed, a close, the
 // application losing the activation, or the fourth move of the mouse to a new place (up to three
-// moves of jitter are swallowed). Within a second of a monitor-power command, activation, close
+// moves of jitter are swallowed; the first report of where the pointer is over the new window is
+// no move). Within a second of a monitor-power command, activation, close
 // and mouse moves do not count. Ending posts WM_CLOSE to the main window; from then on every
 // message takes the normal path, so that close ends the program.
 //
@@ -29,6 +30,9 @@ public:
     int mLastX = 0;            // the mouse position moves are compared with
     int mLastY = 0;
     int mMoveCount = 0; // moves to a new position so far
+    // The pointer's position was known when the window was made; until it is, the first
+    // move reported gives it.
+    bool mPositionKnown = false;
 
 private:
     // Input that ends the saver unless it is for another window or falls in the grace second.

@@ -71,8 +71,8 @@ public:
     static bool ParseHex(std::string_view text, uint32_t& value);
 
     // --- Crash windows ---
-    // Shows the crash windows on the window host (the installed one, else message boxes, or
-    // stderr without a display) and returns when they are done.
+    // Shows the crash windows on the window host (the installed one, else windows of their own
+    // on the desktop, or stderr without one) and returns when they are done.
     static void ShowErrorWindow(const std::string& report, const std::string& title);
     // Tests install a scripted host; null restores the choice above.
     static void SetWindowHost(CrashWindowHost* host) { sWindowHost = host; }

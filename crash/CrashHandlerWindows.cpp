@@ -4,9 +4,9 @@
 #include "app/KavoAppBase.h"
 #include "crash/CrashWindows.h"
 #include "crash/HTTPTransfer.h"
-#include "crash/MessageBoxCrashWindowHost.h"
+#include "crash/DesktopCrashWindowHost.h"
 #include "crash/StderrCrashWindowHost.h"
-#include "platform/window/ChoiceBox.h"
+#include "platform/window/PrivateDesktop.h"
 
 #include <memory>
 
@@ -21,8 +21,8 @@ void CrashHandler::ShowErrorWindow(const std::string& report, const std::string&
     CrashWindowHost* host = sWindowHost;
     if (!host)
     {
-        if (platform::ChoiceBoxDisplayAvailable())
-            own = std::make_unique<MessageBoxCrashWindowHost>();
+        if (platform::PrivateDesktop::Available())
+            own = std::make_unique<DesktopCrashWindowHost>();
         else
             own = std::make_unique<StderrCrashWindowHost>();
         host = own.get();

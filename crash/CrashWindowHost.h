@@ -7,8 +7,8 @@ namespace Kavo
 {
 
 // What the crash windows (CrashWindows) need of a window system: three windows and a retry box
-// that report their buttons as events. Back-ends: message boxes on the desktop
-// (MessageBoxCrashWindowHost), plain stderr without a display (StderrCrashWindowHost), and a
+// that report their buttons as events. Back-ends: windows of their own on the desktop
+// (DesktopCrashWindowHost), plain stderr without a display (StderrCrashWindowHost), and a
 // scripted one in the tests. Every call comes from the thread that runs the windows.
 class CrashWindowHost
 {

@@ -10,8 +10,9 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # window, input, presentation, the desktop's idle time (platform/)
     libsdl2-dev libx11-dev libxss-dev
-    # a virtual display to run the program headless
-    xvfb
+    # a virtual display to run the program headless; the crash windows' tests on it, without and
+    # with a window manager (xprop tells when it has taken the screen, XTEST types the keys)
+    xvfb x11-utils openbox libxtst6
     # system fonts: FreeType, fontconfig and the faces that stand in for the usual Windows ones
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     # image files

@@ -9,8 +9,10 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <poll.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <deque>
@@ -39,6 +41,25 @@ std::vector<Timer> gTimers;
 std::map<std::string, uint32_t> gRegistered;
 uint32_t gNextRegistered = 0xC000;
 uint32_t gLastInput = 0;
+
+// SIGINT and SIGTERM: the handler only notes them; PeekMessage turns a note into a close.
+std::atomic<bool> gCloseSignalled{false};
+std::atomic<int> gCloseSignals{0};
+
+void OnCloseSignal(int signal)
+{
+    if (gCloseSignals.fetch_add(1) > 0)
+    {
+        // The second one ends the program at once, as if never caught.
+        struct sigaction action = {};
+        action.sa_handler = SIG_DFL;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+        raise(signal);
+        return;
+    }
+    gCloseSignalled = true;
+}
 
 // Asking SDL for the desktop's events costs a dozen calls to the display server even when
 // nothing came. Where the main window is an X11 one, SDL is asked only when the connection has
@@ -206,12 +227,18 @@ void Translate(const SDL_Event& e)
         bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
         bool ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
         if (vk == 0) break;
+        // A key that is down already is pressed again only by the desktop's auto-repeat, also
+        // when the desktop has forgotten it: replacing the window that had the keyboard (a
+        // switch to or from full screen) lets its key-up go astray.
+        bool repeat = down && (e.key.repeat || d.keysDown[size_t(vk)]);
+        d.keysDown[size_t(vk)] = down;
+        d.keyScancodes[vk] = e.key.keysym.scancode;
         // Keys with Alt held, and F10, are system keys.
         bool system = alt || vk == VK_F10;
         uint32_t message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
         int64_t lParam = 1;
         if (alt) lParam |= int64_t(1) << 29;
-        if (e.key.repeat || !down) lParam |= int64_t(1) << 30;
+        if (repeat || !down) lParam |= int64_t(1) << 30;
         if (!down) lParam |= int64_t(1) << 31;
         Queue(message, uint64_t(vk), lParam);
         // Keys that type a control character do so as the framework's desktop did.
@@ -292,8 +319,15 @@ void Translate(const SDL_Event& e)
         switch (e.window.event)
         {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+        {
+            // Keys let go while another window had the keyboard are up: the desktop has told
+            // the keyboard's state again.
+            const Uint8* state = SDL_GetKeyboardState(nullptr);
+            for (size_t vk = 0; vk < d.keysDown.size(); ++vk)
+                if (d.keysDown[vk] && !state[d.keyScancodes[vk]]) d.keysDown[vk] = false;
             Queue(WM_ACTIVATEAPP, 1, 0);
             break;
+        }
         case SDL_WINDOWEVENT_FOCUS_LOST:
             Queue(WM_ACTIVATEAPP, 0, 0);
             break;
@@ -396,8 +430,23 @@ bool PumpDue()
 
 } // namespace
 
+void CatchCloseSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = OnCloseSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // a wait for the desktop is cut short
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 bool PeekMessage(Message& message)
 {
+    if (gCloseSignalled.exchange(false))
+    {
+        message = Message{kMainWindow, WM_CLOSE, 0, 0, Clock::Get().Ticks()};
+        return true;
+    }
     {
         std::lock_guard<std::mutex> guard(gPostedLock);
         if (!gPosted.empty())

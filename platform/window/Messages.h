@@ -9,7 +9,7 @@
 // Windows-1252 characters, click counts as double-click messages (left and right button;
 // the middle button only presses), wheel deltas of 120 per notch, activation, minimise, move,
 // close, timers and posted private messages. SIGINT and SIGTERM arrive as a close of the main
-// window.
+// window (CatchCloseSignals).
 namespace platform
 {
 
@@ -155,6 +155,11 @@ constexpr int HighWord(int64_t value)
 {
     return int16_t(uint16_t((value >> 16) & 0xFFFF));
 }
+
+// From now on SIGINT and SIGTERM come as a WM_CLOSE of the main window, also when the program
+// was started with them ignored (a script's job in the background is); a second one ends the
+// program at once. InitVideo calls it.
+void CatchCloseSignals();
 
 // Takes the next message: posted messages and desktop events first in arrival order, then a
 // due timer. False when none is waiting. Main thread only.

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <bitset>
 #include <string>
 
 namespace platform::detail
@@ -28,14 +29,24 @@ struct Desktop
     // The thread that brought the video up: the only one that may call SDL's video and
     // renderer functions.
     SDL_threadID mainThread = 0;
+    // The main window's X11 window, for the crash windows' connection to hide it from another
+    // thread; 0 without one.
+    std::atomic<unsigned long> x11Window{0};
     // The last cursor position in game coordinates and whether it is over the window; written
     // by the message pump, read by any thread.
     std::atomic<int> mouseX{0};
     std::atomic<int> mouseY{0};
     std::atomic<bool> mouseInside{false};
+    // The keys the desktop's events have pressed and not let go, by virtual-key code, with the
+    // desktop's scancode of each; kept when the main window is replaced (main thread).
+    std::bitset<256> keysDown;
+    SDL_Scancode keyScancodes[256] = {};
 };
 
 Desktop& GetDesktop();
+
+// Whether the caller runs on the thread that brought the video up.
+bool OnVideoThread();
 
 // A pointer position of a mouse event to game coordinates. In full screen the renderer maps
 // events to the scaled screen image itself; a position over the bars beside or below the image

@@ -1,12 +1,17 @@
 #include "platform/window/Window.h"
 
 #include "platform/display/Screen.h"
+#include "platform/window/Messages.h"
+#include "platform/window/PrivateDesktop.h"
 #include "platform/window/SdlDesktop.h"
 #include "platform/files/TextEncoding.h"
+
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -28,6 +33,12 @@ Desktop& GetDesktop()
     return desktop;
 }
 
+bool OnVideoThread()
+{
+    Desktop& d = GetDesktop();
+    return d.mainThread != 0 && SDL_ThreadID() == d.mainThread;
+}
+
 void WindowToGame(int& x, int& y)
 {
     // The renderer's logical size has already mapped the event to the screen image; mapping it
@@ -44,6 +55,18 @@ using detail::GetDesktop;
 
 namespace
 {
+
+// The main window's X11 window, for hiding it from another thread. A renderer may make the
+// window anew below the same SDL window: it is taken again when the window is shown.
+void NoteX11Window()
+{
+    detail::Desktop& d = GetDesktop();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    d.x11Window = d.window && SDL_GetWindowWMInfo(d.window, &info) && info.subsystem == SDL_SYSWM_X11
+                      ? info.info.x11.window
+                      : 0;
+}
 
 std::mutex gAnswererLock;
 MessageBoxAnswerer gAnswerer;
@@ -84,7 +107,10 @@ bool InitVideo(std::string& error)
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!explicitDriver && !(x11 && *x11) && !(wayland && *wayland))
         return fail("neither DISPLAY nor WAYLAND_DISPLAY is set");
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0"); // SIGINT and SIGTERM become SDL_QUIT
+    // SIGINT and SIGTERM become a close through the program's own handler, whatever their
+    // disposition at the start: SDL's would leave them ignored when they came so.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    CatchCloseSignals();
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail(SDL_GetError());
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -95,7 +121,23 @@ bool InitVideo(std::string& error)
     }
     d.videoUp = true;
     d.mainThread = SDL_ThreadID();
+    d.keysDown.reset();
     return true;
+}
+
+bool DisplayNameIsRemote(const std::string& display)
+{
+    size_t colon = display.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    std::string host = display.substr(0, colon);
+    if (host.find('/') != std::string::npos) return false; // a socket's path
+    return host != "unix";
+}
+
+bool DesktopIsRemote()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display && DisplayNameIsRemote(display);
 }
 
 bool VideoAvailable()
@@ -121,6 +163,7 @@ void ShutdownVideo()
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     d.videoUp = false;
+    d.keysDown.reset();
 }
 
 void GetDesktopSize(int& width, int& height)
@@ -195,6 +238,7 @@ bool CreateMainWindow(const WindowOptions& options, std::string& error)
         error = std::string("SDL_CreateWindow: ") + SDL_GetError();
         return false;
     }
+    NoteX11Window();
     d.fullscreen = options.fullscreen;
     d.clientWidth = options.clientWidth;
     d.clientHeight = options.clientHeight;
@@ -217,6 +261,7 @@ void DestroyMainWindow()
 {
     detail::Desktop& d = GetDesktop();
     CloseScreen(); // the screen's renderer and texture belong to the window
+    d.x11Window = 0;
     if (d.window) SDL_DestroyWindow(d.window);
     d.window = nullptr;
     d.fullscreen = false;
@@ -241,10 +286,19 @@ bool MainWindowCanMaximize()
 
 void ShowMainWindow(bool show)
 {
+    if (!detail::OnVideoThread())
+    {
+        // A crash reported on another thread: the main thread may be stopped inside SDL.
+        if (!show) PrivateDesktop::HideMainWindow();
+        return;
+    }
     SDL_Window* window = GetDesktop().window;
     if (!window) return;
     if (show)
+    {
+        NoteX11Window();
         SDL_ShowWindow(window);
+    }
     else
         SDL_HideWindow(window);
 }
@@ -305,7 +359,7 @@ CursorHandle GetSystemCursor(SystemCursor kind)
                                              SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZEWE,
                                              SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_HAND};
     CursorData& data = gSystemCursors[int(kind)];
-    if (!data.cursor && GetDesktop().videoUp) data.cursor = SDL_CreateSystemCursor(kinds[int(kind)]);
+    if (!data.cursor && GetDesktop().videoUp && detail::OnVideoThread()) data.cursor = SDL_CreateSystemCursor(kinds[int(kind)]);
     data.system = true;
     return &data;
 }
@@ -337,7 +391,7 @@ void DestroyCursor(CursorHandle cursor)
 
 void SetCursor(CursorHandle cursor)
 {
-    if (!GetDesktop().videoUp) return;
+    if (!GetDesktop().videoUp || !detail::OnVideoThread()) return;
     if (!cursor || !cursor->cursor)
     {
         SDL_ShowCursor(SDL_DISABLE);
@@ -355,6 +409,12 @@ bool LastMousePosition(int& x, int& y)
     return d.mouseInside;
 }
 
+bool PointerKnownOnlyFromMoves()
+{
+    const char* driver = GetDesktop().videoUp ? SDL_GetCurrentVideoDriver() : nullptr;
+    return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+}
+
 void SetMouseCapture(bool capture)
 {
     if (GetDesktop().window) SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
@@ -362,7 +422,8 @@ void SetMouseCapture(bool capture)
 
 bool SetClipboardText(const std::string& text)
 {
-    return GetDesktop().videoUp && SDL_SetClipboardText(Cp1252ToUtf8(text).c_str()) == 0;
+    // Off the main thread (a crash report) the crash windows hold the text on the clipboard.
+    return GetDesktop().videoUp && detail::OnVideoThread() && SDL_SetClipboardText(Cp1252ToUtf8(text).c_str()) == 0;
 }
 
 bool GetClipboardText(std::string& text)

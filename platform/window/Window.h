@@ -26,6 +26,12 @@ int GetDesktopBitsPerPixel();
 int GetDesktopRefreshRate();
 // The part of the desktop not taken by panels.
 void GetWorkArea(int& x, int& y, int& width, int& height);
+// True when the desktop is reached over the network: an X display named with a host before its
+// number ("host:0", or "localhost:10.0" as a remote shell forwards one). A display of this
+// machine (":0", "unix:0", a socket path) is local, and so is a desktop without a DISPLAY (a
+// Wayland one, or none). Any thread; needs no InitVideo.
+bool DesktopIsRemote();
+bool DisplayNameIsRemote(const std::string& display);
 
 struct WindowOptions
 {
@@ -95,6 +101,10 @@ void SetCursor(CursorHandle cursor);
 // The cursor position in the main window's client area (game coordinates); false when the
 // cursor is not over the window. Any thread: the last position the message pump saw.
 bool LastMousePosition(int& x, int& y);
+// True when the desktop tells where the pointer is only with the first move it reports over a
+// new window (an X or Wayland desktop: a window made under a resting pointer hears of it so);
+// false on the headless desktop, whose pointer is where its events put it (at first 0, 0).
+bool PointerKnownOnlyFromMoves();
 // Keeps mouse events coming while a button is held outside the window.
 void SetMouseCapture(bool capture);
 

@@ -8,6 +8,7 @@
 
 #include "platform/system/Instance.h"
 
+#include <cstdlib>
 #include <random>
 
 namespace
@@ -66,6 +67,88 @@ TEST(WindowProc, AltF4ClosesAndOtherAltKeysOnlyReachTheWidgets)
     EXPECT_EQ(posted.message, WM_CLOSE);
     EXPECT_EQ(posted.window, kMainWindow);
     EXPECT_FALSE(PeekMessage(posted));
+}
+
+// WM_SYSCHAR asks the application whether it uses the Alt+character; the base uses Enter and
+// 'r' in either case.
+TEST(WindowProc, AltCharactersAreAskedOfTheApplication)
+{
+    struct AltApp : TestApp
+    {
+        std::vector<uint64_t> asked;
+        bool IsAltKeyUsed(uint64_t wParam) override
+        {
+            asked.push_back(wParam);
+            return TestApp::IsAltKeyUsed(wParam);
+        }
+    };
+    AltApp app;
+    app.mHWnd = kMainWindow;
+    for (uint64_t c : {uint64_t('x'), uint64_t(13)})
+        EXPECT_EQ(app.WindowProc(Msg(WM_SYSCHAR, c)), 0);
+    EXPECT_EQ(app.asked, (std::vector<uint64_t>{'x', 13}));
+    EXPECT_TRUE(Queued(app).empty());
+    const std::pair<int, bool> cases[] = {{13, true}, {'r', true}, {'R', true}, {'x', false}, {'e', false}};
+    for (auto [c, used] : cases)
+        EXPECT_EQ(app.TestApp::IsAltKeyUsed(uint64_t(c)), used) << c;
+}
+
+// The constructor marks a desktop reached over the network, and presents there without
+// flipping.
+TEST(Construction, ARemoteDesktopPresentsWithoutFlipping)
+{
+    const char* before = std::getenv("DISPLAY");
+    std::string saved = before ? before : "";
+    const std::pair<const char*, bool> displays[] = {
+        {":0", false},          {":99.0", false},          {"unix:0", false},       {"/tmp/.X11-unix/X0", false},
+        {"localhost:10.0", true}, {"builder.example:0", true}, {"192.168.1.5:1.0", true}, {"", false},
+    };
+    for (auto [display, remote] : displays)
+    {
+        setenv("DISPLAY", display, 1);
+        EXPECT_EQ(DisplayNameIsRemote(display), remote) << display;
+        TestApp app;
+        EXPECT_EQ(app.mRemoteDesktop, remote) << display;
+        EXPECT_EQ(app.mFlipInFullScreen, !remote) << display;
+    }
+    if (before)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+// Alt+Return switches once a press. The switch replaces the window, and the key-up can go
+// astray with the old one: the key's repeat then comes as if pressed anew, and must not switch
+// back and forth; a press after the key is let go switches again.
+TEST(WindowProc, AltReturnSwitchesOnceAPress)
+{
+    namespace syn = platform::synthetic;
+    FakeClock clock;
+    TestApp app;
+    app.Initialize();
+    ASSERT_TRUE(app.mIsWindowed);
+    auto pump = [&]
+    {
+        for (int i = 0; i < 30; ++i)
+            app.UpdateAppStep(nullptr);
+    };
+    syn::Key(true, "Left Alt");
+    syn::Key(true, "Return");
+    pump();
+    EXPECT_FALSE(app.mIsWindowed);
+    for (int i = 0; i < 3; ++i)
+    {
+        syn::Key(true, "Return");
+        pump();
+        EXPECT_FALSE(app.mIsWindowed) << i;
+    }
+    syn::Key(false, "Return");
+    syn::Key(true, "Return");
+    pump();
+    EXPECT_TRUE(app.mIsWindowed);
+    syn::Key(false, "Return");
+    syn::Key(false, "Left Alt");
+    pump();
 }
 
 TEST(WindowProc, MinimisingMutesUntilRestoredAndThePlayersMuteStays)
