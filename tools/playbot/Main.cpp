@@ -1,5 +1,7 @@
-// playbot: plays rules files headless through the rules engine, as a careful (or a casual) player
-// at the board screen would, over many seeds, and tells how each level plays. See Usage below.
+// playbot: plays rules files headless through the rules engine, as a careful, a greedy or a
+// casual player at the board screen would, over many seeds, and tells how each level plays. See
+// Usage below.
+#include "base/StringUtils.h"
 #include "tools/playbot/Report.h"
 #include "tools/playbot/Stats.h"
 #include "tools/playbot/Trial.h"
@@ -26,8 +28,13 @@ const char* const kUsage =
     "  -moves N       moves a trial may make on one level (default 600)\n"
     "  -levels A[-B]  only these levels\n"
     "  -games N       also play N whole games from level 1 (default 0; 5 in a report)\n"
-    "  -pace S        game seconds one move takes (default: 1 in Speedblitz, else 1.5)\n"
-    "  -player P      careful (default) or casual\n"
+    "  -boards N      also tell how many of N fresh first boards of each level start stuck\n"
+    "                 (default 0; 100 in a report)\n"
+    "  -pace S        game seconds one move takes (default 1.5; the careful and the casual player\n"
+    "                 take 1 in Speedblitz)\n"
+    "  -player P      careful (default), greedy (the move with the largest group now, else any)\n"
+    "                 or casual; in a report, only that player instead of the careful and the\n"
+    "                 greedy one\n"
     "  -depth N       look-ahead of the careful player when nothing groups (default 3)\n"
     "  -threads N     threads (default: every core)\n"
     "  -medals        for challenges: the scores of both players over the seeds, to set medal scores\n"
@@ -42,6 +49,8 @@ struct Options
     int games = 0;
     int threads = int(std::thread::hardware_concurrency());
     bool medals = false;
+    bool playerChosen = false;
+    int boards = 0;
     std::string report;
     PlayerOptions player;
 };
@@ -53,8 +62,16 @@ void PrintLevels(const std::string& file, const Kavo::GameRulesConfig& rules, co
         levels.push_back(level);
     const LevelsPlayed played = PlayLevels(rules, levels, o.seeds, o.threads, o.player, o.moves);
     std::printf("%s: %d trials a level, at most %d moves, %.2f s a move\n%s%s", file.c_str(), o.seeds, o.moves,
-                o.player.pace > 0 ? o.player.pace : ModePace(rules), LevelTable(played.levels, "level").c_str(),
+                o.player.pace > 0 ? o.player.pace : ModePace(rules, o.player.style), LevelTable(played.levels, "level").c_str(),
                 LevelTable(played.planets, "planet").c_str());
+    if (o.boards > 0)
+    {
+        std::string stuck;
+        for (int level : levels)
+            if (const int n = FreshBoardsStuck(rules, level, o.boards))
+                stuck += Kavo::StrFormat(" level %d: %d;", level, n);
+        std::printf("fresh boards stuck (of %d a level):%s\n", o.boards, stuck.empty() ? " none" : stuck.c_str());
+    }
     if (o.games < 1) return;
     std::printf("%s", GameTable(PlayGames(rules, o.games, o.threads, o.player, o.moves)).c_str());
 }
@@ -72,14 +89,14 @@ int main(int argc, char** argv)
         if (arg == "-seeds" && value) o.seeds = std::max(1, std::atoi(argv[++i]));
         else if (arg == "-moves" && value) o.moves = std::max(1, std::atoi(argv[++i]));
         else if (arg == "-games" && value) o.games = std::max(0, std::atoi(argv[++i]));
+        else if (arg == "-boards" && value) o.boards = std::max(0, std::atoi(argv[++i]));
         else if (arg == "-pace" && value) o.player.pace = std::atof(argv[++i]);
         else if (arg == "-depth" && value) o.player.depth = std::atoi(argv[++i]);
         else if (arg == "-threads" && value) o.threads = std::max(1, std::atoi(argv[++i]));
         else if (arg == "-player" && value)
         {
-            const std::string style = argv[++i];
-            if (style != "careful" && style != "casual") return std::fprintf(stderr, "%s", kUsage), 2;
-            o.player.style = style == "casual" ? Style::Casual : Style::Careful;
+            if (!StyleFromName(argv[++i], o.player.style)) return std::fprintf(stderr, "%s", kUsage), 2;
+            o.playerChosen = true;
         }
         else if (arg == "-levels" && value)
         {
@@ -102,7 +119,10 @@ int main(int argc, char** argv)
         r.moves = o.moves;
         r.threads = o.threads;
         if (o.games > 0) r.games = o.games;
-        r.player = o.player;
+        if (o.playerChosen) r.players = {o.player};
+        for (PlayerOptions& player : r.players)
+            player.pace = o.player.pace, player.depth = o.player.depth;
+        if (o.boards > 0) r.bounds.freshBoards = o.boards;
         return WriteReport(files[0], o.report, r) ? 0 : 1;
     }
     int status = 0;

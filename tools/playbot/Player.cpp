@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace PlayBot
 {
@@ -52,6 +53,28 @@ bool Engine::MoveMadeASeed() const
 bool IsSlide(int moveType)
 {
     return moveType == mtSlide || moveType == mtOneSpaceSlide;
+}
+
+const char* StyleName(Style style)
+{
+    switch (style)
+    {
+    case Style::Careful: return "careful";
+    case Style::Casual: return "casual";
+    case Style::Greedy: return "greedy";
+    }
+    return "?";
+}
+
+bool StyleFromName(const char* name, Style& style)
+{
+    for (Style s : {Style::Careful, Style::Casual, Style::Greedy})
+        if (std::string(name) == StyleName(s))
+        {
+            style = s;
+            return true;
+        }
+    return false;
 }
 
 namespace
@@ -332,6 +355,11 @@ bool Player::Choose(const Engine& e, Click& chosen)
     std::vector<Click> clicks = Clicks(e);
     if (clicks.empty()) return false;
     if (mOptions.style == Style::Casual) return ChooseCasual(e, clicks, chosen);
+    if (mOptions.style == Style::Greedy)
+    {
+        NotePosition(e);
+        return ChooseGreedy(e, clicks, chosen);
+    }
     if (e.LevelConfig().GeneralConfigFlags & gcfGameOverIfScoreIsNonZero) return ChooseOneShot(e, clicks, chosen);
     NotePosition(e);
     return ChooseCareful(e, clicks, chosen);
@@ -381,6 +409,100 @@ bool Player::ChooseCasual(const Engine& e, const std::vector<Click>& all, Click&
         return true;
     }
     return false;
+}
+
+namespace
+{
+
+// The most pieces of one colour joined side by side (a group in the making) that hold one of
+// the squares given.
+int LargestCluster(const GameBoardLogic& e, const std::vector<SquarePos>& from)
+{
+    const int w = e.Width(), h = e.Height();
+    std::vector<bool> seen(size_t(GameBoardLogic::kSquares), false);
+    int largest = 0;
+    std::vector<SquarePos> stack;
+    for (const SquarePos& start : from)
+    {
+        const int colour = PieceColour(e.Square(start.x, start.y).piece);
+        if (!IsColourPiece(colour) || seen[size_t(start.x + GameBoardLogic::kGridSize * start.y)]) continue;
+        int size = 0;
+        stack.assign(1, start);
+        seen[size_t(start.x + GameBoardLogic::kGridSize * start.y)] = true;
+        while (!stack.empty())
+        {
+            const SquarePos p = stack.back();
+            stack.pop_back();
+            size += 1;
+            const SquarePos next[4] = {{p.x - 1, p.y}, {p.x + 1, p.y}, {p.x, p.y - 1}, {p.x, p.y + 1}};
+            for (const SquarePos& n : next)
+            {
+                if (n.x < 0 || n.y < 0 || n.x >= w || n.y >= h) continue;
+                const size_t i = size_t(n.x + GameBoardLogic::kGridSize * n.y);
+                if (seen[i] || PieceColour(e.Square(n.x, n.y).piece) != colour) continue;
+                seen[i] = true;
+                stack.push_back(n);
+            }
+        }
+        largest = std::max(largest, size);
+    }
+    return largest;
+}
+
+} // namespace
+
+bool Player::ChooseGreedy(const Engine& e, const std::vector<Click>& clicks, Click& chosen)
+{
+    // What the player sees of a click, best first: it ends the level or wins the game, it makes a
+    // group, it makes none (to a position not yet left since the last group, or back to one), it
+    // loses the game. Within a kind, the larger group or cluster is better.
+    enum Kind
+    {
+        Loses,
+        Revisits,
+        Quiet,
+        Groups,
+        EndsLevel,
+    };
+    Engine scratch(e), after;
+    Snapshot start;
+    start.Take(e);
+    int mask[GameBoardLogic::kSquares];
+    std::pair<int, int> best{-1, 0};
+    std::vector<Click> ties;
+    for (const Click& c : clicks)
+    {
+        // The groups on the board right after the move, before any refill.
+        start.Put(scratch);
+        scratch.NoteMovedSquares(true);
+        int ox, oy;
+        if (!scratch.DoMove(c.type, c.x, c.y, ox, oy)) continue;
+        MatchGroupList groups;
+        std::pair<int, int> seen{Quiet, 0};
+        if (scratch.FindMatches(mask, groups))
+        {
+            for (const MatchGroup& g : groups)
+                seen.second = std::max(seen.second, g.size);
+            seen.first = Groups;
+            // How the move comes out: what the board shows once the pieces are in.
+            MatchGroupList played;
+            if (TryClick(e, c, mRandom.Next(), after, played))
+            {
+                if (after.IsSpecialLoss()) seen.first = Loses;
+                else if (after.IsSpecialWin() || after.IsLevelDone()) seen.first = EndsLevel;
+            }
+        }
+        else
+        {
+            seen.second = LargestCluster(scratch, scratch.MovedSquares());
+            if (SeenPosition(scratch)) seen.first = Revisits;
+        }
+        if (seen > best) best = seen, ties.clear();
+        if (seen == best) ties.push_back(c);
+    }
+    if (ties.empty()) return false;
+    chosen = ties[mRandom.Next() % ties.size()];
+    return true;
 }
 
 bool Player::ChooseCareful(const Engine& e, const std::vector<Click>& clicks, Click& chosen)

@@ -27,6 +27,7 @@ public:
     // After a move on a board without a group: whether a seed block (2 x 2, or 3 x 3 with the 3 x 3
     // rule) over a square that changed now matches, which is where any new group must start.
     bool MoveMadeASeed() const;
+    const std::vector<Kavo::SquarePos>& MovedSquares() const { return mMoved; }
 
 private:
     bool mNoting = false;
@@ -56,13 +57,24 @@ enum class Style
     Careful,
     // Overlooks half of the clicks, takes the best group among those it sees, else any move.
     Casual,
+    // Looks one move ahead only: of every click of both buttons it takes the one that makes the
+    // largest group, with no thought for points or for what follows, except that it takes a move
+    // that ends the level first and one that loses the game last. When nothing groups, the move
+    // whose moved pieces join the most pieces of one colour side by side, to a position not seen
+    // since the last group while there is one. Equal clicks are picked among at random.
+    Greedy,
 };
+
+// The name of a style on the command line and in the report ("careful", "casual", "greedy"),
+// and the style of a name; false for a name that is none.
+const char* StyleName(Style style);
+bool StyleFromName(const char* name, Style& style);
 
 struct PlayerOptions
 {
     Style style = Style::Careful;
-    // Game seconds that one move takes (thinking, the slide and the explosion); 0 for the mode's
-    // pace (ModePace).
+    // Game seconds that one move takes (thinking, the slide and the explosion); 0 for the style's
+    // pace in the mode (ModePace).
     double pace = 0;
     // Deepest look-ahead of the careful player when no move makes a group now (1 = none).
     int depth = 3;
@@ -81,6 +93,7 @@ private:
     struct Tried;
 
     bool ChooseCasual(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
+    bool ChooseGreedy(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
     bool ChooseCareful(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
     // Where the first points end the game: the best group now, or the quiet move after which a
     // bigger one is there.

@@ -143,6 +143,57 @@ std::vector<ChallengeEntry> ReadChallenges(const std::string& properties)
     return challenges;
 }
 
+int FreshBoardsStuck(const Kavo::GameRulesConfig& rules, int level, int count)
+{
+    int stuck = 0;
+    for (int i = 0; i < count; ++i)
+        stuck += StartsStuck(rules, level, LevelSeed(level, i));
+    return stuck;
+}
+
+std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result, const Bounds& b,
+                                        bool strict)
+{
+    std::vector<std::string> found;
+    const char* who = StyleName(result.player.style);
+    for (const LevelStats& s : result.levels)
+    {
+        if (s.WinRate() < b.minWinRate)
+            found.push_back(StrFormat("%s %d, %s player: won %.0f%%", mode.c_str(), s.level, who, 100 * s.WinRate()));
+        const int unwinnable = s.ends[int(End::Stuck)] + s.ends[int(End::Lost)];
+        if (strict && unwinnable)
+            found.push_back(StrFormat("%s %d, %s player: became unwinnable in %d trials", mode.c_str(), s.level, who,
+                                      unwinnable));
+    }
+    const std::vector<LevelStats>& planets = result.planets;
+    for (size_t p = 1; p < planets.size(); ++p)
+    {
+        const double before = planets[p - 1].medianMoves, now = planets[p].medianMoves;
+        if (planets[p - 1].wins == 0 || planets[p].wins == 0) continue; // a level won too seldom says it
+        if (strict && now < before)
+            found.push_back(StrFormat("%s planet %zu, %s player: %.0f moves, fewer than planet %zu's %.0f", mode.c_str(),
+                                      p + 1, who, now, p, before));
+        if (now > b.maxPlanetRise * before)
+            found.push_back(StrFormat("%s planet %zu, %s player: %.0f moves, a cliff after planet %zu's %.0f",
+                                      mode.c_str(), p + 1, who, now, p, before));
+    }
+    if (!planets.empty() && planets.back().wins > 0)
+    {
+        const LevelStats& last = planets.back();
+        for (const LevelStats& p : planets)
+            if (p.level != last.level && p.medianMoves > last.medianMoves)
+            {
+                found.push_back(StrFormat("%s, %s player: the last planet (%.0f moves) is easier than planet %d (%.0f)",
+                                          mode.c_str(), who, last.medianMoves, p.level, p.medianMoves));
+                break;
+            }
+    }
+    const int wins = GamesWon(result.games);
+    if (strict && !result.games.empty() && wins < b.minGameWins)
+        found.push_back(StrFormat("%s, %s player: %d of %zu whole games won", mode.c_str(), who, wins, result.games.size()));
+    return found;
+}
+
 namespace
 {
 
@@ -161,14 +212,20 @@ constexpr Mode kModes[] = {{"Untimed", "untimed_config.xml"},
 struct ModeResult
 {
     std::string name, file;
-    std::vector<LevelStats> levels, planets;
-    std::vector<GameTrial> games;
+    std::vector<int> freshStuck; // per level from 1, of the bounds' fresh boards
+    std::vector<PlayerResult> players;
 };
 
 struct Challenge : ChallengeEntry
 {
     std::vector<double> careful, casual, moves;
 };
+
+std::string PaceText(const PlayerOptions& player)
+{
+    if (player.pace > 0) return StrFormat("%.1f s", player.pace);
+    return player.style == Style::Greedy ? "1.5 s" : "1 s (Speedblitz) or 1.5 s";
+}
 
 bool PlayMode(const std::string& properties, const Mode& mode, const ReportOptions& o, ModeResult& result)
 {
@@ -179,10 +236,20 @@ bool PlayMode(const std::string& properties, const Mode& mode, const ReportOptio
     std::vector<int> levels;
     for (int level = 1; level < EndLevel(rules); ++level)
         levels.push_back(level);
-    LevelsPlayed played = PlayLevels(rules, levels, o.seeds, o.threads, o.player, o.moves);
-    result.levels = std::move(played.levels);
-    result.planets = std::move(played.planets);
-    result.games = PlayGames(rules, o.games, o.threads, o.player, o.gameMoves);
+    result.freshStuck.assign(levels.size(), 0);
+    RunJobs(int(levels.size()), o.threads,
+            [&](int l) { result.freshStuck[size_t(l)] = FreshBoardsStuck(rules, levels[size_t(l)], o.bounds.freshBoards); });
+    for (const PlayerOptions& player : o.players)
+    {
+        std::fprintf(stderr, "playing %s, %s player\n", mode.name, StyleName(player.style));
+        PlayerResult r;
+        r.player = player;
+        LevelsPlayed played = PlayLevels(rules, levels, o.seeds, o.threads, player, o.moves);
+        r.levels = std::move(played.levels);
+        r.planets = std::move(played.planets);
+        r.games = PlayGames(rules, o.games, o.threads, player, o.gameMoves);
+        result.players.push_back(std::move(r));
+    }
     return true;
 }
 
@@ -196,75 +263,106 @@ double Reach(const std::vector<double>& scores, int medal)
 std::vector<std::string> Breaches(const ModeResult& mode, const Bounds& b)
 {
     std::vector<std::string> found;
-    for (const LevelStats& s : mode.levels)
+    for (size_t l = 0; l < mode.freshStuck.size(); ++l)
+        if (mode.freshStuck[l] > 0)
+            found.push_back(StrFormat("%s %zu: %d of %d fresh boards start stuck", mode.name.c_str(), l + 1,
+                                      mode.freshStuck[l], b.freshBoards));
+    bool strictDone = false;
+    for (const PlayerResult& r : mode.players)
     {
-        if (s.WinRate() < b.minWinRate)
-            found.push_back(StrFormat("%s %d: won %.0f%%", mode.name.c_str(), s.level, 100 * s.WinRate()));
-        if (s.startStuck > b.maxStartStuck * s.runs)
-            found.push_back(StrFormat("%s %d: starts stuck on %d of %d boards", mode.name.c_str(), s.level,
-                                      s.startStuck, s.runs));
-        const int unwinnable = s.ends[int(End::Stuck)] + s.ends[int(End::Lost)];
-        if (unwinnable)
-            found.push_back(StrFormat("%s %d: became unwinnable in %d trials", mode.name.c_str(), s.level, unwinnable));
+        const bool strict = !strictDone && r.player.style == Style::Careful;
+        strictDone = strictDone || strict;
+        std::vector<std::string> more = PlayerBreaches(mode.name, r, b, strict);
+        found.insert(found.end(), more.begin(), more.end());
     }
-    for (size_t p = 1; p < mode.planets.size(); ++p)
-    {
-        const double before = mode.planets[p - 1].medianMoves, now = mode.planets[p].medianMoves;
-        if (now < before)
-            found.push_back(StrFormat("%s planet %zu: %.0f moves, fewer than planet %zu's %.0f", mode.name.c_str(),
-                                      p + 1, now, p, before));
-        if (now > b.maxPlanetRise * before)
-            found.push_back(StrFormat("%s planet %zu: %.0f moves, a cliff after planet %zu's %.0f",
-                                      mode.name.c_str(), p + 1, now, p, before));
-    }
-    const int wins = GamesWon(mode.games);
-    if (wins < b.minGameWins)
-        found.push_back(StrFormat("%s: %d of %zu whole games won", mode.name.c_str(), wins, mode.games.size()));
     return found;
 }
 
-std::string ModeSection(const ModeResult& mode)
+std::string SvgName(const ModeResult& mode, const PlayerResult& r)
 {
-    std::string md = StrFormat("## %s (%s)\n\n![%s](difficulty-%s.svg)\n\n", mode.name.c_str(), mode.file.c_str(),
-                               mode.name.c_str(), Kavo::StringToLower(mode.name).c_str());
+    return "difficulty-" + Kavo::StringToLower(mode.name) + "-" + StyleName(r.player.style) + ".svg";
+}
+
+std::string PlayerSection(const ModeResult& mode, const PlayerResult& r)
+{
+    const char* who = StyleName(r.player.style);
+    std::string md = StrFormat("### %s, %s player (%s a move)\n\n![%s, %s player](%s)\n\n", mode.name.c_str(), who,
+                               PaceText(r.player).c_str(), mode.name.c_str(), who, SvgName(mode, r).c_str());
     md += "| planet | levels | won | median moves | p90 moves | median s | rise |\n|---|---|---|---|---|---|---|\n";
-    for (size_t p = 0; p < mode.planets.size(); ++p)
+    for (size_t p = 0; p < r.planets.size(); ++p)
     {
-        const LevelStats& s = mode.planets[p];
-        const int last = std::min(PlanetLastLevel(s.level), int(mode.levels.size()));
-        const std::string rise =
-            p == 0 || mode.planets[p - 1].medianMoves <= 0
-                ? std::string("")
-                : StrFormat("x%.2f", s.medianMoves / mode.planets[p - 1].medianMoves);
+        const LevelStats& s = r.planets[p];
+        const int last = std::min(PlanetLastLevel(s.level), int(r.levels.size()));
+        const std::string rise = p == 0 || r.planets[p - 1].medianMoves <= 0
+                                     ? std::string("")
+                                     : StrFormat("x%.2f", s.medianMoves / r.planets[p - 1].medianMoves);
         md += StrFormat("| %d | %d-%d | %.0f%% | %.0f | %.0f | %.0f | %s |\n", s.level, PlanetFirstLevel(s.level), last,
                         100 * s.WinRate(), s.medianMoves, s.p90Moves, s.medianSeconds, rise.c_str());
     }
     md += "\n| level | won | median moves | p90 moves | median s | p90 s | starts stuck | becomes stuck | "
           "scrambles | not won |\n|---|---|---|---|---|---|---|---|---|---|\n";
-    for (const LevelStats& s : mode.levels)
+    for (const LevelStats& s : r.levels)
         md += StrFormat("| %d | %.0f%% | %.0f | %.0f | %.0f | %.0f | %.0f%% | %.0f%% | %.1f | %s |\n", s.level,
                         100 * s.WinRate(), s.medianMoves, s.p90Moves, s.medianSeconds, s.p90Seconds,
                         100.0 * s.startStuck / std::max(1, s.runs), 100.0 * s.becameStuck / std::max(1, s.runs),
                         double(s.scrambles) / std::max(1, s.runs), NotWon(s).c_str());
-    md += "\nWhole games from level 1:\n\n";
-    for (size_t g = 0; g < mode.games.size(); ++g)
+    if (!r.games.empty())
     {
-        const GameTrial& game = mode.games[g];
-        md += StrFormat("- seed %zu: %s at level %d after %d moves (%.0f s), score %d\n", g + 1, EndName(game.end),
-                        game.levels.empty() ? 0 : game.levels.back().level, game.moves, game.seconds, game.score);
+        md += "\nWhole games from level 1:\n\n";
+        for (size_t g = 0; g < r.games.size(); ++g)
+        {
+            const GameTrial& game = r.games[g];
+            md += StrFormat("- seed %zu: %s at level %d after %d moves (%.0f s), score %d\n", g + 1, EndName(game.end),
+                            game.levels.empty() ? 0 : game.levels.back().level, game.moves, game.seconds, game.score);
+        }
     }
     return md + "\n";
 }
 
+std::string ModeSection(const ModeResult& mode, const Bounds& b)
+{
+    std::string md = StrFormat("## %s (%s)\n\n", mode.name.c_str(), mode.file.c_str());
+    int stuckLevels = 0, most = 0;
+    for (int n : mode.freshStuck)
+        stuckLevels += n > 0, most = std::max(most, n);
+    md += stuckLevels == 0 ? StrFormat("No level starts stuck on any of %d fresh boards.\n\n", b.freshBoards)
+                           : StrFormat("%d levels start stuck on some of %d fresh boards (at most %d).\n\n", stuckLevels,
+                                       b.freshBoards, most);
+    if (mode.players.size() > 1)
+    {
+        // The players side by side, planet by planet.
+        md += "| planet | levels |";
+        std::string rule = "|---|---|";
+        for (const PlayerResult& r : mode.players)
+        {
+            md += StrFormat(" %s won | %s median moves |", StyleName(r.player.style), StyleName(r.player.style));
+            rule += "---|---|";
+        }
+        md += "\n" + rule + "\n";
+        for (size_t p = 0; p < mode.players.front().planets.size(); ++p)
+        {
+            const int planet = mode.players.front().planets[p].level;
+            md += StrFormat("| %d | %d-%d |", planet, PlanetFirstLevel(planet),
+                            std::min(PlanetLastLevel(planet), int(mode.players.front().levels.size())));
+            for (const PlayerResult& r : mode.players)
+                md += StrFormat(" %.0f%% | %.0f |", 100 * r.planets[p].WinRate(), r.planets[p].medianMoves);
+            md += "\n";
+        }
+        md += "\n";
+    }
+    for (const PlayerResult& r : mode.players)
+        md += PlayerSection(mode, r);
+    return md;
+}
 // The curve of a mode: median moves to win per level (dots, with the 90th percentile as a bar),
 // per planet (steps), and the win rate (line, right axis).
-std::string Plot(const ModeResult& mode)
+std::string Plot(const ModeResult& mode, const PlayerResult& result)
 {
     const double w = 820, h = 360, left = 60, right = 60, top = 40, bottom = 50;
     const double plotW = w - left - right, plotH = h - top - bottom;
-    const int n = int(mode.levels.size());
+    const int n = int(result.levels.size());
     double most = 10;
-    for (const LevelStats& s : mode.levels)
+    for (const LevelStats& s : result.levels)
         most = std::max(most, s.p90Moves);
     const double step = most > 400 ? 100 : most > 200 ? 50 : most > 80 ? 20 : 10;
     most = std::ceil(most / step) * step;
@@ -276,9 +374,9 @@ std::string Plot(const ModeResult& mode)
                                 "font-family=\"sans-serif\" font-size=\"11\">\n<rect width=\"100%%\" height=\"100%%\" "
                                 "fill=\"white\"/>\n",
                                 w, h);
-    svg += StrFormat("<text x=\"%.0f\" y=\"22\" font-size=\"15\">%s: moves to win per level and planet, and win "
-                     "rate</text>\n",
-                     left, mode.name.c_str());
+    svg += StrFormat("<text x=\"%.0f\" y=\"22\" font-size=\"15\">%s, %s player: moves to win per level and "
+                     "planet, and win rate</text>\n",
+                     left, mode.name.c_str(), StyleName(result.player.style));
     for (double m = 0; m <= most; m += step)
         svg += StrFormat("<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>"
                          "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%.0f</text>\n",
@@ -286,7 +384,7 @@ std::string Plot(const ModeResult& mode)
     for (int r = 0; r <= 100; r += 25)
         svg += StrFormat("<text x=\"%.1f\" y=\"%.1f\" fill=\"#c0392b\">%d%%</text>\n", w - right + 6, yRate(r / 100.0) + 4,
                          r);
-    for (const LevelStats& p : mode.planets)
+    for (const LevelStats& p : result.planets)
     {
         const double x0 = x(PlanetFirstLevel(p.level) - 0.5), x1 = x(std::min(PlanetLastLevel(p.level), n) + 0.5);
         svg += StrFormat("<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.0f\" y2=\"%.0f\" stroke=\"#bbb\" "
@@ -299,7 +397,7 @@ std::string Plot(const ModeResult& mode)
                              x0, x1, y(p.medianMoves), y(p.medianMoves));
     }
     std::string rate;
-    for (const LevelStats& s : mode.levels)
+    for (const LevelStats& s : result.levels)
     {
         svg += StrFormat("<text x=\"%.1f\" y=\"%.0f\" text-anchor=\"middle\">%d</text>\n", x(s.level), h - bottom + 16,
                          s.level);
@@ -325,7 +423,6 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
     for (const Mode& mode : kModes)
     {
         ModeResult result;
-        std::fprintf(stderr, "playing %s\n", mode.name);
         if (!PlayMode(properties, mode, o, result))
         {
             std::fprintf(stderr, "%s/%s does not load\n", properties.c_str(), mode.file);
@@ -339,6 +436,7 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
         std::vector<std::string> more = Breaches(mode, o.bounds);
         breaches.insert(breaches.end(), more.begin(), more.end());
     }
+    const PlayerOptions careful{Style::Careful};
     std::vector<Challenge> challenges;
     for (const ChallengeEntry& entry : ReadChallenges(properties))
         challenges.push_back({entry, {}, {}, {}});
@@ -351,26 +449,42 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
             std::fprintf(stderr, "%s/%s does not load\n", properties.c_str(), c.file.c_str());
             return false;
         }
-        c.careful = ChallengeScores(rules, o.seeds, o.threads, o.player, o.moves, &c.moves);
+        c.careful = ChallengeScores(rules, o.seeds, o.threads, careful, o.moves, &c.moves);
         c.casual = ChallengeScores(rules, o.seeds, o.threads, CasualPlayer(), o.moves);
         if (Reach(c.careful, c.medals[0]) < o.bounds.minWinRate)
             breaches.push_back(StrFormat("challenge %s: bronze in %.0f%%", c.id.c_str(), 100 * Reach(c.careful, c.medals[0])));
     }
 
     std::string md = "# Difficulty of the levels\n\n";
-    md += StrFormat("Made by `scripts/difficulty-report.sh`: the %s player of `playbot` plays every level of the five "
-                    "modes from a fresh board with %d seeds, at most %d moves a level and %s of game time a move, "
-                    "%d whole games of each mode from level 1 (at most %d moves a level), and every challenge %d times.\n\n",
-                    o.player.style == Style::Careful ? "careful" : "casual", o.seeds, o.moves,
-                    o.player.pace > 0 ? StrFormat("%.1f s", o.player.pace).c_str() : "1 s (Speedblitz) or 1.5 s", o.games,
-                    o.gameMoves,
-                    o.seeds);
-    md += StrFormat("Bounds: every level won in at least %.0f%% of its trials, at most %.0f%% of first boards stuck, "
-                    "no trial ending stuck or lost, each planet's median moves to win at least its predecessor's and "
-                    "at most %.0f times it, at least %d whole game of each mode won, every challenge's bronze medal "
-                    "in at least %.0f%% of its games.\n\n",
-                    100 * o.bounds.minWinRate, 100 * o.bounds.maxStartStuck, o.bounds.maxPlanetRise,
-                    o.bounds.minGameWins, 100 * o.bounds.minWinRate);
+    md += StrFormat("Made by `scripts/difficulty-report.sh`: every level of the five modes is played from a fresh board "
+                    "with %d seeds, at most %d moves a level, and %d whole game%s of each mode from level 1 (at most %d "
+                    "moves a level), by each of these players of `playbot`:\n\n",
+                    o.seeds, o.moves, o.games, o.games == 1 ? "" : "s", o.gameMoves);
+    for (const PlayerOptions& p : o.players)
+    {
+        const char* what = p.style == Style::Careful
+                               ? "tries every click of both buttons and takes the move worth most for points and the "
+                                 "level's objective, looking two or three moves ahead when nothing groups"
+                           : p.style == Style::Greedy
+                               ? "looks one move ahead only: the click that makes the largest group (a move that "
+                                 "ends the level first, one that loses the game last), else the click whose moved "
+                                 "pieces join the most of one colour side by side, not back to a position seen since "
+                                 "the last group while another is there; ties at random"
+                               : "overlooks half of the clicks and takes the best group among those it sees";
+        md += StrFormat("- **%s** (`-player %s`, %s of game time a move): %s.\n", StyleName(p.style), StyleName(p.style),
+                        PaceText(p).c_str(), what);
+    }
+    md += StrFormat("\nEvery challenge is played %d times by the careful and the casual player.\n\n", o.seeds);
+    md += StrFormat("Bounds, for every player: every level won in at least %.0f%% of its trials; no planet's median "
+                    "moves to win more than %.0f times the planet's before it (no cliff, and so no planet standing "
+                    "out above both its neighbours); the last planet of each mode "
+                    "the hardest (the highest median moves to win). For the careful player also: each planet's median "
+                    "at least its predecessor's, no trial ending stuck or lost, at least %d whole game of each mode "
+                    "won. No level's first board stuck on any of %d fresh boards (the engine's stuck test, which looks "
+                    "at sliding boards: a board without a blank square always has a move). Every challenge's bronze "
+                    "medal in at least %.0f%% of the careful player's games.\n\n",
+                    100 * o.bounds.minWinRate, o.bounds.maxPlanetRise, o.bounds.minGameWins, o.bounds.freshBoards,
+                    100 * o.bounds.minWinRate);
     if (breaches.empty()) md += "**Every level and challenge keeps the bounds.**\n\n";
     else
     {
@@ -379,22 +493,38 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
             md += "- " + b + "\n";
         md += "\n";
     }
-    md += "| mode | levels won (median) | whole games won |\n|---|---|---|\n";
+    md += "| mode |";
+    std::string rule = "|---|";
+    for (const PlayerOptions& p : o.players)
+    {
+        md += StrFormat(" %s: levels won (lowest / median) | %s: whole games won |", StyleName(p.style),
+                        StyleName(p.style));
+        rule += "---|---|";
+    }
+    md += " levels starting stuck |\n" + rule + "---|\n";
     for (const ModeResult& mode : modes)
     {
-        std::vector<double> rates;
-        for (const LevelStats& s : mode.levels)
-            rates.push_back(s.WinRate());
-        md += StrFormat("| %s | %.0f%% | %d of %zu |\n", mode.name.c_str(), 100 * Median(rates), GamesWon(mode.games),
-                        mode.games.size());
+        md += "| " + mode.name + " |";
+        for (const PlayerResult& r : mode.players)
+        {
+            std::vector<double> rates;
+            for (const LevelStats& s : r.levels)
+                rates.push_back(s.WinRate());
+            md += StrFormat(" %.0f%% / %.0f%% | %d of %zu |", 100 * Percentile(rates, 0), 100 * Median(rates),
+                            GamesWon(r.games), r.games.size());
+        }
+        int stuck = 0;
+        for (int n : mode.freshStuck)
+            stuck += n > 0;
+        md += StrFormat(" %d |\n", stuck);
     }
     md += "\n";
     platform::MakeDirectory(folder);
     for (const ModeResult& mode : modes)
     {
-        md += ModeSection(mode);
-        const std::string svg = folder + "/difficulty-" + Kavo::StringToLower(mode.name) + ".svg";
-        if (!platform::WriteFileAtomically(svg, Plot(mode))) return false;
+        md += ModeSection(mode, o.bounds);
+        for (const PlayerResult& r : mode.players)
+            if (!platform::WriteFileAtomically(folder + "/" + SvgName(mode, r), Plot(mode, r))) return false;
     }
     md += "## Challenges\n\nMedal scores from the grids; how many games of the careful and of the casual player "
           "(2 s a move, overlooking half of the clicks) reach each medal.\n\n"

@@ -48,14 +48,36 @@ struct ChallengeEntry
 // The challenges of the three grid files of the properties folder, in grid order.
 std::vector<ChallengeEntry> ReadChallenges(const std::string& properties);
 
-// The bounds every level is held to.
+// How many of count fresh first boards of level (LevelSeed(level, 0) to LevelSeed(level,
+// count - 1), so that the trials' boards are among them) start stuck.
+int FreshBoardsStuck(const Kavo::GameRulesConfig& rules, int level, int count);
+
+// The bounds every level is held to, for each player; the careful player, who plays as the levels
+// are meant to be played, is held to the strict ones too.
 struct Bounds
 {
-    double minWinRate = 0.6;      // of a level's trials, within the move limit
-    double maxStartStuck = 0.05;  // of a level's first boards
-    double maxPlanetRise = 2.0;   // median moves to win of a planet over its predecessor's
-    int minGameWins = 1;          // whole games of a mode
+    double minWinRate = 0.6;    // of a level's trials, within the move limit
+    int freshBoards = 100;      // first boards of each level tried: none may start stuck
+    double maxPlanetRise = 2.0; // median moves to win of a planet over its predecessor's
+    // Strict: each planet's median moves to win at least its predecessor's, no trial ending stuck
+    // or lost, and at least this many whole games of each mode won.
+    int minGameWins = 1;
 };
+
+// What one player's trials of a mode came to.
+struct PlayerResult
+{
+    PlayerOptions player;
+    std::vector<LevelStats> levels, planets;
+    std::vector<GameTrial> games;
+};
+
+// Where one player's levels of a mode break the bounds, one line each: a level won too seldom,
+// a planet more than maxPlanetRise times its predecessor's median moves to win (a cliff), a last
+// planet that is not the hardest (the highest median moves to win); with strict, the strict
+// bounds too.
+std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result, const Bounds& bounds,
+                                        bool strict);
 
 struct ReportOptions
 {
@@ -64,13 +86,16 @@ struct ReportOptions
     int gameMoves = 1500; // a whole game may make on one level, as a player who keeps trying
     int games = 5;
     int threads = 1;
-    PlayerOptions player;
+    // The players of the levels and whole games, each with its own tables and plots; the first
+    // careful one also plays the challenges.
+    std::vector<PlayerOptions> players = {PlayerOptions{Style::Careful}, PlayerOptions{Style::Greedy}};
     Bounds bounds;
 };
 
 // Plays the five modes' rules files and the challenges of the three grids in the properties
-// folder and writes difficulty.md and a plot per mode (difficulty-<mode>.svg) into folder.
-// False when a file does not load or cannot be written; the bounds only show in the report.
+// folder and writes difficulty.md and a plot per mode and player (difficulty-<mode>-<player>.svg)
+// into folder. False when a file does not load or cannot be written; the bounds only show in the
+// report.
 bool WriteReport(const std::string& properties, const std::string& folder, const ReportOptions& options);
 
 } // namespace PlayBot

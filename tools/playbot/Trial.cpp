@@ -71,7 +71,7 @@ class Table
 {
 public:
     Table(const GameRulesConfig& rules, uint32_t seed, const PlayerOptions& options)
-        : mPlayer(options, seed ^ 0x5bd1e995u), mPace(options.pace > 0 ? options.pace : ModePace(rules))
+        : mPlayer(options, seed ^ 0x5bd1e995u), mPace(options.pace > 0 ? options.pace : ModePace(rules, options.style))
     {
         TrialClock::Start();
         mEngine.SetRules(SeededRules(rules, seed));
@@ -168,10 +168,10 @@ private:
 
 } // namespace
 
-double ModePace(const GameRulesConfig& rules)
+double ModePace(const GameRulesConfig& rules, Style style)
 {
     constexpr int kSpeedblitz = 3;
-    return rules.GameMode == kSpeedblitz ? 1.0 : 1.5;
+    return rules.GameMode == kSpeedblitz && style != Style::Greedy ? 1.0 : 1.5;
 }
 
 GameRulesConfig SeededRules(const GameRulesConfig& rules, uint32_t seed)
@@ -179,6 +179,14 @@ GameRulesConfig SeededRules(const GameRulesConfig& rules, uint32_t seed)
     GameRulesConfig seeded = rules;
     seeded.Random().Seed(seed);
     return seeded;
+}
+
+bool StartsStuck(const GameRulesConfig& rules, int level, uint32_t seed)
+{
+    Engine engine;
+    engine.SetRules(SeededRules(rules, seed));
+    engine.ResetForLevel(level, true);
+    return IsSlide(engine.LevelConfig().MainMoveType) && engine.IsStuck();
 }
 
 LevelTrial PlayLevel(const GameRulesConfig& rules, int level, uint32_t seed, const PlayerOptions& options, int moveCap)

@@ -70,12 +70,18 @@ struct GameTrial
     std::vector<LevelTrial> levels; // every level played, the last one where the game ended
 };
 
-// Game seconds a careful player spends on a move in the rules' mode: a second in Speedblitz, the
-// game of quick moves, a second and a half elsewhere.
-double ModePace(const Kavo::GameRulesConfig& rules);
+// Game seconds a player of the style spends on a move in the rules' mode: a second and a half,
+// and for the careful and the casual player a second in Speedblitz, the game of quick moves. The
+// greedy player takes a second and a half in every mode.
+double ModePace(const Kavo::GameRulesConfig& rules, Style style);
 
 // A seeded copy of the rules: the game's generator starts from seed.
 Kavo::GameRulesConfig SeededRules(const Kavo::GameRulesConfig& rules, uint32_t seed);
+
+// Whether level's first board, from the rules' generator seeded with seed (the board PlayLevel
+// starts from), is stuck: a sliding board on which the engine's stuck test finds no group left to
+// make. Boards without a blank square never are.
+bool StartsStuck(const Kavo::GameRulesConfig& rules, int level, uint32_t seed);
 
 // Plays level from a fresh board, up to moveCap moves and scrambles.
 LevelTrial PlayLevel(const Kavo::GameRulesConfig& rules, int level, uint32_t seed, const PlayerOptions& options,
