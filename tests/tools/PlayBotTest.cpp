@@ -153,4 +153,105 @@ TEST(PlayBot, QuietMovesDoNotGoRoundInCircles)
     }
 }
 
+// The largest group a click makes on the board as it stands, before any refill; 0 for none.
+int LargestGroupOf(const Engine& engine, const Click& c)
+{
+    Engine copy(engine);
+    int ox, oy, mask[GameBoardLogic::kSquares];
+    MatchGroupList groups;
+    if (!copy.DoMove(c.type, c.x, c.y, ox, oy) || !copy.FindMatches(mask, groups)) return 0;
+    int largest = 0;
+    for (const MatchGroup& g : groups)
+        largest = std::max(largest, g.size);
+    return largest;
+}
+
+// The greedy player takes a click whose group is the largest any click makes, on boards where
+// clicks make groups of different sizes: a level far from its end, so that no click ends it.
+TEST(PlayBot, TheGreedyPlayerTakesTheLargestGroup)
+{
+    GameRulesConfig rules;
+    ASSERT_TRUE(LoadRules(KavoTest::kShippedProperties + "untimed_config.xml", rules));
+    constexpr int kLevel = 11; // slides and turns of four, 135 pieces to clear
+    ASSERT_EQ(rules.GetLevelConfig(kLevel).AlternateMoveType, mtFourSquareRotateCW);
+    TrialClock clock;
+    int choices = 0;
+    for (uint32_t seed = 1; seed <= 40; ++seed)
+    {
+        Engine engine;
+        ASSERT_TRUE(engine.SetRules(SeededRules(rules, seed)));
+        engine.ResetForLevel(kLevel, true);
+        Player player(PlayerOptions{Style::Greedy}, seed);
+        for (int move = 0; move < 6 && engine.piecesCleared < 60; ++move)
+        {
+            std::vector<int> sizes;
+            for (const Click& c : Clicks(engine))
+                sizes.push_back(LargestGroupOf(engine, c));
+            const int largest = *std::max_element(sizes.begin(), sizes.end());
+            Click chosen;
+            ASSERT_TRUE(player.Choose(engine, chosen));
+            const bool differ = std::count_if(sizes.begin(), sizes.end(), [&](int s) { return s > 0 && s < largest; });
+            if (differ)
+            {
+                EXPECT_EQ(LargestGroupOf(engine, chosen), largest) << "seed " << seed << ", move " << move;
+                choices += 1;
+            }
+            MatchGroupList groups;
+            int ox, oy;
+            engine.ResolveMove(chosen.type, chosen.x, chosen.y, ox, oy, groups);
+        }
+    }
+    EXPECT_GE(choices, 5); // boards where the size of the group mattered
+}
+
+// The bounds of the report: a planet more than twice its predecessor's median moves is a cliff
+// for any player, a last planet that is not the hardest is one too, and a planet easier than
+// its predecessor is outside the bounds only for the strict (careful) player.
+TEST(PlayBot, TheReportFindsCliffsAndAnEasyLastPlanet)
+{
+    auto result = [](std::vector<double> medians)
+    {
+        PlayerResult r;
+        r.player.style = Style::Greedy;
+        for (size_t p = 0; p < medians.size(); ++p)
+        {
+            LevelStats s;
+            s.level = int(p) + 1;
+            s.runs = s.wins = 10;
+            s.medianMoves = medians[p];
+            r.planets.push_back(s);
+        }
+        return r;
+    };
+    const Bounds bounds;
+    const struct
+    {
+        std::vector<double> medians;
+        size_t breaches, strictBreaches;
+    } cases[] = {
+        {{20, 40, 40, 80}, 0, 0},  // doubling at most, the last the hardest
+        {{20, 41, 50, 60}, 1, 1},  // a cliff after planet 1
+        {{20, 30, 25, 35}, 0, 1},  // planet 3 easier than planet 2
+        {{20, 60, 30, 50}, 2, 3},  // a cliff, planet 2 harder than the last, planet 3 easier than 2
+        {{30, 20, 25}, 1, 2},      // planet 1 harder than the last, and planet 2 easier than planet 1
+    };
+    for (const auto& c : cases)
+    {
+        const PlayerResult r = result(c.medians);
+        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, false).size(), c.breaches) << ::testing::PrintToString(c.medians);
+        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true).size(), c.strictBreaches)
+            << ::testing::PrintToString(c.medians);
+    }
+    // A level won too seldom is named, with the player.
+    PlayerResult r = result({20, 30});
+    LevelStats level;
+    level.level = 7;
+    level.runs = 10;
+    level.wins = 5;
+    r.levels.push_back(level);
+    const std::vector<std::string> found = PlayerBreaches("Mode", r, bounds, false);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0], "Mode 7, greedy player: won 50%");
+}
+
 } // namespace
