@@ -97,6 +97,43 @@ TEST(PlayBot, AStuckBoardIsScrambledOrEndsTheTrial)
     EXPECT_EQ(scrambled.scrambles, 50);
 }
 
+// A first board has no move when the engine's stuck test finds a sliding board stuck, and on any
+// board when no click of either button moves a piece: on a board of turns where a wall holds every
+// block of four it has none, and one free block is enough for a move.
+TEST(PlayBot, AFirstBoardWithoutAMoveIsFound)
+{
+    std::string walled;
+    for (int row = 0; row < 8; ++row)
+        walled += row % 2 ? "#b#a#b#" : "#a#b#a#";
+    std::string oneFree = walled;
+    oneFree[0] = 'b', oneFree[7] = 'a'; // the block of four at the top left
+    const struct
+    {
+        int main, alternate;
+        std::string layout;
+        bool noMove;
+    } cases[] = {
+        {mtFourSquareRotateCW, mtFourSquareRotateCCW, walled, true},
+        {mtFourSquareRotateCW, mtFourSquareRotateCCW, oneFree, false},
+        {mtEntireRowHorzCycleLTR, mtFourSquareRotateCW, walled, true}, // a row with a wall does not cycle
+        {mtSlide, mtSlide, "", false}, // two colours, no walls: groups are always there to make
+    };
+    TrialClock clock;
+    for (const auto& c : cases)
+    {
+        GameRulesConfig rules = TwoColourRules(c.main, c.alternate);
+        rules.GetLevelConfig(1).sLevelLayout = c.layout;
+        EXPECT_EQ(StartsStuck(rules, 1, 1), c.noMove)
+            << "moves " << c.main << " and " << c.alternate << ", " << c.layout;
+    }
+    // The engine's stuck test: a sliding 3 x 3 board has no 4 x 4 room for a group under the 3 x 3 rule.
+    GameRulesConfig small = TwoColourRules(mtSlide, mtSlide);
+    small.nWidth = small.nHeight = 3;
+    small.GetLevelConfig(1).GeneralConfigFlags = gcfRequire3x3Square;
+    EXPECT_TRUE(StartsStuck(small, 1, 1));
+    EXPECT_EQ(FreshBoardsStuck(small, 1, 5), 5);
+}
+
 // The planets follow each other without a gap or an overlap, and the one after the last begins
 // past every level, so that a loop over the planets of a mode ends.
 TEST(PlayBot, PlanetsCoverTheLevelsOnce)
@@ -204,10 +241,11 @@ TEST(PlayBot, TheGreedyPlayerTakesTheLargestGroup)
     EXPECT_GE(choices, 5); // boards where the size of the group mattered
 }
 
-// The bounds of the report: a planet more than twice its predecessor's median moves is a cliff
-// for any player, a last planet that is not the hardest is one too, and a planet easier than
-// its predecessor is outside the bounds only for the strict (careful) player.
-TEST(PlayBot, TheReportFindsCliffsAndAnEasyLastPlanet)
+// The bounds of the report: two neighbouring planets more than twice apart in median moves to win
+// are a cliff up or a drop down for any player, and a last planet that is not the hardest or
+// not won is outside them too; exactly twice is inside. A trial that ended stuck or lost is outside
+// them only for the strict (careful) player; too few whole games won, for every player.
+TEST(PlayBot, TheReportFindsCliffsDropsAndAnEasyLastPlanet)
 {
     auto result = [](std::vector<double> medians)
     {
@@ -217,7 +255,8 @@ TEST(PlayBot, TheReportFindsCliffsAndAnEasyLastPlanet)
         {
             LevelStats s;
             s.level = int(p) + 1;
-            s.runs = s.wins = 10;
+            s.runs = 10;
+            s.wins = medians[p] > 0 ? 10 : 0;
             s.medianMoves = medians[p];
             r.planets.push_back(s);
         }
@@ -227,31 +266,52 @@ TEST(PlayBot, TheReportFindsCliffsAndAnEasyLastPlanet)
     const struct
     {
         std::vector<double> medians;
-        size_t breaches, strictBreaches;
+        size_t breaches;
     } cases[] = {
-        {{20, 40, 40, 80}, 0, 0},  // doubling at most, the last the hardest
-        {{20, 41, 50, 60}, 1, 1},  // a cliff after planet 1
-        {{20, 30, 25, 35}, 0, 1},  // planet 3 easier than planet 2
-        {{20, 60, 30, 50}, 2, 3},  // a cliff, planet 2 harder than the last, planet 3 easier than 2
-        {{30, 20, 25}, 1, 2},      // planet 1 harder than the last, and planet 2 easier than planet 1
+        {{20, 40, 40, 80}, 0},  // doubling at most, the last the hardest
+        {{20, 30, 25, 35}, 0},  // planet 3 easier than planet 2, but within twice of both neighbours
+        {{40, 80, 40, 80}, 0},  // twice up, twice down, twice up: within the bounds
+        {{20, 41, 50, 60}, 1},  // a cliff up from planet 1
+        {{40, 19, 30, 50}, 1},  // a drop down from planet 1
+        {{20, 60, 30, 50}, 2},  // a cliff up to planet 2, which is harder than the last
+        {{30, 20, 25}, 1},      // planet 1 harder than the last
+        {{50, 20, 45}, 3},      // a drop, a cliff, and planet 1 harder than the last
+        {{20, 30, 0}, 1},       // the last planet never won
     };
     for (const auto& c : cases)
     {
         const PlayerResult r = result(c.medians);
         EXPECT_EQ(PlayerBreaches("Mode", r, bounds, false).size(), c.breaches) << ::testing::PrintToString(c.medians);
-        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true).size(), c.strictBreaches)
-            << ::testing::PrintToString(c.medians);
+        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true).size(), c.breaches) << ::testing::PrintToString(c.medians);
     }
-    // A level won too seldom is named, with the player.
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(PlayerBreaches("Mode", result({40, 19, 38, 41}), bounds, false),
+              Lines{"Mode planet 2, greedy player: 19 moves, a drop down from planet 1's 40 (x0.47)"});
+    EXPECT_EQ(PlayerBreaches("Mode", result({20, 41}), bounds, false),
+              Lines{"Mode planet 2, greedy player: 41 moves, a cliff up from planet 1's 20 (x2.05)"});
+
+    // A level won too seldom is named, with the player; a level with a trial that ended stuck, only
+    // for the strict player.
     PlayerResult r = result({20, 30});
-    LevelStats level;
-    level.level = 7;
-    level.runs = 10;
-    level.wins = 5;
-    r.levels.push_back(level);
-    const std::vector<std::string> found = PlayerBreaches("Mode", r, bounds, false);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0], "Mode 7, greedy player: won 50%");
+    LevelStats seldom, stuck;
+    seldom.level = 7;
+    seldom.runs = 10;
+    seldom.wins = 5;
+    stuck.level = 8;
+    stuck.runs = 10;
+    stuck.wins = 9;
+    stuck.ends[int(End::Stuck)] = 1;
+    r.levels = {seldom, stuck};
+    EXPECT_EQ(PlayerBreaches("Mode", r, bounds, false), Lines{"Mode 7, greedy player: won 50%"});
+    EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true),
+              (Lines{"Mode 7, greedy player: won 50%", "Mode 8, greedy player: became unwinnable in 1 trials"}));
+
+    // Whole games: one won of five keeps the bound, none breaks it for every player.
+    PlayerResult games = result({20, 30});
+    games.games.resize(5);
+    EXPECT_EQ(PlayerBreaches("Mode", games, bounds, false), Lines{"Mode, greedy player: 0 of 5 whole games won"});
+    games.games[3].end = End::Won;
+    EXPECT_TRUE(PlayerBreaches("Mode", games, bounds, false).empty());
 }
 
 } // namespace

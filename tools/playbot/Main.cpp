@@ -28,7 +28,7 @@ const char* const kUsage =
     "  -moves N       moves a trial may make on one level (default 600)\n"
     "  -levels A[-B]  only these levels\n"
     "  -games N       also play N whole games from level 1 (default 0; 5 in a report)\n"
-    "  -boards N      also tell how many of N fresh first boards of each level start stuck\n"
+    "  -boards N      also tell how many of N fresh first boards of each level have no move\n"
     "                 (default 0; 100 in a report)\n"
     "  -pace S        game seconds one move takes (default 1.5; the careful and the casual player\n"
     "                 take 1 in Speedblitz)\n"
@@ -70,7 +70,8 @@ void PrintLevels(const std::string& file, const Kavo::GameRulesConfig& rules, co
         for (int level : levels)
             if (const int n = FreshBoardsStuck(rules, level, o.boards))
                 stuck += Kavo::StrFormat(" level %d: %d;", level, n);
-        std::printf("fresh boards stuck (of %d a level):%s\n", o.boards, stuck.empty() ? " none" : stuck.c_str());
+        std::printf("fresh boards with no move (of %d a level):%s\n", o.boards,
+                    stuck.empty() ? " none" : stuck.c_str());
     }
     if (o.games < 1) return;
     std::printf("%s", GameTable(PlayGames(rules, o.games, o.threads, o.player, o.moves)).c_str());

@@ -282,6 +282,20 @@ std::vector<Click> Clicks(const GameBoardLogic& e)
     return clicks;
 }
 
+bool AnyClickMoves(const Engine& e)
+{
+    Engine scratch(e);
+    Snapshot start;
+    start.Take(e);
+    for (const Click& c : Clicks(e))
+    {
+        start.Put(scratch);
+        int ox, oy;
+        if (scratch.DoMove(c.type, c.x, c.y, ox, oy)) return true;
+    }
+    return false;
+}
+
 double Worth(const GameBoardLogic& e)
 {
     if (e.IsSpecialLoss()) return kLossWorth + e.score;

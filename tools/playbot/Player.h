@@ -46,6 +46,10 @@ bool IsSlide(int moveType);
 // clamps onto the same block, row or column are given once.
 std::vector<Click> Clicks(const Kavo::GameBoardLogic& engine);
 
+// Whether any click of the level's two buttons moves a piece; on a board where none does (every
+// block, row or column held by a black hole, wall or gap) there is no move at all.
+bool AnyClickMoves(const Engine& engine);
+
 // How good a position is for a player who wants points and the level's end: finishing the level
 // outweighs everything, then its objective, time on the clock and points.
 double Worth(const Kavo::GameBoardLogic& engine);

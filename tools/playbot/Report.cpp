@@ -170,26 +170,32 @@ std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerRes
     {
         const double before = planets[p - 1].medianMoves, now = planets[p].medianMoves;
         if (planets[p - 1].wins == 0 || planets[p].wins == 0) continue; // a level won too seldom says it
-        if (strict && now < before)
-            found.push_back(StrFormat("%s planet %zu, %s player: %.0f moves, fewer than planet %zu's %.0f", mode.c_str(),
-                                      p + 1, who, now, p, before));
-        if (now > b.maxPlanetRise * before)
-            found.push_back(StrFormat("%s planet %zu, %s player: %.0f moves, a cliff after planet %zu's %.0f",
-                                      mode.c_str(), p + 1, who, now, p, before));
+        if (now > b.maxPlanetStep * before)
+            found.push_back(StrFormat("%s planet %d, %s player: %.0f moves, a cliff up from planet %d's %.0f (x%.2f)",
+                                      mode.c_str(), planets[p].level, who, now, planets[p - 1].level, before,
+                                      now / before));
+        if (before > b.maxPlanetStep * now)
+            found.push_back(StrFormat("%s planet %d, %s player: %.0f moves, a drop down from planet %d's %.0f (x%.2f)",
+                                      mode.c_str(), planets[p].level, who, now, planets[p - 1].level, before,
+                                      now / before));
     }
-    if (!planets.empty() && planets.back().wins > 0)
+    if (!planets.empty())
     {
         const LevelStats& last = planets.back();
-        for (const LevelStats& p : planets)
-            if (p.level != last.level && p.medianMoves > last.medianMoves)
-            {
-                found.push_back(StrFormat("%s, %s player: the last planet (%.0f moves) is easier than planet %d (%.0f)",
-                                          mode.c_str(), who, last.medianMoves, p.level, p.medianMoves));
-                break;
-            }
+        if (last.wins == 0)
+            found.push_back(StrFormat("%s, %s player: the last planet is never won", mode.c_str(), who));
+        else
+            for (const LevelStats& p : planets)
+                if (p.level != last.level && p.medianMoves > last.medianMoves)
+                {
+                    found.push_back(StrFormat("%s, %s player: the last planet (%.0f moves) is easier than planet "
+                                              "%d (%.0f)",
+                                              mode.c_str(), who, last.medianMoves, p.level, p.medianMoves));
+                    break;
+                }
     }
     const int wins = GamesWon(result.games);
-    if (strict && !result.games.empty() && wins < b.minGameWins)
+    if (!result.games.empty() && wins < b.minGameWins)
         found.push_back(StrFormat("%s, %s player: %d of %zu whole games won", mode.c_str(), who, wins, result.games.size()));
     return found;
 }
@@ -265,7 +271,7 @@ std::vector<std::string> Breaches(const ModeResult& mode, const Bounds& b)
     std::vector<std::string> found;
     for (size_t l = 0; l < mode.freshStuck.size(); ++l)
         if (mode.freshStuck[l] > 0)
-            found.push_back(StrFormat("%s %zu: %d of %d fresh boards start stuck", mode.name.c_str(), l + 1,
+            found.push_back(StrFormat("%s %zu: %d of %d fresh boards start with no move", mode.name.c_str(), l + 1,
                                       mode.freshStuck[l], b.freshBoards));
     bool strictDone = false;
     for (const PlayerResult& r : mode.players)
@@ -325,9 +331,9 @@ std::string ModeSection(const ModeResult& mode, const Bounds& b)
     int stuckLevels = 0, most = 0;
     for (int n : mode.freshStuck)
         stuckLevels += n > 0, most = std::max(most, n);
-    md += stuckLevels == 0 ? StrFormat("No level starts stuck on any of %d fresh boards.\n\n", b.freshBoards)
-                           : StrFormat("%d levels start stuck on some of %d fresh boards (at most %d).\n\n", stuckLevels,
-                                       b.freshBoards, most);
+    md += stuckLevels == 0 ? StrFormat("No level starts with no move on any of %d fresh boards.\n\n", b.freshBoards)
+                           : StrFormat("%d levels start with no move on some of %d fresh boards (at most %d).\n\n",
+                                       stuckLevels, b.freshBoards, most);
     if (mode.players.size() > 1)
     {
         // The players side by side, planet by planet.
@@ -475,15 +481,15 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
                         PaceText(p).c_str(), what);
     }
     md += StrFormat("\nEvery challenge is played %d times by the careful and the casual player.\n\n", o.seeds);
-    md += StrFormat("Bounds, for every player: every level won in at least %.0f%% of its trials; no planet's median "
-                    "moves to win more than %.0f times the planet's before it (no cliff, and so no planet standing "
-                    "out above both its neighbours); the last planet of each mode "
-                    "the hardest (the highest median moves to win). For the careful player also: each planet's median "
-                    "at least its predecessor's, no trial ending stuck or lost, at least %d whole game of each mode "
-                    "won. No level's first board stuck on any of %d fresh boards (the engine's stuck test, which looks "
-                    "at sliding boards: a board without a blank square always has a move). Every challenge's bronze "
-                    "medal in at least %.0f%% of the careful player's games.\n\n",
-                    100 * o.bounds.minWinRate, o.bounds.maxPlanetRise, o.bounds.minGameWins, o.bounds.freshBoards,
+    md += StrFormat("Bounds, for each player: every level won in at least %.0f%% of its trials; no planet's median "
+                    "moves to win more than %.0f times a neighbour's (neither a cliff up from the planet before nor a "
+                    "drop down from it); the last planet of each mode won, and the hardest (no other planet's median "
+                    "moves to win above its own); at least %d whole game of each mode won. For the careful player "
+                    "also: no trial ending stuck or lost. No level's first board without a move on any of %d fresh "
+                    "boards (a sliding board that the engine's stuck test finds stuck, or any board on which no click "
+                    "of either button moves a piece). Every challenge's bronze medal in at least %.0f%% of the "
+                    "careful player's games.\n\n",
+                    100 * o.bounds.minWinRate, o.bounds.maxPlanetStep, o.bounds.minGameWins, o.bounds.freshBoards,
                     100 * o.bounds.minWinRate);
     if (breaches.empty()) md += "**Every level and challenge keeps the bounds.**\n\n";
     else
@@ -501,7 +507,7 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
                         StyleName(p.style));
         rule += "---|---|";
     }
-    md += " levels starting stuck |\n" + rule + "---|\n";
+    md += " levels starting with no move |\n" + rule + "---|\n";
     for (const ModeResult& mode : modes)
     {
         md += "| " + mode.name + " |";

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// The difficulty report: every level of the five modes and every challenge played by the careful
-// player over many seeds, as tables, a plot of each mode's curve, and the bounds that the levels
-// are held to.
+// The difficulty report: every level of the five modes played by the careful and the greedy
+// player over many seeds, and every challenge by the careful and the casual one, as tables, a
+// plot of each mode's curve for each player, and the bounds that the levels are held to.
 namespace PlayBot
 {
 
@@ -49,19 +49,16 @@ struct ChallengeEntry
 std::vector<ChallengeEntry> ReadChallenges(const std::string& properties);
 
 // How many of count fresh first boards of level (LevelSeed(level, 0) to LevelSeed(level,
-// count - 1), so that the trials' boards are among them) start stuck.
+// count - 1), so that the trials' boards are among them) start with no move (StartsStuck).
 int FreshBoardsStuck(const Kavo::GameRulesConfig& rules, int level, int count);
 
-// The bounds every level is held to, for each player; the careful player, who plays as the levels
-// are meant to be played, is held to the strict ones too.
+// The bounds the levels of every mode are held to, for each player.
 struct Bounds
 {
     double minWinRate = 0.6;    // of a level's trials, within the move limit
-    int freshBoards = 100;      // first boards of each level tried: none may start stuck
-    double maxPlanetRise = 2.0; // median moves to win of a planet over its predecessor's
-    // Strict: each planet's median moves to win at least its predecessor's, no trial ending stuck
-    // or lost, and at least this many whole games of each mode won.
-    int minGameWins = 1;
+    int freshBoards = 100;      // first boards of each level tried: none may start with no move
+    double maxPlanetStep = 2.0; // of two neighbouring planets, the larger median moves to win over the smaller
+    int minGameWins = 1;        // whole games of each mode won
 };
 
 // What one player's trials of a mode came to.
@@ -72,10 +69,12 @@ struct PlayerResult
     std::vector<GameTrial> games;
 };
 
-// Where one player's levels of a mode break the bounds, one line each: a level won too seldom,
-// a planet more than maxPlanetRise times its predecessor's median moves to win (a cliff), a last
-// planet that is not the hardest (the highest median moves to win); with strict, the strict
-// bounds too.
+// Where one player's levels of a mode break the bounds, one line each: a level won in fewer than
+// minWinRate of its trials; a planet whose median moves to win is more than maxPlanetStep times a
+// neighbour's (a cliff up from the planet before, or a drop down from it); a last planet that is
+// not won or not the hardest (another planet's median moves to win above its own); fewer than
+// minGameWins whole games won. With strict (the careful player, who plays as the levels are meant
+// to be played) also a level with a trial that ended stuck or lost.
 std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result, const Bounds& bounds,
                                         bool strict);
 

@@ -186,7 +186,7 @@ bool StartsStuck(const GameRulesConfig& rules, int level, uint32_t seed)
     Engine engine;
     engine.SetRules(SeededRules(rules, seed));
     engine.ResetForLevel(level, true);
-    return IsSlide(engine.LevelConfig().MainMoveType) && engine.IsStuck();
+    return (IsSlide(engine.LevelConfig().MainMoveType) && engine.IsStuck()) || !AnyClickMoves(engine);
 }
 
 LevelTrial PlayLevel(const GameRulesConfig& rules, int level, uint32_t seed, const PlayerOptions& options, int moveCap)

@@ -79,8 +79,9 @@ double ModePace(const Kavo::GameRulesConfig& rules, Style style);
 Kavo::GameRulesConfig SeededRules(const Kavo::GameRulesConfig& rules, uint32_t seed);
 
 // Whether level's first board, from the rules' generator seeded with seed (the board PlayLevel
-// starts from), is stuck: a sliding board on which the engine's stuck test finds no group left to
-// make. Boards without a blank square never are.
+// starts from), has no move: a sliding board on which the engine's stuck test finds no group left
+// to make (that test looks only at boards with a blank square), or any board on which no click of
+// either button moves a piece.
 bool StartsStuck(const Kavo::GameRulesConfig& rules, int level, uint32_t seed);
 
 // Plays level from a fresh board, up to moveCap moves and scrambles.
