@@ -72,11 +72,16 @@ struct PlayerResult
 // Where one player's levels of a mode break the bounds, one line each: a level won in fewer than
 // minWinRate of its trials; a planet whose median moves to win is more than maxPlanetStep times a
 // neighbour's (a cliff up from the planet before, or a drop down from it); a last planet that is
-// not won or not the hardest (another planet's median moves to win above its own); fewer than
-// minGameWins whole games won. With strict (the careful player, who plays as the levels are meant
-// to be played) also a level with a trial that ended stuck or lost.
+// not won or not the hardest (another planet's median moves to win above its own). With strict
+// (the careful player, who plays as the levels are meant to be played) also a level with a trial
+// that ended stuck or lost, and too few whole games won (GamesMissed).
 std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result, const Bounds& bounds,
                                         bool strict);
+
+// The line for a player who won fewer than minGameWins of its whole games of a mode; empty when
+// it won enough or played none. A bound for the careful player, an aim for the others: a whole
+// game is won only when every level of the mode is won in turn.
+std::string GamesMissed(const std::string& mode, const PlayerResult& result, const Bounds& bounds);
 
 struct ReportOptions
 {
