@@ -314,6 +314,10 @@ TEST(PlayBot, TheReportFindsCliffsDropsAndAnEasyLastPlanet)
     EXPECT_EQ(PlayerBreaches("Mode", games, bounds, true), none);
     EXPECT_TRUE(PlayerBreaches("Mode", games, bounds, false).empty());
     EXPECT_EQ(GamesMissed("Mode", games, bounds), none[0]);
+    LevelStats often = seldom;
+    often.wins = 8;
+    games.levels = {often, often}; // won 80% each
+    EXPECT_EQ(GamesMissed("Mode", games, bounds), none[0] + " (its levels' win rates multiply to 64%)");
     games.games[3].end = End::Won;
     EXPECT_TRUE(PlayerBreaches("Mode", games, bounds, true).empty());
     EXPECT_EQ(GamesMissed("Mode", games, bounds), "");

@@ -203,8 +203,13 @@ std::string GamesMissed(const std::string& mode, const PlayerResult& result, con
 {
     const int wins = GamesWon(result.games);
     if (result.games.empty() || wins >= b.minGameWins) return "";
-    return StrFormat("%s, %s player: %d of %zu whole games won", mode.c_str(), StyleName(result.player.style), wins,
-                     result.games.size());
+    std::string line = StrFormat("%s, %s player: %d of %zu whole games won", mode.c_str(),
+                                 StyleName(result.player.style), wins, result.games.size());
+    if (result.levels.empty()) return line;
+    double chance = 1;
+    for (const LevelStats& s : result.levels)
+        chance *= s.WinRate();
+    return line + StrFormat(" (its levels' win rates multiply to %.0f%%)", 100 * chance);
 }
 
 namespace
@@ -512,7 +517,8 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
     if (!aims.empty())
     {
         md += "**Whole games short of the aim** (a whole game is won only when every level of the mode is won in "
-              "turn, so its chance is about the product of the levels' win rates):\n\n";
+              "turn, so its chance is about the product of the levels' win rates, a little more with the time that "
+              "a timed mode carries from level to level):\n\n";
         for (const std::string& a : aims)
             md += "- " + a + "\n";
         md += "\n";

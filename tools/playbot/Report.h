@@ -78,9 +78,10 @@ struct PlayerResult
 std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result, const Bounds& bounds,
                                         bool strict);
 
-// The line for a player who won fewer than minGameWins of its whole games of a mode; empty when
-// it won enough or played none. A bound for the careful player, an aim for the others: a whole
-// game is won only when every level of the mode is won in turn.
+// The line for a player who won fewer than minGameWins of its whole games of a mode, with the
+// product of its levels' win rates when it played them; empty when it won enough or played none.
+// A bound for the careful player, an aim for the others: a whole game is won only when every level
+// of the mode is won in turn.
 std::string GamesMissed(const std::string& mode, const PlayerResult& result, const Bounds& bounds);
 
 struct ReportOptions
