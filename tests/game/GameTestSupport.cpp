@@ -270,6 +270,7 @@ TestGameApp::~TestGameApp()
 void TestGameApp::PlaySample(int soundId)
 {
     sounds.push_back(soundId);
+    soundUpdates.push_back(mUpdateCount);
     GameApp::PlaySample(soundId);
 }
 

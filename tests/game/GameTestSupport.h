@@ -85,6 +85,7 @@ public:
     bool recommends3D = false;
     bool is3D = false;
     std::vector<int> sounds;
+    std::vector<int> soundUpdates; // the update count when each of sounds played
 };
 
 } // namespace gametest
