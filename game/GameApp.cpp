@@ -37,6 +37,10 @@ constexpr const char* kScreenNames[] = {"", "mainmenu", "gameboard", "toptenlist
 constexpr double kMusicFadeOutSpeed = 0.004;
 constexpr double kMusicFadeInSpeed = 0.002;
 
+// What the board writes at a first win is what the menu opens the mode by.
+static_assert(UserProfile::kMastermindOpen == kGuiFlagUntimedWon);
+static_assert(UserProfile::kSpeedblitzOpen == kGuiFlagTimedWon);
+
 // The resource globals go back to null once their objects are released.
 void ClearResourceIds()
 {

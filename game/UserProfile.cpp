@@ -21,6 +21,17 @@ int ReadIntegerOr(const std::string& path, int fallback)
     return value;
 }
 
+// The flags of a GuiFlags value as stored (UserProfile::kStoredFlagsMark).
+int32_t FlagsFromStore(int32_t stored)
+{
+    if (stored & UserProfile::kStoredFlagsMark) return stored & ~UserProfile::kStoredFlagsMark;
+    constexpr int32_t kOldUntimedWon = 4, kOldTimedWon = 16;
+    int32_t flags = stored & ~(kOldUntimedWon | kOldTimedWon);
+    if (stored & kOldUntimedWon) flags |= UserProfile::kMastermindOpen;
+    if (stored & kOldTimedWon) flags |= UserProfile::kSpeedblitzOpen;
+    return flags;
+}
+
 } // namespace
 
 void UserProfile::CreateNew(const std::string& name)
@@ -44,7 +55,7 @@ bool UserProfile::Load(const std::string& name)
         return false;
 
     mDisplayName = displayName;
-    mGuiFlags = ReadIntegerOr(path + "\\GuiFlags", 0);
+    mGuiFlags = FlagsFromStore(ReadIntegerOr(path + "\\GuiFlags", 0));
     mDisabledHints = ReadIntegerOr(path + "\\DisabledHints", 0);
     mLastWeeklyMessageSeen.clear();
     gKavoApp->RegistryReadString(path + "\\LastWeeklyMessageSeen", &mLastWeeklyMessageSeen);
@@ -98,7 +109,7 @@ bool UserProfile::Save(bool makeDefault)
     const std::string path = UserRegistryPath(mDisplayName);
     bool ok = true;
     ok &= gKavoApp->RegistryWriteString(path + "\\DisplayName", mDisplayName);
-    ok &= gKavoApp->RegistryWriteInteger(path + "\\GuiFlags", mGuiFlags);
+    ok &= gKavoApp->RegistryWriteInteger(path + "\\GuiFlags", mGuiFlags | kStoredFlagsMark);
     ok &= gKavoApp->RegistryWriteInteger(path + "\\DisabledHints", mDisabledHints);
     ok &= gKavoApp->RegistryWriteString(path + "\\LastWeeklyMessageSeen", mLastWeeklyMessageSeen);
     ok &= gKavoApp->RegistryWriteInteger(path + "\\ViewedTips", mViewedTips);

@@ -12,16 +12,16 @@ namespace Kavo
 // The current player's record, kept in the settings store under "Users\" + the player's key
 // form (game/UserKeyName.h):
 //
-// | value                              | type    | field                  |
-// |------------------------------------|---------|------------------------|
-// | DisplayName                        | text    | mDisplayName           |
-// | GuiFlags                           | integer | mGuiFlags              |
-// | DisabledHints                      | integer | mDisabledHints         |
-// | LastWeeklyMessageSeen              | text    | mLastWeeklyMessageSeen |
-// | ViewedTips                         | integer | mViewedTips            |
-// | UnlockedGridPages                  | integer | mUnlockedGridPages     |
-// | TopLevelReached\<mode key>         | integer | mTopLevelReached       |
-// | ChallengeGridScores\<challenge>    | entry   | mChallengeScores       |
+// | value                              | type    | field                       |
+// |------------------------------------|---------|-----------------------------|
+// | DisplayName                        | text    | mDisplayName                |
+// | GuiFlags                           | integer | mGuiFlags, kStoredFlagsMark |
+// | DisabledHints                      | integer | mDisabledHints              |
+// | LastWeeklyMessageSeen              | text    | mLastWeeklyMessageSeen      |
+// | ViewedTips                         | integer | mViewedTips                 |
+// | UnlockedGridPages                  | integer | mUnlockedGridPages          |
+// | TopLevelReached\<mode key>         | integer | mTopLevelReached            |
+// | ChallengeGridScores\<challenge>    | entry   | mChallengeScores            |
 //
 // and "Users\DefaultName" holds the key form of the player who becomes current at start-up.
 // A record is only the player's while its DisplayName is stored: a missing (or empty) name
@@ -30,13 +30,19 @@ namespace Kavo
 class UserProfile
 {
 public:
-    // Bits of the GUI flags.
+    // Bits of the GUI flags. The board sets the two modes' values at the player's first win of
+    // Untimed and of Timed (puzzle/BoardHost.h); the main menu opens the modes by them.
     enum GuiFlag
     {
         kSkipTutorial = 1,
         kMastermindOpen = 2,
         kSpeedblitzOpen = 4,
     };
+    // Carried by the GuiFlags value in the store beside the flags, never by mGuiFlags. A stored
+    // value without it was written when the first wins were kept as 4 (Untimed) and 16 (Timed);
+    // it loads with them moved to kMastermindOpen and kSpeedblitzOpen, so a player keeps the
+    // modes those wins opened, and is written back in the present form at the next save.
+    static constexpr int32_t kStoredFlagsMark = 1 << 30;
 
     // An empty record (no player named yet).
     UserProfile() = default;

@@ -7,9 +7,11 @@ namespace Kavo
 
 class BackgroundLoader;
 
-// Bits of the player's GUI flags word that the board sets.
-constexpr int kGuiFlagUntimedWinShown = 1 << 2; // the first Untimed win's message was shown
-constexpr int kGuiFlagTimedWinShown = 1 << 4;   // the first Timed win's message was shown
+// Values of the player's GUI flags word that the board sets at the player's first win of
+// Untimed and of Timed, when it shows that win's message; the main menu opens Mastermind and
+// Speedblitz by them.
+constexpr int kGuiFlagUntimedWon = 2;
+constexpr int kGuiFlagTimedWon = 4;
 
 // What the board and its popups ask of the game application. The game application implements
 // it and installs itself with SetBoardHost; tests install a fake. Every operation runs on the
@@ -37,8 +39,8 @@ public:
 
     // --- The current player ---
 
-    // The player's GUI flags word (the board sets kGuiFlagUntimedWinShown and
-    // kGuiFlagTimedWinShown with SetGuiFlags).
+    // The player's GUI flags word (the board sets kGuiFlagUntimedWon and kGuiFlagTimedWon
+    // with SetGuiFlags).
     virtual int GetGuiFlags() = 0;
     virtual void SetGuiFlags(int flags) = 0;
     // The hint bits the player turned off (hint boxes read it and write it when they close).

@@ -312,7 +312,7 @@ void Board::EndLevel(const std::string& reason, bool win)
         if (!story.empty()) QueuePopup(new BoardTextOverlay(this, kEndStoryPopup, story, mBackground, true));
         BoardHost& host = GetBoardHost();
         int flags = host.GetGuiFlags();
-        int bit = rules.GameMode == 0 ? kGuiFlagUntimedWinShown : rules.GameMode == 1 ? kGuiFlagTimedWinShown : 0;
+        int bit = rules.GameMode == 0 ? kGuiFlagUntimedWon : rules.GameMode == 1 ? kGuiFlagTimedWon : 0;
         if (bit != 0 && !(flags & bit))
         {
             host.SetGuiFlags(flags | bit);

@@ -126,6 +126,30 @@ TEST_F(MainMenu, TheHarderModesStayGreyUntilThePlayerOpensThem)
     EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
 }
 
+// A player stored when the first wins were kept as 4 (Untimed) and 16 (Timed) finds open what
+// those wins earned.
+TEST(MainMenuOfAStoredPlayer, WithTheOldFirstWinsFindsTheirModesOpen)
+{
+    gametest::PrepareGameFolder();
+    platform::FakeClock clock;
+    const struct
+    {
+        int stored;
+        bool mastermind, speedblitz;
+    } cases[] = {{4, false, true}, {16, true, false}, {20, false, false}};
+    for (const auto& c : cases)
+    {
+        TestGameApp app;
+        app.RegistryWriteString("Users\\RIA\\DisplayName", "Ria");
+        app.RegistryWriteString("Users\\DefaultName", "RIA");
+        app.RegistryWriteInteger("Users\\RIA\\GuiFlags", c.stored);
+        app.StartToMainMenu();
+        app.RunUpdates(30);
+        EXPECT_EQ(app.mMainMenu->Button(GameChooserScreen::kMastermind)->IsGreyed(), c.mastermind) << c.stored;
+        EXPECT_EQ(app.mMainMenu->Button(GameChooserScreen::kSpeedblitz)->IsGreyed(), c.speedblitz) << c.stored;
+    }
+}
+
 // The planet zooms in while the mouse rests on a mode and out when it leaves.
 TEST_F(MainMenu, ThePlanetFollowsTheHoveredMode)
 {

@@ -169,6 +169,39 @@ TEST_F(PlayerData, AMissingOrDamagedFieldLoadsAsItsDefaultAndCostsNothingElse)
     EXPECT_EQ(missing.mDisplayName, "Kept");
 }
 
+// First wins were once stored as 4 (Untimed) and 16 (Timed): a record stored so opens the modes
+// they earned, Mastermind (2) and Speedblitz (4). A record saved since loads as it was saved,
+// whatever its flags.
+TEST_F(PlayerData, FirstWinsStoredTheOldWayOpenTheModesTheyEarned)
+{
+    const struct
+    {
+        int stored, flags;
+    } old[] = {{0, 0}, {1, 1}, {4, 2}, {5, 3}, {16, 4}, {20, 6}, {21, 7}, {2, 2}};
+    app.RegistryWriteString("Users\\ANN\\DisplayName", "Ann");
+    for (const auto& c : old)
+    {
+        app.RegistryWriteInteger("Users\\ANN\\GuiFlags", c.stored);
+        UserProfile profile;
+        ASSERT_TRUE(profile.Load("Ann"));
+        EXPECT_EQ(profile.mGuiFlags, c.flags) << c.stored;
+        ASSERT_TRUE(profile.Save(false));
+        UserProfile again;
+        ASSERT_TRUE(again.Load("Ann"));
+        EXPECT_EQ(again.mGuiFlags, c.flags) << c.stored << ", saved again";
+    }
+    for (int flags : {0, 1, 4, 5, 6, 7})
+    {
+        UserProfile saved;
+        saved.CreateNew("Bo");
+        saved.mGuiFlags = flags;
+        ASSERT_TRUE(saved.Save(false));
+        UserProfile loaded;
+        ASSERT_TRUE(loaded.Load("Bo"));
+        EXPECT_EQ(loaded.mGuiFlags, flags);
+    }
+}
+
 TEST_F(PlayerData, LevelsNamedByModeNumberRaiseTheirModeAndStay)
 {
     app.RegistryWriteString("Users\\CY\\DisplayName", "Cy");
