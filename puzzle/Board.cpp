@@ -246,6 +246,10 @@ void Board::GenerateBoard(bool newGame, bool keepState)
         mCellCursorX = Width() / 2;
         mCellCursorY = Height() / 2;
         mUpdatesSinceStart = 0;
+        // The meter starts again from the new level's own progress: it only rises towards its
+        // target, and would stay full after the level before.
+        mShownCompletion = mTargetCompletion = CompletionFraction();
+        mMeterStars.clear();
         if (BackgroundLoader* loader = host.GetBackgroundLoader())
         {
             if (mBackground != nullptr && loader->GetCurrentId() != config.nBackgroundID && Is3DDrawing())
