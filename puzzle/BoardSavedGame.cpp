@@ -65,6 +65,20 @@ bool IsFinite(float value)
     return std::isfinite(value);
 }
 
+// A floating text or an explosion's label: read, it may hold at most kMaxTextLength bytes, so
+// a longer one is written cut to that length (a rules file's message may be longer).
+bool SerializeBoundedText(Serializer& s, std::string& text)
+{
+    if (s.IsReading())
+    {
+        s.SerializeString(text);
+        return !s.Failed() && text.size() <= kMaxTextLength;
+    }
+    std::string written = text.substr(0, kMaxTextLength);
+    s.SerializeString(written);
+    return !s.Failed();
+}
+
 bool SerializeAnimations(Serializer& s, std::vector<BoardAnimation>& list)
 {
     int32_t count = int32_t(list.size());
@@ -82,8 +96,7 @@ bool SerializeAnimations(Serializer& s, std::vector<BoardAnimation>& list)
         s.SerializeInt(a.shownPiece);
         s.SerializeInt(a.piece);
         s.SerializeFloat(a.delay);
-        s.SerializeString(a.label);
-        if (s.Failed() || a.label.size() > kMaxTextLength || !IsFinite(a.progress) || !IsFinite(a.delay)) return false;
+        if (!SerializeBoundedText(s, a.label) || !IsFinite(a.progress) || !IsFinite(a.delay)) return false;
     }
     return true;
 }
@@ -99,9 +112,9 @@ bool SerializeTexts(Serializer& s, std::vector<FloatingText>& list)
         s.SerializeInt(text.x);
         s.SerializeInt(text.y);
         s.SerializeFloat(text.phase);
-        s.SerializeString(text.text);
+        if (!SerializeBoundedText(s, text.text)) return false;
         text.sound = s.IsReading() ? false : text.sound;
-        if (s.Failed() || text.text.size() > kMaxTextLength || !IsFinite(text.phase)) return false;
+        if (!IsFinite(text.phase)) return false;
     }
     return true;
 }

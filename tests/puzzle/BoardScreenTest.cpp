@@ -443,6 +443,33 @@ TEST_F(BoardTest, ADamagedOrForeignSavedGameIsRefusedAndTheBoardStaysAsItWas)
     EXPECT_FALSE(board->ResumeFromSaveFile("missing.dat", false));
 }
 
+// A saved game holds its floating texts to 1,024 bytes, the most its reader takes: a longer
+// one (a rules file's message may be) is written cut to that and the game resumes, while a
+// file holding a text of 1,025 bytes is refused.
+TEST_F(BoardTest, ASavedGameWritesNoTextLongerThanItsReaderTakes)
+{
+    Start(QuietRules(mtSlide, mtSlide));
+    const std::string message(1500, 'w');
+    board->FloatCentredText(message);
+    ASSERT_TRUE(board->SaveGame("long.dat"));
+    board->mFloatingTexts.clear();
+    ASSERT_TRUE(board->ResumeFromSaveFile("long.dat", false));
+    ASSERT_EQ(board->mFloatingTexts.size(), 1u);
+    EXPECT_EQ(board->mFloatingTexts[0].text, message.substr(0, 1024));
+
+    // The same file with the text one byte longer.
+    std::ifstream in(GetAppDataFolder() + "long.dat", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string field = std::string("\x00\x04\x00\x00", 4) + message.substr(0, 1024);
+    const size_t at = bytes.find(field);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, field.size(), std::string("\x01\x04\x00\x00", 4) + message.substr(0, 1025));
+    ASSERT_TRUE(platform::WriteFileAtomically(GetAppDataFolder() + "longer.dat", bytes));
+    const std::string before = Saved();
+    EXPECT_FALSE(board->ResumeFromSaveFile("longer.dat", false));
+    EXPECT_EQ(Saved(), before);
+}
+
 TEST_F(BoardTest, RemovingTheBoardTakesItsStoryTextOffTheScreen)
 {
     GameRulesConfig rules = QuietRules(mtFourSquareRotateCW, mtFourSquareRotateCW);
