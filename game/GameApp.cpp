@@ -164,7 +164,10 @@ void GameApp::Initialize()
 
 void GameApp::LoadingThreadProc()
 {
-    // Runs on the loading thread: only the resource manager, the loaded count and the flags.
+    // Runs on the loading thread: only the resource manager, the loaded count, the flags and the
+    // background loader, which the main thread does not touch before the hand-over. The first
+    // level's background loads on the loader's own thread beside the game's resources.
+    mBackgroundLoader->Preload(1);
     mResourceManager->StartLoadResources("Game");
     while (mResourceManager->LoadNextResource())
     {
@@ -189,7 +192,6 @@ void GameApp::LoadingThreadCompleted()
         return;
     }
     if (mShutdown || mStopRequested) return;
-    mBackgroundLoader->Preload(1);
     if (mTitleScreen != nullptr) mTitleScreen->SetLoaded();
 }
 

@@ -19,7 +19,9 @@ class KavoAppBase;
 // the preloaded one (owned). At most one worker runs at a time; a new preload first waits for
 // the previous worker. The lock guards ids, images and the not-owned flag; the worker loads
 // without it, so the main thread waits only when it asks for the id being loaded or preloads
-// another one while a load runs. Every operation but the worker's body runs on the main thread.
+// another one while a load runs. Every operation but the worker's body runs on one thread at a
+// time: the main thread, or the application's loading thread before the main thread takes the
+// loading over (the game preloads the first background there).
 class BackgroundLoader
 {
 public:
@@ -59,7 +61,7 @@ protected:
 private:
     KavoAppBase* mApp;
     CriticalSection mLock;
-    std::thread mWorker;                  // main thread only
+    std::thread mWorker;                  // the caller's thread (see above)
     std::atomic<bool> mWorkerDone{true};  // the worker has finished its body
     int mCurrentId = 0;
     Image* mCurrentImage = nullptr;

@@ -7,13 +7,17 @@
 #include "platform/files/LittleEndian.h"
 #include "platform/files/Registry.h"
 #include "platform/window/Window.h"
+#include "puzzle/BackgroundLoader.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -76,6 +80,50 @@ TEST(GameApp, StartsFullScreenWithItsSettingsUnderItsOwnName)
     EXPECT_EQ(StoredNumber(after, "SfxVolume"), 55u);
     EXPECT_EQ(StoredNumber(after, "ScreenMode"), 1u); // full screen
     std::filesystem::remove_all(data);
+}
+
+// A background loader that writes down the backgrounds it is asked to load (and loads none).
+class RecordingLoader : public Kavo::BackgroundLoader
+{
+public:
+    using BackgroundLoader::BackgroundLoader;
+    ~RecordingLoader() override { WaitForWorker(); }
+    std::vector<int> Loaded()
+    {
+        WaitForWorker();
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mLoaded;
+    }
+
+protected:
+    Kavo::Image* LoadBackgroundImage(int id) override
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mLoaded.push_back(id);
+        return nullptr;
+    }
+
+private:
+    std::mutex mMutex;
+    std::vector<int> mLoaded;
+};
+
+// The loading thread sets the first level's background loading beside the game's pictures, so
+// it is on its way before the loading is handed over to the main thread.
+TEST(GameApp, TheLoadingThreadSetsTheFirstBackgroundLoading)
+{
+    gametest::PrepareGameFolder();
+    platform::FakeClock clock;
+    gametest::TestGameApp app;
+    auto loader = std::make_unique<RecordingLoader>(&app);
+    RecordingLoader& recording = *loader;
+    app.mBackgroundLoader = std::move(loader);
+    app.Initialize();
+    app.StartLoadingThread();
+    app.mLoadingThread.join();
+    EXPECT_EQ(recording.Loaded(), std::vector<int>{1}) << "before the hand-over";
+    app.RunUpdates(2);
+    EXPECT_EQ(recording.Loaded(), std::vector<int>{1}) << "and only then";
 }
 
 // Rotated and transformed images draw through the rasteriser, which the game makes ready.
