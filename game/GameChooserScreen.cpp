@@ -11,6 +11,7 @@
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
 #include "puzzle/YesNoDialog.h"
+#include "widgets/HyperlinkWidget.h"
 #include "widgets/WidgetManager.h"
 
 namespace Kavo
@@ -98,7 +99,9 @@ void DrawPlanet(Graphics* g, double scale, double cx, double cy)
 
 } // namespace
 
-GameChooserScreen::GameChooserScreen(GameApp* app) : Fader(this), mApp(app)
+GameChooserScreen::GameChooserScreen(GameApp* app)
+    : Fader(this), mApp(app), mSurveyLink(new HyperlinkWidget(kSurveyLink, this)),
+      mReportBugLink(new HyperlinkWidget(kReportBugLink, this))
 {
     for (int i = 0; i < kButtonCount; ++i)
         mButtons[i] = new FancyButton(kMenuButtons[i].id, this, FancyButton::kMenuStyle);
@@ -109,6 +112,8 @@ GameChooserScreen::~GameChooserScreen()
 {
     for (FancyButton* button : mButtons)
         delete button;
+    delete mSurveyLink;
+    delete mReportBugLink;
 }
 
 FancyButton* GameChooserScreen::Button(int id)
@@ -149,6 +154,8 @@ void GameChooserScreen::RemoveButtons(WidgetManager* manager)
 {
     for (FancyButton* button : mButtons)
         manager->RemoveWidget(button);
+    manager->RemoveWidget(mSurveyLink);
+    manager->RemoveWidget(mReportBugLink);
 }
 
 void GameChooserScreen::LayoutButtons(WidgetManager* manager)
@@ -423,6 +430,7 @@ void GameChooserScreen::HandleMenuButton(int id)
         break;
     case kChoosePlayer: mApp->OpenPlayerDialog(); break;
     case kQuit: mApp->Shutdown(); break;
+    case kSurveyLink: mApp->OpenURL(kSurveyAddress); break;
     default: break;
     }
     sMenuBusy = false;

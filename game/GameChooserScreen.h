@@ -14,6 +14,7 @@ namespace Kavo
 
 class FancyButton;
 class GameApp;
+class HyperlinkWidget;
 
 // The main menu (screen 1): the five game modes, the challenge grid, resume, options, the top-ten
 // list, the choice of player and quit. While the mouse rests on a mode button a planet zooms in
@@ -39,6 +40,10 @@ class GameApp;
 // The resume button shows only while a game runs or the player has a saved game. Mastermind is
 // greyed unless the player's GUI flags hold 2, Speedblitz unless they hold 4, Crazy while fewer
 // than 3 challenge pages are unlocked; a greyed button ignores presses.
+//
+// Two links belong to the menu besides its buttons, never laid out on it: the survey (26,
+// "mainmenu_survey"), whose press opens the survey page in the browser, and the bug report
+// (27, "mainmenu_reportbug"), whose press opens nothing.
 //
 // Animation states (the timer, in update units, restarts at every change):
 //
@@ -88,6 +93,8 @@ public:
     // The hint shown over the menu while a game runs.
     static constexpr int kMenuHintBit = 128;
     static constexpr int kMenuHintPopupId = 105;
+    // The page the survey link opens.
+    static constexpr const char* kSurveyAddress = "https://www.velquisgames.example/orlavintide/survey";
 
     explicit GameChooserScreen(GameApp* app);
     ~GameChooserScreen() override;
@@ -119,6 +126,8 @@ public:
 
     GameApp* mApp; // not owned
     FancyButton* mButtons[kButtonCount];
+    HyperlinkWidget* mSurveyLink;    // owned
+    HyperlinkWidget* mReportBugLink; // owned
     StarList mStars;
     int mUpdateCounter = 0;
     int mState = kIdle;

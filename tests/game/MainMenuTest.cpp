@@ -5,15 +5,19 @@
 #include "game/UserKeyName.h"
 #include "platform/files/Files.h"
 #include "platform/window/Messages.h"
+#include "platform/window/Window.h"
 #include "puzzle/Board.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
 #include "tests/game/GameTestSupport.h"
+#include "widgets/HyperlinkWidget.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -211,6 +215,38 @@ TEST_F(MainMenu, TheOtherButtonsActAtOnce)
     app.RunUpdates(30);
     app.ClickWidget(Button(GameChooserScreen::kQuit));
     EXPECT_TRUE(app.mShutdown);
+}
+
+// The menu's two links, the survey (26) and the bug report (27), are the menu's own and never
+// laid out on it; the survey's press opens the survey page in the browser, the bug report's
+// opens nothing. Each press is reported first.
+TEST_F(MainMenu, TheSurveyLinkOpensTheSurveyPage)
+{
+    std::vector<std::string> opened;
+    platform::SetURLOpener(
+        [&](const std::string& url)
+        {
+            opened.push_back(url);
+            return true;
+        });
+    Start();
+    gametest::RecordingLogger& log = app.RecordEvents();
+    Kavo::HyperlinkWidget* links[] = {menu->mSurveyLink, menu->mReportBugLink};
+    const int ids[] = {GameChooserScreen::kSurveyLink, GameChooserScreen::kReportBugLink};
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_NE(links[i], nullptr);
+        EXPECT_EQ(links[i]->mId, ids[i]);
+        EXPECT_EQ(links[i]->mButtonListener, menu);
+        EXPECT_FALSE(app.mWidgetManager->HasWidget(links[i]));
+    }
+    menu->mReportBugLink->mButtonListener->ButtonDepress(GameChooserScreen::kReportBugLink);
+    EXPECT_TRUE(opened.empty());
+    menu->mSurveyLink->mButtonListener->ButtonDepress(GameChooserScreen::kSurveyLink);
+    EXPECT_EQ(opened, std::vector<std::string>{GameChooserScreen::kSurveyAddress});
+    EXPECT_EQ(log.controls, (std::vector<std::string>{"mainmenu_reportbug", "mainmenu_survey"}));
+    EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
+    platform::SetURLOpener({});
 }
 
 // A saved game that turns out unreadable leaves the player on the menu with resume disabled.
