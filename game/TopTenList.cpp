@@ -299,7 +299,7 @@ void TopTenList::DrawOverlay(Graphics* g)
     Fader::Draw(g, 0, 0, mWidth, mHeight);
 }
 
-std::vector<TopTenList::Row> TopTenList::PageRows() const
+std::vector<TopTenList::Row> TopTenList::PageRows()
 {
     std::vector<Row> rows;
     bool highlighted = false;
@@ -320,10 +320,9 @@ std::vector<TopTenList::Row> TopTenList::PageRows() const
     }
     for (const std::string& id : ChallengeIdsOfPage(mPage))
     {
-        // A challenge without an entry shows as an empty row (nothing is stored for it).
-        const auto& scores = mApp->mTopScores.mChallengeScores;
-        auto found = scores.find(id);
-        const ScoreEntry entry = found != scores.end() ? found->second : ScoreEntry();
+        // A challenge without an entry gets an empty one in the scores, which a later game of
+        // it then has to beat.
+        const ScoreEntry& entry = mApp->mTopScores.mChallengeScores[id];
         add(StringTable::GetString(248, id), entry, id == mLastChallengeKey && MatchesLastGame(entry));
     }
     return rows;

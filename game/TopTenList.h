@@ -81,7 +81,8 @@ public:
         bool highlighted = false;
     };
     // The eight best of a mode page, or the eight challenges of a challenge page; none elsewhere.
-    std::vector<Row> PageRows() const;
+    // A challenge without an entry in the top scores gets an empty one there (score 0, no name).
+    std::vector<Row> PageRows();
     // Whether an entry is the row of the last game on the current page.
     bool MatchesLastGame(const ScoreEntry& entry) const;
 

@@ -124,31 +124,47 @@ TEST_F(TopTenListTest, ThePageButtonsGoRoundTheElevenPages)
     list->ButtonDepress(TopTenList::kScrollOn);
     EXPECT_EQ(list->mScrollOffset, 0);
 
-    // Every page draws.
+    // Every page draws: a page of rows stripes its first row (and every second one after it),
+    // a page without rows stripes none.
     Kavo::MemoryImage image;
     image.Create(800, 600);
     Kavo::Graphics g(&image);
+    auto pixel = [&](int x, int y) { return image.GetBits()[y * 800 + x]; };
     for (int page = 0; page < TopTenList::kPages; ++page)
     {
         list->UpdatePageButtons(page);
         list->Draw(&g);
+        const bool hasRows = page != 11 && page != TopTenList::kOnlinePage;
+        EXPECT_EQ(pixel(170, 210) != pixel(170, 240), hasRows) << page;
+        EXPECT_EQ(pixel(170, 270) != pixel(170, 240), hasRows) << page << ": the third row";
     }
     app.ClickWidget(Button(TopTenList::kMainMenu));
     EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
 }
 
-TEST_F(TopTenListTest, AChallengePageShowsItsEightChallengesAndStoresNothing)
+// A challenge page shows its eight challenges, and a challenge that has no entry yet gets an
+// empty one in the scores when its row is drawn; a later game of that challenge scoring nothing
+// then leaves the empty entry as it was.
+TEST_F(TopTenListTest, AChallengePageShowsItsEightChallengesWithAnEntryForEach)
 {
     app.mTopScores.AddScore(5, "E3", 4100, 2, "Cy");
     list->SetLastGame(5, "E3", 4100, 2, "Cy", 0);
     Show();
     EXPECT_EQ(list->mPage, 6);
+    const auto& scores = app.mTopScores.mChallengeScores;
+    ASSERT_EQ(scores.size(), 8u) << "drawn";
+    for (const std::string& id : TopTenList::ChallengeIdsOfPage(6))
+        EXPECT_EQ(scores.at(id), id == "E3" ? Kavo::ScoreEntry("Cy", 4100, 2) : Kavo::ScoreEntry()) << id;
     std::vector<TopTenList::Row> rows = list->PageRows();
     ASSERT_EQ(rows.size(), 8u);
     EXPECT_EQ(rows[2].label, Kavo::StringTable::GetString(248, "E3"));
     EXPECT_TRUE(rows[2].highlighted);
     EXPECT_EQ(rows[0].entry.score, 0);
-    EXPECT_EQ(app.mTopScores.mChallengeScores.size(), 1u);
+
+    app.mTopScores.AddScore(5, "E1", 0, 1, "Dot");
+    EXPECT_EQ(scores.at("E1"), Kavo::ScoreEntry());
+    app.mTopScores.AddScore(5, "E1", 10, 1, "Dot");
+    EXPECT_EQ(scores.at("E1"), Kavo::ScoreEntry("Dot", 10, 1));
 }
 
 } // namespace
