@@ -7,6 +7,7 @@
 #include "game/UserKeyName.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
+#include "platform/window/Window.h"
 #include "puzzle/YesNoDialog.h"
 #include "tests/game/GameTestSupport.h"
 #include "widgets/Checkbox.h"
@@ -78,11 +79,16 @@ TEST_F(Options, SettingsGoThroughTheStoreToTheNextStart)
         EXPECT_EQ(log.controls[0].rfind("options_musicvolume ", 0), 0u);
         EXPECT_EQ(log.controls[1].rfind("options_soundvolume ", 0), 0u);
 
+        // Full screen takes effect with OK, not before.
+        app.ClickWidget(options->mFullScreenBox);
+        EXPECT_TRUE(options->mFullScreenBox->IsChecked());
+        EXPECT_TRUE(app.mIsWindowed);
         app.ClickWidget(options->mOkButton);
         app.RunUpdates(2);
         EXPECT_FALSE(app.HasDialog(OptionsDialog::kDialogId));
         EXPECT_EQ(log.controls.back(), "options_ok");
-        EXPECT_TRUE(app.mIsWindowed) << "the full-screen box was left unchecked";
+        EXPECT_FALSE(app.mIsWindowed);
+        EXPECT_TRUE(platform::MainWindowIsFullscreen());
     }
     TestGameApp app(&store);
     Start(app);
@@ -92,7 +98,16 @@ TEST_F(Options, SettingsGoThroughTheStoreToTheNextStart)
     OptionsDialog* options = Open(app);
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(options->mStarsBox->IsChecked());
-    EXPECT_FALSE(options->mFullScreenBox->IsChecked());
+    EXPECT_TRUE(options->mFullScreenBox->IsChecked());
+    EXPECT_FALSE(app.mIsWindowed);
+
+    // Back into a window the same way (the box and OK pressed as a click would: in full screen
+    // the test's clicks do not land on the scaled screen).
+    options->mFullScreenBox->SetChecked(false, true);
+    options->ButtonDepress(OptionsDialog::ID_OK);
+    app.RunUpdates(2);
+    EXPECT_TRUE(app.mIsWindowed);
+    EXPECT_FALSE(platform::MainWindowIsFullscreen());
 }
 
 // Hardware that failed the 3D test: checking 3D unchecks it again with a notice, and OK keeps 2D.

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
 namespace
 {
 
@@ -193,15 +196,47 @@ TEST_F(TutorialScreenTest, TheLoopRestartsAfterItsLastTimeAndThePiecesFadeBackIn
         screen.Update();
     EXPECT_FALSE(scripted->mFaded);
 
-    // Every actor draws without trouble at any time of the loop.
+    // Every frame of the loop shows the actors as they are: the pointer where it has moved to
+    // (unless the click marker covers it), and the right-hand block, which never moves, in
+    // its place in every frame.
     Kavo::MemoryImage image;
     image.Create(800, 600);
     Kavo::Graphics g(&image);
-    for (int t = 0; t < 2600; t += 37)
+    auto pixel = [&](int x, int y) { return image.GetBits()[y * 800 + x]; };
+    auto* cursorImage = dynamic_cast<Kavo::MemoryImage*>(Kavo::IMAGE_TUTORIAL_MOUSECURSOR);
+    ASSERT_NE(cursorImage, nullptr);
+    const uint32_t cursorColour = cursorImage->GetBits()[0];
+    TutorialActor* cursor = screen.mActors[35].get();
+    TutorialActor* click = screen.mActors[36].get();
+    const TutorialActor* block = screen.mActors[38].get();
+    const int blockX = int(block->mX) + 31, blockY = int(block->mY) + 30;
+    screen.Draw(&g);
+    const uint32_t blockColour = pixel(blockX, blockY);
+    EXPECT_NE(blockColour, pixel(5, 300)) << "the block is not the background";
+    int cursorSeen = 0;
+    std::set<std::pair<int, int>> cursorPlaces;
+    for (int step = 0; step < 67; ++step) // to time 2530, before the loop restarts
     {
-        screen.Update();
+        for (int i = 0; i < 37; ++i)
+        {
+            screen.Update();
+            screen.UpdateF(1.0f);
+        }
         screen.Draw(&g);
+        EXPECT_EQ(pixel(blockX, blockY), blockColour) << screen.mScriptTime;
+        const int x = int(cursor->mX) + 8, y = int(cursor->mY) + 8;
+        cursorPlaces.insert({x, y});
+        const bool covered = click->mVisible && x >= int(click->mX) && y >= int(click->mY) &&
+                             x < int(click->mX) + 16 && y < int(click->mY) + 16;
+        if (!cursor->mVisible || covered) continue;
+        // Placed at fractions of a pixel, the pointer's colour comes out within rounding.
+        const uint32_t seen = pixel(x, y);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((seen >> shift) & 0xFF), int((cursorColour >> shift) & 0xFF), 3) << screen.mScriptTime;
+        ++cursorSeen;
     }
+    EXPECT_GT(cursorSeen, 40);
+    EXPECT_GT(cursorPlaces.size(), 10u) << "the pointer moves";
     app.mWidgetManager->RemoveWidget(&screen);
     EXPECT_TRUE(screen.mActors.empty());
     EXPECT_FALSE(app.mWidgetManager->HasWidget(screen.mOkButton));
