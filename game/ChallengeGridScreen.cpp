@@ -33,6 +33,15 @@ constexpr int kButtonPitchY = 96;
 constexpr int kButtonWidth = 123;
 constexpr int kButtonHeight = 95;
 constexpr int kWelcomeHint = 0x1000;
+// The legend of the medals on the left: its title, then a star and a name for each medal, below
+// the previous-page arrow (which ends at y 319) and above the frame's corner (from y 478).
+constexpr int kLegendX = 20;
+constexpr int kLegendTitleBaseline = 338;
+constexpr int kLegendStarX = 26;
+constexpr int kLegendStarTop = 345;
+constexpr int kLegendNameX = 64;
+constexpr int kLegendNameBaseline = 369;
+constexpr int kLegendRowPitch = 32;
 constexpr const char* kEventChallenge = "challengegrid_challengebtn";
 
 // The field elements of a page file that hold text, in the record's order.
@@ -451,14 +460,27 @@ void ChallengeGridScreen::Draw(Graphics* g)
     if (FONT_LABEL != nullptr)
     {
         g->SetFont(FONT_LABEL);
-        g->DrawString(StringTable::GetString(319), 20, 244);
+        g->DrawString(StringTable::GetString(319), kLegendX, kLegendTitleBaseline);
         for (int k = 0; k < 4; ++k)
         {
-            if (Image* stars = IMAGE_CHALLENGEGRID_STARS) g->DrawImageCel(stars, 26, 251 + 35 * k, k);
-            g->DrawString(StringTable::GetString(320 + k), 64, 275 + 35 * k);
+            const Rect star = LegendStarRect(k);
+            if (Image* stars = IMAGE_CHALLENGEGRID_STARS) g->DrawImageCel(stars, star.mX, star.mY, k);
+            g->DrawString(StringTable::GetString(320 + k), kLegendNameX, LegendNameBaseline(k));
         }
     }
     Fader::DeferOverlay();
+}
+
+Rect ChallengeGridScreen::LegendStarRect(int medal)
+{
+    Image* stars = IMAGE_CHALLENGEGRID_STARS;
+    const int w = stars != nullptr ? stars->GetCelWidth() : 0, h = stars != nullptr ? stars->GetCelHeight() : 0;
+    return Rect(kLegendStarX, kLegendStarTop + kLegendRowPitch * medal, w, h);
+}
+
+int ChallengeGridScreen::LegendNameBaseline(int medal)
+{
+    return kLegendNameBaseline + kLegendRowPitch * medal;
 }
 
 void ChallengeGridScreen::DrawOverlay(Graphics* g)

@@ -79,6 +79,10 @@ public:
     void UpdatePageButtons();
     // The status line under the star points (text 296 to 300 or 312).
     std::string StatusText() const;
+    // Where the legend's star of a medal (0 bronze to 3 ultra) stands, and the baseline of its
+    // name to the star's right.
+    static Rect LegendStarRect(int medal);
+    static int LegendNameBaseline(int medal);
 
     void AddedToManager(WidgetManager* manager) override;
     void RemovedFromManager(WidgetManager* manager) override;

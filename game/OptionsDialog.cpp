@@ -28,6 +28,7 @@ namespace
 constexpr int kInsetX = 65;
 constexpr int kButtonHeight = 35;
 constexpr int kButtonGap = 10;
+constexpr int kButtonRowInsetX = 45;
 constexpr int kNoticeId = 104;
 
 void Log(const char* event, const std::string& detail = std::string())
@@ -124,11 +125,13 @@ void OptionsDialog::Resize(int x, int y, int width, int height)
     mFullScreenBox->Resize(m3DBox->mX + boxWidth + 138, m3DBox->mY, boxWidth, boxHeight);
     mStarsBox->Resize(m3DBox->mX + 60, m3DBox->mY + boxHeight + 12, boxWidth, boxHeight);
 
-    // How to Play and Credits share the row under the boxes.
+    // How to Play and Credits share the row under the boxes, which reaches further out than the
+    // other controls: half of their width would not hold the label "How to Play".
     const int buttonTop = mStarsBox->mY + boxHeight + 22;
-    const int half = (inner - kButtonGap) / 2;
-    mHelpButton->Resize(left, buttonTop, half, kButtonHeight);
-    mCreditsButton->Resize(left + inner - half, buttonTop, half, kButtonHeight);
+    const int row = width - 2 * kButtonRowInsetX;
+    const int half = (row - kButtonGap) / 2;
+    mHelpButton->Resize(x + kButtonRowInsetX, buttonTop, half, kButtonHeight);
+    mCreditsButton->Resize(x + width - kButtonRowInsetX - half, buttonTop, half, kButtonHeight);
     mOkButton->Resize(left, y + height - 22 - kButtonHeight, inner, kButtonHeight);
 }
 

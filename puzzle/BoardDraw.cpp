@@ -25,7 +25,9 @@ const Color kYellow(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]);
 constexpr int kBoardFrameFlags = kFrameSides | kFrameMainMenuLeft | kFrameGameTop;
 constexpr int kMeterBottom = 365; // y of an empty meter
 constexpr int kMeterTop = 127;    // y of a full one
-constexpr int kScoreX = 150;
+// The score close after the level's two digits, so the bonus and its label fit between it and
+// the time bar's trough of the frame (x 398).
+constexpr int kScoreX = 95;
 constexpr int kBonusPieceX = 294;
 constexpr int kBonusPieceY = 6;
 

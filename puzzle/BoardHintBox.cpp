@@ -16,6 +16,8 @@
 #include "widgets/Checkbox.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
+
 namespace Kavo
 {
 
@@ -61,7 +63,7 @@ constexpr int kHeight = 300;
 constexpr int kTop = 150;
 constexpr int kCheckboxId = 1;
 constexpr int kCheckboxLabelText = 253;
-constexpr int kExampleTop = 160; // where the example picture of a hint stands in the box
+constexpr int kExampleGap = 6; // at least between a hint's example and the text above and the box below
 
 std::string HintString(int hintBit, bool header)
 {
@@ -183,32 +185,52 @@ void BoardHintBox::Update()
     if (mCheckbox != nullptr && mOpeningCounter == kOpeningUpdates) mCheckbox->SetVisible(true);
 }
 
+Rect BoardHintBox::ExampleRect()
+{
+    int width = 0, height = 0;
+    if (mHintBit == hintBonuses)
+    {
+        if (Image* example = IMAGE_EXAMPLE_BONUS)
+        {
+            width = example->GetWidth();
+            height = example->GetHeight();
+        }
+    }
+    else if (ExamplePiece(mHintBit) != PieceBlank)
+    {
+        width = Board::kCellWidth;
+        height = Board::kCellHeight;
+    }
+    if (width == 0) return Rect();
+    // Under the text, in the middle of the room left above the check box (or the button).
+    const int above = TextBottom() + kExampleGap;
+    const Widget* below = mCheckbox != nullptr ? static_cast<Widget*>(mCheckbox) : mFirstButton;
+    const int room = (below != nullptr ? below->mY - mY : mHeight) - kExampleGap - above;
+    return Rect(mWidth / 2 - width / 2, above + std::max(0, (room - height) / 2), width, height);
+}
+
 void BoardHintBox::Draw(Graphics* g)
 {
     if (!DrawDialog(g)) return;
-    int centreX = mWidth / 2;
+    const Rect example = ExampleRect();
     if (mHintBit == hintBonuses)
     {
-        Image* example = IMAGE_EXAMPLE_BONUS;
-        int exampleWidth = example != nullptr ? example->GetWidth() : 0;
-        int x = centreX - exampleWidth / 2;
-        g->DrawImage(example, x, kExampleTop);
+        g->DrawImage(IMAGE_EXAMPLE_BONUS, example.mX, example.mY);
         if (mBoard != nullptr && mBoard->bonusColour != PieceNone)
         {
-            DrawMiniPiece(g, x + exampleWidth + 6, kExampleTop, mBoard->bonusColour);
+            DrawMiniPiece(g, example.mX + example.mWidth + 6, example.mY, mBoard->bonusColour);
             if (FONT_TEXT != nullptr)
             {
                 g->SetFont(FONT_TEXT);
                 g->SetColor(Color::White);
                 g->DrawString(StringTable::GetString(122, std::to_string(mBoard->bonusSize)),
-                              x + exampleWidth + 40, kExampleTop + FONT_TEXT->GetAscent());
+                              example.mX + example.mWidth + 40, example.mY + FONT_TEXT->GetAscent());
             }
         }
     }
     else if (int piece = ExamplePiece(mHintBit); piece != PieceBlank)
     {
-        DrawPiece(g, centreX - Board::kCellWidth / 2, kExampleTop, Board::kCellWidth, Board::kCellHeight, piece,
-                  1.0f, 0);
+        DrawPiece(g, example.mX, example.mY, Board::kCellWidth, Board::kCellHeight, piece, 1.0f, 0);
     }
     if (mCheckbox != nullptr && mCheckbox->mVisible && FONT_TEXT != nullptr)
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Rect.h"
 #include "puzzle/BoardDialogPopup.h"
 #include "widgets/CheckboxListener.h"
 
@@ -39,6 +40,8 @@ public:
     void Resize(int x, int y, int width, int height) override;
     void Update() override;
     void Draw(Graphics* g) override;
+    // Where the hint's example picture stands in the box; empty for a hint without one.
+    Rect ExampleRect();
     void ButtonDepress(int id) override;
     void CheckboxChecked(int id, bool checked) override;
 

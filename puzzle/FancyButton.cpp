@@ -12,6 +12,9 @@ namespace Kavo
 namespace
 {
 const Color kGrey(128, 128, 128);
+// The dialog look's label baseline lies this far below the font's ascent: in the middle of the
+// button picture's panel, with the descenders and shadow of the label font clear of its rim.
+constexpr int kLabelDrop = 2;
 } // namespace
 
 FancyButton::FancyButton(int id, ButtonListener* listener, int style) : ButtonWidget(id, listener), mStyle(style)
@@ -46,7 +49,8 @@ void FancyButton::Draw(Graphics* g)
     if (FONT_LABEL == nullptr) return;
     g->SetFont(FONT_LABEL);
     g->SetColor(label);
-    g->DrawString(mLabel, (mWidth - 2) / 2 - g->StringWidth(mLabel) / 2 + off, FONT_LABEL->GetAscent() + off + 5);
+    g->DrawString(mLabel, (mWidth - 2) / 2 - g->StringWidth(mLabel) / 2 + off,
+                  FONT_LABEL->GetAscent() + off + kLabelDrop);
 }
 
 void FancyButton::MouseEnter()

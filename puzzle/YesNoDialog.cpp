@@ -151,13 +151,27 @@ bool YesNoDialog::DrawDialog(Graphics* g)
     {
         g->SetFont(FONT_TEXT);
         g->SetColor(Color::White);
-        Rect area(mBackgroundInsets.mLeft + mContentInsets.mLeft + 2, 80,
-                  mWidth - mContentInsets.mRight - mBackgroundInsets.mRight - mBackgroundInsets.mLeft -
-                      mContentInsets.mLeft - 4,
-                  0);
-        WriteWordWrapped(g, area, mLines, FONT_TEXT->GetLineSpacing() + mLineSpacingOffset, mTextAlign);
+        WriteWordWrapped(g, TextArea(), mLines, FONT_TEXT->GetLineSpacing() + mLineSpacingOffset, mTextAlign);
     }
     return true;
+}
+
+Rect YesNoDialog::TextArea() const
+{
+    return Rect(mBackgroundInsets.mLeft + mContentInsets.mLeft + 2, 80,
+                mWidth - mContentInsets.mRight - mBackgroundInsets.mRight - mBackgroundInsets.mLeft -
+                    mContentInsets.mLeft - 4,
+                0);
+}
+
+int YesNoDialog::TextBottom()
+{
+    const Rect area = TextArea();
+    if (FONT_TEXT == nullptr || mLines.empty()) return area.mY;
+    Graphics measure;
+    measure.SetFont(FONT_TEXT);
+    return area.mY +
+           GetWordWrappedHeight(&measure, area.mWidth, mLines, FONT_TEXT->GetLineSpacing() + mLineSpacingOffset);
 }
 
 void YesNoDialog::ButtonDepress(int id)

@@ -42,6 +42,10 @@ public:
     void Draw(Graphics* g) override;
     // The full dialog was drawn (false while opening).
     bool DrawDialog(Graphics* g);
+    // Where the text is written, inside the dialog (its height 0: the text takes what it needs),
+    // and the bottom of the text's last line there.
+    Rect TextArea() const;
+    int TextBottom();
     // IMAGE_DIALOG_BOX stretched over box (black without the picture).
     static void DrawBox(Graphics* g, const Rect& box);
     void ButtonDepress(int id) override;

@@ -2,7 +2,7 @@
 # Screenshots of the game's screens and dialogs for review: the real program, built in the build
 # folder, runs under a virtual X display as a new player and is driven with xdotool; each screen
 # is captured into <build folder>/screenshots/. A second run, with the player's progress set by
-# kavoreg, shows the level chooser.
+# kavoreg, shows the level chooser, the third level's bonus and the challenge grid's second page.
 #
 #   scripts/screenshots.sh [build folder]      (default: build/default)
 #
@@ -115,6 +115,24 @@ click 400 300                            # title, then the main menu
 sleep 3
 click 160 197                            # Untimed: the level chooser
 shot 17-level-chooser 2
+click 114 214                            # planet 2: level 3, after the tutorial again
+sleep 4
+click 705 572
+shot 18-bonus-hint 4                     # level 3's hint explains its bonus groups
+click 400 412
+shot 19-board-bonus 2                    # the bonus in the panel, beside the score
+click 75 530                             # back to the menu: the hint about the game in progress
+sleep 2
+click 400 412
+sleep 1
+click 165 300                            # the challenge grid, the running game dropped first
+sleep 1.5
+click 321 343
+sleep 3
+click 400 411                            # past the grid's hint
+sleep 1
+click 684 303                            # the second page: the previous-page arrow beside the legend
+shot 20-challenge-grid-page2 1
 click 75 530                             # the main menu, and quit
 sleep 2
 click 677 585
