@@ -132,7 +132,10 @@ void GameApp::Initialize()
     mTwinklingStars = DisplayRecommends3D();
     bool stars = false;
     if (RegistryReadBoolean("TwinklingStars", &stars)) mTwinklingStars = stars;
-    // The player and the scores are read once the settings reads can be recorded and replayed.
+    // The player and the scores are read here, not in the constructor: they come from the
+    // settings store, whose answers a demo records and replays, and that can only be done once
+    // KavoAppBase::Initialize has read the command line and opened the demo. Read in the
+    // constructor, a replay would start from the replaying machine's player, not the recorded one.
     mPlayer.LoadDefault();
     mTopScores.Load();
     mPlayerDataLoaded = true;
