@@ -402,6 +402,19 @@ TEST_F(Journey, AChallengePlayedReopensTheGridOnItsPageWithItsMedal)
     EXPECT_EQ(app.mTopTenList->mLastGamePage, 6);
 }
 
+// The shipped Timed rules with the first level's clock set to `seconds`.
+std::string TimedRulesWithFirstLevelTime(int seconds)
+{
+    std::string rules = gametest::ShippedRules("timed_config.xml");
+    const std::string key = "<fInitialTimeLeft value=\"";
+    const size_t level = rules.find("<level_1>");
+    const size_t at = rules.find(key, level);
+    const size_t end = level == std::string::npos || at == std::string::npos ? std::string::npos
+                                                                             : rules.find('"', at + key.size());
+    if (end == std::string::npos || end > rules.find("</level_1>", level)) return "";
+    return rules.replace(at + key.size(), end - at - key.size(), std::to_string(seconds));
+}
+
 // A level with an ending story: once the level has finished, the story is told over the level's
 // background and the next level waits for it; a click ends it and the next level starts.
 TEST_F(Journey, AnEndingStoryLeadsToTheNextLevel)
@@ -444,12 +457,11 @@ TEST_F(Journey, AnEndingStoryLeadsToTheNextLevel)
 // Speedblitz); without them it is a loss, and the retry question comes.
 TEST_F(Journey, ATimeOutEndsInAWinWithTheScoreAndInALossWithout)
 {
-    std::string rules = gametest::ShippedRules("timed_config.xml");
+    std::string rules = TimedRulesWithFirstLevelTime(10);
+    ASSERT_NE(rules.find("<nWinningLevelRequirement value=\"34\"/>"), std::string::npos);
     rules = Kavo::StringReplaceAll(rules, "<nWinningLevelRequirement value=\"34\"/>",
                                    "<nWinningLevelRequirement value=\"34\"/>\n"
                                    "    <nWinningScoreRequirementAfterGame value=\"1\"/>");
-    rules = Kavo::StringReplaceAll(rules, "cabdbcdacdbadbcdacdbabcb\"/>\n    <fInitialTimeLeft value=\"90\"/>",
-                                   "cabdbcdacdbadbcdacdbabcb\"/>\n    <fInitialTimeLeft value=\"10\"/>");
     gametest::WriteTextFile("properties/timed_config.xml", rules);
     const struct
     {
@@ -505,9 +517,8 @@ TEST_F(Journey, ATimeOutEndsInAWinWithTheScoreAndInALossWithout)
 // every hundred updates while the time is short, and the loss when it runs out.
 TEST_F(Journey, TheBoardsSoundsPlayAtTheirMoments)
 {
-    std::string rules = gametest::ShippedRules("timed_config.xml");
-    rules = Kavo::StringReplaceAll(rules, "cabdbcdacdbadbcdacdbabcb\"/>\n    <fInitialTimeLeft value=\"90\"/>",
-                                   "cabdbcdacdbadbcdacdbabcb\"/>\n    <fInitialTimeLeft value=\"20\"/>");
+    const std::string rules = TimedRulesWithFirstLevelTime(20);
+    ASSERT_FALSE(rules.empty());
     gametest::WriteTextFile("properties/timed_config.xml", rules);
     TestGameApp app;
     StartAs(app, {"Mira", Kavo::UserProfile::kSkipTutorial});
