@@ -6,6 +6,7 @@
 #include "graphics/ImageRegistry.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
+#include "graphics/RotatedBlit.h"
 #include "graphics/StretchColumns.h"
 
 #include "raster/TriangleRasterizer.h"
@@ -87,6 +88,30 @@ bool LineEnd(double v, int size, int& end)
     if (std::isnan(v)) return false;
     end = int(std::clamp(std::trunc(v), -1.0, double(size)));
     return true;
+}
+
+// Cuts [first, end) to the steps k at which start + k step lies in [low, high).
+void StepsInside(int64_t start, int64_t step, int64_t low, int64_t high, int& first, int& end)
+{
+    auto floorDiv = [](int64_t a, int64_t b)
+    {
+        int64_t q = a / b;
+        return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+    };
+    auto cut = [&](int64_t from, int64_t to) // the steps from..to - 1, held to int
+    {
+        first = int(std::clamp<int64_t>(from, first, end));
+        end = int(std::clamp<int64_t>(to, first, end));
+    };
+    if (step == 0)
+    {
+        if (start < low || start >= high) end = first;
+        return;
+    }
+    if (step > 0)
+        cut(-floorDiv(start - low, step), -floorDiv(start - high, step));
+    else
+        cut(floorDiv(start - high, -step) + 1, floorDiv(start - low, -step) + 1);
 }
 
 // n words from s to d (apart), for the short rows of glyphs without a call to memcpy (which
@@ -768,14 +793,19 @@ void MemoryImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcR
     if (!CalcRotatedBltBounds(srcRectIn, destClip, x, y, centerX, centerY, angle, bounds)) return;
 
     uint32_t* dest = GetBits();
-    SourceRows rows(src);
-    const bool palettized = src->IsPalettized();
-    const uint32_t* srcBits = palettized ? nullptr : src->GetBits();
-    auto texel = [&](int tx, int ty) -> uint32_t
+    RotatedBlit::Run run;
+    if (src->IsPalettized())
     {
-        size_t i = size_t(ty) * size_t(src->width) + size_t(tx);
-        return palettized ? src->colorTable[src->colorIndices[i]] : srcBits[i];
-    };
+        run.indices = src->colorIndices.get();
+        run.palette = src->colorTable.get();
+    }
+    else
+    {
+        run.bits = src->GetBits();
+    }
+    run.pitch = src->width;
+    run.originX = srcRectIn.mX;
+    run.originY = srcRectIn.mY;
 
     // The source point relative to srcRectIn; the sampled area is srcRect within it.
     const int64_t cosF = int64_t(std::cos(angle) * 65536.0), sinF = int64_t(std::sin(angle) * 65536.0);
@@ -784,12 +814,16 @@ void MemoryImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcR
                                                                           << 16;
     const int64_t maxU = minU + (int64_t(srcRect.mWidth - 1) << 16),
                   maxV = minV + (int64_t(srcRect.mHeight - 1) << 16);
+    run.du = cosF;
+    run.dv = sinF;
 
-    const bool normal = drawMode == DRAWMODE_NORMAL;
-    const bool white = color.IsWhite();
-    const uint32_t ca = Clamp255(color.mAlpha);
-    const uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
-    const uint32_t kr = (cr * ca / 255), kg = (cg * ca / 255), kb = (cb * ca / 255);
+    RotatedBlit::Mode mode;
+    mode.normal = drawMode == DRAWMODE_NORMAL;
+    mode.white = color.IsWhite();
+    mode.alpha = Clamp255(color.mAlpha);
+    mode.red = Clamp255(color.mRed);
+    mode.green = Clamp255(color.mGreen);
+    mode.blue = Clamp255(color.mBlue);
 
     int x0 = int(std::floor(bounds.x)), y0 = int(std::floor(bounds.y));
     int x1 = int(std::ceil(bounds.x + bounds.width)), y1 = int(std::ceil(bounds.y + bounds.height));
@@ -804,64 +838,17 @@ void MemoryImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcR
         double dx0 = double(x0) - centerX - x;
         int64_t u = int64_t(dx0 * double(cosF)) - int64_t(dy * double(sinF)) + cxF;
         int64_t v = int64_t(dy * double(cosF)) + int64_t(dx0 * double(sinF)) + cyF;
-        uint32_t* row = dest + size_t(Y) * size_t(width);
-        for (int X = x0; X < x1; ++X, u += cosF, v += sinF)
-        {
-            if (u < minU || v < minV || u >= maxU || v >= maxV) continue;
-            int tx = srcRectIn.mX + int(u >> 16), ty = srcRectIn.mY + int(v >> 16);
-            uint64_t fu = uint64_t((u & 0xFFFE) + 1), fv = uint64_t((v & 0xFFFE) + 1);
-            uint32_t p00 = texel(tx, ty), p10 = texel(tx + 1, ty), p01 = texel(tx, ty + 1),
-                     p11 = texel(tx + 1, ty + 1);
-            uint32_t w11 = uint32_t((((fu * fv) >> 16) * (p11 >> 24)) >> 16);
-            uint32_t w10 = uint32_t((((fu * (65536 - fv)) >> 16) * (p10 >> 24)) >> 16);
-            uint32_t w01 = uint32_t(((((65536 - fu) * fv) >> 16) * (p01 >> 24)) >> 16);
-            uint32_t w00 = uint32_t(((((65536 - fu) * (65536 - fv)) >> 16) * (p00 >> 24)) >> 16);
-            if (normal && !white)
-            {
-                w11 = (w11 * ca) >> 8;
-                w10 = (w10 * ca) >> 8;
-                w01 = (w01 * ca) >> 8;
-                w00 = (w00 * ca) >> 8;
-            }
-            uint32_t a = w00 + w10 + w01 + w11;
-            if (a == 0) continue;
-            auto sample = [&](uint32_t (*ch)(uint32_t))
-            { return (ch(p00) * w00 + ch(p10) * w10 + ch(p01) * w01 + ch(p11) * w11) >> 8; };
-            uint32_t sr = sample(Red), sg = sample(Green), sb = sample(Blue);
-            uint32_t& d = row[X];
-            if (normal)
-            {
-                if (!white)
-                {
-                    sr = (sr * (cr + 1)) >> 8;
-                    sg = (sg * (cg + 1)) >> 8;
-                    sb = (sb * (cb + 1)) >> 8;
-                }
-                if (a >= 251)
-                {
-                    d = 0xFF000000 | (std::min<uint32_t>(sr, 255) << 16) |
-                        (std::min<uint32_t>(sg, 255) << 8) | std::min<uint32_t>(sb, 255);
-                    continue;
-                }
-                uint32_t dA = d >> 24;
-                uint32_t outA = 256 - (((256 - dA) * (256 - a)) >> 8);
-                auto mix = [&](uint32_t dc, uint32_t sc)
-                { return std::min<uint32_t>((((dc * dA) >> 8) * (256 - a) + sc * 256) / outA, 255); };
-                d = ((outA - 1) << 24) | (mix(Red(d), sr) << 16) | (mix(Green(d), sg) << 8) |
-                    mix(Blue(d), sb);
-            }
-            else
-            {
-                if (!white)
-                {
-                    sr = (sr * kr) >> 8;
-                    sg = (sg * kg) >> 8;
-                    sb = (sb * kb) >> 8;
-                }
-                d = (d & 0xFF000000) | (Saturate(Red(d) + sr) << 16) | (Saturate(Green(d) + sg) << 8) |
-                    Saturate(Blue(d) + sb);
-            }
-        }
+        // The columns whose source point lies inside the sampled area: where both of the
+        // steps' lines are inside their ranges.
+        int first = 0, end = x1 - x0;
+        StepsInside(u, cosF, minU, maxU, first, end);
+        StepsInside(v, sinF, minV, maxV, first, end);
+        if (first >= end) continue;
+        run.d = dest + size_t(Y) * size_t(width) + size_t(x0 + first);
+        run.n = end - first;
+        run.u = u + cosF * first;
+        run.v = v + sinF * first;
+        RotatedBlit::DrawRun(run, mode);
     }
     BitsChanged();
 }
