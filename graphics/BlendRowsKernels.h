@@ -224,26 +224,37 @@ void OverRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sP
         OverRowOf<V>(d, s, w, t);
 }
 
-// The constants of a modulation as lanes.
+// The constants of a modulation as lanes. Each truncation of the rule that falls between its
+// two products, ((x >> 8) c) >> 8 for a product x below 2^16, is ((x AND 0xFF00) c) >> 16: the
+// high half of a product with the low byte of x cut. So every channel is
+// ((s first AND cut) second) >> 16, its factors by lane:
+// - a colour: first w; cut 0xFF00 for red (((s w) >> 8 c) >> 8), 0xFFFF for green and blue
+//   ((s w c) >> 16); second the colour's channel;
+// - grey g: red and blue first g, cut 0xFF00, second w (((s g) >> 8 w) >> 8); green first w,
+//   cut 0xFFFF, second g ((s w g) >> 16).
+// The alpha lanes' cut is 0.
 template <class V>
 struct ModulationLanes
 {
-    typename V::Reg alpha, colour, pick; // pick: the lanes taken from the second form
-    bool grey;
+    typename V::Reg alpha, colour, cut, greyLanes; // greyLanes: where a grey's first factor is g
+    bool grey, opaque;                             // opaque: alpha 255, a = sa
     explicit ModulationLanes(const Modulation& m)
         : alpha(V::Set16(uint16_t(m.alpha))),
           colour(V::SetLanes16(uint16_t(m.blue), uint16_t(m.green), uint16_t(m.red), 0)),
-          pick(m.grey ? V::SetLanes16(0, 0xFFFF, 0, 0) : V::SetLanes16(0, 0, 0xFFFF, 0)), grey(m.grey)
+          cut(m.grey ? V::SetLanes16(0xFF00, 0xFFFF, 0xFF00, 0) : V::SetLanes16(0xFFFF, 0xFFFF, 0xFF00, 0)),
+          greyLanes(V::SetLanes16(0xFFFF, 0, 0xFFFF, 0)), grey(m.grey), opaque(m.alpha == 255)
     {
         if (m.grey) colour = V::SetLanes16(uint16_t(m.red), uint16_t(m.red), uint16_t(m.red), 0);
     }
 };
 
 // a = sa x alpha / 255 per pixel, in the low half of each 32-bit lane (or, from 16-bit lanes of
-// widened pixels, in every lane): the division as (x x 0x8081) >> 23, exact for x up to 255 x 255.
+// widened pixels, in every lane): the division as (x x 0x8081) >> 23, exact for x up to 255 x 255;
+// sa itself for alpha 255.
 template <class V>
 inline typename V::Reg ModulatedAlpha(typename V::Reg sa, const ModulationLanes<V>& k)
 {
+    if (k.opaque) return sa;
     return V::Srli16(V::Mulhi16u(V::Mullo16(sa, k.alpha), V::Set32(0x80818081)), 7);
 }
 
@@ -254,21 +265,13 @@ inline typename V::Reg ModulatedLanes(typename V::Reg d16, typename V::Reg s16, 
                                       const ModulationLanes<V>& k)
 {
     using R = typename V::Reg;
-    R sw = V::Mullo16(s16, w);
-    R first, second;
+    R first = w, second = k.colour;
     if (k.grey)
     {
-        // Red and blue: ((s g) >> 8 x w) >> 8; green: (s w g) >> 16.
-        first = V::Srli16(V::Mullo16(V::Srli16(V::Mullo16(s16, k.colour), 8), w), 8);
-        second = V::Mulhi16u(sw, k.colour);
+        first = V::Or(V::And(k.greyLanes, k.colour), V::AndNot(k.greyLanes, w));
+        second = V::Or(V::And(k.greyLanes, w), V::AndNot(k.greyLanes, k.colour));
     }
-    else
-    {
-        // Green and blue: (s w c) >> 16; red: ((s w) >> 8 x c) >> 8.
-        first = V::Mulhi16u(sw, k.colour);
-        second = V::Srli16(V::Mullo16(V::Srli16(sw, 8), k.colour), 8);
-    }
-    R rgb = V::Or(V::AndNot(k.pick, first), V::And(k.pick, second));
+    R rgb = V::Mulhi16u(V::And(V::Mullo16(s16, first), k.cut), second);
     R keep = V::Srli16(V::Mullo16(d16, V::Sub16(V::Set16(256), w)), 8);
     return V::Add16(keep, rgb);
 }
