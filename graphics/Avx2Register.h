@@ -70,6 +70,7 @@ struct Avx2Register
     static Reg Slli16(Reg a, int k) { return _mm256_slli_epi16(a, k); }
     static Reg Srai32(Reg a, int k) { return _mm256_srai_epi32(a, k); }
     static Reg Add16(Reg a, Reg b) { return _mm256_add_epi16(a, b); }
+    static Reg AddSat8u(Reg a, Reg b) { return _mm256_adds_epu8(a, b); }
     static Reg Sub16(Reg a, Reg b) { return _mm256_sub_epi16(a, b); }
     static Reg Add32(Reg a, Reg b) { return _mm256_add_epi32(a, b); }
     static Reg Eq16(Reg a, Reg b) { return _mm256_cmpeq_epi16(a, b); }

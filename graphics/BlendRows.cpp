@@ -16,6 +16,8 @@ void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m);
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
+void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
                        const Modulation& m);
@@ -55,6 +57,7 @@ struct Sse2
     static Reg Mulhi16u(Reg a, Reg b) { return a * b; }
     static Reg Srli16(Reg a, int k) { return a >> k; }
     static Reg Add16(Reg a, Reg b) { return a + b; }
+    static Reg AddSat8u(Reg a, Reg b) { return a + b; }
     static Reg Sub16(Reg a, Reg b) { return a - b; }
     static Reg And(Reg a, Reg b) { return a & b; }
     static Reg AndNot(Reg a, Reg b) { return ~a & b; }
@@ -82,6 +85,8 @@ struct Forms
     void (*over)(uint32_t*, const uint32_t*, int) = OverRowWith<Sse2>;
     void (*modulatedOver)(uint32_t*, const uint32_t*, int, const Modulation&) = ModulatedOverRowWith<Sse2>;
     void (*addAlpha)(uint32_t*, const uint32_t*, int) = AddAlphaRowWith<Sse2>;
+    void (*add)(uint32_t*, const uint32_t*, int) = AddRowWith<Sse2>;
+    void (*addRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = AddRectWith<Sse2>;
     void (*overRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = OverRectWith<Sse2>;
     void (*modulatedOverRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int,
                               const Modulation&) = ModulatedOverRectWith<Sse2>;
@@ -101,6 +106,8 @@ struct Forms
             over = Avx2::OverRow;
             modulatedOver = Avx2::ModulatedOverRow;
             addAlpha = Avx2::AddAlphaRow;
+            add = Avx2::AddRow;
+            addRect = Avx2::AddRect;
             overRect = Avx2::OverRect;
             modulatedOverRect = Avx2::ModulatedOverRect;
             ontoOpaqueRect = Avx2::OntoOpaqueRect;
@@ -154,6 +161,16 @@ void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int 
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
     GetForms().addAlpha(d, s, n);
+}
+
+void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    GetForms().add(d, s, n);
+}
+
+void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    GetForms().addRect(d, dPitch, s, sPitch, w, h);
 }
 
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)

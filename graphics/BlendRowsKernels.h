@@ -131,13 +131,12 @@ inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv, typ
 // register before come out the same. A shorter row is read as one register, the lanes past it
 // opaque black under transparent. Without partial registers the pixels past the last whole one
 // go to tail(i).
-template <class V, bool kLeaveClear = true, class Pixels, class Tail>
-inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
-                           int n, Pixels pixels, Tail tail)
+// (With a predicate, drawn(s) chooses the registers drawn.)
+template <class V, class Drawn, class Pixels, class Tail>
+inline void RowByRegistersIf(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
+                             int n, Drawn drawn, Pixels pixels, Tail tail)
 {
     using R = typename V::Reg;
-    const R alphas = V::Set32(0xFF000000);
-    auto drawn = [&](R sv) { return !kLeaveClear || !V::AllZero(V::And(sv, alphas)); };
     if constexpr (V::kPartial)
     {
         if (n < V::kPixels)
@@ -178,6 +177,16 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
         for (; i < n; ++i)
             tail(i);
     }
+}
+
+template <class V, bool kLeaveClear = true, class Pixels, class Tail>
+inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
+                           int n, Pixels pixels, Tail tail)
+{
+    using R = typename V::Reg;
+    const R alphas = V::Set32(0xFF000000);
+    RowByRegistersIf<V>(
+        d, s, e, n, [&](R sv) { return !kLeaveClear || !V::AllZero(V::And(sv, alphas)); }, pixels, tail);
 }
 
 // The same with one source, pixels(d, s).
@@ -439,30 +448,58 @@ void OntoOpaqueRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdif
                           });
 }
 
+// Additive with alpha: each colour channel (s a) >> 8, the high half of the channel in the high
+// byte of its lane times a, added to the destination's with saturation (the alpha lanes' factor
+// is 0, so the destination alpha is kept). A register's pixels depend only on their own
+// destination pixels, so a row's last register may overlap the one before it.
 template <class V>
 void AddAlphaRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
     using R = typename V::Reg;
-    const R colourLanes = V::SetLanes16(0xFFFF, 0xFFFF, 0xFFFF, 0);
-    auto half = [&](R d16, R s16)
-    { return V::Add16(d16, V::And(V::Srli16(V::Mullo16(s16, AlphaLanes<V>(s16)), 8), colourLanes)); };
-    int i = 0;
-    for (; i + V::kPixels <= n; i += V::kPixels)
+    auto pixels = [](R dv, R sv)
     {
-        R sv = V::Load(s + i);
-        if (V::AllZero(V::And(sv, V::Set32(0xFF000000)))) continue;
-        Halves<V> dh = Widen<V>(V::Load(d + i)), sh = Widen<V>(sv);
-        V::Store(d + i, V::Packus16(half(dh.lo, sh.lo), half(dh.hi, sh.hi)));
-    }
-    for (; i < n; ++i)
-    {
-        using namespace PixelBlend;
-        uint32_t dp = d[i], sp = s[i], a = sp >> 24;
-        uint32_t r = std::min<uint32_t>(Red(dp) + ((Red(sp) * a) >> 8), 255);
-        uint32_t g = std::min<uint32_t>(Green(dp) + ((Green(sp) * a) >> 8), 255);
-        uint32_t b = std::min<uint32_t>(Blue(dp) + ((Blue(sp) * a) >> 8), 255);
-        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
-    }
+        R lo = V::Mulhi16u(V::UnpackLo8(V::Zero(), sv), V::AlphaInColourLanesLo(sv));
+        R hi = V::Mulhi16u(V::UnpackHi8(V::Zero(), sv), V::AlphaInColourLanesHi(sv));
+        return V::AddSat8u(dv, V::Packus16(lo, hi));
+    };
+    RowByRegisters<V>(d, s, n, pixels,
+                      [&](int i)
+                      {
+                          using namespace PixelBlend;
+                          uint32_t dp = d[i], sp = s[i], a = sp >> 24;
+                          uint32_t r = std::min<uint32_t>(Red(dp) + ((Red(sp) * a) >> 8), 255);
+                          uint32_t g = std::min<uint32_t>(Green(dp) + ((Green(sp) * a) >> 8), 255);
+                          uint32_t b = std::min<uint32_t>(Blue(dp) + ((Blue(sp) * a) >> 8), 255);
+                          d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+                      });
+}
+
+// Additive: the source's colour bytes added to the destination's with saturation; registers
+// whose colour bytes are all 0 add nothing and are left.
+template <class V>
+void AddRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    using R = typename V::Reg;
+    const R colour = V::Set32(0x00FFFFFF);
+    for (int j = 0; j < h; ++j, d += dPitch, s += sPitch)
+        RowByRegistersIf<V>(
+            d, s, s, w, [&](R sv) { return !V::AllZero(V::And(sv, colour)); },
+            [&](R dv, R sv, R) { return V::AddSat8u(dv, V::And(sv, colour)); },
+            [&](int i)
+            {
+                using namespace PixelBlend;
+                uint32_t dp = d[i], sp = s[i];
+                uint32_t r = std::min<uint32_t>(Red(dp) + Red(sp), 255);
+                uint32_t g = std::min<uint32_t>(Green(dp) + Green(sp), 255);
+                uint32_t b = std::min<uint32_t>(Blue(dp) + Blue(sp), 255);
+                d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+            });
+}
+
+template <class V>
+void AddRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
+{
+    AddRectWith<V>(d, 0, s, 0, n, 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "graphics/MemoryImage.h"
 
+#include "graphics/BlendRows.h"
 #include "graphics/ImageRegistry.h"
 #include "graphics/NativeDisplay.h"
 #include "graphics/PaletteBuilder.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace Kavo
 {
@@ -113,6 +115,7 @@ void MemoryImage::Init()
     nativeAlphaData.reset();
     rlAlphaData.reset();
     rlAdditiveData.reset();
+    alphaWeightedData.reset();
     forcedMode = hasTrans = hasAlpha = isVolatile = purgeBits = wantPal = bitsChanged = false;
     if (app) app->AddMemoryImage(this);
 }
@@ -193,6 +196,7 @@ void MemoryImage::BitsChanged()
     nativeAlphaData.reset();
     rlAlphaData.reset();
     rlAdditiveData.reset();
+    alphaWeightedData.reset();
 }
 
 void MemoryImage::CommitBits()
@@ -374,9 +378,37 @@ uint8_t* MemoryImage::GetRLAdditiveData(const NativeDisplay* display)
     return rlAdditiveData.get();
 }
 
+const uint32_t* MemoryImage::GetAlphaWeightedData()
+{
+    // Kept by the change count as well: a display image's pixels may change in its surface.
+    if (alphaWeightedData && alphaWeightedCount == bitsChangedCount) return alphaWeightedData.get();
+    alphaWeightedData.reset();
+    const size_t pixels = size_t(width) * size_t(height);
+    const bool palettized = IsPalettized();
+    const uint32_t* words = palettized ? nullptr : GetBits();
+    if (pixels == 0 || (!palettized && !words)) return nullptr;
+    AlignedWords weighted = AllocateAlignedWords(pixels);
+    std::vector<uint32_t> row(palettized ? size_t(width) : 0);
+    for (int y = 0; y < height; ++y)
+    {
+        const size_t start = size_t(y) * size_t(width);
+        const uint32_t* from = words ? words + start : row.data();
+        if (palettized)
+            for (int x = 0; x < width; ++x)
+                row[size_t(x)] = colorTable[colorIndices[start + size_t(x)]];
+        uint32_t* out = weighted.get() + start;
+        std::fill_n(out, width, 0u);
+        BlendRows::AddAlphaRow(out, from, width); // onto nothing: the weighted channels, alpha 0
+    }
+    alphaWeightedData = std::move(weighted);
+    alphaWeightedCount = bitsChangedCount;
+    return alphaWeightedData.get();
+}
+
 void MemoryImage::PurgeBits()
 {
     purgeBits = true;
+    alphaWeightedData.reset();
     if (app && app->Is3DAccelerated())
     {
         if (!d3dData) return;
@@ -400,6 +432,7 @@ void MemoryImage::DeleteSWBuffers()
     nativeAlphaData.reset();
     rlAdditiveData.reset();
     rlAlphaData.reset();
+    alphaWeightedData.reset();
 }
 
 void MemoryImage::DeleteNativeData()

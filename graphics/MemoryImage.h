@@ -21,8 +21,9 @@ AlignedWords AllocateAlignedWords(size_t count);
 
 // The software image: pixels in main memory as 0xAARRGGBB words or as a 256-colour palette
 // with one index byte per pixel, plus forms derived on first use and dropped whenever the
-// pixels change: premultiplied pixels in the display's layout and per-row run lengths of alpha
-// classes and of non-black pixels. Every living image registers itself with the application.
+// pixels change: premultiplied pixels in the display's layout, per-row run lengths of alpha
+// classes and of non-black pixels, and the pixels as an additive blit adds them. Every living
+// image registers itself with the application.
 class MemoryImage : public Image
 {
 public:
@@ -47,6 +48,8 @@ public:
     std::unique_ptr<uint32_t[]> nativeAlphaData;
     std::unique_ptr<uint8_t[]> rlAlphaData;    // one run length per pixel, see GetRLAlphaData
     std::unique_ptr<uint8_t[]> rlAdditiveData; // one run length per pixel, see GetRLAdditiveData
+    AlignedWords alphaWeightedData;            // see GetAlphaWeightedData
+    int alphaWeightedCount = 0;                // the bitsChangedCount it was made at
     bool bitsChanged = false;                  // hasTrans and hasAlpha are stale
     ImageRegistry* app = nullptr;              // the registry the image is registered with
 
@@ -91,6 +94,9 @@ public:
     virtual uint8_t* GetRLAlphaData();
     // The same over the classes black / not black of the native data. Cached.
     virtual uint8_t* GetRLAdditiveData(const NativeDisplay* display);
+    // The pixels as an additive blit of a source with alpha adds them: each colour channel
+    // (c a) >> 8, alpha 0, w x h words. Cached until the pixels change; null without pixels.
+    const uint32_t* GetAlphaWeightedData();
     virtual void PurgeBits();
     virtual void DeleteSWBuffers();
     virtual void Delete3DBuffers();

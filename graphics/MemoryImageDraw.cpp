@@ -155,30 +155,7 @@ void CopyRow(uint32_t* d, const uint32_t* s, int n)
     std::memcpy(d, s, size_t(n) * sizeof(uint32_t));
 }
 
-// Additive rows: each channel min(d + s', 255), the destination alpha kept. The SSE2 forms do
-// the same arithmetic four pixels at a time (16-bit lanes, saturating pack).
-void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
-{
-    int i = 0;
-#ifdef __SSE2__
-    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-    for (; i + 4 <= n; i += 4)
-    {
-        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), colour);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(dv, sv));
-    }
-#endif
-    for (; i < n; ++i)
-    {
-        uint32_t dp = d[i], sp = s[i];
-        uint32_t r = std::min<uint32_t>(Red(dp) + Red(sp), 255);
-        uint32_t g = std::min<uint32_t>(Green(dp) + Green(sp), 255);
-        uint32_t b = std::min<uint32_t>(Blue(dp) + Blue(sp), 255);
-        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
-    }
-}
-
+// Additive rows of a colour: each channel min(d + s', 255), the destination alpha kept.
 void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, uint32_t kr, uint32_t kg,
                    uint32_t kb, bool useAlpha)
 {
@@ -751,14 +728,27 @@ void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRec
     uint32_t ca = Clamp255(color.mAlpha);
     uint32_t kr = Clamp255(color.mRed) * ca / 255, kg = Clamp255(color.mGreen) * ca / 255,
              kb = Clamp255(color.mBlue) * ca / 255;
+    // A source with alpha adds its weighted form, made once for every blit of its pixels; one
+    // without alpha its words (row by row when the image adds itself, as it always has).
+    const uint32_t* words = white && src != this ? srcAlpha ? src->GetAlphaWeightedData() : src->IsPalettized() ? nullptr
+                                                                                                  : src->GetBits()
+                                  : nullptr;
+    if (words)
+    {
+        BlendRows::AddRect(dest + size_t(y) * size_t(width) + size_t(x), width,
+                           words + size_t(srcRect.mY) * size_t(src->width) + size_t(srcRect.mX), src->width,
+                           srcRect.mWidth, srcRect.mHeight);
+        BitsChanged();
+        return;
+    }
     SourceRows rows(src);
     int w = srcRect.mWidth;
     for (int j = 0; j < srcRect.mHeight; ++j)
     {
-        const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
         uint32_t* d = dest + size_t(y + j) * size_t(width) + size_t(x);
+        const uint32_t* s = rows.Row(srcRect.mX, srcRect.mY + j, w);
         if (white && !srcAlpha)
-            AddRow(d, s, w);
+            BlendRows::AddRow(d, s, w);
         else if (white)
             BlendRows::AddAlphaRow(d, s, w);
         else

@@ -67,6 +67,7 @@ struct Sse2Register
     static Reg Slli16(Reg a, int k) { return _mm_slli_epi16(a, k); }
     static Reg Srai32(Reg a, int k) { return _mm_srai_epi32(a, k); }
     static Reg Add16(Reg a, Reg b) { return _mm_add_epi16(a, b); }
+    static Reg AddSat8u(Reg a, Reg b) { return _mm_adds_epu8(a, b); }
     static Reg Sub16(Reg a, Reg b) { return _mm_sub_epi16(a, b); }
     static Reg Add32(Reg a, Reg b) { return _mm_add_epi32(a, b); }
     static Reg Eq16(Reg a, Reg b) { return _mm_cmpeq_epi16(a, b); }

@@ -100,6 +100,14 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
                                uint32_t b = std::min<uint32_t>(Blue(d) + ((Blue(s) * a) >> 8), 255);
                                return (d & 0xFF000000) | r << 16 | g << 8 | b;
                            });
+    ExpectRowMatchesPixels("additive", BlendRows::AddRow,
+                           [](uint32_t d, uint32_t s)
+                           {
+                               uint32_t r = std::min<uint32_t>(Red(d) + Red(s), 255);
+                               uint32_t g = std::min<uint32_t>(Green(d) + Green(s), 255);
+                               uint32_t b = std::min<uint32_t>(Blue(d) + Blue(s), 255);
+                               return (d & 0xFF000000) | r << 16 | g << 8 | b;
+                           });
 
     struct Case
     {

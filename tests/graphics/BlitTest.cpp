@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <memory>
@@ -136,6 +137,44 @@ TEST(MemoryImageDraw, BltArithmetic)
             EXPECT_EQ(BlitOne(c.dest, c.source, c.color, c.mode, palette), c.expected)
                 << c.what << (palette ? " (palette)" : "");
     }
+}
+
+// An additive blit of a source with alpha adds the source's pixels weighted by their alpha
+// (a form of them kept by the source), also after the source has changed by drawing, by new
+// pixels (without alpha: added as they are) and by becoming a palette, and from a part of it.
+TEST(MemoryImageDraw, AdditiveBlitsFollowTheSourcesChanges)
+{
+    const std::vector<uint32_t> background = GraphicsTest::MakePixels(20 * 6, 3, true);
+    std::unique_ptr<MemoryImage> src(MakeImage(13, 4, GraphicsTest::MakePixels(13 * 4, 5, false)));
+    auto expectAdded = [&](const Rect& part, const char* after)
+    {
+        std::unique_ptr<MemoryImage> dest(MakeImage(20, 6, background));
+        dest->Blt(src.get(), 2, 1, part, Color::White, 1);
+        std::vector<uint32_t> expected = background;
+        for (int y = 0; y < part.mHeight; ++y)
+            for (int x = 0; x < part.mWidth; ++x)
+            {
+                uint32_t& d = expected[size_t((y + 1) * 20 + x + 2)];
+                uint32_t s = src->GetPixel(part.mX + x, part.mY + y), a = src->hasAlpha ? s >> 24 : 256;
+                auto add = [&](int shift)
+                { return std::min<uint32_t>(((d >> shift) & 0xFF) + ((((s >> shift) & 0xFF) * a) >> 8), 255) << shift; };
+                d = (d & 0xFF000000) | add(16) | add(8) | add(0);
+            }
+        EXPECT_EQ(Pixels(*dest), expected) << after;
+    };
+    expectAdded(Rect(0, 0, 13, 4), "the first blit");
+    expectAdded(Rect(3, 1, 9, 3), "a part");
+    src->FillRect(Rect(2, 1, 5, 2), Color(40, 250, 90, 200), 0);
+    expectAdded(Rect(0, 0, 13, 4), "a fill");
+    std::vector<uint32_t> others = GraphicsTest::MakePixels(13 * 4, 9, false);
+    src->SetBits(others.data(), 13, 4);
+    expectAdded(Rect(0, 0, 13, 4), "new pixels");
+    std::vector<uint32_t> few(13 * 4);
+    for (size_t i = 0; i < few.size(); ++i)
+        few[i] = (i % 3 == 0 ? 0x80C04020 : i % 3 == 1 ? 0x20FFFFFF : 0xFF102030);
+    src->SetBits(few.data(), 13, 4);
+    ASSERT_TRUE(src->Palletize());
+    expectAdded(Rect(1, 0, 12, 4), "a palette");
 }
 
 TEST(MemoryImageDraw, BltRunsStopAtTheRowEndAndAreClipped)
