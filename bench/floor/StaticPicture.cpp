@@ -1,13 +1,17 @@
 // The floor under the game's processor time and memory: one static 800 x 600 picture in a
 // window, nothing else. bench/game/measure.sh runs it beside the game.
 //
-//   kavo_static_picture <whole|once> [opengl|software|surface]
+//   kavo_static_picture <whole|once> [opengl|software|surface|default-surface]
 //
 // "whole" presents the whole picture again 62 times a second (what a loop that presents every
 // frame costs here); "once" presents it once and then waits for events in SDL_WaitEventTimeout
 // (what a still screen can cost). The picture goes through SDL's renderer of that name, or
 // without a renderer through the window's own surface ("surface"); with no name, the renderer
-// SDL picks first. It runs until its window is closed or it is killed.
+// SDL picks first. Under X, SDL makes a window surface (and so the software renderer's output)
+// a texture of its first accelerated renderer - OpenGL, Mesa's llvmpipe without a GPU - unless
+// SDL_HINT_FRAMEBUFFER_ACCELERATION is off: "software" and "surface" set it off,
+// "default-surface" is the window surface as SDL makes it by default. It runs until its window
+// is closed or it is killed.
 #include <SDL.h>
 
 #include <cstdio>
@@ -96,16 +100,20 @@ int main(int argc, char** argv)
     const bool whole = argc >= 2 && std::strcmp(argv[1], "whole") == 0;
     if (argc < 2 || (!whole && std::strcmp(argv[1], "once") != 0))
     {
-        std::fprintf(stderr, "usage: kavo_static_picture <whole|once> [opengl|software|surface]\n");
+        std::fprintf(stderr, "usage: kavo_static_picture <whole|once> [opengl|software|surface|default-surface]\n");
         return 2;
     }
+    const char* renderer = argc >= 3 ? argv[2] : nullptr;
+    if (renderer && (std::strcmp(renderer, "surface") == 0 || std::strcmp(renderer, "software") == 0))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (renderer && std::strcmp(renderer, "default-surface") == 0) renderer = "surface";
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("SDL_Init");
     SDL_Window* window = SDL_CreateWindow("Static picture", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
                                           kHeight, 0);
     if (!window) return Fail("SDL_CreateWindow");
     const std::vector<Uint32> pixels = Picture();
     {
-        StaticPicture presenter(window, argc >= 3 ? argv[2] : nullptr);
+        StaticPicture presenter(window, renderer);
         if (!presenter.Ready()) return Fail("the presenter");
         std::fprintf(stderr, "kavo_static_picture: %s, through the %s\n", argv[1], presenter.Name());
         presenter.Present(pixels);

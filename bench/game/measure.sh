@@ -26,6 +26,11 @@
 #   full     full screen on the 1280 x 1024 desktop, software road, stars on
 #   still    800 x 600 window, software road, twinkling stars off: nothing moves unless a
 #            screen animates on its own
+#   floor    the static picture (bench/floor/StaticPicture.cpp): presented whole 62 times a second
+#            through SDL's opengl and software renderers and the window surface without OpenGL,
+#            and the window surface as SDL makes it by default (through OpenGL); presented once,
+#            then waiting for events, through OpenGL, through the window surface, and on SDL's
+#            dummy video driver
 #
 # The 3D road is asked for with the setting Is3D = 1. A 3D test that refuses the renderer (a
 # software rasteriser such as llvmpipe) voids that wish; KAVO_FORCE_3D_SETTING names the setting
@@ -36,7 +41,7 @@
 set -euo pipefail
 
 runs=3
-settings=window,3d,full,still
+settings=window,3d,full,still,floor
 while getopts "n:s:" option; do
     case $option in
     n) runs=$OPTARG ;;
@@ -185,8 +190,8 @@ runSetting() {
 
 # The floor: the static picture presented whole, or once, through a renderer or the window's
 # surface, under X; and once more on SDL's dummy video driver for the memory without a display.
-runFloor() {
-    local how=$1 renderer=$2 run=$3 driver=${4:-}
+runFloor() { # how, renderer [, video driver]; the run's number in $run
+    local how=$1 renderer=$2 driver=${3:-}
     local name="floor-$how-${renderer:-default}${driver:+-$driver}"
     if [ -n "$driver" ]; then
         SDL_VIDEODRIVER=$driver "$floor" "$how" $renderer >"$out/$name-$run.log" 2>&1 &
@@ -205,15 +210,17 @@ log "load: $(cut -d' ' -f1-3 /proc/loadavg) at the start"
 for run in $(seq "$runs"); do
     for setting in ${settings//,/ }; do
         log "$setting, run $run"
-        runSetting "$setting" "$run" >"$scratch/lines"
-        tee -a "$results" <"$scratch/lines" >&2
+        if [ "$setting" != floor ]; then
+            runSetting "$setting" "$run" >"$scratch/lines"
+            tee -a "$results" <"$scratch/lines" >&2
+            continue
+        fi
+        for floorCase in "whole opengl" "whole software" "whole surface" "whole default-surface" \
+            "once opengl" "once surface" "once surface dummy"; do
+            runFloor $floorCase >"$scratch/lines"
+            tee -a "$results" <"$scratch/lines" >&2
+        done
     done
-    for floorCase in "whole opengl" "whole software" "whole surface" "once opengl" "once surface"; do
-        runFloor $floorCase "$run" >"$scratch/lines"
-        tee -a "$results" <"$scratch/lines" >&2
-    done
-    runFloor once surface "$run" dummy >"$scratch/lines"
-    tee -a "$results" <"$scratch/lines" >&2
 done
 log "load: $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 
@@ -250,9 +257,10 @@ END {
         printf "\n"
     }
     floors["floor-whole-opengl"] = "presented whole 62 times a second, the opengl renderer"
-    floors["floor-whole-software"] = "presented whole 62 times a second, the software renderer"
-    floors["floor-whole-surface"] = "presented whole 62 times a second, the window surface"
-    floors["floor-once-opengl"] = "presented once, then waiting for events, opengl renderer"
+    floors["floor-whole-software"] = "presented whole 62 times a second, the software renderer, no OpenGL"
+    floors["floor-whole-surface"] = "presented whole 62 times a second, the window surface, no OpenGL"
+    floors["floor-whole-default-surface"] = "the same, the window surface as SDL makes it (through OpenGL)"
+    floors["floor-once-opengl"] = "presented once, then waiting for events, the opengl renderer"
     floors["floor-once-surface"] = "presented once, then waiting for events, the window surface"
     floors["floor-once-surface-dummy"] = "the same on the dummy video driver of SDL (no display; it polls)"
     printf "\nThe floor: one static 800 x 600 picture (bench/floor/StaticPicture.cpp)\n\n"
