@@ -131,12 +131,13 @@ inline typename V::Reg OverAnyPixels(typename V::Reg dv, typename V::Reg sv, typ
 // register before come out the same. A shorter row is read as one register, the lanes past it
 // opaque black under transparent. Without partial registers the pixels past the last whole one
 // go to tail(i).
-// (With a predicate, drawn(s) chooses the registers drawn.)
-template <class V, class Drawn, class Pixels, class Tail>
-inline void RowByRegistersIf(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
-                             int n, Drawn drawn, Pixels pixels, Tail tail)
+template <class V, bool kLeaveClear = true, class Pixels, class Tail>
+inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
+                           int n, Pixels pixels, Tail tail)
 {
     using R = typename V::Reg;
+    const R alphas = V::Set32(0xFF000000);
+    auto drawn = [&](R sv) { return !kLeaveClear || !V::AllZero(V::And(sv, alphas)); };
     if constexpr (V::kPartial)
     {
         if (n < V::kPixels)
@@ -177,16 +178,6 @@ inline void RowByRegistersIf(uint32_t* __restrict d, const uint32_t* __restrict 
         for (; i < n; ++i)
             tail(i);
     }
-}
-
-template <class V, bool kLeaveClear = true, class Pixels, class Tail>
-inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict e,
-                           int n, Pixels pixels, Tail tail)
-{
-    using R = typename V::Reg;
-    const R alphas = V::Set32(0xFF000000);
-    RowByRegistersIf<V>(
-        d, s, e, n, [&](R sv) { return !kLeaveClear || !V::AllZero(V::And(sv, alphas)); }, pixels, tail);
 }
 
 // The same with one source, pixels(d, s).
@@ -474,17 +465,16 @@ void AddAlphaRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n
                       });
 }
 
-// Additive: the source's colour bytes added to the destination's with saturation; registers
-// whose colour bytes are all 0 add nothing and are left.
+// Additive: the source's colour bytes added to the destination's with saturation, every register
+// drawn (testing for registers that add nothing cost more in branches than the stores it spared).
 template <class V>
 void AddRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     using R = typename V::Reg;
     const R colour = V::Set32(0x00FFFFFF);
     for (int j = 0; j < h; ++j, d += dPitch, s += sPitch)
-        RowByRegistersIf<V>(
-            d, s, s, w, [&](R sv) { return !V::AllZero(V::And(sv, colour)); },
-            [&](R dv, R sv, R) { return V::AddSat8u(dv, V::And(sv, colour)); },
+        RowByRegisters<V, false>(
+            d, s, s, w, [&](R dv, R sv, R) { return V::AddSat8u(dv, V::And(sv, colour)); },
             [&](int i)
             {
                 using namespace PixelBlend;
