@@ -18,6 +18,7 @@ void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int 
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+void CopyRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
                        const Modulation& m);
@@ -87,6 +88,7 @@ struct Forms
     void (*addAlpha)(uint32_t*, const uint32_t*, int) = AddAlphaRowWith<Sse2>;
     void (*add)(uint32_t*, const uint32_t*, int) = AddRowWith<Sse2>;
     void (*addRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = AddRectWith<Sse2>;
+    void (*copyRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = CopyRectWith<Sse2>;
     void (*overRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = OverRectWith<Sse2>;
     void (*modulatedOverRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int,
                               const Modulation&) = ModulatedOverRectWith<Sse2>;
@@ -108,6 +110,7 @@ struct Forms
             addAlpha = Avx2::AddAlphaRow;
             add = Avx2::AddRow;
             addRect = Avx2::AddRect;
+            copyRect = Avx2::CopyRect;
             overRect = Avx2::OverRect;
             modulatedOverRect = Avx2::ModulatedOverRect;
             ontoOpaqueRect = Avx2::OntoOpaqueRect;
@@ -171,6 +174,11 @@ void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     GetForms().addRect(d, dPitch, s, sPitch, w, h);
+}
+
+void CopyRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    GetForms().copyRect(d, dPitch, s, sPitch, w, h);
 }
 
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)

@@ -115,6 +115,9 @@ void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t 
 // destination alpha kept.
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 
+// h rows of w words copied, the rows pitch words apart (the images apart).
+void CopyRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+
 // Additive: each channel min(d + s, 255), the destination alpha kept (the source's alpha adds
 // nothing); AddRect over h rows of w pixels, the rows pitch pixels apart.
 void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);

@@ -40,6 +40,11 @@ void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch,
     AddRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);
 }
 
+void CopyRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    CopyRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);
+}
+
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     OverRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);

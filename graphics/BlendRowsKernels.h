@@ -486,6 +486,35 @@ void AddRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPi
             });
 }
 
+// Copies of whole rows: each destination line is fetched into the cache some rows ahead of
+// being written (at least 256 words ahead), so that the stores meet their lines there.
+template <class V>
+void CopyRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    constexpr int kLine = 16; // words a cache line
+    if (w <= 0) return;
+    const int ahead = (256 + w - 1) / w;
+    for (int j = 0; j < h; ++j, d += dPitch, s += sPitch)
+    {
+        if (w < V::kPixels)
+        {
+            std::copy_n(s, w, d);
+            continue;
+        }
+        const uint32_t* later = j + ahead < h ? d + ahead * dPitch : nullptr;
+        int i = 0;
+        for (; i + kLine <= w; i += kLine)
+        {
+            if (later) __builtin_prefetch(later + i);
+            for (int k = 0; k < kLine; k += V::kPixels)
+                V::Store(d + i + k, V::Load(s + i + k));
+        }
+        for (; i + V::kPixels <= w; i += V::kPixels)
+            V::Store(d + i, V::Load(s + i));
+        if (i < w) V::Store(d + w - V::kPixels, V::Load(s + w - V::kPixels));
+    }
+}
+
 template <class V>
 void AddRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {

@@ -506,6 +506,12 @@ public:
         uint32_t* d = mDest + size_t(y) * size_t(mDestWidth) + size_t(x);
         if (mRunLength && !mByRegisters)
         {
+            if (mAllOpaque && mSrcBits && mSrcBits != mDest)
+            {
+                BlendRows::CopyRect(d, mDestWidth, mSrcBits + size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX),
+                                    mSrc->width, w, h);
+                return;
+            }
             for (int j = 0; j < h; ++j, d += mDestWidth)
             {
                 const uint32_t* s = mRows.Row(srcRect.mX, srcRect.mY + j, w);

@@ -217,6 +217,39 @@ TEST(BlendRows, RectanglesAreTheirRows)
     }
 }
 
+// A copied or added rectangle of every width to 40, at every alignment of a cache line, and
+// taller than the copy's look-ahead, changes its own words and no others.
+TEST(BlendRows, CopiedAndAddedRectanglesStayInPlace)
+{
+    for (bool wide : {false, true})
+    {
+        BlendRows::AllowWideForms(wide);
+        for (int w = 1; w <= 40; ++w)
+            for (int offset = 0; offset < 16; offset += 3)
+            {
+                const int pitch = 57, h = 300 / w + 3;
+                Rows image = MakeRows(pitch * (h + 2), uint32_t(w * 31 + offset));
+                std::vector<uint32_t> copied = image.dest, added = image.dest;
+                std::vector<uint32_t> wantCopied = image.dest, wantAdded = image.dest;
+                const size_t at = size_t(pitch + offset), from = size_t(2 * pitch + 1);
+                for (int j = 0; j < h; ++j)
+                    for (int i = 0; i < w; ++i)
+                    {
+                        size_t d = at + size_t(j * pitch + i);
+                        uint32_t sp = image.src[from + size_t(j * pitch + i)], dp = image.dest[d];
+                        wantCopied[d] = sp;
+                        auto sum = [&](int shift)
+                        { return std::min<uint32_t>(((dp >> shift) & 0xFF) + ((sp >> shift) & 0xFF), 255) << shift; };
+                        wantAdded[d] = (dp & 0xFF000000) | sum(16) | sum(8) | sum(0);
+                    }
+                BlendRows::CopyRect(copied.data() + at, pitch, image.src.data() + from, pitch, w, h);
+                BlendRows::AddRect(added.data() + at, pitch, image.src.data() + from, pitch, w, h);
+                ASSERT_EQ(copied, wantCopied) << w << " wide at " << offset << (wide ? ", wide" : "");
+                ASSERT_EQ(added, wantAdded) << w << " wide at " << offset << (wide ? ", wide" : "");
+            }
+    }
+}
+
 // A coloured blit of a whole sprite, at every alignment, is the one-pixel rule at every pixel.
 TEST(BlendRows, ColouredBlitsAreTheOnePixelRuleEverywhere)
 {
