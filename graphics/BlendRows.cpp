@@ -23,6 +23,7 @@ void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch
 void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h,
                        const Modulation& m);
 void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+void SpriteOntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
                     int w, int h, const Modulation& m);
 void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
@@ -94,6 +95,8 @@ struct Forms
                               const Modulation&) = ModulatedOverRectWith<Sse2>;
     void (*ontoOpaqueRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int,
                            int) = OntoOpaqueRectWith<Sse2>;
+    void (*spriteOntoOpaqueRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int,
+                                 int) = OntoOpaqueRectWith<Sse2, true>;
     void (*tintedOverRect)(uint32_t*, ptrdiff_t, const uint32_t*, const uint32_t*, ptrdiff_t, int, int,
                            const Modulation&) = TintedOverRectWith<Sse2>;
     void (*tintedOverGlyphs)(uint32_t*, ptrdiff_t, const uint32_t*, const uint32_t*, ptrdiff_t,
@@ -114,6 +117,7 @@ struct Forms
             overRect = Avx2::OverRect;
             modulatedOverRect = Avx2::ModulatedOverRect;
             ontoOpaqueRect = Avx2::OntoOpaqueRect;
+            spriteOntoOpaqueRect = Avx2::SpriteOntoOpaqueRect;
             tintedOverRect = Avx2::TintedOverRect;
             tintedOverGlyphs = Avx2::TintedOverGlyphs;
         }
@@ -195,6 +199,11 @@ void ModulatedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff
 void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     GetForms().ontoOpaqueRect(d, dPitch, s, sPitch, w, h);
+}
+
+void SpriteOntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    GetForms().spriteOntoOpaqueRect(d, dPitch, s, sPitch, w, h);
 }
 
 void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* tinted,

@@ -110,6 +110,8 @@ void TintedOverGlyphs(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const ui
 // The rules of an unmodulated source onto a destination taken as opaque, per pixel: opaque
 // source pixels copied, transparent ones left, the others OpaqueOver.
 void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
+// The same for a sprite, mostly opaque and transparent: registers of opaque pixels are copied.
+void SpriteOntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 
 // Additive with the source weighted by its alpha: each channel min(d + (s a) >> 8, 255), the
 // destination alpha kept.

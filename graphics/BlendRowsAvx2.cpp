@@ -61,6 +61,11 @@ void OntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t 
     OntoOpaqueRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);
 }
 
+void SpriteOntoOpaqueRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
+{
+    OntoOpaqueRectWith<Avx2Reg, true>(d, dPitch, s, sPitch, w, h);
+}
+
 void TintedOverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, const uint32_t* t, ptrdiff_t sPitch,
                     int w, int h, const Modulation& m)
 {

@@ -416,12 +416,15 @@ void TintedOverGlyphsWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, cons
     }
 }
 
-template <class V>
+// kOpaqueRegisters: registers of opaque source pixels are copied without the blend (a sprite's
+// inside; for glyphs, whose registers seldom are, the test costs more than it spares).
+template <class V, bool kOpaqueRegisters = false>
 void OntoOpaqueRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     using R = typename V::Reg;
     auto pixels = [](R dv, R sv)
     {
+        if (kOpaqueRegisters && AllOpaque<V>(sv)) return sv;
         R alpha = V::And(sv, V::Set32(0xFF000000));
         R copied = V::CmpEq32(alpha, V::Set32(0xFF000000)), left = V::CmpEq32(alpha, V::Zero());
         R blended = V::AndNot(V::Or(copied, left), OpaqueOverPixels<V>(dv, sv));

@@ -193,6 +193,7 @@ void MemoryImage::BitsChanged()
 {
     ++bitsChangedCount;
     bitsChanged = true;
+    translucentPixels = -1;
     nativeAlphaData.reset();
     rlAlphaData.reset();
     rlAdditiveData.reset();
@@ -203,7 +204,8 @@ void MemoryImage::CommitBits()
 {
     if (!bitsChanged || forcedMode) return;
     hasAlpha = false;
-    auto scan = [this](const uint32_t* words, size_t count)
+    int64_t translucent = 0;
+    auto scan = [&](const uint32_t* words, size_t count)
     {
         hasTrans = false;
         for (size_t i = 0; i < count; ++i)
@@ -212,11 +214,15 @@ void MemoryImage::CommitBits()
             if (a == 0)
                 hasTrans = true;
             else if (a != 255)
-                hasAlpha = true;
+                ++translucent;
         }
+        hasAlpha = translucent > 0;
     };
     if (bits)
+    {
         scan(bits.get(), size_t(width) * size_t(height));
+        translucentPixels = translucent;
+    }
     else if (colorTable)
         scan(colorTable.get(), 256);
     else

@@ -51,6 +51,7 @@ public:
     AlignedWords alphaWeightedData;            // see GetAlphaWeightedData
     int alphaWeightedCount = 0;                // the bitsChangedCount it was made at
     bool bitsChanged = false;                  // hasTrans and hasAlpha are stale
+    int64_t translucentPixels = -1;            // alphas 1 to 254, counted by CommitBits; -1: unknown
     ImageRegistry* app = nullptr;              // the registry the image is registered with
 
     // Registers with the process-wide registry, or with the given one.

@@ -478,7 +478,12 @@ public:
             {
                 src->CommitBits();
                 mAllOpaque = !src->hasTrans && !src->hasAlpha && !src->forcedMode;
-                if (!mAllOpaque) mRuns = src->GetRLAlphaData();
+                // A source that is mostly opaque or transparent (a sprite's edge the only pixels
+                // between) goes a register at a time too; one with more between walks its runs.
+                const int64_t pixels = int64_t(src->width) * src->height;
+                mSprite = mByRegisters = !mAllOpaque && src->bits && src->translucentPixels >= 0 &&
+                                         src->translucentPixels * 4 <= pixels;
+                if (!mAllOpaque && !mByRegisters) mRuns = src->GetRLAlphaData();
             }
         }
         mModulation = BlendRows::ModulationOf(color);
@@ -554,6 +559,8 @@ public:
     {
         if (t)
             BlendRows::TintedOverRect(d, mDestWidth, s, t, pitch, w, h, mModulation);
+        else if (mByRegisters && mSprite)
+            BlendRows::SpriteOntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
         else if (mByRegisters)
             BlendRows::OntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
         else if (mWhite)
@@ -614,6 +621,7 @@ private:
     bool mRunLength = false;
     bool mAllOpaque = false;
     bool mByRegisters = false;
+    bool mSprite = false; // by registers, a source mostly opaque or transparent
     const uint8_t* mRuns = nullptr;
     const uint32_t* mSrcBits = nullptr;
     const uint32_t* mTinted = nullptr;

@@ -83,14 +83,18 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
                            [](uint32_t d, uint32_t s) { return OpaqueOver(d, s, s >> 24); });
     ExpectRowMatchesPixels("over", BlendRows::OverRow,
                            [&](uint32_t d, uint32_t s) { return OverSplit(d, s, s >> 24, t); });
+    auto ontoOpaque = [](uint32_t d, uint32_t s)
+    {
+        uint32_t a = s >> 24;
+        return a == 255 ? s : a == 0 ? d : OpaqueOver(d, s, a);
+    };
     ExpectRowMatchesPixels(
-        "onto opaque",
-        [](uint32_t* d, const uint32_t* s, int n) { BlendRows::OntoOpaqueRect(d, 0, s, 0, n, 1); },
-        [](uint32_t d, uint32_t s)
-        {
-            uint32_t a = s >> 24;
-            return a == 255 ? s : a == 0 ? d : OpaqueOver(d, s, a);
-        });
+        "onto opaque", [](uint32_t* d, const uint32_t* s, int n) { BlendRows::OntoOpaqueRect(d, 0, s, 0, n, 1); },
+        ontoOpaque);
+    ExpectRowMatchesPixels(
+        "sprite onto opaque",
+        [](uint32_t* d, const uint32_t* s, int n) { BlendRows::SpriteOntoOpaqueRect(d, 0, s, 0, n, 1); },
+        ontoOpaque);
     ExpectRowMatchesPixels("additive with alpha", BlendRows::AddAlphaRow,
                            [](uint32_t d, uint32_t s)
                            {

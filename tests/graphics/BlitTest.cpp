@@ -1,6 +1,7 @@
 #include "graphics/BlendRows.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/PixelBlend.h"
 #include "tests/graphics/ImagePixels.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +138,46 @@ TEST(MemoryImageDraw, BltArithmetic)
             EXPECT_EQ(BlitOne(c.dest, c.source, c.color, c.mode, palette), c.expected)
                 << c.what << (palette ? " (palette)" : "");
     }
+}
+
+// A plain blit onto an opaque image is the one-pixel rule (opaque pixels copied, transparent
+// ones left, the others opaque-over) for a sprite mostly opaque and transparent, drawn a
+// register at a time, and for a translucent picture, drawn by its runs, at several places and
+// cut by the image's edges.
+TEST(MemoryImageDraw, PlainBlitsOfSpritesAndTranslucentPicturesAreTheOnePixelRule)
+{
+    std::vector<uint32_t> disc(37 * 29), glass(37 * 29);
+    for (int y = 0; y < 29; ++y)
+        for (int x = 0; x < 37; ++x)
+        {
+            double d = std::hypot(x + 0.5 - 18.5, y + 0.5 - 14.5);
+            uint32_t a = uint32_t(std::clamp((14.0 - d) * 255.0, 0.0, 255.0));
+            disc[size_t(y * 37 + x)] = a << 24 | uint32_t(x * 7) << 16 | uint32_t(y * 9) << 8 | 0x55;
+            glass[size_t(y * 37 + x)] = uint32_t(1 + (x * 5 + y * 3) % 254) << 24 | uint32_t(x * 7) << 16 | 0x3C;
+        }
+    const std::vector<uint32_t> screen = GraphicsTest::MakePixels(60 * 40, 11, false);
+    std::vector<uint32_t> opaque = screen;
+    for (uint32_t& p : opaque)
+        p |= 0xFF000000;
+    for (const std::vector<uint32_t>* source : {&disc, &glass})
+        for (Point at : {Point(0, 0), Point(5, 3), Point(-4, 20), Point(40, -7)})
+        {
+            std::unique_ptr<MemoryImage> src(MakeImage(37, 29, *source));
+            std::unique_ptr<MemoryImage> dest(MakeImage(60, 40, opaque));
+            dest->Blt(src.get(), at.mX, at.mY, Rect(0, 0, 37, 29), Color::White, 0);
+            std::vector<uint32_t> expected = opaque;
+            for (int y = 0; y < 29; ++y)
+                for (int x = 0; x < 37; ++x)
+                {
+                    int dx = at.mX + x, dy = at.mY + y;
+                    if (dx < 0 || dy < 0 || dx >= 60 || dy >= 40) continue;
+                    uint32_t& d = expected[size_t(dy * 60 + dx)];
+                    uint32_t sp = (*source)[size_t(y * 37 + x)], a = sp >> 24;
+                    d = a == 255 ? sp : a == 0 ? d : PixelBlend::OpaqueOver(d, sp, a);
+                }
+            EXPECT_EQ(Pixels(*dest), expected) << (source == &disc ? "sprite" : "translucent") << " at " << at.mX
+                                               << ", " << at.mY;
+        }
 }
 
 // An additive blit of a source with alpha adds the source's pixels weighted by their alpha
