@@ -3,7 +3,12 @@
 # resident memory, in a window and full screen, on the software and the 3D road, beside the floor
 # of a static picture (bench/floor/StaticPicture.cpp). docs/performance.md, "The running game".
 #
-#   bench/game/measure.sh [-n runs] [-s settings] [build folder]     (default: 3 runs, build/default)
+#   bench/game/measure.sh [-n runs] [-s settings] [-p screens] [-q] [build folder]
+#
+# (default: 3 runs of every setting and screen, build/default). -p takes a comma-separated list of
+# the screens title, menu and board (the game still passes through the earlier ones, unmeasured);
+# -q is a quick look: one run, 5 s on each screen instead of 10 (KAVO_MEASURE_SECONDS still
+# rules), e.g. `bench/game/measure.sh -q -s window -p board`.
 #
 # The game runs under a virtual X server of 1280 x 1024 (no GPU) as a player of its own: a
 # scratch home and data folder, SDL's dummy audio, and settings preset with kavoreg - a player
@@ -33,21 +38,28 @@
 #            dummy video driver
 #
 # The 3D road is asked for with the setting Is3D = 1. A 3D test that refuses the renderer (a
-# software rasteriser such as llvmpipe) voids that wish; KAVO_FORCE_3D_SETTING names the setting
-# that forces the 3D road in spite of it (a path below the game's key, value name last, e.g.
-# 'Test3D\Force'), written as 1 when set.
+# software rasteriser such as llvmpipe) voids that wish; the setting named by force3d below
+# (KAVO_FORCE_3D_SETTING overrides it: a path below the game's key, value name last; empty: none)
+# forces the 3D road in spite of it, written as 1 on the 3D road only.
 #
 # Needs xvfb-run, xdotool and ImageMagick (import, compare).
 set -euo pipefail
 
 runs=3
 settings=window,3d,full,still,floor
-while getopts "n:s:" option; do
+screens=title,menu,board
+quick=
+while getopts "n:s:p:q" option; do
     case $option in
     n) runs=$OPTARG ;;
     s) settings=$OPTARG ;;
+    p) screens=$OPTARG ;;
+    q) quick=1 runs=1 ;;
     *) exit 2 ;;
     esac
+done
+for screen in ${screens//,/ }; do
+    case $screen in title | menu | board) ;; *) echo "measure: no screen '$screen' (title, menu, board)" >&2; exit 2 ;; esac
 done
 shift $((OPTIND - 1))
 
@@ -56,10 +68,11 @@ program=$build/game/orlavintide
 kavoreg=$build/tools/kavoreg
 floor=$build/bench/kavo_static_picture
 out=$build/measure-game
-measureSeconds=${KAVO_MEASURE_SECONDS:-10}
+measureSeconds=${KAVO_MEASURE_SECONDS:-$([ -n "$quick" ] && echo 5 || echo 10)}
 settleSeconds=${KAVO_SETTLE_SECONDS:-3}
 loadSeconds=${KAVO_LOAD_SECONDS:-8} # from the window's appearance to a loaded title
-force3d=${KAVO_FORCE_3D_SETTING:-}
+# The setting that forces the 3D road on a renderer its test refuses (a software rasteriser).
+force3d=${KAVO_FORCE_3D_SETTING-'Test3D\AcceptSoftwareRenderer'}
 
 for tool in xvfb-run xdotool import compare; do
     command -v "$tool" >/dev/null || { echo "measure: $tool is missing" >&2; exit 1; }
@@ -70,7 +83,8 @@ done
 
 # Run again inside a virtual display of 1280 x 1024.
 if [ -z "${KAVO_MEASURE_DISPLAY:-}" ]; then
-    exec env KAVO_MEASURE_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" -n "$runs" -s "$settings" "$build"
+    exec env KAVO_MEASURE_DISPLAY=1 KAVO_MEASURE_SECONDS="$measureSeconds" KAVO_FORCE_3D_SETTING="$force3d" \
+        xvfb-run -a -s "-screen 0 1280x1024x24" "$0" -n "$runs" -s "$settings" -p "$screens" "$build"
 fi
 
 mkdir -p "$out"
@@ -147,7 +161,7 @@ roadIs() {
 
 # One run of one setting: a line "setting run screen percent megabytes" per screen.
 runSetting() {
-    local setting=$1 run=$2 home=$scratch/$1-$2 prefix=$out/$1-$2 screen previous= figure
+    local setting=$1 run=$2 home=$scratch/$1-$2 prefix=$out/$1-$2 screen previous="" figure
     mkdir -p "$home/data/VelquisGames/Orlavintide" "$home/home"
     mkdir -m 700 "$home/runtime"
     preset "$home/data/VelquisGames/Orlavintide/settings.reg" "$setting"
@@ -156,13 +170,15 @@ runSetting() {
     pid=$!
     if [ -z "$(window)" ]; then
         log "$setting, run $run: no window"
-        for screen in title menu board; do echo "$setting $run $screen no-window"; done
+        for screen in ${screens//,/ }; do echo "$setting $run $screen no-window"; done
         kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; pid=
         return
     fi
     sleep "$loadSeconds"
     local road=ok
     roadIs "$prefix.log" "$setting" || road=wrong-road
+    local last
+    last=$(for screen in title menu board; do [[ ,$screens, == *,$screen,* ]] && echo "$screen"; done | tail -1)
     for screen in title menu board; do
         case $screen in
         menu) click 400 300; sleep 1; at 790 10 ;; # on from the title; the mouse to a corner
@@ -170,10 +186,14 @@ runSetting() {
             # its hints ask for, put it in play
             click 160 197; sleep 4; click 481 354; sleep 1.5; click 481 224; sleep 1; at 790 10 ;;
         esac
-        sleep "$settleSeconds"
-        if [ "$road" != ok ]; then
+        local wanted=
+        [[ ,$screens, == *,$screen,* ]] && wanted=1
+        if [ -z "$wanted" ]; then
+            figure=-
+        elif [ "$road" != ok ]; then
             figure=$road
         else
+            sleep "$settleSeconds"
             figure=$(measure | tr ' ' ':')
         fi
         shot "$prefix-$screen.png" || true
@@ -181,7 +201,8 @@ runSetting() {
             figure=same-screen
         fi
         previous=$prefix-$screen.png
-        echo "$setting $run $screen $figure"
+        [ -n "$wanted" ] && echo "$setting $run $screen $figure"
+        [ "$screen" = "$last" ] && break
     done
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
@@ -238,6 +259,7 @@ function cell(key,    s) {
 }
 {
     key = $1 SUBSEP $3
+    measured[$3] = 1
     if (split($4, f, ":") == 2) { cpu[key] = cpu[key] " " f[1]; mem[key] = mem[key] " " f[2] }
     else bad[key] = $4
     if (!($1 in seen) && $1 !~ /^floor/) { seen[$1] = 1; order[++n] = $1 }
@@ -252,6 +274,7 @@ END {
     split("title menu board", screens, " ")
     split("title, loaded, untouched|main menu|board, Untimed level 1", labels, "|")
     for (s = 1; s <= 3; ++s) {
+        if (!(screens[s] in measured)) continue
         printf "| %s |", labels[s]
         for (i = 1; i <= n; ++i) printf " %s |", cell(order[i] SUBSEP screens[s])
         printf "\n"
@@ -263,6 +286,7 @@ END {
     floors["floor-once-opengl"] = "presented once, then waiting for events, the opengl renderer"
     floors["floor-once-surface"] = "presented once, then waiting for events, the window surface"
     floors["floor-once-surface-dummy"] = "the same on the dummy video driver of SDL (no display; it polls)"
+    if (fn == 0) exit
     printf "\nThe floor: one static 800 x 600 picture (bench/floor/StaticPicture.cpp)\n\n"
     printf "| program | share of one core (peak resident) |\n|---|---|\n"
     for (i = 1; i <= fn; ++i) printf "| %s | %s |\n", floors[forder[i]], cell(forder[i] SUBSEP "-")
