@@ -89,7 +89,7 @@ void WidgetContainer::DetachFromManager(Widget* widget)
     if (!ref) return;
     widget->RemovedFromManager(manager);
     if (!ref) return;
-    widget->MarkDirtyFull(widget);
+    widget->MarkDirtyFull(); // the area it covered, while it still knows where that lies
     widget->mManager = nullptr;
 }
 
@@ -157,6 +157,9 @@ bool WidgetContainer::IsBelow(Widget* a, Widget* b)
 
 void WidgetContainer::MarkAllDirty()
 {
+    // The manager's own mark adds no region (it draws nothing itself): its whole area is added
+    // here, so what no widget covers is shown again too.
+    AddToDirtyRegion(Rect(0, 0, mWidth, mHeight));
     MarkDirty();
     for (Widget* child : mChildren)
     {
@@ -200,7 +203,23 @@ Point WidgetContainer::GetAbsPos()
     return Point(mX + parent.mX, mY + parent.mY);
 }
 
-void WidgetContainer::MarkDirty()
+void WidgetContainer::AddToDirtyRegion(const Rect& rect)
+{
+    WidgetManager* manager = mManager;
+    if (manager == nullptr) return;
+    Rect area = rect;
+    for (WidgetContainer* node = this; node != manager; node = node->mParent)
+    {
+        if (node == nullptr) return; // not linked up to the manager
+        area = area.Intersection(Rect(0, 0, node->mWidth, node->mHeight));
+        if (area.mWidth <= 0 || area.mHeight <= 0) return;
+        area.mX += node->mX;
+        area.mY += node->mY;
+    }
+    manager->AddDirtyRect(area);
+}
+
+void WidgetContainer::PropagateDirty()
 {
     if (mParent != nullptr)
         mParent->MarkDirty(this);
@@ -208,7 +227,7 @@ void WidgetContainer::MarkDirty()
         mDirty = true;
 }
 
-void WidgetContainer::MarkDirtyFull()
+void WidgetContainer::PropagateDirtyFull()
 {
     if (mParent != nullptr)
         mParent->MarkDirtyFull(this);
@@ -216,10 +235,30 @@ void WidgetContainer::MarkDirtyFull()
         mDirty = true;
 }
 
+void WidgetContainer::MarkDirty()
+{
+    if (mManager != this) AddToDirtyRegion(Rect(0, 0, mWidth, mHeight));
+    PropagateDirty();
+}
+
+void WidgetContainer::MarkDirtyFull()
+{
+    if (mManager != this) AddToDirtyRegion(Rect(0, 0, mWidth, mHeight));
+    PropagateDirtyFull();
+}
+
+void WidgetContainer::MarkDirtyRect(const Rect& rect)
+{
+    Rect part = rect.Intersection(Rect(0, 0, mWidth, mHeight));
+    if (part.mWidth <= 0 || part.mHeight <= 0) return;
+    if (mManager != this) AddToDirtyRegion(part);
+    PropagateDirty();
+}
+
 void WidgetContainer::MarkDirty(WidgetContainer* child)
 {
     if (child->mDirty) return;
-    MarkDirty();
+    PropagateDirty();
     child->mDirty = true;
     if (mParent != nullptr) return;
 
@@ -240,7 +279,7 @@ void WidgetContainer::MarkDirty(WidgetContainer* child)
 
 void WidgetContainer::MarkDirtyFull(WidgetContainer* child)
 {
-    MarkDirtyFull();
+    PropagateDirtyFull();
     child->mDirty = true;
     if (mParent != nullptr) return;
 
@@ -257,7 +296,7 @@ void WidgetContainer::MarkDirtyFull(WidgetContainer* child)
         if (!below->mHasTransparencies && !below->mHasAlpha && below->Contains(area.mX, area.mY) &&
             below->Contains(area.mX + area.mWidth - 1, area.mY + area.mHeight - 1))
         {
-            below->MarkDirty();
+            below->PropagateDirty();
             break;
         }
         if (below->Intersects(child)) MarkDirty(below);
@@ -368,6 +407,7 @@ void WidgetContainer::DrawAll(ModalFlags& flags, Graphics* g)
     ModalFlagsScope scope(flags, mFlagMods);
     int inForce = flags.GetFlags();
     if (mClipsToBounds && (inForce & WIDGETFLAGS_CLIP)) g->ClipRect(0, 0, mWidth, mHeight);
+    if ((inForce & WIDGETFLAGS_DRAW) && mManager != nullptr) mManager->NoteDrawn(this);
 
     if (mChildren.empty())
     {
@@ -387,10 +427,19 @@ void WidgetContainer::DrawAll(ModalFlags& flags, Graphics* g)
         if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mReachedModal = true;
         Graphics childGraphics(*g);
         childGraphics.Translate(child->mX, child->mY);
-        child->DrawAll(flags, &childGraphics);
+        // A child that draws only inside its rectangle is left out where that lies outside the clip.
+        Rect shown = childGraphics.clipRect.Intersection(Rect(int(childGraphics.transX) - 1,
+                                                              int(childGraphics.transY) - 1,
+                                                              child->mWidth + 2, child->mHeight + 2));
+        bool outside = child->mClipsToBounds &&
+                       (child->mFlagMods.Apply(flags.GetFlags()) & WIDGETFLAGS_CLIP) &&
+                       (shown.mWidth <= 0 || shown.mHeight <= 0);
+        if (!outside) child->DrawAll(flags, &childGraphics);
         child->mDirty = false;
     }
 }
+
+void WidgetContainer::FrameDrawn() {}
 
 void WidgetContainer::SysColorChangedAll()
 {

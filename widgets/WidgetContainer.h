@@ -81,12 +81,22 @@ public:
     virtual Point GetAbsPos();
 
     // --- Dirty marking ---
-    // A child changed inside its rectangle.
+    // The manager keeps the part of the screen to draw again (its dirty region) and draws there
+    // whatever lies in it, from the topmost widget that hides the rest up; the marks below add to
+    // the region and set the dirty flags of the nodes on the way up to the manager, and of the
+    // top-level widgets the change touches.
+    //
+    // A child changed inside its rectangle (the flags only: the region is added by whoever
+    // marked).
     virtual void MarkDirty(WidgetContainer* child);
+    // The whole own area changed.
     virtual void MarkDirty();
     // A child's whole area must be redrawn, with what lies below it (it moved, hid or left).
     virtual void MarkDirtyFull(WidgetContainer* child);
     virtual void MarkDirtyFull();
+    // Only a part of the own area changed: rect in the own coordinates, cut to the own area.
+    // The flags are set as by MarkDirty.
+    void MarkDirtyRect(const Rect& rect);
 
     // --- Attachment ---
     virtual void AddedToManager(WidgetManager* manager);
@@ -99,6 +109,11 @@ public:
     virtual void UpdateFAll(ModalFlags& flags, float fraction);
     virtual void Draw(Graphics* g);
     virtual void DrawAll(ModalFlags& flags, Graphics* g);
+    // Called once after each frame in which Draw ran, however many parts of the dirty region it
+    // was drawn for: Draw itself must leave the node as it found it (it may run once for each
+    // part), and what drawing finishes (an animation shown at its end and then dropped) is done
+    // here.
+    virtual void FrameDrawn();
     virtual void SysColorChangedAll();
     virtual void SysColorChanged();
 
@@ -112,6 +127,13 @@ protected:
     bool UnlinkChild(Widget* widget);
     // Detaches widget and its subtree from the manager, depth first.
     static void DetachFromManager(Widget* widget);
+    // The dirty flags of MarkDirty and MarkDirtyFull without adding to the region: the chain up
+    // the tree and the walks over the top-level widgets mark with these.
+    void PropagateDirty();
+    void PropagateDirtyFull();
+    // Adds rect (own coordinates) to the manager's dirty region, cut to the own area and to the
+    // areas of the ancestors; nothing outside a manager.
+    void AddToDirtyRegion(const Rect& rect);
 
 private:
     std::shared_ptr<const int> mLifeToken;

@@ -1,6 +1,7 @@
 #include "widgets/WidgetManager.h"
 
 #include "graphics/Graphics.h"
+#include "graphics/Image.h"
 #include "widgets/KeyCodes.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetAppServices.h"
@@ -102,40 +103,122 @@ void WidgetManager::PrepareWidgetGraphics(Graphics& g, Widget* widget) const
     g.SetLinearBlend(is3D);
 }
 
-bool WidgetManager::DrawScreen()
+Rect WidgetManager::ScreenRectOf(Widget* widget) const
 {
-    mMinOverlayPriority = INT_MAX;
-    mDeferredOverlays.clear();
-    if (std::none_of(mChildren.begin(), mChildren.end(), [](Widget* w) { return w->mDirty; }))
-    {
-        // Nothing to draw: the screen is neither locked nor touched.
-        mDirty = false;
-        return false;
-    }
+    return Rect(widget->mX - mDrawRect.mX, widget->mY - mDrawRect.mY, widget->mWidth, widget->mHeight);
+}
+
+void WidgetManager::AddDirtyRect(const Rect& rect)
+{
+    Rect area = rect;
+    if (mWidth > 0 && mHeight > 0) area = area.Intersection(Rect(0, 0, mWidth, mHeight));
+    if (area.mWidth <= 0 || area.mHeight <= 0) return;
+    mDirtyRegion.Add(Rect(area.mX - mDrawRect.mX, area.mY - mDrawRect.mY, area.mWidth, area.mHeight));
+    mDirty = true;
+}
+
+void WidgetManager::NoteDrawn(WidgetContainer* node)
+{
+    if (mDrawGraphics == nullptr) return; // a draw outside DrawScreen
+    for (const auto& drawn : mDrawnNodes)
+        if (drawn.first == node) return;
+    mDrawnNodes.emplace_back(node, node->GetLifeToken());
+}
+
+bool WidgetManager::DrawArea(Graphics& g, const Rect& area)
+{
     ModalFlags flags = BuildModalFlags();
+    std::vector<Widget*> topLevel(mChildren.begin(), mChildren.end()); // drawing must not change the tree
+    const size_t modal =
+        size_t(std::find(topLevel.begin(), topLevel.end(), mBaseModalWidget) - topLevel.begin());
 
-    Graphics g(mScreenImage);
-    mDrawGraphics = &g;
-    bool locked = mApp != nullptr && mScreenImage != nullptr && mApp->BeginScreenDraw(mScreenImage);
-
-    bool drawn = false;
-    WidgetList topLevel = mChildren; // drawing must not change the tree, but a copy costs little
-    for (Widget* widget : topLevel)
+    // The topmost widget that hides everything below it in the area starts the drawing.
+    size_t start = 0;
+    for (size_t i = topLevel.size(); i-- > 0;)
     {
+        Widget* widget = topLevel[i];
+        int inForce = widget->mFlagMods.Apply(flags.mReachedModal || i >= modal ? flags.mAboveFlags
+                                                                                : flags.mBelowFlags);
+        if (widget->mVisible && (inForce & WIDGETFLAGS_DRAW) && !widget->mHasAlpha &&
+            !widget->mHasTransparencies && DirtyRegion::Holds(ScreenRectOf(widget), area))
+        {
+            start = i;
+            break;
+        }
+    }
+
+    Graphics areaGraphics(g);
+    areaGraphics.ClipRect(area.mX, area.mY, area.mWidth, area.mHeight);
+    mDrawGraphics = &areaGraphics;
+    bool drawn = false;
+    for (size_t i = 0; i < topLevel.size(); ++i)
+    {
+        Widget* widget = topLevel[i];
         if (!HasWidget(widget)) continue;
         if (widget == mBaseModalWidget) flags.mReachedModal = true;
-        if (!widget->mDirty || !widget->mVisible) continue;
-        Graphics widgetGraphics(g);
+        if (i < start || !widget->mVisible) continue;
+        Rect met = ScreenRectOf(widget).Intersection(area);
+        if (met.mWidth <= 0 || met.mHeight <= 0) continue;
+        Graphics widgetGraphics(areaGraphics);
         PrepareWidgetGraphics(widgetGraphics, widget);
         widget->DrawAll(flags, &widgetGraphics);
         drawn = true;
-        widget->mDirty = false;
     }
     FlushDeferredOverlays(INT_MAX);
-
-    if (locked) mApp->EndScreenDraw(mScreenImage);
+    mDeferredOverlays.clear();
+    mMinOverlayPriority = INT_MAX;
     mDrawGraphics = nullptr;
-    mDirty = false;
+    return drawn;
+}
+
+bool WidgetManager::DrawScreen()
+{
+    mDrawnRects.clear();
+    mMinOverlayPriority = INT_MAX;
+    mDeferredOverlays.clear();
+    // What is marked from here on (by a draw, or by what a draw finishes) waits for the next frame.
+    std::vector<Rect> region = mDirtyRegion.Take();
+    if (mScreenImage != nullptr)
+    {
+        const Rect bounds(0, 0, mScreenImage->GetWidth(), mScreenImage->GetHeight());
+        for (Rect& area : region)
+            area = area.Intersection(bounds);
+        std::erase_if(region, [](const Rect& area) { return area.mWidth <= 0 || area.mHeight <= 0; });
+    }
+    // Rectangles that fill much of their bounding box are drawn as that box, in one pass.
+    if (region.size() > 1)
+    {
+        Rect box = region.front();
+        int64_t area = 0;
+        for (const Rect& part : region)
+        {
+            box = DirtyRegion::BoundingBox(box, part);
+            area += DirtyRegion::Area(part);
+        }
+        if (2 * area >= DirtyRegion::Area(box)) region.assign(1, box);
+    }
+    bool drawn = false;
+    if (!region.empty())
+    {
+        Graphics g(mScreenImage);
+        bool locked = mApp != nullptr && mScreenImage != nullptr && mApp->BeginScreenDraw(mScreenImage);
+        for (const Rect& area : region)
+            if (DrawArea(g, area))
+            {
+                drawn = true;
+                mDrawnRects.push_back(area);
+            }
+        if (locked) mApp->EndScreenDraw(mScreenImage);
+    }
+    // Nothing else needs drawing for the marks made before this frame.
+    for (Widget* widget : mChildren)
+        if (widget->mVisible) widget->mDirty = false;
+
+    std::vector<std::pair<WidgetContainer*, std::weak_ptr<const void>>> nodes;
+    nodes.swap(mDrawnNodes);
+    for (const auto& [node, alive] : nodes)
+        if (!alive.expired()) node->FrameDrawn();
+    mDirty = !mDirtyRegion.Empty();
     return drawn;
 }
 

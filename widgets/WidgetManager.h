@@ -1,11 +1,14 @@
 #pragma once
 
 #include "base/Rect.h"
+#include "widgets/DirtyRegion.h"
 #include "widgets/FlagsMod.h"
 #include "widgets/WidgetContainer.h"
 
 #include <climits>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace Kavo
@@ -19,6 +22,12 @@ class WidgetAppServices;
 // The root of the widget tree and the one door through which input enters the toolkit. The
 // application object owns one and feeds it: replayed window messages become the mouse, wheel, key
 // and focus calls below, each update tick calls UpdateFrame, each drawn frame DrawScreen.
+//
+// It keeps the dirty region, the part of the screen image that changed since the last frame (in
+// screen-image coordinates, a short list of rectangles, see DirtyRegion), and each frame draws
+// there what lies in it: for each rectangle, the visible top-level widgets that meet it, from the
+// topmost one that hides everything below it up, each clipped to the rectangle, then the deferred
+// overlays, clipped the same way. The rectangles drawn are handed on for presenting.
 //
 // It tracks the widget under the mouse (over), the one that took the last mouse-down (down) and
 // the one with the keyboard focus; keeps a stack of modal layers whose flags cut input to what
@@ -87,8 +96,14 @@ public:
     // One update tick of every widget the flags allow; true when something became dirty.
     bool UpdateFrame();
     bool UpdateFrameF(float fraction);
-    // Draws every dirty top-level widget, then the deferred overlays; true when anything was drawn.
+    // Draws the dirty region (every widget and overlay in it), then empties it; true when anything
+    // was drawn. What is marked while drawing is kept for the next frame.
     bool DrawScreen();
+    // The rectangles of the screen image the last DrawScreen drew, in screen-image coordinates;
+    // empty when it drew nothing.
+    const std::vector<Rect>& DrawnRects() const { return mDrawnRects; }
+    // The dirty region as it stands, in screen-image coordinates.
+    const std::vector<Rect>& DirtyRects() const { return mDirtyRegion.Rects(); }
 
     bool MouseDown(int x, int y, int clickCount);
     bool MouseUp(int x, int y, int clickCount);
@@ -129,9 +144,23 @@ public:
     void ForgetWidget(Widget* widget);
     // Draws the deferred overlays of the lowest priorities, up to (not including) bound.
     void FlushDeferredOverlays(int bound);
+    // Adds a rectangle in the manager's coordinates (those of the top-level widgets) to the dirty
+    // region, cut to the manager's area once it has one.
+    void AddDirtyRect(const Rect& rect);
+    // A node's Draw is running in this DrawScreen: its FrameDrawn is called at the end.
+    void NoteDrawn(WidgetContainer* node);
 
 private:
+    DirtyRegion mDirtyRegion;
+    std::vector<Rect> mDrawnRects;
+    std::vector<std::pair<WidgetContainer*, std::weak_ptr<const void>>> mDrawnNodes;
+
     ModalFlags BuildModalFlags() const;
+    // Draws one rectangle of the region (screen-image coordinates) with g clipped to it; false
+    // when no widget meets it.
+    bool DrawArea(Graphics& g, const Rect& area);
+    // The widget's rectangle in screen-image coordinates.
+    Rect ScreenRectOf(Widget* widget) const;
     void SetBaseModal(Widget* widget, const FlagsMod& belowFlagsMod);
     Widget* FindWidgetAt(WidgetContainer* container, int x, int y, int flags, bool& claimed, int& widgetX,
                          int& widgetY);

@@ -1,12 +1,17 @@
 #include "WidgetTestSupport.h"
 
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
 #include "widgets/KeyCodes.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -17,6 +22,195 @@ using namespace WidgetTest;
 std::string NameOf(Widget* widget)
 {
     return widget != nullptr ? static_cast<TestWidget*>(widget)->mName : "none";
+}
+
+// Paints its rectangle in its colour (translucent where the colour is) with white spots it can
+// move, and writes down the clip of every draw: "name x,y,w,h" (its overlay: "name overlay ...").
+class Painted : public Widget
+{
+public:
+    Painted(const std::string& name, Log* log, const Rect& rect, const Color& colour)
+        : mName(name), mLog(log), mColour(colour)
+    {
+        Resize(rect);
+        mHasAlpha = colour.mAlpha < 255;
+    }
+    void Draw(Graphics* g) override
+    {
+        if (mLog != nullptr) mLog->push_back(mName + " " + RectText(g->clipRect));
+        g->SetColor(mColour);
+        g->FillRect(0, 0, mWidth, mHeight);
+        g->SetColor(Color(255, 255, 255, 200));
+        for (const Rect& spot : mSpots)
+            g->FillRect(spot);
+        if (mOverlay) DeferOverlay(0);
+    }
+    void DrawOverlay(Graphics* g) override
+    {
+        if (mLog != nullptr) mLog->push_back(mName + " overlay " + RectText(g->clipRect));
+        g->SetColor(Color(0, 0, 0, 90));
+        g->FillRect(0, 0, mWidth, mHeight);
+    }
+    void FrameDrawn() override
+    {
+        ++mFramesDrawn;
+        if (mMarkWhenDrawn) MarkDirtyRect(Rect(0, 0, 4, 4));
+    }
+    // Each spot's old and new place are marked, nothing else.
+    void MoveSpot(size_t i, int x, int y)
+    {
+        if (i >= mSpots.size()) mSpots.resize(i + 1, Rect(x, y, 6, 6));
+        MarkDirtyRect(mSpots[i]);
+        mSpots[i].mX = x;
+        mSpots[i].mY = y;
+        MarkDirtyRect(mSpots[i]);
+    }
+
+    std::string mName;
+    Log* mLog;
+    Color mColour;
+    std::vector<Rect> mSpots;
+    bool mOverlay = false;
+    bool mMarkWhenDrawn = false;
+    int mFramesDrawn = 0;
+};
+
+// A small screen of painted widgets: an opaque back with spots, an opaque panel, a translucent
+// glass holding a translucent pane, a translucent band across the bottom; drawn into an image.
+struct PaintedScreen
+{
+    Screen screen;
+    MemoryImage image;
+    Painted back{"back", nullptr, Rect(0, 0, 200, 150), Color(20, 30, 90)};
+    Painted panel{"panel", nullptr, Rect(20, 20, 60, 40), Color(30, 160, 40)};
+    Painted glass{"glass", nullptr, Rect(50, 30, 80, 60), Color(200, 40, 40, 128)};
+    Painted pane{"pane", nullptr, Rect(10, 10, 30, 20), Color(250, 240, 30, 100)};
+    Painted band{"band", nullptr, Rect(0, 100, 200, 30), Color(255, 255, 255, 60)};
+
+    PaintedScreen()
+    {
+        screen.mManager.Resize(Rect(0, 0, 200, 150), Rect(0, 0, 200, 150));
+        image.Create(200, 150);
+        screen.mManager.mScreenImage = &image;
+        glass.AddWidget(&pane);
+        for (Widget* widget : std::vector<Widget*>{&back, &panel, &glass, &band})
+            screen.mManager.AddWidget(widget);
+    }
+    std::vector<uint32_t> Pixels()
+    {
+        const uint32_t* bits = image.GetBits();
+        return std::vector<uint32_t>(bits, bits + 200 * 150);
+    }
+};
+
+// The screen drawn from the dirty region, and what of it is presented (the rectangles it drew),
+// equal a whole redraw after every change, translucent widgets over changed ones included.
+TEST(WidgetManager, DrawingTheDirtyRegionEqualsAWholeRedraw)
+{
+    PaintedScreen dirty, whole;
+    std::vector<uint32_t> shown(200 * 150, 0); // what the display would show
+    const std::vector<std::function<void(PaintedScreen&)>> changes = {
+        [](PaintedScreen&) {},
+        [](PaintedScreen& s) { s.back.MoveSpot(0, 40, 25); },
+        [](PaintedScreen& s) { s.back.MoveSpot(0, 60, 95); }, // under the glass and the band
+        [](PaintedScreen& s) { s.glass.Move(70, 45); },
+        [](PaintedScreen& s)
+        {
+            s.pane.mColour = Color(0, 250, 250, 100);
+            s.pane.MarkDirty();
+        },
+        [](PaintedScreen& s) { s.band.SetVisible(false); },
+        [](PaintedScreen& s)
+        {
+            s.band.SetVisible(true);
+            s.panel.MoveSpot(0, 50, 25); // the part of the panel under the glass
+        },
+        [](PaintedScreen& s)
+        {
+            for (size_t i = 0; i < 30; ++i) // more rectangles than the region keeps
+                s.back.MoveSpot(i, int(i * 37 % 190), int(i * 53 % 140));
+        },
+        [](PaintedScreen& s) { s.glass.Resize(5, 5, 40, 130); },
+    };
+    for (size_t step = 0; step < changes.size(); ++step)
+    {
+        changes[step](dirty);
+        changes[step](whole);
+        EXPECT_TRUE(dirty.screen.mManager.DrawScreen()) << step;
+        const std::vector<uint32_t> drawn = dirty.Pixels();
+        for (const Rect& rect : dirty.screen.mManager.DrawnRects())
+            for (int y = rect.mY; y < rect.mY + rect.mHeight; ++y)
+                std::memcpy(&shown[size_t(y) * 200 + size_t(rect.mX)],
+                            &drawn[size_t(y) * 200 + size_t(rect.mX)], size_t(rect.mWidth) * 4);
+
+        std::memset(whole.image.GetBits(), 0, 200 * 150 * 4);
+        whole.screen.mManager.MarkAllDirty();
+        whole.screen.mManager.DrawScreen();
+        EXPECT_EQ(whole.screen.mManager.DrawnRects(), std::vector<Rect>{Rect(0, 0, 200, 150)});
+        const std::vector<uint32_t> redrawn = whole.Pixels();
+        EXPECT_TRUE(drawn == redrawn) << "drawn, step " << step;
+        EXPECT_TRUE(shown == redrawn) << "shown, step " << step;
+    }
+    // Nothing marked: nothing drawn, nothing to present.
+    EXPECT_FALSE(dirty.screen.mManager.DrawScreen());
+    EXPECT_TRUE(dirty.screen.mManager.DrawnRects().empty());
+}
+
+// Only the widgets that meet the region are drawn, each clipped to it, starting from the topmost
+// one that hides what lies below; a widget met by several rectangles is drawn for each but hears
+// once that its frame was drawn, and what it marks then is drawn in the next frame.
+TEST(WidgetManager, TheRegionDecidesWhatIsDrawnAndWhere)
+{
+    Screen screen;
+    RecordingImage image;
+    screen.mManager.mScreenImage = &image;
+    Log log;
+    Painted back("back", &log, Rect(0, 0, 800, 600), Color(0, 0, 80));
+    Painted panel("panel", &log, Rect(100, 100, 200, 100), Color(0, 80, 0));
+    Painted glass("glass", &log, Rect(250, 150, 100, 100), Color(80, 0, 0, 100));
+    for (Widget* widget : std::vector<Widget*>{&back, &panel, &glass})
+        screen.mManager.AddWidget(widget);
+    EXPECT_TRUE(screen.mManager.DrawScreen());
+    log.clear();
+
+    panel.MarkDirtyRect(Rect(10, 10, 20, 20));
+    EXPECT_TRUE(screen.mManager.DrawScreen());
+    EXPECT_EQ(log, (Log{"panel 110,110,20,20"}));
+    EXPECT_EQ(screen.mManager.DrawnRects(), std::vector<Rect>{Rect(110, 110, 20, 20)});
+    log.clear();
+
+    glass.MarkDirty(); // it lets the panel and the back show through
+    screen.mManager.DrawScreen();
+    EXPECT_EQ(log, (Log{"back 250,150,100,100", "panel 250,150,50,50", "glass 250,150,100,100"}));
+    log.clear();
+
+    panel.MarkDirtyRect(Rect(140, 40, 20, 20)); // the panel hides the back there
+    screen.mManager.DrawScreen();
+    EXPECT_EQ(log, (Log{"panel 240,140,20,20", "glass 250,150,10,10"}));
+    log.clear();
+
+    glass.mOverlay = true;
+    const int framesBefore = back.mFramesDrawn;
+    back.MarkDirtyRect(Rect(20, 20, 10, 10));
+    back.MarkDirtyRect(Rect(700, 500, 10, 10));
+    glass.MarkDirtyRect(Rect(90, 90, 20, 20)); // cut to the glass
+    screen.mManager.DrawScreen();
+    EXPECT_EQ(log, (Log{"back 20,20,10,10", "back 700,500,10,10", "back 340,240,10,10", "glass 340,240,10,10",
+                        "glass overlay 340,240,10,10"}));
+    EXPECT_EQ(back.mFramesDrawn, framesBefore + 1);
+    EXPECT_EQ(screen.mManager.DrawnRects(),
+              (std::vector<Rect>{Rect(20, 20, 10, 10), Rect(700, 500, 10, 10), Rect(340, 240, 10, 10)}));
+    log.clear();
+
+    panel.mMarkWhenDrawn = true;
+    panel.MarkDirtyRect(Rect(0, 0, 4, 4));
+    screen.mManager.DrawScreen();
+    EXPECT_EQ(screen.mManager.DirtyRects(), std::vector<Rect>{Rect(100, 100, 4, 4)});
+    EXPECT_TRUE(screen.mManager.UpdateFrame()) << "the manager is still marked";
+    panel.mMarkWhenDrawn = false;
+    log.clear();
+    EXPECT_TRUE(screen.mManager.DrawScreen());
+    EXPECT_EQ(log, (Log{"panel 100,100,4,4"}));
 }
 
 TEST(WidgetManager, HitTestingThroughNestedContainers)
