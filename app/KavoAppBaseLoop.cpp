@@ -516,6 +516,13 @@ bool KavoAppBase::DrawFrame()
     return true;
 }
 
+void KavoAppBase::RedrawRects(const std::vector<Rect>& rects)
+{
+    // The display presents the whole screen image for now.
+    (void)rects;
+    Redraw(nullptr);
+}
+
 void KavoAppBase::Redraw(const Rect* rect)
 {
     if (mDrawing || mShutdown || sIdleSuspended || !mDDInterface) return;
