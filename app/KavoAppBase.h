@@ -14,6 +14,7 @@
 #include "platform/window/Window.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/DialogListener.h"
+#include "widgets/DirtyRegion.h"
 #include "widgets/WidgetAppServices.h"
 
 #include <atomic>
@@ -587,6 +588,7 @@ private:
     void CheckIdleSuspend();
     // The debug overlays: frames per second or the mouse position, and the demo time left.
     void UpdateOverlays();
+    // Draws them over the screen image; mOverlayRects gets where.
     void DrawOverlays();
     void CatchUpUpdate(float fraction);
     bool StillScreen(bool vsyncTimed) const;
@@ -651,6 +653,8 @@ private:
     Font* mOverlayFont = nullptr;
     DDImage* mFPSImage = nullptr;
     DDImage* mDemoTimeImage = nullptr;
+    std::vector<Rect> mOverlayRects; // where the overlays were last drawn, in screen-image coordinates
+    DirtyRegion mUnpresentedRects;   // drawn in the screen image since the last present
     int mFPSCalls = 0;
     bool mFPSRestart = true;
 

@@ -468,12 +468,22 @@ bool KavoAppBase::DrawFrame()
         return false;
     }
 
+    // The overlays are drawn over the screen image: what they covered is drawn again under them.
+    const Rect& drawRect = mWidgetManager->mDrawRect;
+    for (const Rect& rect : mOverlayRects)
+        mWidgetManager->AddDirtyRect(
+            Rect(rect.mX + drawRect.mX, rect.mY + drawRect.mY, rect.mWidth, rect.mHeight));
+    mOverlayRects.clear();
+
     uint32_t drawStart = Now();
     mDrawing = true;
     bool changed = mWidgetManager->DrawScreen();
     mDrawing = false;
     ++mFPSCount;
     mUnchangedDraws = changed ? 0 : std::min(mUnchangedDraws + 1, 1 << 20);
+    // Drawn now, presented with the next present (which may not be this frame's).
+    for (const Rect& rect : mWidgetManager->DrawnRects())
+        mUnpresentedRects.Add(rect);
 
     if (!((changed || now - mLastDrawTick > 999 || mForceDraw) && int32_t(now - mNextDrawTick) >= 0))
     {
@@ -495,7 +505,10 @@ bool KavoAppBase::DrawFrame()
     }
     if (mShowFPS) DrawOverlays();
     mLastDrawTick = Now();
-    Redraw(nullptr);
+    // Only what was drawn: an unchanged screen's once-a-second present shows nothing new.
+    for (const Rect& rect : mOverlayRects)
+        mUnpresentedRects.Add(rect);
+    RedrawRects(mUnpresentedRects.Take());
     AccumulateElapsedTime();
     mScreenBltTime = int(Now() - mLastDrawTick);
 
@@ -631,9 +644,14 @@ void KavoAppBase::DrawOverlays()
     Graphics g(screen);
     int x = mWidth - mFPSImage->GetWidth() - 10, y = mHeight - mFPSImage->GetHeight() - 10;
     g.DrawImage(mFPSImage, x, y);
+    mOverlayRects.push_back(Rect(x, y, mFPSImage->GetWidth(), mFPSImage->GetHeight()));
     if (mPlayingDemo && mDemoTimeImage)
-        g.DrawImage(mDemoTimeImage, mWidth - mDemoTimeImage->GetWidth() - 10,
-                    y - mDemoTimeImage->GetHeight() - 5);
+    {
+        Rect time(mWidth - mDemoTimeImage->GetWidth() - 10, y - mDemoTimeImage->GetHeight() - 5,
+                  mDemoTimeImage->GetWidth(), mDemoTimeImage->GetHeight());
+        g.DrawImage(mDemoTimeImage, time.mX, time.mY);
+        mOverlayRects.push_back(time);
+    }
 }
 
 void KavoAppBase::CheckIdleSuspend()

@@ -502,6 +502,10 @@ void KavoAppBase::Set3DAcceleration(bool on, bool reinit)
         ReInitImages();
         AttachScreenImage();
     }
+    else if (mWidgetManager)
+    {
+        mWidgetManager->MarkAllDirty(); // everything is drawn through the other road from now on
+    }
 }
 
 void KavoAppBase::ExitForDisplayFailure(int result)
