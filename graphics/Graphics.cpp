@@ -294,8 +294,11 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
         {
             if (spacePos != -1)
             {
+                // A line a line spacing above the clip still reaches into it: below its baseline
+                // (descenders, a font's shadow and glow) as one below reaches up into it.
                 int baseline = int(transY + float(rect.mY + yOffset));
-                if (baseline >= clipRect.mY && baseline < clipRect.mY + clipRect.mHeight + lineSpacing)
+                if (baseline >= clipRect.mY - lineSpacing &&
+                    baseline < clipRect.mY + clipRect.mHeight + lineSpacing)
                     WriteWordWrappedLine(spacePos - lineStart, maxChars, lineStart, text, rect.mX + indent,
                                          rect.mY + yOffset, rect.mWidth, justification, oldColor);
                 if (indent + lineWidth > widest) widest = indent + lineWidth;

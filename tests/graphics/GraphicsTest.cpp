@@ -485,6 +485,34 @@ TEST(Graphics, WordWrap)
                                                     "x@0,43#000000"}));
 }
 
+// A line is drawn when it may reach into the clip: its baseline within a line spacing above or
+// below it; the last line is always drawn.
+TEST(Graphics, WordWrapDrawsTheLinesThatReachIntoTheClip)
+{
+    const struct
+    {
+        int clipTop, clipHeight;
+        std::vector<std::string> drawn;
+    } cases[] = {
+        {0, 200, {"abc@0,7#000000", "def@0,19#000000", "ghi@0,31#000000"}},
+        {20, 5, {"def@0,19#000000", "ghi@0,31#000000"}}, // just under the second baseline
+        {30, 20, {"def@0,19#000000", "ghi@0,31#000000"}},
+        {32, 20, {"ghi@0,31#000000"}},
+        {0, 4, {"abc@0,7#000000", "ghi@0,31#000000"}},
+        {60, 10, {"ghi@0,31#000000"}},
+    };
+    for (const auto& c : cases)
+    {
+        RecordingImage dest(200, 200);
+        Graphics g(&dest);
+        FakeFont font;
+        g.SetFont(&font);
+        g.ClipRect(0, c.clipTop, 200, c.clipHeight);
+        g.WriteWordWrapped(Rect(0, 0, 20, 0), "abc def ghi", -1, -1);
+        EXPECT_EQ(font.drawn, c.drawn) << c.clipTop;
+    }
+}
+
 TEST(Graphics, WordWrapCarriesWidthsAndStopsAtMaxChars)
 {
     struct Case
