@@ -157,6 +157,7 @@ void Board::Pause(const std::string& reason)
     {
         mPaused = true;
         LogBoardEvent("pause", reason);
+        MarkDirty(); // no grid and no pieces from now on
     }
     UpdateScrambleButton();
 }
@@ -167,6 +168,7 @@ void Board::Unpause(const std::string& reason)
     {
         mPaused = false;
         LogBoardEvent("unpause", reason);
+        MarkDirty();
     }
     UpdateScrambleButton();
 }
@@ -214,6 +216,7 @@ void Board::NewGame(int newLevel, bool generate)
     mLevelStartSoundPlayed = mFastAnimations = false;
     mLevelOverReported = false;
     DeletePreviousBackground();
+    MarkDirty(); // a game of its own texts and pieces
     mStartLevel = newLevel;
     mGameStartTime = platform::Clock::Get().Ticks();
     mTypedText.clear();
@@ -234,6 +237,7 @@ void Board::NewGame(int newLevel, bool generate)
 void Board::GenerateBoard(bool newGame, bool keepState)
 {
     GameBoardLogic::GenerateBoard(newGame, keepState);
+    MarkDirty();
     for (BoardSquareInfo& square : squares)
     {
         square.explodedPiece = PieceNone;
@@ -462,6 +466,7 @@ void Board::ButtonDepress(int id)
             Scramble();
             mStuck = false;
             UpdateScrambleButton();
+            MarkChanges(); // shown in the frame after the click
         }
         break;
     case kResetButtonId:

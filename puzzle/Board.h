@@ -2,6 +2,7 @@
 
 #include "base/LoggerFeedbackInterface.h"
 #include "puzzle/BoardAnimation.h"
+#include "puzzle/BoardLook.h"
 #include "puzzle/BoardPopupListener.h"
 #include "puzzle/Fader.h"
 #include "puzzle/FloatingText.h"
@@ -47,6 +48,10 @@ class KavoAppBase;
 //
 // Pausing is orthogonal: a paused board runs no update logic, makes no moves, hides its
 // scramble and reset buttons and draws no grid or pieces.
+//
+// What the board draws changes only through its update (and the moves and popups it runs), so
+// it marks what changed at the end of each update (MarkChanges), and its drawing changes
+// nothing: an animation drawn at its end is dropped once the frame is drawn (FrameDrawn).
 //
 // Grid layout: the cell pitch is 65; square (x, y) is the cell (originX + 65x, originY + 65y,
 // 62 x 60). The origin is set when a board is generated and after a resume (ComputeGridOrigin).
@@ -98,6 +103,10 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    // Drops the slides, explosions and floating texts the frame showed at their end, clearing
+    // the squares' animation flags, and plays the sounds drawing starts (the chain's good-move
+    // sound, a supernova's explosion, a chain boost's label).
+    void FrameDrawn() override;
     using Widget::DrawOverlay;
     void DrawOverlay(Graphics* g) override;
     void KeyDown(int keyCode) override;
@@ -187,6 +196,24 @@ public:
     // One explosion record's step; false when the record is still waiting.
     void StepAnimations(BoardAnimation& animation, float fraction);
     void PlayGoodMoveSound();
+    // The explosion cel a waiting explosion shows (0: the piece itself).
+    static int WaitingFrame(const BoardAnimation& explosion);
+
+    // --- What changed on screen ---
+    // Marks what changed on screen since the last call: the whole board when the scene changed
+    // (BoardLook::Scene) and while the backgrounds cross-fade; else the squares whose look
+    // changed (the whole grid while the pieces grow in or shrink out), the panel, the meter and
+    // the cursor when theirs changed, and the area of every running animation.
+    void MarkChanges();
+    BoardLook LookNow();
+    // Where things are drawn, in the board's coordinates.
+    Rect CellArea(int x, int y, bool halo) const;
+    Rect SlideArea(const BoardAnimation& slide) const;
+    Rect ExplosionArea(const BoardAnimation& explosion) const;
+    Rect FloatingTextArea(const FloatingText& text) const;
+    Rect GridArea() const;
+    Rect MeterArea() const;
+    Rect PanelArea() const;
     // A floating text centred on the widget's centre (raised by yOffset).
     void FloatCentredText(const std::string& text, int yOffset = 0, float phase = 0.0f);
     // The current tutorial row (0 to 31), or -1 when none is current.
@@ -242,6 +269,7 @@ public:
     int32_t mGridOriginY = 71;
     bool mLevelOverReported = false; // GameApp::LevelOver was called for this game's end
     int mShownPlayState = -1;        // the play state the buttons were last set for
+    BoardLook mShownLook;            // as MarkChanges last saw it
 
 private:
     float AnimationSpeed() const;
@@ -260,6 +288,9 @@ private:
     void DrawSlides(Graphics* g);
     void DrawPanel(Graphics* g, int playState);
     void DrawFloatingTexts(Graphics* g);
+    void FinishExplosions();
+    void FinishSlides();
+    void FinishFloatingTexts();
     void DrawTutorialBox(Graphics* g, int playState);
     void DeletePopups();
     void DeletePreviousBackground();

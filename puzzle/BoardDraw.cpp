@@ -70,6 +70,18 @@ void Board::Draw(Graphics* g)
     DrawTutorialBox(g, state);
 }
 
+void Board::FrameDrawn()
+{
+    // What the frame showed at its end is dropped, as far as the frame showed it.
+    if (mCurrentPopup != nullptr && (mCurrentPopup->GetShowFlags() & BoardPopup::kHidesBoard)) return;
+    if (!mPaused)
+    {
+        if (GetPlayState() == 2) FinishExplosions();
+        FinishSlides();
+    }
+    FinishFloatingTexts();
+}
+
 void Board::DrawBackground(Graphics* g)
 {
     if (mBackground == nullptr)
@@ -141,29 +153,46 @@ void Board::DrawPieces(Graphics* g, int state)
         }
 }
 
+int Board::WaitingFrame(const BoardAnimation& explosion)
+{
+    int delay = int(explosion.delay);
+    return delay <= 20 ? (20 - delay) / 4 : 0;
+}
+
 void Board::DrawExplosions(Graphics* g)
+{
+    for (const BoardAnimation& explosion : mExplosionAnimations)
+    {
+        int cellX = mGridOriginX + kCellPitch * explosion.fromX,
+            cellY = mGridOriginY + kCellPitch * explosion.fromY;
+        if (explosion.progress == 0.0f && explosion.delay > 0.0f)
+            DrawPieceOrExploding(g, cellX, cellY, kCellWidth, kCellHeight, explosion.shownPiece,
+                                 WaitingFrame(explosion));
+        else
+            DrawPieceSprite(g, cellX, cellY, kCellWidth, kCellHeight, explosion.piece,
+                            std::min(explosion.progress, 1.0f), true);
+    }
+}
+
+void Board::FinishExplosions()
 {
     bool removed = false;
     for (size_t i = 0; i < mExplosionAnimations.size();)
     {
         BoardAnimation& explosion = mExplosionAnimations[i];
-        int cellX = mGridOriginX + kCellPitch * explosion.fromX, cellY = mGridOriginY + kCellPitch * explosion.fromY;
         if (explosion.progress == 0.0f && explosion.delay > 0.0f)
         {
-            int delay = int(explosion.delay);
-            int frame = delay <= 20 ? (20 - delay) / 4 : 0;
-            DrawPieceOrExploding(g, cellX, cellY, kCellWidth, kCellHeight, explosion.shownPiece, frame);
-            if (frame == 1 && (explosion.shownPiece & PieceSupernovaFlag)) PlaySound(SOUND_SUPERNOVA_EXPLODE);
+            if (WaitingFrame(explosion) == 1 && (explosion.shownPiece & PieceSupernovaFlag))
+                PlaySound(SOUND_SUPERNOVA_EXPLODE);
             ++i;
             continue;
         }
-        DrawPieceSprite(g, cellX, cellY, kCellWidth, kCellHeight, explosion.piece, std::min(explosion.progress, 1.0f),
-                        true);
         if (explosion.progress < 1.0f)
         {
             ++i;
             continue;
         }
+        MarkDirtyRect(ExplosionArea(explosion));
         BoardSquareInfo& square = Square(explosion.fromX, explosion.fromY);
         square.boardFlagB = false;
         square.explodedPiece = PieceNone;
@@ -180,16 +209,23 @@ void Board::DrawExplosions(Graphics* g)
 
 void Board::DrawSlides(Graphics* g)
 {
-    bool removed = false;
-    for (size_t i = 0; i < mSlideAnimations.size();)
+    for (const BoardAnimation& slide : mSlideAnimations)
     {
-        const BoardAnimation& slide = mSlideAnimations[i];
         float t = std::min(slide.progress, 1.0f);
         int x = int(Lerp(mGridOriginX + kCellPitch * slide.fromX, mGridOriginX + kCellPitch * slide.toX, t));
         int y = int(Lerp(mGridOriginY + kCellPitch * slide.fromY, mGridOriginY + kCellPitch * slide.toY, t));
         DrawPiece(g, x, y, kCellWidth, kCellHeight, slide.piece, 0.0f, 0);
-        if (slide.progress >= 1.0f)
+    }
+}
+
+void Board::FinishSlides()
+{
+    bool removed = false;
+    for (size_t i = 0; i < mSlideAnimations.size();)
+    {
+        if (mSlideAnimations[i].progress >= 1.0f)
         {
+            MarkDirtyRect(SlideArea(mSlideAnimations[i]));
             mSlideAnimations.erase(mSlideAnimations.begin() + std::ptrdiff_t(i));
             removed = true;
         }
@@ -281,9 +317,8 @@ void Board::DrawPanel(Graphics* g, int state)
 
 void Board::DrawFloatingTexts(Graphics* g)
 {
-    for (size_t i = 0; i < mFloatingTexts.size();)
+    for (const FloatingText& text : mFloatingTexts)
     {
-        FloatingText& text = mFloatingTexts[i];
         int y = text.y - int(30.0f * std::min(text.phase, 1.0f));
         Image* image = text.text == "*" ? IMAGE_BONUS : text.text == "+" ? IMAGE_COMBO : nullptr;
         if (image != nullptr)
@@ -296,15 +331,28 @@ void Board::DrawFloatingTexts(Graphics* g)
             WriteText(g, FONT_FLOATYNUMBER, Color(255, 255, 0), text.text, text.x - g->StringWidth(text.text) / 2,
                       y + FONT_FLOATYNUMBER->GetAscent());
         }
+    }
+}
+
+void Board::FinishFloatingTexts()
+{
+    for (size_t i = 0; i < mFloatingTexts.size();)
+    {
+        FloatingText& text = mFloatingTexts[i];
         if (text.sound)
         {
             text.sound = false;
             PlaySound(SOUND_LONGCHAIN);
         }
         if (text.phase >= 1.0f)
+        {
+            MarkDirtyRect(FloatingTextArea(text));
             mFloatingTexts.erase(mFloatingTexts.begin() + std::ptrdiff_t(i));
+        }
         else
+        {
             ++i;
+        }
     }
 }
 

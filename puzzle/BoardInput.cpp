@@ -29,10 +29,19 @@ bool IsPrefixOf(const std::string& text, const std::string& word)
     return true;
 }
 
+// The frame after the player's input may come before the next update: what the input changed
+// is marked when it has been handled.
+struct MarkChangesAfter
+{
+    Board* board;
+    ~MarkChangesAfter() { board->MarkChanges(); }
+};
+
 } // namespace
 
 void Board::MouseDown(int x, int y, int clickCount)
 {
+    MarkChangesAfter marks{this};
     int count = std::abs(clickCount);
     bool leftOrRight = count == 1 || count == 2;
     if (leftOrRight && mPaused)
@@ -55,6 +64,7 @@ void Board::MouseDown(int x, int y, int clickCount)
 
 void Board::MouseDrag(int x, int y)
 {
+    MarkChangesAfter marks{this};
     if (!mSlideDrag || mPaused || GetPlayState() != 0 || mGameOver) return;
     int squareX, squareY;
     if (!HitTest(x, y, squareX, squareY)) return;
@@ -82,6 +92,7 @@ void Board::KeyDown(int keyCode)
         MarkDirty();
         return;
     }
+    MarkChangesAfter marks{this};
     TypeKey(keyCode);
 }
 

@@ -242,6 +242,7 @@ bool Board::ResumeFromSaveFile(const std::string& fileName, bool deleteAfter)
     }
     mLevelOverReported = false;
     ComputeGridOrigin();
+    MarkDirty();
     UpdateScrambleButton();
     if (BoardPopup* popup = mCurrentPopup)
     {

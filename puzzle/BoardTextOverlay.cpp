@@ -30,6 +30,7 @@ BoardTextOverlay::BoardTextOverlay(BoardPopupListener* listener, int popupId, co
     for (const std::string& line : mLines)
         characters += int(line.size());
     mLifetime = kBaseLifetime + kLifetimePerCharacter * characters;
+    mHasAlpha = true; // it fades: the board shows through
     Resize(0, 0, kWidth, kHeight);
 }
 

@@ -62,7 +62,7 @@ void Board::Update()
         mMeterStars.push_back(star);
     }
     bool popupStopsBoard = mCurrentPopup != nullptr && !(mCurrentPopup->GetShowFlags() & BoardPopup::kBoardGoesOn);
-    if (mUpdatesSinceStart % 2 == 1 && !popupStopsBoard) SpawnStar(mStars);
+    if (mUpdatesSinceStart % 2 == 1 && !popupStopsBoard) SpawnStar(mStars, this);
 
     bool skipToEnd = false;
     if (!mGameOver)
@@ -160,7 +160,6 @@ void Board::Update()
         mShownPlayState = state;
         UpdateScrambleButton();
     }
-    MarkDirty();
     ++mUpdateCounter;
     ++mUpdatesSinceStart;
     if (mUpdatesSinceStart == 2 && mCurrentPopup == nullptr && mBackgroundCrossFade) PlaySound(SOUND_FADEIN);
@@ -168,6 +167,7 @@ void Board::Update()
     {
         DeletePreviousBackground();
     }
+    MarkChanges();
 }
 
 void Board::ReportLevelOver()
@@ -191,7 +191,7 @@ void Board::UpdateF(float fraction)
     for (MeterStar& star : mMeterStars)
         star.phase += fraction * 0.01f;
     std::erase_if(mMeterStars, [](const MeterStar& star) { return star.phase > 1.0f; });
-    UpdateStarField(mStars, fraction);
+    UpdateStarField(mStars, fraction, this);
 
     const float speed = AnimationSpeed();
     for (BoardAnimation& slide : mSlideAnimations)
@@ -233,6 +233,7 @@ void Board::UpdateF(float fraction)
 
     for (FloatingText& text : mFloatingTexts)
         text.phase += fraction * 0.008f;
+    MarkChanges();
 }
 
 void Board::StepAnimations(BoardAnimation& animation, float fraction)

@@ -37,6 +37,7 @@ void Fader::Fade(int steps, const Color& colour, bool in)
         if (owner != nullptr) owner->MarkDirty();
     }
     fading = false;
+    if (owner != nullptr) owner->MarkDirty(); // without the fade's colour from now on
 }
 
 void Fader::Draw(Graphics* g, int x, int y, int w, int h)

@@ -25,8 +25,10 @@ FancyButton::FancyButton(int id, ButtonListener* listener, int style) : ButtonWi
 
 void FancyButton::SetGreyed(bool greyed)
 {
+    if (greyed == mGreyed) return;
     mGreyed = greyed;
     mHandCursor = !greyed;
+    MarkDirty();
 }
 
 void FancyButton::Draw(Graphics* g)

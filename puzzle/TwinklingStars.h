@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Rect.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -7,10 +9,15 @@
 // global generator: they decide nothing), turn or fade through their life and disappear. Each
 // screen keeps its own list. Spawning and advancing do nothing while the player's
 // "TwinklingStars" setting is off, and neither does drawing.
+//
+// Given the screen (owner), spawning and advancing mark on it what they change on screen: a star
+// born or gone, and every star while they turn and fade (with 3D acceleration); without 3D a
+// star looks the same all its life.
 namespace Kavo
 {
 
 class Graphics;
+class Widget;
 
 struct StarRecord
 {
@@ -23,13 +30,15 @@ struct StarRecord
 using StarList = std::vector<StarRecord>;
 
 // A star of a random kind at x 10..789, y 10..589.
-void SpawnStar(StarList& stars);
+void SpawnStar(StarList& stars, Widget* owner = nullptr);
 // Every star's phase grows by frames x 0.01; stars reaching 1 are removed.
-void UpdateStarField(StarList& stars, float frames);
+void UpdateStarField(StarList& stars, float frames, Widget* owner = nullptr);
 // Without 3D acceleration IMAGE_COMPLETION_STAR1 plainly at each star; with it, rotated by the
 // phase and faded: kind 0 IMAGE_COMPLETION_STAR2 at alpha Lerp(64, 255, phase), kinds 1 and 2
 // IMAGE_COMPLETION_STAR1 fading in, kinds 3 to 7 fading out.
 void DrawStarField(StarList& stars, Graphics* g);
 void ClearTrivialList(StarList& stars);
+// Where DrawStarField draws the star, at whatever turn.
+Rect StarArea(const StarRecord& star);
 
 } // namespace Kavo

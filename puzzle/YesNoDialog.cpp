@@ -109,7 +109,8 @@ void YesNoDialog::Update()
         if (mFirstButton != nullptr) mFirstButton->SetVisible(true);
         if (mSecondButton != nullptr) mSecondButton->SetVisible(true);
     }
-    MarkDirty();
+    // The box grows while it opens; then it stands still.
+    if (mOpeningAnimation && mOpeningCounter <= kOpeningUpdates) MarkDirty();
 }
 
 void YesNoDialog::Draw(Graphics* g)

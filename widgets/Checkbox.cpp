@@ -11,6 +11,7 @@ Checkbox::Checkbox(Image* uncheckedImage, Image* checkedImage, int id, CheckboxL
     : mListener(listener), mId(id), mUncheckedImage(uncheckedImage), mCheckedImage(checkedImage)
 {
     mHandCursor = true;
+    mHasAlpha = true; // its pictures need not cover its rectangle
 }
 
 void Checkbox::SetChecked(bool checked, bool tellListener)

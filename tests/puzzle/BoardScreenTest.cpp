@@ -540,6 +540,71 @@ TEST_F(BoardTest, ExplosionsWaitByTheirChainStepAndAnimationsRunAtTheirSpeed)
     board->mSlideAnimations.clear();
 }
 
+// Drawing changes nothing: a slide, an explosion or a floating text drawn at its end is dropped
+// once its frame is drawn (FrameDrawn), however often the frame drew it, and what it covered is
+// marked for the next frame.
+TEST_F(BoardTest, WhatAFrameShowsAtItsEndIsDroppedOnceTheFrameIsDrawn)
+{
+    Start(QuietRules(mtFourSquareRotateCW, mtSlide));
+    int bx, by;
+    ASSERT_TRUE(board->FindBlankSquare(bx, by));
+    board->MouseDown(CellX(bx == 0 ? 2 : 0), CellY(by), -1);
+    ASSERT_FALSE(board->mSlideAnimations.empty());
+    app.mWidgetManager->DrawScreen(); // the move's first frame
+    ASSERT_TRUE(app.mWidgetManager->DirtyRects().empty());
+    for (BoardAnimation& slide : board->mSlideAnimations)
+        slide.progress = 1.0f;
+    board->mFloatingTexts.push_back({400, 300, 1.0f, "12", true});
+    MemoryImage image;
+    image.Create(800, 600);
+    Graphics g(&image);
+    board->Draw(&g);
+    board->Draw(&g); // once for each part of the dirty region
+    EXPECT_FALSE(board->mSlideAnimations.empty());
+    EXPECT_EQ(board->mFloatingTexts.size(), 1u);
+    EXPECT_EQ(app.Count(SOUND_LONGCHAIN), 0);
+
+    board->FrameDrawn();
+    EXPECT_TRUE(board->mSlideAnimations.empty());
+    EXPECT_TRUE(board->mFloatingTexts.empty());
+    EXPECT_EQ(app.Count(SOUND_LONGCHAIN), 1) << "a chain boost's label sounds once, when first shown";
+    for (const BoardSquareInfo& square : board->squares)
+        EXPECT_FALSE(square.boardFlagA);
+    const std::vector<Rect>& marked = app.mWidgetManager->DirtyRects();
+    ASSERT_FALSE(marked.empty());
+    for (const Rect& rect : marked)
+        EXPECT_LT(int64_t(rect.mWidth) * rect.mHeight, 800 * 600 / 2) << "only where they were";
+}
+
+// A board in play where nothing moves marks nothing, so the screen stands still; a move marks
+// the squares it changes and its animations' places, never the whole screen.
+TEST_F(BoardTest, AStillBoardMarksNothingAndAMoveOnlyWhatItChanges)
+{
+    Start(QuietRules(mtFourSquareRotateCW, mtSlide));
+    app.Run(2);
+    app.mWidgetManager->DrawScreen();
+    for (int i = 0; i < 50; ++i)
+    {
+        app.Run(1);
+        ASSERT_TRUE(app.mWidgetManager->DirtyRects().empty()) << "update " << i;
+    }
+    EXPECT_FALSE(app.mWidgetManager->DrawScreen());
+
+    int bx, by;
+    ASSERT_TRUE(board->FindBlankSquare(bx, by));
+    board->MouseDown(CellX(bx == 0 ? 2 : 0), CellY(by), -1);
+    int frames = 0;
+    for (int i = 0; i < 200 && board->GetPlayState() != 0; ++i)
+    {
+        app.Run(1);
+        const std::vector<Rect>& drawn = app.mWidgetManager->DrawnRects();
+        frames += drawn.empty() ? 0 : 1;
+        for (const Rect& rect : drawn)
+            EXPECT_LT(int64_t(rect.mWidth) * rect.mHeight, 800 * 600 / 2) << "update " << i;
+    }
+    EXPECT_GT(frames, 5) << "the slide is drawn as it moves";
+}
+
 TEST_F(BoardTest, HiddenWordsAreTypedWithoutRegardToCase)
 {
     GameRulesConfig rules = QuietRules(mtFourSquareRotateCW, mtFourSquareRotateCW);

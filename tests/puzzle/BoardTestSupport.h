@@ -5,6 +5,7 @@
 // test says, a board host that writes down what the board asks of the game, and small fixture
 // images of the sizes the board draws with, each a solid colour per cel.
 #include "graphics/MemoryImage.h"
+#include "platform/system/Clock.h"
 #include "puzzle/Board.h"
 #include "puzzle/BoardHost.h"
 #include "puzzle/ResourceIds.h"
@@ -30,11 +31,13 @@ public:
     bool Is3DAccelerated() override { return is3D; }
     void PlaySample(int soundId) override { sounds.push_back(soundId); }
     // n updates, each followed by the fractional pass of one update unit, as the game's
-    // display-paced loop runs them.
+    // display-paced loop runs them. Counted exactly: as on a screen the player uses, so a board
+    // that stands still does not have its updates run five at a time.
     void Run(int n)
     {
         for (int i = 0; i < n && !mShutdown; ++i)
         {
+            mLastInputSeenTick = platform::Clock::Get().Ticks();
             RunUpdates(1);
             mWidgetManager->UpdateFrameF(1.0f);
         }

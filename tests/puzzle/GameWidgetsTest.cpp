@@ -194,6 +194,62 @@ TEST_F(GameWidgetsTest, StarsLiveAHundredFramesAndAreDrawnByThe3DSetting)
     IMAGE_COMPLETION_STAR2 = nullptr;
 }
 
+// Given their screen, stars mark what they change on it: without 3D a star looks the same all
+// its life, so only its birth and its end; with 3D every star at every step, in an area that
+// holds it at any turn.
+TEST_F(GameWidgetsTest, StarsMarkWhatTheyChangeOnTheirScreen)
+{
+    host.stars = true;
+    Widget sky;
+    sky.Resize(0, 0, 800, 600);
+    WidgetManager& manager = *app.mWidgetManager;
+    manager.AddWidget(&sky);
+    auto marked = [&manager]()
+    {
+        std::vector<Rect> rects = manager.DirtyRects();
+        manager.DrawScreen();
+        return rects;
+    };
+    marked();
+
+    StarList stars{StarRecord{3, 100, 120, 0.5f}};
+    UpdateStarField(stars, 1.0f, &sky);
+    EXPECT_TRUE(marked().empty());
+    SpawnStar(stars, &sky);
+    ASSERT_EQ(stars.size(), 2u);
+    EXPECT_EQ(marked(), std::vector<Rect>{StarArea(stars[1])});
+    const StarRecord ending = stars[0];
+    stars[0].phase = 0.995f;
+    UpdateStarField(stars, 1.0f, &sky);
+    EXPECT_EQ(stars.size(), 1u);
+    EXPECT_EQ(marked(), std::vector<Rect>{StarArea(ending)});
+
+    app.is3D = true;
+    stars = {StarRecord{1, 300, 200, 0.2f}};
+    UpdateStarField(stars, 1.0f, &sky);
+    EXPECT_EQ(marked(), std::vector<Rect>{StarArea(StarRecord{1, 300, 200, 0.2f})});
+    // Every pixel a turned star draws lies in its area.
+    for (float phase : {0.0f, 0.3f, 0.6f, 0.785f, 0.9f}) // turned by phase radians, fading out
+    {
+        screen.Clear();
+        screen.Create(200, 200);
+        StarList one{StarRecord{3, 80, 80, phase}};
+        Graphics g(&screen);
+        DrawStarField(one, &g);
+        const Rect area = StarArea(one[0]);
+        int inked = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (Pixel(x, y) != 0)
+                {
+                    ++inked;
+                    EXPECT_TRUE(area.Contains(x, y)) << phase << ": " << x << "," << y;
+                }
+        EXPECT_GT(inked, 0) << phase;
+    }
+    manager.RemoveWidget(&sky);
+}
+
 struct RecordingListener : DialogListener
 {
     void DialogButtonDepress(int dialogId, int buttonId) override
