@@ -367,15 +367,13 @@ void ChallengeGridScreen::RemovedFromManager(WidgetManager* manager)
 
 void ChallengeGridScreen::Update()
 {
-    if (mUpdateCounter % 2 == 1) SpawnStar(mStars);
+    if (mUpdateCounter % 2 == 1) SpawnStar(mStars, this);
     ++mUpdateCounter;
-    MarkDirty();
 }
 
 void ChallengeGridScreen::UpdateF(float fraction)
 {
-    UpdateStarField(mStars, fraction);
-    MarkDirty();
+    UpdateStarField(mStars, fraction, this);
 }
 
 // ---------------------------------------------------------------- buttons and the dialog

@@ -90,7 +90,10 @@ void ChallengeInfoDialog::Update()
         mPlayButton->SetVisible(true);
         mCancelButton->SetVisible(true);
     }
-    MarkDirty();
+    // The box grows while it opens; then only a medal just won moves.
+    if ((mZoom && mUpdateCounter <= kZoomUpdates) ||
+        OutlinedNumberTextPulses(*mPage, mIndex, mEarlierBest, mBest))
+        MarkDirty();
 }
 
 void ChallengeInfoDialog::Resize(int x, int y, int width, int height)

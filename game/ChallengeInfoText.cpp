@@ -44,6 +44,15 @@ void DrawMedalStar(Graphics* g, int medal, int cx, int cy, float scale)
 
 } // namespace
 
+bool OutlinedNumberTextPulses(const ChallengeList& page, int index, int earlierBest, int best)
+{
+    const ChallengeRecord* record = page.At(index);
+    if (record == nullptr || FONT_TEXT == nullptr) return false;
+    const UserProfile& player = page.Profile();
+    const int medal = std::max(0, record->GetMedalLevel(player, nullptr, best));
+    return medal > record->GetMedalLevel(player, nullptr, earlierBest);
+}
+
 void DrawOutlinedNumberText(Graphics* g, const Rect& rect, const ChallengeList& page, int index,
                             int earlierBest, int best, int counter, int scoreTop)
 {

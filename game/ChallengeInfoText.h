@@ -23,5 +23,7 @@ class Graphics;
 // (128, 4 x counter mod 256, 128) and its star growing and shrinking with counter.
 void DrawOutlinedNumberText(Graphics* g, const Rect& rect, const ChallengeList& page, int index,
                             int earlierBest, int best, int counter, int scoreTop);
+// The body pulses (it changes with counter): best earns a medal that earlierBest did not.
+bool OutlinedNumberTextPulses(const ChallengeList& page, int index, int earlierBest, int best);
 
 } // namespace Kavo

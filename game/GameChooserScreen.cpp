@@ -230,13 +230,13 @@ void GameChooserScreen::SetState(int state)
 void GameChooserScreen::Update()
 {
     Widget::Update();
-    if (mUpdateCounter++ % 2 == 1) SpawnStar(mStars);
+    if (mUpdateCounter++ % 2 == 1) SpawnStar(mStars, this);
 }
 
 void GameChooserScreen::UpdateF(float fraction)
 {
     Widget::UpdateF(fraction);
-    UpdateStarField(mStars, fraction);
+    UpdateStarField(mStars, fraction, this);
     mTimer += fraction;
     if (mState == kIntro && mTimer > kIntroUnits)
     {
@@ -272,7 +272,20 @@ void GameChooserScreen::UpdateF(float fraction)
         mApp->PlaySample(SOUND_ZOOMIN);
         SetState(kZoomingIn);
     }
-    MarkDirty();
+    MarkChanges();
+}
+
+void GameChooserScreen::MarkChanges()
+{
+    // The menu moves while it opens and while the planet zooms; at rest only the hovered
+    // button's description and the player's name in the title change it (and the stars).
+    const std::string name = mApp->mPlayer.GetName();
+    if (mState == kIntro || mState == kZoomingIn || mState == kZoomingOut || mState != mShownState ||
+        mDescription != mShownDescription || name != mShownName)
+        MarkDirty();
+    mShownState = mState;
+    mShownDescription = mDescription;
+    mShownName = name;
 }
 
 // ---------------------------------------------------------------- drawing
@@ -344,6 +357,7 @@ void GameChooserScreen::ButtonMouseEnter(int id)
         mDescription = StringTable::GetString(text);
     }
     mHoveredId = mDescription.empty() ? 0 : id;
+    MarkChanges(); // a shown planet takes the new description at once
 }
 
 void GameChooserScreen::ButtonMouseLeave(int id)

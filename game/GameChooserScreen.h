@@ -136,6 +136,12 @@ public:
     int mShownId = 0;
     int mPendingId = 0;
     std::string mDescription;
+    // Marks the menu when what it draws changed since the last call (the stars mark their own).
+    void MarkChanges();
+    // What the last update saw drawn: a change marks the menu.
+    int mShownState = -1;
+    std::string mShownDescription;
+    std::string mShownName;
     std::string mWeeklyResult;
     int mWeeklyPreviousBest = 0;
     int mWeeklyExtra = 0;

@@ -213,6 +213,8 @@ void OptionsDialog::CheckboxChecked(int id, bool checked)
         }
         break;
     case kStarsBox:
+        if (mApp->mTwinklingStars != checked && mApp->mWidgetManager != nullptr)
+            mApp->mWidgetManager->MarkAllDirty(); // the screens' stars come or go
         mApp->mTwinklingStars = checked;
         break;
     default:

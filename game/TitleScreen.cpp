@@ -73,19 +73,37 @@ void TitleScreen::RemovedFromManager(WidgetManager* manager)
 void TitleScreen::Update()
 {
     Widget::Update();
+    Image* splash = SplashAt(mUpdateCount);
     ++mUpdateCount;
-    if (mUpdateCount % 2 == 1) SpawnStar(mStars);
+    if (mUpdateCount % 2 == 1) SpawnStar(mStars, this);
     if (mLoaded && mUpdateCount >= mMinUpdates && mContinueButton != nullptr)
     {
         mContinueButton->SetVisible(true);
         mContinueButton->SetDisabled(false);
     }
-    MarkDirty();
+    mLoadingProgress = mApp != nullptr ? mApp->GetLoadingThreadProgress() : 0.0;
+    // The whole view darkens with the shown progress; the badge moves on a little after it.
+    const bool progressMoves = SmoothProgress(mShownProgress, mLoadingProgress) != mShownProgress ||
+                               (std::fabs(1.0 - mShownProgress) < 0.001 &&
+                                mShownProgress + 0.001 * double(mDrawsAfterLoaded / 2) < 1.0);
+    if (splash != SplashAt(mUpdateCount) || (splash == nullptr && progressMoves)) MarkDirty();
 }
 
 void TitleScreen::UpdateF(float fraction)
 {
-    UpdateStarField(mStars, fraction);
+    UpdateStarField(mStars, fraction, this);
+}
+
+Image* TitleScreen::SplashAt(int updateCount)
+{
+    const struct
+    {
+        Image* image;
+        int until;
+    } splashes[] = {{IMAGE_SPLASH1, 100}, {IMAGE_SPLASH2, 200}, {IMAGE_SPLASH3, 300}};
+    for (const auto& splash : splashes)
+        if (updateCount < splash.until && IsPresent(splash.image)) return splash.image;
+    return nullptr;
 }
 
 double TitleScreen::SmoothProgress(double shown, double p)
@@ -104,40 +122,38 @@ std::string TitleScreen::BadgeText(double p)
 
 void TitleScreen::Draw(Graphics* g)
 {
-    const struct
+    if (Image* splash = SplashAt(mUpdateCount))
     {
-        Image* image;
-        int until;
-    } splashes[] = {{IMAGE_SPLASH1, 100}, {IMAGE_SPLASH2, 200}, {IMAGE_SPLASH3, 300}};
-    for (const auto& splash : splashes)
-        if (mUpdateCount < splash.until && IsPresent(splash.image))
-        {
-            g->DrawImage(splash.image, 0, 0);
-            Fader::DeferOverlay();
-            return;
-        }
+        g->DrawImage(splash, 0, 0);
+        Fader::DeferOverlay();
+        return;
+    }
 
     g->DrawImage(IMAGE_LOADER_BACKGROUND, 0, 0);
     DrawStarField(mStars, g);
 
-    const double p = mApp != nullptr ? mApp->GetLoadingThreadProgress() : 0.0;
-    mShownProgress = SmoothProgress(mShownProgress, p);
-    g->SetColor(Color(0, 0, 0, int((1.0 - mShownProgress) * kDarkestAlpha)));
+    // The progress this frame shows (FrameDrawn keeps it once the frame is drawn).
+    const double p = mLoadingProgress;
+    const double shown = SmoothProgress(mShownProgress, p);
+    g->SetColor(Color(0, 0, 0, int((1.0 - shown) * kDarkestAlpha)));
     g->FillRect(0, 0, mWidth, mHeight);
     g->DrawImage(IMAGE_LOADER_LOGO, 65, 39);
 
     const std::string text = BadgeText(p);
-    double fraction = mShownProgress;
-    if (std::fabs(1.0 - mShownProgress) < 0.001)
-    {
-        ++mDrawsAfterLoaded;
-        fraction = mShownProgress + 0.001 * double(mDrawsAfterLoaded / 2);
-    }
+    double fraction = shown;
+    if (std::fabs(1.0 - shown) < 0.001) fraction = shown + 0.001 * double((mDrawsAfterLoaded + 1) / 2);
     DrawProgressBadge(g, 401.0f, 420.0f, float(fraction), text);
 
     g->DrawImage(IMAGE_VELQUIS, 55, 485);
     if (IsPresent(IMAGE_PUBLISHER)) g->DrawImage(IMAGE_PUBLISHER, 550, 510);
     Fader::DeferOverlay();
+}
+
+void TitleScreen::FrameDrawn()
+{
+    if (SplashAt(mUpdateCount) != nullptr) return;
+    mShownProgress = SmoothProgress(mShownProgress, mLoadingProgress);
+    if (std::fabs(1.0 - mShownProgress) < 0.001) ++mDrawsAfterLoaded;
 }
 
 void TitleScreen::DrawOverlay(Graphics* g)

@@ -26,6 +26,10 @@ class GameApp;
 // |          | (100 for each splash present)              | a click                               |
 //
 // A picture counts as present when it is wider than 1 pixel.
+//
+// The shown progress follows the loading progress once per drawn frame (FrameDrawn), from the
+// progress the last update read; each update marks the screen when a splash ends or the loading
+// view will look different.
 class TitleScreen : public Widget, public ButtonListener, public Fader
 {
 public:
@@ -44,6 +48,7 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    void FrameDrawn() override;
     using Widget::DrawOverlay;
     void DrawOverlay(Graphics* g) override;
     void ButtonDepress(int id) override;
@@ -52,10 +57,13 @@ public:
     static double SmoothProgress(double shown, double p);
     // The badge's text: text 219 once p is exactly 1, else text 220 with the whole percent.
     static std::string BadgeText(double p);
+    // The splash shown at that update count, or null for the loading view.
+    static Image* SplashAt(int updateCount);
 
     GameApp* mApp;                           // not owned
     ButtonWidget* mContinueButton = nullptr; // owned until the continue action
     double mShownProgress = 0.0;
+    double mLoadingProgress = 0.0; // the application's, as the last update read it
     int mDrawsAfterLoaded = 0; // draws with the shown progress within 0.001 of 1
     int mUpdateCount = 0;
     bool mLoaded = false;

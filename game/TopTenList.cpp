@@ -202,19 +202,35 @@ void TopTenList::RemovedFromManager(WidgetManager* manager)
 void TopTenList::Update()
 {
     Widget::Update();
+    const int typed = TipCharactersShown(mUpdateCounter);
     ++mUpdateCounter;
-    if (mUpdateCounter % 2 == 1) SpawnStar(mStars);
+    if (mUpdateCounter % 2 == 1) SpawnStar(mStars, this);
     if (mPage == mLastGamePage)
     {
         mPulse += kPulseStep;
         if (mPulse > kPulseMax) mPulse = 0;
+        // The last game's row pulses.
+        const std::vector<Row> rows = PageRows();
+        const int height = FONT_TEXT != nullptr ? FONT_TEXT->GetHeight() : kRowPitch;
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].highlighted)
+                MarkDirtyRect(Rect(0, kRowTop + int(i) * kRowPitch - height - 4, mWidth, 2 * height + 8));
     }
-    MarkDirty();
+    // The tip types out, a character every few updates.
+    if (!mTipText.empty() && TipCharactersShown(mUpdateCounter) != typed && typed <= int(mTipText.size()))
+        MarkDirtyRect(TipArea());
+}
+
+Rect TopTenList::TipArea() const
+{
+    // Where the tip is written, and round it what its font's outer layers reach.
+    const int margin = FONT_EXCITED != nullptr ? FONT_EXCITED->GetHeight() : 20;
+    return Rect(200 - margin, 500 - margin, mWidth - 400 + 2 * margin, mHeight - 520 + 2 * margin);
 }
 
 void TopTenList::UpdateF(float fraction)
 {
-    UpdateStarField(mStars, fraction);
+    UpdateStarField(mStars, fraction, this);
 }
 
 void TopTenList::ButtonDepress(int id)
@@ -248,12 +264,14 @@ void TopTenList::ButtonDepress(int id)
         report("toptenlist_scrollup");
         mScrollOffset += kScrollStep;
         if (mScrollOffset >= count) mScrollOffset = 0;
+        MarkDirty();
         break;
     case kScrollBack:
         if (!scrollable) break;
         report("toptenlist_scrolldown");
         if (mScrollOffset == 0) mScrollOffset = count;
         mScrollOffset = std::max(0, mScrollOffset - kScrollStep);
+        MarkDirty();
         break;
     default: break;
     }

@@ -111,6 +111,8 @@ public:
     static Color HighlightColour(int pulse);
     // The number of the tip's characters shown at the update counter.
     static int TipCharactersShown(int updateCounter);
+    // Where the tip is drawn.
+    Rect TipArea() const;
 
 private:
     void ChooseTip();
