@@ -224,7 +224,7 @@ const ImageFont::LayerPixels* ImageFont::PixelsOf(size_t layer)
     return &pixels;
 }
 
-TintedGlyphs ImageFont::FormsFor(size_t layer, const Color& color, bool tinted)
+TintedGlyphs ImageFont::FormsFor(size_t layer, const Color& color, bool tinted, const std::string& text)
 {
     TintedGlyphs forms;
     const LayerPixels* pixels = PixelsOf(layer);
@@ -238,35 +238,55 @@ TintedGlyphs ImageFont::FormsFor(size_t layer, const Color& color, bool tinted)
     if (!forms.plain || !tinted) return forms;
 
     ++tintClock;
+    Tint* found = nullptr;
     for (Tint& tint : tints)
         if (tint.image == image && tint.stamp == image->bitsChangedCount && tint.color == color &&
-            tint.pixels.size() == count)
+            tint.count == count)
         {
-            tint.used = tintClock;
-            forms.tinted = tint.pixels.data();
-            return forms;
+            found = &tint;
+            break;
         }
-    // Room for the new one: drop what no layer draws any more, then the least lately used.
-    size_t held = 0;
-    for (const Tint& tint : tints)
-        held += tint.pixels.size();
-    while (!tints.empty() && held + count > kTintedPixels)
+    if (!found)
     {
-        auto oldest = std::min_element(tints.begin(), tints.end(),
-                                       [](const Tint& a, const Tint& b) { return a.used < b.used; });
-        held -= oldest->pixels.size();
-        tints.erase(oldest);
+        // Room for the new one: drop what no layer draws any more, then the least lately used.
+        size_t held = 0;
+        for (const Tint& tint : tints)
+            held += tint.count;
+        while (!tints.empty() && held + count > kTintedPixels)
+        {
+            auto oldest = std::min_element(tints.begin(), tints.end(),
+                                           [](const Tint& a, const Tint& b) { return a.used < b.used; });
+            held -= oldest->count;
+            tints.erase(oldest);
+        }
+        found = &tints.emplace_back();
+        found->image = image;
+        found->stamp = image->bitsChangedCount;
+        found->color = color;
+        found->count = count;
+        found->pixels.reset(new uint32_t[count]); // only the glyphs drawn are ever written and read
     }
-    Tint& tint = tints.emplace_back();
-    tint.image = image;
-    tint.stamp = image->bitsChangedCount;
-    tint.color = color;
-    tint.used = tintClock;
-    tint.pixels.resize(count);
+    found->used = tintClock;
+    // The text's glyphs not tinted yet in this colour.
+    const ActiveFontLayer& active = activeLayers[layer];
+    const uint8_t* map = fontData->mCharMap;
+    const int width = image->GetWidth();
     BlendRows::Modulation m = BlendRows::ModulationOf(color);
-    for (size_t i = 0; i < count; ++i)
-        tint.pixels[i] = BlendRows::TintedPixel(forms.plain[i], m);
-    forms.tinted = tint.pixels.data();
+    for (char ch : text)
+    {
+        uint8_t c = map[Code(ch)];
+        if (found->glyphs[c]) continue;
+        found->glyphs[c] = true;
+        const Rect glyph = active.scaledCharRects[c].Intersection(Rect(0, 0, width, image->GetHeight()));
+        for (int y = glyph.mY; y < glyph.mY + glyph.mHeight; ++y)
+        {
+            const size_t row = size_t(y) * size_t(width);
+            for (int x = glyph.mX; x < glyph.mX + glyph.mWidth; ++x)
+                found->pixels[row + size_t(x)] = BlendRows::TintedPixel(forms.plain[row + size_t(x)], m);
+        }
+        tintedPixelCount += uint64_t(std::max(glyph.mWidth, 0)) * uint64_t(std::max(glyph.mHeight, 0));
+    }
+    forms.tinted = found->pixels.get();
     return forms;
 }
 
@@ -521,7 +541,8 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
         g->SetColor(layer.color);
         // The layer's image without its palette and, for a colour, tinted by it.
         TintedGlyphs forms;
-        if (g->GetDrawMode() == DRAWMODE_NORMAL) forms = FormsFor(l, layer.color, !layer.color.IsWhite());
+        if (g->GetDrawMode() == DRAWMODE_NORMAL)
+            forms = FormsFor(l, layer.color, !layer.color.IsWhite(), text);
         g->DrawImageGlyphs(layer.active->scaledImage, lineBlits.data() + run.start, int(run.end - run.start),
                            forms.plain ? &forms : nullptr);
         g->SetDrawMode(savedMode);

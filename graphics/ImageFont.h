@@ -5,8 +5,10 @@
 #include "graphics/GlyphBlit.h"
 #include "graphics/TintedGlyphs.h"
 
+#include <array>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,7 @@ public:
     bool activeLayersValid = false;
     std::vector<ActiveFontLayer> activeLayers;
     double scale = 1.0;
+    uint64_t tintedPixelCount = 0; // pixels the tint cache has tinted so far: its work
 
     // Loads the description (through the archive); a description that fails leaves a font that
     // measures 0 and draws nothing.
@@ -116,16 +119,20 @@ private:
         std::vector<Rect> inked;
     };
     // A layer's image tinted for a colour (BlendRows::TintedPixel), for the colours lines were
-    // drawn in lately: at most kTintedPixels pixels in all, the least lately used dropped first.
+    // drawn in lately: room for kTintedPixels pixels in all, enough for the colours one screen
+    // writes a large font in, the least lately used dropped first. Only the glyphs drawn are
+    // tinted, each the first time it is drawn in the colour; the rest of the pixels are never read.
     struct Tint
     {
         const MemoryImage* image = nullptr;
         int stamp = -1;
         Color color;
         uint64_t used = 0;
-        std::vector<uint32_t> pixels;
+        size_t count = 0; // the image's pixels
+        std::unique_ptr<uint32_t[]> pixels;
+        std::array<bool, 256> glyphs{}; // tinted already
     };
-    static constexpr size_t kTintedPixels = size_t(1) << 20;
+    static constexpr size_t kTintedPixels = size_t(1) << 22;
     std::vector<LayerPixels> layerPixels;
     std::vector<Tint> tints;
     uint64_t tintClock = 0;
@@ -135,8 +142,9 @@ private:
     // The layer's pixels, made again when its image changed; null for an image of no pixels or
     // one too large.
     const LayerPixels* PixelsOf(size_t layer);
-    // The forms of the layer's image for drawing in the colour: none when it is too large.
-    TintedGlyphs FormsFor(size_t layer, const Color& color, bool tinted);
+    // The forms of the layer's image for drawing text in the colour (its glyphs tinted): none
+    // when the image is too large.
+    TintedGlyphs FormsFor(size_t layer, const Color& color, bool tinted, const std::string& text);
 
     // The description's default size and the layers it selects, after loading.
     void Start();

@@ -372,6 +372,55 @@ TEST_F(ImageFontTest, ColourTagsAndWordWrapWorkWithTheFont)
 // glyphs over their neighbours or side by side, colours with alpha, onto transparent,
 // translucent, nearly opaque and opaque pixels, cut by every edge of the image and by a clip
 // rectangle, at the layers' size and scaled.
+// The tint cache holds what one screen shows: a large font (700,000 pixels of layer image) written
+// in the two colours of a screen again and again has each glyph tinted once per colour, and only
+// the glyphs drawn; what it draws from the cache is what a fresh font draws.
+TEST(ImageFontTints, AScreensColoursDrawnAgainTintEachGlyphOnce)
+{
+    std::mt19937 random(5);
+    std::vector<uint32_t> pixels(size_t(1024) * 700, 0);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 15; ++x)
+            pixels[size_t(y) * 1024 + size_t(x)] = (random() % 256) << 24 | (random() & 0xFFFFFF);
+    FakeHost host;
+    auto* image = new MemoryImage();
+    image->SetBits(pixels.data(), 1024, 700);
+    host.AddImage("big.png", image);
+    const std::string path = WriteTestFile(
+        "-big.txt", "Define Chars ('A' 'B' 'C');\n"
+                    "CreateHorzSpanRectList Rects (0 0 0 7) (5 5 5);\n"
+                    "SetDefaultPointSize 10;\n"
+                    "CreateLayer Face; LayerSetImage Face 'big.png'; LayerSetImageMap Face Chars Rects;\n"
+                    "LayerSetAscent Face 6; LayerSetPointSize Face 10;\n");
+    const Color yellow(252, 244, 35), grey(128, 128, 128);
+    std::vector<uint32_t> background(size_t(40 * 12));
+    for (uint32_t& pixel : background)
+        pixel = 0xFF000000 | (random() & 0xFFFFFF);
+
+    ImageFont font(&host, path);
+    ASSERT_TRUE(font.fontData->mInitialized);
+    MemoryImage screen;
+    screen.SetBits(background.data(), 40, 12);
+    Graphics g(&screen);
+    for (int frame = 0; frame < 3; ++frame)
+        for (const Color& colour : {yellow, grey, yellow})
+            font.DrawString(&g, 2, 8, "ABBA", colour, g.clipRect);
+    EXPECT_EQ(font.tintedPixelCount, 2u * 2u * 5u * 7u) << "two colours of two glyphs of 5 x 7";
+    font.DrawString(&g, 2, 8, "C", grey, g.clipRect);
+    EXPECT_EQ(font.tintedPixelCount, 2u * 2u * 5u * 7u + 5u * 7u);
+
+    MemoryImage cached, fresh;
+    cached.SetBits(background.data(), 40, 12);
+    fresh.SetBits(background.data(), 40, 12);
+    Graphics toCached(&cached), toFresh(&fresh);
+    ImageFont freshFont(&host, path);
+    font.DrawString(&toCached, 2, 8, "CAB", grey, toCached.clipRect);
+    freshFont.DrawString(&toFresh, 2, 8, "CAB", grey, toFresh.clipRect);
+    EXPECT_EQ(std::vector<uint32_t>(cached.GetBits(), cached.GetBits() + 40 * 12),
+              std::vector<uint32_t>(fresh.GetBits(), fresh.GetBits() + 40 * 12));
+    EXPECT_NE(std::vector<uint32_t>(cached.GetBits(), cached.GetBits() + 40 * 12), background);
+}
+
 TEST(ImageFontLines, ALineIsItsGlyphsDrawnOneByOne)
 {
     std::mt19937 random(3);
