@@ -159,7 +159,7 @@ private:
     bool PlainCopyBlt(MemoryImage* src, int x, int y, const Rect& srcRect);
     // A DirectDraw-style copy of another surface image's surface; false when it was not made.
     bool SurfaceCopy(DDImage* src, const Rect& destRect, const Rect& srcRect);
-    bool StretchLoops(MemoryImage* src, const Rect& dest, double sx, double sy, double sw, double sh,
+    bool StretchLoops(MemoryImage* src, const Rect& dest, const Rect& wholeDest, const Rect& srcRect,
                       const Color& color, int drawMode, bool mirror);
     // The filtered stretch of part of src into dest (clipped, inside the surface) on the surface.
     void SmoothStretch(MemoryImage* src, const Rect& dest, const RectD& part, const Color& color,

@@ -45,8 +45,12 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
             MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, cx, cy);
         return;
     }
-    RectD bounds;
+    RectD bounds, whole;
     if (!CalcRotatedBltBounds(srcRect, ClipRect(clip, width, height), x, y, cx, cy, angle, bounds)) return;
+    // Each row is stepped from the picture's own first column, whatever the clip: a pixel meets
+    // the same texel position however much of the picture is drawn.
+    const int far = 1 << 29;
+    CalcRotatedBltBounds(srcRect, Rect(-far, -far, 2 * far, 2 * far), x, y, cx, cy, angle, whole);
     src->CommitBits();
     const bool palettized = src->IsPalettized();
     const uint32_t* srcBits = palettized ? nullptr : src->GetBits();
@@ -105,16 +109,19 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
     };
     auto shiftDown = [](uint32_t v, int n) { return n >= 32 ? 0u : n >= 0 ? v >> n : v << -n; };
 
-    const float fx0 = float(float(X0) - cx - x);
+    const int anchor = int(std::floor(whole.x));
+    const int wholeLast = int(std::ceil(whole.x + whole.width)) - 1 - anchor;
+    const float fx0 = float(float(anchor) - cx - x);
     const double cosA = std::cos(angle), sinA = std::sin(angle);
     for (int r = 0; r < rows; ++r)
     {
         const int Y = Y0 + r;
         if (Y < 0 || Y >= mLockDesc.height) continue;
         const float g = float(float(Y) - cy - y);
+        // The row's span is solved from the picture's first column, the clip applied after it.
         int32_t uRow = int32_t((double(fx0) * cosA - double(g) * sinA + double(cx)) * 65536.0);
         int32_t vRow = int32_t((double(fx0) * sinA + double(g) * cosA + double(cy)) * 65536.0);
-        int64_t first = 0, lastCol = last;
+        int64_t first = 0, lastCol = wholeLast;
         const int64_t W16 = int64_t(W) * 65536, H16 = int64_t(H) * 65536;
         if (cosF > 0)
         {
@@ -156,12 +163,13 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
             int64_t e = -(int64_t(vRow) / sinF);
             if (e < lastCol) lastCol = e;
         }
-        // Within the surface as well.
-        first = std::max<int64_t>(first, -int64_t(X0));
-        lastCol = std::min<int64_t>(lastCol, int64_t(mLockDesc.width) - 1 - X0);
+        // Within the clip and the surface as well.
+        first = std::max<int64_t>({first, int64_t(X0) - anchor, -int64_t(anchor)});
+        lastCol =
+            std::min<int64_t>({lastCol, int64_t(X0) + last - anchor, int64_t(mLockDesc.width) - 1 - anchor});
         if (first > lastCol) continue;
         int64_t u = uRow + first * cosF, v = vRow + first * sinF;
-        uint8_t* p = PixelAt(mLockDesc, int(X0 + first), Y);
+        uint8_t* p = PixelAt(mLockDesc, int(anchor + first), Y);
         for (int64_t col = first; col <= lastCol; ++col, u += cosF, v += sinF, p += wide ? 4 : 2)
         {
             const int iu = int(u >> 16), iv = int(v >> 16);

@@ -53,9 +53,11 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
         MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, true);
         return;
     }
-    // By the display's blitter: a surface source without alpha, unmodulated, normal; it needs
-    // a surface to draw on.
-    if (ddSrc && color.IsWhite() && drawMode == 0 && !ddSrc->hasAlpha && ddSrc->GetSurface() && GetSurface())
+    // By the display's blitter: a surface source without alpha, unmodulated, normal, drawn whole
+    // (cut by a clip, it would pick other source pixels than the whole stretch); it needs a
+    // surface to draw on.
+    if (ddSrc && color.IsWhite() && drawMode == 0 && !ddSrc->hasAlpha && ddSrc->GetSurface() &&
+        GetSurface() && dest == destRect)
     {
         platform::SurfaceRect to{dest.mX, dest.mY, dest.mX + dest.mWidth, dest.mY + dest.mHeight};
         platform::SurfaceRect from{int(part.x), int(part.y), int(part.x + part.width),
@@ -73,7 +75,7 @@ void DDImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& srcR
         DiscardMemoryCopies();
         return;
     }
-    if (StretchLoops(src, dest, part.x, part.y, part.width, part.height, color, drawMode, false))
+    if (StretchLoops(src, dest, destRect, srcRect, color, drawMode, false))
         DiscardMemoryCopies();
     else if (CanDrawInMemory())
         MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, true);
@@ -161,13 +163,13 @@ void DDImage::StretchBltMirror(Image* srcImage, const Rect& destRect, const Rect
     RectD part;
     if (!CalcStretchBltMirrorRects(destRect, ClipRect(clip, width, height), srcRect, dest, part)) return;
     if (dest.mWidth <= 0 || dest.mHeight <= 0) return;
-    if (StretchLoops(src, dest, part.x, part.y, part.width, part.height, color, drawMode, true))
+    if (StretchLoops(src, dest, destRect, srcRect, color, drawMode, true))
         DiscardMemoryCopies();
     else if (CanDrawInMemory())
         MemoryImage::StretchBltMirror(src, destRect, srcRect, clip, color, drawMode, fastStretch);
 }
 
-bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, double sx, double sy, double sw, double sh,
+bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, const Rect& wholeDest, const Rect& srcRect,
                            const Color& color, int drawMode, bool mirror)
 {
     src->CommitBits();
@@ -183,8 +185,15 @@ bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, double sx, double
     const bool wide = f.bitCount == 32;
     const uint32_t* native = src->GetNativeAlphaData(mDDInterface);
     const uint8_t* indices = src->IsPalettized() ? src->colorIndices.get() : nullptr;
-    const int64_t du = int64_t(sw * 65536.0 / dest.mWidth), dv = int64_t(sh * 65536.0 / dest.mHeight);
-    const int64_t uStart = int64_t(sx * 65536.0), vStart = int64_t(sy * 65536.0);
+    // Stepped from the whole stretch's first pixel (its last, mirrored): a pixel picks the same
+    // source pixel however a clip cuts the stretch.
+    const int64_t du = int64_t(double(srcRect.mWidth) * 65536.0 / wholeDest.mWidth);
+    const int64_t dv = int64_t(double(srcRect.mHeight) * 65536.0 / wholeDest.mHeight);
+    const int64_t firstColumn =
+        mirror ? int64_t(wholeDest.mX) + wholeDest.mWidth - (int64_t(dest.mX) + dest.mWidth)
+               : int64_t(dest.mX) - wholeDest.mX;
+    const int64_t uStart = int64_t(double(srcRect.mX) * 65536.0) + firstColumn * du;
+    const int64_t vStart = int64_t(double(srcRect.mY) * 65536.0) + (int64_t(dest.mY) - wholeDest.mY) * dv;
     const bool white = color.IsWhite();
     const uint32_t ca = uint32_t(std::clamp(color.mAlpha, 0, 255));
     const uint32_t k[3] = {uint32_t(std::clamp(color.mRed, 0, 255)) * ca / 255,

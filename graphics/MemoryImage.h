@@ -147,7 +147,10 @@ private:
     void DrawLineAAHelper(double x1, double y1, double x2, double y2, const Color& color);
     void NormalBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color);
     void AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color);
-    void FastStretchBlt(MemoryImage* src, const Rect& dest, const double* srcRect, const Color& color);
+    // The part dest of a nearest-pixel stretch of srcRect over a destination of wholeWidth x
+    // wholeHeight, whose first column and row are firstColumn and firstRow of it.
+    void FastStretchBlt(MemoryImage* src, const Rect& dest, const double* srcRect, const Color& color,
+                        int firstColumn, int firstRow, int wholeWidth, int wholeHeight);
     int RasterPixelFormat() const;
 };
 

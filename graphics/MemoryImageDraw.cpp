@@ -873,17 +873,25 @@ void MemoryImage::StretchBlt(Image* srcImage, const Rect& destRect, const Rect& 
     if (clipped.mWidth <= 0 || clipped.mHeight <= 0) return;
     double parts[4] = {part.x, part.y, part.width, part.height};
     if (fastStretch)
-        FastStretchBlt(src, clipped, parts, color);
+    {
+        // Each pixel picked as the whole stretch picks it, however the clip cuts it: from the
+        // whole source rectangle, counted from the whole destination's first pixel.
+        const double whole[4] = {double(srcRect.mX), double(srcRect.mY), double(srcRect.mWidth),
+                                 double(srcRect.mHeight)};
+        FastStretchBlt(src, clipped, whole, color, clipped.mX - destRect.mX, clipped.mY - destRect.mY,
+                       destRect.mWidth, destRect.mHeight);
+    }
     else
         SlowStretchBlt(src, clipped, parts);
 }
 
-void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const double* part, const Color& color)
+void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const double* part, const Color& color,
+                                 int firstColumn, int firstRow, int wholeWidth, int wholeHeight)
 {
     if (!color.IsWhite() || src->width <= 0 || src->height <= 0) return;
     uint32_t* words = GetBits();
-    double xstep = part[2] / dest.mWidth, ystep = part[3] / dest.mHeight;
-    StretchColumns columns(part[0], xstep, dest.mWidth, src->width);
+    double xstep = part[2] / wholeWidth, ystep = part[3] / wholeHeight;
+    StretchColumns columns(part[0], xstep, firstColumn, dest.mWidth, src->width);
     SourceRows source(src);
     std::vector<uint32_t> picked(size_t(dest.mWidth));
     // Destination rows of one source row blend the same picked pixels, picked once; not when
@@ -891,7 +899,7 @@ void MemoryImage::FastStretchBlt(MemoryImage* src, const Rect& dest, const doubl
     int pickedRow = -1;
     for (int j = 0; j < dest.mHeight; ++j)
     {
-        int sy = std::clamp(TruncateToInt(part[1] + j * ystep), 0, src->height - 1);
+        int sy = std::clamp(TruncateToInt(part[1] + (firstRow + j) * ystep), 0, src->height - 1);
         if (sy != pickedRow || src == this)
         {
             columns.Pick(source.Row(0, sy, src->width), picked.data());

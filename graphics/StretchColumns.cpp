@@ -9,10 +9,15 @@ namespace Kavo
 {
 
 StretchColumns::StretchColumns(double start, double step, int count, int sourceWidth)
+    : StretchColumns(start, step, 0, count, sourceWidth)
+{
+}
+
+StretchColumns::StretchColumns(double start, double step, int first, int count, int sourceWidth)
     : mColumns(size_t(std::max(count, 0)))
 {
     for (int i = 0; i < count; ++i)
-        mColumns[size_t(i)] = std::clamp(TruncateToInt(start + i * step), 0, sourceWidth - 1);
+        mColumns[size_t(i)] = std::clamp(TruncateToInt(start + (first + i) * step), 0, sourceWidth - 1);
     for (int s = 0; s < 2 && s + 2 <= count && mDoubledFrom < 0; ++s)
     {
         bool doubled = true;

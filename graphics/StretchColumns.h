@@ -16,6 +16,9 @@ class StretchColumns
 public:
     // Column i is start + i x step truncated, cut to 0 .. sourceWidth - 1 (sourceWidth > 0).
     StretchColumns(double start, double step, int count, int sourceWidth);
+    // The columns first to first + count - 1 of the stretch above: a part of a stretch cut by a
+    // clip picks exactly the columns the whole stretch picks there.
+    StretchColumns(double start, double step, int first, int count, int sourceWidth);
 
     int Count() const { return int(mColumns.size()); }
     int operator[](int i) const { return mColumns[size_t(i)]; }

@@ -165,6 +165,49 @@ TEST(SurfaceImage, RoutesAndDiscardsOnlyWhatWasDrawn)
     EXPECT_NE(dest->bits, nullptr);
 }
 
+// A stretch, a mirrored stretch or a turned sprite drawn in parts, each cut by a clip of its own
+// (as the screen is drawn again where it changed), gives the pixels of the same draw made whole,
+// in every layout.
+TEST(SurfaceImage, AStretchOrATurnDrawnInPartsIsTheDrawMadeWhole)
+{
+    std::vector<uint32_t> sprite(size_t(62 * 60));
+    uint32_t seed = 7;
+    for (uint32_t& pixel : sprite)
+    {
+        seed = seed * 1103515245u + 12345u;
+        pixel = (seed >> 8 & 0xFF) << 24 | (seed * 2654435761u >> 8);
+    }
+    for (const displaytest::NamedFormat& format : displaytest::SurfaceFormats())
+    {
+        DisplayRig rig(format.format, false);
+        auto src = MakeImage(rig.Display(), 62, 60, sprite);
+        DDImage* screen = rig.Screen();
+        const Rect all(0, 0, screen->GetWidth(), screen->GetHeight());
+        auto draw = [&](int what, const Rect& clip)
+        {
+            const Rect to(30, 20, 71, 69), from(0, 0, 62, 60);
+            if (what == 0) screen->StretchBlt(src.get(), to, from, clip, Color::White, 0, true);
+            if (what == 1)
+                screen->StretchBltMirror(src.get(), Rect(40, 30, 18, 18), from, clip, Color::White, 0, true);
+            if (what == 2)
+                screen->BltRotated(src.get(), 40.0f, 30.0f, from, clip, Color(255, 255, 255, 200), 0, 0.6,
+                                   31.0f, 30.0f);
+        };
+        for (int what = 0; what < 3; ++what)
+        {
+            screen->FillRect(all, Color(20, 40, 60), 0);
+            draw(what, all);
+            const std::vector<uint32_t> whole = displaytest::ReadSurface(screen->GetSurface());
+            screen->FillRect(all, Color(20, 40, 60), 0);
+            for (int y = 0; y < 120; y += 13)
+                for (int x = 0; x < 120; x += 17)
+                    draw(what, Rect(x, y, 17, 13));
+            EXPECT_TRUE(displaytest::ReadSurface(screen->GetSurface()) == whole)
+                << format.name << ", draw " << what;
+        }
+    }
+}
+
 // Each draw with coordinates at the ends of the int range (or past them, or not numbers) leaves
 // the surface exactly as the same draw cut by hand to the surface does; one that lies wholly
 // outside leaves it untouched. (Under the sanitizers: nothing is written outside the surface.)

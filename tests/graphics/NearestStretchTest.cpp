@@ -39,8 +39,9 @@ TEST(NearestStretch, ColumnsDoubleWhereEachSourceColumnServesTwo)
 }
 
 // The nearest-pixel stretch written plainly: each destination pixel takes the source pixel at
-// its truncated position and blends it with the one-pixel rule; each source row is read as it
-// stands when its destination row is drawn (source null: the destination itself).
+// its truncated position in the whole stretch (wherever a clip cuts it) and blends it with the
+// one-pixel rule; each source row is read as it stands when its destination row is drawn
+// (source null: the destination itself).
 void PlainStretch(std::vector<uint32_t>& dest, int destW, int destH, const std::vector<uint32_t>* source,
                   int srcW, int srcH, const Rect& destRect, const Rect& srcRect, const Rect& clip)
 {
@@ -49,15 +50,17 @@ void PlainStretch(std::vector<uint32_t>& dest, int destW, int destH, const std::
     if (!CalcStretchBltRects(destRect, clip.Intersection(Rect(0, 0, destW, destH)), srcRect, clipped, part))
         return;
     const PixelBlend::OverTables& t = PixelBlend::GetOverTables();
-    double xstep = part.width / clipped.mWidth, ystep = part.height / clipped.mHeight;
+    double xstep = double(srcRect.mWidth) / destRect.mWidth,
+           ystep = double(srcRect.mHeight) / destRect.mHeight;
+    const int firstColumn = clipped.mX - destRect.mX, firstRow = clipped.mY - destRect.mY;
     for (int j = 0; j < clipped.mHeight; ++j)
     {
-        int sy = std::clamp(int(part.y + j * ystep), 0, srcH - 1);
+        int sy = std::clamp(int(srcRect.mY + (firstRow + j) * ystep), 0, srcH - 1);
         const std::vector<uint32_t>& from = source ? *source : dest;
         std::vector<uint32_t> row(from.begin() + sy * srcW, from.begin() + (sy + 1) * srcW);
         for (int i = 0; i < clipped.mWidth; ++i)
         {
-            uint32_t s = row[size_t(std::clamp(int(part.x + i * xstep), 0, srcW - 1))];
+            uint32_t s = row[size_t(std::clamp(int(srcRect.mX + (firstColumn + i) * xstep), 0, srcW - 1))];
             uint32_t& d = dest[size_t((clipped.mY + j) * destW + clipped.mX + i)];
             d = PixelBlend::OverSplit(d, s, s >> 24, t);
         }
@@ -103,6 +106,35 @@ TEST(NearestStretch, EveryStretchGivesThePixelsOfTheOnePixelRule)
     PlainStretch(expected, 300, 260, &sprite, 124, 120, Rect(5, 7, 248, 240), Rect(0, 0, 124, 120),
                  Rect(0, 0, 300, 260));
     EXPECT_EQ(Pixels(dest), expected);
+}
+
+// A stretch drawn in parts, each cut by a clip of its own (as a screen is drawn again where it
+// changed), gives the pixels of the stretch drawn whole.
+TEST(NearestStretch, AStretchDrawnInPartsIsTheStretchDrawnWhole)
+{
+    const struct
+    {
+        Rect to, from;
+    } cases[] = {
+        {Rect(3, 2, 71, 69), Rect(0, 0, 62, 60)},   // the pulse of an exploding piece, 1.15
+        {Rect(20, 20, 18, 18), Rect(0, 0, 62, 60)}, // a piece growing in, 0.3
+        {Rect(1, 4, 93, 57), Rect(5, 3, 31, 19)},   // three times, from inside the source
+    };
+    std::vector<uint32_t> source = MakePixels(size_t(62 * 60), 11, false);
+    std::vector<uint32_t> screen = MakePixels(size_t(100 * 100), 12, true);
+    MemoryImage src;
+    src.SetBits(source.data(), 62, 60);
+    for (const auto& c : cases)
+    {
+        MemoryImage whole, parts;
+        whole.SetBits(screen.data(), 100, 100);
+        parts.SetBits(screen.data(), 100, 100);
+        whole.StretchBlt(&src, c.to, c.from, Rect(0, 0, 100, 100), Color::White, 0, true);
+        for (int y = 0; y < 100; y += 13)
+            for (int x = 0; x < 100; x += 17)
+                parts.StretchBlt(&src, c.to, c.from, Rect(x, y, 17, 13), Color::White, 0, true);
+        EXPECT_EQ(Pixels(parts), Pixels(whole)) << c.to.mWidth << " x " << c.to.mHeight;
+    }
 }
 
 // Stretched onto itself, each destination row reads its source row as the rows drawn before it
