@@ -59,6 +59,7 @@ void Board::OnPopupClosed(int popupId, int result)
     ShowNextPopup();
     if (mGameOverCounter > 149 && mCurrentPopup == nullptr) ReportLevelOver();
     UpdateScrambleButton();
+    MarkChanges(); // the board shows again in the frame after the click that closed the popup
 }
 
 } // namespace Kavo
