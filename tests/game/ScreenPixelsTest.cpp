@@ -1,12 +1,16 @@
 // The game draws only what changed on screen and presents only the rectangles it drew; a player
 // must see, at every frame, the very pixels a whole redraw would show. A session over the game's
-// own art (its archive, so its bitmap fonts and translucent pictures) is recorded: the title
-// screen, the name dialog, the main menu with a planet zooming in and out, the tutorial, the
-// board with its hint boxes, slides, explosions, floating scores and a pause, with the stars on.
-// It is replayed twice headless, drawn as the game draws and redrawn whole at every frame; the
-// screen image after every draw, and what the presented rectangles put on a display, are the same
-// bytes in both, and both replays end with the recording's score.
+// own art (its bitmap fonts and translucent pictures) is recorded: the title screen, the name
+// dialog, the main menu with a planet zooming in and out, the tutorial, the board with its hint
+// boxes, slides, explosions, floating scores and a pause, two levels ending and the second one
+// starting, the top-ten list typing its tip, the options dialog turning the stars off (on until
+// then). It is replayed twice headless on the software road, drawn as the game draws and redrawn
+// whole at every frame; the screen image after every draw, and what the presented rectangles put
+// on a display, are the same bytes in both, and both replays end with the recording's score.
+#include "base/TextHelpers.h"
 #include "game/GameChooserScreen.h"
+#include "game/OptionsDialog.h"
+#include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
 #include "graphics/ImageLib.h"
 #include "platform/files/Files.h"
@@ -15,6 +19,7 @@
 #include "puzzle/FancyButton.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/game/SlidingPlayer.h"
+#include "widgets/Checkbox.h"
 #include "widgets/DirtyRegion.h"
 #include "widgets/WidgetManager.h"
 
@@ -72,20 +77,6 @@ public:
             frame.shown = Hash(mShown.data(), count);
         }
         frames.push_back(frame);
-        if (const char* dump = getenv("PXDUMP"); dump && std::to_string(mUpdateCount) == dump)
-        {
-            ImageLib::WritePNG(
-                std::string("/tmp/px_") + (mWholeRedraws ? "whole" : "dirty") + "_" + dump + ".png", screen);
-            ImageLib::Image shownImage;
-            shownImage.Allocate(screen.width, screen.height);
-            std::memcpy(shownImage.bits.get(), mShown.data(), count * 4);
-            if (!mWholeRedraws) ImageLib::WritePNG(std::string("/tmp/px_shown_") + dump + ".png", shownImage);
-            std::string rects;
-            for (const Kavo::Rect& r : mWidgetManager->DrawnRects())
-                rects += std::to_string(r.mX) + "," + std::to_string(r.mY) + "," + std::to_string(r.mWidth) +
-                         "," + std::to_string(r.mHeight) + " ";
-            fprintf(stderr, "DUMP %s rects %s\n", mWholeRedraws ? "whole" : "dirty", rects.c_str());
-        }
         return presented;
     }
 
@@ -143,17 +134,41 @@ void RecordSession(const std::string& demo, int& score)
 
     gametest::SlidingPlayer player;
     int moves = 0;
-    for (int step = 0; step < 3000 && moves < 30 && app.GetShownScreen() == TestGameApp::kBoardScreen; ++step)
+    auto play = [&](int most)
     {
-        if (player.Act(app)) ++moves;
-        app.RunUpdates(3);
-    }
-    EXPECT_GE(moves, 10);
+        for (int step = 0; step < 6000 && most > 0 && app.GetShownScreen() == TestGameApp::kBoardScreen;
+             ++step)
+        {
+            if (player.Act(app))
+            {
+                ++moves;
+                --most;
+            }
+            app.RunUpdates(3);
+        }
+    };
+    play(3);
     app.PressKey("Escape"); // paused: no grid, no pieces
     app.RunUpdates(30);
     app.PressKey("Escape");
-    app.RunUpdates(60);
+    app.RunUpdates(30);
+    play(1000); // to the end of the game: the level shrinks out, the next one grows in
+    ASSERT_EQ(app.GetShownScreen(), TestGameApp::kTopTenScreen);
+    EXPECT_GE(app.mBoard->level, 2);
     score = app.mBoard->score;
+    app.RunUpdates(300); // the last game's row pulses, the tip types out
+
+    app.ClickWidget(app.mTopTenList->mButtons[0]); // the main menu
+    app.RunUpdates(60);
+    ASSERT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
+    app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kOptions));
+    app.RunUpdates(30);
+    auto* options = dynamic_cast<Kavo::OptionsDialog*>(app.GetDialog(Kavo::OptionsDialog::kDialogId));
+    ASSERT_NE(options, nullptr);
+    app.ClickWidget(options->mStarsBox); // no more stars, on the screen below the dialog too
+    app.RunUpdates(30);
+    app.ClickWidget(options->mOkButton);
+    app.RunUpdates(60);
     syn::Window(syn::WindowEvent::Close);
     for (int i = 0; i < 100 && !app.mShutdown; ++i)
         app.RunUpdates(1);
@@ -181,8 +196,19 @@ std::vector<Frame> Replay(const std::string& demo, bool wholeRedraws, int& score
 TEST(ScreenPixels, DrawingWhatChangedShowsWhatAWholeRedrawShowsAtEveryFrame)
 {
     gametest::PrepareGameFolder();
-    // The archive is read before the loose fixture files: the game's own art.
-    std::filesystem::create_symlink(std::string(KAVO_BINARY_DIR) + "/game/main.pak", "main.pak");
+    // Untimed as shipped, but short: 16 pieces a level, and the game is won with level 2.
+    std::string rules = gametest::ShippedRules("untimed_config.xml");
+    rules = Kavo::StringReplaceAll(rules, "<nWinningLevelRequirement value=\"34\"/>",
+                                   "<nWinningLevelRequirement value=\"3\"/>");
+    rules = Kavo::StringReplaceAll(rules, "<nPiecesInLevel value=\"40\"/>", "<nPiecesInLevel value=\"16\"/>");
+    gametest::WriteTextFile("properties/untimed_config.xml", rules);
+    // The game's own pictures, fonts and sounds, as the build makes them, and their manifest in
+    // place of the fixtures'.
+    const std::string content = std::string(KAVO_BINARY_DIR) + "/content/";
+    for (const char* folder : {"fonts", "images", "sounds"})
+        std::filesystem::create_directory_symlink(content + folder, folder);
+    std::filesystem::copy_file(content + "properties/resources.xml", "properties/resources.xml",
+                               std::filesystem::copy_options::overwrite_existing);
     const std::string demo = platform::CurrentFolder() + "pixels.dmo";
     int recorded = -1;
     RecordSession(demo, recorded);
