@@ -193,6 +193,30 @@ TEST_F(MainMenu, ThePlanetFollowsTheHoveredMode)
     EXPECT_EQ(menu->mState, GameChooserScreen::kZoomingOut);
 }
 
+// At rest (the intro over, no planet, the stars off) the menu marks nothing, so the screen stands
+// still; a shown planet takes another mode's description with the hover itself, not an update
+// later.
+TEST_F(MainMenu, AtRestItMarksNothingAndAHoverShowsAtOnce)
+{
+    Start();
+    Hover(0);
+    app.RunUpdates(60);
+    Kavo::WidgetManager& manager = *app.mWidgetManager;
+    for (int i = 0; i < 20; ++i)
+    {
+        app.RunUpdates(1);
+        EXPECT_TRUE(manager.DrawnRects().empty()) << i;
+    }
+    Hover(GameChooserScreen::kUntimed);
+    app.RunUpdates(60);
+    ASSERT_EQ(menu->mState, GameChooserScreen::kPlanetShown);
+    manager.DrawScreen();
+    ASSERT_TRUE(manager.DirtyRects().empty());
+    menu->ButtonMouseLeave(GameChooserScreen::kUntimed);
+    menu->ButtonMouseEnter(GameChooserScreen::kTimed);
+    EXPECT_EQ(manager.DirtyRects(), std::vector<Kavo::Rect>{Kavo::Rect(0, 0, 800, 600)});
+}
+
 TEST_F(MainMenu, TheOtherButtonsActAtOnce)
 {
     Start();

@@ -139,6 +139,23 @@ TEST_F(TitleScreenTest, OnlyTheSecondSplashShowsForItsTimeAndHoldsTheClickBack)
     EXPECT_FALSE(shows(Kavo::IMAGE_SPLASH2)) << "the loading view from update 200";
 }
 
+// The shown progress follows once per drawn frame, and once it has caught up (the stars off) the
+// title screen marks nothing: the screen stands still until the click.
+TEST_F(TitleScreenTest, OnceTheBadgeHasCaughtUpTheScreenStandsStill)
+{
+    TestGameApp app;
+    app.StartUp();
+    ASSERT_LT(app.mTitleScreen->mShownProgress, 0.5); // drawn a frame or two since loading ended
+    app.RunUpdates(100);
+    EXPECT_EQ(app.mTitleScreen->mShownProgress, 1.0);
+    for (int i = 0; i < 20; ++i)
+    {
+        app.RunUpdates(1);
+        EXPECT_TRUE(app.mWidgetManager->DrawnRects().empty()) << i;
+    }
+    EXPECT_TRUE(Ready(app));
+}
+
 // A group that fails on the loading thread is reported by the main thread when it takes the
 // loading over; the title screen never offers to go on, and the program ends.
 TEST_F(TitleScreenTest, AFailedLoadIsShownByTheMainThreadAndEndsTheProgram)
