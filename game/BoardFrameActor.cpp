@@ -15,6 +15,11 @@ BoardFrameActor::BoardFrameActor(int x, int y, int columns, int rows) : Tutorial
 {
 }
 
+Rect BoardFrameActor::Area() const
+{
+    return GridArea(int(mX), int(mY), mColumns, mRows);
+}
+
 void BoardFrameActor::Draw(Graphics* g)
 {
     for (int row = 0; row < mRows; ++row)

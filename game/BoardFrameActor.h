@@ -13,6 +13,7 @@ public:
     BoardFrameActor(int x, int y, int columns, int rows);
 
     void Draw(Graphics* g) override;
+    Rect Area() const override;
 
     int mColumns;
     int mRows;

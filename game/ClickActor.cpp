@@ -17,6 +17,11 @@ void ClickActor::Update(int time)
     TutorialActor::Update(time);
 }
 
+Rect ClickActor::Area() const
+{
+    return ImageAreaAt(IMAGE_TUTORIAL_CLICK, mX, mY);
+}
+
 void ClickActor::Draw(Graphics* g)
 {
     g->DrawImageF(IMAGE_TUTORIAL_CLICK, mX, mY);

@@ -14,6 +14,7 @@ public:
 
     void Update(int time) override;
     void Draw(Graphics* g) override;
+    Rect Area() const override;
 };
 
 } // namespace Kavo

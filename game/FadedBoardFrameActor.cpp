@@ -14,6 +14,11 @@ constexpr int kFadedAlpha = 140;
 
 FadedBoardFrameActor::FadedBoardFrameActor(int x, int y) : TutorialActor(x, y) {}
 
+Rect FadedBoardFrameActor::Area() const
+{
+    return GridArea(int(mX), int(mY), kColumns, kRows);
+}
+
 bool FadedBoardFrameActor::IsFaded(int column, int row)
 {
     if (row == 0) return column == 0 || column == 3;

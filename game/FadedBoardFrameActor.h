@@ -16,6 +16,7 @@ public:
     FadedBoardFrameActor(int x, int y);
 
     void Draw(Graphics* g) override;
+    Rect Area() const override;
     static bool IsFaded(int column, int row);
 };
 

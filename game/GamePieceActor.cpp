@@ -62,6 +62,18 @@ void GamePieceActor::Update(int time)
     }
 }
 
+Rect GamePieceActor::Area() const
+{
+    return Rect(int(mX) + kCellWidth / 2 - 62, int(mY) + kCellHeight / 2 - 60, 124, 120);
+}
+
+void GamePieceActor::AddLook(std::vector<float>& look) const
+{
+    TutorialActor::AddLook(look);
+    look.insert(look.end(), {float(mPiece), mFaded ? 1.0f : 0.0f, mFadeFraction, mExploding ? 1.0f : 0.0f,
+                             float(mExplosionFrame), mGrowing ? 1.0f : 0.0f, mGrowFraction});
+}
+
 void GamePieceActor::Draw(Graphics* g)
 {
     const int x = int(mX);

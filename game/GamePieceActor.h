@@ -16,6 +16,9 @@ public:
 
     void Update(int time) override;
     void Draw(Graphics* g) override;
+    // The cell and round it what an explosion's cels and a supernova's halo reach.
+    Rect Area() const override;
+    void AddLook(std::vector<float>& look) const override;
     bool HandleEvent(const TutorialEvent& event, int time) override;
 
     int mPiece;

@@ -12,6 +12,7 @@ public:
     GlowyBoxActor(int x, int y, int width, int height);
 
     void Draw(Graphics* g) override;
+    Rect Area() const override;
 };
 
 } // namespace Kavo

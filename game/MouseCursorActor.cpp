@@ -8,6 +8,11 @@ namespace Kavo
 
 MouseCursorActor::MouseCursorActor(int x, int y) : TutorialActor(x, y) {}
 
+Rect MouseCursorActor::Area() const
+{
+    return ImageAreaAt(IMAGE_TUTORIAL_MOUSECURSOR, mX, mY);
+}
+
 void MouseCursorActor::Draw(Graphics* g)
 {
     g->DrawImageF(IMAGE_TUTORIAL_MOUSECURSOR, mX, mY);

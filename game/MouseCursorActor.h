@@ -12,6 +12,7 @@ public:
     MouseCursorActor(int x, int y);
 
     void Draw(Graphics* g) override;
+    Rect Area() const override;
 };
 
 } // namespace Kavo

@@ -1,5 +1,9 @@
 #include "game/TutorialActor.h"
 
+#include "graphics/Image.h"
+#include "puzzle/ResourceIds.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace Kavo
@@ -50,6 +54,30 @@ bool TutorialActor::HandleEvent(const TutorialEvent& event, int time)
     case TutorialEvent::kHide: mVisible = false; return true;
     default: return false;
     }
+}
+
+Rect TutorialActor::ImageAreaAt(Image* image, float x, float y)
+{
+    if (image == nullptr) return Rect();
+    return Rect(int(std::floor(x)), int(std::floor(y)), image->GetWidth() + 1, image->GetHeight() + 1);
+}
+
+Rect TutorialActor::GridArea(int x, int y, int columns, int rows)
+{
+    constexpr int kPitch = 65;
+    Image* square = IMAGE_GRID_SQUARE;
+    Image* beam = IMAGE_GRID_CROSSBEAM;
+    const int squareW = square != nullptr ? square->GetCelWidth() : 0;
+    const int squareH = square != nullptr ? square->GetCelHeight() : 0;
+    const int beamW = beam != nullptr ? beam->GetWidth() : 0, beamH = beam != nullptr ? beam->GetHeight() : 0;
+    const int width = std::max(kPitch * (columns - 1) + squareW, kPitch * (columns - 2) + 57 + beamW);
+    const int height = std::max(kPitch * (rows - 1) + squareH, kPitch * (rows - 2) + 56 + beamH);
+    return Rect(x, y, std::max(width, 0), std::max(height, 0));
+}
+
+void TutorialActor::AddLook(std::vector<float>& look) const
+{
+    look.insert(look.end(), {mX, mY, mVisible ? 1.0f : 0.0f});
 }
 
 bool TutorialActor::IsMoving() const

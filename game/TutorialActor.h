@@ -1,11 +1,15 @@
 #pragma once
 
+#include "base/Rect.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace Kavo
 {
 
 class Graphics;
+class Image;
 
 // One scripted event of a tutorial actor: it runs at every script time from start to end (at
 // every time when end is negative).
@@ -46,6 +50,11 @@ public:
     // Runs every event due at time, in the order they were added.
     virtual void Update(int time);
     virtual void Draw(Graphics* g) = 0;
+    // Where Draw draws, in the screen's coordinates, at whatever stage of the actor's animation.
+    virtual Rect Area() const = 0;
+    // Appends what decides the actor's picture: its place and visibility here, the animation's
+    // state in the actors that animate. The tutorial screen marks an actor whose look changed.
+    virtual void AddLook(std::vector<float>& look) const;
     // False for an event type the actor does not know.
     virtual bool HandleEvent(const TutorialEvent& event, int time);
 
@@ -59,6 +68,13 @@ public:
     // Set by the tutorial screen from its second loop on; read by the pieces.
     static bool sTutorialLooped;
 
+protected:
+    // An image drawn at (x, y), placed at a fraction of a pixel or not.
+    static Rect ImageAreaAt(Image* image, float x, float y);
+    // A frame of grid squares (IMAGE_GRID_SQUARE) 65 pixels apart with their crossbeams.
+    static Rect GridArea(int x, int y, int columns, int rows);
+
+public:
     float mX, mY;
     float mVelocityX = 0.0f;
     float mVelocityY = 0.0f;

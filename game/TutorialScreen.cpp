@@ -69,6 +69,7 @@ void TutorialScreen::AddedToManager(WidgetManager* manager)
         manager->AddWidget(mSkipCheckbox);
     }
     mActors = TutorialScript::Build();
+    mShownActors.clear();
     mScriptTime = 0;
     Update();
 }
@@ -88,18 +89,43 @@ void TutorialScreen::Update()
     {
         mScriptTime = 0;
         mActors = TutorialScript::Build();
+        mShownActors.clear();
         TutorialActor::sTutorialLooped = true;
     }
     for (auto& actor : mActors)
         actor->Update(mScriptTime);
     ++mScriptTime;
-    MarkDirty();
+    MarkChangedActors();
 }
 
 void TutorialScreen::UpdateF(float fraction)
 {
     for (auto& actor : mActors)
         actor->Move(fraction);
+    MarkChangedActors();
+}
+
+void TutorialScreen::MarkChangedActors()
+{
+    if (mShownActors.size() != mActors.size())
+    {
+        // New actors: all of them, and whatever the old ones left.
+        mShownActors.assign(mActors.size(), ShownActor());
+        MarkDirty();
+    }
+    for (size_t i = 0; i < mActors.size(); ++i)
+    {
+        const TutorialActor& actor = *mActors[i];
+        ShownActor& shown = mShownActors[i];
+        std::vector<float> look;
+        actor.AddLook(look);
+        if (look == shown.look) continue;
+        if (shown.visible) MarkDirtyRect(shown.area);
+        shown.visible = actor.mVisible;
+        shown.area = actor.Area();
+        shown.look = std::move(look);
+        if (shown.visible) MarkDirtyRect(shown.area);
+    }
 }
 
 void TutorialScreen::Draw(Graphics* g)

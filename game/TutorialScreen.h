@@ -45,6 +45,19 @@ public:
     Checkbox* mSkipCheckbox = nullptr; // owned
     TutorialActorList mActors;
     int mScriptTime = 0;
+
+private:
+    // An actor as the screen last marked it.
+    struct ShownActor
+    {
+        bool visible = false;
+        Rect area;
+        std::vector<float> look;
+    };
+    // Marks the places of the actors whose look changed since the last call (all of the screen
+    // when the script began again).
+    void MarkChangedActors();
+    std::vector<ShownActor> mShownActors;
 };
 
 } // namespace Kavo

@@ -242,6 +242,55 @@ TEST_F(TutorialScreenTest, TheLoopRestartsAfterItsLastTimeAndThePiecesFadeBackIn
     EXPECT_FALSE(app.mWidgetManager->HasWidget(screen.mOkButton));
 }
 
+// The demonstration marks only its actors whose look changed (a piece moving, exploding or
+// growing, the pointer, a blinking mark), where they were and where they are, and all of the
+// screen when it begins again; a piece drawn anywhere in its animation stays inside its area.
+TEST_F(TutorialScreenTest, OnlyTheActorsThatChangeAreMarked)
+{
+    Kavo::TutorialScreen screen(&listener, true);
+    screen.CreateControls();
+    screen.Resize(0, 0, 800, 600);
+    Kavo::WidgetManager& manager = *app.mWidgetManager;
+    manager.AddWidget(&screen);
+    manager.DrawScreen();
+    int64_t marked = 0, updates = 0;
+    while (screen.mScriptTime <= TutorialScript::kLastTime)
+    {
+        screen.Update();
+        screen.UpdateF(1.0f);
+        for (const Kavo::Rect& rect : manager.DirtyRects())
+            marked += int64_t(rect.mWidth) * rect.mHeight;
+        ++updates;
+        manager.DrawScreen();
+    }
+    EXPECT_LT(marked, updates * 800 * 600 / 4) << "a quarter of the screen an update at most, on average";
+    screen.Update(); // the demonstration begins again
+    EXPECT_EQ(manager.DirtyRects(), std::vector<Kavo::Rect>{Kavo::Rect(0, 0, 800, 600)});
+
+    Kavo::MemoryImage image;
+    image.Create(800, 600);
+    GamePieceActor piece(300, 200, 1, false);
+    piece.mExploding = true;
+    for (int frame = 1; frame <= 5; ++frame)
+    {
+        image.Clear();
+        image.Create(800, 600);
+        Kavo::Graphics g(&image);
+        piece.mExplosionFrame = frame;
+        piece.Draw(&g);
+        const Kavo::Rect area = piece.Area();
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+            {
+                if (image.GetBits()[size_t(y) * 800 + size_t(x)] != 0)
+                {
+                    ASSERT_TRUE(area.Contains(x, y)) << frame << ": " << x << "," << y;
+                }
+            }
+    }
+    manager.RemoveWidget(&screen);
+}
+
 TEST_F(TutorialScreenTest, TheCheckBoxAndOkTellTheListener)
 {
     Kavo::TutorialScreen screen(&listener, true);
