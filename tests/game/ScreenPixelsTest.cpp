@@ -197,10 +197,13 @@ TEST(ScreenPixels, DrawingWhatChangedShowsWhatAWholeRedrawShowsAtEveryFrame)
 {
     gametest::PrepareGameFolder();
     // Untimed as shipped, but short: 16 pieces a level, and the game is won with level 2.
-    std::string rules = gametest::ShippedRules("untimed_config.xml");
-    rules = Kavo::StringReplaceAll(rules, "<nWinningLevelRequirement value=\"34\"/>",
-                                   "<nWinningLevelRequirement value=\"3\"/>");
+    const std::string shipped = gametest::ShippedRules("untimed_config.xml");
+    std::string rules = Kavo::StringReplaceAll(shipped, "<nWinningLevelRequirement value=\"34\"/>",
+                                               "<nWinningLevelRequirement value=\"3\"/>");
+    ASSERT_NE(rules, shipped);
+    const std::string won = rules;
     rules = Kavo::StringReplaceAll(rules, "<nPiecesInLevel value=\"40\"/>", "<nPiecesInLevel value=\"16\"/>");
+    ASSERT_NE(rules, won);
     gametest::WriteTextFile("properties/untimed_config.xml", rules);
     // The game's own pictures, fonts and sounds, as the build makes them, and their manifest in
     // place of the fixtures'.
