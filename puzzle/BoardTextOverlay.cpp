@@ -62,11 +62,30 @@ void BoardTextOverlay::Close()
     gKavoApp->SafeDeleteWidget(this);
 }
 
+std::array<int, 3> BoardTextOverlay::Look() const
+{
+    // What the picture depends on: the cover's fade (and the background through it with 3D),
+    // the text's alpha and how many characters are typed out.
+    const int fade = (mCover || Is3DDrawing()) ? FadeAt(mCounter) : 0;
+    const int left = mLifetime - mCounter;
+    const int alpha = left < kTextFadeUpdates ? std::max(0, left) : 255;
+    int characters = 0;
+    for (const std::string& line : mLines)
+        characters += int(line.size());
+    return {fade, alpha, std::min(mCounter / kUpdatesPerCharacter, characters)};
+}
+
+int BoardTextOverlay::FadeAt(int counter) const
+{
+    return std::max(0, 255 - (mCover ? counter / 2 : counter * 2));
+}
+
 void BoardTextOverlay::Update()
 {
     if (!mRunning || mClosed) return;
+    const std::array<int, 3> shown = Look();
     ++mCounter;
-    MarkDirty();
+    if (Look() != shown) MarkDirty();
     if (mCounter >= mLifetime) Close();
 }
 
@@ -81,7 +100,7 @@ void BoardTextOverlay::MouseDown(int x, int y, int button, int clickCount)
 
 void BoardTextOverlay::Draw(Graphics* g)
 {
-    int fade = std::max(0, 255 - (mCover ? mCounter / 2 : mCounter * 2));
+    int fade = FadeAt(mCounter);
     bool is3D = Is3DDrawing();
     if (mCover)
     {

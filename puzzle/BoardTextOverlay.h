@@ -3,6 +3,7 @@
 #include "puzzle/BoardPopup.h"
 #include "widgets/Widget.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ public:
 
 private:
     void Close();
+    int FadeAt(int counter) const;
+    std::array<int, 3> Look() const; // an update that leaves it alone marks nothing
 };
 
 } // namespace Kavo

@@ -33,6 +33,8 @@ void FancyChallengeButton::SetMedal(int medal)
 void FancyChallengeButton::UpdateF(float fraction)
 {
     mSpinAngle += mSpinSpeed * fraction * 0.005f;
+    // Only the 3D drawing turns the medal.
+    if (!mDisabled && mMedal >= 1 && mMedal <= 4 && Is3DDrawing()) MarkDirty();
 }
 
 void FancyChallengeButton::Draw(Graphics* g)

@@ -513,6 +513,48 @@ TEST_F(BoardTest, AStoryTextClosesAfterItsTimeOrAtAClick)
     app.Run(2);
 }
 
+// A story marks itself when its picture changes (a character typed, the cover's fade, the text's
+// fade) and nothing between: at rest the screen sleeps.
+TEST_F(BoardTest, AStoryTextMarksItselfOnlyWhenItsPictureChanges)
+{
+    struct Case
+    {
+        bool cover;
+        int counter; // before the update
+        bool marked;
+    };
+    // "Short": 5 characters, one every 6 updates; a life of 485 updates, the text fading over the last 255.
+    const Case cases[] = {
+        {false, 5, true},    // the first character
+        {false, 6, false},   // between characters
+        {false, 29, true},   // the last one
+        {false, 30, false},  // typed out, not yet fading
+        {false, 200, false}, //
+        {false, 230, true},  // the text's fade begins
+        {false, 400, true},  //
+        {true, 30, false},   // the cover's fade steps every other update
+        {true, 31, true},    //
+        {true, 600, false},  // the cover gone, the text still
+    };
+    struct Listener : BoardPopupListener
+    {
+        void OnPopupClosed(int, int) override {}
+    } listener;
+    for (const Case& c : cases)
+    {
+        auto* overlay = new BoardTextOverlay(&listener, 106, "Short", nullptr, c.cover);
+        overlay->mLifetime = c.cover ? 900 : overlay->GetLifetime();
+        overlay->Show();
+        overlay->mCounter = c.counter;
+        app.mWidgetManager->DrawScreen();
+        ASSERT_FALSE(overlay->mDirty);
+        app.Run(1);
+        EXPECT_EQ(overlay->mDirty, c.marked) << c.cover << " " << c.counter;
+        app.mWidgetManager->MouseDown(400, 300, 1);
+        app.Run(1);
+    }
+}
+
 TEST_F(BoardTest, ExplosionsWaitByTheirChainStepAndAnimationsRunAtTheirSpeed)
 {
     Start(QuietRules(mtFourSquareRotateCW, mtFourSquareRotateCW));

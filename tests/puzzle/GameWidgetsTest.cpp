@@ -334,6 +334,17 @@ TEST_F(GameWidgetsTest, AGreyedButtonNeverReportsAndAChallengeButtonFollowsItsMe
     EXPECT_EQ(challenge.mSpinSpeed, 1.5f);
     challenge.UpdateF(10.0f);
     EXPECT_FLOAT_EQ(challenge.mSpinAngle, 0.075f);
+    // Only the 3D drawing shows the turn, so only then does a step mark the button.
+    challenge.Resize(0, 0, 80, 80);
+    app.mWidgetManager->AddWidget(&challenge);
+    app.mWidgetManager->DrawScreen();
+    challenge.UpdateF(1.0f);
+    EXPECT_FALSE(challenge.mDirty);
+    app.is3D = true;
+    challenge.UpdateF(1.0f);
+    EXPECT_TRUE(challenge.mDirty);
+    app.mWidgetManager->RemoveWidget(&challenge);
+    app.is3D = false;
     challenge.SetMedal(0);
     EXPECT_EQ(challenge.mSpinSpeed, 1.5f);
 }
