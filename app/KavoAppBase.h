@@ -203,9 +203,9 @@ public:
     virtual bool DrawFrame();
     // Presents the screen image (rect: part of it, or null for all) and recovers a lost display.
     virtual void Redraw(const Rect* rect);
-    // Presents these rectangles of the screen image (screen-image coordinates) and recovers a lost
-    // display as Redraw does; an empty list shows nothing new.
-    void RedrawRects(const std::vector<Rect>& rects);
+    // Presents only these parts of the screen image (they may overlap; none: only a software
+    // cursor that moved), with the same recovery of a lost display.
+    virtual void RedrawRects(const std::vector<Rect>& rects);
     virtual void PreInitHook() {}
     virtual void LoopUntilShutdown();
     virtual bool UpdateAppStep(bool* updated);

@@ -529,17 +529,16 @@ bool KavoAppBase::DrawFrame()
     return true;
 }
 
-void KavoAppBase::RedrawRects(const std::vector<Rect>& rects)
-{
-    // The display presents the whole screen image for now.
-    (void)rects;
-    Redraw(nullptr);
-}
-
 void KavoAppBase::Redraw(const Rect* rect)
 {
+    if (!mDDInterface) return;
+    RedrawRects({rect ? *rect : Rect(0, 0, mDDInterface->mWidth, mDDInterface->mHeight)});
+}
+
+void KavoAppBase::RedrawRects(const std::vector<Rect>& rects)
+{
     if (mDrawing || mShutdown || sIdleSuspended || !mDDInterface) return;
-    if (mDDInterface->Redraw(rect))
+    if (mDDInterface->RedrawRects(rects))
     {
         if (sRecoveringDisplay)
         {

@@ -193,10 +193,12 @@ bool D3DTester::Prepare(platform::WindowId window)
             mDriverYear =
                 platform::Clock::LocalTime(std::time_t(times.lastWrite / 1000000000)).tm_year + 1900;
 
+        // The card is judged by what draws: the renderer and what is behind it.
+        mDD->DescribeRenderer(mIdentity);
         if (!IsCardSupported(mIdentity.description))
             Warn(StrFormat("Unsupported video card: %s", mIdentity.description.c_str()));
 
-        CheckDX(mDD->SetCooperativeLevel(window, false, false), "SetCooperativeLevel");
+        CheckDX(mDD->SetCooperativeLevel(window, false, false, true), "SetCooperativeLevel");
         platform::SurfaceDesc test;
         test.width = 100;
         test.height = 100;

@@ -208,8 +208,10 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     }
     mRendererName = mDD->RendererName();
     // The road and renderer go to the log whenever they change (not at every rebuild of the surfaces).
-    std::string choice = StrFormat("Display: drawing through %s on SDL's %s renderer, %d x %d %s, %d-bit",
-                                   mIs3D ? "the 3D renderer" : "surfaces", mRendererName.c_str(), mWidth, mHeight,
+    std::string shownThrough =
+        mDD->PresentsThroughRenderer() ? "SDL's " + mRendererName + " renderer" : std::string("the window's surface");
+    std::string choice = StrFormat("Display: drawing through %s, shown through %s, %d x %d %s, %d-bit",
+                                   mIs3D ? "the 3D renderer" : "surfaces", shownThrough.c_str(), mWidth, mHeight,
                                    windowed ? "in a window" : "full screen", mBitCount);
     if (choice != mLoggedChoice)
     {
@@ -248,7 +250,8 @@ int DDInterface::InitFullScreen(platform::WindowId window)
     OutputDebugF("Display is           %4lu x %4lu [%2d:%2d]\n", (unsigned long)mDisplayWidth,
                  (unsigned long)mDisplayHeight, mDisplayAspect.mNumerator, mDisplayAspect.mDenominator);
 
-    if (CheckResult(mDD->SetCooperativeLevel(window, true, settings.waitForVSync), "SetCooperativeLevel FullScreen"))
+    if (CheckResult(mDD->SetCooperativeLevel(window, true, settings.waitForVSync, mIs3D),
+                    "SetCooperativeLevel FullScreen"))
         return RESULT_EXCLUSIVE_FAIL;
     if (CheckResult(mDD->SetDisplayMode(mDisplayWidth, mDisplayHeight, mFullscreenBits), "SetDisplayMode FullScreen"))
         return RESULT_DISPCHANGE_FAIL;
@@ -256,7 +259,7 @@ int DDInterface::InitFullScreen(platform::WindowId window)
     SurfaceDesc primary;
     primary.primary = true;
     primary.backBuffers = 1;
-    primary.renderTarget = false;
+    primary.renderTarget = mIs3D; // on the 3D road the frame reaches the screen without a read-back
     if (CheckResult(mDD->CreateSurface(primary, mPrimarySurface), "CreateSurface FullScreen Primary"))
         return RESULT_SURFACE_FAIL;
     mSecondarySurface = mPrimarySurface->GetBackBuffer();
@@ -317,10 +320,12 @@ int DDInterface::InitWindowed(platform::WindowId window)
     OutputDebugF("Window is            %4lu x %4lu [%2d:%2d]\n", (unsigned long)mDisplayWidth,
                  (unsigned long)mDisplayHeight, mDisplayAspect.mNumerator, mDisplayAspect.mDenominator);
 
-    if (CheckResult(mDD->SetCooperativeLevel(window, false, settings.waitForVSync), "SetCooperativeLevel Windowed"))
+    if (CheckResult(mDD->SetCooperativeLevel(window, false, settings.waitForVSync, mIs3D),
+                    "SetCooperativeLevel Windowed"))
         return RESULT_FAIL;
     SurfaceDesc primary;
     primary.primary = true;
+    primary.renderTarget = mIs3D;
     DisplayResult hr = mDD->CreateSurface(primary, mPrimarySurface);
     if (hr == platform::kErrInvalidPixelFormat)
     {
@@ -427,6 +432,11 @@ bool DDInterface::SetupTester(platform::WindowId window)
 
 bool DDInterface::Redraw(const Rect* rect)
 {
+    return RedrawRects({rect ? *rect : Rect(0, 0, mWidth, mHeight)});
+}
+
+bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
+{
     AutoCrit lock(mCritSect);
     if (!mInitialized || !mScreenImage) return false;
     DisplaySettings settings = mHost->GetDisplaySettings();
@@ -447,13 +457,33 @@ bool DDInterface::Redraw(const Rect* rect)
         }
     }
 
-    Rect source(0, 0, mWidth, mHeight), dest = mPresentationRect;
-    if (rect && !mIsAspectCorrected)
+    // What is presented: the asked rectangles cut to the draw buffer, and where the software
+    // cursor was shown and will be (it moves with the frame). With the aspect corrected the
+    // draw buffer is stretched onto the presentation rectangle: whole.
+    const bool flipping = !mWindowed && settings.flipInFullScreen && !settings.popupShown;
+    const bool drawsCursor = mWindowed || flipping;
+    const Rect bounds(0, 0, mWidth, mHeight);
+    std::vector<Rect> rects;
+    if (mIsAspectCorrected)
     {
-        source = *rect;
-        dest = *rect;
+        rects.push_back(bounds);
     }
-    SurfaceRect src = ToSurfaceRect(source), dst = ToSurfaceRect(dest);
+    else
+    {
+        for (const Rect& r : asked)
+        {
+            Rect c = r.Intersection(bounds);
+            if (c.mWidth > 0 && c.mHeight > 0) rects.push_back(c);
+        }
+        if (drawsCursor && mCursorImage.load())
+        {
+            for (const Rect& area : {CursorAreaAt(mCursorOldX, mCursorOldY, nullptr), CursorAreaAt(mCursorX, mCursorY, nullptr)})
+                if (area.mWidth > 0 && area.mHeight > 0) rects.push_back(area);
+        }
+    }
+    auto sourceOf = [&](const Rect& r) { return mIsAspectCorrected ? ToSurfaceRect(bounds) : ToSurfaceRect(r); };
+    auto destOf = [&](const Rect& r) { return mIsAspectCorrected ? ToSurfaceRect(mPresentationRect) : ToSurfaceRect(r); };
+    const bool whole = std::find(rects.begin(), rects.end(), bounds) != rects.end();
 
     // Pending drawing has finished once the draw surface can be locked (a 3D draw surface has
     // finished with the end of its scene: it is not read back for that).
@@ -462,11 +492,20 @@ bool DDInterface::Redraw(const Rect* rect)
         mDrawSurface->Unlock();
 
     DisplayResult hr = platform::kDisplayOk;
+    auto copyAll = [&](DisplaySurface* to, DisplaySurface* from)
+    {
+        for (const Rect& r : rects)
+        {
+            SurfaceRect src = sourceOf(r), dst = destOf(r);
+            hr = to->Blt(&dst, from, &src, platform::kBltWait);
+            if (hr < 0) return;
+        }
+    };
     const char* what = "Redraw Windowed";
-    if (!mWindowed && settings.flipInFullScreen && !settings.popupShown)
+    if (flipping)
     {
         what = "Redraw FullScreen Flip";
-        if (!mDirectVideoDraw) hr = mSecondarySurface->Blt(&dst, mDrawSurface.get(), &src, platform::kBltWait);
+        if (!mDirectVideoDraw) copyAll(mSecondarySurface.get(), mDrawSurface.get());
         if (hr >= 0)
         {
             mCursorOldX = mCursorX.load();
@@ -478,7 +517,7 @@ bool DDInterface::Redraw(const Rect* rect)
     else if (!mWindowed)
     {
         what = "Redraw FullScreen Blt";
-        hr = mPrimarySurface->Blt(&dst, mDrawSurface.get(), &src, platform::kBltWait);
+        copyAll(mPrimarySurface.get(), mDrawSurface.get());
     }
     else if (!mDirectVideoDraw)
     {
@@ -488,10 +527,11 @@ bool DDInterface::Redraw(const Rect* rect)
         bool split = false;
         if (settings.waitForVSync && !settings.softVSync)
         {
-            if (mScanLineFailCount < 3) split = SplitPresent(source, dest);
+            // A whole frame is shown in two halves behind the scan line; parts wait for the blank.
+            if (whole && mScanLineFailCount < 3) split = SplitPresent(Rect(0, 0, mWidth, mHeight), mPresentationRect);
             if (!split) mDD->WaitForVerticalBlank();
         }
-        if (!split) hr = mPrimarySurface->Blt(&dst, mDrawSurface.get(), &src, platform::kBltWait);
+        if (!split) copyAll(mPrimarySurface.get(), mDrawSurface.get());
         if (mCursorDrawn)
         {
             RestoreCursorArea(mDrawSurface.get());
@@ -504,7 +544,14 @@ bool DDInterface::Redraw(const Rect* rect)
         mCursorOldX = mCursorX.load();
         mCursorOldY = mCursorY.load();
         DrawCursor(mSecondarySurface.get(), true);
-        hr = mPrimarySurface->Blt(&dst, mSecondarySurface.get(), &src, platform::kBltWait);
+        copyAll(mPrimarySurface.get(), mSecondarySurface.get());
+        // The secondary is the screen image itself: the cursor leaves it again, as it leaves the
+        // draw surface, so that a frame that redraws only a part does not keep it.
+        if (mCursorDrawn)
+        {
+            RestoreCursorArea(mSecondarySurface.get());
+            mCursorDrawn = true;
+        }
     }
     mDD->PresentPending();
     mPresenting = false;
@@ -558,8 +605,24 @@ bool DDInterface::SplitPresent(const Rect& source, const Rect& dest)
 
 void DDInterface::PresentPending()
 {
-    AutoCrit lock(mCritSect);
-    if (mDD) mDD->PresentPending();
+    {
+        AutoCrit lock(mCritSect);
+        // On the 3D road the cursor moves with a present of its areas, here on the main thread:
+        // the screen's picture is with the renderer, which the cursor thread may not touch.
+        bool cursorMoved = mIs3D && mInitialized && mCursorImage.load() &&
+                           (mCursorX.load() != mCursorOldX.load() || mCursorY.load() != mCursorOldY.load());
+        if (!cursorMoved)
+        {
+            if (mDD) mDD->PresentPending();
+            return;
+        }
+    }
+    RedrawRects({});
+}
+
+bool DDInterface::PresentMayWaitForVSync() const
+{
+    return mDD && mDD->PresentsThroughRenderer();
 }
 
 // ---------------------------------------------------------------- software cursor
@@ -647,7 +710,8 @@ void DDInterface::SetCursorPos(int x, int y)
     mCursorY = y;
     if (mPresenting) return;
     AutoCrit lock(mCritSect);
-    if (!mInitialized || !mPrimarySurface || mPresenting) return;
+    // On the 3D road the main thread draws it (PresentPending).
+    if (!mInitialized || !mPrimarySurface || mPresenting || mIs3D) return;
     if (!mCursorDrawn)
     {
         mCursorOldX = x;

@@ -75,20 +75,31 @@ public:
     DDImage* GetScreenImage() { return mScreenImage; }
     // Presents the frame; false when the display is not initialised, a 3D failure switched 3D
     // off, or the surfaces were lost (the application then initialises the display again).
+    // Redraw presents one rectangle of the screen image, or all of it.
     bool Redraw(const Rect* rect = nullptr);
+    // Presents only these parts of the screen image (screen-image coordinates; they may overlap;
+    // none: only a software cursor that moved). The software cursor's old and new areas are
+    // presented with them.
+    bool RedrawRects(const std::vector<Rect>& rects);
+    // False when presenting never waits for the display's refresh (the window's surface shows
+    // the screen): the loop then paces itself by the clock. Through a renderer it may wait (with
+    // vertical sync; the loop finds out when it does not).
+    bool PresentMayWaitForVSync() const;
     // Draws straight into a video-memory surface or not; rebuilds the screen image.
     void SetDirectVideoDraw(bool on);
     // Runs the 3D test once, when the application wants 3D or tests it automatically, and turns
     // 3D on or off from its verdict; true when it ran now.
     bool SetupTester(platform::WindowId window);
     // The software cursor. SetCursorPos is called by the cursor thread: it draws the cursor on
-    // the primary at once (between frames), and the main loop shows it (PresentPending).
+    // the primary at once (between frames), and the main loop shows it (PresentPending); on the
+    // 3D road it only stores the position, and PresentPending draws it.
     void SetCursorPos(int x, int y);
     // Only stores the position: the next frame draws it.
     void SetPendingCursorPos(int x, int y);
     // True when the image changed.
     bool SetCursorImage(Image* image);
-    // Main thread: shows what was drawn on the primary since it was last shown.
+    // Main thread: shows what was drawn on the primary since it was last shown (on the 3D road,
+    // the software cursor at its new place).
     void PresentPending();
     void RemoveImageTextures(MemoryImage* image);
 

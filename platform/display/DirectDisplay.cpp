@@ -9,10 +9,15 @@
 #include "platform/display/Screen.h"
 #include "platform/window/Window.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace platform
@@ -48,6 +53,48 @@ void NameToGuid(const std::string& name, uint8_t guid[16])
     }
     std::memcpy(guid, &h1, 8);
     std::memcpy(guid + 8, &h2, 8);
+}
+
+// The kernel's render devices ("10de:1c82 nvidia"), read from the system's device tables; a
+// device without readable details is named by its node. None on a machine without graphics
+// hardware of its own (or without its driver).
+std::vector<std::string> RenderDevices()
+{
+    std::vector<std::string> out;
+    auto read = [](const std::string& path)
+    {
+        std::string text;
+        if (FILE* f = std::fopen(path.c_str(), "r"))
+        {
+            char line[256];
+            if (std::fgets(line, sizeof line, f)) text = line;
+            std::fclose(f);
+        }
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        if (text.rfind("0x", 0) == 0) text = text.substr(2);
+        return text;
+    };
+    if (DIR* dir = opendir("/dev/dri"))
+    {
+        std::vector<std::string> nodes;
+        while (dirent* e = readdir(dir))
+            if (std::strncmp(e->d_name, "renderD", 7) == 0) nodes.push_back(e->d_name);
+        closedir(dir);
+        std::sort(nodes.begin(), nodes.end());
+        for (const std::string& node : nodes)
+        {
+            std::string base = "/sys/class/drm/" + node + "/device/";
+            std::string vendor = read(base + "vendor"), device = read(base + "device");
+            char driver[PATH_MAX] = {};
+            ssize_t n = readlink((base + "driver").c_str(), driver, sizeof driver - 1);
+            std::string name = n > 0 ? std::string(driver, size_t(n)) : std::string();
+            name = name.substr(name.find_last_of('/') + 1);
+            out.push_back(vendor.empty() ? node : vendor + ":" + device + (name.empty() ? "" : " " + name));
+        }
+    }
+    // A driver that draws without the kernel's render nodes.
+    if (access("/dev/nvidia0", F_OK) == 0) out.push_back("nvidia0");
+    return out;
 }
 
 // The name of the adapter behind an OpenGL renderer, read with the renderer's context current.
@@ -88,13 +135,15 @@ PixelFormat DirectDisplay::DesktopFormat()
     return PixelFormat::Rgb32(); // 24-bit desktops keep their pixels in 32 bits
 }
 
-DisplayResult DirectDisplay::SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync)
+DisplayResult DirectDisplay::SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync,
+                                                bool accelerated)
 {
     if (window == kNoWindow || !MainWindowExists()) return kErrInvalidParams;
     if (exclusiveFullScreen && GetDisplaySetup().faults.refuseMode) return kErrUnsupportedMode;
     if (!detail::OnMainThread()) return kErrWasStillDrawing;
     std::string error;
-    if (!OpenScreen(vsync, error)) return kErrGeneric;
+    if (!OpenScreen(accelerated ? ScreenRoad::Renderer : ScreenRoad::WindowSurface, vsync, error))
+        return kErrGeneric;
     mWindow = window;
     mExclusive = exclusiveFullScreen;
     if (!mModeSet || !exclusiveFullScreen)
@@ -176,10 +225,11 @@ DisplayResult DirectDisplay::CreateSurface(const SurfaceDesc& descIn, std::share
             std::shared_ptr<DisplaySurface> backBuffer = DisplaySurface::Access::Make(back);
             if (back.renderTarget && !DisplaySurface::Access::MakeRenderTarget(*backBuffer))
                 return kErrOutOfVideoMemory;
+            DisplaySurface::Access::TrackChanges(*backBuffer);
             DisplaySurface::Access::SetBackBuffer(*surface, backBuffer);
         }
         mPrimary = surface;
-        detail::MarkPrimaryChanged();
+        DisplaySurface::Access::TrackChanges(*surface);
     }
     out = surface;
     return kDisplayOk;
@@ -208,22 +258,41 @@ DisplayResult DirectDisplay::GetDeviceIdentifier(AdapterIdentity& out) const
         return kDisplayOk;
     }
     out = AdapterIdentity();
-    // The identity is that of the renderer the window shows through: made here when the window
-    // has none yet, so that the identity does not depend on when it is asked.
-    std::string error;
-    if (MainWindowExists() && !ScreenIsOpen() && detail::OnMainThread()) OpenScreen(false, error);
-    std::string renderer = ScreenRendererName();
-    std::string adapter =
-        renderer == "opengl" || renderer == "opengles2" ? GlRendererString() : std::string();
+    // Known without a renderer (which would load the 3D libraries): the desktop layer and the
+    // graphics devices the kernel offers to draw with.
     const char* video = SDL_GetCurrentVideoDriver();
-    out.description =
-        (adapter.empty() ? "SDL " + (renderer.empty() ? std::string("renderer") : renderer) : adapter) +
-        " (" + (video ? video : "no video") + ")";
+    std::vector<std::string> devices = RenderDevices();
+    std::string list;
+    for (const std::string& device : devices)
+        list += (list.empty() ? "" : ", ") + device;
+    out.hasRenderDevice = !devices.empty();
+    out.description = std::string(video ? video : "no video") + " display, " +
+                      (devices.empty() ? std::string("no render device") : "render device " + list);
     // The driver is the library that draws: SDL's own file.
     Dl_info info;
     if (dladdr(reinterpret_cast<void*>(&SDL_CreateRenderer), &info) && info.dli_fname)
         out.driver = info.dli_fname;
     NameToGuid(out.description, out.guid);
+    return kDisplayOk;
+}
+
+DisplayResult DirectDisplay::DescribeRenderer(AdapterIdentity& identity)
+{
+    if (GetDisplaySetup().identity) return kDisplayOk; // a test's adapter stands as it is
+    if (!detail::OnMainThread()) return kErrWasStillDrawing;
+    std::string error;
+    if (!ScreenHasRenderer() && (!MainWindowExists() || !OpenScreen(ScreenRoad::Renderer, false, error)))
+        return kErrGeneric;
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(detail::GetDesktop().renderer, &info) != 0) return kErrGeneric;
+    identity.renderer = info.name ? info.name : "";
+    identity.accelerated = (info.flags & SDL_RENDERER_ACCELERATED) != 0;
+    std::string adapter = identity.renderer == "opengl" || identity.renderer == "opengles2"
+                              ? GlRendererString()
+                              : std::string();
+    const char* video = SDL_GetCurrentVideoDriver();
+    identity.description = (adapter.empty() ? "SDL " + identity.renderer + " renderer" : adapter) + " (" +
+                           (video ? video : "no video") + ")";
     return kDisplayOk;
 }
 
@@ -277,30 +346,36 @@ void DirectDisplay::PresentPending()
     if (!detail::OnMainThread()) return;
     std::shared_ptr<DisplaySurface> primary = mPrimary.lock();
     if (!primary || primary->IsLost() || primary->IsLocked()) return;
-    if (!detail::TakePrimaryChanged()) return;
-    const PixelFormat& f = primary->Format();
-    const uint8_t* pixels = DisplaySurface::Access::Pixels(*primary);
-    int pitch = DisplaySurface::Access::Pitch(*primary);
-    if (f == PixelFormat::Rgb32())
+    std::vector<SurfaceRect> changed = DisplaySurface::Access::TakeChanged(*primary);
+    if (changed.empty()) return;
+    // A picture with the renderer is shown from its texture, never read back.
+    if (DisplaySurface::Access::OnGpu(*primary) && ScreenHasRenderer())
     {
-        PresentScreen(reinterpret_cast<const uint32_t*>(pixels), primary->Width(), primary->Height(), pitch);
+        PresentScreenTexture(DisplaySurface::Access::Texture(*primary), primary->Width(), primary->Height());
         return;
     }
-    PixelConverter conv(f, nullptr);
-    std::vector<uint32_t> argb(size_t(primary->Width()) * size_t(primary->Height()));
-    for (int y = 0; y < primary->Height(); ++y)
-    {
-        const uint8_t* row = pixels + size_t(y) * size_t(pitch);
-        uint32_t* o = argb.data() + size_t(y) * size_t(primary->Width());
-        for (int x = 0; x < primary->Width(); ++x)
-            o[x] = conv.ToArgb(conv.Load(row + size_t(x) * size_t(conv.Bytes()))) | 0xFF000000u;
-    }
-    PresentScreen(argb.data(), primary->Width(), primary->Height(), primary->Width() * 4);
+    ScreenImage image;
+    image.bits = DisplaySurface::Access::Pixels(*primary);
+    image.pitch = DisplaySurface::Access::Pitch(*primary);
+    image.width = primary->Width();
+    image.height = primary->Height();
+    image.format = primary->Format();
+    PresentScreen(image, changed);
 }
 
 std::string DirectDisplay::RendererName() const
 {
     return ScreenRendererName();
+}
+
+bool DirectDisplay::PresentWaitsForVSync() const
+{
+    return ScreenHasVSync();
+}
+
+bool DirectDisplay::PresentsThroughRenderer() const
+{
+    return ScreenHasRenderer();
 }
 
 DisplayResult DirectDisplay::CreateDevice(std::shared_ptr<DisplaySurface> target,

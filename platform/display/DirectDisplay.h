@@ -27,8 +27,11 @@ public:
     DirectDisplay& operator=(const DirectDisplay&) = delete;
 
     // Binds the display to the main window: shared with the desktop, or owning it in full
-    // screen (where display modes may be set). Makes the renderer that shows the screen.
-    DisplayResult SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync);
+    // screen (where display modes may be set). Accelerated: the screen is shown through the
+    // renderer the 3D device draws with, made now (vertical sync where the driver offers it);
+    // otherwise straight from main memory through the window's own surface, and no renderer is
+    // kept (nor made: the system's 3D libraries stay unloaded).
+    DisplayResult SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync, bool accelerated);
     // Full screen only: the screen becomes width x height at bits per pixel (16 or 32), shown
     // scaled to the desktop. kErrUnsupportedMode when refused, kErrNoExclusiveMode in a window.
     DisplayResult SetDisplayMode(int width, int height, int bits);
@@ -54,7 +57,13 @@ public:
 
     // Video memory in bytes: all of it and what is free.
     DisplayResult GetAvailableVidMem(uint32_t& total, uint32_t& free) const;
+    // The adapter as it is known without a renderer: the GUID, driver and description of the
+    // desktop layer and the kernel's render devices (none: everything would draw in software).
     DisplayResult GetDeviceIdentifier(AdapterIdentity& out) const;
+    // Completes the identity with what draws: the renderer (made now when there is none, on the
+    // main thread), whether it reports acceleration, and the description of what is behind it
+    // (OpenGL's renderer string). The GUID stays. An identity a test set up stands as it is.
+    DisplayResult DescribeRenderer(AdapterIdentity& identity);
     // The monitor's refresh rate in hertz; kErrUnsupported when it is not known.
     DisplayResult GetMonitorFrequency(int& hertz) const;
     // The row the monitor shows now; kErrVerticalBlankInProgress in its vertical blank.
@@ -64,10 +73,14 @@ public:
     // Shows the desktop's own surface (before a system dialog in full screen).
     DisplayResult FlipToGDISurface();
 
-    // Main thread: shows the primary when it changed since it was last shown.
+    // Main thread: shows the parts of the primary that changed since they were last shown.
     void PresentPending();
-    // The renderer's name ("opengl", "software" ...), empty before SetCooperativeLevel.
+    // The renderer's name ("opengl", "software" ...), empty without one.
     std::string RendererName() const;
+    // Whether a present waits for the display's refresh (only through a renderer that syncs).
+    bool PresentWaitsForVSync() const;
+    // Whether the screen shows through a renderer (the accelerated road) or the window's surface.
+    bool PresentsThroughRenderer() const;
 
     struct Access;
 

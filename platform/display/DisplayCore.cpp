@@ -31,7 +31,6 @@ SurfaceRegistry& Registry()
 
 std::atomic<int> gLockedSurfaces{0};
 std::atomic<int64_t> gVideoBytes{0};
-std::atomic<bool> gPrimaryChanged{false};
 
 } // namespace
 
@@ -156,16 +155,6 @@ void AddVideoBytes(int64_t delta)
     gVideoBytes += delta;
 }
 
-void MarkPrimaryChanged()
-{
-    gPrimaryChanged = true;
-}
-
-bool TakePrimaryChanged()
-{
-    return gPrimaryChanged.exchange(false);
-}
-
 } // namespace detail
 
 uint32_t ChannelByte(uint32_t pixel, uint32_t mask)
@@ -213,6 +202,11 @@ int LiveDisplaySurfaces()
 int LockedDisplaySurfaces()
 {
     return detail::gLockedSurfaces;
+}
+
+int RenderersMade()
+{
+    return detail::GetDesktop().renderersMade;
 }
 
 // ---------------------------------------------------------------- result names

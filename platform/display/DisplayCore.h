@@ -56,9 +56,6 @@ void AddLockedSurfaces(int delta);
 // Bytes of video memory in use.
 uint64_t VideoBytesInUse();
 void AddVideoBytes(int64_t delta);
-// The primary changed: shown by the next PresentPending (or now, when it flips).
-void MarkPrimaryChanged();
-bool TakePrimaryChanged();
 
 } // namespace detail
 
@@ -75,8 +72,16 @@ struct DisplaySurface::Access
     // The renderer's texture of a texture surface (uploaded when it changed); opaque: every
     // alpha 255. Null when it cannot be made.
     static SDL_Texture* TextureToSample(DisplaySurface& surface, bool opaque);
-    // The render target was drawn into by the renderer.
-    static void GpuDrawn(DisplaySurface& surface);
+    // The render target was drawn into by the renderer (the rectangle, or all of it).
+    static void GpuDrawn(DisplaySurface& surface, const SurfaceRect* where = nullptr);
+    // Whether the picture is with the renderer only (a render target drawn by it since it was
+    // last read back).
+    static bool OnGpu(const DisplaySurface& surface) { return surface.mDesc.renderTarget && !surface.mCpuValid; }
+    // The primary and its back buffer: what was drawn since the last show or flip.
+    static void TrackChanges(DisplaySurface& surface);
+    static void MarkChanged(DisplaySurface& surface, const SurfaceRect& rect);
+    static void MarkAllChanged(DisplaySurface& surface);
+    static std::vector<SurfaceRect> TakeChanged(DisplaySurface& surface);
     static SDL_Texture* Texture(DisplaySurface& surface) { return surface.mTexture; }
     static int TextureWidth(const DisplaySurface& surface) { return surface.mTextureWidth; }
     static int TextureHeight(const DisplaySurface& surface) { return surface.mTextureHeight; }
@@ -84,7 +89,6 @@ struct DisplaySurface::Access
     static void SetLost(DisplaySurface& surface) { surface.mLost = true; }
     static const uint8_t* Pixels(const DisplaySurface& surface) { return surface.mPixels.data(); }
     static int Pitch(const DisplaySurface& surface) { return surface.mPitch; }
-    static void SwapPixels(DisplaySurface& a, DisplaySurface& b) { a.mPixels.swap(b.mPixels); }
     static void SetBackBuffer(DisplaySurface& s, std::shared_ptr<DisplaySurface> back)
     {
         s.mBackBuffer = std::move(back);

@@ -45,8 +45,10 @@ void ResetDisplaySetup();
 // display); their next use reports kErrSurfaceLost until they are restored or made anew.
 void LoseDisplaySurfaces();
 
-// Counters: surfaces alive, and surfaces locked now.
+// Counters: surfaces alive, surfaces locked now, and renderers made since the program started
+// (each loads the system's 3D libraries when it is an OpenGL one).
 int LiveDisplaySurfaces();
 int LockedDisplaySurfaces();
+int RenderersMade();
 
 } // namespace platform

@@ -214,10 +214,59 @@ SDL_Texture* DisplaySurface::Access::TextureToSample(DisplaySurface& s, bool opa
     return texture;
 }
 
-void DisplaySurface::Access::GpuDrawn(DisplaySurface& s)
+void DisplaySurface::Access::GpuDrawn(DisplaySurface& s, const SurfaceRect* where)
 {
     s.mGpuValid = true;
     s.mCpuValid = false;
+    if (where)
+        MarkChanged(s, *where);
+    else
+        MarkAllChanged(s);
+}
+
+// ---------------------------------------------------------------- what changed
+
+void DisplaySurface::Access::TrackChanges(DisplaySurface& s)
+{
+    s.mTracksChanges = true;
+    MarkAllChanged(s);
+}
+
+void DisplaySurface::Access::MarkChanged(DisplaySurface& s, const SurfaceRect& r)
+{
+    if (!s.mTracksChanges || r.left >= r.right || r.top >= r.bottom) return;
+    std::lock_guard<std::mutex> guard(s.mChangedLock);
+    if (s.mChangedWhole) return;
+    // Beyond this many the list costs more than showing everything.
+    constexpr size_t kMostRects = 256;
+    if (s.mChanged.size() >= kMostRects)
+    {
+        s.mChanged.clear();
+        s.mChangedWhole = true;
+        return;
+    }
+    s.mChanged.push_back(r);
+}
+
+void DisplaySurface::Access::MarkAllChanged(DisplaySurface& s)
+{
+    if (!s.mTracksChanges) return;
+    std::lock_guard<std::mutex> guard(s.mChangedLock);
+    s.mChanged.clear();
+    s.mChangedWhole = true;
+}
+
+std::vector<SurfaceRect> DisplaySurface::Access::TakeChanged(DisplaySurface& s)
+{
+    std::lock_guard<std::mutex> guard(s.mChangedLock);
+    std::vector<SurfaceRect> out;
+    if (s.mChangedWhole)
+        out.push_back(SurfaceRect{0, 0, s.Width(), s.Height()});
+    else
+        out.swap(s.mChanged);
+    s.mChanged.clear();
+    s.mChangedWhole = false;
+    return out;
 }
 
 // ---------------------------------------------------------------- locks
@@ -252,7 +301,7 @@ DisplayResult DisplaySurface::Unlock()
     {
         mGpuValid = false;
         mOpaqueTwinValid = false;
-        if (mDesc.primary) detail::MarkPrimaryChanged();
+        Access::MarkAllChanged(*this);
     }
     return kDisplayOk;
 }
@@ -289,9 +338,11 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
     }
     uint32_t key = source->mKey;
     const bool keyed = (flags & kBltKeySrc) && source->mHasKey;
+    const bool sourceOnGpu = Access::OnGpu(*source);
 
-    // Into a render target whose picture is with the renderer: drawn by the renderer.
-    if (mDesc.renderTarget && !mCpuValid)
+    // Into a render target whose picture is with the renderer, or from one whose picture is:
+    // drawn by the renderer, so that nothing is read back.
+    if (mDesc.renderTarget && (!mCpuValid || sourceOnGpu))
     {
         if (!detail::OnMainThread()) return kErrWasStillDrawing;
         DisplayResult hr = Access::MakeGpuValid(*this);
@@ -300,7 +351,9 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
         SDL_Texture* from = nullptr;
         SDL_Texture* staging = nullptr;
         SDL_Rect sr{s.left, s.top, s.Width(), s.Height()};
-        if (source->mDesc.renderTarget && !source->mCpuValid)
+        // A render target's texture is taken whenever it holds the picture: exact where a
+        // 16-bit copy in main memory would not be, and nothing to upload.
+        if (source->mDesc.renderTarget && (source->mGpuValid || !source->mCpuValid))
         {
             hr = Access::MakeGpuValid(*source);
             if (hr < 0) return hr;
@@ -324,24 +377,46 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
         int result = SDL_RenderCopy(r, from, &sr, &dr);
         if (staging) SDL_DestroyTexture(staging);
         if (result != 0) return kErrGeneric;
-        Access::GpuDrawn(*this);
+        Access::GpuDrawn(*this, &d);
         return kDisplayOk;
     }
 
-    // In main memory.
-    if (source->mDesc.renderTarget && !source->mCpuValid)
+    // In main memory. A source whose picture is with the renderer is read back where the blit
+    // reads it (all of it when a colour key is compared with its own pixels).
+    std::vector<uint8_t> readBack;
+    PixelFormat sourceFormat = source->Format();
+    const uint8_t* srcBase = source->mPixels.data();
+    int srcPitch = source->mPitch;
+    if (sourceOnGpu && keyed)
     {
         DisplayResult hr = Access::MakeCpuValid(*source);
         if (hr < 0) return hr;
     }
-    PixelConverter from(source->Format(), source->mPalette.get());
+    else if (sourceOnGpu)
+    {
+        detail::Desktop& desk = detail::GetDesktop();
+        if (source->mTextureGeneration != desk.rendererGeneration || !desk.renderer)
+        {
+            source->mLost = true;
+            return kErrSurfaceLost;
+        }
+        if (!detail::OnMainThread()) return kErrWasStillDrawing;
+        readBack.resize(size_t(s.Width()) * size_t(s.Height()) * 4);
+        SDL_Rect part{s.left, s.top, s.Width(), s.Height()};
+        SDL_SetRenderTarget(desk.renderer, source->mTexture);
+        if (SDL_RenderReadPixels(desk.renderer, &part, SDL_PIXELFORMAT_ARGB8888, readBack.data(), s.Width() * 4) != 0)
+            return kErrGeneric;
+        sourceFormat = PixelFormat::Rgb32();
+        srcBase = readBack.data();
+        srcPitch = s.Width() * 4;
+        s = SurfaceRect{0, 0, s.Width(), s.Height()};
+    }
+    PixelConverter from(sourceFormat, source->mPalette.get());
     PixelConverter to(Format(), mPalette.get());
-    const bool sameFormat = source->Format() == Format() && !(Format().flags & kPixelPaletteIndexed8);
+    const bool sameFormat = sourceFormat == Format() && !(Format().flags & kPixelPaletteIndexed8);
     const bool sameSize = s.Width() == d.Width() && s.Height() == d.Height();
     // A copy of the source when it overlaps the destination within one surface.
     std::vector<uint8_t> copy;
-    const uint8_t* srcBase = source->mPixels.data();
-    int srcPitch = source->mPitch;
     if (source == this)
     {
         copy = mPixels;
@@ -369,7 +444,7 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
     }
     mGpuValid = false;
     mOpaqueTwinValid = false;
-    if (mDesc.primary) detail::MarkPrimaryChanged();
+    Access::MarkChanged(*this, d);
     return kDisplayOk;
 }
 
@@ -379,8 +454,18 @@ DisplayResult DisplaySurface::Flip()
     if (!mDesc.primary || !mBackBuffer) return kErrInvalidParams;
     if (mLost || mBackBuffer->mLost) return kErrSurfaceLost;
     if (mLocked || mBackBuffer->mLocked) return kErrSurfaceBusy;
-    Access::SwapPixels(*this, *mBackBuffer);
-    detail::MarkPrimaryChanged();
+    DisplaySurface& back = *mBackBuffer;
+    std::vector<SurfaceRect> drawn = Access::TakeChanged(back);
+    const bool onGpu = Access::OnGpu(back) || Access::OnGpu(*this);
+    if (onGpu && !detail::OnMainThread()) return kErrWasStillDrawing;
+    for (const SurfaceRect& r : drawn)
+    {
+        SurfaceRect c{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, std::min(Width(), back.Width())),
+                      std::min(r.bottom, std::min(Height(), back.Height()))};
+        if (c.left >= c.right || c.top >= c.bottom) continue;
+        DisplayResult hr = Blt(&c, &back, &c, 0);
+        if (hr < 0) return hr;
+    }
     return kDisplayOk;
 }
 
@@ -415,6 +500,7 @@ DisplayResult DisplaySurface::Restore()
     mLost = false;
     mCpuValid = true;
     mGpuValid = false;
+    Access::MarkAllChanged(*this);
     if (mBackBuffer) mBackBuffer->Restore();
     return kDisplayOk;
 }

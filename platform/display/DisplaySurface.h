@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 struct SDL_Texture;
@@ -50,7 +51,9 @@ public:
     // a clipper, where the part outside the screen is cut off. Neither surface may be locked.
     DisplayResult Blt(const SurfaceRect* destRect, DisplaySurface* source, const SurfaceRect* sourceRect,
                       uint32_t flags);
-    // The primary with a back buffer exchanges the two and shows the new front.
+    // The primary with a back buffer shows the back buffer's picture: the parts of it drawn
+    // since the last flip are copied to the front, and the back buffer keeps its picture (what a
+    // flip leaves in it is undefined for the caller).
     DisplayResult Flip();
 
     // The source colour key, a pixel value in this surface's format.
@@ -87,6 +90,12 @@ private:
     bool mClipped = false;
     std::shared_ptr<DisplaySurface> mBackBuffer;
     std::shared_ptr<DisplayPalette> mPalette;
+    // The primary and its back buffer note the rectangles drawn since they were last shown
+    // (the primary) or flipped (the back buffer); too many become the whole surface.
+    bool mTracksChanges = false;
+    std::mutex mChangedLock;
+    std::vector<SurfaceRect> mChanged;
+    bool mChangedWhole = false;
     // With the renderer: the render target's texture, or a texture's upload.
     SDL_Texture* mTexture = nullptr;
     int mTextureWidth = 0; // the upload's size (a texel wider and higher on some renderers)

@@ -133,6 +133,13 @@ struct AdapterIdentity
     uint8_t guid[16] = {};
     std::string driver;      // the driver's file (its date tells the driver's age)
     std::string description; // the adapter's name
+    // The system offers a graphics device to draw with; without one a renderer can only
+    // rasterise in software.
+    bool hasRenderDevice = true;
+    // Once the renderer is described: SDL's name of it ("opengl", "software" ...) and whether it
+    // reports drawing with the graphics hardware.
+    std::string renderer;
+    bool accelerated = true;
 };
 
 } // namespace platform

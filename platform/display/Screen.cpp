@@ -1,18 +1,267 @@
 #include "platform/display/Screen.h"
 
+#include "platform/display/RowConverter.h"
+#include "platform/display/ScreenScaler.h"
 #include "platform/window/SdlDesktop.h"
 #include "platform/window/Window.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
 
 namespace platform
 {
 
-bool OpenScreen(bool vsync, std::string& error)
+namespace
+{
+
+// The converter of the format last shown (its tables are made once a format).
+const RowConverter& ConverterFor(const PixelFormat& format)
+{
+    static PixelFormat made;
+    static std::unique_ptr<RowConverter> converter;
+    if (!converter || !(made == format))
+    {
+        converter = std::make_unique<RowConverter>(format);
+        made = format;
+    }
+    return *converter;
+}
+
+ScreenScaler& Scaler()
+{
+    static ScreenScaler scaler;
+    return scaler;
+}
+
+SurfaceRect Clip(const SurfaceRect& r, int width, int height)
+{
+    return SurfaceRect{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width),
+                       std::min(r.bottom, height)};
+}
+
+bool Empty(const SurfaceRect& r)
+{
+    return r.left >= r.right || r.top >= r.bottom;
+}
+
+// Where a screen of width x height lands in an area of areaWidth x areaHeight, kept in shape, as
+// the renderer places a logical size: the whole width or height, the other centred.
+void Letterbox(int width, int height, int areaWidth, int areaHeight, SDL_Rect& viewport, float& scale)
+{
+    if (width == areaWidth && height == areaHeight)
+    {
+        viewport = SDL_Rect{0, 0, width, height};
+        scale = 1.0f;
+        return;
+    }
+    float wanted = float(width) / float(height), real = float(areaWidth) / float(areaHeight);
+    if (wanted > real)
+    {
+        scale = float(areaWidth) / float(width);
+        viewport.x = 0;
+        viewport.w = areaWidth;
+        viewport.h = int(float(height) * scale);
+        viewport.y = (areaHeight - viewport.h) / 2;
+    }
+    else
+    {
+        scale = float(areaHeight) / float(height);
+        viewport.y = 0;
+        viewport.h = areaHeight;
+        viewport.w = int(float(width) * scale);
+        viewport.x = (areaWidth - viewport.w) / 2;
+    }
+}
+
+// The window surface's pixels take 0x??RRGGBB words as they are.
+bool TakesArgbWords(const SDL_Surface* s)
+{
+    return s->format->BytesPerPixel == 4 && s->format->Rmask == 0xFF0000 && s->format->Gmask == 0xFF00 &&
+           s->format->Bmask == 0xFF;
+}
+
+// Rows of argb words (pitch in bytes) into a rectangle of a window surface of another format.
+void ConvertInto(SDL_Surface* s, const SDL_Rect& r, const uint32_t* argb, int pitchBytes)
+{
+    uint8_t* to = static_cast<uint8_t*>(s->pixels) + size_t(r.y) * size_t(s->pitch) +
+                  size_t(r.x) * size_t(s->format->BytesPerPixel);
+    SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, argb, pitchBytes, s->format->format, to, s->pitch);
+}
+
+// The surface road: the changed rectangles of the image into the window's surface.
+bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& changed)
+{
+    detail::Desktop& d = detail::GetDesktop();
+    SDL_Surface* s = SDL_GetWindowSurface(d.window);
+    if (!s || s->w <= 0 || s->h <= 0) return false;
+    const bool fresh = s != d.shownSurface || s->w != d.shownWidth || s->h != d.shownHeight ||
+                       image.width != d.screenWidth || image.height != d.screenHeight;
+    if (fresh)
+    {
+        SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
+        d.shownSurface = s;
+        d.shownWidth = s->w;
+        d.shownHeight = s->h;
+        d.screenWidth = image.width;
+        d.screenHeight = image.height;
+        Letterbox(image.width, image.height, s->w, s->h, d.viewport, d.viewportScale);
+        Scaler().SetSizes(image.width, image.height, d.viewport.w, d.viewport.h);
+    }
+    std::vector<SurfaceRect> rects =
+        fresh ? std::vector<SurfaceRect>{SurfaceRect{0, 0, image.width, image.height}} : changed;
+    const RowConverter& converter = ConverterFor(image.format);
+    const bool direct = TakesArgbWords(s);
+    const bool scaled = d.viewport.w != image.width || d.viewport.h != image.height;
+    std::vector<SDL_Rect> shown;
+    std::vector<uint32_t> scratch;
+    uint8_t* origin = static_cast<uint8_t*>(s->pixels) + size_t(d.viewport.y) * size_t(s->pitch) +
+                      size_t(d.viewport.x) * size_t(s->format->BytesPerPixel);
+    for (const SurfaceRect& asked : rects)
+    {
+        SurfaceRect r = Clip(asked, image.width, image.height);
+        if (Empty(r)) continue;
+        if (!scaled)
+        {
+            SDL_Rect to{d.viewport.x + r.left, d.viewport.y + r.top, r.Width(), r.Height()};
+            if (direct)
+            {
+                for (int y = r.top; y < r.bottom; ++y)
+                    converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
+                                         size_t(r.left) * size_t(image.format.BytesPerPixel()),
+                                     reinterpret_cast<uint32_t*>(origin + size_t(y) * size_t(s->pitch)) +
+                                         r.left,
+                                     r.Width());
+            }
+            else
+            {
+                scratch.resize(size_t(r.Width()) * size_t(r.Height()));
+                for (int y = r.top; y < r.bottom; ++y)
+                    converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
+                                         size_t(r.left) * size_t(image.format.BytesPerPixel()),
+                                     scratch.data() + size_t(y - r.top) * size_t(r.Width()), r.Width());
+                ConvertInto(s, to, scratch.data(), r.Width() * 4);
+            }
+            shown.push_back(to);
+            continue;
+        }
+        // Scaled: every destination pixel the change reaches, from the source around it.
+        ScreenScaler& scaler = Scaler();
+        SurfaceRect dest = scaler.Reach(r);
+        if (Empty(dest)) continue;
+        SurfaceRect foot = scaler.Footprint(dest);
+        std::vector<uint32_t> source;
+        ScreenScaler::SourceRow row;
+        if (converter.IsCopy())
+        {
+            row = [&](int y) {
+                return reinterpret_cast<const uint32_t*>(image.bits + size_t(y) * size_t(image.pitch)) +
+                       foot.left;
+            };
+        }
+        else
+        {
+            source.resize(size_t(foot.Width()) * size_t(foot.Height()));
+            for (int y = foot.top; y < foot.bottom; ++y)
+                converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
+                                     size_t(foot.left) * size_t(image.format.BytesPerPixel()),
+                                 source.data() + size_t(y - foot.top) * size_t(foot.Width()), foot.Width());
+            row = [&](int y) { return source.data() + size_t(y - foot.top) * size_t(foot.Width()); };
+        }
+        SDL_Rect to{d.viewport.x + dest.left, d.viewport.y + dest.top, dest.Width(), dest.Height()};
+        if (direct)
+        {
+            scaler.Scale(dest, row, origin + size_t(dest.top) * size_t(s->pitch) + size_t(dest.left) * 4,
+                         s->pitch);
+        }
+        else
+        {
+            scratch.resize(size_t(dest.Width()) * size_t(dest.Height()));
+            scaler.Scale(dest, row, reinterpret_cast<uint8_t*>(scratch.data()), dest.Width() * 4);
+            ConvertInto(s, to, scratch.data(), dest.Width() * 4);
+        }
+        shown.push_back(to);
+    }
+    if (fresh) return SDL_UpdateWindowSurface(d.window) == 0;
+    if (shown.empty()) return true;
+    return SDL_UpdateWindowSurfaceRects(d.window, shown.data(), int(shown.size())) == 0;
+}
+
+// The renderer road: the window drawn whole from a texture of the screen image.
+bool PresentThroughRenderer(SDL_Texture* texture, int width, int height)
+{
+    detail::Desktop& d = detail::GetDesktop();
+    if (d.fullscreen) SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    // The window is the target before its logical size is set: set while the 3D road's texture
+    // is the target, the size would be that texture's and the window would show the screen
+    // stretched over the whole desktop.
+    SDL_SetRenderTarget(d.renderer, nullptr);
+    // The screen keeps its size; in full screen the renderer scales it to the desktop, keeping
+    // its shape (bars beside or below it), and maps mouse positions back to it.
+    int logicalWidth = 0, logicalHeight = 0;
+    SDL_RenderGetLogicalSize(d.renderer, &logicalWidth, &logicalHeight);
+    if (d.fullscreen && (logicalWidth != width || logicalHeight != height))
+        SDL_RenderSetLogicalSize(d.renderer, width, height);
+    d.screenWidth = width;
+    d.screenHeight = height;
+    SDL_SetRenderDrawColor(d.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(d.renderer);
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    SDL_GetTextureBlendMode(texture, &blend);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    int result = SDL_RenderCopy(d.renderer, texture, nullptr, nullptr);
+    SDL_SetTextureBlendMode(texture, blend);
+    if (result != 0) return false;
+    SDL_RenderPresent(d.renderer);
+    return true;
+}
+
+// The renderer road with the image in main memory: the changed rows uploaded to the screen's
+// streaming texture, then the window drawn whole.
+bool PresentImageThroughRenderer(const ScreenImage& image, const std::vector<SurfaceRect>& changed)
+{
+    detail::Desktop& d = detail::GetDesktop();
+    bool fresh = !d.texture || d.screenWidth != image.width || d.screenHeight != image.height;
+    if (fresh)
+    {
+        if (d.texture) SDL_DestroyTexture(d.texture);
+        d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                      image.width, image.height);
+        if (!d.texture) return false;
+    }
+    std::vector<SurfaceRect> rects =
+        fresh ? std::vector<SurfaceRect>{SurfaceRect{0, 0, image.width, image.height}} : changed;
+    const RowConverter& converter = ConverterFor(image.format);
+    std::vector<uint32_t> rows;
+    for (const SurfaceRect& asked : rects)
+    {
+        SurfaceRect r = Clip(asked, image.width, image.height);
+        if (Empty(r)) continue;
+        SDL_Rect to{r.left, r.top, r.Width(), r.Height()};
+        rows.resize(size_t(r.Width()) * size_t(r.Height()));
+        for (int y = r.top; y < r.bottom; ++y)
+            converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
+                                 size_t(r.left) * size_t(image.format.BytesPerPixel()),
+                             rows.data() + size_t(y - r.top) * size_t(r.Width()), r.Width());
+        if (SDL_UpdateTexture(d.texture, &to, rows.data(), r.Width() * 4) != 0) return false;
+    }
+    return PresentThroughRenderer(d.texture, image.width, image.height);
+}
+
+} // namespace
+
+bool OpenScreen(ScreenRoad road, bool vsync, std::string& error)
 {
     detail::Desktop& d = detail::GetDesktop();
     if (!d.window)
     {
         error = d.videoUp ? "no main window" : GetVideoError();
         return false;
+    }
+    if (road == ScreenRoad::WindowSurface)
+    {
+        if (d.renderer) CloseScreen();
+        return true;
     }
     if (!d.renderer)
     {
@@ -25,7 +274,9 @@ bool OpenScreen(bool vsync, std::string& error)
             return false;
         }
         ++d.rendererGeneration;
+        ++d.renderersMade;
         d.rendererVSync = vsync;
+        d.shownSurface = nullptr; // the renderer draws the window from now on
     }
     else if (d.rendererVSync != vsync)
     {
@@ -45,44 +296,39 @@ void CloseScreen()
     d.texture = nullptr;
     d.renderer = nullptr;
     d.screenWidth = d.screenHeight = 0;
-    ++d.rendererGeneration; // every texture of the renderer is gone with it
+    d.shownSurface = nullptr; // drawn whole by the next present
+    ++d.rendererGeneration;   // every texture of the renderer is gone with it
 }
 
-bool ScreenIsOpen()
+bool ScreenHasRenderer()
 {
     return detail::GetDesktop().renderer != nullptr;
 }
 
-bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes)
+bool PresentScreen(const ScreenImage& image, const std::vector<SurfaceRect>& changed)
 {
     detail::Desktop& d = detail::GetDesktop();
-    if (!d.renderer || !pixels || width <= 0 || height <= 0) return false;
-    if (!d.texture || d.screenWidth != width || d.screenHeight != height)
-    {
-        if (d.texture) SDL_DestroyTexture(d.texture);
-        d.texture = SDL_CreateTexture(d.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                      width, height);
-        if (!d.texture) return false;
-        d.screenWidth = width;
-        d.screenHeight = height;
-        if (d.fullscreen) SDL_SetTextureScaleMode(d.texture, SDL_ScaleModeLinear);
-    }
-    if (SDL_UpdateTexture(d.texture, nullptr, pixels, pitchBytes) != 0) return false;
-    // The window is the target before its logical size is set: set while the 3D road's texture
-    // is the target, the size would be that texture's and the window would show the screen
-    // stretched over the whole desktop.
-    SDL_SetRenderTarget(d.renderer, nullptr);
-    // The screen keeps its size; in full screen the renderer scales it to the desktop, keeping
-    // its shape (bars beside or below it), and maps mouse positions back to it.
-    int logicalWidth = 0, logicalHeight = 0;
-    SDL_RenderGetLogicalSize(d.renderer, &logicalWidth, &logicalHeight);
-    if (d.fullscreen && (logicalWidth != width || logicalHeight != height))
-        SDL_RenderSetLogicalSize(d.renderer, width, height);
-    SDL_SetRenderDrawColor(d.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(d.renderer);
-    if (SDL_RenderCopy(d.renderer, d.texture, nullptr, nullptr) != 0) return false;
-    SDL_RenderPresent(d.renderer);
-    return true;
+    if (!d.window || !image.bits || image.width <= 0 || image.height <= 0) return false;
+    if (image.format.bitCount != 16 && image.format.bitCount != 32) return false;
+    return d.renderer ? PresentImageThroughRenderer(image, changed) : PresentToSurface(image, changed);
+}
+
+bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes)
+{
+    ScreenImage image;
+    image.bits = reinterpret_cast<const uint8_t*>(pixels);
+    image.pitch = pitchBytes;
+    image.width = width;
+    image.height = height;
+    image.format = PixelFormat::Rgb32();
+    return PresentScreen(image, {SurfaceRect{0, 0, width, height}});
+}
+
+bool PresentScreenTexture(SDL_Texture* texture, int width, int height)
+{
+    detail::Desktop& d = detail::GetDesktop();
+    if (!d.renderer || !texture || width <= 0 || height <= 0) return false;
+    return PresentThroughRenderer(texture, width, height);
 }
 
 bool ScreenHasVSync()
@@ -104,7 +350,8 @@ std::string ScreenRendererName()
 bool ReadShownScreen(std::vector<uint32_t>& argb, int& width, int& height)
 {
     detail::Desktop& d = detail::GetDesktop();
-    if (!d.window || ScreenRendererName() != "software") return false;
+    if (!d.window || (d.renderer && ScreenRendererName() != "software")) return false;
+    if (!d.renderer && !d.shownSurface) return false; // nothing shown yet
     SDL_Surface* shown = SDL_GetWindowSurface(d.window);
     if (!shown || shown->w <= 0 || shown->h <= 0) return false;
     std::vector<uint32_t> out(size_t(shown->w) * size_t(shown->h));

@@ -24,8 +24,18 @@ struct Desktop
     int screenWidth = 0; // size of the presented screen image (logical size in full screen)
     int screenHeight = 0;
     bool rendererVSync = false;
+    // Without a renderer the screen image is copied into the window's own surface. The surface
+    // it was last drawn into, and that surface's size (a new one is drawn whole).
+    SDL_Surface* shownSurface = nullptr;
+    int shownWidth = 0;
+    int shownHeight = 0;
+    // Where the screen image lands in that surface (scaled in full screen, bars beside or below
+    // it) and the scale: mouse positions are mapped back through it.
+    SDL_Rect viewport{0, 0, 0, 0};
+    float viewportScale = 1.0f;
     // Counts renderers made and closed: a texture made under another count is gone.
     uint64_t rendererGeneration = 1;
+    int renderersMade = 0;
     // The thread that brought the video up: the only one that may call SDL's video and
     // renderer functions.
     SDL_threadID mainThread = 0;
@@ -49,8 +59,9 @@ Desktop& GetDesktop();
 bool OnVideoThread();
 
 // A pointer position of a mouse event to game coordinates. In full screen the renderer maps
-// events to the scaled screen image itself; a position over the bars beside or below the image
-// is kept on its nearest edge, as on a desktop of the game's own size.
+// events to the scaled screen image itself; without a renderer they are mapped here through the
+// viewport, as the renderer would. A position over the bars beside or below the image is kept on
+// its nearest edge, as on a desktop of the game's own size.
 void WindowToGame(int& x, int& y);
 
 } // namespace platform::detail

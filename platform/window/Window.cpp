@@ -44,7 +44,14 @@ void WindowToGame(int& x, int& y)
     // The renderer's logical size has already mapped the event to the screen image; mapping it
     // again would shrink every position by the scale once more. What is left is the bars.
     Desktop& d = GetDesktop();
-    if (!d.renderer || !d.fullscreen || d.screenWidth <= 0 || d.screenHeight <= 0) return;
+    if (!d.fullscreen || d.screenWidth <= 0 || d.screenHeight <= 0) return;
+    if (!d.renderer)
+    {
+        // As the renderer maps them: from the image's corner, divided by the scale, truncated.
+        if (d.viewportScale <= 0.0f) return;
+        x = int(float(x - d.viewport.x) / d.viewportScale);
+        y = int(float(y - d.viewport.y) / d.viewportScale);
+    }
     x = std::clamp(x, 0, d.screenWidth - 1);
     y = std::clamp(y, 0, d.screenHeight - 1);
 }
@@ -111,6 +118,9 @@ bool InitVideo(std::string& error)
     // disposition at the start: SDL's would leave them ignored when they came so.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     CatchCloseSignals();
+    // A window's own surface is memory the program draws into; left to itself the desktop
+    // layer would show it through an OpenGL texture, loading the 3D libraries for a copy.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail(SDL_GetError());
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -168,7 +168,8 @@ TEST_F(MessagesTest, MousePositionsAndActivation)
 
 // The dummy desktop is 1024 x 768; game screens of other sizes stand for desktops smaller than,
 // equal to and larger than the game. Full screen scales the screen to the desktop with bars
-// (1280 x 1024 shows at 0.75 from x = 32); a window shows it unscaled.
+// (1280 x 1024 shows at 0.75 from x = 32); a window shows it unscaled. Both roads map alike: the
+// renderer's logical size, and the window's surface without a renderer.
 TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
 {
     struct Case
@@ -197,6 +198,7 @@ TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
     };
     std::string error;
     ASSERT_TRUE(InitVideo(error)) << error;
+    for (ScreenRoad road : {ScreenRoad::Renderer, ScreenRoad::WindowSurface})
     for (const Case& c : cases)
     {
         WindowOptions options;
@@ -205,7 +207,7 @@ TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
         options.fullscreen = c.fullscreen;
         ASSERT_TRUE(CreateMainWindow(options, error)) << error;
         ShowMainWindow(true);
-        ASSERT_TRUE(OpenScreen(false, error)) << error;
+        ASSERT_TRUE(OpenScreen(road, false, error)) << error;
         // The screen's size is the renderer's from its first showing on.
         std::vector<uint32_t> black(size_t(c.width) * size_t(c.height), 0xFF000000u);
         ASSERT_TRUE(PresentScreen(black.data(), c.width, c.height, c.width * 4));
@@ -219,7 +221,8 @@ TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
         while (PeekMessage(m))
             if (m.message == WM_LBUTTONDOWN || m.message == WM_MOUSEMOVE) mouse.push_back(m);
         std::string what = std::to_string(c.width) + (c.fullscreen ? " full screen at " : " windowed at ") +
-                           std::to_string(c.desktopX) + "," + std::to_string(c.desktopY);
+                           std::to_string(c.desktopX) + "," + std::to_string(c.desktopY) +
+                           (road == ScreenRoad::Renderer ? " through the renderer" : " on the window's surface");
         ASSERT_EQ(mouse.size(), 2u) << what;
         for (const Message& got : mouse)
         {
