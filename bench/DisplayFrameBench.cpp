@@ -42,7 +42,14 @@ public:
     }
     void SetScreenRect(const Rect&) override {}
     Kavo::ImageRegistry* GetImageRegistry() override { return Kavo::ImageRegistry::Get(); }
-    bool ReadTest3DValue(const std::string&, uint32_t&, std::string&) override { return false; }
+    // The 3D road is measured on whatever renderer there is, software ones too.
+    bool ReadTest3DValue(const std::string& name, uint32_t& type, std::string& data) override
+    {
+        if (name != "AcceptSoftwareRenderer") return false;
+        type = 4;
+        data = std::string("\1\0\0\0", 4);
+        return true;
+    }
     bool WriteTest3DValue(const std::string&, uint32_t, const std::string&) override { return true; }
     void DemoSyncString(std::string&) override {}
     void DemoSyncBool(bool&) override {}

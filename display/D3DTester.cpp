@@ -101,6 +101,17 @@ void D3DTester::Run(platform::WindowId window, std::shared_ptr<platform::DirectD
 {
     if (!mHost->GetDisplaySettings().playingDemo)
     {
+        // The switch for testing the 3D road on a software rasteriser: it passes the card check,
+        // and such a verdict is neither cached nor taken from the cache.
+        uint32_t type = 0;
+        std::string data;
+        mAcceptSoftware = mHost->ReadTest3DValue(kAcceptSoftwareValue, type, data) && type == platform::kRegDword &&
+                          data.size() == 4 && data != std::string(4, '\0');
+        if (mAcceptSoftware)
+        {
+            mUseCache = false;
+            mNewVerdict = true; // it comes from no cache
+        }
         mVerdictChanged = false;
         mDD = std::move(display);
         bool prepared = Prepare(window);
@@ -176,6 +187,9 @@ bool D3DTester::Prepare(platform::WindowId window)
             if (megabytes < mMinVidMemory) return Fail("Not enough video memory.");
             if (megabytes < mRecVidMemory) Warn("Low video memory.");
         }
+        // Without a graphics device every renderer rasterises in software: refused before one is
+        // made, so that nothing of the system's 3D libraries is loaded to learn it.
+        if (!mIdentity.hasRenderDevice && !mAcceptSoftware) return Fail("No 3D hardware.");
 
         const std::string memoryWarning = mWarning;
         if (mUseCache && ReadCachedResult()) return false;
@@ -291,8 +305,17 @@ void D3DTester::WriteResult()
     mHost->WriteTest3DValue("Warning", platform::kRegString, mWarning + std::string(1, '\0'));
 }
 
+bool D3DTester::IsSoftwareRasterizer(const std::string& description) const
+{
+    if (mIdentity.renderer == "software" || !mIdentity.accelerated) return true;
+    for (const char* name : {"llvmpipe", "softpipe", "swrast"})
+        if (StrCaseCompare(description, name) >= 0) return true;
+    return false;
+}
+
 bool D3DTester::IsCardSupported(const std::string& description)
 {
+    if (!mAcceptSoftware && IsSoftwareRasterizer(description)) return false;
     auto lists = [&](const char* file, bool& opened)
     {
         std::string contents;

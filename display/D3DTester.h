@@ -41,6 +41,9 @@ public:
     };
 
     static constexpr int kVersion = 2;
+    // The settings value under "Test3D" (a number; not 0: on) that lets a software rasteriser
+    // pass as 3D hardware, to test the 3D road on it. Its verdict is not cached.
+    static constexpr const char* kAcceptSoftwareValue = "AcceptSoftwareRenderer";
 
     explicit D3DTester(DisplayHost* host);
     virtual ~D3DTester();
@@ -63,7 +66,11 @@ public:
     bool Prepare(platform::WindowId window);
     bool ReadCachedResult();
     void WriteResult();
+    // Refuses a software rasteriser (SDL's software renderer, a renderer without acceleration,
+    // Mesa's llvmpipe, softpipe and swrast) unless the settings accept one; then the card lists
+    // and the driver's age.
     bool IsCardSupported(const std::string& description);
+    bool IsSoftwareRasterizer(const std::string& description) const;
     bool RunBlendTests();
     // One blend test: source and destination factors, the two draws, the expected colour and
     // the texts for a wrong and an uneven result.
@@ -95,6 +102,7 @@ public:
     bool mVerdictChanged = false;
     bool mNewVerdict = false;
     bool mKeyOpen = false;
+    bool mAcceptSoftware = false; // the settings' switch, read by Run
     // A card-list folder other than the program's folder (tests).
     std::string mCardListFolder;
 

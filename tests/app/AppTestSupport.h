@@ -72,6 +72,9 @@ public:
         mOnlyAllowOneCopyToRun = false;
         mLoadingThreadEnabled = false;
         SetRegistryStore(&mStore);
+        // Headless, the 3D renderer is SDL's software one, which the 3D test passes only with its
+        // switch: on, so that the tests meet the 3D road as a machine with 3D hardware would.
+        AcceptSoftwareRenderer(true);
         platform::SetMessageBoxAnswerer(
             [this](const std::string& text, const std::string& title, unsigned)
             {
@@ -83,6 +86,12 @@ public:
 
     // Tests keep their own working folder.
     bool ChangeDirHook(const std::string&) override { return true; }
+
+    // The 3D test's switch that lets a software rasteriser pass.
+    void AcceptSoftwareRenderer(bool on)
+    {
+        WriteTest3DValue("AcceptSoftwareRenderer", platform::kRegDword, std::string(on ? "\1\0\0\0" : "\0\0\0\0", 4));
+    }
 
     // Runs loop steps until n more updates have run.
     void RunUpdates(int n)

@@ -3,6 +3,7 @@
 #include "tests/display/DisplayRig.h"
 
 #include "display/D3DTester.h"
+#include "platform/display/Screen.h"
 #include "platform/files/Files.h"
 #include "platform/files/Registry.h"
 #include "tests/ScratchNames.h"
@@ -20,10 +21,18 @@ class D3DTest : public ::testing::Test
 protected:
     void TearDown() override { platform::ResetDisplaySetup(); }
 
-    // A run of the application that decides 3D by the test.
+    // A run of the application that decides 3D by the test, on an adapter with 3D hardware (the
+    // headless renderer stands in for it): the verdict is cached.
     struct Run
     {
-        Run() { app.Initialize(); }
+        Run()
+        {
+            platform::AdapterIdentity hardware;
+            hardware.description = "NVIDIA Test Adapter (dummy)";
+            platform::GetDisplaySetup().identity = hardware;
+            app.AcceptSoftwareRenderer(false);
+            app.Initialize();
+        }
         D3DTester* Tester() { return app.mDDInterface->mD3DTester; }
         platform::FakeClock clock;
         TestApp app;
@@ -194,6 +203,102 @@ TEST_F(D3DTest, DemoPlaybackTakesTheRecordedVerdict)
         EXPECT_TRUE(app.mDDInterface->mTestFailureReason.empty());
     }
     platform::RemoveFile(demoFile);
+}
+
+// The card check refuses what rasterises in software, by the renderer's name, its acceleration
+// flag and OpenGL's renderer string, and a display without a graphics device before any renderer
+// is made; the settings' switch lets each pass, and its verdicts are not cached.
+TEST_F(D3DTest, SoftwareRasterisersAreRefusedUnlessTheSwitchAcceptsThem)
+{
+    struct Case
+    {
+        const char* description;
+        const char* renderer;
+        bool accelerated;
+        bool renderDevice;
+        bool accept; // the switch
+        const char* failure;
+        bool warned; // "Unsupported video card: " + the description
+        bool threeD;
+    };
+    const std::vector<Case> cases = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits) (x11)", "opengl", true, true, false, "", true, false},
+        {"softpipe (x11)", "opengl", true, true, false, "", true, false},
+        {"Mesa DRI swrast (x11)", "opengl", true, true, false, "", true, false},
+        {"SDL software renderer (x11)", "software", false, true, false, "", true, false},
+        {"Some Card (x11)", "opengl", false, true, false, "", true, false},
+        {"NVIDIA GeForce GTX 1060/PCIe/SSE2 (x11)", "opengl", true, true, false, "", false, true},
+        {"x11 display, no render device", "", true, false, false, "No 3D hardware.", false, false},
+        {"llvmpipe (LLVM 15.0.6, 256 bits) (x11)", "opengl", true, true, true, "", false, true},
+        {"SDL software renderer (x11)", "software", false, true, true, "", false, true},
+        {"x11 display, no render device", "", true, false, true, "", false, true},
+    };
+    // A driver of today: the driver-age rule lets every card pass.
+    const std::string driver = scratch::FreshFolder("driver-") + "driver.so";
+    ASSERT_TRUE(platform::WriteFileAtomically(driver, "a driver"));
+    for (const Case& c : cases)
+    {
+        platform::ResetDisplaySetup();
+        platform::AdapterIdentity id;
+        id.driver = driver;
+        id.description = c.description;
+        id.renderer = c.renderer;
+        id.accelerated = c.accelerated;
+        id.hasRenderDevice = c.renderDevice;
+        platform::GetDisplaySetup().identity = id;
+        const int renderersBefore = platform::RenderersMade();
+        platform::FakeClock clock;
+        TestApp app;
+        app.AcceptSoftwareRenderer(c.accept);
+        app.Initialize(); // 3D decided by the test
+        const std::string what = std::string(c.description) + (c.accept ? ", accepted by the switch" : "");
+        D3DTester* tester = app.mDDInterface->mD3DTester;
+        ASSERT_NE(tester, nullptr) << what;
+        EXPECT_EQ(tester->mFailureReason, c.failure) << what;
+        EXPECT_EQ(tester->mWarning, c.warned ? "Unsupported video card: " + std::string(c.description) : "") << what;
+        EXPECT_TRUE(tester->mNewVerdict) << what;
+        EXPECT_EQ(app.Is3DAccelerated(), c.threeD) << what;
+        // Without a graphics device no renderer is made for the test, nor for the software road.
+        if (*c.failure)
+        {
+            EXPECT_EQ(platform::RenderersMade(), renderersBefore) << what;
+        }
+        if (!c.threeD)
+        {
+            EXPECT_FALSE(platform::ScreenHasRenderer()) << what;
+        }
+        EXPECT_EQ(Stored(app, "Version").empty(), c.accept) << what;
+    }
+}
+
+// A start that finds its verdict in the cache (a software rasteriser refused) makes no renderer:
+// the cache is keyed by what is known without one.
+TEST_F(D3DTest, ACachedRefusalStartsWithoutARenderer)
+{
+    platform::AdapterIdentity id;
+    id.description = "llvmpipe (LLVM 15.0.6, 256 bits) (x11)";
+    id.renderer = "opengl";
+    platform::GetDisplaySetup().identity = id;
+    platform::FakeClock clock;
+    std::string settings;
+    {
+        TestApp first;
+        first.AcceptSoftwareRenderer(false);
+        first.Initialize();
+        ASSERT_FALSE(first.Is3DAccelerated());
+        settings = first.mStore.Serialize();
+    }
+    TestApp again;
+    std::string error;
+    ASSERT_TRUE(again.mStore.Deserialize(settings, error)) << error; // the same player's settings
+    const int renderersBefore = platform::RenderersMade();
+    again.Initialize();
+    ASSERT_NE(again.mDDInterface->mD3DTester, nullptr);
+    EXPECT_FALSE(again.mDDInterface->mD3DTester->mNewVerdict);
+    EXPECT_EQ(again.mDDInterface->mD3DTester->mWarning, "Unsupported video card: " + id.description);
+    EXPECT_FALSE(again.Is3DAccelerated());
+    EXPECT_EQ(platform::RenderersMade(), renderersBefore);
+    EXPECT_FALSE(platform::ScreenHasRenderer());
 }
 
 TEST(D3DTesterHelpers, HighestBitIndex)
