@@ -162,8 +162,6 @@ bool D3DTester::Prepare(platform::WindowId window)
             CheckDX(platform::DirectDisplay::Create(mDD), "DirectDrawCreateEx");
         }
 
-        // The verdict starts empty here rather than after the memory check, so that the memory
-        // check's warning is kept.
         mFailureReason.clear();
         mWarning.clear();
 
@@ -191,11 +189,10 @@ bool D3DTester::Prepare(platform::WindowId window)
         // made, so that nothing of the system's 3D libraries is loaded to learn it.
         if (!mIdentity.hasRenderDevice && !mAcceptSoftware) return Fail("No 3D hardware.");
 
-        const std::string memoryWarning = mWarning;
         if (mUseCache && ReadCachedResult()) return false;
         mVerdictChanged = true;
         mFailureReason.clear();
-        mWarning = memoryWarning;
+        mWarning.clear();
 
         // The driver's age.
         std::string driver = mIdentity.driver;

@@ -137,8 +137,8 @@ TEST_F(D3DTest, EachFaultGivesItsOwnReason)
          "DXError - DrawPrimitive: DDERR_GENERIC", ""},
         {"4 MB of video memory", [](platform::DisplaySetup& s) { s.videoMemory = 1u << 20; },
          "Not enough video memory.", ""},
-        {"10 MB of video memory", [](platform::DisplaySetup& s) { s.videoMemory = 7u << 20; }, "",
-         "Low video memory."},
+        // The memory check's warning goes with the rest of the verdict when the cache is passed by.
+        {"10 MB of video memory", [](platform::DisplaySetup& s) { s.videoMemory = 7u << 20; }, "", ""},
         {"an unknown card with an old driver", Adapter("Acme Graphics 3000"), "",
          "Unsupported video card: Acme Graphics 3000"},
         {"a RADEON with an old driver", Adapter("ATI Technologies RADEON 7000"), "", ""},
@@ -203,6 +203,20 @@ TEST_F(D3DTest, DemoPlaybackTakesTheRecordedVerdict)
         EXPECT_TRUE(app.mDDInterface->mTestFailureReason.empty());
     }
     platform::RemoveFile(demoFile);
+}
+
+// A new verdict on little video memory (above the minimum, below the recommended) keeps 3D on:
+// the memory check's warning does not outlive the step that passes the cache by.
+TEST_F(D3DTest, LowVideoMemoryLeavesANewVerdictWithout3DOff)
+{
+    platform::GetDisplaySetup().videoMemory = 7u << 20; // with the dummy desktop's 3 MB: 10 MB
+    platform::FakeClock clock;
+    TestApp app;
+    app.Initialize();
+    ASSERT_NE(app.mDDInterface->mD3DTester, nullptr);
+    EXPECT_TRUE(app.mDDInterface->mD3DTester->mNewVerdict);
+    EXPECT_EQ(app.mDDInterface->mD3DTester->mWarning, "");
+    EXPECT_TRUE(app.Is3DAccelerated());
 }
 
 // The card check refuses what rasterises in software, by the renderer's name, its acceleration
