@@ -16,6 +16,7 @@
 #include "platform/system/Instance.h"
 #include "platform/files/Registry.h"
 #include "platform/files/TextEncoding.h"
+#include "platform/display/DirectDisplay.h"
 #include "platform/window/Messages.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
@@ -536,7 +537,9 @@ bool KavoAppBase::CopyTexturesToBits(MemoryImage* image)
 DisplaySettings KavoAppBase::GetDisplaySettings()
 {
     DisplaySettings s;
-    s.fullScreenBits = mFullscreenBits;
+    // The desktop's depth where none is asked for: a 32-bit screen needs no conversion.
+    s.fullScreenBits =
+        mFullscreenBits ? mFullscreenBits : (platform::DirectDisplay::DesktopFormat().bitCount == 16 ? 16 : 32);
     s.flipInFullScreen = mFlipInFullScreen;
     s.popupShown = mPopupShown;
     s.waitForVSync = mWaitForVSync;

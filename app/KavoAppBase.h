@@ -394,7 +394,9 @@ public:
     int mPreferredY = -1;
     int mWidth = 640;
     int mHeight = 480;
-    int mFullscreenBits = 16;
+    // Bits per pixel of the full-screen display mode: 0 takes the desktop's (32 where it offers
+    // them, else 16).
+    int mFullscreenBits = 0;
     double mMusicVolume = 0.85;
     double mSfxVolume = 0.85;
     double mDemoMusicVolume = 0.0;

@@ -204,7 +204,9 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
     // What the cursor thread drew on the screen between frames is shown from here.
     if (mDDInterface) mDDInterface->PresentPending();
 
-    bool fullscreen = !mIsPhysWindowed;
+    // A display whose present never waits for the refresh (the window's surface) is paced by the
+    // clock from the start.
+    bool fullscreen = !mIsPhysWindowed && mDDInterface && mDDInterface->PresentMayWaitForVSync();
     bool vsyncTimed = !mPlayingDemo && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken && fullscreen;
     double frameMs;
     float fraction;

@@ -149,4 +149,69 @@ TEST_F(PresentationTest, APartialPresentOfALostDisplayInitialisesItAgain)
     EXPECT_EQ(app.mWidgetManager->mScreenImage, app.mDDInterface->GetScreenImage());
 }
 
+// Full screen takes the desktop's depth unless the game asks for one: 32 bits where the desktop
+// has them, 16 where it has only those.
+TEST_F(PresentationTest, FullScreenTakesTheDesktopsDepth)
+{
+    const struct
+    {
+        platform::PixelFormat desktop;
+        int asked;
+        int bits;
+    } cases[] = {{platform::PixelFormat::Rgb32(), 0, 32},
+                 {platform::PixelFormat::Bgr32(), 0, 32},
+                 {platform::PixelFormat::Rgb565(), 0, 16},
+                 {platform::PixelFormat::Rgb32(), 16, 16}};
+    for (const auto& c : cases)
+    {
+        platform::GetDisplaySetup().desktopFormat = c.desktop;
+        TestApp app;
+        app.RegistryWriteBoolean("Is3D", false);
+        app.mIsWindowed = false;
+        app.mFullscreenBits = c.asked;
+        app.Initialize();
+        ASSERT_FALSE(app.mIsPhysWindowed);
+        EXPECT_EQ(app.mDDInterface->mBitCount, c.bits) << c.desktop.bitCount << "-bit desktop, asked " << c.asked;
+        platform::ResetDisplaySetup();
+    }
+}
+
+// A screen that changes every update, full screen with updates paced by the refresh: the
+// window's surface never waits for the refresh, so the clock paces the loop from the start (60
+// frames a second of 1000 / (10 x 60) updates each), where through a renderer the loop trusts the
+// present until it finds it too fast.
+TEST_F(PresentationTest, FullScreenOnTheWindowsSurfaceIsPacedByTheClock)
+{
+    class Busy : public Kavo::Widget
+    {
+    public:
+        void Update() override
+        {
+            Kavo::Widget::Update();
+            MarkDirty();
+        }
+    };
+    TestApp app;
+    app.RegistryWriteBoolean("Is3D", false);
+    app.mIsWindowed = false;
+    app.mVSyncUpdates = true;
+    app.Initialize();
+    ASSERT_FALSE(app.mIsPhysWindowed);
+    ASSERT_FALSE(app.mDDInterface->PresentMayWaitForVSync());
+    Busy busy;
+    busy.Resize(0, 0, 320, 240);
+    app.mWidgetManager->AddWidget(&busy);
+    int before = app.mUpdateCount, draws = app.mDrawCount;
+    uint32_t start = clock.Ticks();
+    while (clock.Ticks() - start < 1000)
+    {
+        app.UpdateAppStep(nullptr);
+        clock.AdvanceMicroseconds(100); // real time goes on while the loop spins
+    }
+    EXPECT_NEAR(app.mUpdateCount - before, 100, 2);
+    EXPECT_LE(app.mDrawCount - draws, 61);
+    EXPECT_FALSE(app.mVSyncBroken); // never taken for vertical sync in the first place
+    app.mWidgetManager->RemoveWidget(&busy);
+}
+
 } // namespace
