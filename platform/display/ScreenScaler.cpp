@@ -79,6 +79,10 @@ void ScreenScaler::SetSizes(int width, int height, int destWidth, int destHeight
     mDestHeight = destHeight;
     mColumns = Taps(width, destWidth);
     mRows = Taps(height, destHeight);
+    mColumnWeights.assign(mColumns.size() * 4, 0);
+    for (size_t x = 0; x < mColumns.size(); ++x)
+        for (int c = 0; c < 4; ++c)
+            mColumnWeights[4 * x + size_t(c)] = uint16_t(mColumns[x].weight);
 }
 
 SurfaceRect ScreenScaler::Reach(const SurfaceRect& source) const
@@ -120,6 +124,7 @@ void ScreenScaler::Scale(const SurfaceRect& dest, const SourceRow& source, uint8
     uint16_t* held[2] = {rowA.data(), rowB.data()};
     int heldRow[2] = {-1, -1};
     const Tap* columns = mColumns.data() + dest.left;
+    const uint16_t* weights = mColumnWeights.data() + 4 * size_t(dest.left);
     const int footLeft = columns[0].first;
     const __m128i zero = _mm_setzero_si128();
 
@@ -138,8 +143,7 @@ void ScreenScaler::Scale(const SurfaceRect& dest, const SourceRow& source, uint8
                                            _mm_cvtsi32_si128(int(row[t1.second])));
             a = _mm_unpacklo_epi8(a, zero);
             b = _mm_unpacklo_epi8(b, zero);
-            __m128i w = _mm_set_epi16(short(t1.weight), short(t1.weight), short(t1.weight), short(t1.weight),
-                                      short(t0.weight), short(t0.weight), short(t0.weight), short(t0.weight));
+            __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 4 * x));
             __m128i iw = _mm_sub_epi16(_mm_set1_epi16(256), w);
             __m128i sum = _mm_add_epi16(_mm_mullo_epi16(a, iw), _mm_mullo_epi16(b, w));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(into + 4 * x), sum);

@@ -53,6 +53,8 @@ private:
     int mDestHeight = 0;
     std::vector<Tap> mColumns;
     std::vector<Tap> mRows;
+    // Each column's second weight in four 16-bit lanes, for the fast rows.
+    std::vector<uint16_t> mColumnWeights;
 };
 
 } // namespace platform
