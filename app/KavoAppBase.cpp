@@ -11,12 +11,12 @@
 #include "media/MusicInterface.h"
 #include "media/ResourceManager.h"
 #include "media/SoundManager.h"
-#include "platform/system/Clock.h"
+#include "platform/display/DirectDisplay.h"
 #include "platform/files/Files.h"
-#include "platform/system/Instance.h"
 #include "platform/files/Registry.h"
 #include "platform/files/TextEncoding.h"
-#include "platform/display/DirectDisplay.h"
+#include "platform/system/Clock.h"
+#include "platform/system/Instance.h"
 #include "platform/window/Messages.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
@@ -538,8 +538,8 @@ DisplaySettings KavoAppBase::GetDisplaySettings()
 {
     DisplaySettings s;
     // The desktop's depth where none is asked for: a 32-bit screen needs no conversion.
-    s.fullScreenBits =
-        mFullscreenBits ? mFullscreenBits : (platform::DirectDisplay::DesktopFormat().bitCount == 16 ? 16 : 32);
+    s.fullScreenBits = mFullscreenBits ? mFullscreenBits
+                                       : (platform::DirectDisplay::DesktopFormat().bitCount == 16 ? 16 : 32);
     s.flipInFullScreen = mFlipInFullScreen;
     s.popupShown = mPopupShown;
     s.waitForVSync = mWaitForVSync;

@@ -105,8 +105,8 @@ void D3DTester::Run(platform::WindowId window, std::shared_ptr<platform::DirectD
         // and such a verdict is neither cached nor taken from the cache.
         uint32_t type = 0;
         std::string data;
-        mAcceptSoftware = mHost->ReadTest3DValue(kAcceptSoftwareValue, type, data) && type == platform::kRegDword &&
-                          data.size() == 4 && data != std::string(4, '\0');
+        mAcceptSoftware = mHost->ReadTest3DValue(kAcceptSoftwareValue, type, data) &&
+                          type == platform::kRegDword && data.size() == 4 && data != std::string(4, '\0');
         if (mAcceptSoftware)
         {
             mUseCache = false;

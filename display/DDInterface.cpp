@@ -208,11 +208,11 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     }
     mRendererName = mDD->RendererName();
     // The road and renderer go to the log whenever they change (not at every rebuild of the surfaces).
-    std::string shownThrough =
-        mDD->PresentsThroughRenderer() ? "SDL's " + mRendererName + " renderer" : std::string("the window's surface");
+    std::string shownThrough = mDD->PresentsThroughRenderer() ? "SDL's " + mRendererName + " renderer"
+                                                              : std::string("the window's surface");
     std::string choice = StrFormat("Display: drawing through %s, shown through %s, %d x %d %s, %d-bit",
-                                   mIs3D ? "the 3D renderer" : "surfaces", shownThrough.c_str(), mWidth, mHeight,
-                                   windowed ? "in a window" : "full screen", mBitCount);
+                                   mIs3D ? "the 3D renderer" : "surfaces", shownThrough.c_str(), mWidth,
+                                   mHeight, windowed ? "in a window" : "full screen", mBitCount);
     if (choice != mLoggedChoice)
     {
         mLoggedChoice = choice;
@@ -477,12 +477,15 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         }
         if (drawsCursor && mCursorImage.load())
         {
-            for (const Rect& area : {CursorAreaAt(mCursorOldX, mCursorOldY, nullptr), CursorAreaAt(mCursorX, mCursorY, nullptr)})
+            for (const Rect& area :
+                 {CursorAreaAt(mCursorOldX, mCursorOldY, nullptr), CursorAreaAt(mCursorX, mCursorY, nullptr)})
                 if (area.mWidth > 0 && area.mHeight > 0) rects.push_back(area);
         }
     }
-    auto sourceOf = [&](const Rect& r) { return mIsAspectCorrected ? ToSurfaceRect(bounds) : ToSurfaceRect(r); };
-    auto destOf = [&](const Rect& r) { return mIsAspectCorrected ? ToSurfaceRect(mPresentationRect) : ToSurfaceRect(r); };
+    auto sourceOf = [&](const Rect& r)
+    { return mIsAspectCorrected ? ToSurfaceRect(bounds) : ToSurfaceRect(r); };
+    auto destOf = [&](const Rect& r)
+    { return mIsAspectCorrected ? ToSurfaceRect(mPresentationRect) : ToSurfaceRect(r); };
     const bool whole = std::find(rects.begin(), rects.end(), bounds) != rects.end();
 
     // Pending drawing has finished once the draw surface can be locked (a 3D draw surface has
@@ -528,7 +531,8 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         if (settings.waitForVSync && !settings.softVSync)
         {
             // A whole frame is shown in two halves behind the scan line; parts wait for the blank.
-            if (whole && mScanLineFailCount < 3) split = SplitPresent(Rect(0, 0, mWidth, mHeight), mPresentationRect);
+            if (whole && mScanLineFailCount < 3)
+                split = SplitPresent(Rect(0, 0, mWidth, mHeight), mPresentationRect);
             if (!split) mDD->WaitForVerticalBlank();
         }
         if (!split) copyAll(mPrimarySurface.get(), mDrawSurface.get());

@@ -70,7 +70,8 @@ std::vector<std::string> RenderDevices()
             if (std::fgets(line, sizeof line, f)) text = line;
             std::fclose(f);
         }
-        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+            text.pop_back();
         if (text.rfind("0x", 0) == 0) text = text.substr(2);
         return text;
     };
@@ -136,7 +137,7 @@ PixelFormat DirectDisplay::DesktopFormat()
 }
 
 DisplayResult DirectDisplay::SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync,
-                                                bool accelerated)
+                                                 bool accelerated)
 {
     if (window == kNoWindow || !MainWindowExists()) return kErrInvalidParams;
     if (exclusiveFullScreen && GetDisplaySetup().faults.refuseMode) return kErrUnsupportedMode;

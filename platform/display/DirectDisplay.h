@@ -31,7 +31,8 @@ public:
     // renderer the 3D device draws with, made now (vertical sync where the driver offers it);
     // otherwise straight from main memory through the window's own surface, and no renderer is
     // kept (nor made: the system's 3D libraries stay unloaded).
-    DisplayResult SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync, bool accelerated);
+    DisplayResult SetCooperativeLevel(WindowId window, bool exclusiveFullScreen, bool vsync,
+                                      bool accelerated);
     // Full screen only: the screen becomes width x height at bits per pixel (16 or 32), shown
     // scaled to the desktop. kErrUnsupportedMode when refused, kErrNoExclusiveMode in a window.
     DisplayResult SetDisplayMode(int width, int height, int bits);

@@ -76,7 +76,10 @@ struct DisplaySurface::Access
     static void GpuDrawn(DisplaySurface& surface, const SurfaceRect* where = nullptr);
     // Whether the picture is with the renderer only (a render target drawn by it since it was
     // last read back).
-    static bool OnGpu(const DisplaySurface& surface) { return surface.mDesc.renderTarget && !surface.mCpuValid; }
+    static bool OnGpu(const DisplaySurface& surface)
+    {
+        return surface.mDesc.renderTarget && !surface.mCpuValid;
+    }
     // The primary and its back buffer: what was drawn since the last show or flip.
     static void TrackChanges(DisplaySurface& surface);
     static void MarkChanged(DisplaySurface& surface, const SurfaceRect& rect);

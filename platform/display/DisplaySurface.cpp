@@ -404,7 +404,8 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
         readBack.resize(size_t(s.Width()) * size_t(s.Height()) * 4);
         SDL_Rect part{s.left, s.top, s.Width(), s.Height()};
         SDL_SetRenderTarget(desk.renderer, source->mTexture);
-        if (SDL_RenderReadPixels(desk.renderer, &part, SDL_PIXELFORMAT_ARGB8888, readBack.data(), s.Width() * 4) != 0)
+        if (SDL_RenderReadPixels(desk.renderer, &part, SDL_PIXELFORMAT_ARGB8888, readBack.data(),
+                                 s.Width() * 4) != 0)
             return kErrGeneric;
         sourceFormat = PixelFormat::Rgb32();
         srcBase = readBack.data();
@@ -460,7 +461,8 @@ DisplayResult DisplaySurface::Flip()
     if (onGpu && !detail::OnMainThread()) return kErrWasStillDrawing;
     for (const SurfaceRect& r : drawn)
     {
-        SurfaceRect c{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, std::min(Width(), back.Width())),
+        SurfaceRect c{std::max(r.left, 0), std::max(r.top, 0),
+                      std::min(r.right, std::min(Width(), back.Width())),
                       std::min(r.bottom, std::min(Height(), back.Height()))};
         if (c.left >= c.right || c.top >= c.bottom) continue;
         DisplayResult hr = Blt(&c, &back, &c, 0);

@@ -90,7 +90,8 @@ public:
     // The 3D test's switch that lets a software rasteriser pass.
     void AcceptSoftwareRenderer(bool on)
     {
-        WriteTest3DValue("AcceptSoftwareRenderer", platform::kRegDword, std::string(on ? "\1\0\0\0" : "\0\0\0\0", 4));
+        WriteTest3DValue("AcceptSoftwareRenderer", platform::kRegDword,
+                         std::string(on ? "\1\0\0\0" : "\0\0\0\0", 4));
     }
 
     // Runs loop steps until n more updates have run.

@@ -269,7 +269,8 @@ TEST_F(D3DTest, SoftwareRasterisersAreRefusedUnlessTheSwitchAcceptsThem)
         D3DTester* tester = app.mDDInterface->mD3DTester;
         ASSERT_NE(tester, nullptr) << what;
         EXPECT_EQ(tester->mFailureReason, c.failure) << what;
-        EXPECT_EQ(tester->mWarning, c.warned ? "Unsupported video card: " + std::string(c.description) : "") << what;
+        EXPECT_EQ(tester->mWarning, c.warned ? "Unsupported video card: " + std::string(c.description) : "")
+            << what;
         EXPECT_TRUE(tester->mNewVerdict) << what;
         EXPECT_EQ(app.Is3DAccelerated(), c.threeD) << what;
         // Without a graphics device no renderer is made for the test, nor for the software road.

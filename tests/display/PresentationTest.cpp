@@ -171,7 +171,8 @@ TEST_F(PresentationTest, FullScreenTakesTheDesktopsDepth)
         app.mFullscreenBits = c.asked;
         app.Initialize();
         ASSERT_FALSE(app.mIsPhysWindowed);
-        EXPECT_EQ(app.mDDInterface->mBitCount, c.bits) << c.desktop.bitCount << "-bit desktop, asked " << c.asked;
+        EXPECT_EQ(app.mDDInterface->mBitCount, c.bits)
+            << c.desktop.bitCount << "-bit desktop, asked " << c.asked;
         platform::ResetDisplaySetup();
     }
 }

@@ -199,41 +199,42 @@ TEST(MouseMapping, ClicksAtCornersAndCentreLandOnTheGameScreen)
     std::string error;
     ASSERT_TRUE(InitVideo(error)) << error;
     for (ScreenRoad road : {ScreenRoad::Renderer, ScreenRoad::WindowSurface})
-    for (const Case& c : cases)
-    {
-        WindowOptions options;
-        options.clientWidth = c.width;
-        options.clientHeight = c.height;
-        options.fullscreen = c.fullscreen;
-        ASSERT_TRUE(CreateMainWindow(options, error)) << error;
-        ShowMainWindow(true);
-        ASSERT_TRUE(OpenScreen(road, false, error)) << error;
-        // The screen's size is the renderer's from its first showing on.
-        std::vector<uint32_t> black(size_t(c.width) * size_t(c.height), 0xFF000000u);
-        ASSERT_TRUE(PresentScreen(black.data(), c.width, c.height, c.width * 4));
-        Message m;
-        while (PeekMessage(m))
+        for (const Case& c : cases)
         {
+            WindowOptions options;
+            options.clientWidth = c.width;
+            options.clientHeight = c.height;
+            options.fullscreen = c.fullscreen;
+            ASSERT_TRUE(CreateMainWindow(options, error)) << error;
+            ShowMainWindow(true);
+            ASSERT_TRUE(OpenScreen(road, false, error)) << error;
+            // The screen's size is the renderer's from its first showing on.
+            std::vector<uint32_t> black(size_t(c.width) * size_t(c.height), 0xFF000000u);
+            ASSERT_TRUE(PresentScreen(black.data(), c.width, c.height, c.width * 4));
+            Message m;
+            while (PeekMessage(m))
+            {
+            }
+            syn::MouseButton(1, true, 1, c.desktopX, c.desktopY);
+            syn::MouseMove(c.desktopX, c.desktopY);
+            std::vector<Message> mouse;
+            while (PeekMessage(m))
+                if (m.message == WM_LBUTTONDOWN || m.message == WM_MOUSEMOVE) mouse.push_back(m);
+            std::string what =
+                std::to_string(c.width) + (c.fullscreen ? " full screen at " : " windowed at ") +
+                std::to_string(c.desktopX) + "," + std::to_string(c.desktopY) +
+                (road == ScreenRoad::Renderer ? " through the renderer" : " on the window's surface");
+            ASSERT_EQ(mouse.size(), 2u) << what;
+            for (const Message& got : mouse)
+            {
+                EXPECT_EQ(LowWord(got.lParam), c.gameX) << what;
+                EXPECT_EQ(HighWord(got.lParam), c.gameY) << what;
+            }
+            int x = 0, y = 0;
+            LastMousePosition(x, y);
+            EXPECT_EQ(x, c.gameX) << what;
+            EXPECT_EQ(y, c.gameY) << what;
         }
-        syn::MouseButton(1, true, 1, c.desktopX, c.desktopY);
-        syn::MouseMove(c.desktopX, c.desktopY);
-        std::vector<Message> mouse;
-        while (PeekMessage(m))
-            if (m.message == WM_LBUTTONDOWN || m.message == WM_MOUSEMOVE) mouse.push_back(m);
-        std::string what = std::to_string(c.width) + (c.fullscreen ? " full screen at " : " windowed at ") +
-                           std::to_string(c.desktopX) + "," + std::to_string(c.desktopY) +
-                           (road == ScreenRoad::Renderer ? " through the renderer" : " on the window's surface");
-        ASSERT_EQ(mouse.size(), 2u) << what;
-        for (const Message& got : mouse)
-        {
-            EXPECT_EQ(LowWord(got.lParam), c.gameX) << what;
-            EXPECT_EQ(HighWord(got.lParam), c.gameY) << what;
-        }
-        int x = 0, y = 0;
-        LastMousePosition(x, y);
-        EXPECT_EQ(x, c.gameX) << what;
-        EXPECT_EQ(y, c.gameY) << what;
-    }
     ShutdownVideo();
 }
 
