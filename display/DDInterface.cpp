@@ -259,7 +259,7 @@ int DDInterface::InitFullScreen(platform::WindowId window)
     SurfaceDesc primary;
     primary.primary = true;
     primary.backBuffers = 1;
-    primary.renderTarget = mIs3D; // on the 3D road the frame reaches the screen without a read-back
+    primary.renderTarget = false;
     if (CheckResult(mDD->CreateSurface(primary, mPrimarySurface), "CreateSurface FullScreen Primary"))
         return RESULT_SURFACE_FAIL;
     mSecondarySurface = mPrimarySurface->GetBackBuffer();
@@ -325,7 +325,6 @@ int DDInterface::InitWindowed(platform::WindowId window)
         return RESULT_FAIL;
     SurfaceDesc primary;
     primary.primary = true;
-    primary.renderTarget = mIs3D;
     DisplayResult hr = mDD->CreateSurface(primary, mPrimarySurface);
     if (hr == platform::kErrInvalidPixelFormat)
     {
@@ -505,6 +504,25 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         }
     };
     const char* what = "Redraw Windowed";
+    if (mIs3D && !mDirectVideoDraw)
+    {
+        // The renderer draws the whole window at each present: the frame goes from the draw
+        // surface's texture straight to it, with the cursor composed in for the moment.
+        what = mWindowed ? "Redraw Windowed" : "Redraw FullScreen Flip";
+        if (mWindowed && settings.waitForVSync && !settings.softVSync) mDD->WaitForVerticalBlank();
+        mCursorOldX = mCursorX.load();
+        mCursorOldY = mCursorY.load();
+        DrawCursor(mDrawSurface.get(), false);
+        hr = mDD->PresentSurface(*mDrawSurface);
+        RestoreCursorArea(mDrawSurface.get());
+        mPresenting = false;
+        if (CheckResult(hr, what))
+        {
+            mInitialized = false;
+            return false;
+        }
+        return true;
+    }
     if (flipping)
     {
         what = "Redraw FullScreen Flip";
@@ -613,13 +631,15 @@ void DDInterface::PresentPending()
         AutoCrit lock(mCritSect);
         // On the 3D road the cursor moves with a present of its areas, here on the main thread:
         // the screen's picture is with the renderer, which the cursor thread may not touch.
-        bool cursorMoved = mIs3D && mInitialized && mCursorImage.load() &&
-                           (mCursorX.load() != mCursorOldX.load() || mCursorY.load() != mCursorOldY.load());
-        if (!cursorMoved)
+        // (The primary is not what the 3D road shows.)
+        if (!mIs3D)
         {
             if (mDD) mDD->PresentPending();
             return;
         }
+        bool cursorMoved = mInitialized && mCursorImage.load() &&
+                           (mCursorX.load() != mCursorOldX.load() || mCursorY.load() != mCursorOldY.load());
+        if (!cursorMoved) return;
     }
     RedrawRects({});
 }

@@ -364,6 +364,30 @@ void DirectDisplay::PresentPending()
     PresentScreen(image, changed);
 }
 
+DisplayResult DirectDisplay::PresentSurface(DisplaySurface& surface)
+{
+    if (GetDisplaySetup().faults.blt) return kErrGeneric; // it is the frame's blit to the screen
+    if (!detail::OnMainThread()) return kErrWasStillDrawing;
+    if (surface.IsLost()) return kErrSurfaceLost;
+    if (surface.IsLocked()) return kErrSurfaceBusy;
+    if (!ScreenHasRenderer()) return kErrGeneric;
+    if (surface.Desc().renderTarget)
+    {
+        DisplayResult hr = DisplaySurface::Access::MakeGpuValid(surface);
+        if (hr < 0) return hr;
+        return PresentScreenTexture(DisplaySurface::Access::Texture(surface), surface.Width(), surface.Height())
+                   ? kDisplayOk
+                   : kErrGeneric;
+    }
+    ScreenImage image;
+    image.bits = DisplaySurface::Access::Pixels(surface);
+    image.pitch = DisplaySurface::Access::Pitch(surface);
+    image.width = surface.Width();
+    image.height = surface.Height();
+    image.format = surface.Format();
+    return PresentScreen(image, {SurfaceRect{0, 0, surface.Width(), surface.Height()}}) ? kDisplayOk : kErrGeneric;
+}
+
 std::string DirectDisplay::RendererName() const
 {
     return ScreenRendererName();

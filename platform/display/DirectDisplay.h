@@ -76,6 +76,10 @@ public:
 
     // Main thread: shows the parts of the primary that changed since they were last shown.
     void PresentPending();
+    // Main thread, through the renderer: shows a surface of the screen's size whole, straight
+    // from the renderer's texture when it is a render target drawn by the renderer (no read-back,
+    // no copy into the primary).
+    DisplayResult PresentSurface(DisplaySurface& surface);
     // The renderer's name ("opengl", "software" ...), empty without one.
     std::string RendererName() const;
     // Whether a present waits for the display's refresh (only through a renderer that syncs).

@@ -15,7 +15,7 @@ struct DisplayFaults
 {
     bool createSurface = false; // CreateSurface fails with kErrOutOfVideoMemory
     bool lock = false;          // Lock fails with kErrSurfaceBusy
-    bool blt = false;           // Blt fails with kErrGeneric
+    bool blt = false;           // Blt and PresentSurface fail with kErrGeneric
     bool flip = false;          // Flip fails with kErrSurfaceLost
     bool createDevice = false;  // CreateDevice fails with kErrInvalidDevice
     bool refuseMode = false;    // SetDisplayMode and exclusive mode fail with kErrUnsupportedMode
