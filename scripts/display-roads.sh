@@ -4,7 +4,8 @@
 # its own (Xvfb has none: Mesa's llvmpipe would draw), the 3D test refuses the software rasteriser:
 # the screen is shown through the window's surface and none of the system's 3D libraries is mapped
 # into the process. With the 3D test's switch (Test3D\AcceptSoftwareRenderer) the 3D road is taken
-# and OpenGL is loaded. Each time the window must show a picture, not black.
+# and OpenGL is loaded, in a window and full screen. Each time the window must show a picture, not
+# black.
 #
 #   scripts/display-roads.sh [build folder]      (default: build/default)
 #
@@ -82,6 +83,7 @@ run() {
 run "software road, window" window software
 run "software road, full screen" full software
 run "3D road, window" window 3d
+run "3D road, full screen" full 3d
 
 [ "$failures" -eq 0 ] && echo "display-roads: passed"
 exit $((failures > 0))
