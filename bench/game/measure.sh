@@ -153,10 +153,10 @@ preset() {
 
 # The display's line on stderr must name the road and the mode of the setting.
 roadIs() {
-    local line want=surfaces mode="in a window"
+    local line want="surfaces, shown through the window's surface" mode="in a window"
     line=$(grep -a '^Display: drawing through' "$1" | tail -1)
-    case $2 in 3d) want="the 3D renderer" ;; full) mode="full screen" ;; esac
-    [[ $line == *"through $want on"* && $line == *"$mode"* ]]
+    case $2 in 3d) want="the 3D renderer," ;; full) mode="full screen" ;; esac
+    [[ $line == *"through $want"* && $line == *"$mode"* ]]
 }
 
 # One run of one setting: a line "setting run screen percent megabytes" per screen.
@@ -178,7 +178,7 @@ runSetting() {
     local road=ok
     roadIs "$prefix.log" "$setting" || road=wrong-road
     local last
-    last=$(for screen in title menu board; do [[ ,$screens, == *,$screen,* ]] && echo "$screen"; done | tail -1)
+    last=$(for screen in title menu board; do [[ ,$screens, != *,$screen,* ]] || echo "$screen"; done | tail -1)
     for screen in title menu board; do
         case $screen in
         menu) click 400 300; sleep 1; at 790 10 ;; # on from the title; the mouse to a corner
