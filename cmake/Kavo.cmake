@@ -43,12 +43,13 @@ function(kavo_library name)
     target_link_libraries(${name} PUBLIC kavo_options ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
 endfunction()
 
-# kavo_tests(<name> DEPENDS targets...)
-# A GoogleTest executable made of every .cpp file in the calling folder, registered with CTest.
+# kavo_tests(<name> DEPENDS targets... [TIMEOUT seconds])
+# A GoogleTest executable made of every .cpp file in the calling folder, registered with CTest;
+# TIMEOUT gives its tests a limit of their own in place of the preset's.
 # tests/TestEnvironment.cpp puts each program in a scratch folder of its own under the build tree,
 # with SDL's dummy drivers, and keeps per-user data and single-instance locks inside that folder.
 function(kavo_tests name)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/TestEnvironment.cpp)
     target_link_libraries(${name} PRIVATE kavo_options ${ARG_DEPENDS} kavo_platform
@@ -58,8 +59,13 @@ function(kavo_tests name)
     target_compile_definitions(${name} PRIVATE KAVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                KAVO_BINARY_DIR="${PROJECT_BINARY_DIR}"
                                                KAVO_TEST_WORKDIR="${workdir}")
+    set(properties)
+    if(ARG_TIMEOUT)
+        set(properties PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    endif()
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${workdir}
         DISCOVERY_MODE PRE_TEST
-        DISCOVERY_TIMEOUT 60)
+        DISCOVERY_TIMEOUT 60
+        ${properties})
 endfunction()
