@@ -26,11 +26,6 @@ void Outline(Graphics& g, int x, int y, int w, int h)
 
 } // namespace
 
-bool CrashButton::Contains(int x, int y) const
-{
-    return x >= rect.mX && y >= rect.mY && x < rect.mX + rect.mWidth && y < rect.mY + rect.mHeight;
-}
-
 void CrashButton::Draw(Graphics& g, Font& font) const
 {
     g.SetColor(held ? kHeldFace : kFace);

@@ -23,7 +23,6 @@ public:
 
     const std::string& Label() const { return mLabel; }
     bool Enabled() const { return mEnabled; }
-    bool Contains(int x, int y) const;
     void Draw(Graphics& g, Font& font) const;
 
 private:

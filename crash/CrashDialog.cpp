@@ -164,15 +164,14 @@ int CrashDialog::ButtonDown(int x, int y, int button)
     for (int i = 0; i < int(mButtons.size()); ++i)
     {
         CrashButton& b = mButtons[size_t(i)];
-        if (!b.Contains(x, y)) continue;
+        if (!b.rect.Contains(x, y)) continue;
         if (!b.Enabled()) return kNoButton;
         mHeld = i;
         b.held = true;
         SetFocus(i);
         return kNoButton;
     }
-    if (mBox && (mBox->GetRect().mX <= x && x < mBox->GetRect().mX + mBox->GetRect().mWidth &&
-                 mBox->GetRect().mY <= y && y < mBox->GetRect().mY + mBox->GetRect().mHeight))
+    if (mBox && mBox->GetRect().Contains(x, y))
     {
         SetFocus(-1);
         mBox->ButtonDown(x, y);
@@ -189,12 +188,12 @@ int CrashDialog::ButtonUp(int x, int y, int button)
     if (held < 0) return kNoButton;
     CrashButton& b = mButtons[size_t(held)];
     b.held = false;
-    return b.Contains(x, y) ? Press(held) : kNoButton;
+    return b.rect.Contains(x, y) ? Press(held) : kNoButton;
 }
 
 void CrashDialog::PointerMove(int x, int y)
 {
-    if (mHeld >= 0) mButtons[size_t(mHeld)].held = mButtons[size_t(mHeld)].Contains(x, y);
+    if (mHeld >= 0) mButtons[size_t(mHeld)].held = mButtons[size_t(mHeld)].rect.Contains(x, y);
     if (mBox) mBox->PointerMove(x, y);
 }
 

@@ -45,11 +45,6 @@ void Arrow(Graphics& g, const Rect& square, bool up)
     }
 }
 
-bool Contains(const Rect& r, int x, int y)
-{
-    return x >= r.mX && y >= r.mY && x < r.mX + r.mWidth && y < r.mY + r.mHeight;
-}
-
 } // namespace
 
 CrashTextBox::CrashTextBox(Style style, Font& font) : mStyle(style), mFont(&font) {}
@@ -280,7 +275,7 @@ void CrashTextBox::ButtonDown(int x, int y)
 {
     if (mStyle == Style::Plain) return;
     Rect bar = Bar();
-    if (Contains(bar, x, y))
+    if (bar.Contains(x, y))
     {
         Rect thumb = Thumb();
         const int page = std::max(1, VisibleLines() - 1);
@@ -299,7 +294,7 @@ void CrashTextBox::ButtonDown(int x, int y)
         }
         return;
     }
-    if (mStyle == Style::Editable && Contains(mRect, x, y)) IndexAt(x, y);
+    if (mStyle == Style::Editable && mRect.Contains(x, y)) IndexAt(x, y);
 }
 
 void CrashTextBox::PointerMove(int, int y)
