@@ -16,14 +16,6 @@ const Color kFocusRim(0, 120, 215);
 const Color kLabel(0, 0, 0);
 const Color kDisabledLabel(160, 160, 160);
 
-void Outline(Graphics& g, int x, int y, int w, int h)
-{
-    g.FillRect(x, y, w, 1);
-    g.FillRect(x, y + h - 1, w, 1);
-    g.FillRect(x, y + 1, 1, h - 2);
-    g.FillRect(x + w - 1, y + 1, 1, h - 2);
-}
-
 } // namespace
 
 void CrashButton::Draw(Graphics& g, Font& font) const
@@ -31,8 +23,8 @@ void CrashButton::Draw(Graphics& g, Font& font) const
     g.SetColor(held ? kHeldFace : kFace);
     g.FillRect(rect);
     g.SetColor(focused && mEnabled ? kFocusRim : kRim);
-    Outline(g, rect.mX, rect.mY, rect.mWidth, rect.mHeight);
-    if (focused && mEnabled) Outline(g, rect.mX + 1, rect.mY + 1, rect.mWidth - 2, rect.mHeight - 2);
+    g.DrawRect(rect.mX, rect.mY, rect.mWidth - 1, rect.mHeight - 1);
+    if (focused && mEnabled) g.DrawRect(rect.mX + 1, rect.mY + 1, rect.mWidth - 3, rect.mHeight - 3);
     g.PushState();
     g.ClipRect(rect.mX + 2, rect.mY + 2, rect.mWidth - 4, rect.mHeight - 4);
     g.SetFont(&font);

@@ -26,14 +26,6 @@ const Color kThumb(194, 194, 194);
 const Color kThumbDragged(160, 160, 160);
 const Color kArrow(96, 96, 96);
 
-void Outline(Graphics& g, const Rect& r)
-{
-    g.FillRect(r.mX, r.mY, r.mWidth, 1);
-    g.FillRect(r.mX, r.mY + r.mHeight - 1, r.mWidth, 1);
-    g.FillRect(r.mX, r.mY + 1, 1, r.mHeight - 2);
-    g.FillRect(r.mX + r.mWidth - 1, r.mY + 1, 1, r.mHeight - 2);
-}
-
 // A small triangle pointing up or down in the middle of the square.
 void Arrow(Graphics& g, const Rect& square, bool up)
 {
@@ -324,7 +316,7 @@ void CrashTextBox::Draw(Graphics& g)
         g.SetColor(kBoxFace);
         g.FillRect(mRect);
         g.SetColor(mFocused ? kFocusBorder : kBorder);
-        Outline(g, mRect);
+        g.DrawRect(mRect.mX, mRect.mY, mRect.mWidth - 1, mRect.mHeight - 1);
     }
     Rect area = TextArea();
     int height = mFont->GetHeight();
