@@ -109,31 +109,37 @@ int VirtualKeyOf(KeySym sym)
     }
 }
 
-// Bits a channel mask covers and where it starts.
-void MaskShape(unsigned long mask, int& shift, int& bits)
+// A colour channel of the display's pixels: its mask, where it starts and how many bits it has.
+struct Channel
 {
-    shift = 0;
-    bits = 0;
-    if (!mask) return;
+    unsigned long mask = 0;
+    int shift = 0;
+    int bits = 0;
+};
+
+Channel ChannelOf(unsigned long mask)
+{
+    Channel channel;
+    channel.mask = mask;
+    if (!mask) return channel;
     while (!(mask & 1))
     {
         mask >>= 1;
-        ++shift;
+        ++channel.shift;
     }
     while (mask & 1)
     {
         mask >>= 1;
-        ++bits;
+        ++channel.bits;
     }
+    return channel;
 }
 
-unsigned long PackChannel(uint32_t value8, unsigned long mask)
+unsigned long PackChannel(uint32_t value8, const Channel& channel)
 {
-    int shift = 0, bits = 0;
-    MaskShape(mask, shift, bits);
-    if (bits == 0) return 0;
-    unsigned long v = bits >= 8 ? (unsigned long)value8 << (bits - 8) : value8 >> (8 - bits);
-    return (v << shift) & mask;
+    if (channel.bits == 0) return 0;
+    unsigned long v = channel.bits >= 8 ? (unsigned long)value8 << (channel.bits - 8) : value8 >> (8 - channel.bits);
+    return (v << channel.shift) & channel.mask;
 }
 
 } // namespace
@@ -519,6 +525,8 @@ void PrivateDesktop::ShowPicture(int window, const uint32_t* pixels, int width, 
     XImage* image = w.image;
     bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
                   image->blue_mask == 0xFF && image->byte_order == LSBFirst;
+    const Channel red = ChannelOf(image->red_mask), green = ChannelOf(image->green_mask),
+                  blue = ChannelOf(image->blue_mask);
     for (int y = 0; y < height; ++y)
     {
         const uint32_t* row = pixels + size_t(y) * size_t(pitch);
@@ -530,9 +538,8 @@ void PrivateDesktop::ShowPicture(int window, const uint32_t* pixels, int width, 
         for (int x = 0; x < width; ++x)
         {
             uint32_t p = row[x];
-            unsigned long value = PackChannel((p >> 16) & 0xFF, image->red_mask) |
-                                  PackChannel((p >> 8) & 0xFF, image->green_mask) |
-                                  PackChannel(p & 0xFF, image->blue_mask);
+            unsigned long value = PackChannel((p >> 16) & 0xFF, red) | PackChannel((p >> 8) & 0xFF, green) |
+                                  PackChannel(p & 0xFF, blue);
             XPutPixel(image, x, y, value);
         }
     }
