@@ -61,6 +61,7 @@ struct DesktopProbe::Impl
     FakeButton fakeButton = nullptr;
     FakeMotion fakeMotion = nullptr;
     Window lastFound = 0;
+    Atom netName = 0, utf8 = 0;
 
     ~Impl()
     {
@@ -76,8 +77,7 @@ struct DesktopProbe::Impl
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 1024, False,
-                               XInternAtom(display, "UTF8_STRING", False), &type, &format, &count, &after,
+        if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after,
                                &data) == Success &&
             data && format == 8)
         {
@@ -185,6 +185,8 @@ bool DesktopProbe::Connect()
     d.display = XOpenDisplay(nullptr);
     if (!d.display) return false;
     XSetErrorHandler(&IgnoreErrors);
+    d.netName = XInternAtom(d.display, "_NET_WM_NAME", False);
+    d.utf8 = XInternAtom(d.display, "UTF8_STRING", False);
     d.library = dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
     int event = 0, error = 0, major = 0, minor = 0;
     if (d.library)
