@@ -184,12 +184,8 @@ CrashWindowHost::Event DesktopCrashWindowHost::WaitEvent(uint32_t waitMs)
 
 void DesktopCrashWindowHost::CloseAll()
 {
-    for (auto it = mShown.begin(); it != mShown.end();)
-    {
-        if (it->first == Window::Details) mUserText = it->second.dialog->BoxText();
-        if (it->second.id) mDesktop.CloseWindow(it->second.id);
-        it = mShown.erase(it);
-    }
+    while (!mShown.empty())
+        HideWindow(mShown.begin()->first);
 }
 
 } // namespace Kavo
