@@ -53,11 +53,9 @@ void DesktopCrashWindowHost::Redraw(Window window)
     mDesktop.ShowPicture(it->second.id, pixels, dialog.Width(), dialog.Height(), dialog.Width());
 }
 
-CrashWindowHost::Window DesktopCrashWindowHost::WindowOf(int id) const
+std::map<CrashWindowHost::Window, DesktopCrashWindowHost::Shown>::iterator DesktopCrashWindowHost::ShownOf(int id)
 {
-    for (const auto& [window, shown] : mShown)
-        if (shown.id == id) return window;
-    return Window::Error;
+    return std::find_if(mShown.begin(), mShown.end(), [id](const auto& entry) { return entry.second.id == id; });
 }
 
 void DesktopCrashWindowHost::ShowErrorWindow(const std::string& intro, const std::string& report, bool offerSend,
@@ -145,9 +143,9 @@ CrashWindowHost::Event DesktopCrashWindowHost::WaitEvent(uint32_t waitMs)
         uint32_t waited = clock.Ticks() - start;
         platform::PrivateDesktop::Event e;
         if (waited > waitMs || !mDesktop.NextEvent(e, waitMs - waited)) return Event();
-        Window window = WindowOf(e.window);
-        auto it = mShown.find(window);
+        auto it = ShownOf(e.window);
         if (it == mShown.end()) continue;
+        const Window window = it->first;
         CrashDialog& dialog = *it->second.dialog;
         int pressed = CrashDialog::kNoButton;
         using Kind = platform::PrivateDesktop::EventKind;

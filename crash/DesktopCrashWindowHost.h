@@ -55,7 +55,8 @@ private:
     void Open(Window window, const std::string& title, const CrashDialog::Spec& spec, int x, int y, int width,
               int height);
     void Redraw(Window window);
-    Window WindowOf(int id) const;
+    // The shown window of that desktop window; end() when none.
+    std::map<Window, Shown>::iterator ShownOf(int id);
 
     platform::PrivateDesktop mDesktop;
     std::map<Window, Shown> mShown;
