@@ -51,7 +51,6 @@ public:
     void SetMaxLength(size_t maxLength) { mMaxLength = maxLength; }
     Style GetStyle() const { return mStyle; }
     void SetFocused(bool focused) { mFocused = focused; }
-    bool IsFocused() const { return mFocused; }
 
     // key: a virtual-key code or 0; character: typed, or 0. True when the box used the key.
     bool KeyDown(int key, char character, bool ctrl);

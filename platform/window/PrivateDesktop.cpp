@@ -400,11 +400,6 @@ bool PrivateDesktop::Connect()
     return true;
 }
 
-bool PrivateDesktop::Connected() const
-{
-    return mImpl->display != nullptr;
-}
-
 PrivateDesktop::Area PrivateDesktop::WorkArea() const
 {
     const Impl& d = *mImpl;

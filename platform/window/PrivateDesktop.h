@@ -65,7 +65,6 @@ public:
 
     // Opens the connection; false when the desktop cannot be reached (nothing else works then).
     bool Connect();
-    bool Connected() const;
 
     // The part of the screen not taken by the desktop's panels (the whole screen without a
     // window manager that says so).
