@@ -1,6 +1,6 @@
 #include "platform/window/DesktopProbe.h"
 
-#include "platform/window/Messages.h"
+#include "platform/window/X11Key.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -26,24 +26,9 @@ using FakeMotion = int (*)(Display*, int, int, int, unsigned long);
 
 KeySym KeySymOf(int virtualKey)
 {
-    switch (virtualKey)
-    {
-    case VK_RETURN: return XK_Return;
-    case VK_ESCAPE: return XK_Escape;
-    case VK_TAB: return XK_Tab;
-    case VK_BACK: return XK_BackSpace;
-    case VK_DELETE: return XK_Delete;
-    case VK_LEFT: return XK_Left;
-    case VK_RIGHT: return XK_Right;
-    case VK_UP: return XK_Up;
-    case VK_DOWN: return XK_Down;
-    case VK_HOME: return XK_Home;
-    case VK_END: return XK_End;
-    case VK_PRIOR: return XK_Prior;
-    case VK_NEXT: return XK_Next;
-    case VK_SPACE: return XK_space;
-    default: return NoSymbol;
-    }
+    for (const detail::X11Key& key : detail::kX11Keys)
+        if (key.virtualKey == virtualKey) return key.sym;
+    return NoSymbol;
 }
 
 int IgnoreErrors(Display*, XErrorEvent*)

@@ -3,12 +3,12 @@
 #include "platform/files/TextEncoding.h"
 #include "platform/window/Messages.h"
 #include "platform/window/SdlDesktop.h"
+#include "platform/window/X11Key.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
-#include <X11/keysym.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -63,50 +63,9 @@ void Unregister(Display* display)
 
 int VirtualKeyOf(KeySym sym)
 {
-    switch (sym)
-    {
-    case XK_Return:
-    case XK_KP_Enter:
-        return VK_RETURN;
-    case XK_Escape:
-        return VK_ESCAPE;
-    case XK_Tab:
-    case XK_ISO_Left_Tab:
-        return VK_TAB;
-    case XK_BackSpace:
-        return VK_BACK;
-    case XK_Delete:
-    case XK_KP_Delete:
-        return VK_DELETE;
-    case XK_Left:
-    case XK_KP_Left:
-        return VK_LEFT;
-    case XK_Right:
-    case XK_KP_Right:
-        return VK_RIGHT;
-    case XK_Up:
-    case XK_KP_Up:
-        return VK_UP;
-    case XK_Down:
-    case XK_KP_Down:
-        return VK_DOWN;
-    case XK_Home:
-    case XK_KP_Home:
-        return VK_HOME;
-    case XK_End:
-    case XK_KP_End:
-        return VK_END;
-    case XK_Prior:
-    case XK_KP_Prior:
-        return VK_PRIOR;
-    case XK_Next:
-    case XK_KP_Next:
-        return VK_NEXT;
-    case XK_space:
-        return VK_SPACE;
-    default:
-        return 0;
-    }
+    for (const detail::X11Key& key : detail::kX11Keys)
+        if (sym == key.sym || (key.alternate && sym == key.alternate)) return key.virtualKey;
+    return 0;
 }
 
 // A colour channel of the display's pixels: its mask, where it starts and how many bits it has.
@@ -138,7 +97,8 @@ Channel ChannelOf(unsigned long mask)
 unsigned long PackChannel(uint32_t value8, const Channel& channel)
 {
     if (channel.bits == 0) return 0;
-    unsigned long v = channel.bits >= 8 ? (unsigned long)value8 << (channel.bits - 8) : value8 >> (8 - channel.bits);
+    unsigned long v =
+        channel.bits >= 8 ? (unsigned long)value8 << (channel.bits - 8) : value8 >> (8 - channel.bits);
     return (v << channel.shift) & channel.mask;
 }
 
