@@ -53,9 +53,11 @@ void DesktopCrashWindowHost::Redraw(Window window)
     mDesktop.ShowPicture(it->second.id, pixels, dialog.Width(), dialog.Height(), dialog.Width());
 }
 
-std::map<CrashWindowHost::Window, DesktopCrashWindowHost::Shown>::iterator DesktopCrashWindowHost::ShownOf(int id)
+std::map<CrashWindowHost::Window, DesktopCrashWindowHost::Shown>::iterator
+DesktopCrashWindowHost::ShownOf(int id)
 {
-    return std::find_if(mShown.begin(), mShown.end(), [id](const auto& entry) { return entry.second.id == id; });
+    return std::find_if(mShown.begin(), mShown.end(),
+                        [id](const auto& entry) { return entry.second.id == id; });
 }
 
 void DesktopCrashWindowHost::ShowErrorWindow(const std::string& intro, const std::string& report, bool offerSend,
