@@ -11,7 +11,6 @@
 #include <X11/cursorfont.h>
 #include <poll.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -120,8 +119,7 @@ struct PrivateDesktop::Impl
     Cursor arrow = 0;
     Atom protocols = 0, deleteWindow = 0, utf8 = 0, netName = 0, clipboard = 0, targets = 0, text = 0;
     Atom windowType = 0, dialogType = 0, netState = 0, stateAbove = 0, activeWindow = 0;
-    std::map<int, OwnWindow> windows;
-    std::vector<int> order; // open windows, the newest last
+    std::map<int, OwnWindow> windows; // by id; ids only grow, so the newest is the last
     int nextId = 1;
     Window clipboardOwner = 0;
     bool clipboardOwned = false;
@@ -223,7 +221,7 @@ struct PrivateDesktop::Impl
             if (!id) return false;
             OwnWindow& w = windows[id];
             w.mapped = true;
-            if (w.wantsFocus && !order.empty() && order.back() == id) Focus(w);
+            if (w.wantsFocus && windows.rbegin()->first == id) Focus(w);
             out.kind = EventKind::Exposed;
             out.window = id;
             return true;
@@ -447,7 +445,6 @@ int PrivateDesktop::OpenWindow(const std::string& title, const Area& area)
     Impl::OwnWindow& w = d.windows[id];
     w.window = window;
     w.gc = XCreateGC(d.display, window, 0, nullptr);
-    d.order.push_back(id);
     XMapRaised(d.display, window);
     XFlush(d.display);
     return id;
@@ -460,9 +457,8 @@ void PrivateDesktop::CloseWindow(int window)
     if (it == d.windows.end()) return;
     d.Destroy(it->second);
     d.windows.erase(it);
-    d.order.erase(std::remove(d.order.begin(), d.order.end(), window), d.order.end());
     // The keyboard goes back to the newest window left.
-    if (!d.order.empty()) d.Focus(d.windows[d.order.back()]);
+    if (!d.windows.empty()) d.Focus(d.windows.rbegin()->second);
     XFlush(d.display);
 }
 
