@@ -205,7 +205,8 @@ public:
     // changed (the whole grid while the pieces grow in or shrink out), the panel, the meter and
     // the cursor when theirs changed, and the area of every running animation.
     void MarkChanges();
-    BoardLook LookNow();
+    // Fills look with the board's look of now (its squares' storage is reused).
+    void LookNow(BoardLook& look);
     // Where things are drawn, in the board's coordinates.
     Rect CellArea(int x, int y, bool halo) const;
     Rect SlideArea(const BoardAnimation& slide) const;
@@ -270,6 +271,7 @@ public:
     bool mLevelOverReported = false; // GameApp::LevelOver was called for this game's end
     int mShownPlayState = -1;        // the play state the buttons were last set for
     BoardLook mShownLook;            // as MarkChanges last saw it
+    BoardLook mSpareLook;            // MarkChanges' room for the look of now
 
 private:
     float AnimationSpeed() const;

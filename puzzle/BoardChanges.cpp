@@ -12,6 +12,7 @@
 #include "widgets/DirtyRegion.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Kavo
 {
@@ -46,9 +47,13 @@ Rect Union(const Rect& a, const Rect& b)
 
 } // namespace
 
-BoardLook Board::LookNow()
+void Board::LookNow(BoardLook& look)
 {
-    BoardLook look;
+    // Every call starts from a fresh look, keeping only the squares' storage.
+    std::vector<BoardLook::Square> squares = std::move(look.squares);
+    squares.clear();
+    look = BoardLook();
+    look.squares = std::move(squares);
     look.valid = true;
     const LevelSpecificConfig& config = LevelConfig();
     const int state = GetPlayState();
@@ -112,17 +117,19 @@ BoardLook Board::LookNow()
     look.cursorOn = mCursorDeviceOn && InArea(mCellCursorX, mCellCursorY);
     look.cursorX = mCellCursorX;
     look.cursorY = mCellCursorY;
-    return look;
 }
 
 void Board::MarkChanges()
 {
-    BoardLook look = LookNow();
+    // The look of now is taken into the spare one, which then changes places with the one
+    // shown: the squares' storage is made once, not at every call.
+    BoardLook& look = mSpareLook;
+    LookNow(look);
     const BoardLook& was = mShownLook;
     if (!was.valid || !(look.scene == was.scene) || look.scene.previousBackground != nullptr)
     {
         MarkDirty();
-        mShownLook = std::move(look);
+        std::swap(mShownLook, mSpareLook);
         return;
     }
     if (!look.scene.popupHidesBoard)
@@ -163,7 +170,7 @@ void Board::MarkChanges()
         for (const FloatingText& text : mFloatingTexts)
             MarkDirtyRect(FloatingTextArea(text));
     }
-    mShownLook = std::move(look);
+    std::swap(mShownLook, mSpareLook);
 }
 
 Rect Board::CellArea(int x, int y, bool halo) const
