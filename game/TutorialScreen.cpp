@@ -113,17 +113,20 @@ void TutorialScreen::MarkChangedActors()
         mShownActors.assign(mActors.size(), ShownActor());
         MarkDirty();
     }
+    // One look is read at a time, into storage kept from call to call: a changed look changes
+    // places with the shown one, whose storage the next actor's look then takes.
+    std::vector<float>& look = mLookNow;
     for (size_t i = 0; i < mActors.size(); ++i)
     {
         const TutorialActor& actor = *mActors[i];
         ShownActor& shown = mShownActors[i];
-        std::vector<float> look;
+        look.clear();
         actor.AddLook(look);
         if (look == shown.look) continue;
         if (shown.visible) MarkDirtyRect(shown.area);
         shown.visible = actor.mVisible;
         shown.area = actor.Area();
-        shown.look = std::move(look);
+        shown.look.swap(look);
         if (shown.visible) MarkDirtyRect(shown.area);
     }
 }

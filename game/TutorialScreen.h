@@ -58,6 +58,7 @@ private:
     // when the script began again).
     void MarkChangedActors();
     std::vector<ShownActor> mShownActors;
+    std::vector<float> mLookNow; // MarkChangedActors' room for an actor's look of now
 };
 
 } // namespace Kavo
