@@ -26,10 +26,9 @@ BoardTextOverlay::BoardTextOverlay(BoardPopupListener* listener, int popupId, co
                                    Image* background, bool cover)
     : BoardPopup(listener, popupId), mLines(SplitIntoWords(text, '~')), mBackground(background), mCover(cover)
 {
-    int characters = 0;
     for (const std::string& line : mLines)
-        characters += int(line.size());
-    mLifetime = kBaseLifetime + kLifetimePerCharacter * characters;
+        mCharacters += int(line.size());
+    mLifetime = kBaseLifetime + kLifetimePerCharacter * mCharacters;
     mHasAlpha = true; // it fades: the board shows through
     Resize(0, 0, kWidth, kHeight);
 }
@@ -67,12 +66,13 @@ std::array<int, 3> BoardTextOverlay::Look() const
     // What the picture depends on: the cover's fade (and the background through it with 3D),
     // the text's alpha and how many characters are typed out.
     const int fade = (mCover || Is3DDrawing()) ? FadeAt(mCounter) : 0;
-    const int left = mLifetime - mCounter;
-    const int alpha = left < kTextFadeUpdates ? std::max(0, left) : 255;
-    int characters = 0;
-    for (const std::string& line : mLines)
-        characters += int(line.size());
-    return {fade, alpha, std::min(mCounter / kUpdatesPerCharacter, characters)};
+    return {fade, TextAlphaAt(mCounter), std::min(mCounter / kUpdatesPerCharacter, mCharacters)};
+}
+
+int BoardTextOverlay::TextAlphaAt(int counter) const
+{
+    const int left = mLifetime - counter;
+    return left < kTextFadeUpdates ? std::max(0, left) : 255;
 }
 
 int BoardTextOverlay::FadeAt(int counter) const
@@ -123,8 +123,7 @@ void BoardTextOverlay::Draw(Graphics* g)
         widest = std::max(widest, font->StringWidth(line));
     int x = (kWidth - widest) / 2;
     int y = (kHeight - int(mLines.size()) * lineHeight) / 2 + font->GetAscent();
-    int left = mLifetime - mCounter;
-    int alpha = left < kTextFadeUpdates ? std::max(0, left) : 255;
+    int alpha = TextAlphaAt(mCounter);
     g->SetFont(font);
     g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2], alpha));
     // One more character every few updates, line after line.

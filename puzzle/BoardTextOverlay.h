@@ -52,8 +52,10 @@ public:
     bool mClosed = false;
 
 private:
+    int mCharacters = 0; // of all the lines
     void Close();
     int FadeAt(int counter) const;
+    int TextAlphaAt(int counter) const;
     std::array<int, 3> Look() const; // an update that leaves it alone marks nothing
 };
 
