@@ -1,6 +1,7 @@
 #include "game/TutorialActor.h"
 
 #include "graphics/Image.h"
+#include "puzzle/DrawingFunctions.h"
 #include "puzzle/ResourceIds.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ Rect TutorialActor::GridArea(int x, int y, int columns, int rows)
     Image* beam = IMAGE_GRID_CROSSBEAM;
     const int squareW = square != nullptr ? square->GetCelWidth() : 0;
     const int squareH = square != nullptr ? square->GetCelHeight() : 0;
-    const int beamW = beam != nullptr ? beam->GetWidth() : 0, beamH = beam != nullptr ? beam->GetHeight() : 0;
+    const int beamW = ImageWidth(beam), beamH = ImageHeight(beam);
     const int width = std::max(kPitch * (columns - 1) + squareW, kPitch * (columns - 2) + 57 + beamW);
     const int height = std::max(kPitch * (rows - 1) + squareH, kPitch * (rows - 2) + 56 + beamH);
     return Rect(x, y, std::max(width, 0), std::max(height, 0));

@@ -28,16 +28,6 @@ constexpr int kMeterStarLeft = -6;
 constexpr int kMeterStarRight = 12;
 constexpr int kMeterStarFall = 51;
 
-int WidthOf(Image* image)
-{
-    return image != nullptr ? image->GetWidth() : 0;
-}
-
-int HeightOf(Image* image)
-{
-    return image != nullptr ? image->GetHeight() : 0;
-}
-
 Rect Union(const Rect& a, const Rect& b)
 {
     if (a.mWidth <= 0 || a.mHeight <= 0) return b;
@@ -182,7 +172,7 @@ Rect Board::CellArea(int x, int y, bool halo) const
     Rect area(cellX - 1, cellY - 1, kCellWidth + 2, kCellHeight + 2);
     if (gridSquare != nullptr)
         area = Union(area, Rect(cellX, cellY - 1, gridSquare->GetCelWidth(), gridSquare->GetCelHeight()));
-    area = Union(area, Rect(cellX + 57, cellY + 56, WidthOf(crossbeam), HeightOf(crossbeam)));
+    area = Union(area, Rect(cellX + 57, cellY + 56, ImageWidth(crossbeam), ImageHeight(crossbeam)));
     if (halo)
         area = Union(area, Rect(cellX + kCellWidth / 2 - kHaloWidth / 2,
                                 cellY + kCellHeight / 2 - kHaloHeight / 2, kHaloWidth, kHaloHeight));
@@ -226,7 +216,7 @@ Rect Board::MeterArea() const
     Image* meter = IMAGE_COMPLETION_METER;
     Image* indicator = IMAGE_COMPLETION_INDICATOR;
     Image* star = IMAGE_COMPLETION_STAR1;
-    Rect area(0, 65, WidthOf(meter), HeightOf(meter));
+    Rect area(0, 65, ImageWidth(meter), ImageHeight(meter));
     if (indicator != nullptr)
         area = Union(area, Rect(0, kMeterTop - indicator->GetHeight() / 2 - 4, indicator->GetWidth(),
                                 kMeterBottom - kMeterTop + indicator->GetHeight()));
@@ -243,7 +233,7 @@ Rect Board::PanelArea() const
     const int label = FONT_LABEL != nullptr ? FONT_LABEL->GetHeight() : 0;
     Image* mini = IMAGE_PIECES_MINI;
     int bottom = std::max({34 + label, 10 + label, 6 + (mini != nullptr ? mini->GetCelHeight() : 0),
-                           17 + HeightOf(IMAGE_TIMELEFT_BAR)});
+                           17 + ImageHeight(IMAGE_TIMELEFT_BAR)});
     return Rect(0, 0, mWidth, bottom + label / 2 + 2);
 }
 
