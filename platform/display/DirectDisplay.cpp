@@ -393,11 +393,6 @@ std::string DirectDisplay::RendererName() const
     return ScreenRendererName();
 }
 
-bool DirectDisplay::PresentWaitsForVSync() const
-{
-    return ScreenHasVSync();
-}
-
 bool DirectDisplay::PresentsThroughRenderer() const
 {
     return ScreenHasRenderer();

@@ -82,8 +82,6 @@ public:
     DisplayResult PresentSurface(DisplaySurface& surface);
     // The renderer's name ("opengl", "software" ...), empty without one.
     std::string RendererName() const;
-    // Whether a present waits for the display's refresh (only through a renderer that syncs).
-    bool PresentWaitsForVSync() const;
     // Whether the screen shows through a renderer (the accelerated road) or the window's surface.
     bool PresentsThroughRenderer() const;
 

@@ -331,14 +331,6 @@ bool PresentScreenTexture(SDL_Texture* texture, int width, int height)
     return PresentThroughRenderer(texture, width, height);
 }
 
-bool ScreenHasVSync()
-{
-    detail::Desktop& d = detail::GetDesktop();
-    SDL_RendererInfo info;
-    return d.renderer && SDL_GetRendererInfo(d.renderer, &info) == 0 &&
-           (info.flags & SDL_RENDERER_PRESENTVSYNC);
-}
-
 std::string ScreenRendererName()
 {
     detail::Desktop& d = detail::GetDesktop();

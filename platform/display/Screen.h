@@ -56,8 +56,6 @@ bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes
 // of width x height) whole, without reading it back.
 bool PresentScreenTexture(SDL_Texture* texture, int width, int height);
 
-// Whether a present waits for the display's refresh (never on the surface road).
-bool ScreenHasVSync();
 // The renderer's name ("opengl", "software" ...), empty on the surface road.
 std::string ScreenRendererName();
 // What the window shows since the last present, the whole window as 0xAARRGGBB words, for tests
