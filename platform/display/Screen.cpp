@@ -89,6 +89,16 @@ void ConvertInto(SDL_Surface* s, const SDL_Rect& r, const uint32_t* argb, int pi
     SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, argb, pitchBytes, s->format->format, to, s->pitch);
 }
 
+// The rectangle r of the image converted into out, its rows outPitch bytes apart.
+void ConvertRect(const RowConverter& converter, const ScreenImage& image, const SurfaceRect& r, uint8_t* out,
+                 size_t outPitch)
+{
+    for (int y = r.top; y < r.bottom; ++y)
+        converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
+                             size_t(r.left) * size_t(image.format.BytesPerPixel()),
+                         reinterpret_cast<uint32_t*>(out + size_t(y - r.top) * outPitch), r.Width());
+}
+
 // The surface road: the changed rectangles of the image into the window's surface.
 bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& changed)
 {
@@ -126,20 +136,14 @@ bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& 
             SDL_Rect to{d.viewport.x + r.left, d.viewport.y + r.top, r.Width(), r.Height()};
             if (direct)
             {
-                for (int y = r.top; y < r.bottom; ++y)
-                    converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
-                                         size_t(r.left) * size_t(image.format.BytesPerPixel()),
-                                     reinterpret_cast<uint32_t*>(origin + size_t(y) * size_t(s->pitch)) +
-                                         r.left,
-                                     r.Width());
+                ConvertRect(converter, image, r,
+                            origin + size_t(r.top) * size_t(s->pitch) + size_t(r.left) * 4, size_t(s->pitch));
             }
             else
             {
                 scratch.resize(size_t(r.Width()) * size_t(r.Height()));
-                for (int y = r.top; y < r.bottom; ++y)
-                    converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
-                                         size_t(r.left) * size_t(image.format.BytesPerPixel()),
-                                     scratch.data() + size_t(y - r.top) * size_t(r.Width()), r.Width());
+                ConvertRect(converter, image, r, reinterpret_cast<uint8_t*>(scratch.data()),
+                            size_t(r.Width()) * 4);
                 ConvertInto(s, to, scratch.data(), r.Width() * 4);
             }
             shown.push_back(to);
@@ -162,10 +166,8 @@ bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& 
         else
         {
             source.resize(size_t(foot.Width()) * size_t(foot.Height()));
-            for (int y = foot.top; y < foot.bottom; ++y)
-                converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
-                                     size_t(foot.left) * size_t(image.format.BytesPerPixel()),
-                                 source.data() + size_t(y - foot.top) * size_t(foot.Width()), foot.Width());
+            ConvertRect(converter, image, foot, reinterpret_cast<uint8_t*>(source.data()),
+                        size_t(foot.Width()) * 4);
             row = [&](int y) { return source.data() + size_t(y - foot.top) * size_t(foot.Width()); };
         }
         SDL_Rect to{d.viewport.x + dest.left, d.viewport.y + dest.top, dest.Width(), dest.Height()};
@@ -239,10 +241,7 @@ bool PresentImageThroughRenderer(const ScreenImage& image, const std::vector<Sur
         if (Empty(r)) continue;
         SDL_Rect to{r.left, r.top, r.Width(), r.Height()};
         rows.resize(size_t(r.Width()) * size_t(r.Height()));
-        for (int y = r.top; y < r.bottom; ++y)
-            converter.ToArgb(image.bits + size_t(y) * size_t(image.pitch) +
-                                 size_t(r.left) * size_t(image.format.BytesPerPixel()),
-                             rows.data() + size_t(y - r.top) * size_t(r.Width()), r.Width());
+        ConvertRect(converter, image, r, reinterpret_cast<uint8_t*>(rows.data()), size_t(r.Width()) * 4);
         if (SDL_UpdateTexture(d.texture, &to, rows.data(), r.Width() * 4) != 0) return false;
     }
     return PresentThroughRenderer(d.texture, image.width, image.height);
