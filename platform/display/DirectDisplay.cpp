@@ -108,6 +108,18 @@ std::string GlRendererString()
     return text ? reinterpret_cast<const char*>(text) : std::string();
 }
 
+// A surface's pixels in main memory as the screen shows them.
+ScreenImage ImageOf(const DisplaySurface& surface)
+{
+    ScreenImage image;
+    image.bits = DisplaySurface::Access::Pixels(surface);
+    image.pitch = DisplaySurface::Access::Pitch(surface);
+    image.width = surface.Width();
+    image.height = surface.Height();
+    image.format = surface.Format();
+    return image;
+}
+
 } // namespace
 
 DisplayResult DirectDisplay::Create(std::shared_ptr<DirectDisplay>& out)
@@ -355,13 +367,7 @@ void DirectDisplay::PresentPending()
         PresentScreenTexture(DisplaySurface::Access::Texture(*primary), primary->Width(), primary->Height());
         return;
     }
-    ScreenImage image;
-    image.bits = DisplaySurface::Access::Pixels(*primary);
-    image.pitch = DisplaySurface::Access::Pitch(*primary);
-    image.width = primary->Width();
-    image.height = primary->Height();
-    image.format = primary->Format();
-    PresentScreen(image, changed);
+    PresentScreen(ImageOf(*primary), changed);
 }
 
 DisplayResult DirectDisplay::PresentSurface(DisplaySurface& surface)
@@ -379,13 +385,8 @@ DisplayResult DirectDisplay::PresentSurface(DisplaySurface& surface)
                    ? kDisplayOk
                    : kErrGeneric;
     }
-    ScreenImage image;
-    image.bits = DisplaySurface::Access::Pixels(surface);
-    image.pitch = DisplaySurface::Access::Pitch(surface);
-    image.width = surface.Width();
-    image.height = surface.Height();
-    image.format = surface.Format();
-    return PresentScreen(image, {SurfaceRect{0, 0, surface.Width(), surface.Height()}}) ? kDisplayOk : kErrGeneric;
+    const SurfaceRect whole{0, 0, surface.Width(), surface.Height()};
+    return PresentScreen(ImageOf(surface), {whole}) ? kDisplayOk : kErrGeneric;
 }
 
 std::string DirectDisplay::RendererName() const
