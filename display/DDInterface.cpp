@@ -456,6 +456,20 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         }
     }
 
+    const char* what = "Redraw Windowed";
+    // A lost display is found at every present, also at one with nothing new to show, which
+    // touches no surface (a still screen presents nothing but must still come back).
+    for (DisplaySurface* surface : {mPrimarySurface.get(), mDrawSurface.get()})
+    {
+        if (surface && surface->IsLost())
+        {
+            mPresenting = false;
+            CheckResult(platform::kErrSurfaceLost, what);
+            mInitialized = false;
+            return false;
+        }
+    }
+
     // What is presented: the asked rectangles cut to the draw buffer, and where the software
     // cursor was shown and will be (it moves with the frame). With the aspect corrected the
     // draw buffer is stretched onto the presentation rectangle: whole.
@@ -503,19 +517,6 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
             if (hr < 0) return;
         }
     };
-    const char* what = "Redraw Windowed";
-    // A lost display is found at every present, also at one with nothing new to show, which
-    // touches no surface (a still screen presents nothing but must still come back).
-    for (DisplaySurface* surface : {mPrimarySurface.get(), mDrawSurface.get()})
-    {
-        if (surface && surface->IsLost())
-        {
-            mPresenting = false;
-            CheckResult(platform::kErrSurfaceLost, what);
-            mInitialized = false;
-            return false;
-        }
-    }
     if (mIs3D && !mDirectVideoDraw)
     {
         // The renderer draws the whole window at each present: the frame goes from the draw
