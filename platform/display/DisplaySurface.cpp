@@ -234,7 +234,7 @@ void DisplaySurface::Access::TrackChanges(DisplaySurface& s)
 
 void DisplaySurface::Access::MarkChanged(DisplaySurface& s, const SurfaceRect& r)
 {
-    if (!s.mTracksChanges || r.left >= r.right || r.top >= r.bottom) return;
+    if (!s.mTracksChanges || r.IsEmpty()) return;
     std::lock_guard<std::mutex> guard(s.mChangedLock);
     if (s.mChangedWhole) return;
     // Beyond this many the list costs more than showing everything.
@@ -323,9 +323,8 @@ DisplayResult DisplaySurface::Blt(const SurfaceRect* destRect, DisplaySurface* s
     {
         if (!(mDesc.primary && mClipped)) return kErrInvalidRect;
         // The clipper cuts the blit to the screen, taking the matching source part.
-        SurfaceRect c{std::max(d.left, 0), std::max(d.top, 0), std::min(d.right, Width()),
-                      std::min(d.bottom, Height())};
-        if (c.left >= c.right || c.top >= c.bottom) return kDisplayOk;
+        SurfaceRect c = d.ClippedTo(Width(), Height());
+        if (c.IsEmpty()) return kDisplayOk;
         auto map = [](int v, int from0, int fromLen, int to0, int toLen)
         { return to0 + int(int64_t(v - from0) * toLen / fromLen); };
         SurfaceRect cs{map(c.left, d.left, d.Width(), s.left, s.Width()),
@@ -461,10 +460,8 @@ DisplayResult DisplaySurface::Flip()
     if (onGpu && !detail::OnMainThread()) return kErrWasStillDrawing;
     for (const SurfaceRect& r : drawn)
     {
-        SurfaceRect c{std::max(r.left, 0), std::max(r.top, 0),
-                      std::min(r.right, std::min(Width(), back.Width())),
-                      std::min(r.bottom, std::min(Height(), back.Height()))};
-        if (c.left >= c.right || c.top >= c.bottom) continue;
+        SurfaceRect c = r.ClippedTo(std::min(Width(), back.Width()), std::min(Height(), back.Height()));
+        if (c.IsEmpty()) continue;
         DisplayResult hr = Blt(&c, &back, &c, 0);
         if (hr < 0) return hr;
     }

@@ -87,6 +87,13 @@ struct SurfaceRect
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    bool IsEmpty() const { return left >= right || top >= bottom; }
+    // The part inside a surface of width x height.
+    SurfaceRect ClippedTo(int width, int height) const
+    {
+        return SurfaceRect{left > 0 ? left : 0, top > 0 ? top : 0, right < width ? right : width,
+                           bottom < height ? bottom : height};
+    }
 };
 
 enum class SurfaceMemory

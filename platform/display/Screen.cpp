@@ -5,8 +5,6 @@
 #include "platform/window/SdlDesktop.h"
 #include "platform/window/Window.h"
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
 
 namespace platform
@@ -32,17 +30,6 @@ ScreenScaler& Scaler()
 {
     static ScreenScaler scaler;
     return scaler;
-}
-
-SurfaceRect Clip(const SurfaceRect& r, int width, int height)
-{
-    return SurfaceRect{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width),
-                       std::min(r.bottom, height)};
-}
-
-bool Empty(const SurfaceRect& r)
-{
-    return r.left >= r.right || r.top >= r.bottom;
 }
 
 // Where a screen of width x height lands in an area of areaWidth x areaHeight, kept in shape, as
@@ -129,8 +116,8 @@ bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& 
                       size_t(d.viewport.x) * size_t(s->format->BytesPerPixel);
     for (const SurfaceRect& asked : rects)
     {
-        SurfaceRect r = Clip(asked, image.width, image.height);
-        if (Empty(r)) continue;
+        SurfaceRect r = asked.ClippedTo(image.width, image.height);
+        if (r.IsEmpty()) continue;
         if (!scaled)
         {
             SDL_Rect to{d.viewport.x + r.left, d.viewport.y + r.top, r.Width(), r.Height()};
@@ -152,7 +139,7 @@ bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& 
         // Scaled: every destination pixel the change reaches, from the source around it.
         ScreenScaler& scaler = Scaler();
         SurfaceRect dest = scaler.Reach(r);
-        if (Empty(dest)) continue;
+        if (dest.IsEmpty()) continue;
         SurfaceRect foot = scaler.Footprint(dest);
         std::vector<uint32_t> source;
         ScreenScaler::SourceRow row;
@@ -237,8 +224,8 @@ bool PresentImageThroughRenderer(const ScreenImage& image, const std::vector<Sur
     std::vector<uint32_t> rows;
     for (const SurfaceRect& asked : rects)
     {
-        SurfaceRect r = Clip(asked, image.width, image.height);
-        if (Empty(r)) continue;
+        SurfaceRect r = asked.ClippedTo(image.width, image.height);
+        if (r.IsEmpty()) continue;
         SDL_Rect to{r.left, r.top, r.Width(), r.Height()};
         rows.resize(size_t(r.Width()) * size_t(r.Height()));
         ConvertRect(converter, image, r, reinterpret_cast<uint8_t*>(rows.data()), size_t(r.Width()) * 4);

@@ -101,13 +101,13 @@ SurfaceRect ScreenScaler::Reach(const SurfaceRect& source) const
     SurfaceRect r;
     range(mColumns, source.left, source.right, r.left, r.right);
     range(mRows, source.top, source.bottom, r.top, r.bottom);
-    if (r.left >= r.right || r.top >= r.bottom) return SurfaceRect{};
+    if (r.IsEmpty()) return SurfaceRect{};
     return r;
 }
 
 SurfaceRect ScreenScaler::Footprint(const SurfaceRect& dest) const
 {
-    if (dest.left >= dest.right || dest.top >= dest.bottom) return SurfaceRect{};
+    if (dest.IsEmpty()) return SurfaceRect{};
     return SurfaceRect{mColumns[size_t(dest.left)].first, mRows[size_t(dest.top)].first,
                        mColumns[size_t(dest.right - 1)].second + 1,
                        mRows[size_t(dest.bottom - 1)].second + 1};
