@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,5 +82,24 @@ public:
     platform::FakeClock clock;
     apptest::TestApp app;
 };
+
+// A display whose blits fail is found lost by present(app) (a frame, or a present of its
+// own); with the blits working again, the next frames initialise it again and the widgets draw
+// on its new screen image.
+inline void ExpectTheDisplayComesBackAfterFailedBlits(const std::function<void(apptest::TestApp&)>& present)
+{
+    apptest::TestApp app;
+    app.Initialize();
+    int inits = app.mDDInterface->mInitCount;
+    platform::GetDisplaySetup().faults.blt = true;
+    present(app);
+    EXPECT_TRUE(apptest::TestApp::sRecoveringDisplay);
+    platform::GetDisplaySetup().faults.blt = false;
+    app.mForceDraw = true;
+    app.RunUpdates(3);
+    EXPECT_FALSE(apptest::TestApp::sRecoveringDisplay);
+    EXPECT_GT(app.mDDInterface->mInitCount, inits);
+    EXPECT_EQ(app.mWidgetManager->mScreenImage, app.mDDInterface->GetScreenImage());
+}
 
 } // namespace displaytest

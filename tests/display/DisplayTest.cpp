@@ -1,4 +1,4 @@
-#include "tests/app/AppTestSupport.h"
+#include "tests/display/DisplayRig.h"
 
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
@@ -62,19 +62,12 @@ TEST_F(DisplayTest, AWindowedScreenOfTheGamesSize)
 
 TEST_F(DisplayTest, ALostDisplayIsInitialisedAgainOnALaterFrame)
 {
-    TestApp app;
-    app.Initialize();
-    int inits = app.mDDInterface->mInitCount;
-    platform::GetDisplaySetup().faults.blt = true;
-    app.mForceDraw = true;
-    app.RunUpdates(2);
-    EXPECT_TRUE(TestApp::sRecoveringDisplay);
-    platform::GetDisplaySetup().faults.blt = false;
-    app.mForceDraw = true;
-    app.RunUpdates(3);
-    EXPECT_FALSE(TestApp::sRecoveringDisplay);
-    EXPECT_GT(app.mDDInterface->mInitCount, inits);
-    EXPECT_EQ(app.mWidgetManager->mScreenImage, app.mDDInterface->GetScreenImage());
+    displaytest::ExpectTheDisplayComesBackAfterFailedBlits(
+        [](TestApp& app)
+        {
+            app.mForceDraw = true;
+            app.RunUpdates(2);
+        });
 }
 
 TEST_F(DisplayTest, RefusedFullScreenFallsBackToAWindow)

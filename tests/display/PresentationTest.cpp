@@ -137,18 +137,8 @@ TEST_F(PresentationTest, TheCursorsOldAndNewAreasArePresentedWithTheRectangles)
 // RedrawRects recovers a lost display as Redraw does: the next frames initialise it again.
 TEST_F(PresentationTest, APartialPresentOfALostDisplayInitialisesItAgain)
 {
-    TestApp app;
-    app.Initialize();
-    int inits = app.mDDInterface->mInitCount;
-    platform::GetDisplaySetup().faults.blt = true;
-    app.RedrawRects({Rect(10, 10, 20, 20)});
-    EXPECT_TRUE(TestApp::sRecoveringDisplay);
-    platform::GetDisplaySetup().faults.blt = false;
-    app.mForceDraw = true;
-    app.RunUpdates(3);
-    EXPECT_FALSE(TestApp::sRecoveringDisplay);
-    EXPECT_GT(app.mDDInterface->mInitCount, inits);
-    EXPECT_EQ(app.mWidgetManager->mScreenImage, app.mDDInterface->GetScreenImage());
+    displaytest::ExpectTheDisplayComesBackAfterFailedBlits([](TestApp& app)
+                                                           { app.RedrawRects({Rect(10, 10, 20, 20)}); });
 }
 
 // Full screen takes the desktop's depth unless the game asks for one: 32 bits where the desktop
