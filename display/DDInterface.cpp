@@ -563,7 +563,7 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         {
             // A whole frame is shown in two halves behind the scan line; parts wait for the blank.
             if (whole && mScanLineFailCount < 3)
-                split = SplitPresent(Rect(0, 0, mWidth, mHeight), mPresentationRect);
+                split = SplitPresent(bounds, mPresentationRect);
             if (!split) mDD->WaitForVerticalBlank();
         }
         if (!split) copyAll(mPrimarySurface.get(), mDrawSurface.get());
