@@ -286,6 +286,7 @@ TEST(ImageDump, SurfacesAndTexturesAreCountedAndPictured)
 
 TEST(ImageDump, AFolderThatCannotBeMadeIsGivenUpAndLogged)
 {
+    apptest::InOwnFolder own("dump-unmade"); // the error log is written in the working folder
     platform::FakeClock clock;
     TestApp app;
     const std::string data = scratch::FreshFolder("dumpfail-");
