@@ -456,7 +456,7 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         }
     }
 
-    const char* what = "Redraw Windowed";
+    const char* what = mWindowed ? "Redraw Windowed" : "Redraw FullScreen";
     // A lost display is found at every present, also at one with nothing new to show, which
     // touches no surface (a still screen presents nothing but must still come back).
     for (DisplaySurface* surface : {mPrimarySurface.get(), mDrawSurface.get()})
