@@ -460,11 +460,9 @@ void AddAlphaRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n
                       [&](int i)
                       {
                           using namespace PixelBlend;
-                          uint32_t dp = d[i], sp = s[i], a = sp >> 24;
-                          uint32_t r = std::min<uint32_t>(Red(dp) + ((Red(sp) * a) >> 8), 255);
-                          uint32_t g = std::min<uint32_t>(Green(dp) + ((Green(sp) * a) >> 8), 255);
-                          uint32_t b = std::min<uint32_t>(Blue(dp) + ((Blue(sp) * a) >> 8), 255);
-                          d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+                          uint32_t sp = s[i], a = sp >> 24;
+                          d[i] = AddColour(d[i], (Red(sp) * a) >> 8, (Green(sp) * a) >> 8,
+                                           (Blue(sp) * a) >> 8);
                       });
 }
 
@@ -481,11 +479,8 @@ void AddRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPi
             [&](int i)
             {
                 using namespace PixelBlend;
-                uint32_t dp = d[i], sp = s[i];
-                uint32_t r = std::min<uint32_t>(Red(dp) + Red(sp), 255);
-                uint32_t g = std::min<uint32_t>(Green(dp) + Green(sp), 255);
-                uint32_t b = std::min<uint32_t>(Blue(dp) + Blue(sp), 255);
-                d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+                uint32_t sp = s[i];
+                d[i] = AddColour(d[i], Red(sp), Green(sp), Blue(sp));
             });
 }
 

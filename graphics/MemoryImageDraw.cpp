@@ -161,7 +161,7 @@ void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, 
 {
     for (int i = 0; i < n; ++i)
     {
-        uint32_t dp = d[i], sp = s[i], a = useAlpha ? sp >> 24 : 256;
+        uint32_t sp = s[i], a = useAlpha ? sp >> 24 : 256;
         uint32_t sr = (Red(sp) * kr) >> 8, sg = (Green(sp) * kg) >> 8, sb = (Blue(sp) * kb) >> 8;
         if (useAlpha)
         {
@@ -169,10 +169,7 @@ void AddColoredRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, 
             sg = (sg * a) >> 8;
             sb = (sb * a) >> 8;
         }
-        uint32_t r = std::min<uint32_t>(Red(dp) + sr, 255);
-        uint32_t g = std::min<uint32_t>(Green(dp) + sg, 255);
-        uint32_t b = std::min<uint32_t>(Blue(dp) + sb, 255);
-        d[i] = (dp & 0xFF000000) | (r << 16) | (g << 8) | b;
+        d[i] = AddColour(d[i], sr, sg, sb);
     }
 }
 

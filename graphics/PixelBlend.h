@@ -89,4 +89,11 @@ inline uint32_t Saturate(uint32_t v)
     return v > 255 ? 255 : v;
 }
 
+// Rule additive: each colour channel min(d + s, 255), the destination alpha kept.
+inline uint32_t AddColour(uint32_t d, uint32_t sr, uint32_t sg, uint32_t sb)
+{
+    return (d & 0xFF000000) | (Saturate(Red(d) + sr) << 16) | (Saturate(Green(d) + sg) << 8) |
+           Saturate(Blue(d) + sb);
+}
+
 } // namespace Kavo::PixelBlend

@@ -70,8 +70,7 @@ void DrawPixels(const Run& run, const Mode& mode, int first)
                 sg = (sg * kg) >> 8;
                 sb = (sb * kb) >> 8;
             }
-            d = (d & 0xFF000000) | (Saturate(Red(d) + sr) << 16) | (Saturate(Green(d) + sg) << 8) |
-                Saturate(Blue(d) + sb);
+            d = AddColour(d, sr, sg, sb);
         }
     }
 }
