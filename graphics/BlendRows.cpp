@@ -16,7 +16,6 @@ void OpaqueOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void OverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void ModulatedOverRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n, const Modulation& m);
 void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
-void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n);
 void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void CopyRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
 void OverRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h);
@@ -87,7 +86,6 @@ struct Forms
     void (*over)(uint32_t*, const uint32_t*, int) = OverRowWith<Sse2>;
     void (*modulatedOver)(uint32_t*, const uint32_t*, int, const Modulation&) = ModulatedOverRowWith<Sse2>;
     void (*addAlpha)(uint32_t*, const uint32_t*, int) = AddAlphaRowWith<Sse2>;
-    void (*add)(uint32_t*, const uint32_t*, int) = AddRowWith<Sse2>;
     void (*addRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = AddRectWith<Sse2>;
     void (*copyRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = CopyRectWith<Sse2>;
     void (*overRect)(uint32_t*, ptrdiff_t, const uint32_t*, ptrdiff_t, int, int) = OverRectWith<Sse2>;
@@ -111,7 +109,6 @@ struct Forms
             over = Avx2::OverRow;
             modulatedOver = Avx2::ModulatedOverRow;
             addAlpha = Avx2::AddAlphaRow;
-            add = Avx2::AddRow;
             addRect = Avx2::AddRect;
             copyRect = Avx2::CopyRect;
             overRect = Avx2::OverRect;
@@ -172,7 +169,7 @@ void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 
 void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
 {
-    GetForms().add(d, s, n);
+    AddRect(d, 0, s, 0, n, 1);
 }
 
 void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)

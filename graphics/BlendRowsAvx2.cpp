@@ -30,11 +30,6 @@ void AddAlphaRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
     AddAlphaRowWith<Avx2Reg>(d, s, n);
 }
 
-void AddRow(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
-{
-    AddRowWith<Avx2Reg>(d, s, n);
-}
-
 void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int w, int h)
 {
     AddRectWith<Avx2Reg>(d, dPitch, s, sPitch, w, h);

@@ -513,11 +513,5 @@ void CopyRectWith(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sP
     }
 }
 
-template <class V>
-void AddRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n)
-{
-    AddRectWith<V>(d, 0, s, 0, n, 1);
-}
-
 } // namespace
 } // namespace Kavo::BlendRows
