@@ -556,7 +556,7 @@ public:
     {
         if (t)
             BlendRows::TintedOverRect(d, mDestWidth, s, t, pitch, w, h, mModulation);
-        else if (mByRegisters && mSprite)
+        else if (mSprite)
             BlendRows::SpriteOntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
         else if (mByRegisters)
             BlendRows::OntoOpaqueRect(d, mDestWidth, s, pitch, w, h);
@@ -741,9 +741,9 @@ void MemoryImage::AdditiveBlt(MemoryImage* src, int x, int y, const Rect& srcRec
              kb = Clamp255(color.mBlue) * ca / 255;
     // A source with alpha adds its weighted form, made once for every blit of its pixels; one
     // without alpha its words (row by row when the image adds itself, as it always has).
-    const uint32_t* words = white && src != this ? srcAlpha ? src->GetAlphaWeightedData() : src->IsPalettized() ? nullptr
-                                                                                                  : src->GetBits()
-                                  : nullptr;
+    const uint32_t* words = nullptr;
+    if (white && src != this)
+        words = srcAlpha ? src->GetAlphaWeightedData() : src->IsPalettized() ? nullptr : src->GetBits();
     if (words)
     {
         BlendRows::AddRect(dest + size_t(y) * size_t(width) + size_t(x), width,
