@@ -100,6 +100,12 @@ log() { echo "measure: $*" >&2; }
 # Processor time of all threads of a process, in nanoseconds.
 cputime() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 peakKb() { awk '/^VmHWM:/ { print $2 }' /proc/"$1"/status 2>/dev/null || echo 0; }
+# Ends the process being measured.
+stop() {
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+    pid=
+}
 
 # One figure: share of a core over the window and the peak so far, as "percent megabytes".
 measure() {
@@ -171,7 +177,7 @@ runSetting() {
     if [ -z "$(window)" ]; then
         log "$setting, run $run: no window"
         for screen in ${screens//,/ }; do echo "$setting $run $screen no-window"; done
-        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; pid=
+        stop
         return
     fi
     sleep "$loadSeconds"
@@ -204,9 +210,7 @@ runSetting() {
         [ -n "$wanted" ] && echo "$setting $run $screen $figure"
         [ "$screen" = "$last" ] && break
     done
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null || true
-    pid=
+    stop
 }
 
 # The floor: the static picture presented whole, or once, through a renderer or the window's
@@ -214,17 +218,11 @@ runSetting() {
 runFloor() { # how, renderer [, video driver]; the run's number in $run
     local how=$1 renderer=$2 driver=${3:-}
     local name="floor-$how-${renderer:-default}${driver:+-$driver}"
-    if [ -n "$driver" ]; then
-        SDL_VIDEODRIVER=$driver "$floor" "$how" $renderer >"$out/$name-$run.log" 2>&1 &
-    else
-        "$floor" "$how" $renderer >"$out/$name-$run.log" 2>&1 &
-    fi
+    env ${driver:+SDL_VIDEODRIVER=$driver} "$floor" "$how" $renderer >"$out/$name-$run.log" 2>&1 &
     pid=$!
     sleep "$settleSeconds"
     echo "$name $run - $(measure | tr ' ' ':')"
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null || true
-    pid=
+    stop
 }
 
 log "load: $(cut -d' ' -f1-3 /proc/loadavg) at the start"
