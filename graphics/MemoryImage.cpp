@@ -386,9 +386,7 @@ uint8_t* MemoryImage::GetRLAdditiveData(const NativeDisplay* display)
 
 const uint32_t* MemoryImage::GetAlphaWeightedData()
 {
-    // Kept by the change count as well: a display image's pixels may change in its surface.
-    if (alphaWeightedData && alphaWeightedCount == bitsChangedCount) return alphaWeightedData.get();
-    alphaWeightedData.reset();
+    if (alphaWeightedData) return alphaWeightedData.get(); // dropped by BitsChanged
     const size_t pixels = size_t(width) * size_t(height);
     const bool palettized = IsPalettized();
     const uint32_t* words = palettized ? nullptr : GetBits();
@@ -407,7 +405,6 @@ const uint32_t* MemoryImage::GetAlphaWeightedData()
         BlendRows::AddAlphaRow(out, from, width); // onto nothing: the weighted channels, alpha 0
     }
     alphaWeightedData = std::move(weighted);
-    alphaWeightedCount = bitsChangedCount;
     return alphaWeightedData.get();
 }
 

@@ -49,7 +49,6 @@ public:
     std::unique_ptr<uint8_t[]> rlAlphaData;    // one run length per pixel, see GetRLAlphaData
     std::unique_ptr<uint8_t[]> rlAdditiveData; // one run length per pixel, see GetRLAdditiveData
     AlignedWords alphaWeightedData;            // see GetAlphaWeightedData
-    int alphaWeightedCount = 0;                // the bitsChangedCount it was made at
     bool bitsChanged = false;                  // hasTrans and hasAlpha are stale
     int64_t translucentPixels = -1;            // alphas 1 to 254, counted by CommitBits; -1: unknown
     ImageRegistry* app = nullptr;              // the registry the image is registered with
