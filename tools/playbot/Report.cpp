@@ -170,14 +170,14 @@ std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerRes
     {
         const double before = planets[p - 1].medianMoves, now = planets[p].medianMoves;
         if (planets[p - 1].wins == 0 || planets[p].wins == 0) continue; // a level won too seldom says it
-        if (now > b.maxPlanetStep * before)
-            found.push_back(StrFormat("%s planet %d, %s player: %.0f moves, a cliff up from planet %d's %.0f (x%.2f)",
-                                      mode.c_str(), planets[p].level, who, now, planets[p - 1].level, before,
+        auto step = [&](const char* kind)
+        {
+            found.push_back(StrFormat("%s planet %d, %s player: %.0f moves, %s from planet %d's %.0f (x%.2f)",
+                                      mode.c_str(), planets[p].level, who, now, kind, planets[p - 1].level, before,
                                       now / before));
-        if (before > b.maxPlanetStep * now)
-            found.push_back(StrFormat("%s planet %d, %s player: %.0f moves, a drop down from planet %d's %.0f (x%.2f)",
-                                      mode.c_str(), planets[p].level, who, now, planets[p - 1].level, before,
-                                      now / before));
+        };
+        if (now > b.maxPlanetStep * before) step("a cliff up");
+        if (before > b.maxPlanetStep * now) step("a drop down");
     }
     if (!planets.empty())
     {
@@ -293,8 +293,9 @@ std::vector<std::string> Breaches(const ModeResult& mode, const Bounds& b, std::
         strictDone = strictDone || strict;
         std::vector<std::string> more = PlayerBreaches(mode.name, r, b, strict);
         found.insert(found.end(), more.begin(), more.end());
+        if (strict) continue; // its missed games are a breach, found above
         const std::string games = GamesMissed(mode.name, r, b);
-        if (!strict && !games.empty()) aims.push_back(games);
+        if (!games.empty()) aims.push_back(games);
     }
     return found;
 }
