@@ -529,7 +529,8 @@ const NativeDisplay* KavoAppBase::GetNativeDisplay()
 
 bool KavoAppBase::CopyTexturesToBits(MemoryImage* image)
 {
-    return mDDInterface && mDDInterface->mD3DInterface && mDDInterface->mD3DInterface->CopyTexturesToBits(image);
+    return mDDInterface && mDDInterface->mD3DInterface &&
+           mDDInterface->mD3DInterface->CopyTexturesToBits(image);
 }
 
 // ---------------------------------------------------------------- display services

@@ -466,9 +466,9 @@ public:
     uint32_t mLastDrawTick = 0;             // last present start
     std::atomic<uint32_t> mNextDrawTick{0}; // next draw allowed (read by the cursor thread)
     uint32_t mStartTick = 0;
-    bool mHasPendingDraw = false;   // updated since the last draw
-    bool mLastDrawWasEmpty = false; // the last draw was skipped
-    int mUnchangedDraws = 0;        // draws in a row whose screen did not change
+    bool mHasPendingDraw = false;    // updated since the last draw
+    bool mLastDrawWasEmpty = false;  // the last draw was skipped
+    int mUnchangedDraws = 0;         // draws in a row whose screen did not change
     uint32_t mLastInputSeenTick = 0; // when the loop last handled the player's input (NoteUserInput)
     bool mDrawing = false;
     bool mForceDraw = false;

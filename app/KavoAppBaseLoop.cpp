@@ -14,10 +14,10 @@
 #include "media/SoundManager.h"
 #include "platform/system/Clock.h"
 #include "platform/system/DebugOutput.h"
-#include "platform/window/DesktopIdle.h"
 #include "platform/system/Instance.h"
-#include "platform/window/Messages.h"
 #include "platform/system/Threads.h"
+#include "platform/window/DesktopIdle.h"
+#include "platform/window/Messages.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -390,8 +390,7 @@ bool KavoAppBase::StillScreen(bool vsyncTimed) const
     // Demos, loading, vertical-sync pacing and changed speeds keep one update a wake-up, and so
     // does a screen the player has just used (a cursor drawn by the program moves with it).
     return !vsyncTimed && !mPlayingDemo && !(mLoadingThreadStarted && !mLoadingHandedOver) &&
-           mUpdateMultiplier == 1.0 &&
-           !sIdleSuspended && mUnchangedDraws * mFrameTime >= kStillMs &&
+           mUpdateMultiplier == 1.0 && !sIdleSuspended && mUnchangedDraws * mFrameTime >= kStillMs &&
            Now() - mLastInputSeenTick >= uint32_t(kStillMs);
 }
 

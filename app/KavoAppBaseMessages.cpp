@@ -6,10 +6,10 @@
 #include "display/DDInterface.h"
 #include "graphics/MemoryImage.h"
 #include "media/SoundManager.h"
-#include "platform/system/Clock.h"
-#include "platform/system/DebugOutput.h"
 #include "platform/files/Files.h"
 #include "platform/sound/SoundFilePlayer.h"
+#include "platform/system/Clock.h"
+#include "platform/system/DebugOutput.h"
 #include "widgets/WidgetManager.h"
 
 namespace Kavo

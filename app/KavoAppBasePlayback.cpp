@@ -10,8 +10,8 @@
 #include "graphics/Graphics.h"
 #include "graphics/ImageLib.h"
 #include "graphics/MemoryImage.h"
-#include "platform/system/Clock.h"
 #include "platform/files/Registry.h"
+#include "platform/system/Clock.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>

@@ -11,10 +11,10 @@
 #include "display/DDInterface.h"
 #include "media/DSoundManager.h"
 #include "media/MusicInterface.h"
-#include "platform/files/AsciiCase.h"
-#include "platform/system/Clock.h"
 #include "platform/fault/CrashSignals.h"
+#include "platform/files/AsciiCase.h"
 #include "platform/files/Files.h"
+#include "platform/system/Clock.h"
 #include "platform/system/Instance.h"
 #include "widgets/WidgetManager.h"
 
@@ -307,7 +307,9 @@ void KavoAppBase::HandleCommandLineParam(const std::string& name, const std::str
     else
     {
         // The parameter as written: "-x=" keeps its "=".
-        std::string parameter = !mCommandLineWord.empty() ? mCommandLineWord : value.empty() ? name : name + "=" + value;
+        std::string parameter = !mCommandLineWord.empty() ? mCommandLineWord
+                                : value.empty()           ? name
+                                                          : name + "=" + value;
         Popup(GetString("INVALID_COMMANDLINE_PARAM", "Invalid command line parameter: ") + parameter);
         ExitProgram(0);
     }

@@ -2,9 +2,9 @@
 
 #include "base/AutoCrit.h"
 #include "base/StringUtils.h"
+#include "platform/files/Files.h"
 #include "platform/system/Clock.h"
 #include "platform/system/DebugOutput.h"
-#include "platform/files/Files.h"
 
 #include <ctime>
 

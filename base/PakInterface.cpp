@@ -5,9 +5,9 @@
 #include "base/PathUtils.h"
 #include "base/StringUtils.h"
 #include "platform/files/AsciiCase.h"
-#include "platform/system/DebugOutput.h"
 #include "platform/files/Files.h"
 #include "platform/files/LittleEndian.h"
+#include "platform/system/DebugOutput.h"
 
 #include <algorithm>
 #include <cstring>

@@ -296,8 +296,8 @@ struct SdlScene
     }
 };
 
-void SdlBlit(benchmark::State& state, Source which, SDL_BlendMode mode, const Kavo::Color& color = Kavo::Color::White,
-             bool places = false)
+void SdlBlit(benchmark::State& state, Source which, SDL_BlendMode mode,
+             const Kavo::Color& color = Kavo::Color::White, bool places = false)
 {
     SdlScene scene;
     SDL_Surface* sources[] = {scene.sprite, scene.glass, scene.picture, scene.glassPicture};
@@ -310,7 +310,13 @@ void SdlBlit(benchmark::State& state, Source which, SDL_BlendMode mode, const Ka
     {
         for (int i = 0; i < (places ? kPlaces : 1); ++i)
         {
-            SDL_Rect d = {full ? 0 : places ? PlaceX(i) : kSpriteX, full ? 0 : places ? PlaceY(i) : kSpriteY, 0, 0};
+            SDL_Rect d = {full     ? 0
+                          : places ? PlaceX(i)
+                                   : kSpriteX,
+                          full     ? 0
+                          : places ? PlaceY(i)
+                                   : kSpriteY,
+                          0, 0};
             SDL_BlitSurface(src, nullptr, scene.screen, &d);
         }
     }
@@ -318,12 +324,15 @@ void SdlBlit(benchmark::State& state, Source which, SDL_BlendMode mode, const Ka
 }
 
 // The cases of the table, as SDL draws them; the opaque picture is copied.
-const int kSdlRegistered = RegisterCases("SDL", [](benchmark::State& state, const BlitCase& c)
-    {
-        SDL_BlendMode mode = c.mode == 1 ? SDL_BLENDMODE_ADD : c.source == kPicture ? SDL_BLENDMODE_NONE
-                                                                                  : SDL_BLENDMODE_BLEND;
-        SdlBlit(state, c.source, mode, c.color, c.places);
-    });
+const int kSdlRegistered = RegisterCases("SDL",
+                                         [](benchmark::State& state, const BlitCase& c)
+                                         {
+                                             SDL_BlendMode mode = c.mode == 1 ? SDL_BLENDMODE_ADD
+                                                                  : c.source == kPicture
+                                                                      ? SDL_BLENDMODE_NONE
+                                                                      : SDL_BLENDMODE_BLEND;
+                                             SdlBlit(state, c.source, mode, c.color, c.places);
+                                         });
 
 void BM_SDL_SpriteStretched(benchmark::State& state)
 {
@@ -370,7 +379,8 @@ std::vector<uint32_t> WeightedByAlpha(std::vector<uint32_t> pixels)
     for (uint32_t& p : pixels)
     {
         uint32_t a = p >> 24;
-        p = a << 24 | (((p >> 16) & 0xFF) * a >> 8) << 16 | (((p >> 8) & 0xFF) * a >> 8) << 8 | ((p & 0xFF) * a >> 8);
+        p = a << 24 | (((p >> 16) & 0xFF) * a >> 8) << 16 | (((p >> 8) & 0xFF) * a >> 8) << 8 |
+            ((p & 0xFF) * a >> 8);
     }
     return pixels;
 }
@@ -454,7 +464,8 @@ void PixmanDraw(PixmanScene& scene, const BlitCase& c, pixman_image_t* mask)
         else if (Tinted(c.color))
         {
             pixman_image_composite32(PIXMAN_OP_SRC, src, mask, scene.scratch, 0, 0, 0, 0, 0, 0, w, h);
-            pixman_image_composite32(PIXMAN_OP_OVER, scene.scratch, nullptr, scene.screen, 0, 0, 0, 0, x, y, w, h);
+            pixman_image_composite32(PIXMAN_OP_OVER, scene.scratch, nullptr, scene.screen, 0, 0, 0, 0, x, y,
+                                     w, h);
         }
         else
             pixman_image_composite32(PIXMAN_OP_OVER, src, mask, scene.screen, 0, 0, 0, 0, x, y, w, h);
@@ -463,14 +474,13 @@ void PixmanDraw(PixmanScene& scene, const BlitCase& c, pixman_image_t* mask)
 
 // Compares pixman's pixels with ours, once before timing: the counter "maxdiff", and a failure
 // when they differ by more than allowed.
-bool PixelsAgree(benchmark::State& state, const std::vector<uint32_t>& ours, PixmanScene& theirs,
-                 int allowed)
+bool PixelsAgree(benchmark::State& state, const std::vector<uint32_t>& ours, PixmanScene& theirs, int allowed)
 {
     int difference = MaxDifference(ours, theirs.ScreenPixels());
     state.counters["maxdiff"] = difference;
     if (difference <= allowed) return true;
-    state.SkipWithError(("pixman's pixels differ from ours by up to " + std::to_string(difference) + ", more than " +
-                         std::to_string(allowed))
+    state.SkipWithError(("pixman's pixels differ from ours by up to " + std::to_string(difference) +
+                         ", more than " + std::to_string(allowed))
                             .c_str());
     return false;
 }
@@ -493,7 +503,8 @@ void PixmanBlit(benchmark::State& state, const BlitCase& c)
     {
         PixmanScene check;
         PixmanDraw(check, c, mask);
-        agree = PixelsAgree(state, KavoPixelsOf([&](KavoScene& scene) { KavoDraw(scene, c); }), check, Allowed(c));
+        agree = PixelsAgree(state, KavoPixelsOf([&](KavoScene& scene) { KavoDraw(scene, c); }), check,
+                            Allowed(c));
     }
     PixmanScene scene;
     if (agree)
@@ -550,8 +561,8 @@ void PixmanTransformed(benchmark::State& state, bool rotate, pixman_filter_t fil
         int sx = rotate ? area.mX - kSpriteX : 0, sy = rotate ? area.mY - kSpriteY : 0;
         return [&scene, area, sx, sy]
         {
-            pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, sx, sy, 0, 0, area.mX,
-                                     area.mY, area.mWidth, area.mHeight);
+            pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, sx, sy, 0, 0,
+                                     area.mX, area.mY, area.mWidth, area.mHeight);
         };
     };
     bool agree;

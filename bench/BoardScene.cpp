@@ -2,10 +2,10 @@
 
 #include "graphics/Graphics.h"
 #include "puzzle/Board.h"
-#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "rules/RulesFlags.h"
 #include "puzzle/SilentBoardHost.h"
+#include "rules/Pieces.h"
+#include "rules/RulesFlags.h"
 
 namespace benchscene
 {

@@ -255,7 +255,12 @@ void BM_FreeTypeLine(benchmark::State& state)
     state.SetLabel(cached ? "items = glyphs, cached" : "items = glyphs, rendered every time");
 }
 // size, cached, onto an opaque (screen-like) target
-BENCHMARK(BM_FreeTypeLine)->Args({12, 1, 0})->Args({18, 1, 0})->Args({12, 1, 1})->Args({18, 1, 1})->Args({12, 0, 0});
+BENCHMARK(BM_FreeTypeLine)
+    ->Args({12, 1, 0})
+    ->Args({18, 1, 0})
+    ->Args({12, 1, 1})
+    ->Args({18, 1, 1})
+    ->Args({12, 0, 0});
 #endif
 
 } // namespace

@@ -6,9 +6,9 @@
 #include "base/StringTable.h"
 #include "game/GameApp.h"
 #include "media/ResourceManager.h"
-#include "platform/system/Clock.h"
 #include "platform/files/Files.h"
 #include "platform/files/Registry.h"
+#include "platform/system/Clock.h"
 #include "puzzle/Board.h"
 #include "puzzle/ResourceIds.h"
 
@@ -39,7 +39,8 @@ class BenchGameApp : public MemorySettings, public Kavo::GameApp
 public:
     BenchGameApp()
     {
-        static bool environment = [] {
+        static bool environment = []
+        {
             setenv("SDL_VIDEODRIVER", "dummy", 0);
             setenv("SDL_AUDIODRIVER", "dummy", 0);
             setenv("XDG_DATA_HOME", "/tmp/kavo-bench-userdata", 1);
@@ -152,7 +153,8 @@ void BM_MemoryInPlay(benchmark::State& state)
         app.CreateScreens();
         app.mPlayer.CreateNew("Bench");
         app.mPlayer.mGuiFlags |= Kavo::UserProfile::kSkipTutorial;
-        if (!app.LoadRulesAndStart("properties/untimed_config.xml")) return state.SkipWithError("no Untimed rules");
+        if (!app.LoadRulesAndStart("properties/untimed_config.xml"))
+            return state.SkipWithError("no Untimed rules");
         app.RunUpdates(600);
         state.counters["resident_MB"] = ResidentMegabytes();
         state.counters["board_shown"] = app.GetShownScreen() == Kavo::GameApp::kBoardScreen ? 1 : 0;

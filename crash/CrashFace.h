@@ -20,8 +20,8 @@ struct CrashFace
         uint32_t offset;  // of the glyph's first row in coverage
     };
 
-    int ascent; // from the top of a line to the baseline
-    int height; // of a line
+    int ascent;          // from the top of a line to the baseline
+    int height;          // of a line
     const Glyph* glyphs; // 256, by character code
     const uint8_t* coverage;
 

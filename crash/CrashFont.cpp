@@ -37,7 +37,8 @@ void CrashFont::DrawString(Graphics* g, int x, int y, const std::string& text, c
     const int w = image->GetWidth(), h = image->GetHeight();
     const int left = std::max(0, clip.mX), top = std::max(0, clip.mY);
     const int right = std::min(w, clip.mX + clip.mWidth), bottom = std::min(h, clip.mY + clip.mHeight);
-    const uint32_t r = uint32_t(std::clamp(color.mRed, 0, 255)), gr = uint32_t(std::clamp(color.mGreen, 0, 255)),
+    const uint32_t r = uint32_t(std::clamp(color.mRed, 0, 255)),
+                   gr = uint32_t(std::clamp(color.mGreen, 0, 255)),
                    b = uint32_t(std::clamp(color.mBlue, 0, 255));
     const uint32_t alpha = uint32_t(std::clamp(color.mAlpha, 0, 255));
     int penX = TruncateToInt(float(x) + g->transX);

@@ -103,7 +103,8 @@ long CrashHandler::ExceptionFilter(const platform::CrashRecord& record)
     return 0;
 }
 
-std::string CrashHandler::MakeReportText(const platform::CrashRecord& record, bool symbols, std::string& title)
+std::string CrashHandler::MakeReportText(const platform::CrashRecord& record, bool symbols,
+                                         std::string& title)
 {
     std::string report;
     const ExceptionName* found = nullptr;
@@ -136,12 +137,12 @@ std::string CrashHandler::MakeReportText(const platform::CrashRecord& record, bo
 
     const platform::CrashRegisters& r = record.registers;
     using u64 = unsigned long long;
-    report += StrFormat("RAX:%016llX RBX:%016llX RCX:%016llX RDX:%016llX\r\n", u64(r.rax), u64(r.rbx), u64(r.rcx),
-                        u64(r.rdx));
-    report += StrFormat("RSI:%016llX RDI:%016llX R8:%016llX R9:%016llX\r\n", u64(r.rsi), u64(r.rdi), u64(r.r8),
-                        u64(r.r9));
-    report += StrFormat("R10:%016llX R11:%016llX R12:%016llX R13:%016llX\r\n", u64(r.r10), u64(r.r11), u64(r.r12),
-                        u64(r.r13));
+    report += StrFormat("RAX:%016llX RBX:%016llX RCX:%016llX RDX:%016llX\r\n", u64(r.rax), u64(r.rbx),
+                        u64(r.rcx), u64(r.rdx));
+    report += StrFormat("RSI:%016llX RDI:%016llX R8:%016llX R9:%016llX\r\n", u64(r.rsi), u64(r.rdi),
+                        u64(r.r8), u64(r.r9));
+    report += StrFormat("R10:%016llX R11:%016llX R12:%016llX R13:%016llX\r\n", u64(r.r10), u64(r.r11),
+                        u64(r.r12), u64(r.r13));
     report += StrFormat("R14:%016llX R15:%016llX\r\n", u64(r.r14), u64(r.r15));
     report += StrFormat("RIP:%016llX RSP:%016llX  RBP:%016llX\r\n", u64(r.rip), u64(r.rsp), u64(r.rbp));
     report += StrFormat("CS:%04X SS:%04X FS:%04X GS:%04X\r\n", r.cs, r.ss, r.fs, r.gs);
@@ -196,7 +197,8 @@ void CrashHandler::BuildReport(const platform::CrashRecord& record)
 std::string CrashHandler::GetSystemInfo()
 {
     platform::SystemVersion version = platform::GetSystemVersion();
-    std::string text = "System Ver: " + version.system + " " + version.release + " " + version.machine + "\r\n";
+    std::string text =
+        "System Ver: " + version.system + " " + version.release + " " + version.machine + "\r\n";
     KavoAppBase* app = gKavoAppForCrash.load();
     if (!app) return text;
     const char* const modules[2][2] = {{"ddraw.dll", "DDraw Ver: "}, {"dsound.dll", "DSound Ver: "}};
@@ -214,9 +216,9 @@ std::string CrashHandler::GetFileNamePart(const std::string& path)
 {
     size_t slash = path.rfind('/');
     size_t backslash = path.rfind('\\');
-    size_t last = slash == std::string::npos                                      ? backslash
+    size_t last = slash == std::string::npos                            ? backslash
                   : backslash == std::string::npos || slash > backslash ? slash
-                                                                                  : backslash;
+                                                                        : backslash;
     return last == std::string::npos ? path : path.substr(last + 1);
 }
 

@@ -5,8 +5,8 @@
 #include "base/TextHelpers.h"
 #include "crash/LogicalAddress.h"
 #include "crash/SourceLine.h"
-#include "platform/files/Files.h"
 #include "platform/fault/SymbolReader.h"
+#include "platform/files/Files.h"
 
 #include <cstdio>
 
@@ -92,7 +92,8 @@ void ReadMap(std::FILE* file, SymbolTable& symbols, LineTable& lines)
                 std::string_view entry = text.substr(20 * k, 20);
                 LogicalAddress address;
                 if (ReadAddress(entry.substr(7, 4), entry.substr(12, 8), address))
-                    lines[address] = SourceLine{currentFile, StringToIntBase10(std::string(entry.substr(0, 6)))};
+                    lines[address] =
+                        SourceLine{currentFile, StringToIntBase10(std::string(entry.substr(0, 6)))};
             }
         }
     }

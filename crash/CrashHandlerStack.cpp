@@ -2,9 +2,9 @@
 #include "crash/CrashHandler.h"
 
 #include "base/StringUtils.h"
-#include "platform/system/Library.h"
 #include "platform/fault/ModuleMap.h"
 #include "platform/fault/SymbolReader.h"
+#include "platform/system/Library.h"
 
 #include <cstring>
 #include <filesystem>
@@ -19,9 +19,9 @@ namespace
 platform::LibraryHandle gImageHelp = nullptr;
 std::unique_ptr<platform::SymbolReader> gSymbols;
 
-const char* const kImageHelpEntries[] = {"SymInitialize",    "SymSetOptions",          "SymCleanup",
-                                         "UnDecorateSymbolName", "StackWalk", "SymFunctionTableAccess",
-                                         "SymGetModuleBase", "SymGetSymFromAddr"};
+const char* const kImageHelpEntries[] = {"SymInitialize",        "SymSetOptions",    "SymCleanup",
+                                         "UnDecorateSymbolName", "StackWalk",        "SymFunctionTableAccess",
+                                         "SymGetModuleBase",     "SymGetSymFromAddr"};
 
 // Lengths that keep every frame line within its 2048-byte line: a symbol's readable name is
 // cut to 255 characters, a module's path to 259, a source path to 1024.
@@ -99,18 +99,19 @@ std::string CrashHandler::WalkStack(const platform::CrashRecord& record)
             if (gSymbols->FindSourceLine(lookup, file, line, lineAddress))
             {
                 file = Cut(std::filesystem::path(file).lexically_normal().string(), kMaxSourcePath);
-                text += StrFormat("    %s line %d +0x%llX\r\n", file.c_str(), line, u64(frame.pc - lineAddress));
+                text +=
+                    StrFormat("    %s line %d +0x%llX\r\n", file.c_str(), line, u64(frame.pc - lineAddress));
             }
         }
         else
         {
             uint32_t section = 0, offset = 0;
             std::string module = ModuleLine(frame.pc, section, offset);
-            text += StrFormat("%016llX %016llX %04X:%08X %s\r\n", u64(frame.frame), u64(frame.pc), section, offset,
-                              module.c_str());
+            text += StrFormat("%016llX %016llX %04X:%08X %s\r\n", u64(frame.frame), u64(frame.pc), section,
+                              offset, module.c_str());
         }
-        text += StrFormat("Params: %016llX %016llX %016llX %016llX\r\n", u64(frame.params[0]), u64(frame.params[1]),
-                          u64(frame.params[2]), u64(frame.params[3]));
+        text += StrFormat("Params: %016llX %016llX %016llX %016llX\r\n", u64(frame.params[0]),
+                          u64(frame.params[1]), u64(frame.params[2]), u64(frame.params[3]));
         text += "\r\n";
     }
     if (record.unwindError < 0) text += StrFormat("StackWalk failed (error %d)\r\n", record.unwindError);
@@ -130,8 +131,8 @@ std::string CrashHandler::WalkFrames(const platform::CrashRecord& record)
         const platform::CrashFrame& frame = count > 0 ? record.pointerFrames[i] : first;
         uint32_t section = 0, offset = 0;
         std::string module = ModuleLine(frame.pc, section, offset);
-        text += StrFormat("%016llX  %016llX  %04X:%08X %s\r\n", u64(frame.pc), u64(frame.frame), section, offset,
-                          module.c_str());
+        text += StrFormat("%016llX  %016llX  %04X:%08X %s\r\n", u64(frame.pc), u64(frame.frame), section,
+                          offset, module.c_str());
     }
     return text;
 }

@@ -49,7 +49,8 @@ std::string CrashHandler::MakeUploadRequest()
         body += "Content-Type: application/octet-stream\r\n";
         body += "\r\n";
         if (attachment.GetDataPtr())
-            body.append(reinterpret_cast<const char*>(attachment.GetDataPtr()), size_t(attachment.GetDataLen()));
+            body.append(reinterpret_cast<const char*>(attachment.GetDataPtr()),
+                        size_t(attachment.GetDataLen()));
         body += "\r\n";
     }
     body += std::string("--") + kBoundary + "--\r\n";

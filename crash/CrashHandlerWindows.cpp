@@ -3,8 +3,8 @@
 
 #include "app/KavoAppBase.h"
 #include "crash/CrashWindows.h"
-#include "crash/HTTPTransfer.h"
 #include "crash/DesktopCrashWindowHost.h"
+#include "crash/HTTPTransfer.h"
 #include "crash/StderrCrashWindowHost.h"
 #include "platform/window/PrivateDesktop.h"
 

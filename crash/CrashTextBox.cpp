@@ -59,7 +59,8 @@ void CrashTextBox::SetText(const std::string& text)
 Rect CrashTextBox::TextArea() const
 {
     if (mStyle == Style::Plain) return mRect;
-    return Rect(mRect.mX + 1 + kPadX, mRect.mY + 1 + kPadY, std::max(0, mRect.mWidth - 2 - 2 * kPadX - kScrollBarWidth),
+    return Rect(mRect.mX + 1 + kPadX, mRect.mY + 1 + kPadY,
+                std::max(0, mRect.mWidth - 2 - 2 * kPadX - kScrollBarWidth),
                 std::max(0, mRect.mHeight - 2 - 2 * kPadY));
 }
 
@@ -204,13 +205,26 @@ bool CrashTextBox::KeyDown(int key, char character, bool ctrl)
     {
         switch (key)
         {
-        case VK_UP: ScrollTo(mTop - 1); return true;
-        case VK_DOWN: ScrollTo(mTop + 1); return true;
-        case VK_PRIOR: ScrollTo(mTop - page); return true;
-        case VK_NEXT: ScrollTo(mTop + page); return true;
-        case VK_HOME: ScrollTo(0); return true;
-        case VK_END: ScrollTo(LastTop()); return true;
-        default: return false;
+        case VK_UP:
+            ScrollTo(mTop - 1);
+            return true;
+        case VK_DOWN:
+            ScrollTo(mTop + 1);
+            return true;
+        case VK_PRIOR:
+            ScrollTo(mTop - page);
+            return true;
+        case VK_NEXT:
+            ScrollTo(mTop + page);
+            return true;
+        case VK_HOME:
+            ScrollTo(0);
+            return true;
+        case VK_END:
+            ScrollTo(LastTop());
+            return true;
+        default:
+            return false;
         }
     }
 
@@ -229,10 +243,18 @@ bool CrashTextBox::KeyDown(int key, char character, bool ctrl)
         if (mCaret < mText.size()) ++mCaret;
         KeepCaretVisible();
         return true;
-    case VK_UP: MoveCaretToLine(line - 1, columnOf(mCaret)); return true;
-    case VK_DOWN: MoveCaretToLine(line + 1, columnOf(mCaret)); return true;
-    case VK_PRIOR: MoveCaretToLine(line - page, columnOf(mCaret)); return true;
-    case VK_NEXT: MoveCaretToLine(line + page, columnOf(mCaret)); return true;
+    case VK_UP:
+        MoveCaretToLine(line - 1, columnOf(mCaret));
+        return true;
+    case VK_DOWN:
+        MoveCaretToLine(line + 1, columnOf(mCaret));
+        return true;
+    case VK_PRIOR:
+        MoveCaretToLine(line - page, columnOf(mCaret));
+        return true;
+    case VK_NEXT:
+        MoveCaretToLine(line + page, columnOf(mCaret));
+        return true;
     case VK_HOME:
         mCaret = ctrl ? 0 : current.start;
         KeepCaretVisible();
@@ -328,7 +350,8 @@ void CrashTextBox::Draw(Graphics& g)
     for (int i = 0; i < shown && mTop + i < int(mLines.size()); ++i)
     {
         const Line& line = mLines[size_t(mTop + i)];
-        g.DrawString(mText.substr(line.start, line.length), area.mX, area.mY + i * height + mFont->GetAscent());
+        g.DrawString(mText.substr(line.start, line.length), area.mX,
+                     area.mY + i * height + mFont->GetAscent());
     }
     if (mStyle == Style::Editable && mFocused)
     {

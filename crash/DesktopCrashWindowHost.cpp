@@ -21,20 +21,22 @@ DesktopCrashWindowHost::~DesktopCrashWindowHost()
     CloseAll();
 }
 
-platform::PrivateDesktop::Area DesktopCrashWindowHost::Place(const platform::PrivateDesktop::Area& work, int x,
-                                                             int y, int width, int height)
+platform::PrivateDesktop::Area DesktopCrashWindowHost::Place(const platform::PrivateDesktop::Area& work,
+                                                             int x, int y, int width, int height)
 {
     platform::PrivateDesktop::Area area;
     area.width = std::clamp(width, 1, std::max(1, work.width - 2 * kScreenMargin));
     area.height = std::clamp(height, 1, std::max(1, work.height - 2 * kScreenMargin));
     // The desktop's frame adds to the size: a window is kept a margin away from the edges.
-    area.x = work.x + std::clamp(x, kScreenMargin, std::max(kScreenMargin, work.width - kScreenMargin - area.width));
-    area.y = work.y + std::clamp(y, kScreenMargin, std::max(kScreenMargin, work.height - kScreenMargin - area.height));
+    area.x = work.x +
+             std::clamp(x, kScreenMargin, std::max(kScreenMargin, work.width - kScreenMargin - area.width));
+    area.y = work.y +
+             std::clamp(y, kScreenMargin, std::max(kScreenMargin, work.height - kScreenMargin - area.height));
     return area;
 }
 
-void DesktopCrashWindowHost::Open(Window window, const std::string& title, const CrashDialog::Spec& spec, int x,
-                                  int y, int width, int height)
+void DesktopCrashWindowHost::Open(Window window, const std::string& title, const CrashDialog::Spec& spec,
+                                  int x, int y, int width, int height)
 {
     HideWindow(window);
     platform::PrivateDesktop::Area area = Place(mDesktop.WorkArea(), x, y, width, height);
@@ -60,8 +62,8 @@ DesktopCrashWindowHost::ShownOf(int id)
                         [id](const auto& entry) { return entry.second.id == id; });
 }
 
-void DesktopCrashWindowHost::ShowErrorWindow(const std::string& intro, const std::string& report, bool offerSend,
-                                             bool sendEnabled)
+void DesktopCrashWindowHost::ShowErrorWindow(const std::string& intro, const std::string& report,
+                                             bool offerSend, bool sendEnabled)
 {
     if (!mDesktop.Connect())
     {

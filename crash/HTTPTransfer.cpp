@@ -3,8 +3,8 @@
 #include "app/KavoAppBase.h"
 #include "base/StringUtils.h"
 #include "base/TextHelpers.h"
-#include "platform/system/Clock.h"
 #include "platform/net/TcpSocket.h"
+#include "platform/system/Clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -318,7 +318,8 @@ void HTTPTransfer::ReceiveResponse()
                 if (end != std::string::npos)
                 {
                     int size = 0;
-                    if (!StringToInt("0x" + StringTrim(received.substr(pos, end - pos)), size) || size <= 0) break;
+                    if (!StringToInt("0x" + StringTrim(received.substr(pos, end - pos)), size) || size <= 0)
+                        break;
                     chunkLeft = size;
                     pos = end + 2;
                     searchFrom = pos;

@@ -31,11 +31,11 @@ public:
         kFinished = 0,
         kIdle = 1,
         kInProgress = 2,
-        kNotFound = 3,      // status "404"
-        kBadStatus = 4,     // any status but "200" and "404", or a status line too short to hold one
+        kNotFound = 3,  // status "404"
+        kBadStatus = 4, // any status but "200" and "404", or a status line too short to hold one
         kAborted = 5,
-        kSocketError = 6,   // no socket, waiting failed, the socket reported an error, or a
-                            // response larger than kMaxResponseBytes
+        kSocketError = 6, // no socket, waiting failed, the socket reported an error, or a
+                          // response larger than kMaxResponseBytes
         kHostNotFound = 7,
         kConnectFailed = 8,
         kSendFailed = 9,

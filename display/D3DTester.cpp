@@ -4,13 +4,13 @@
 #include "display/DDInterface.h"
 #include "display/DisplayHost.h"
 #include "graphics/MemoryImage.h"
-#include "platform/files/AsciiCase.h"
-#include "platform/system/Clock.h"
 #include "platform/display/DirectDisplay.h"
 #include "platform/display/DisplaySurface.h"
+#include "platform/files/AsciiCase.h"
 #include "platform/files/Files.h"
-#include "platform/system/Library.h"
 #include "platform/files/Registry.h"
+#include "platform/system/Clock.h"
+#include "platform/system/Library.h"
 #include "platform/window/Window.h"
 
 #include <cstring>

@@ -71,7 +71,8 @@ bool DDImage::IsPlain() const
 
 bool DDImage::IsCursorArea() const
 {
-    return mDDInterface && (this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage);
+    return mDDInterface &&
+           (this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage);
 }
 
 bool DDImage::CanDrawInMemory() const
@@ -177,7 +178,8 @@ uint32_t DDImage::ArgbToSurface(uint32_t argb) const
         uint32_t v = down >= 0 ? argb >> down : argb << -down;
         return (v << shift) & mask;
     };
-    return channel(24, d.redBits, d.redShift, f.redMask) | channel(16, d.greenBits, d.greenShift, f.greenMask) |
+    return channel(24, d.redBits, d.redShift, f.redMask) |
+           channel(16, d.greenBits, d.greenShift, f.greenMask) |
            channel(8, d.blueBits, d.blueShift, f.blueMask);
 }
 
@@ -190,7 +192,8 @@ void DDImage::StoreBits()
     {
         const uint32_t* in = bits.get() + size_t(y) * size_t(width);
         for (int x = 0; x < w; ++x)
-            SurfacePixels::Store(SurfacePixels::PixelAt(mLockDesc, x, y), f.bitCount == 32, ArgbToSurface(in[x]));
+            SurfacePixels::Store(SurfacePixels::PixelAt(mLockDesc, x, y), f.bitCount == 32,
+                                 ArgbToSurface(in[x]));
     }
 }
 
@@ -288,7 +291,8 @@ uint32_t* DDImage::GetBits()
         {
             const uint32_t p = SurfacePixels::Load(row + size_t(x) * (wide ? 4 : 2), wide);
             // The key stands for the see-through pixels.
-            bool seeThrough = keyed && (wide ? (p & 0xFFFFFF) == (key & 0xFFFFFF) : (p & 0xFFFF) == (key & 0xFFFF));
+            bool seeThrough =
+                keyed && (wide ? (p & 0xFFFFFF) == (key & 0xFFFFFF) : (p & 0xFFFF) == (key & 0xFFFF));
             out[x] = (seeThrough ? 0u : 0xFF000000u) | rgb(p);
         }
     }
@@ -383,8 +387,8 @@ bool DDImage::FinishSurfaceDraw(bool drew, int drawMode)
     return drew || !CanDrawInMemory() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE);
 }
 
-bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
-                       int ty)
+bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode,
+                       int tx, int ty)
 {
     if (!DrawsThrough3D()) return false;
     mDDInterface->mD3DInterface->FillPoly(vertices, count, &clip, color, drawMode, tx, ty);
@@ -499,8 +503,8 @@ void DDImage::BltGlyphs(Image* src, const GlyphBlit* glyphs, int count, const Re
     Image::BltGlyphs(src, glyphs, count, clip, color, drawMode);
 }
 
-void DDImage::BltF(Image* srcImage, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
-                   int drawMode)
+void DDImage::BltF(Image* srcImage, float x, float y, const Rect& srcRect, const Rect& clip,
+                   const Color& color, int drawMode)
 {
     if (!srcImage) return;
     srcImage->drawn = true;

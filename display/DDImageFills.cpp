@@ -77,7 +77,8 @@ inline Added AddedOf(const Layout& L, uint32_t r8, uint32_t g8, uint32_t b8, uin
 inline void AddTo(const Layout& L, uint8_t* p, const Added& c)
 {
     const uint32_t d = Load(p, L.wide);
-    Store(p, L.wide, AddChannel(L.red, d, c.red) | AddChannel(L.green, d, c.green) | AddChannel(L.blue, d, c.blue));
+    Store(p, L.wide,
+          AddChannel(L.red, d, c.red) | AddChannel(L.green, d, c.green) | AddChannel(L.blue, d, c.blue));
 }
 
 } // namespace
@@ -253,7 +254,8 @@ bool DDImage::AdditiveDrawLine(double x1, double y1, double x2, double y2, const
     if (CutSegmentToBox(x1, y1, x2, y2, -1.0, -1.0, double(w), double(h)))
     {
         Layout L = LayoutOf(*mDDInterface, mLockDesc);
-        const Added c = AddedOf(L, Byte(color.mRed), Byte(color.mGreen), Byte(color.mBlue), Byte(color.mAlpha));
+        const Added c =
+            AddedOf(L, Byte(color.mRed), Byte(color.mGreen), Byte(color.mBlue), Byte(color.mAlpha));
         StepLine(x1, y1, x2, y2,
                  [&](int64_t x, int64_t y)
                  {

@@ -8,9 +8,9 @@
 #include "display/DDImage.h"
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
-#include "platform/system/Clock.h"
 #include "platform/display/DirectDisplay.h"
 #include "platform/display/DisplaySurface.h"
+#include "platform/system/Clock.h"
 #include "platform/window/Window.h"
 
 #include <algorithm>
@@ -102,7 +102,8 @@ bool DDInterface::CheckResult(DisplayResult result, const char* what)
     return true;
 }
 
-platform::DisplayResult DDInterface::CreateSurface(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>& out)
+platform::DisplayResult DDInterface::CreateSurface(const SurfaceDesc& desc,
+                                                   std::shared_ptr<DisplaySurface>& out)
 {
     AutoCrit lock(mCritSect);
     out.reset();
@@ -141,14 +142,14 @@ int DDInterface::Init(platform::WindowId window, bool windowed)
     mFullscreenBits = settings.fullScreenBits;
     mWindowed = windowed;
     mCursorDrawn = false;
-    OutputDebugF("Application requests %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth, (unsigned long)mHeight,
-                 mAspect.mNumerator, mAspect.mDenominator);
+    OutputDebugF("Application requests %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
+                 (unsigned long)mHeight, mAspect.mNumerator, mAspect.mDenominator);
 
     int result = windowed ? InitWindowed(window) : InitFullScreen(window);
     if (result != RESULT_OK) return result;
 
-    OutputDebugF("Draw buffer is       %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth, (unsigned long)mHeight,
-                 mAspect.mNumerator, mAspect.mDenominator);
+    OutputDebugF("Draw buffer is       %4lu x %4lu [%2d:%2d]\n", (unsigned long)mWidth,
+                 (unsigned long)mHeight, mAspect.mNumerator, mAspect.mDenominator);
 
     // Refresh rate, kept within 60 to 100 Hz.
     int rate = 0;
@@ -253,7 +254,8 @@ int DDInterface::InitFullScreen(platform::WindowId window)
     if (CheckResult(mDD->SetCooperativeLevel(window, true, settings.waitForVSync, mIs3D),
                     "SetCooperativeLevel FullScreen"))
         return RESULT_EXCLUSIVE_FAIL;
-    if (CheckResult(mDD->SetDisplayMode(mDisplayWidth, mDisplayHeight, mFullscreenBits), "SetDisplayMode FullScreen"))
+    if (CheckResult(mDD->SetDisplayMode(mDisplayWidth, mDisplayHeight, mFullscreenBits),
+                    "SetDisplayMode FullScreen"))
         return RESULT_DISPCHANGE_FAIL;
 
     SurfaceDesc primary;
@@ -276,7 +278,8 @@ int DDInterface::InitFullScreen(platform::WindowId window)
             if (s->Lock(l, platform::kLockWait | platform::kLockWriteOnly) >= 0)
             {
                 for (int y = 0; y < l.height; ++y)
-                    std::memset(l.bits + size_t(y) * size_t(l.pitch), 0, size_t(l.width) * size_t(l.format.BytesPerPixel()));
+                    std::memset(l.bits + size_t(y) * size_t(l.pitch), 0,
+                                size_t(l.width) * size_t(l.format.BytesPerPixel()));
                 s->Unlock();
             }
         }
@@ -562,8 +565,7 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
         if (settings.waitForVSync && !settings.softVSync)
         {
             // A whole frame is shown in two halves behind the scan line; parts wait for the blank.
-            if (whole && mScanLineFailCount < 3)
-                split = SplitPresent(bounds, mPresentationRect);
+            if (whole && mScanLineFailCount < 3) split = SplitPresent(bounds, mPresentationRect);
             if (!split) mDD->WaitForVerticalBlank();
         }
         if (!split) copyAll(mPrimarySurface.get(), mDrawSurface.get());
@@ -629,7 +631,8 @@ bool DDInterface::SplitPresent(const Rect& source, const Rect& dest)
             mDD->GetScanLine(now);
             if (now < startLine || now >= bottom) break;
         }
-        SurfaceRect lowerSrc{source.mX, source.mY + half, source.mX + source.mWidth, source.mY + source.mHeight};
+        SurfaceRect lowerSrc{source.mX, source.mY + half, source.mX + source.mWidth,
+                             source.mY + source.mHeight};
         SurfaceRect lowerDst{dest.mX, middle, dest.mX + dest.mWidth, bottom};
         mPrimarySurface->Blt(&lowerDst, mDrawSurface.get(), &lowerSrc, platform::kBltWait);
         return true;
@@ -719,7 +722,8 @@ void DDInterface::RestoreCursorArea(DisplaySurface* surface)
     Rect area = CursorAreaAt(x, y, surface);
     if (area.mWidth > 0 && area.mHeight > 0)
     {
-        Rect inArea(area.mX - (x - kCursorArea / 2), area.mY - (y - kCursorArea / 2), area.mWidth, area.mHeight);
+        Rect inArea(area.mX - (x - kCursorArea / 2), area.mY - (y - kCursorArea / 2), area.mWidth,
+                    area.mHeight);
         SurfaceRect from = ToSurfaceRect(inArea), to = ToSurfaceRect(area);
         surface->Blt(&to, mOldCursorAreaSurface.get(), &from, platform::kBltWait);
         if (surface == mDrawSurface.get() && mScreenImage) mScreenImage->DiscardMemoryCopies();

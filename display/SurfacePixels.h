@@ -93,12 +93,12 @@ inline void Store(uint8_t* p, bool wide, uint32_t v)
 class RgbReader
 {
 public:
-    explicit RgbReader(const platform::PixelFormat& f) : mRed(f.redMask), mGreen(f.greenMask), mBlue(f.blueMask) {}
-
-    uint32_t operator()(uint32_t p) const
+    explicit RgbReader(const platform::PixelFormat& f)
+        : mRed(f.redMask), mGreen(f.greenMask), mBlue(f.blueMask)
     {
-        return mRed.Of(p) << 16 | mGreen.Of(p) << 8 | mBlue.Of(p);
     }
+
+    uint32_t operator()(uint32_t p) const { return mRed.Of(p) << 16 | mGreen.Of(p) << 8 | mBlue.Of(p); }
 
 private:
     struct Channel

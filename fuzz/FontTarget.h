@@ -3,8 +3,8 @@
 // The bitmap font targets: a glyph strip of 12 x 4 pixels serves every image a description asks
 // for, and a font that loads is measured and drawn at several sizes and with tags, so what the
 // reader lets through is also what drawing can use.
-#include "fuzz/FuzzTarget.h"
 #include "base/Color.h"
+#include "fuzz/FuzzTarget.h"
 #include "graphics/FontHost.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"

@@ -52,16 +52,16 @@ inline std::string_view AsText(const uint8_t* data, size_t size)
 #define KAVO_FUZZ_CONCAT(a, b) KAVO_FUZZ_CONCAT2(a, b)
 
 #ifdef KAVO_FUZZ_LIBFUZZER
-#define KAVO_FUZZ_TARGET(name)                                                                            \
-    static int KavoFuzz_##name(const uint8_t* data, size_t size);                                         \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                               \
-    {                                                                                                     \
-        return KavoFuzz_##name(data, size);                                                               \
-    }                                                                                                     \
+#define KAVO_FUZZ_TARGET(name)                                                                               \
+    static int KavoFuzz_##name(const uint8_t* data, size_t size);                                            \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                                  \
+    {                                                                                                        \
+        return KavoFuzz_##name(data, size);                                                                  \
+    }                                                                                                        \
     static int KavoFuzz_##name(const uint8_t* data, size_t size)
 #else
-#define KAVO_FUZZ_TARGET(name)                                                                            \
-    static int KavoFuzz_##name(const uint8_t* data, size_t size);                                         \
-    static const fuzz::Registration KAVO_FUZZ_CONCAT(gRegistration_, name)(#name, KavoFuzz_##name);      \
+#define KAVO_FUZZ_TARGET(name)                                                                               \
+    static int KavoFuzz_##name(const uint8_t* data, size_t size);                                            \
+    static const fuzz::Registration KAVO_FUZZ_CONCAT(gRegistration_, name)(#name, KavoFuzz_##name);          \
     static int KavoFuzz_##name(const uint8_t* data, size_t size)
 #endif

@@ -54,14 +54,16 @@ void ImageSeeds()
     Seed("gif", "transparent-interlaced.gif", MakeGif(2, 3, {0, 1, 2, 3, 1, 0}, colors, 2, true));
     Seed("png", "rgba.png", MakePng(2, 2, pixels, {}));
     Seed("png", "palette.png", MakePng(2, 2, pixels, {8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE}));
-    Seed("png", "grey16-interlaced.png", MakePng(2, 2, pixels, {16, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_ADAM7}));
+    Seed("png", "grey16-interlaced.png",
+         MakePng(2, 2, pixels, {16, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_ADAM7}));
     std::vector<uint32_t> big(8 * 8);
     for (size_t i = 0; i < big.size(); ++i)
         big[i] = 0xFF000000u | uint32_t(i * 0x030507);
     Seed("jpeg", "rgb.jpg", MakeJpeg(8, 8, big, 3, 50));
     Seed("jpeg", "grey.jpg", MakeJpeg(8, 8, big, 1, 50));
     Seed("jpeg", "cmyk-progressive.jpg", MakeJpeg(8, 8, big, 4, 50, true));
-    Seed("jpeg2000", "codestream.j2k", MakeJ2k(4, 4, std::vector<uint32_t>(big.begin(), big.begin() + 16), false));
+    Seed("jpeg2000", "codestream.j2k",
+         MakeJ2k(4, 4, std::vector<uint32_t>(big.begin(), big.begin() + 16), false));
     Seed("jpeg2000", "file.jp2", MakeJ2k(4, 4, std::vector<uint32_t>(big.begin(), big.begin() + 16), true));
 }
 
@@ -225,7 +227,8 @@ void ManifestSeed()
 
 void CrashSeeds()
 {
-    Seed("http", "length.txt", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: text/plain\r\n\r\nthanks");
+    Seed("http", "length.txt",
+         "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Type: text/plain\r\n\r\nthanks");
     Seed("http", "chunked.txt",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nthan\r\n2\r\nks\r\n0\r\n\r\n");
     Seed("http", "until-close.txt", "HTTP/1.0 200 OK\r\nConnection: close\r\n\r\nthe rest");

@@ -11,7 +11,8 @@ namespace
 constexpr int kPitch = 65;
 } // namespace
 
-BoardFrameActor::BoardFrameActor(int x, int y, int columns, int rows) : TutorialActor(x, y), mColumns(columns), mRows(rows)
+BoardFrameActor::BoardFrameActor(int x, int y, int columns, int rows)
+    : TutorialActor(x, y), mColumns(columns), mRows(rows)
 {
 }
 

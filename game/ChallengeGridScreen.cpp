@@ -472,7 +472,8 @@ void ChallengeGridScreen::Draw(Graphics* g)
 Rect ChallengeGridScreen::LegendStarRect(int medal)
 {
     Image* stars = IMAGE_CHALLENGEGRID_STARS;
-    const int w = stars != nullptr ? stars->GetCelWidth() : 0, h = stars != nullptr ? stars->GetCelHeight() : 0;
+    const int w = stars != nullptr ? stars->GetCelWidth() : 0,
+              h = stars != nullptr ? stars->GetCelHeight() : 0;
     return Rect(kLegendStarX, kLegendStarTop + kLegendRowPitch * medal, w, h);
 }
 

@@ -78,7 +78,8 @@ void CreditsDialog::Draw(Graphics* g)
     for (int section = 0; section < kSections; ++section)
     {
         g->SetFont(FONT_EXCITED);
-        used += g->GetWordWrappedHeight(area.mWidth, StringTable::GetString(153 + 2 * section)) + kAfterHeading;
+        used +=
+            g->GetWordWrappedHeight(area.mWidth, StringTable::GetString(153 + 2 * section)) + kAfterHeading;
         g->SetFont(FONT_TEXT);
         used += g->GetWordWrappedHeight(area.mWidth, StringTable::GetString(154 + 2 * section));
     }
@@ -89,11 +90,12 @@ void CreditsDialog::Draw(Graphics* g)
     {
         g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
         g->SetFont(FONT_EXCITED);
-        area.mY +=
-            g->WriteWordWrapped(area, StringTable::GetString(153 + 2 * section), -1, kLeftAligned) + kAfterHeading;
+        area.mY += g->WriteWordWrapped(area, StringTable::GetString(153 + 2 * section), -1, kLeftAligned) +
+                   kAfterHeading;
         g->SetColor(Color::White);
         g->SetFont(FONT_TEXT);
-        area.mY += g->WriteWordWrapped(area, StringTable::GetString(154 + 2 * section), -1, kLeftAligned) + gap;
+        area.mY +=
+            g->WriteWordWrapped(area, StringTable::GetString(154 + 2 * section), -1, kLeftAligned) + gap;
     }
 }
 

@@ -18,9 +18,9 @@
 #include "platform/system/DebugOutput.h"
 #include "puzzle/BackgroundLoader.h"
 #include "puzzle/Board.h"
-#include "rules/GameRulesConfig.h"
 #include "puzzle/ResourceIds.h"
 #include "raster/TriangleRasterizer.h"
+#include "rules/GameRulesConfig.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -30,8 +30,8 @@ namespace Kavo
 namespace
 {
 
-constexpr const char* kScreenNames[] = {"", "mainmenu", "gameboard", "toptenlist", "tutorial", "levelchooser",
-                                        "challengegrid"};
+constexpr const char* kScreenNames[] = {"",         "mainmenu",     "gameboard",    "toptenlist",
+                                        "tutorial", "levelchooser", "challengegrid"};
 
 // Fades between music tracks, in volume per update.
 constexpr double kMusicFadeOutSpeed = 0.004;
@@ -250,13 +250,20 @@ Widget* GameApp::CurrentScreenWidget()
 {
     switch (mShownScreen)
     {
-    case kBoardScreen: return mBoard.get();
-    case kMainMenuScreen: return mMainMenu.get();
-    case kTopTenScreen: return mTopTenList.get();
-    case kTutorialScreen: return mTutorial.get();
-    case kLevelChooserScreen: return mLevelChooser.get();
-    case kChallengeGridScreen: return mChallengeGrid.get();
-    default: return nullptr;
+    case kBoardScreen:
+        return mBoard.get();
+    case kMainMenuScreen:
+        return mMainMenu.get();
+    case kTopTenScreen:
+        return mTopTenList.get();
+    case kTutorialScreen:
+        return mTutorial.get();
+    case kLevelChooserScreen:
+        return mLevelChooser.get();
+    case kChallengeGridScreen:
+        return mChallengeGrid.get();
+    default:
+        return nullptr;
     }
 }
 
@@ -328,7 +335,8 @@ void GameApp::PlayMusicTrack(int track)
 Dialog* GameApp::NewDialog(int id, bool modal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode)
 {
-    Dialog* dialog = new Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, id, modal, header, lines, footer, buttonMode);
+    Dialog* dialog =
+        new Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, id, modal, header, lines, footer, buttonMode);
     if (FONT_TEXT != nullptr)
     {
         dialog->SetButtonFont(FONT_TEXT);

@@ -100,7 +100,8 @@ bool GameApp::StartGameWithRules(XMLParser& parser, const ChallengeRecord* chall
     }
 
     const bool offersChooser = (rules.GetLevelConfig(1).GeneralConfigFlags & gcfShowLevelChooserScreen) != 0;
-    if (offersChooser && mPlayer.GetTopLevelReached(rules.GameMode, rules.sChallengeModeID) >= kLevelChooserFromLevel)
+    if (offersChooser &&
+        mPlayer.GetTopLevelReached(rules.GameMode, rules.sChallengeModeID) >= kLevelChooserFromLevel)
     {
         ShowScreen(kLevelChooserScreen);
         return true;
@@ -146,7 +147,8 @@ void GameApp::ClearSkipTutorial()
 
 // ---------------------------------------------------------------- the end of a game
 
-void GameApp::LevelOver(int gameMode, const std::string& challengeKey, int score, int level, int extra, bool retry)
+void GameApp::LevelOver(int gameMode, const std::string& challengeKey, int score, int level, int extra,
+                        bool retry)
 {
     if (!retry)
     {

@@ -52,7 +52,8 @@ constexpr int kRowHeight = 39;
 constexpr int kResumeY = 164;
 constexpr int kColumnTop = 178;
 constexpr int kColumnTopWithResume = 203;
-const Rect kBottomButtons[4] = {{83, 555, 140, 60}, {241, 555, 170, 60}, {429, 555, 180, 60}, {627, 555, 100, 60}};
+const Rect kBottomButtons[4] = {
+    {83, 555, 140, 60}, {241, 555, 170, 60}, {429, 555, 180, 60}, {627, 555, 100, 60}};
 
 constexpr float kIntroUnits = 25.0f;
 constexpr float kZoomInUnits = 50.0f;
@@ -353,7 +354,7 @@ void GameChooserScreen::ButtonMouseEnter(int id)
     {
         FancyButton* widget = Button(id);
         int text = (widget->IsGreyed() && button->greyedDescription != 0) ? button->greyedDescription
-                                                                           : button->description;
+                                                                          : button->description;
         mDescription = StringTable::GetString(text);
     }
     mHoveredId = mDescription.empty() ? 0 : id;
@@ -370,8 +371,9 @@ void GameChooserScreen::ButtonDepress(int id)
 {
     if (Logger* log = Logger::Instance()) log->LogControl(EventName(id), std::string());
     const bool oldGame = mApp->mGameActive || mApp->mSavedGamePresent;
-    const bool startsSomethingNew = id == kUntimed || id == kTimed || id == kMastermind || id == kSpeedblitz ||
-                                    id == kChallengeGrid || id == kCrazy || id == kWeeklyChallenge;
+    const bool startsSomethingNew = id == kUntimed || id == kTimed || id == kMastermind ||
+                                    id == kSpeedblitz || id == kChallengeGrid || id == kCrazy ||
+                                    id == kWeeklyChallenge;
     if (!oldGame || !startsSomethingNew)
     {
         HandleMenuButton(id);
@@ -379,8 +381,8 @@ void GameChooserScreen::ButtonDepress(int id)
     }
     mPendingId = id;
     const bool saved = mApp->mSavedGamePresent;
-    auto* dialog = new YesNoDialog(StringTable::GetString(saved ? 188 : 190), StringTable::GetString(saved ? 189 : 191),
-                                   this, false, kConfirmDialogId);
+    auto* dialog = new YesNoDialog(StringTable::GetString(saved ? 188 : 190),
+                                   StringTable::GetString(saved ? 189 : 191), this, false, kConfirmDialogId);
     mApp->AddDialogWithId(kConfirmDialogId, dialog);
 }
 
@@ -437,15 +439,24 @@ void GameChooserScreen::HandleMenuButton(int id)
         else if (mApp->mSavedGamePresent && !mApp->ResumeSavedGame())
             Button(kResume)->SetDisabled(true);
         break;
-    case kOptions: mApp->OpenOptionsDialog(); break;
+    case kOptions:
+        mApp->OpenOptionsDialog();
+        break;
     case kTopTen:
         fade();
         mApp->ShowTopTenList();
         break;
-    case kChoosePlayer: mApp->OpenPlayerDialog(); break;
-    case kQuit: mApp->Shutdown(); break;
-    case kSurveyLink: mApp->OpenURL(kSurveyAddress); break;
-    default: break;
+    case kChoosePlayer:
+        mApp->OpenPlayerDialog();
+        break;
+    case kQuit:
+        mApp->Shutdown();
+        break;
+    case kSurveyLink:
+        mApp->OpenURL(kSurveyAddress);
+        break;
+    default:
+        break;
     }
     sMenuBusy = false;
 }

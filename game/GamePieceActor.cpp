@@ -16,7 +16,8 @@ constexpr int kLoopFadeInUpdates = 50;
 
 } // namespace
 
-GamePieceActor::GamePieceActor(int x, int y, int piece, bool faded) : TutorialActor(x, y), mPiece(piece), mFaded(faded)
+GamePieceActor::GamePieceActor(int x, int y, int piece, bool faded)
+    : TutorialActor(x, y), mPiece(piece), mFaded(faded)
 {
 }
 
@@ -43,7 +44,8 @@ bool GamePieceActor::HandleEvent(const TutorialEvent& event, int time)
         mFaded = true;
         mFadeFraction = span > 0.0f ? float(time - event.start) / span : 1.0f;
         return true;
-    default: return TutorialActor::HandleEvent(event, time);
+    default:
+        return TutorialActor::HandleEvent(event, time);
     }
 }
 

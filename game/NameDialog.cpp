@@ -25,9 +25,10 @@ constexpr int kInsetY = 20;
 } // namespace
 
 NameDialog::NameDialog(const std::string& initialName)
-    : Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kDialogId, true, std::string(), std::string(), std::string(),
-             BUTTONS_NONE),
-      mNameField(new EditWidget(kFieldId, this)), mOkButton(new FancyButton(ID_OK, this, FancyButton::kDialogStyle))
+    : Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kDialogId, true, std::string(), std::string(),
+             std::string(), BUTTONS_NONE),
+      mNameField(new EditWidget(kFieldId, this)),
+      mOkButton(new FancyButton(ID_OK, this, FancyButton::kDialogStyle))
 {
     mContentInsets = Insets(kInsetX, kInsetY, kInsetX, kInsetY);
     mSpaceAfterHeader = 0;
@@ -67,8 +68,8 @@ bool NameDialog::IsValidName(const std::string& name)
 bool NameDialog::IsAllowedChar(char c)
 {
     const unsigned char byte = static_cast<unsigned char>(c);
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '\'' ||
-           c == ' ' || byte >= 128;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '\'' || c == ' ' || byte >= 128;
 }
 
 void NameDialog::UpdateOkButton(const std::string& text)

@@ -64,7 +64,7 @@ public:
     ButtonWidget* mContinueButton = nullptr; // owned until the continue action
     double mShownProgress = 0.0;
     double mLoadingProgress = 0.0; // the application's, as the last update read it
-    int mDrawsAfterLoaded = 0; // draws with the shown progress within 0.001 of 1
+    int mDrawsAfterLoaded = 0;     // draws with the shown progress within 0.001 of 1
     int mUpdateCount = 0;
     bool mLoaded = false;
     int mMinUpdates = 0;

@@ -19,8 +19,9 @@ constexpr size_t kMaxExecPath = 300;
 std::string TopScores::ListPrefix(int mode)
 {
     static const char* const kPrefixes[kModeLists] = {
-        "TopScores\\UntimedModeScores\\",     "TopScores\\TimedModeScores\\", "TopScores\\UntimedHardModeScores\\",
-        "TopScores\\TimedHardModeScores\\", "TopScores\\CrazyModeScores\\",
+        "TopScores\\UntimedModeScores\\",     "TopScores\\TimedModeScores\\",
+        "TopScores\\UntimedHardModeScores\\", "TopScores\\TimedHardModeScores\\",
+        "TopScores\\CrazyModeScores\\",
     };
     return mode >= 0 && mode < kModeLists ? kPrefixes[mode] : std::string();
 }
@@ -86,7 +87,8 @@ bool TopScores::Save()
     return true;
 }
 
-void TopScores::AddScore(int mode, const std::string& challengeKey, int score, int level, const std::string& name)
+void TopScores::AddScore(int mode, const std::string& challengeKey, int score, int level,
+                         const std::string& name)
 {
     if (mode >= 0 && mode < kModeLists)
     {

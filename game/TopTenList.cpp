@@ -45,7 +45,8 @@ int ModeOfPage(int page)
 } // namespace
 
 TopTenList::TopTenList(GameApp* app)
-    : Fader(this), mApp(app), mTipStyle(FONT_EXCITED, Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]))
+    : Fader(this), mApp(app),
+      mTipStyle(FONT_EXCITED, Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]))
 {
     mTips.Load("properties\\Tips.xml");
     const int ids[5] = {kMainMenu, kNextPage, kPreviousPage, kScrollOn, kScrollBack};
@@ -86,27 +87,36 @@ int TopTenList::PageOfMode(int mode, const std::string& challengeKey)
     case 1:
     case 2:
     case 3:
-    case 4: return kModePages[mode];
-    case 6: return kOnlinePage;
+    case 4:
+        return kModePages[mode];
+    case 6:
+        return kOnlinePage;
     case 5:
     {
         if (challengeKey.size() < 2) return 9;
         switch (challengeKey[0])
         {
         case 'A':
-        case 'B': return 4;
+        case 'B':
+            return 4;
         case 'C':
-        case 'D': return 5;
+        case 'D':
+            return 5;
         case 'E':
-        case 'F': return 6;
+        case 'F':
+            return 6;
         case 'G':
-        case 'H': return 7;
+        case 'H':
+            return 7;
         case 'I':
-        case 'J': return 8;
-        default: return 9;
+        case 'J':
+            return 8;
+        default:
+            return 9;
         }
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -273,7 +283,8 @@ void TopTenList::ButtonDepress(int id)
         mScrollOffset = std::max(0, mScrollOffset - kScrollStep);
         MarkDirty();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -306,8 +317,8 @@ void TopTenList::Draw(Graphics* g)
     {
         g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
         g->SetFont(FONT_EXCITED);
-        g->WriteWordWrapped(Rect(200, 500, mWidth - 400, mHeight - 520), mTipText, -1, kLeftAligned,
-                            nullptr, TipCharactersShown(mUpdateCounter));
+        g->WriteWordWrapped(Rect(200, 500, mWidth - 400, mHeight - 520), mTipText, -1, kLeftAligned, nullptr,
+                            TipCharactersShown(mUpdateCounter));
     }
     Fader::DeferOverlay();
 }

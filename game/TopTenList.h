@@ -55,8 +55,8 @@ public:
     ~TopTenList() override;
 
     // Records the game just played; the next showing opens on its page.
-    void SetLastGame(int mode, const std::string& challengeKey, int score, int level, const std::string& playerName,
-                     int extra);
+    void SetLastGame(int mode, const std::string& challengeKey, int score, int level,
+                     const std::string& playerName, int extra);
     void UpdatePageButtons(int page);
     static std::string PageName(int page);
     static int PageOfMode(int mode, const std::string& challengeKey);

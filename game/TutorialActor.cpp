@@ -51,9 +51,14 @@ bool TutorialActor::HandleEvent(const TutorialEvent& event, int time)
         else if ((time - event.start) % 20 == 19)
             mVisible = !mVisible;
         return true;
-    case TutorialEvent::kShow: mVisible = true; return true;
-    case TutorialEvent::kHide: mVisible = false; return true;
-    default: return false;
+    case TutorialEvent::kShow:
+        mVisible = true;
+        return true;
+    case TutorialEvent::kHide:
+        mVisible = false;
+        return true;
+    default:
+        return false;
     }
 }
 

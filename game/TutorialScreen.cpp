@@ -155,7 +155,8 @@ void TutorialScreen::ButtonDepress(int id)
 void TutorialScreen::CheckboxChecked(int id, bool checked)
 {
     if (id != kSkipCheckboxId) return;
-    if (Logger* log = Logger::Instance()) log->LogControl("tutorial_dontshowagain", ToPaddedText(checked ? 1 : 0, 0));
+    if (Logger* log = Logger::Instance())
+        log->LogControl("tutorial_dontshowagain", ToPaddedText(checked ? 1 : 0, 0));
     if (mListener != nullptr)
     {
         if (checked)

@@ -41,7 +41,7 @@ public:
 
     TutorialScreenListener* mListener; // not owned
     bool mGameStartForm;
-    FancyButton* mOkButton = nullptr; // owned
+    FancyButton* mOkButton = nullptr;  // owned
     Checkbox* mSkipCheckbox = nullptr; // owned
     TutorialActorList mActors;
     int mScriptTime = 0;

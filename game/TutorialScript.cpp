@@ -23,7 +23,8 @@ struct Builder
 {
     TutorialActorList actors;
 
-    template <typename Actor, typename... Args> Actor* Add(Args... args)
+    template <typename Actor, typename... Args>
+    Actor* Add(Args... args)
     {
         actors.push_back(std::make_unique<Actor>(args...));
         return static_cast<Actor*>(actors.back().get());
@@ -46,12 +47,17 @@ TutorialActorList TutorialScript::Build()
 
     // The left board, row by row; the events play the moves the pointer makes.
     Builder::Fade(b.LeftPiece(77, 132, 1));
-    Builder::Fade(b.LeftPiece(142, 132, 2)->AddEvent(E::kMove, 0, 3, 1573, 1594)->AddEvent(E::kExplode, 0, 0, 1603, 1618));
-    Builder::Fade(b.LeftPiece(207, 132, 3)->AddEvent(E::kMove, 0, 3, 265, 286)->AddEvent(E::kMove, 0, -3, 605, 626));
+    Builder::Fade(b.LeftPiece(142, 132, 2)
+                      ->AddEvent(E::kMove, 0, 3, 1573, 1594)
+                      ->AddEvent(E::kExplode, 0, 0, 1603, 1618));
+    Builder::Fade(
+        b.LeftPiece(207, 132, 3)->AddEvent(E::kMove, 0, 3, 265, 286)->AddEvent(E::kMove, 0, -3, 605, 626));
     Builder::Fade(b.LeftPiece(272, 132, 3));
     Builder::Fade(b.LeftPiece(337, 132, 1));
     Builder::Fade(b.LeftPiece(77, 197, 3));
-    Builder::Fade(b.LeftPiece(142, 197, 2)->AddEvent(E::kMove, 3, 0, 1368, 1388)->AddEvent(E::kExplode, 0, 0, 1603, 1618));
+    Builder::Fade(b.LeftPiece(142, 197, 2)
+                      ->AddEvent(E::kMove, 3, 0, 1368, 1388)
+                      ->AddEvent(E::kExplode, 0, 0, 1603, 1618));
     Builder::Fade(b.LeftPiece(207, 197, 1)
                       ->AddEvent(E::kMove, 0, 3, 265, 286)
                       ->AddEvent(E::kMove, 0, -3, 605, 626)
@@ -64,7 +70,9 @@ TutorialActorList TutorialScript::Build()
     Builder::Fade(b.LeftPiece(337, 262, 1));
     Builder::Fade(b.LeftPiece(77, 327, 1));
     Builder::Fade(b.LeftPiece(142, 327, 3));
-    Builder::Fade(b.LeftPiece(207, 327, 2)->AddEvent(E::kMove, 0, -3, 605, 626)->AddEvent(E::kExplode, 0, 0, 1603, 1618));
+    Builder::Fade(b.LeftPiece(207, 327, 2)
+                      ->AddEvent(E::kMove, 0, -3, 605, 626)
+                      ->AddEvent(E::kExplode, 0, 0, 1603, 1618));
     Builder::Fade(b.LeftPiece(272, 327, 1)->AddEvent(E::kMove, -3, 0, 815, 835));
     Builder::Fade(b.LeftPiece(337, 327, 1));
     const int row5[5] = {2, 1, 3, 3, 1};
@@ -78,7 +86,11 @@ TutorialActorList TutorialScript::Build()
     const struct
     {
         int x, y, piece, at;
-    } refills[5] = {{142, 197, 1, 1619}, {207, 197, 3, 1629}, {77, 262, 2, 1619}, {142, 262, 3, 1619}, {207, 262, 2, 1619}};
+    } refills[5] = {{142, 197, 1, 1619},
+                    {207, 197, 3, 1629},
+                    {77, 262, 2, 1619},
+                    {142, 262, 3, 1619},
+                    {207, 262, 2, 1619}};
     for (const auto& refill : refills)
         Builder::Fade(b.LeftPiece(refill.x, refill.y, refill.piece)
                           ->AddEvent(E::kHide, 0, 0, 0, 0)
@@ -120,7 +132,8 @@ TutorialActorList TutorialScript::Build()
                      {{3, true}, {2, true}, {1, false}, {3, true}}};
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 4; ++column)
-            b.Add<GamePieceActor>(491 + 65 * column, 327 + 65 * row, group[row][column].piece, group[row][column].faded);
+            b.Add<GamePieceActor>(491 + 65 * column, 327 + 65 * row, group[row][column].piece,
+                                  group[row][column].faded);
     b.Add<GlowyBoxActor>(491, 390, 62, 60);
     b.Add<GlowyBoxActor>(686, 390, 62, 60);
     b.Add<GlowyBoxActor>(621, 453, 62, 60);

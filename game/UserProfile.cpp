@@ -51,7 +51,8 @@ bool UserProfile::Load(const std::string& name)
     if (gKavoApp == nullptr) return false;
     const std::string path = UserRegistryPath(name);
     std::string displayName;
-    if (!gKavoApp->RegistryReadString(path + "\\DisplayName", &displayName) || TrimWhitespace(displayName).empty())
+    if (!gKavoApp->RegistryReadString(path + "\\DisplayName", &displayName) ||
+        TrimWhitespace(displayName).empty())
         return false;
 
     mDisplayName = displayName;
@@ -157,14 +158,21 @@ std::string UserProfile::ModeKeyName(int mode, const std::string& key)
 {
     switch (mode)
     {
-    case 0: return "untimed";
-    case 1: return "timed";
-    case 2: return "untimed_hard";
-    case 3: return "timed_hard";
-    case 4: return "crazy";
+    case 0:
+        return "untimed";
+    case 1:
+        return "timed";
+    case 2:
+        return "untimed_hard";
+    case 3:
+        return "timed_hard";
+    case 4:
+        return "crazy";
     case 5:
-    case 6: return platform::AsciiLowerCopy(key);
-    default: return "unknown (" + key + ")";
+    case 6:
+        return platform::AsciiLowerCopy(key);
+    default:
+        return "unknown (" + key + ")";
     }
 }
 

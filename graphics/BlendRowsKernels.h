@@ -152,9 +152,11 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
         {
             // One or two registers (a glyph's row), both read before either is written.
             int second = n - V::kPixels;
-            R firstD = V::Load(d), firstS = V::Load(s), secondD = V::Load(d + second), secondS = V::Load(s + second);
+            R firstD = V::Load(d), firstS = V::Load(s), secondD = V::Load(d + second),
+              secondS = V::Load(s + second);
             if (drawn(firstS)) V::Store(d, pixels(firstD, firstS, V::Load(e)));
-            if (second > 0 && drawn(secondS)) V::Store(d + second, pixels(secondD, secondS, V::Load(e + second)));
+            if (second > 0 && drawn(secondS))
+                V::Store(d + second, pixels(secondD, secondS, V::Load(e + second)));
             return;
         }
         int last = n - V::kPixels;
@@ -182,10 +184,12 @@ inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s,
 
 // The same with one source, pixels(d, s).
 template <class V, class Pixels, class Tail>
-inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, int n, Pixels pixels, Tail tail)
+inline void RowByRegisters(uint32_t* __restrict d, const uint32_t* __restrict s, int n, Pixels pixels,
+                           Tail tail)
 {
     using R = typename V::Reg;
-    RowByRegisters<V>(d, s, s, n, [&](R dv, R sv, R) { return pixels(dv, sv); }, tail);
+    RowByRegisters<V>(
+        d, s, s, n, [&](R dv, R sv, R) { return pixels(dv, sv); }, tail);
 }
 
 // Rule over-split onto destination pixels of any alpha; where every weight is the source alpha
@@ -196,8 +200,7 @@ inline typename V::Reg OverPixels(typename V::Reg dv, typename V::Reg sv)
     using R = typename V::Reg;
     if (AllOpaque<V>(dv)) return OpaqueOverPixels<V>(dv, sv);
     R a = V::Srli32(sv, 24), outA = OverAlpha<V>(dv, a);
-    if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return WithAlpha<V>(OpaqueOverPixels<V>(dv, sv), outA);
+    if (V::AllOnes(WeightIsAlpha<V>(a, outA))) return WithAlpha<V>(OpaqueOverPixels<V>(dv, sv), outA);
     return OverAnyPixels<V>(dv, sv, a, outA);
 }
 
@@ -291,8 +294,7 @@ inline typename V::Reg ModulatedOverPixels(typename V::Reg dv, typename V::Reg s
     };
     if (AllOpaque<V>(dv)) return V::Or(weightedByAlpha(), V::Set32(0xFF000000));
     R a = ModulatedAlpha<V>(V::Srli32(sv, 24), k), outA = OverAlpha<V>(dv, a);
-    if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return WithAlpha<V>(weightedByAlpha(), outA);
+    if (V::AllOnes(WeightIsAlpha<V>(a, outA))) return WithAlpha<V>(weightedByAlpha(), outA);
     Halves<V> w = WeightLanes<V>(OverWeight<V>(a, outA));
     return PackWithAlpha<V>(ModulatedLanes<V>(dh.lo, sh.lo, w.lo, k),
                             ModulatedLanes<V>(dh.hi, sh.hi, w.hi, k), outA);
@@ -363,8 +365,7 @@ inline typename V::Reg TintedOverPixels(typename V::Reg dv, typename V::Reg tv, 
     using R = typename V::Reg;
     if (KeepsAlpha<V>(dv, tv)) return TintedKeepingAlpha<V>(dv, tv);
     R a = V::Srli32(tv, 24), outA = OverAlpha<V>(dv, a);
-    if (V::AllOnes(WeightIsAlpha<V>(a, outA)))
-        return WithAlpha<V>(TintedKeepingAlpha<V>(dv, tv), outA);
+    if (V::AllOnes(WeightIsAlpha<V>(a, outA))) return WithAlpha<V>(TintedKeepingAlpha<V>(dv, tv), outA);
     return ModulatedOverPixels<V>(dv, sv, k);
 }
 
@@ -385,8 +386,7 @@ inline void TintedOverRowOf(uint32_t* __restrict d, const uint32_t* __restrict s
 {
     using R = typename V::Reg;
     RowByRegisters<V, false>(
-        d, t, s, n,
-        [&](R dv, R tv, R sv) { return TintedOverPixels<V>(dv, tv, sv, k); },
+        d, t, s, n, [&](R dv, R tv, R sv) { return TintedOverPixels<V>(dv, tv, sv, k); },
         [&](int i) { d[i] = TintedOverPixel(d[i], s[i], t[i], m, tables); });
 }
 
@@ -461,8 +461,8 @@ void AddAlphaRowWith(uint32_t* __restrict d, const uint32_t* __restrict s, int n
                       {
                           using namespace PixelBlend;
                           uint32_t sp = s[i], a = sp >> 24;
-                          d[i] = AddColour(d[i], (Red(sp) * a) >> 8, (Green(sp) * a) >> 8,
-                                           (Blue(sp) * a) >> 8);
+                          d[i] =
+                              AddColour(d[i], (Red(sp) * a) >> 8, (Green(sp) * a) >> 8, (Blue(sp) * a) >> 8);
                       });
 }
 

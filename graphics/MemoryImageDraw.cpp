@@ -510,7 +510,8 @@ public:
         {
             if (mAllOpaque && mSrcBits && mSrcBits != mDest)
             {
-                BlendRows::CopyRect(d, mDestWidth, mSrcBits + size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX),
+                BlendRows::CopyRect(d, mDestWidth,
+                                    mSrcBits + size_t(srcRect.mY) * size_t(mSrc->width) + size_t(srcRect.mX),
                                     mSrc->width, w, h);
                 return;
             }

@@ -43,7 +43,8 @@ int DrawOverRun(const Run& run, const Mode& mode)
     const int64_t uEnd = run.u + run.du * (run.n - 1), vEnd = run.v + run.dv * (run.n - 1);
     const int64_t limit = int64_t(1) << 31;
     if (std::min(run.u, uEnd) < 0 || std::min(run.v, vEnd) < 0 || std::max(run.u, uEnd) >= limit ||
-        std::max(run.v, vEnd) >= limit || run.du < -65536 || run.du > 65536 || run.dv < -65536 || run.dv > 65536)
+        std::max(run.v, vEnd) >= limit || run.du < -65536 || run.du > 65536 || run.dv < -65536 ||
+        run.dv > 65536)
         return 0;
     const int64_t lastRow = int64_t(run.originY) + (std::max(run.v, vEnd) >> 16) + 1;
     if (run.pitch <= 0 || (lastRow + 1) * int64_t(run.pitch) >= limit) return 0;
@@ -66,9 +67,10 @@ int DrawOverRun(const Run& run, const Mode& mode)
     {
         const R u = _mm256_add_epi32(Set(uint32_t(int32_t(run.u + run.du * i))), stepU);
         const R v = _mm256_add_epi32(Set(uint32_t(int32_t(run.v + run.dv * i))), stepV);
-        const R at = _mm256_add_epi32(
-            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(v, 16), pitchLanes), _mm256_srli_epi32(u, 16)),
-            base);
+        const R at =
+            _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(v, 16), pitchLanes),
+                                              _mm256_srli_epi32(u, 16)),
+                             base);
         const R p00 = _mm256_i32gather_epi32(texels, at, 4);
         const R p10 = _mm256_i32gather_epi32(texels + 1, at, 4);
         const R p01 = _mm256_i32gather_epi32(texels + pitch, at, 4);
@@ -110,7 +112,8 @@ int DrawOverRun(const Run& run, const Mode& mode)
         const R keep = Pair(_mm256_sub_epi32(k256, a));
         auto mix = [&](R d16, R s16)
         {
-            R kept = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(d16, k255), 8), keep), 8);
+            R kept = _mm256_srli_epi16(
+                _mm256_mullo_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(d16, k255), 8), keep), 8);
             return _mm256_min_epu16(_mm256_add_epi16(kept, s16), k255);
         };
         const R mixedBR = mix(_mm256_and_si256(dv, lowBytes), sBR);
@@ -120,9 +123,10 @@ int DrawOverRun(const Run& run, const Mode& mode)
         const R full = _mm256_cmpgt_epi32(a, Set(250)), none = _mm256_cmpeq_epi32(a, _mm256_setzero_si256());
         const R out = _mm256_blendv_epi8(_mm256_blendv_epi8(blended, sample, full), dv, none);
         // Pixels blended over a destination that is not opaque take the plain rule.
-        const R plain = _mm256_andnot_si256(_mm256_or_si256(_mm256_or_si256(full, none),
-                                                            _mm256_cmpeq_epi32(_mm256_srli_epi32(dv, 24), Set(255))),
-                                            _mm256_set1_epi32(-1));
+        const R plain =
+            _mm256_andnot_si256(_mm256_or_si256(_mm256_or_si256(full, none),
+                                                _mm256_cmpeq_epi32(_mm256_srli_epi32(dv, 24), Set(255))),
+                                _mm256_set1_epi32(-1));
         _mm256_storeu_si256(reinterpret_cast<R*>(d), out);
         if (!_mm256_testz_si256(plain, plain))
         {

@@ -2,9 +2,9 @@
 
 #include "media/DSoundInstance.h"
 #include "media/FMOD_INSTANCE.h"
+#include "platform/sound/SoundOutput.h"
 #include "platform/system/Clock.h"
 #include "platform/system/Library.h"
-#include "platform/sound/SoundOutput.h"
 
 #include <cmath>
 #include <cstdio>

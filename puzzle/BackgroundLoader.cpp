@@ -45,10 +45,12 @@ void BackgroundLoader::Preload(int id)
         mRequestedId = id;
     }
     mWorkerDone = false;
-    mWorker = std::thread([this] {
-        LoadInThread();
-        mWorkerDone = true;
-    });
+    mWorker = std::thread(
+        [this]
+        {
+            LoadInThread();
+            mWorkerDone = true;
+        });
 }
 
 void BackgroundLoader::LoadInThread()

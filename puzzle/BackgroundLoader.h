@@ -61,8 +61,8 @@ protected:
 private:
     KavoAppBase* mApp;
     CriticalSection mLock;
-    std::thread mWorker;                  // the caller's thread (see above)
-    std::atomic<bool> mWorkerDone{true};  // the worker has finished its body
+    std::thread mWorker;                 // the caller's thread (see above)
+    std::atomic<bool> mWorkerDone{true}; // the worker has finished its body
     int mCurrentId = 0;
     Image* mCurrentImage = nullptr;
     int mPreloadedId = 0;

@@ -14,10 +14,10 @@
 #include "puzzle/BoardTextOverlay.h"
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
-#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "rules/RulesFlags.h"
 #include "puzzle/TutorialRow.h"
+#include "rules/Pieces.h"
+#include "rules/RulesFlags.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
 
@@ -85,8 +85,9 @@ void Board::AddedToManager(WidgetManager* manager)
     mLevelWon = false;
     mMainMenuButton->mOverImage = IMAGE_MAINMENUBTN_HILIGHT;
     mMainMenuButton->mDownImage = IMAGE_MAINMENUBTN_HILIGHT;
-    mMainMenuButton->Resize(11, 489, IMAGE_MAINMENUBTN_HILIGHT != nullptr ? IMAGE_MAINMENUBTN_HILIGHT->GetWidth() : 0,
-                            IMAGE_MAINMENUBTN_HILIGHT != nullptr ? IMAGE_MAINMENUBTN_HILIGHT->GetHeight() : 0);
+    mMainMenuButton->Resize(
+        11, 489, IMAGE_MAINMENUBTN_HILIGHT != nullptr ? IMAGE_MAINMENUBTN_HILIGHT->GetWidth() : 0,
+        IMAGE_MAINMENUBTN_HILIGHT != nullptr ? IMAGE_MAINMENUBTN_HILIGHT->GetHeight() : 0);
     mScrambleButton->mLabel = StringTable::GetString(123);
     mResetButton->mLabel = StringTable::GetString(124);
     mScrambleButton->Resize(165, 546, 145, 35);
@@ -275,7 +276,8 @@ void Board::GenerateBoard(bool newGame, bool keepState)
     UpdateScrambleButton();
     mStuck = false;
     mBackgroundCrossFade = !newGame && level > 1 &&
-                           rules.GetLevelConfig(level - 1).nBackgroundID != config.nBackgroundID && Is3DDrawing();
+                           rules.GetLevelConfig(level - 1).nBackgroundID != config.nBackgroundID &&
+                           Is3DDrawing();
     mLevelStartSoundPlayed = false;
     if (keepState)
     {
@@ -284,7 +286,8 @@ void Board::GenerateBoard(bool newGame, bool keepState)
     }
     if (level != 1 || config.sStartLevelStoryText.empty()) host.PlayMusicTrack(config.nSongID);
     if (!config.sStartLevelStoryText.empty())
-        QueuePopup(new BoardTextOverlay(this, kStartStoryPopup, config.sStartLevelStoryText, mBackground, true));
+        QueuePopup(
+            new BoardTextOverlay(this, kStartStoryPopup, config.sStartLevelStoryText, mBackground, true));
     int disabled = host.GetDisabledHints();
     for (int bit = 0; bit < kHintBits; ++bit)
     {
@@ -300,7 +303,8 @@ void Board::QueueHintBox(int hintBit)
 
 void Board::AdvanceToNextLevel()
 {
-    if (int bonus = LevelCompletionBonus(); bonus != 0) FloatCentredText(StringTable::GetString(254, std::to_string(bonus)));
+    if (int bonus = LevelCompletionBonus(); bonus != 0)
+        FloatCentredText(StringTable::GetString(254, std::to_string(bonus)));
     LogBoardEvent("win");
     Logger* log = Logger::Instance();
     if (log != nullptr) log->EndLevel("completed");
@@ -313,7 +317,8 @@ bool Board::ResolveMove(int moveType, int x, int y, int& outX, int& outY, MatchG
     mLongestChain = 0;
     int step = CurrentTutorialStep();
     const TutorialRow* row = step >= 0 ? &TutorialRowAt(step) : nullptr;
-    if (row != nullptr && ((row->squareX != -1 && row->squareX != x) || (row->squareY != -1 && row->squareY != y)))
+    if (row != nullptr &&
+        ((row->squareX != -1 && row->squareX != x) || (row->squareY != -1 && row->squareY != y)))
         return false;
     if (!GameBoardLogic::ResolveMove(moveType, x, y, outX, outY, groups)) return false;
     if (row != nullptr && (!row->needsMatch || !groups.empty())) AdvanceTutorial();
@@ -414,7 +419,8 @@ void Board::ReplenishExploded(int colour, int mask[kSquares])
 
 void Board::UpdateStuckState()
 {
-    if (!(rules.SpecialButtonFlags & (sbfShowScrambleButtonWhenStuck | sbfShowScrambleReminderWhenStuck))) return;
+    if (!(rules.SpecialButtonFlags & (sbfShowScrambleButtonWhenStuck | sbfShowScrambleReminderWhenStuck)))
+        return;
     bool stuck = IsLevelOver(false) ? false : IsStuck();
     if (stuck == mStuck) return;
     mStuck = stuck;
@@ -506,8 +512,10 @@ int Board::GetPlayState()
 void Board::ComputeGridOrigin()
 {
     const int w = Width(), h = Height();
-    mGridOriginX = w >= 9 ? (mWidth - kCellPitch * w) / 2 : kDefaultOriginX - kCellPitch * std::max(w - 7, -1);
-    mGridOriginY = h >= 8 ? (mHeight - kCellPitch * h) / 2 + 24 : kDefaultOriginY - kCellPitch * std::max(h - 8, -1);
+    mGridOriginX =
+        w >= 9 ? (mWidth - kCellPitch * w) / 2 : kDefaultOriginX - kCellPitch * std::max(w - 7, -1);
+    mGridOriginY =
+        h >= 8 ? (mHeight - kCellPitch * h) / 2 + 24 : kDefaultOriginY - kCellPitch * std::max(h - 8, -1);
 }
 
 bool Board::HitTest(int px, int py, int& x, int& y) const

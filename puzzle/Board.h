@@ -6,9 +6,9 @@
 #include "puzzle/BoardPopupListener.h"
 #include "puzzle/Fader.h"
 #include "puzzle/FloatingText.h"
-#include "rules/GameBoardLogic.h"
 #include "puzzle/MeterStar.h"
 #include "puzzle/TwinklingStars.h"
+#include "rules/GameBoardLogic.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/Widget.h"
 

@@ -23,12 +23,12 @@ struct BoardAnimation
     int32_t fromY = -1;
     int32_t toX = -1;
     int32_t toY = -1;
-    float progress = 0.0f;       // 0 to 1
-    int32_t direction = kNone;   // slides
-    int32_t shownPiece = 15;     // the square's exploded piece
-    int32_t piece = 15;          // the moving piece of a slide; an explosion of piece 0 ends at once
-    float delay = 0.0f;          // update units before an explosion starts
-    std::string label;           // chain-boost text floated when the explosion starts
+    float progress = 0.0f;     // 0 to 1
+    int32_t direction = kNone; // slides
+    int32_t shownPiece = 15;   // the square's exploded piece
+    int32_t piece = 15;        // the moving piece of a slide; an explosion of piece 0 ends at once
+    float delay = 0.0f;        // update units before an explosion starts
+    std::string label;         // chain-boost text floated when the explosion starts
 };
 
 } // namespace Kavo

@@ -7,10 +7,10 @@
 #include "graphics/Image.h"
 #include "puzzle/BoardPopup.h"
 #include "puzzle/DrawingFunctions.h"
-#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "rules/RulesFlags.h"
 #include "puzzle/TutorialRow.h"
+#include "rules/Pieces.h"
+#include "rules/RulesFlags.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -59,8 +59,8 @@ void Board::Draw(Graphics* g)
         if (mCursorDeviceOn && InArea(mCellCursorX, mCellCursorY))
         {
             g->SetColor(Color(255, 0, 0));
-            g->DrawRect(mGridOriginX + kCellPitch * mCellCursorX - 1, mGridOriginY + kCellPitch * mCellCursorY - 1,
-                        kCellWidth + 1, kCellHeight + 1);
+            g->DrawRect(mGridOriginX + kCellPitch * mCellCursorX - 1,
+                        mGridOriginY + kCellPitch * mCellCursorY - 1, kCellWidth + 1, kCellHeight + 1);
         }
         if (state == 2) DrawExplosions(g);
         DrawSlides(g);
@@ -94,7 +94,8 @@ void Board::DrawBackground(Graphics* g)
     {
         g->DrawImage(mPreviousBackground, 0, 0);
         g->SetColorizeImages(true);
-        g->SetColor(Color(255, 255, 255, int(Lerp(0.0, 255.0, double(mUpdatesSinceStart) / kCrossFadeUpdates))));
+        g->SetColor(
+            Color(255, 255, 255, int(Lerp(0.0, 255.0, double(mUpdatesSinceStart) / kCrossFadeUpdates))));
         g->DrawImage(mBackground, 0, 0);
         g->SetColorizeImages(false);
         return;
@@ -242,9 +243,9 @@ void Board::FinishSlides()
 
 void Board::PlayGoodMoveSound()
 {
-    static const int* const kSounds[] = {&SOUND_GOODMOVE1, &SOUND_GOODMOVE2, &SOUND_GOODMOVE3, &SOUND_GOODMOVE4,
-                                         &SOUND_GOODMOVE5, &SOUND_GOODMOVE6, &SOUND_GOODMOVE7, &SOUND_GOODMOVE8,
-                                         &SOUND_GOODMOVE9, &SOUND_GOODMOVE10};
+    static const int* const kSounds[] = {
+        &SOUND_GOODMOVE1, &SOUND_GOODMOVE2, &SOUND_GOODMOVE3, &SOUND_GOODMOVE4, &SOUND_GOODMOVE5,
+        &SOUND_GOODMOVE6, &SOUND_GOODMOVE7, &SOUND_GOODMOVE8, &SOUND_GOODMOVE9, &SOUND_GOODMOVE10};
     if (mLongestChain <= 0) return;
     PlaySound(*kSounds[std::min(mLongestChain, 10) - 1]);
 }
@@ -328,8 +329,8 @@ void Board::DrawFloatingTexts(Graphics* g)
         else if (text.text != "*" && text.text != "+" && FONT_FLOATYNUMBER != nullptr)
         {
             g->SetFont(FONT_FLOATYNUMBER);
-            WriteText(g, FONT_FLOATYNUMBER, Color(255, 255, 0), text.text, text.x - g->StringWidth(text.text) / 2,
-                      y + FONT_FLOATYNUMBER->GetAscent());
+            WriteText(g, FONT_FLOATYNUMBER, Color(255, 255, 0), text.text,
+                      text.x - g->StringWidth(text.text) / 2, y + FONT_FLOATYNUMBER->GetAscent());
         }
     }
 }

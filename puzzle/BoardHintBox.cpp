@@ -10,8 +10,8 @@
 #include "puzzle/BoardHost.h"
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
-#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
+#include "rules/Pieces.h"
 #include "rules/RulesFlags.h"
 #include "widgets/Checkbox.h"
 #include "widgets/WidgetManager.h"
@@ -169,7 +169,8 @@ void BoardHintBox::Resize(int x, int y, int width, int height)
 {
     YesNoDialog::Resize(x, y, width, height);
     int fifth = width / 5;
-    if (mFirstButton != nullptr) mFirstButton->Resize(x + fifth, y + height - 55, width - 2 * fifth, kButtonHeight);
+    if (mFirstButton != nullptr)
+        mFirstButton->Resize(x + fifth, y + height - 55, width - 2 * fifth, kButtonHeight);
     if (mCheckbox != nullptr)
     {
         Image* image = IMAGE_CHECKBOX;

@@ -2,8 +2,8 @@
 
 #include "platform/files/AsciiCase.h"
 #include "puzzle/BoardHost.h"
-#include "rules/RulesFlags.h"
 #include "puzzle/TutorialRow.h"
+#include "rules/RulesFlags.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -102,7 +102,8 @@ void Board::TypeKey(int keyCode)
     mTypedText += key;
     const bool finishWord = rules.nWinningLevelRequirement > 0;
     const bool fillWord = rules.GameMode != 6;
-    const char* words[3] = {finishWord ? kFinishLevelWord : nullptr, fillWord ? kFillTimeWord : nullptr, kFastWord};
+    const char* words[3] = {finishWord ? kFinishLevelWord : nullptr, fillWord ? kFillTimeWord : nullptr,
+                            kFastWord};
     const char* match = nullptr;
     for (const char* word : words)
         if (word != nullptr && IsPrefixOf(mTypedText, word))

@@ -18,10 +18,10 @@ public:
     // Bits of GetShowFlags.
     enum ShowFlags
     {
-        kHidesBoard = 1,       // the board's own picture is hidden behind it (drawing may skip it)
-        kBoardGoesOn = 2,      // stars, the scramble button and UpdateF run while it shows
-        kOnlyInPlay = 4,       // shown only in play state 0
-        kOnlyAfterLevel = 8,   // shown only once the level is over (finishing progress 1.8)
+        kHidesBoard = 1,     // the board's own picture is hidden behind it (drawing may skip it)
+        kBoardGoesOn = 2,    // stars, the scramble button and UpdateF run while it shows
+        kOnlyInPlay = 4,     // shown only in play state 0
+        kOnlyAfterLevel = 8, // shown only once the level is over (finishing progress 1.8)
     };
 
     BoardPopup(BoardPopupListener* listener, int popupId) : mListener(listener), mPopupId(popupId) {}

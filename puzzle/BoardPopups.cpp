@@ -40,7 +40,8 @@ bool Board::ShowNextPopup()
 
 void Board::OnPopupClosed(int popupId, int result)
 {
-    LogBoardEvent("closed game-message window ID=" + std::to_string(popupId) + ", retval=" + std::to_string(result));
+    LogBoardEvent("closed game-message window ID=" + std::to_string(popupId) +
+                  ", retval=" + std::to_string(result));
     Unpause(std::string());
     if (popupId == kEndStoryPopup && mLevelFinishing && mLevelFinishingProgress >= 1.8f)
     {

@@ -123,7 +123,8 @@ bool SerializeTexts(Serializer& s, std::vector<FloatingText>& list)
 
 bool Board::Serialize(Serializer& serializer)
 {
-    if (!serializer.IsReading()) return GameBoardLogic::Serialize(serializer) && SerializeBoardState(serializer);
+    if (!serializer.IsReading())
+        return GameBoardLogic::Serialize(serializer) && SerializeBoardState(serializer);
 
     // Reading is all or nothing: the engine reads its part whole or not at all; when the board's
     // part is damaged both are put back.
@@ -232,8 +233,8 @@ bool Board::ResumeFromSaveFile(const std::string& fileName, bool deleteAfter)
             // A yes/no notice; the application's listener closes it whichever is pressed.
             if (mApp != nullptr)
                 mApp->AddDialogWithId(kVersionDialogId, new YesNoDialog(StringTable::GetString(218),
-                                                                        StringTable::GetString(129), nullptr, false,
-                                                                        kVersionDialogId));
+                                                                        StringTable::GetString(129), nullptr,
+                                                                        false, kVersionDialogId));
             return false;
         }
         int32_t mode = 0;

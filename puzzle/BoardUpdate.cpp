@@ -11,10 +11,10 @@
 #include "puzzle/BoardQuickMessage.h"
 #include "puzzle/BoardTextOverlay.h"
 #include "puzzle/DrawingFunctions.h"
-#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
-#include "rules/RulesFlags.h"
 #include "puzzle/WantRetryPrompt.h"
+#include "rules/Pieces.h"
+#include "rules/RulesFlags.h"
 #include "widgets/ButtonWidget.h"
 
 #include <algorithm>
@@ -61,7 +61,8 @@ void Board::Update()
         star.position = mShownCompletion;
         mMeterStars.push_back(star);
     }
-    bool popupStopsBoard = mCurrentPopup != nullptr && !(mCurrentPopup->GetShowFlags() & BoardPopup::kBoardGoesOn);
+    bool popupStopsBoard =
+        mCurrentPopup != nullptr && !(mCurrentPopup->GetShowFlags() & BoardPopup::kBoardGoesOn);
     if (mUpdatesSinceStart % 2 == 1 && !popupStopsBoard) SpawnStar(mStars, this);
 
     bool skipToEnd = false;
@@ -83,7 +84,8 @@ void Board::Update()
         if (mLevelStartEffect && mLevelStartProgress > 1.0f)
         {
             if (!rules.sStartupMessage.empty() && level == mStartLevel)
-                QueuePopup(new BoardQuickMessage(this, kMessagePopup, rules.sNameOfChallenge, rules.sStartupMessage));
+                QueuePopup(new BoardQuickMessage(this, kMessagePopup, rules.sNameOfChallenge,
+                                                 rules.sStartupMessage));
             mLevelStartEffect = false;
         }
         if (mLevelFinishing)
@@ -110,7 +112,8 @@ void Board::Update()
             if (GetPlayState() == 0)
             {
                 if (flags & gcfGrowBlackHolesInRealtime) AdvanceBlackHoleTimers(0.01f);
-                if ((flags & gcfCheckForNewBlackHolesInRealtime) && mPopupQueue.empty()) CheckForNewBlackHoles();
+                if ((flags & gcfCheckForNewBlackHolesInRealtime) && mPopupQueue.empty())
+                    CheckForNewBlackHoles();
             }
             if (timeLeft > 0.0f)
             {
@@ -119,7 +122,8 @@ void Board::Update()
                     timeLeft / maxTime <= LevelConfig().fWarningBellStartTimePercent)
                     PlaySound(SOUND_TICKTOCK);
             }
-            else if (rules.nWinningScoreRequirementAfterGame >= 1 && score >= rules.nWinningScoreRequirementAfterGame)
+            else if (rules.nWinningScoreRequirementAfterGame >= 1 &&
+                     score >= rules.nWinningScoreRequirementAfterGame)
             {
                 EndLevel("ran out of time, but had minimum score for a win", true);
             }
@@ -147,8 +151,8 @@ void Board::Update()
     if (mGameOver && mCurrentPopup == nullptr)
     {
         ++mGameOverCounter;
-        if (mGameOverCounter == kRetryPromptUpdate && (LevelConfig().GeneralConfigFlags & gcfShowRetryBoxWhenGameEnds) &&
-            !mLevelWon)
+        if (mGameOverCounter == kRetryPromptUpdate &&
+            (LevelConfig().GeneralConfigFlags & gcfShowRetryBoxWhenGameEnds) && !mLevelWon)
             QueuePopup(new WantRetryPrompt(this, kRetryPopup));
         else if (mGameOverCounter > kLevelOverUpdate)
             ReportLevelOver();
@@ -250,8 +254,8 @@ void Board::StepAnimations(BoardAnimation& animation, float fraction)
     {
         int height = FONT_FLOATYNUMBER != nullptr ? FONT_FLOATYNUMBER->GetHeight() : 0;
         mFloatingTexts.push_back({mGridOriginX + kCellPitch * animation.fromX + kCellWidth / 2,
-                                  mGridOriginY + kCellPitch * animation.fromY + (kCellHeight - height) / 2, 0.0f,
-                                  animation.label, true});
+                                  mGridOriginY + kCellPitch * animation.fromY + (kCellHeight - height) / 2,
+                                  0.0f, animation.label, true});
     }
     if (animation.piece == PieceBlank)
         animation.progress = 1.0f;
@@ -283,7 +287,8 @@ void Board::AddExplosionAnimation(int x, int y, int maskValue)
 
 void Board::CheckpointNotice()
 {
-    if (std::find(std::begin(kCheckpointLevels), std::end(kCheckpointLevels), level) == std::end(kCheckpointLevels))
+    if (std::find(std::begin(kCheckpointLevels), std::end(kCheckpointLevels), level) ==
+        std::end(kCheckpointLevels))
         return;
     FloatCentredText(StringTable::GetString(316), 0, 0.1f);
     if (level == 2 && !(GetBoardHost().GetDisabledHints() & hintCheckpoint) && !mCheckpointHintQueued)

@@ -8,8 +8,8 @@
 #include "graphics/Image.h"
 #include "graphics/Transform2D.h"
 #include "puzzle/Board.h"
-#include "rules/Pieces.h"
 #include "puzzle/ResourceIds.h"
+#include "rules/Pieces.h"
 
 #include <cmath>
 
@@ -39,7 +39,8 @@ int Cel6()
 // drawing is 3D-accelerated.
 void DrawCelScaled(Graphics* g, Image* image, int column, int row, float scale, float cx, float cy)
 {
-    if (image == nullptr || column < 0 || row < 0 || column >= image->numCols || row >= image->numRows) return;
+    if (image == nullptr || column < 0 || row < 0 || column >= image->numCols || row >= image->numRows)
+        return;
     int cw = image->GetCelWidth(), ch = image->GetCelHeight();
     Rect src(column * cw, row * ch, cw, ch);
     Transform2D transform;

@@ -17,7 +17,8 @@ const Color kGrey(128, 128, 128);
 constexpr int kLabelDrop = 2;
 } // namespace
 
-FancyButton::FancyButton(int id, ButtonListener* listener, int style) : ButtonWidget(id, listener), mStyle(style)
+FancyButton::FancyButton(int id, ButtonListener* listener, int style)
+    : ButtonWidget(id, listener), mStyle(style)
 {
     mHandCursor = true;
     mHasTransparencies = true;
@@ -47,7 +48,8 @@ void FancyButton::Draw(Graphics* g)
         return;
     }
     int off = (mIsDown && mIsOver && !mGreyed) ? 2 : 0;
-    if (IMAGE_DIALOG_BUTTON != nullptr) g->DrawImageStretched(IMAGE_DIALOG_BUTTON, off, off, mWidth - 2, mHeight - 2);
+    if (IMAGE_DIALOG_BUTTON != nullptr)
+        g->DrawImageStretched(IMAGE_DIALOG_BUTTON, off, off, mWidth - 2, mHeight - 2);
     if (FONT_LABEL == nullptr) return;
     g->SetFont(FONT_LABEL);
     g->SetColor(label);

@@ -47,7 +47,8 @@ void FancyChallengeButton::Draw(Graphics* g)
         return;
     }
     int off = (mIsDown && mIsOver) ? 2 : 0;
-    if (IMAGE_CHALLENGEGRID_BUTTON != nullptr) g->DrawImageStretched(IMAGE_CHALLENGEGRID_BUTTON, off, off, w, h);
+    if (IMAGE_CHALLENGEGRID_BUTTON != nullptr)
+        g->DrawImageStretched(IMAGE_CHALLENGEGRID_BUTTON, off, off, w, h);
     g->SetColor(Color(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]));
     if (FONT_LABEL != nullptr)
     {

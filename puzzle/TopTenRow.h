@@ -36,6 +36,7 @@ public:
 // Splits text into lines at the separator character (126, "~", by default, runs of it making no
 // empty lines), keeps them in style and centres the block in rect: top = y + (h - lines x
 // font height) / 2, left = x + (w - widest line) / 2. Returns the lines joined by line feeds.
-std::string SplitTextToLines(TopTenRow& style, const std::string& text, const Rect& rect, int separator = '~');
+std::string SplitTextToLines(TopTenRow& style, const std::string& text, const Rect& rect,
+                             int separator = '~');
 
 } // namespace Kavo

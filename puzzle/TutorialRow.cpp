@@ -11,9 +11,9 @@ namespace Kavo
 namespace
 {
 
-TutorialRow Row(int boxX, int boxY, int textX, int textY, int textWidth, int textHeight, int textId, int squareX,
-                int squareY, bool needsMatch, bool clickContinues, int box, bool untimedOnly = false,
-                bool timedOnly = false)
+TutorialRow Row(int boxX, int boxY, int textX, int textY, int textWidth, int textHeight, int textId,
+                int squareX, int squareY, bool needsMatch, bool clickContinues, int box,
+                bool untimedOnly = false, bool timedOnly = false)
 {
     TutorialRow row;
     row.boxX = boxX;
@@ -39,8 +39,10 @@ std::array<TutorialRow, 32> MakeRows()
     rows[0] = Row(125, 345, 15, 30, 240, 130, 112, 2, 4, false, false, TutorialRow::kArrowBox);
     rows[1] = Row(125, 220, 12, 30, 240, 130, 113, 2, 2, false, false, TutorialRow::kArrowBox);
     rows[2] = Row(25, 150, 40, 30, 240, 130, 114, -1, -1, true, false, TutorialRow::kPlainBox);
-    rows[3] = Row(160, 15, 30, 35, 300, 130, 115, -1, -1, false, true, TutorialRow::kLongArrowBox, true, false);
-    rows[4] = Row(160, 15, 30, 35, 300, 130, 116, -1, -1, false, true, TutorialRow::kLongArrowBox, false, true);
+    rows[3] =
+        Row(160, 15, 30, 35, 300, 130, 115, -1, -1, false, true, TutorialRow::kLongArrowBox, true, false);
+    rows[4] =
+        Row(160, 15, 30, 35, 300, 130, 116, -1, -1, false, true, TutorialRow::kLongArrowBox, false, true);
     rows[6] = Row(25, 150, 20, 35, 240, 130, 117, -1, -1, true, false, TutorialRow::kPlainBox);
     rows[16] = Row(25, 150, 20, 35, 240, 130, 301, -1, -1, true, false, TutorialRow::kPlainBox);
     rows[31] = rows[16];

@@ -171,8 +171,8 @@ int YesNoDialog::TextBottom()
     if (FONT_TEXT == nullptr || mLines.empty()) return area.mY;
     Graphics measure;
     measure.SetFont(FONT_TEXT);
-    return area.mY +
-           GetWordWrappedHeight(&measure, area.mWidth, mLines, FONT_TEXT->GetLineSpacing() + mLineSpacingOffset);
+    return area.mY + GetWordWrappedHeight(&measure, area.mWidth, mLines,
+                                          FONT_TEXT->GetLineSpacing() + mLineSpacingOffset);
 }
 
 void YesNoDialog::ButtonDepress(int id)

@@ -29,7 +29,8 @@ std::vector<Uint32> Picture()
     std::vector<Uint32> pixels(size_t(kWidth) * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            pixels[size_t(y) * kWidth + size_t(x)] = 0xFF000000 | Uint32(x & 0xFF) << 16 | Uint32(y & 0xFF) << 8 | 0x40;
+            pixels[size_t(y) * kWidth + size_t(x)] =
+                0xFF000000 | Uint32(x & 0xFF) << 16 | Uint32(y & 0xFF) << 8 | 0x40;
     return pixels;
 }
 
@@ -54,8 +55,8 @@ public:
         }
         mRenderer = SDL_CreateRenderer(window, index, 0);
         if (mRenderer)
-            mTexture = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kWidth,
-                                         kHeight);
+            mTexture = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                         kWidth, kHeight);
     }
     ~StaticPicture()
     {
@@ -80,8 +81,8 @@ public:
             return;
         }
         SDL_Surface* surface = SDL_GetWindowSurface(mWindow);
-        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Uint32*>(pixels.data()), kWidth,
-                                                                  kHeight, 32, kWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<Uint32*>(pixels.data()), kWidth, kHeight, 32, kWidth * 4, SDL_PIXELFORMAT_ARGB8888);
         SDL_BlitSurface(picture, nullptr, surface, nullptr);
         SDL_FreeSurface(picture);
         SDL_UpdateWindowSurface(mWindow);
@@ -100,7 +101,8 @@ int main(int argc, char** argv)
     const bool whole = argc >= 2 && std::strcmp(argv[1], "whole") == 0;
     if (argc < 2 || (!whole && std::strcmp(argv[1], "once") != 0))
     {
-        std::fprintf(stderr, "usage: kavo_static_picture <whole|once> [opengl|software|surface|default-surface]\n");
+        std::fprintf(stderr,
+                     "usage: kavo_static_picture <whole|once> [opengl|software|surface|default-surface]\n");
         return 2;
     }
     const char* renderer = argc >= 3 ? argv[2] : nullptr;
@@ -108,8 +110,8 @@ int main(int argc, char** argv)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (renderer && std::strcmp(renderer, "default-surface") == 0) renderer = "surface";
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail("SDL_Init");
-    SDL_Window* window = SDL_CreateWindow("Static picture", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
-                                          kHeight, 0);
+    SDL_Window* window = SDL_CreateWindow("Static picture", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          kWidth, kHeight, 0);
     if (!window) return Fail("SDL_CreateWindow");
     const std::vector<Uint32> pixels = Picture();
     {

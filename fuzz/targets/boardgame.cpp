@@ -42,7 +42,8 @@ KAVO_FUZZ_TARGET(boardgame)
     static Screen* screen = new Screen; // left for the process's end
     const std::string name = "fuzz.dat";
     platform::MakeDirectories(Kavo::GetAppDataFolder());
-    if (!platform::WriteFileAtomically(Kavo::Board::SavedGamePath(name), fuzz::AsText(data, size))) std::abort();
+    if (!platform::WriteFileAtomically(Kavo::Board::SavedGamePath(name), fuzz::AsText(data, size)))
+        std::abort();
 
     Kavo::GameRulesConfig rules;
     for (int n = 1; n <= Kavo::GameRulesConfig::kLevelRecords; ++n)

@@ -24,8 +24,8 @@ KAVO_FUZZ_TARGET(demoplay)
         {
             app.Initialize();
             app.mDemoJumpTarget = kUpdates;
-            for (int step = 0; step < 100 && app.mPlayingDemo && !app.mShutdown && app.mUpdateCount < kUpdates;
-                 ++step)
+            for (int step = 0;
+                 step < 100 && app.mPlayingDemo && !app.mShutdown && app.mUpdateCount < kUpdates; ++step)
                 app.UpdateAppStep(nullptr);
         });
     return 0;

@@ -12,9 +12,11 @@
 KAVO_FUZZ_TARGET(http)
 {
     using crashtest::LoopbackServer;
-    static const std::string request = "POST /report HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 4\r\n\r\nbody";
-    LoopbackServer server({{LoopbackServer::ReadRequest(), LoopbackServer::Send(std::string(fuzz::AsText(data, size))),
-                            LoopbackServer::Close()}});
+    static const std::string request =
+        "POST /report HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 4\r\n\r\nbody";
+    LoopbackServer server(
+        {{LoopbackServer::ReadRequest(), LoopbackServer::Send(std::string(fuzz::AsText(data, size))),
+          LoopbackServer::Close()}});
     Kavo::HTTPTransfer transfer;
     transfer.SendRequest(server.Address(), request);
     const int result = crashtest::WaitForFinalResult(transfer);

@@ -1,12 +1,12 @@
 #include "platform/display/DirectDisplay.h"
 
-#include "platform/system/Clock.h"
 #include "platform/display/Device3D.h"
 #include "platform/display/DisplayCore.h"
 #include "platform/display/DisplayPalette.h"
 #include "platform/display/DisplaySetup.h"
 #include "platform/display/DisplaySurface.h"
 #include "platform/display/Screen.h"
+#include "platform/system/Clock.h"
 #include "platform/window/Window.h"
 
 #include <dirent.h>
@@ -381,7 +381,8 @@ DisplayResult DirectDisplay::PresentSurface(DisplaySurface& surface)
     {
         DisplayResult hr = DisplaySurface::Access::MakeGpuValid(surface);
         if (hr < 0) return hr;
-        return PresentScreenTexture(DisplaySurface::Access::Texture(surface), surface.Width(), surface.Height())
+        return PresentScreenTexture(DisplaySurface::Access::Texture(surface), surface.Width(),
+                                    surface.Height())
                    ? kDisplayOk
                    : kErrGeneric;
     }

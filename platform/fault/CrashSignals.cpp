@@ -9,8 +9,8 @@
 #include <csetjmp>
 #include <dlfcn.h>
 #include <exception>
-#include <new>
 #include <fcntl.h>
+#include <new>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -31,8 +31,8 @@ constexpr size_t kAlternateStackSize = 128 * 1024;
 
 CrashRecord gRecord;
 std::atomic<CrashReporter> gReporter{nullptr};
-std::atomic<int> gOwner{0};       // the thread whose crash is being reported
-std::atomic<int> gWatcherTid{0};  // 0 until the watcher runs
+std::atomic<int> gOwner{0};      // the thread whose crash is being reported
+std::atomic<int> gWatcherTid{0}; // 0 until the watcher runs
 pid_t gInstallPid = 0;
 int gToWatcher[2] = {-1, -1};
 int gFromWatcher[2] = {-1, -1};
@@ -268,7 +268,8 @@ uint32_t ExceptionCodeForSignal(int signal, int signalCode, uint64_t dataAddress
     switch (signal)
     {
     case SIGSEGV:
-        if (dataAddress != 0 && dataAddress + kStackReach >= stackPointer && dataAddress < stackPointer + kStackReach)
+        if (dataAddress != 0 && dataAddress + kStackReach >= stackPointer &&
+            dataAddress < stackPointer + kStackReach)
             return kExceptionStackOverflow;
         return kExceptionAccessViolation;
     case SIGBUS:
@@ -276,18 +277,26 @@ uint32_t ExceptionCodeForSignal(int signal, int signalCode, uint64_t dataAddress
     case SIGFPE:
         switch (signalCode)
         {
-        case FPE_INTOVF: return kExceptionIntegerOverflow;
-        case FPE_FLTDIV: return kExceptionFloatDivideByZero;
-        case FPE_FLTOVF: return kExceptionFloatOverflow;
-        case FPE_FLTUND: return kExceptionFloatUnderflow;
-        case FPE_FLTRES: return kExceptionFloatInexactResult;
-        case FPE_FLTINV: return kExceptionFloatInvalidOperation;
-        case FPE_FLTSUB: return kExceptionArrayBoundsExceeded;
-        default: return kExceptionIntegerDivideByZero;
+        case FPE_INTOVF:
+            return kExceptionIntegerOverflow;
+        case FPE_FLTDIV:
+            return kExceptionFloatDivideByZero;
+        case FPE_FLTOVF:
+            return kExceptionFloatOverflow;
+        case FPE_FLTUND:
+            return kExceptionFloatUnderflow;
+        case FPE_FLTRES:
+            return kExceptionFloatInexactResult;
+        case FPE_FLTINV:
+            return kExceptionFloatInvalidOperation;
+        case FPE_FLTSUB:
+            return kExceptionArrayBoundsExceeded;
+        default:
+            return kExceptionIntegerDivideByZero;
         }
     case SIGILL:
         return signalCode == ILL_PRVOPC || signalCode == ILL_PRVREG ? kExceptionPrivilegedInstruction
-                                                                   : kExceptionIllegalInstruction;
+                                                                    : kExceptionIllegalInstruction;
     case SIGTRAP:
         return signalCode == TRAP_TRACE ? kExceptionSingleStep : kExceptionBreakpoint;
     default:

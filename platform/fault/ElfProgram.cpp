@@ -20,7 +20,8 @@ void ReadFunctions(Elf* elf, std::vector<ElfFunction>& functions)
         while ((section = elf_nextscn(elf, section)) != nullptr)
         {
             GElf_Shdr header;
-            if (!gelf_getshdr(section, &header) || header.sh_type != wanted || header.sh_entsize == 0) continue;
+            if (!gelf_getshdr(section, &header) || header.sh_type != wanted || header.sh_entsize == 0)
+                continue;
             Elf_Data* data = elf_getdata(section, nullptr);
             if (!data) continue;
             size_t count = header.sh_size / header.sh_entsize;
@@ -61,7 +62,8 @@ void ReadLines(Elf* elf, std::vector<ElfLineRow>& rows)
             Dwarf_Addr address = 0;
             int number = 0;
             if (!line || dwarf_lineendsequence(line, &endSequence) != 0 || endSequence) continue;
-            if (dwarf_lineaddr(line, &address) != 0 || dwarf_lineno(line, &number) != 0 || address == 0) continue;
+            if (dwarf_lineaddr(line, &address) != 0 || dwarf_lineno(line, &number) != 0 || address == 0)
+                continue;
             const char* file = dwarf_linesrc(line, nullptr, nullptr);
             if (!file) continue;
             std::string name = file;
@@ -74,8 +76,8 @@ void ReadLines(Elf* elf, std::vector<ElfLineRow>& rows)
 
 } // namespace
 
-bool ReadElfProgram(const std::string& path, std::vector<ElfFunction>& functions, std::vector<ElfLineRow>& lines,
-                    std::string& error)
+bool ReadElfProgram(const std::string& path, std::vector<ElfFunction>& functions,
+                    std::vector<ElfLineRow>& lines, std::string& error)
 {
     functions.clear();
     lines.clear();

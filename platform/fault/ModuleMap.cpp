@@ -141,7 +141,8 @@ bool ModuleMap::ReadSections(const std::string& path, std::vector<ModuleSection>
     {
         Elf64_Ehdr header;
         if (!ReadAt(fd, 0, &header, sizeof(header))) break;
-        if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64) break;
+        if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
+            break;
         if (header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shoff == 0) break;
         Elf64_Shdr first;
         if (!ReadAt(fd, header.e_shoff, &first, sizeof(first))) break;

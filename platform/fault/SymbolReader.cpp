@@ -50,7 +50,8 @@ bool SymbolReader::FindSymbol(uint64_t address, std::string& name, uint64_t& dis
     if (!module) return false;
     GElf_Off offset = 0;
     GElf_Sym symbol;
-    const char* found = dwfl_module_addrinfo(module, Dwarf_Addr(address), &offset, &symbol, nullptr, nullptr, nullptr);
+    const char* found =
+        dwfl_module_addrinfo(module, Dwarf_Addr(address), &offset, &symbol, nullptr, nullptr, nullptr);
     if (!found || !*found) return false;
     name = found;
     displacement = offset;

@@ -1,11 +1,11 @@
 // The stand-in "bass.dll": streams and tracker modules on channels of the process's mixer.
 #include "platform/music/BassModule.h"
 
-#include "platform/system/LibraryModules.h"
-#include "platform/sound/ModuleDecoder.h"
 #include "platform/music/MusicChannel.h"
+#include "platform/sound/ModuleDecoder.h"
 #include "platform/sound/SoundMixer.h"
 #include "platform/sound/SoundOutput.h"
+#include "platform/system/LibraryModules.h"
 
 #include <cmath>
 #include <map>

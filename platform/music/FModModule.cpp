@@ -1,12 +1,12 @@
 // The stand-in "fmod.dll": samples, channels, streams and tracker modules on the process's mixer.
 #include "platform/music/FModModule.h"
 
-#include "platform/system/LibraryModules.h"
-#include "platform/sound/ModuleDecoder.h"
 #include "platform/music/MusicChannel.h"
+#include "platform/sound/ModuleDecoder.h"
 #include "platform/sound/SoundDevice.h"
 #include "platform/sound/SoundMixer.h"
 #include "platform/sound/SoundOutput.h"
+#include "platform/system/LibraryModules.h"
 
 #include <list>
 #include <memory>

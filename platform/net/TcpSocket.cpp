@@ -57,7 +57,8 @@ TcpSocket::ConnectStart TcpSocket::Connect(uint32_t address, uint16_t port)
     target.sin_family = AF_INET;
     target.sin_port = htons(port);
     target.sin_addr.s_addr = htonl(address);
-    if (connect(mFd, reinterpret_cast<const sockaddr*>(&target), sizeof(target)) == 0) return ConnectStart::Connected;
+    if (connect(mFd, reinterpret_cast<const sockaddr*>(&target), sizeof(target)) == 0)
+        return ConnectStart::Connected;
     return errno == EINPROGRESS || errno == EINTR ? ConnectStart::InProgress : ConnectStart::Failed;
 }
 

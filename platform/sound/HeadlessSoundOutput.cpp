@@ -1,7 +1,7 @@
 #include "platform/sound/HeadlessSoundOutput.h"
 
-#include "platform/system/Clock.h"
 #include "platform/sound/SoundMixer.h"
+#include "platform/system/Clock.h"
 
 namespace platform
 {

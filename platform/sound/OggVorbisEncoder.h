@@ -12,7 +12,7 @@ struct VorbisEncoding
 {
     int channels = 2;
     int sampleRate = 44100;
-    float quality = 0.4f;     // the encoder's variable-bitrate quality, -0.1 to 1
+    float quality = 0.4f;      // the encoder's variable-bitrate quality, -0.1 to 1
     uint32_t serialNumber = 1; // the logical stream's serial number; fixed, so equal input gives equal files
     // The samples are a loop that is played round: the end is coded knowing that the start follows.
     bool loop = false;

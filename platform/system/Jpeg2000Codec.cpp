@@ -44,8 +44,8 @@ constexpr uint64_t kMaxTiles = 1024;
 
 uint32_t Big32(const std::string& d, size_t at)
 {
-    return uint32_t(uint8_t(d[at])) << 24 | uint32_t(uint8_t(d[at + 1])) << 16 | uint32_t(uint8_t(d[at + 2])) << 8 |
-           uint32_t(uint8_t(d[at + 3]));
+    return uint32_t(uint8_t(d[at])) << 24 | uint32_t(uint8_t(d[at + 1])) << 16 |
+           uint32_t(uint8_t(d[at + 2])) << 8 | uint32_t(uint8_t(d[at + 3]));
 }
 
 // The number of tiles the codestream's size marker asks for (in a JP2 file, of the codestream

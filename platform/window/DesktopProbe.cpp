@@ -90,7 +90,8 @@ struct DesktopProbe::Impl
             shown.title = title;
             shown.id = window;
             Window child = 0;
-            XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &shown.x, &shown.y, &child);
+            XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &shown.x, &shown.y,
+                                  &child);
             shown.width = attributes.width;
             shown.height = attributes.height;
             out.push_back(shown);
@@ -131,7 +132,8 @@ struct DesktopProbe::Impl
     {
         KeyCode code = XKeysymToKeycode(display, sym);
         if (!code) return;
-        KeyCode shiftCode = XKeysymToKeycode(display, XK_Shift_L), ctrlCode = XKeysymToKeycode(display, XK_Control_L);
+        KeyCode shiftCode = XKeysymToKeycode(display, XK_Shift_L),
+                ctrlCode = XKeysymToKeycode(display, XK_Control_L);
         if (fakeKey)
         {
             if (ctrl) fakeKey(display, ctrlCode, True, 0);

@@ -1,10 +1,10 @@
 #include "platform/window/Messages.h"
 
 #include "platform/files/AsciiCase.h"
-#include "platform/system/Clock.h"
-#include "platform/window/SdlDesktop.h"
-#include "platform/system/SystemClock.h"
 #include "platform/files/TextEncoding.h"
+#include "platform/system/Clock.h"
+#include "platform/system/SystemClock.h"
+#include "platform/window/SdlDesktop.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>

@@ -169,8 +169,8 @@ struct PrivateDesktop::Impl
         e.xclient.format = 32;
         e.xclient.data.l[0] = 1; // asked by an application
         e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, RootWindow(display, screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
-                   &e);
+        XSendEvent(display, RootWindow(display, screen), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
         w.wantsFocus = false;
     }
 
@@ -191,7 +191,8 @@ struct PrivateDesktop::Impl
                             reinterpret_cast<unsigned char*>(offered), 4);
             reply.xselection.property = property;
         }
-        else if (clipboardOwned && (request.target == utf8 || request.target == text || request.target == XA_STRING))
+        else if (clipboardOwned &&
+                 (request.target == utf8 || request.target == text || request.target == XA_STRING))
         {
             const std::string& bytes = request.target == XA_STRING ? clipboardText : clipboardUtf8;
             Atom type = request.target == XA_STRING ? XA_STRING : utf8;
@@ -389,7 +390,8 @@ PrivateDesktop::Area PrivateDesktop::WorkArea() const
     {
         size_t desk = readCardinals("_NET_CURRENT_DESKTOP", current) ? size_t(current[0]) : 0;
         if (desk * 4 + 3 >= work.size()) desk = 0;
-        Area w{int(work[desk * 4]), int(work[desk * 4 + 1]), int(work[desk * 4 + 2]), int(work[desk * 4 + 3])};
+        Area w{int(work[desk * 4]), int(work[desk * 4 + 1]), int(work[desk * 4 + 2]),
+               int(work[desk * 4 + 3])};
         if (w.width > 0 && w.height > 0) area = w;
     }
     return area;
@@ -403,11 +405,11 @@ int PrivateDesktop::OpenWindow(const std::string& title, const Area& area)
     XSetWindowAttributes attributes = {};
     attributes.background_pixel = WhitePixel(d.display, d.screen);
     attributes.cursor = d.arrow;
-    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
-                            StructureNotifyMask;
-    Window window = XCreateWindow(d.display, root, area.x, area.y, unsigned(area.width), unsigned(area.height), 0,
-                                  CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWCursor | CWEventMask,
-                                  &attributes);
+    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
+                            ButtonMotionMask | StructureNotifyMask;
+    Window window = XCreateWindow(d.display, root, area.x, area.y, unsigned(area.width),
+                                  unsigned(area.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                  CWBackPixel | CWCursor | CWEventMask, &attributes);
     if (!window) return 0;
 
     std::string utf8Title = Cp1252ToUtf8(title);
@@ -541,7 +543,8 @@ void PrivateDesktop::OfferClipboardText(const std::string& text)
     d.clipboardText = text;
     d.clipboardUtf8 = Cp1252ToUtf8(text);
     if (!d.clipboardOwner)
-        d.clipboardOwner = XCreateSimpleWindow(d.display, RootWindow(d.display, d.screen), 0, 0, 1, 1, 0, 0, 0);
+        d.clipboardOwner =
+            XCreateSimpleWindow(d.display, RootWindow(d.display, d.screen), 0, 0, 1, 1, 0, 0, 0);
     XSetSelectionOwner(d.display, d.clipboard, d.clipboardOwner, CurrentTime);
     d.clipboardOwned = XGetSelectionOwner(d.display, d.clipboard) == d.clipboardOwner;
     XFlush(d.display);

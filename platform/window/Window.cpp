@@ -1,10 +1,10 @@
 #include "platform/window/Window.h"
 
 #include "platform/display/Screen.h"
+#include "platform/files/TextEncoding.h"
 #include "platform/window/Messages.h"
 #include "platform/window/PrivateDesktop.h"
 #include "platform/window/SdlDesktop.h"
-#include "platform/files/TextEncoding.h"
 
 #include <SDL_syswm.h>
 
@@ -369,7 +369,8 @@ CursorHandle GetSystemCursor(SystemCursor kind)
                                              SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZEWE,
                                              SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_HAND};
     CursorData& data = gSystemCursors[int(kind)];
-    if (!data.cursor && GetDesktop().videoUp && detail::OnVideoThread()) data.cursor = SDL_CreateSystemCursor(kinds[int(kind)]);
+    if (!data.cursor && GetDesktop().videoUp && detail::OnVideoThread())
+        data.cursor = SDL_CreateSystemCursor(kinds[int(kind)]);
     data.system = true;
     return &data;
 }
@@ -433,7 +434,8 @@ void SetMouseCapture(bool capture)
 bool SetClipboardText(const std::string& text)
 {
     // Off the main thread (a crash report) the crash windows hold the text on the clipboard.
-    return GetDesktop().videoUp && detail::OnVideoThread() && SDL_SetClipboardText(Cp1252ToUtf8(text).c_str()) == 0;
+    return GetDesktop().videoUp && detail::OnVideoThread() &&
+           SDL_SetClipboardText(Cp1252ToUtf8(text).c_str()) == 0;
 }
 
 bool GetClipboardText(std::string& text)

@@ -4,9 +4,9 @@
 // store, message boxes answered by the test, and ExitProgram throwing instead of ending the
 // process.
 #include "app/KavoAppBase.h"
-#include "platform/system/FakeClock.h"
 #include "platform/files/Files.h"
 #include "platform/files/Registry.h"
+#include "platform/system/FakeClock.h"
 #include "platform/window/Window.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"

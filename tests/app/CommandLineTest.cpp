@@ -83,16 +83,16 @@ TEST_F(CommandLineTest, UnknownParameterIsRefusedWithExitCodeZero)
 {
     // The box names the parameter as it was written.
     const std::pair<const char*, const char*> cases[] = {
-        {"-bogus", "-bogus"},     {"-Play", "-Play"},   {"-play -speed=3", "-speed=3"},
-        {"-x=", "-x="},           {"\"-x=\"", "-x="}, {"-x==", "-x=="},
-        {"-x=\"a b\"", "-x=a b"},
+        {"-bogus", "-bogus"}, {"-Play", "-Play"}, {"-play -speed=3", "-speed=3"}, {"-x=", "-x="},
+        {"\"-x=\"", "-x="},   {"-x==", "-x=="},   {"-x=\"a b\"", "-x=a b"},
     };
     for (auto [line, parameter] : cases)
     {
         TestApp app;
         EXPECT_EQ(apptest::ExitCodeOf([&] { app.SplitCommandLine(line); }), 0) << line;
         ASSERT_EQ(app.mBoxes.size(), 1u) << line;
-        EXPECT_EQ(app.mBoxes[0], std::string("FATAL ERROR: Invalid command line parameter: ") + parameter) << line;
+        EXPECT_EQ(app.mBoxes[0], std::string("FATAL ERROR: Invalid command line parameter: ") + parameter)
+            << line;
     }
 }
 

@@ -4,8 +4,8 @@
 #include "media/DSoundManager.h"
 #include "media/FModMusicInterface.h"
 #include "platform/files/Files.h"
-#include "platform/sound/HeadlessSoundOutput.h"
 #include "platform/files/LittleEndian.h"
+#include "platform/sound/HeadlessSoundOutput.h"
 #include "platform/sound/SoundFilePlayer.h"
 #include "platform/sound/SoundMixer.h"
 

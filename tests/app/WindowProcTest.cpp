@@ -100,8 +100,14 @@ TEST(Construction, ARemoteDesktopPresentsWithoutFlipping)
     const char* before = std::getenv("DISPLAY");
     std::string saved = before ? before : "";
     const std::pair<const char*, bool> displays[] = {
-        {":0", false},          {":99.0", false},          {"unix:0", false},       {"/tmp/.X11-unix/X0", false},
-        {"localhost:10.0", true}, {"builder.example:0", true}, {"192.168.1.5:1.0", true}, {"", false},
+        {":0", false},
+        {":99.0", false},
+        {"unix:0", false},
+        {"/tmp/.X11-unix/X0", false},
+        {"localhost:10.0", true},
+        {"builder.example:0", true},
+        {"192.168.1.5:1.0", true},
+        {"", false},
     };
     for (auto [display, remote] : displays)
     {

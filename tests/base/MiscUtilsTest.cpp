@@ -4,8 +4,8 @@
 #include "base/PerformanceTimer.h"
 #include "base/Ratio.h"
 #include "base/SystemInfo.h"
-#include "platform/system/FakeClock.h"
 #include "platform/files/Files.h"
+#include "platform/system/FakeClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The real crash handler: faults on purpose in a child process, which must write crash.txt,
 // say the report on stderr (no display) and end with the fault's signal.
-#include "../app/AppTestSupport.h"
 #include "../ScratchNames.h"
+#include "../app/AppTestSupport.h"
 #include "platform/fault/CrashSignals.h"
 #include "platform/files/Files.h"
 
@@ -110,7 +110,8 @@ TEST_F(CrashDeathTest, NullWriteOnASecondThread)
 TEST_F(CrashDeathTest, StackOverflowByUnboundedRecursion)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the sanitizer gives each thread an alternate signal stack of its own, too small for the report";
+    GTEST_SKIP()
+        << "the sanitizer gives each thread an alternate signal stack of its own, too small for the report";
 #endif
     EXPECT_EXIT(
         {
@@ -214,7 +215,8 @@ TEST_F(CrashDeathTest, GameCrashOnPurpose)
                           "' -crash >out.txt 2>err.txt; echo $? >status.txt";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(Read(folder + "status.txt"), std::to_string(128 + SIGSEGV) + "\n");
-    EXPECT_NE(Read(folder + "err.txt").find("Fatal Error!: An unexpected error has occured!"), std::string::npos);
+    EXPECT_NE(Read(folder + "err.txt").find("Fatal Error!: An unexpected error has occured!"),
+              std::string::npos);
 
     // The line of the write through the null pointer.
     std::ifstream source(std::string(KAVO_SOURCE_DIR) + "/app/KavoAppBaseStartup.cpp");

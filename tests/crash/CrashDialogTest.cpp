@@ -43,13 +43,15 @@ std::vector<std::string> Shown(const std::string& text, const std::vector<CrashT
 
 bool Inside(const Rect& inner, const Rect& outer)
 {
-    return inner.mX >= outer.mX && inner.mY >= outer.mY && inner.mX + inner.mWidth <= outer.mX + outer.mWidth &&
+    return inner.mX >= outer.mX && inner.mY >= outer.mY &&
+           inner.mX + inner.mWidth <= outer.mX + outer.mWidth &&
            inner.mY + inner.mHeight <= outer.mY + outer.mHeight;
 }
 
 bool Overlap(const Rect& a, const Rect& b)
 {
-    return a.mX < b.mX + b.mWidth && b.mX < a.mX + a.mWidth && a.mY < b.mY + b.mHeight && b.mY < a.mY + a.mHeight;
+    return a.mX < b.mX + b.mWidth && b.mX < a.mX + a.mWidth && a.mY < b.mY + b.mHeight &&
+           b.mY < a.mY + a.mHeight;
 }
 
 CrashDialog::Spec ErrorSpec(bool offerSend, bool sendEnabled, int lines = 3)
@@ -96,7 +98,8 @@ TEST(CrashTextBox, WrapsAtBlanksCutsLongWordsAndKeepsEmptyLines)
     };
     TenPixelFont font;
     for (const Case& c : cases)
-        EXPECT_EQ(Shown(c.text, CrashTextBox::Wrap(c.text, font, c.width)), c.lines) << c.text << " at " << c.width;
+        EXPECT_EQ(Shown(c.text, CrashTextBox::Wrap(c.text, font, c.width)), c.lines)
+            << c.text << " at " << c.width;
 }
 
 // The report: 40 lines in a box showing 10; the keys, the wheel and the scroll bar move it,
@@ -121,8 +124,8 @@ TEST(CrashTextBox, TheReportScrollsByKeysWheelAndBar)
         int key;
         int top;
     };
-    const Step steps[] = {{VK_UP, 0},    {VK_DOWN, 1}, {VK_NEXT, 10}, {VK_NEXT, 19}, {VK_END, 31},
-                          {VK_DOWN, 31}, {VK_PRIOR, 22}, {VK_HOME, 0}};
+    const Step steps[] = {{VK_UP, 0},   {VK_DOWN, 1},  {VK_NEXT, 10},  {VK_NEXT, 19},
+                          {VK_END, 31}, {VK_DOWN, 31}, {VK_PRIOR, 22}, {VK_HOME, 0}};
     for (const Step& s : steps)
     {
         EXPECT_TRUE(box.KeyDown(s.key, 0, false));
@@ -239,7 +242,8 @@ TEST(CrashDialog, ControlsStayInsideAndApartAtEverySize)
             {
                 EXPECT_TRUE(Inside(rects[i], all)) << w << "x" << h << " control " << i;
                 for (size_t j = i + 1; j < rects.size(); ++j)
-                    EXPECT_FALSE(Overlap(rects[i], rects[j])) << w << "x" << h << " controls " << i << ", " << j;
+                    EXPECT_FALSE(Overlap(rects[i], rects[j]))
+                        << w << "x" << h << " controls " << i << ", " << j;
             }
             EXPECT_GE(dialog.TextBox()->VisibleLines(), 1);
 
@@ -257,9 +261,10 @@ TEST(CrashDialog, ControlsStayInsideAndApartAtEverySize)
                     for (int x = b.rect.mX; x < b.rect.mX + b.rect.mWidth; ++x)
                     {
                         uint32_t p = pixels[y * w + x];
-                        bool black = ((p >> 16) & 0xFF) < 0x40 && ((p >> 8) & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
-                        bool rim = x < b.rect.mX + 2 || y < b.rect.mY + 2 || x >= b.rect.mX + b.rect.mWidth - 2 ||
-                                   y >= b.rect.mY + b.rect.mHeight - 2;
+                        bool black =
+                            ((p >> 16) & 0xFF) < 0x40 && ((p >> 8) & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
+                        bool rim = x < b.rect.mX + 2 || y < b.rect.mY + 2 ||
+                                   x >= b.rect.mX + b.rect.mWidth - 2 || y >= b.rect.mY + b.rect.mHeight - 2;
                         if (black)
                         {
                             EXPECT_FALSE(rim) << b.Label() << " at " << x << "," << y;

@@ -81,22 +81,24 @@ std::string SystemLine()
 TEST(CrashReport, WholeTextOfAFaultOutsideEveryModule)
 {
     std::string title;
-    std::string report = CrashHandler::MakeReportText(RecordAt(0x10, platform::kExceptionAccessViolation), false, title);
-    EXPECT_EQ(report, "Exception: Access Violation (code 0xc0000005) at address 0000000000000010 in thread 4BCE\r\n"
-                      "Module: \r\n"
-                      "Logical Address: 0000:00000000\r\n"
-                      "\r\n"
-                      "0000000000000010  00007FFC00001040  0000:00000000 \r\n"
-                      "\r\n"
-                      "RAX:0000000000001111 RBX:0000000000002222 RCX:0000000000000003 RDX:0000000000000004\r\n"
-                      "RSI:0000000000000005 RDI:0000000000000006 R8:0000000000000008 R9:0000000000000009\r\n"
-                      "R10:000000000000000A R11:000000000000000B R12:000000000000000C R13:000000000000000D\r\n"
-                      "R14:000000000000000E R15:FFFFFFFFFFFFFFFF\r\n"
-                      "RIP:0000000000000010 RSP:00007FFC00001000  RBP:00007FFC00001040\r\n"
-                      "CS:0033 SS:002B FS:0000 GS:0000\r\n"
-                      "Flags:00010246\r\n"
-                      "\r\n" +
-                          SystemLine());
+    std::string report =
+        CrashHandler::MakeReportText(RecordAt(0x10, platform::kExceptionAccessViolation), false, title);
+    EXPECT_EQ(report,
+              "Exception: Access Violation (code 0xc0000005) at address 0000000000000010 in thread 4BCE\r\n"
+              "Module: \r\n"
+              "Logical Address: 0000:00000000\r\n"
+              "\r\n"
+              "0000000000000010  00007FFC00001040  0000:00000000 \r\n"
+              "\r\n"
+              "RAX:0000000000001111 RBX:0000000000002222 RCX:0000000000000003 RDX:0000000000000004\r\n"
+              "RSI:0000000000000005 RDI:0000000000000006 R8:0000000000000008 R9:0000000000000009\r\n"
+              "R10:000000000000000A R11:000000000000000B R12:000000000000000C R13:000000000000000D\r\n"
+              "R14:000000000000000E R15:FFFFFFFFFFFFFFFF\r\n"
+              "RIP:0000000000000010 RSP:00007FFC00001000  RBP:00007FFC00001040\r\n"
+              "CS:0033 SS:002B FS:0000 GS:0000\r\n"
+              "Flags:00010246\r\n"
+              "\r\n" +
+                  SystemLine());
     EXPECT_EQ(title, "Exception at 0000:00000000");
 }
 
@@ -108,7 +110,8 @@ TEST(CrashReport, ExceptionLines)
         const char* line;
     } cases[] = {
         {platform::kExceptionStackOverflow, "Exception: Stack Overflow (code 0xc00000fd) at address"},
-        {platform::kExceptionIntegerDivideByZero, "Exception: Integer Divide by Zero (code 0xc0000094) at address"},
+        {platform::kExceptionIntegerDivideByZero,
+         "Exception: Integer Divide by Zero (code 0xc0000094) at address"},
         {platform::kExceptionWait0, "Exception: Wait 0 (code 0x0) at address"},
         {platform::kExceptionCxx, "Unknown exception: (code 0xe06d7363) at address"},
         {0xFFFFFFFF, "Unknown exception: (code 0xffffffff) at address"},
@@ -213,7 +216,8 @@ TEST(CrashReport, SymbolicWalkLines)
     record.unwindFrames[1] = {0x10, 0x7FFC00001100, {}};
     record.unwindError = -7;
     std::string text = CrashHandler::WalkStack(record);
-    std::string first = Kavo::StrFormat("%016llX %016llX crashtest::KnownFunction(int)+0\r\n", u64(0x7FFC00001000), u64(known));
+    std::string first = Kavo::StrFormat("%016llX %016llX crashtest::KnownFunction(int)+0\r\n",
+                                        u64(0x7FFC00001000), u64(known));
     EXPECT_EQ(text.substr(0, first.size()), first);
     EXPECT_NE(text.find("tests/crash/CrashReportTest.cpp line "), std::string::npos) << text;
     std::string rest = "Params: 0000000000000001 0000000000000002 0000000000000003 0000000000000004\r\n\r\n"
@@ -233,7 +237,8 @@ TEST(CrashReport, SymbolicWalkLines)
     std::string title;
     record.unwindError = 0;
     std::string report = CrashHandler::MakeReportText(record, true, title);
-    EXPECT_NE(report.find("\r\n\r\n0000000000000010  00007FFC00001040  0000:00000000 \r\n\r\n"), std::string::npos);
+    EXPECT_NE(report.find("\r\n\r\n0000000000000010  00007FFC00001040  0000:00000000 \r\n\r\n"),
+              std::string::npos);
     CrashHandler::UnloadImageHelp();
 
     // Without the symbol library ("IMAGEHLP.DLL" marked missing) nothing of it binds.
@@ -281,7 +286,8 @@ TEST(CrashReport, FramePointerWalkIsBounded)
         stack[i] = at(i + 2);
         stack[i + 1] = 0xB0 + i;
     }
-    EXPECT_EQ(platform::WalkFramePointers(0x1234, at(0), frames, platform::kMaxCrashFrames), platform::kMaxCrashFrames);
+    EXPECT_EQ(platform::WalkFramePointers(0x1234, at(0), frames, platform::kMaxCrashFrames),
+              platform::kMaxCrashFrames);
 }
 
 namespace
@@ -338,7 +344,8 @@ TEST(CrashReport, ReportFileDemoAndAttachment)
     EXPECT_EQ(written, run.shown + "\r\n");
     std::string tail = "DDraw Ver: \r\nDSound Ver: \r\n\r\n" + app.GetCrashInfoText();
     EXPECT_EQ(run.shown.substr(run.shown.size() - tail.size()), tail);
-    EXPECT_EQ(run.log, (std::vector<std::string>{"show error An unexpected error has occured! send=0/1", "close all"}));
+    EXPECT_EQ(run.log, (std::vector<std::string>{"show error An unexpected error has occured! send=0/1",
+                                                 "close all"}));
     EXPECT_EQ(CrashHandler::ReportText, run.shown);
     EXPECT_EQ(CrashHandler::ErrorTitle, "Exception at 0000:00000000");
     EXPECT_TRUE(CrashHandler::AttachFile);

@@ -31,7 +31,8 @@ class ScratchFolder
 {
 public:
     explicit ScratchFolder(const std::string& prefix)
-        : mPrevious(platform::CurrentFolder()), mPath(platform::CurrentFolder() + scratch::FreshFolder(prefix))
+        : mPrevious(platform::CurrentFolder()),
+          mPath(platform::CurrentFolder() + scratch::FreshFolder(prefix))
     {
         platform::SetCurrentFolder(mPath);
     }

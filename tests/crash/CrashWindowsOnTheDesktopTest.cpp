@@ -35,11 +35,12 @@ constexpr uint32_t kWaitMs = 15000;
 // in the sanitizer build on a busy machine.
 constexpr uint32_t kGameWaitMs = 90000;
 
-const LoopbackServer::Script kAccepts = {LoopbackServer::ReadRequest(),
-                                         LoopbackServer::Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"),
-                                         LoopbackServer::Close()};
+const LoopbackServer::Script kAccepts = {
+    LoopbackServer::ReadRequest(), LoopbackServer::Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"),
+    LoopbackServer::Close()};
 const LoopbackServer::Script kFails = {LoopbackServer::ReadRequest(),
-                                       LoopbackServer::Send("HTTP/1.1 500 Oops\r\n\r\n"), LoopbackServer::Close()};
+                                       LoopbackServer::Send("HTTP/1.1 500 Oops\r\n\r\n"),
+                                       LoopbackServer::Close()};
 
 class CrashWindowsOnTheDesktop : public ::testing::Test
 {
@@ -69,13 +70,14 @@ protected:
     void Start(LoopbackServer* server)
     {
         CrashHandler::ServerHost = server ? server->Address() : "";
-        run = std::async(std::launch::async,
-                         [this, server]
-                         {
-                             Kavo::DesktopCrashWindowHost host;
-                             Kavo::CrashWindows windows(host, Kavo::gHTTPTransfer, &CrashHandler::SubmitReport);
-                             windows.Run(CrashHandler::ReportText, server != nullptr, true);
-                         });
+        run =
+            std::async(std::launch::async,
+                       [this, server]
+                       {
+                           Kavo::DesktopCrashWindowHost host;
+                           Kavo::CrashWindows windows(host, Kavo::gHTTPTransfer, &CrashHandler::SubmitReport);
+                           windows.Run(CrashHandler::ReportText, server != nullptr, true);
+                       });
     }
     bool Finished() { return run.wait_for(std::chrono::milliseconds(kWaitMs)) == std::future_status::ready; }
 
@@ -226,9 +228,10 @@ protected:
         std::filesystem::permissions(folder + "runtime", std::filesystem::perms::owner_all);
         const std::string game = KAVO_GAME_PROGRAM;
         std::string command = "cd '" + folder + "' && (env -u SDL_VIDEODRIVER XDG_DATA_HOME='" + folder +
-                              "data' XDG_RUNTIME_DIR='" + folder + "runtime' SDL_AUDIODRIVER=dummy LSAN_OPTIONS=suppressions='" + KAVO_SOURCE_DIR +
-                              "/tests/crash/desktop-leaks.supp' setsid -w '" + game +
-                              "' " + arguments + " </dev/null >out.txt 2>err.txt & echo $! >pid.txt; wait $!; "
+                              "data' XDG_RUNTIME_DIR='" + folder +
+                              "runtime' SDL_AUDIODRIVER=dummy LSAN_OPTIONS=suppressions='" + KAVO_SOURCE_DIR +
+                              "/tests/crash/desktop-leaks.supp' setsid -w '" + game + "' " + arguments +
+                              " </dev/null >out.txt 2>err.txt & echo $! >pid.txt; wait $!; "
                               "echo $? >status.txt) >/dev/null 2>&1 &";
         ASSERT_EQ(std::system(command.c_str()), 0);
     }

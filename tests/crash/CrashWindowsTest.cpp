@@ -1,11 +1,11 @@
 // The crash windows' state machine end to end: the scripted user, the real upload and HTTP
 // client, and the loopback server as the report server.
+#include "crash/CrashWindows.h"
 #include "../app/AppTestSupport.h"
 #include "CrashTestSupport.h"
 #include "LoopbackServer.h"
 #include "ScriptedCrashWindowHost.h"
 #include "crash/CrashHandler.h"
-#include "crash/CrashWindows.h"
 #include "crash/HTTPTransfer.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +23,12 @@ const std::string kIntro = "show error An unexpected error has occured! send=";
 const std::string kDetails =
     "show details Please help out by providing as much information as you can about this crash. continue=1";
 const std::string kRetryBox = "retry box Connection Failed: Failed to connect to server.";
-const LoopbackServer::Script kAccepts = {LoopbackServer::ReadRequest(),
-                                         LoopbackServer::Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"),
-                                         LoopbackServer::Close()};
+const LoopbackServer::Script kAccepts = {
+    LoopbackServer::ReadRequest(), LoopbackServer::Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"),
+    LoopbackServer::Close()};
 const LoopbackServer::Script kFails = {LoopbackServer::ReadRequest(),
-                                       LoopbackServer::Send("HTTP/1.1 500 Oops\r\n\r\n"), LoopbackServer::Close()};
+                                       LoopbackServer::Send("HTTP/1.1 500 Oops\r\n\r\n"),
+                                       LoopbackServer::Close()};
 
 class CrashWindowsTest : public ::testing::Test
 {

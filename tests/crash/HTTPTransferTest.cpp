@@ -1,8 +1,8 @@
 // The HTTP client against the loopback server: statuses, bodies, failures, aborts, demos.
+#include "crash/HTTPTransfer.h"
 #include "../app/AppTestSupport.h"
 #include "CrashTestSupport.h"
 #include "LoopbackServer.h"
-#include "crash/HTTPTransfer.h"
 #include "platform/net/TcpSocket.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +92,7 @@ TEST(HTTPTransfer, StatusLines)
         {"HTTP/1.1 500 Oops\r\n\r\nbody", HTTPTransfer::kBadStatus, ""},
         {"HTTP/1.1 \r\n\r\nbody", HTTPTransfer::kBadStatus, ""}, // nine characters: an empty status
         {"HTTP/1.\r\n\r\nbody", HTTPTransfer::kBadStatus, ""},   // too short to hold a status
-        {"hello\r\n\r\nbody", HTTPTransfer::kFinished, "body"},   // no status line at all
+        {"hello\r\n\r\nbody", HTTPTransfer::kFinished, "body"},  // no status line at all
     };
     for (const Case& c : cases)
     {
@@ -114,28 +114,35 @@ TEST(HTTPTransfer, BodiesByLengthByCloseAndInChunks)
     };
     const std::vector<Case> cases = {
         // The announced length ends the body; the connection stays open meanwhile.
-        {"length", {LoopbackServer::Send(ok + "Content-Length: 5\r\n\r\nabcdefgh"), LoopbackServer::Hold()}, "abcde"},
+        {"length",
+         {LoopbackServer::Send(ok + "Content-Length: 5\r\n\r\nabcdefgh"), LoopbackServer::Hold()},
+         "abcde"},
         {"close", {LoopbackServer::Send(ok + "\r\n" + c600), LoopbackServer::Close()}, c600},
-        {"lower-case length", {LoopbackServer::Send(ok + "content-length: 5\r\n\r\nabcdefgh"), LoopbackServer::Close()},
+        {"lower-case length",
+         {LoopbackServer::Send(ok + "content-length: 5\r\n\r\nabcdefgh"), LoopbackServer::Close()},
          "abcdefgh"},
         {"chunked",
          {LoopbackServer::Send(ok + "Transfer-Encoding: chunked\r\n\r\n1a\r\n" + a26 + "\r\n1A\r\n" + b26 +
                                "\r\n0\r\n\r\n"),
           LoopbackServer::Hold()},
          a26 + b26},
-        {"other coding", {LoopbackServer::Send(ok + "Transfer-Encoding: gzip\r\n\r\n3\r\nxyz\r\n0\r\n\r\n"), LoopbackServer::Hold()},
+        {"other coding",
+         {LoopbackServer::Send(ok + "Transfer-Encoding: gzip\r\n\r\n3\r\nxyz\r\n0\r\n\r\n"),
+          LoopbackServer::Hold()},
          "xyz"},
-        {"identity", {LoopbackServer::Send(ok + "Transfer-Encoding: identity\r\n\r\n3\r\nxyz"), LoopbackServer::Close()},
+        {"identity",
+         {LoopbackServer::Send(ok + "Transfer-Encoding: identity\r\n\r\n3\r\nxyz"), LoopbackServer::Close()},
          "3\r\nxyz"},
-        {"extension", {LoopbackServer::Send(ok + "Transfer-Encoding: chunked\r\n\r\n3;x=1\r\nxyz\r\n0\r\n\r\n"),
-                       LoopbackServer::Hold()},
+        {"extension",
+         {LoopbackServer::Send(ok + "Transfer-Encoding: chunked\r\n\r\n3;x=1\r\nxyz\r\n0\r\n\r\n"),
+          LoopbackServer::Hold()},
          ""},
         // A chunk in several pieces, the line end after its data arriving on its own.
         {"split chunk",
          {LoopbackServer::Send(ok + "Transfer-Encoding: chunked\r\n\r\n258\r\n" + c600.substr(0, 300)),
           LoopbackServer::Pause(20), LoopbackServer::Send(c600.substr(300)), LoopbackServer::Pause(20),
-          LoopbackServer::Send("\r\n"), LoopbackServer::Pause(20), LoopbackServer::Send("3\r\nxyz\r\n0\r\n\r\n"),
-          LoopbackServer::Hold()},
+          LoopbackServer::Send("\r\n"), LoopbackServer::Pause(20),
+          LoopbackServer::Send("3\r\nxyz\r\n0\r\n\r\n"), LoopbackServer::Hold()},
          c600 + "xyz"},
     };
     for (const Case& c : cases)
@@ -159,7 +166,8 @@ TEST(HTTPTransfer, ConnectionFailures)
 
     // Names go through the lookup seam; a dotted address never does.
     const LoopbackServer::Script answer = {LoopbackServer::ReadRequest(),
-                                           LoopbackServer::Send("HTTP/1.1 200 OK\r\n\r\nhi"), LoopbackServer::Close()};
+                                           LoopbackServer::Send("HTTP/1.1 200 OK\r\n\r\nhi"),
+                                           LoopbackServer::Close()};
     LoopbackServer server({answer, answer});
     std::string port = server.Address().substr(server.Address().find(':'));
     std::vector<std::string> asked;
@@ -214,8 +222,9 @@ TEST(HTTPTransfer, RecordsResultChangesAsDemoEvents)
     apptest::TestApp app;
     app.mRecordingDemo = true;
     std::string body(70000, 'z');
-    LoopbackServer server({{LoopbackServer::ReadRequest(), LoopbackServer::Send("HTTP/1.1 200 OK\r\n\r\n" + body),
-                            LoopbackServer::Close()}});
+    LoopbackServer server(
+        {{LoopbackServer::ReadRequest(), LoopbackServer::Send("HTTP/1.1 200 OK\r\n\r\n" + body),
+          LoopbackServer::Close()}});
     HTTPTransfer transfer;
     transfer.SendRequest(server.Address(), kRequest);
     ASSERT_EQ(crashtest::WaitForFinalResult(transfer), HTTPTransfer::kFinished);

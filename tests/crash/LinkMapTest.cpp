@@ -42,12 +42,13 @@ TEST(LinkMap, ParsesHexFields)
 TEST(LinkMap, RewritesLogicalAddresses)
 {
     crashtest::ScratchFolder folder("map-");
-    const std::string fullRow = Row({"   120 0001:00000230", "   121 0001:00000240", "   122 0001:00000250",
-                                     "   123 0001:00000260"});
+    const std::string fullRow =
+        Row({"   120 0001:00000230", "   121 0001:00000240", "   122 0001:00000250", "   123 0001:00000260"});
     ASSERT_EQ(fullRow.size(), 80u);
     WriteMap(std::string(" game\r\n") +
              // a row of line numbers before any header adds nothing
-             Row({"   999 0001:00000300", "   999 0001:00000310", "   999 0001:00000320", "   999 0001:00000330"}) +
+             Row({"   999 0001:00000300", "   999 0001:00000310", "   999 0001:00000320",
+                  "   999 0001:00000330"}) +
              "\n"
              // the section table: its column 20 is not a blank
              " 0001:00001000 00000200H .text                   CODE\n"
@@ -57,18 +58,18 @@ TEST(LinkMap, RewritesLogicalAddresses)
              " 0001:00000400       _Z3Quxv 0000000000401400 f qux.o\n" // the later line wins
              " 0002:00000010       _Z4Datav 0000000000402010 f data.o\n"
              " 0003:00000000       X0003:00000000 0000000000403000\n" // a name that holds an address
-             " 0001:00000500       x\n"                              // no blank after the name
+             " 0001:00000500       x\n"                               // no blank after the name
              " 0004:00000000       _Z1Av 0000000000404000\n"
-             " 0005:00000000       _Z4Lastv 0000000000405000\n"
-             + std::string(10000, 'z') + "\n" // a line too long to read, passed over
+             " 0005:00000000       _Z4Lastv 0000000000405000\n" +
+             std::string(10000, 'z') + "\n" // a line too long to read, passed over
              + "Line numbers for foo.o(F.cpp) segment .text\n\n" + fullRow + "\n" +
              "   124 0001:00000270\n" // the short last row of a block adds nothing
              "Line numbers for bar.o(G.cpp) segment .text\n\n" +
-             Row({"   130 0001:0000030a", "   131 0001:00000320", "   132 xxxx:00000330", "   133 0001:0000034g"}) +
+             Row({"   130 0001:0000030a", "   131 0001:00000320", "   132 xxxx:00000330",
+                  "   133 0001:0000034g"}) +
              "\n"
              "Line numbers without a file\n" +
-             Row({"   140 0001:00000400", "   141 0002:00000000", kBlank, kBlank}) +
-             "\n");
+             Row({"   140 0001:00000400", "   141 0002:00000000", kBlank, kBlank}) + "\n");
     std::string report = "Logical Address: 0001:00000234\r\n"
                          "exact 0001:00000240 and 0001:00000200\r\n"
                          "lower-case row 0001:0000030B\r\n"

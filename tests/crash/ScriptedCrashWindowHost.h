@@ -48,7 +48,8 @@ public:
                          bool sendEnabled) override
     {
         shownReport = report;
-        log.push_back("show error " + intro + " send=" + std::to_string(offerSend) + "/" + std::to_string(sendEnabled));
+        log.push_back("show error " + intro + " send=" + std::to_string(offerSend) + "/" +
+                      std::to_string(sendEnabled));
     }
     void ShowDetailsWindow(const std::string& request, bool continueEnabled) override
     {

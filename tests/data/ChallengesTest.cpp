@@ -1,9 +1,9 @@
 // Checks the challenge grids the game ships: three pages of sixteen challenges A1 to L4, each
 // with its own rules file, medal scores that rise, requirements that open every challenge in
 // turn, and star thresholds that open the pages one after the other.
+#include "base/Color.h"
 #include "base/TextHelpers.h"
 #include "base/XMLParser.h"
-#include "base/Color.h"
 #include "rules/GameRulesConfig.h"
 #include "tests/data/ShippedData.h"
 #include "tests/rules/ShippedRules.h"
@@ -43,10 +43,11 @@ Page ReadGrid(int number)
 {
     Page page;
     XMLParser parser;
-    if (!parser.OpenFile(ShippedData::SourceData() + "properties/ChallengeGrid" + std::to_string(number) + ".xml"))
+    if (!parser.OpenFile(ShippedData::SourceData() + "properties/ChallengeGrid" + std::to_string(number) +
+                         ".xml"))
         return page;
-    const char* const medalNames[4] = {"BronzeScoreRequirement", "SilverScoreRequirement", "GoldScoreRequirement",
-                                       "UltraScoreRequirement"};
+    const char* const medalNames[4] = {"BronzeScoreRequirement", "SilverScoreRequirement",
+                                       "GoldScoreRequirement", "UltraScoreRequirement"};
     Challenge c;
     XMLElement e;
     while (parser.NextElement(e))
@@ -125,7 +126,8 @@ TEST(Challenges, EachChallengePlaysItsOwnRulesFile)
             EXPECT_TRUE(files.insert(c.configFile).second) << c.configFile << " is shared";
             GameRulesConfig rules;
             std::string error;
-            ASSERT_TRUE(KavoTest::LoadRulesFile(KavoTest::kShippedProperties + c.configFile, rules, error)) << error;
+            ASSERT_TRUE(KavoTest::LoadRulesFile(KavoTest::kShippedProperties + c.configFile, rules, error))
+                << error;
             EXPECT_EQ(rules.GameMode, 5);
             EXPECT_EQ(rules.sChallengeModeID, c.id);
             EXPECT_FALSE(rules.sStartupMessage.empty()) << "the board tells what to do when it starts";
@@ -156,8 +158,8 @@ TEST(Challenges, EveryChallengeAndEveryPageCanBeOpened)
             for (const Challenge& c : pages[p].challenges)
             {
                 std::vector<std::string> required = SplitIntoWords(c.requirements, ';');
-                bool met = required.empty() ||
-                           std::any_of(required.begin(), required.end(), [&](auto& r) { return open.count(r); });
+                bool met = required.empty() || std::any_of(required.begin(), required.end(),
+                                                           [&](auto& r) { return open.count(r); });
                 if (met && open.insert(c.id).second) opened = true;
             }
         }

@@ -12,8 +12,8 @@ RecordingFont::RecordingFont(Kavo::Font* font, TextRecorder* recorder, std::uniq
 {
 }
 
-void RecordingFont::DrawString(Kavo::Graphics* g, int x, int y, const std::string& text, const Kavo::Color& color,
-                               const Kavo::Rect& clip)
+void RecordingFont::DrawString(Kavo::Graphics* g, int x, int y, const std::string& text,
+                               const Kavo::Color& color, const Kavo::Rect& clip)
 {
     // Measuring draws into the empty image: only what reaches a picture is written down.
     if (g->destImage != &Kavo::Image::GetEmptyImage())

@@ -96,14 +96,15 @@ bool InsideRim(const Rim& rim, const Rect& box, const Rect& picture)
 
 bool Overlap(const Rect& a, const Rect& b)
 {
-    return a.mX < b.mX + b.mWidth && b.mX < a.mX + a.mWidth && a.mY < b.mY + b.mHeight && b.mY < a.mY + a.mHeight;
+    return a.mX < b.mX + b.mWidth && b.mX < a.mX + a.mWidth && a.mY < b.mY + b.mHeight &&
+           b.mY < a.mY + a.mHeight;
 }
 
 std::string Describe(const DrawnText& text)
 {
     std::ostringstream out;
-    out << '"' << text.text << "\" at (" << text.ink.mX << ", " << text.ink.mY << ") " << text.ink.mWidth << " x "
-        << text.ink.mHeight;
+    out << '"' << text.text << "\" at (" << text.ink.mX << ", " << text.ink.mY << ") " << text.ink.mWidth
+        << " x " << text.ink.mHeight;
     return out.str();
 }
 
@@ -165,7 +166,7 @@ protected:
                        widget->mHeight - shrink);
         for (const DrawnText& text : texts)
             EXPECT_TRUE(InsideRim(rim, box, text)) << Describe(text) << " in the box at (" << box.mX << ", "
-                                                       << box.mY << ") " << box.mWidth << " x " << box.mHeight;
+                                                   << box.mY << ") " << box.mWidth << " x " << box.mHeight;
     }
     static void ExpectApart(const std::vector<DrawnText>& texts)
     {
@@ -187,7 +188,8 @@ protected:
         for (const DrawnText& text : texts)
             if (text.ink.mY < below - 40)
             {
-                EXPECT_LE(text.ink.mY + text.ink.mHeight, below) << Describe(text) << " of " << hint->mHintBit;
+                EXPECT_LE(text.ink.mY + text.ink.mHeight, below)
+                    << Describe(text) << " of " << hint->mHintBit;
             }
         const Rect example = hint->ExampleRect();
         if (example.mWidth == 0) return;

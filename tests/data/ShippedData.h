@@ -6,7 +6,16 @@
 // game program's folder (main.pak, the loose files).
 namespace ShippedData
 {
-inline std::string SourceData() { return std::string(KAVO_SOURCE_DIR) + "/data/"; }
-inline std::string GeneratedContent() { return std::string(KAVO_BINARY_DIR) + "/content/"; }
-inline std::string GameFolder() { return std::string(KAVO_BINARY_DIR) + "/game/"; }
+inline std::string SourceData()
+{
+    return std::string(KAVO_SOURCE_DIR) + "/data/";
+}
+inline std::string GeneratedContent()
+{
+    return std::string(KAVO_BINARY_DIR) + "/content/";
+}
+inline std::string GameFolder()
+{
+    return std::string(KAVO_BINARY_DIR) + "/game/";
+}
 } // namespace ShippedData

@@ -20,10 +20,11 @@ constexpr int kRate = 44100;
 
 // The 25 effects the game binds, as files below sounds/.
 const char* const kSounds[] = {
-    "blackhole_grow", "blackhole_stopped", "bonus", "fadein", "gameover", "goodmove1", "goodmove2",
-    "goodmove3", "goodmove4", "goodmove5", "goodmove6", "goodmove7", "goodmove8", "goodmove9", "goodmove10",
-    "levelfinished", "levelup", "longchain", "normalmove", "supernova", "supernova_explode", "ticktock",
-    "youwin", "zoomin", "zoomout"};
+    "blackhole_grow",    "blackhole_stopped", "bonus",     "fadein",     "gameover",
+    "goodmove1",         "goodmove2",         "goodmove3", "goodmove4",  "goodmove5",
+    "goodmove6",         "goodmove7",         "goodmove8", "goodmove9",  "goodmove10",
+    "levelfinished",     "levelup",           "longchain", "normalmove", "supernova",
+    "supernova_explode", "ticktock",          "youwin",    "zoomin",     "zoomout"};
 
 struct Pcm
 {
@@ -63,7 +64,8 @@ std::string ReadWave(const std::string& path, Pcm& pcm)
         }
         else if (tag == "data")
         {
-            if (!format || size % size_t(pcm.channels * 2) != 0) return "data before format, or a split frame";
+            if (!format || size % size_t(pcm.channels * 2) != 0)
+                return "data before format, or a split frame";
             pcm.samples.resize(size / 2);
             for (size_t i = 0; i < pcm.samples.size(); ++i)
                 pcm.samples[i] = int16_t(platform::LoadLE16(at(body + 2 * i)));

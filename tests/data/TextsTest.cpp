@@ -89,7 +89,8 @@ int HighestInsert(const std::string& text)
         char c = text[++i];
         if (c == '%') continue;
         if (c < '1' || c > '3') return -1;
-        if (i + 1 < text.size() && (std::isdigit((unsigned char)text[i + 1]) || text[i + 1] == '!')) return -1;
+        if (i + 1 < text.size() && (std::isdigit((unsigned char)text[i + 1]) || text[i + 1] == '!'))
+            return -1;
         highest = std::max(highest, c - '0');
     }
     return highest;
@@ -135,9 +136,9 @@ TEST(Texts, TheGameFolderHoldsTheTable)
 TEST(Texts, TheSavedGameFileNameIsSafeForEveryName)
 {
     ASSERT_TRUE(StringTable::LoadFile(kStrings));
-    const std::string names[] = {"Ana",      "O'Neil", "..",   ".",          ". . .",      "Dr. Who",
-                                 "1234",     "x",      "ana",  "ABCDEFGHIJKL", "\xC9lodie", "Jo Anne",
-                                 "..\xFF..", "'",      "A.B."};
+    const std::string names[] = {"Ana",       "O'Neil",  "..",       ".",   ". . .",
+                                 "Dr. Who",   "1234",    "x",        "ana", "ABCDEFGHIJKL",
+                                 "\xC9lodie", "Jo Anne", "..\xFF..", "'",   "A.B."};
     std::set<std::string> files;
     for (const std::string& name : names)
     {

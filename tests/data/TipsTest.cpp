@@ -18,9 +18,9 @@ using namespace Kavo;
 
 // The kinds of games a tip can name, and their bits.
 const std::map<std::string, unsigned> kFlags = {
-    {"tcfUntimedGame", 1},       {"tcfTimedGame", 2},          {"tcfUntimedHardGame", 4},
-    {"tcfTimedHardGame", 8},     {"tcfChallengeGrid", 16},     {"tcfInternetChallenge", 32},
-    {"tcfLateUntimedGame", 64},  {"tcfLateTimedGame", 128},
+    {"tcfUntimedGame", 1},      {"tcfTimedGame", 2},       {"tcfUntimedHardGame", 4},
+    {"tcfTimedHardGame", 8},    {"tcfChallengeGrid", 16},  {"tcfInternetChallenge", 32},
+    {"tcfLateUntimedGame", 64}, {"tcfLateTimedGame", 128},
 };
 
 struct Tip

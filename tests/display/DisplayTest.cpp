@@ -4,9 +4,9 @@
 #include "display/DDInterface.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "platform/system/DebugOutput.h"
 #include "platform/display/DisplaySetup.h"
 #include "platform/display/Screen.h"
+#include "platform/system/DebugOutput.h"
 
 namespace
 {

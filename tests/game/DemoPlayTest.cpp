@@ -54,7 +54,8 @@ struct ChallengeOutcome
 ChallengeOutcome ChallengeOutcomeOf(TestGameApp& app)
 {
     ChallengeOutcome outcome;
-    auto* dialog = dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+    auto* dialog =
+        dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
     outcome.dialogBack = dialog != nullptr && app.GetShownScreen() == TestGameApp::kChallengeGridScreen;
     outcome.best = app.mPlayer.GetChallengeScore("A1");
     outcome.medal = app.mChallengeGrid->Page(0).GetMedalLevel(0, -1);
@@ -117,13 +118,15 @@ TEST(DemoPlay, ANewPlayersFirstGameAndAChallengeReplayToTheSameScoresTwice)
         app.ClickWidget(app.mMainMenu->Button(Kavo::GameChooserScreen::kChallengeGrid));
         app.RunUpdates(20);
         ASSERT_EQ(app.GetShownScreen(), TestGameApp::kChallengeGridScreen);
-        auto* welcome = dynamic_cast<Kavo::YesNoDialog*>(app.GetDialog(Kavo::ChallengeGridScreen::kHintPopupId));
+        auto* welcome =
+            dynamic_cast<Kavo::YesNoDialog*>(app.GetDialog(Kavo::ChallengeGridScreen::kHintPopupId));
         ASSERT_NE(welcome, nullptr);
         app.ClickWidget(welcome->mFirstButton);
         app.RunUpdates(5);
         app.ClickWidget(app.mChallengeGrid->ChallengeButton(0));
         app.RunUpdates(20);
-        auto* info = dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+        auto* info =
+            dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
         ASSERT_NE(info, nullptr);
         app.ClickWidget(info->mPlayButton);
         app.RunUpdates(30);

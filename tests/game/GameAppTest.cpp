@@ -1,5 +1,4 @@
 #include "game/GameApp.h"
-#include "tests/game/GameTestSupport.h"
 #include "base/PathUtils.h"
 #include "graphics/Matrix3.h"
 #include "graphics/MemoryImage.h"
@@ -8,6 +7,7 @@
 #include "platform/files/Registry.h"
 #include "platform/window/Window.h"
 #include "puzzle/BackgroundLoader.h"
+#include "tests/game/GameTestSupport.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>

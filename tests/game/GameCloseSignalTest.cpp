@@ -18,7 +18,8 @@ bool AnyFileEndingIn(const std::string& folder, const std::string& ending)
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
     {
         std::string name = entry.path().filename().string();
-        if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+        if (name.size() >= ending.size() &&
+            name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
             return true;
     }
     return false;
@@ -33,19 +34,23 @@ TEST(GameCloseSignal, CtrlCEndsTheGameAScriptStarted)
 {
     for (const char* delay : {"0", "3"})
     {
-        std::string folder = std::string(KAVO_TEST_WORKDIR) + "/signal-" + scratch::TestName() + "-" + delay + "/";
+        std::string folder =
+            std::string(KAVO_TEST_WORKDIR) + "/signal-" + scratch::TestName() + "-" + delay + "/";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder + "runtime");
         std::filesystem::permissions(folder + "runtime", std::filesystem::perms::owner_all);
         // The game in the background; SIGINT after the lock and the delay, then up to 60
         // seconds to end.
-        std::string command = "cd '" + folder + "' || exit 1; XDG_DATA_HOME='" + folder + "data' XDG_RUNTIME_DIR='" +
-                              folder + "runtime' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" + KAVO_GAME_PROGRAM +
-                              "' -record >out.txt 2>err.txt & pid=$!; "
-                              "for i in $(seq 600); do [ -e runtime/OrlavintideMutex.lock ] && break; sleep 0.1; done; "
-                              "sleep " + delay + "; kill -INT $pid; "
-                              "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
-                              "kill -KILL $pid 2>/dev/null; wait $pid; echo $? >status.txt";
+        std::string command =
+            "cd '" + folder + "' || exit 1; XDG_DATA_HOME='" + folder + "data' XDG_RUNTIME_DIR='" + folder +
+            "runtime' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" + KAVO_GAME_PROGRAM +
+            "' -record >out.txt 2>err.txt & pid=$!; "
+            "for i in $(seq 600); do [ -e runtime/OrlavintideMutex.lock ] && break; sleep 0.1; done; "
+            "sleep " +
+            delay +
+            "; kill -INT $pid; "
+            "for i in $(seq 600); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
+            "kill -KILL $pid 2>/dev/null; wait $pid; echo $? >status.txt";
         ASSERT_EQ(std::system(command.c_str()), 0);
         std::string status, err;
         platform::ReadFile(folder + "status.txt", status);

@@ -195,9 +195,9 @@ TEST_F(GameFlow, TheEndOfAGameLeadsOnByMode)
         const char* key;
         int screen;
     } cases[] = {
-        {0, "", TestGameApp::kTopTenScreen}, {1, "", TestGameApp::kTopTenScreen},
-        {2, "", TestGameApp::kTopTenScreen}, {3, "", TestGameApp::kTopTenScreen},
-        {4, "", TestGameApp::kTopTenScreen}, {5, "E3", TestGameApp::kChallengeGridScreen},
+        {0, "", TestGameApp::kTopTenScreen},     {1, "", TestGameApp::kTopTenScreen},
+        {2, "", TestGameApp::kTopTenScreen},     {3, "", TestGameApp::kTopTenScreen},
+        {4, "", TestGameApp::kTopTenScreen},     {5, "E3", TestGameApp::kChallengeGridScreen},
         {6, "W1", TestGameApp::kMainMenuScreen},
     };
     TestGameApp app;
@@ -454,7 +454,8 @@ TEST_F(GameFlow, MusicCrossFadesBetweenTheMenusAndTheLevels)
     TestGameApp app;
     app.Initialize();
     std::vector<std::string> expected = {"load 0 music/track0.ogg", "load 1 music/track1.ogg",
-                                         "load 2 music/track2.ogg", "load 3 music/track3.ogg", "fadein 0 0.002"};
+                                         "load 2 music/track2.ogg", "load 3 music/track3.ogg",
+                                         "fadein 0 0.002"};
     EXPECT_EQ(app.Music().log, expected);
     app.PlayMusicTrack(0);
     EXPECT_EQ(app.Music().log.size(), expected.size()) << "already playing";

@@ -77,8 +77,8 @@ void WriteImage(const std::string& path, const ImageShape& shape, uint32_t seed)
         {
             uint32_t cel = uint32_t((x / shape.width) + (y / shape.height) * shape.cols);
             image.bits[size_t(y) * size_t(w) + size_t(x)] =
-                0xFF000000u | ((seed * 53u + cel * 29u) & 0xFFu) << 16 | ((seed * 17u + cel * 71u) & 0xFFu) << 8 |
-                ((seed * 101u) & 0xFFu);
+                0xFF000000u | ((seed * 53u + cel * 29u) & 0xFFu) << 16 |
+                ((seed * 17u + cel * 71u) & 0xFFu) << 8 | ((seed * 101u) & 0xFFu);
         }
     ASSERT_TRUE(ImageLib::WritePNG(path, image));
 }
@@ -105,8 +105,8 @@ std::string ShortWave()
 
 // One manifest element for a resource id whose file lies in folder; the file is written there
 // when write is set.
-std::string ResourceElement(const std::string& folder, bool write, const std::string& kind, const std::string& id,
-                            uint32_t seed)
+std::string ResourceElement(const std::string& folder, bool write, const std::string& kind,
+                            const std::string& id, uint32_t seed)
 {
     if (kind == "Font") return "  <Font id=\"" + id + "\" path=\"!sys:DejaVu Sans\" size=\"14\"/>\n";
     if (kind == "Sound")
@@ -135,7 +135,8 @@ std::string FixtureManifest()
     KAVO_TITLESCREEN_RESOURCES(KAVO_COUNT_ID)
     KAVO_GAME_RESOURCES(KAVO_COUNT_ID)
 #undef KAVO_COUNT_ID
-    const std::string shared = std::string(KAVO_TEST_WORKDIR) + "/fixture-resources-" + std::to_string(ids) + "/";
+    const std::string shared =
+        std::string(KAVO_TEST_WORKDIR) + "/fixture-resources-" + std::to_string(ids) + "/";
     const bool made = std::filesystem::exists(shared);
     const std::string making =
         std::string(KAVO_TEST_WORKDIR) + "/fixture-making-" + std::to_string(std::random_device()()) + "/";
@@ -200,7 +201,8 @@ std::string PrepareGameFolder()
 
     static bool textsLoaded = false;
     if (!textsLoaded)
-        textsLoaded = Kavo::StringTable::LoadFile(std::string(KAVO_SOURCE_DIR) + "/data/properties/strings.txt");
+        textsLoaded =
+            Kavo::StringTable::LoadFile(std::string(KAVO_SOURCE_DIR) + "/data/properties/strings.txt");
     const std::filesystem::path shipped = std::string(KAVO_SOURCE_DIR) + "/data/properties";
     for (const auto& entry : std::filesystem::recursive_directory_iterator(shipped))
         if (entry.path().extension() == ".xml")

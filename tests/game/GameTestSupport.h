@@ -8,8 +8,8 @@
 #include "base/Logger.h"
 #include "game/GameApp.h"
 #include "media/MusicInterface.h"
-#include "platform/system/FakeClock.h"
 #include "platform/files/Registry.h"
+#include "platform/system/FakeClock.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <functional>

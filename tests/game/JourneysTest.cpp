@@ -86,7 +86,7 @@ protected:
     // false when it did not within limit updates.
     static bool RunUntil(TestGameApp& app, const std::function<bool()>& done, int limit = 20000)
     {
-        for (int start = app.mUpdateCount; !done(); )
+        for (int start = app.mUpdateCount; !done();)
         {
             if (app.mUpdateCount - start > limit) return false;
             if (app.GetShownScreen() != TestGameApp::kBoardScreen || !SlidingPlayer::AnswerPopup(app))
@@ -137,7 +137,8 @@ TEST_F(Journey, ANewPlayersFirstGameGoesThroughBothTutorials)
     EXPECT_TRUE(app.mWidgetManager->HasWidget(app.mTutorial->mSkipCheckbox));
     app.RunUpdates(200);
     app.ClickWidget(app.mTutorial->mOkButton);
-    ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 1); }, 300));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return InPlayAt(app, 1); }, 300));
     Board* board = app.mBoard.get();
     EXPECT_EQ(board->rules.GameMode, 0);
     ASSERT_EQ(board->CurrentTutorialStep(), 0);
@@ -187,7 +188,8 @@ TEST_F(Journey, ALevelWonStartsTheNextWithItsOwnProgressOnTheMeter)
     TestGameApp app;
     StartAs(app, {"Orion", Kavo::UserProfile::kSkipTutorial});
     app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kUntimed));
-    ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 1); }, 300));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return InPlayAt(app, 1); }, 300));
     Board* board = app.mBoard.get();
     SlidingPlayer player;
     app.sounds.clear();
@@ -202,7 +204,8 @@ TEST_F(Journey, ALevelWonStartsTheNextWithItsOwnProgressOnTheMeter)
     EXPECT_EQ(Count(app, Kavo::SOUND_LEVELFINISHED), 1);
     EXPECT_EQ(app.sounds.back(), Kavo::SOUND_LEVELFINISHED) << "as the level starts finishing";
     app.sounds.clear();
-    ASSERT_TRUE(RunUntil(app, [&] { return board->level == 2; }, 200));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return board->level == 2; }, 200));
     EXPECT_EQ(board->score, score + 100) << "the level's bonus";
     EXPECT_EQ(board->piecesCleared, 0);
     app.RunUpdates(1);
@@ -256,19 +259,23 @@ TEST_F(Journey, TheFirstUntimedWinOpensMastermindAndTheFirstTimedWinSpeedblitz)
             app.ClickWidget(app.mLevelChooser->PlanetButton(11));
             for (int level = 31; level <= 33; ++level)
             {
-                ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, level); }, 1000)) << m.mode << " " << level;
+                ASSERT_TRUE(RunUntil(
+                    app, [&] { return InPlayAt(app, level); }, 1000))
+                    << m.mode << " " << level;
                 EXPECT_EQ(app.mBoard->rules.GameMode, m.mode);
                 TypeKeys(app, "quillbend"); // finishes the level at once
             }
             // The last level won: the first win's message, then the game ends in the list.
-            ASSERT_TRUE(RunUntil(app, [&] { return app.mBoard->GetCurrentPopup() != nullptr; }, 300));
+            ASSERT_TRUE(RunUntil(
+                app, [&] { return app.mBoard->GetCurrentPopup() != nullptr; }, 300));
             auto* message = dynamic_cast<Kavo::BoardQuickMessage*>(app.mBoard->GetCurrentPopup());
             ASSERT_NE(message, nullptr) << m.mode;
             EXPECT_EQ(message->mHeader, Kavo::StringTable::GetString(126));
             EXPECT_EQ(message->mLines, Kavo::StringTable::GetString(m.message));
             EXPECT_TRUE(app.mBoard->mLevelWon);
             EXPECT_EQ(app.mPlayer.mGuiFlags, m.guiFlags) << m.mode;
-            ASSERT_TRUE(RunUntil(app, [&] { return app.GetShownScreen() == TestGameApp::kTopTenScreen; }, 600));
+            ASSERT_TRUE(RunUntil(
+                app, [&] { return app.GetShownScreen() == TestGameApp::kTopTenScreen; }, 600));
             EXPECT_EQ(app.mTopTenList->mLastGamePage, m.mode);
             EXPECT_EQ(app.mTopTenList->mLastLevel, 33);
 
@@ -307,19 +314,22 @@ TEST_F(Journey, AWholeGameEndsOnTheTopTenList)
         TestGameApp app(&store);
         StartAs(app, {"Lyra", Kavo::UserProfile::kSkipTutorial});
         app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kTimed));
-        ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 1); }, 300));
+        ASSERT_TRUE(RunUntil(
+            app, [&] { return InPlayAt(app, 1); }, 300));
         Board* board = app.mBoard.get();
         // The tutorial's two slides make the first group; then the player lets the clock run.
         SlidingPlayer player;
-        ASSERT_TRUE(RunUntil(app,
-                             [&]
-                             {
-                                 if (InPlayAt(app, 1) && board->CurrentTutorialStep() < 2) player.Act(app);
-                                 return board->score > 0 && board->GetPlayState() == 0;
-                             },
-                             600));
+        ASSERT_TRUE(RunUntil(
+            app,
+            [&]
+            {
+                if (InPlayAt(app, 1) && board->CurrentTutorialStep() < 2) player.Act(app);
+                return board->score > 0 && board->GetPlayState() == 0;
+            },
+            600));
         score = board->score;
-        ASSERT_TRUE(RunUntil(app, [&] { return board->mGameOver; }, 20000));
+        ASSERT_TRUE(RunUntil(
+            app, [&] { return board->mGameOver; }, 20000));
         EXPECT_FALSE(board->mLevelWon);
         EXPECT_EQ(board->timeLeft, 0.0f);
         EXPECT_EQ(Count(app, Kavo::SOUND_GAMEOVER), 1);
@@ -331,11 +341,13 @@ TEST_F(Journey, AWholeGameEndsOnTheTopTenList)
         EXPECT_EQ(board->mGameOverCounter, 100);
         app.RunUpdates(20);
         app.ClickWidget(retry->mSecondButton);
-        ASSERT_TRUE(RunUntil(app, [&] { return app.GetShownScreen() == TestGameApp::kTopTenScreen; }, 100));
+        ASSERT_TRUE(RunUntil(
+            app, [&] { return app.GetShownScreen() == TestGameApp::kTopTenScreen; }, 100));
         EXPECT_FALSE(app.mGameActive);
         EXPECT_EQ(app.mTopTenList->mPage, 1);
         const std::vector<Kavo::TopTenList::Row> rows = app.mTopTenList->PageRows();
-        auto highlighted = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.highlighted; });
+        auto highlighted =
+            std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.highlighted; });
         ASSERT_NE(highlighted, rows.end());
         EXPECT_EQ(highlighted->entry, Kavo::ScoreEntry("Lyra", score, 1));
         EXPECT_EQ(highlighted->label, "1.");
@@ -368,21 +380,24 @@ TEST_F(Journey, AChallengePlayedReopensTheGridOnItsPageWithItsMedal)
     EXPECT_EQ(grid->ChallengeButton(e4)->mMedal, 0);
     app.ClickWidget(grid->ChallengeButton(e4));
     app.RunUpdates(20);
-    auto* info = dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+    auto* info =
+        dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
     ASSERT_NE(info, nullptr);
     app.ClickWidget(info->mPlayButton);
-    ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 1); }, 300));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return InPlayAt(app, 1); }, 300));
     EXPECT_EQ(app.mBoard->rules.sChallengeModeID, "E4");
 
     SlidingPlayer player;
     app.sounds.clear();
-    ASSERT_TRUE(RunUntil(app,
-                         [&]
-                         {
-                             if (InPlayAt(app, 1)) player.Act(app);
-                             return app.GetShownScreen() != TestGameApp::kBoardScreen;
-                         },
-                         20000));
+    ASSERT_TRUE(RunUntil(
+        app,
+        [&]
+        {
+            if (InPlayAt(app, 1)) player.Act(app);
+            return app.GetShownScreen() != TestGameApp::kBoardScreen;
+        },
+        20000));
     ASSERT_EQ(app.GetShownScreen(), TestGameApp::kChallengeGridScreen);
     ASSERT_FALSE(app.sounds.empty());
     EXPECT_EQ(app.sounds.back(), Kavo::SOUND_LONGCHAIN) << "the dialog of a new medal";
@@ -409,8 +424,9 @@ std::string TimedRulesWithFirstLevelTime(int seconds)
     const std::string key = "<fInitialTimeLeft value=\"";
     const size_t level = rules.find("<level_1>");
     const size_t at = rules.find(key, level);
-    const size_t end = level == std::string::npos || at == std::string::npos ? std::string::npos
-                                                                             : rules.find('"', at + key.size());
+    const size_t end = level == std::string::npos || at == std::string::npos
+                           ? std::string::npos
+                           : rules.find('"', at + key.size());
     if (end == std::string::npos || end > rules.find("</level_1>", level)) return "";
     return rules.replace(at + key.size(), end - at - key.size(), std::to_string(seconds));
 }
@@ -420,19 +436,21 @@ std::string TimedRulesWithFirstLevelTime(int seconds)
 TEST_F(Journey, AnEndingStoryLeadsToTheNextLevel)
 {
     const std::string story = "The first planet falls behind.~Ahead, a second one glows.";
-    gametest::WriteTextFile("properties/untimed_config.xml",
-                            Kavo::StringReplaceAll(gametest::ShippedRules("untimed_config.xml"),
-                                                   "<nPiecesInLevel value=\"24\"/>",
-                                                   "<nPiecesInLevel value=\"24\"/>\n    <sEndLevelStoryText value=\"" +
-                                                       story + "\"/>"));
+    gametest::WriteTextFile(
+        "properties/untimed_config.xml",
+        Kavo::StringReplaceAll(gametest::ShippedRules("untimed_config.xml"), "<nPiecesInLevel value=\"24\"/>",
+                               "<nPiecesInLevel value=\"24\"/>\n    <sEndLevelStoryText value=\"" + story +
+                                   "\"/>"));
     TestGameApp app;
     StartAs(app, {"Deneb", Kavo::UserProfile::kSkipTutorial});
     app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kUntimed));
-    ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 1); }, 300));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return InPlayAt(app, 1); }, 300));
     Board* board = app.mBoard.get();
     ASSERT_EQ(board->LevelConfig().sEndLevelStoryText, story);
     TypeKeys(app, "quillbend");
-    ASSERT_TRUE(RunUntil(app, [&] { return board->mLevelFinishing; }, 10));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return board->mLevelFinishing; }, 10));
     for (int i = 0; i < 200 && board->GetCurrentPopup() == nullptr; ++i)
         app.RunUpdates(1);
     auto* overlay = dynamic_cast<Kavo::BoardTextOverlay*>(board->GetCurrentPopup());
@@ -447,7 +465,8 @@ TEST_F(Journey, AnEndingStoryLeadsToTheNextLevel)
     EXPECT_EQ(board->GetCurrentPopup(), nullptr);
     EXPECT_EQ(board->level, 2);
     EXPECT_FALSE(board->mLevelFinishing);
-    ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 2); }, 300));
+    ASSERT_TRUE(RunUntil(
+        app, [&] { return InPlayAt(app, 2); }, 300));
     EXPECT_EQ(Count(app, Kavo::SOUND_LEVELUP), 1);
     EXPECT_FALSE(board->mGameOver);
 }
@@ -474,38 +493,42 @@ TEST_F(Journey, ATimeOutEndsInAWinWithTheScoreAndInALossWithout)
         TestGameApp app;
         StartAs(app, {"Altair", Kavo::UserProfile::kSkipTutorial});
         app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kTimed));
-        ASSERT_TRUE(RunUntil(app, [&] { return InPlayAt(app, 1); }, 300));
+        ASSERT_TRUE(RunUntil(
+            app, [&] { return InPlayAt(app, 1); }, 300));
         Board* board = app.mBoard.get();
         ASSERT_EQ(board->rules.nWinningScoreRequirementAfterGame, 1);
         SlidingPlayer player;
         if (c.scores)
         {
-            ASSERT_TRUE(RunUntil(app,
-                                 [&]
-                                 {
-                                     if (InPlayAt(app, 1) && board->CurrentTutorialStep() < 2) player.Act(app);
-                                     return board->score > 0 && board->GetPlayState() == 0;
-                                 },
-                                 600));
+            ASSERT_TRUE(RunUntil(
+                app,
+                [&]
+                {
+                    if (InPlayAt(app, 1) && board->CurrentTutorialStep() < 2) player.Act(app);
+                    return board->score > 0 && board->GetPlayState() == 0;
+                },
+                600));
         }
-        ASSERT_TRUE(RunUntil(app, [&] { return board->mGameOver; }, 5000));
+        ASSERT_TRUE(RunUntil(
+            app, [&] { return board->mGameOver; }, 5000));
         EXPECT_EQ(board->mLevelWon, c.win) << c.win;
         EXPECT_EQ(Count(app, Kavo::SOUND_YOUWIN), c.win ? 1 : 0);
         EXPECT_EQ(Count(app, Kavo::SOUND_GAMEOVER), c.win ? 0 : 1);
         bool retryAsked = false;
-        ASSERT_TRUE(RunUntil(app,
-                             [&]
-                             {
-                                 retryAsked = retryAsked ||
-                                              dynamic_cast<Kavo::WantRetryPrompt*>(board->GetCurrentPopup()) != nullptr;
-                                 if (retryAsked && board->GetCurrentPopup() != nullptr)
-                                 {
-                                     auto* retry = static_cast<Kavo::WantRetryPrompt*>(board->GetCurrentPopup());
-                                     if (retry->mSecondButton->mVisible) app.ClickWidget(retry->mSecondButton);
-                                 }
-                                 return app.GetShownScreen() == TestGameApp::kTopTenScreen;
-                             },
-                             1000));
+        ASSERT_TRUE(RunUntil(
+            app,
+            [&]
+            {
+                retryAsked =
+                    retryAsked || dynamic_cast<Kavo::WantRetryPrompt*>(board->GetCurrentPopup()) != nullptr;
+                if (retryAsked && board->GetCurrentPopup() != nullptr)
+                {
+                    auto* retry = static_cast<Kavo::WantRetryPrompt*>(board->GetCurrentPopup());
+                    if (retry->mSecondButton->mVisible) app.ClickWidget(retry->mSecondButton);
+                }
+                return app.GetShownScreen() == TestGameApp::kTopTenScreen;
+            },
+            1000));
         EXPECT_EQ(retryAsked, !c.win) << c.win;
         EXPECT_EQ(app.mPlayer.mGuiFlags, c.guiFlags) << c.win;
         EXPECT_EQ(app.mTopTenList->mLastScore, board->score);
@@ -531,11 +554,11 @@ TEST_F(Journey, TheBoardsSoundsPlayAtTheirMoments)
     struct Heard
     {
         int sound;
-        int boardUpdate;    // the board's update counter after the update
-        bool slideEnded;    // the update ended the last slide of a move
-        int longestChain;   // of the last move
-        float timeShare;    // time left of the most
-        bool gameEnded;     // the update ended the game
+        int boardUpdate;  // the board's update counter after the update
+        bool slideEnded;  // the update ended the last slide of a move
+        int longestChain; // of the last move
+        float timeShare;  // time left of the most
+        bool gameEnded;   // the update ended the game
     };
     std::vector<Heard> heard;
     int boardUpdates = 0;
@@ -571,7 +594,8 @@ TEST_F(Journey, TheBoardsSoundsPlayAtTheirMoments)
     // the menu's own zoom left out.
     std::vector<int> order;
     for (int sound : app.sounds)
-        if (sound != Kavo::SOUND_ZOOMIN && sound != Kavo::SOUND_ZOOMOUT && (order.empty() || order.back() != sound))
+        if (sound != Kavo::SOUND_ZOOMIN && sound != Kavo::SOUND_ZOOMOUT &&
+            (order.empty() || order.back() != sound))
             order.push_back(sound);
     ASSERT_GE(order.size(), 4u) << ::testing::PrintToString(order);
     EXPECT_EQ(order.front(), Kavo::SOUND_LEVELUP);

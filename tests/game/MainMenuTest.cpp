@@ -78,9 +78,9 @@ TEST_F(MainMenu, LaysItsButtonsOutWithResumeOnlyForAGameToGoBackTo)
     {
         int id;
         int y;
-    } column[] = {{GameChooserScreen::kUntimed, 178},    {GameChooserScreen::kTimed, 217},
+    } column[] = {{GameChooserScreen::kUntimed, 178},       {GameChooserScreen::kTimed, 217},
                   {GameChooserScreen::kChallengeGrid, 256}, {GameChooserScreen::kMastermind, 295},
-                  {GameChooserScreen::kSpeedblitz, 334}, {GameChooserScreen::kCrazy, 373}};
+                  {GameChooserScreen::kSpeedblitz, 334},    {GameChooserScreen::kCrazy, 373}};
     for (const auto& c : column)
     {
         EXPECT_EQ(Button(c.id)->GetRect(), Kavo::Rect(53, c.y, 220, 39)) << c.id;
@@ -109,7 +109,9 @@ TEST_F(MainMenu, TheHarderModesStayGreyUntilThePlayerOpensThem)
     {
         int guiFlags, gridPages;
         bool mastermind, speedblitz, crazy;
-    } cases[] = {{0, 0, true, true, true}, {2, 0, false, true, true}, {4, 2, true, false, true},
+    } cases[] = {{0, 0, true, true, true},
+                 {2, 0, false, true, true},
+                 {4, 2, true, false, true},
                  {6, 3, false, false, false}};
     for (const auto& c : cases)
     {
@@ -149,8 +151,10 @@ TEST(MainMenuOfAStoredPlayer, WithTheOldFirstWinsFindsTheirModesOpen)
         app.RegistryWriteInteger("Users\\RIA\\GuiFlags", c.stored);
         app.StartToMainMenu();
         app.RunUpdates(30);
-        EXPECT_EQ(app.mMainMenu->Button(GameChooserScreen::kMastermind)->IsGreyed(), c.mastermind) << c.stored;
-        EXPECT_EQ(app.mMainMenu->Button(GameChooserScreen::kSpeedblitz)->IsGreyed(), c.speedblitz) << c.stored;
+        EXPECT_EQ(app.mMainMenu->Button(GameChooserScreen::kMastermind)->IsGreyed(), c.mastermind)
+            << c.stored;
+        EXPECT_EQ(app.mMainMenu->Button(GameChooserScreen::kSpeedblitz)->IsGreyed(), c.speedblitz)
+            << c.stored;
     }
 }
 

@@ -47,10 +47,11 @@ TEST(ScoreEntryText, ReadsWhatMatchesAndLeavesTheRestClear)
         {"Ann 1500 7", 0, 0, ""},
         {"-20 -3 \"Neg\"", -20, -3, "Neg"},
         {"  12\t 3   \"Sp aced\" trailing", 12, 3, "Sp aced"},
-        {"1 2 \"Al\"ice\"", 1, 2, "Al"},                                 // a quote ends the name
-        {"1 2 \"\"", 1, 2, ""},                                          // an empty name
+        {"1 2 \"Al\"ice\"", 1, 2, "Al"},                                          // a quote ends the name
+        {"1 2 \"\"", 1, 2, ""},                                                   // an empty name
         {"99999999999 -99999999999 \"Big\"", 2147483647, -2147483647 - 1, "Big"}, // clamped
-        {"1 2 \"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop\"", 1, 2, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn"},
+        {"1 2 \"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop\"", 1, 2,
+         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn"},
         {"", 0, 0, ""},
     };
     for (const auto& c : cases)
@@ -137,7 +138,7 @@ TEST_F(PlayerData, AProfileRoundTripsThroughTheSettingsStore)
 TEST_F(PlayerData, AMissingOrDamagedFieldLoadsAsItsDefaultAndCostsNothingElse)
 {
     app.RegistryWriteString("Users\\ANN\\DisplayName", "Ann");
-    app.RegistryWriteString("Users\\ANN\\GuiFlags", "not a number"); // damaged
+    app.RegistryWriteString("Users\\ANN\\GuiFlags", "not a number");  // damaged
     app.RegistryWriteInteger("Users\\ANN\\LastWeeklyMessageSeen", 3); // damaged
     app.RegistryWriteInteger("Users\\ANN\\TopLevelReached\\timed", 9);
     app.RegistryWriteString("Users\\ANN\\TopLevelReached\\crazy", "x"); // damaged
@@ -227,9 +228,9 @@ TEST(ModeKeyName, ByModeNumber)
         const char* key;
         const char* expected;
     } cases[] = {
-        {0, "x", "untimed"}, {1, "", "timed"},  {2, "", "untimed_hard"}, {3, "", "timed_hard"},
-        {4, "", "crazy"},    {5, "E3", "e3"}, {6, "WeekLY", "weekly"},  {9, "x", "unknown (x)"},
-        {-1, "", "unknown ()"},
+        {0, "x", "untimed"},     {1, "", "timed"},        {2, "", "untimed_hard"},
+        {3, "", "timed_hard"},   {4, "", "crazy"},        {5, "E3", "e3"},
+        {6, "WeekLY", "weekly"}, {9, "x", "unknown (x)"}, {-1, "", "unknown ()"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(UserProfile::ModeKeyName(c.mode, c.key), c.expected) << c.mode;

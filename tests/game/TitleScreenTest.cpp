@@ -1,7 +1,7 @@
 // The title screen and the loading of the game's resources behind it.
+#include "game/TitleScreen.h"
 #include "base/StringTable.h"
 #include "base/TextHelpers.h"
-#include "game/TitleScreen.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "media/ResourceManager.h"
@@ -108,8 +108,9 @@ TEST_F(TitleScreenTest, OnlyTheSecondSplashShowsForItsTimeAndHoldsTheClickBack)
     size_t pathStart = at + std::string("id=\"IMAGE_SPLASH2\" path=\"").size();
     size_t pathEnd = manifest.find('"', pathStart);
     std::string path = manifest.substr(pathStart, pathEnd - pathStart);
-    EditManifest("id=\"IMAGE_SPLASH2\" path=\"" + path, "id=\"IMAGE_SPLASH2\" path=\"" +
-                                                           Kavo::StringReplaceAll(path, "IMAGE_SPLASH2", "IMAGE_TUTORIAL"));
+    EditManifest("id=\"IMAGE_SPLASH2\" path=\"" + path,
+                 "id=\"IMAGE_SPLASH2\" path=\"" +
+                     Kavo::StringReplaceAll(path, "IMAGE_SPLASH2", "IMAGE_TUTORIAL"));
 
     TestGameApp app;
     app.Initialize();

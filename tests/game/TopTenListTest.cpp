@@ -1,6 +1,6 @@
 // The top-ten list: its pages, the last game's row and its buttons.
-#include "base/StringTable.h"
 #include "game/TopTenList.h"
+#include "base/StringTable.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "tests/game/GameTestSupport.h"
@@ -23,9 +23,9 @@ TEST(TopTenPages, TheLastGamesPageByModeAndChallenge)
         const char* key;
         int page;
     } cases[] = {
-        {0, "", 0},    {1, "", 1},    {2, "", 2},    {3, "", 3},     {4, "", 10},   {6, "W", 12},
-        {5, "A1", 4},  {5, "B4", 4},  {5, "C2", 5},  {5, "E3", 6},   {5, "H1", 7},  {5, "J4", 8},
-        {5, "K1", 9},  {5, "Z9", 9},  {5, "E", 9},   {5, "", 9},     {7, "", 0},    {-1, "", 0},
+        {0, "", 0},   {1, "", 1},   {2, "", 2},   {3, "", 3},   {4, "", 10},  {6, "W", 12},
+        {5, "A1", 4}, {5, "B4", 4}, {5, "C2", 5}, {5, "E3", 6}, {5, "H1", 7}, {5, "J4", 8},
+        {5, "K1", 9}, {5, "Z9", 9}, {5, "E", 9},  {5, "", 9},   {7, "", 0},   {-1, "", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TopTenList::PageOfMode(c.mode, c.key), c.page) << c.mode << " " << c.key;

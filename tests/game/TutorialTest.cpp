@@ -8,9 +8,9 @@
 #include "game/MouseCursorActor.h"
 #include "game/TutorialScreen.h"
 #include "game/TutorialScreenListener.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "graphics/Font.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
 #include "tests/game/GameTestSupport.h"
@@ -46,7 +46,8 @@ TEST(TutorialScript, CastsFiftyNineActorsInDrawingOrder)
 {
     Kavo::TutorialActorList actors = TutorialScript::Build();
     ASSERT_EQ(actors.size(), size_t(TutorialScript::kActorCount));
-    auto is = [&](size_t number, auto* type) { return dynamic_cast<decltype(type)>(actors[number - 1].get()) != nullptr; };
+    auto is = [&](size_t number, auto* type)
+    { return dynamic_cast<decltype(type)>(actors[number - 1].get()) != nullptr; };
     EXPECT_TRUE(is(1, (Kavo::BoardFrameActor*)nullptr));
     for (size_t n = 2; n <= 35; ++n)
     {
@@ -182,7 +183,7 @@ TEST_F(TutorialScreenTest, TheLoopRestartsAfterItsLastTimeAndThePiecesFadeBackIn
     screen.Update();
     EXPECT_EQ(screen.mScriptTime, 1);
     EXPECT_TRUE(TutorialActor::sTutorialLooped);
-    auto* scripted = static_cast<GamePieceActor*>(screen.mActors[2].get());  // has events
+    auto* scripted = static_cast<GamePieceActor*>(screen.mActors[2].get());   // has events
     auto* unscripted = static_cast<GamePieceActor*>(screen.mActors[1].get()); // only the fade
     auto* rightSide = static_cast<GamePieceActor*>(screen.mActors[38].get());
     EXPECT_TRUE(scripted->mFaded);
@@ -232,7 +233,8 @@ TEST_F(TutorialScreenTest, TheLoopRestartsAfterItsLastTimeAndThePiecesFadeBackIn
         // Placed at fractions of a pixel, the pointer's colour comes out within rounding.
         const uint32_t seen = pixel(x, y);
         for (int shift : {0, 8, 16})
-            EXPECT_NEAR(int((seen >> shift) & 0xFF), int((cursorColour >> shift) & 0xFF), 3) << screen.mScriptTime;
+            EXPECT_NEAR(int((seen >> shift) & 0xFF), int((cursorColour >> shift) & 0xFF), 3)
+                << screen.mScriptTime;
         ++cursorSeen;
     }
     EXPECT_GT(cursorSeen, 40);

@@ -89,7 +89,8 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
         return a == 255 ? s : a == 0 ? d : OpaqueOver(d, s, a);
     };
     ExpectRowMatchesPixels(
-        "onto opaque", [](uint32_t* d, const uint32_t* s, int n) { BlendRows::OntoOpaqueRect(d, 0, s, 0, n, 1); },
+        "onto opaque",
+        [](uint32_t* d, const uint32_t* s, int n) { BlendRows::OntoOpaqueRect(d, 0, s, 0, n, 1); },
         ontoOpaque);
     ExpectRowMatchesPixels(
         "sprite onto opaque",
@@ -118,12 +119,9 @@ TEST(BlendRows, EveryRowGivesThePixelsOfItsOnePixelRule)
         const char* what;
         BlendRows::Modulation m;
     } modulations[] = {
-        {"colour", {255, 200, 150, 100, false}},
-        {"colour and alpha", {77, 255, 0, 31, false}},
-        {"dark colour", {255, 1, 2, 0, false}},
-        {"grey", {255, 128, 128, 128, true}},
-        {"fade", {128, 255, 255, 255, true}},
-        {"grey and alpha", {3, 250, 250, 250, true}},
+        {"colour", {255, 200, 150, 100, false}}, {"colour and alpha", {77, 255, 0, 31, false}},
+        {"dark colour", {255, 1, 2, 0, false}},  {"grey", {255, 128, 128, 128, true}},
+        {"fade", {128, 255, 255, 255, true}},    {"grey and alpha", {3, 250, 250, 250, true}},
         {"alpha 0", {0, 255, 255, 255, true}},
     };
     for (const Case& c : modulations)
@@ -242,8 +240,10 @@ TEST(BlendRows, CopiedAndAddedRectanglesStayInPlace)
                         size_t d = at + size_t(j * pitch + i);
                         uint32_t sp = image.src[from + size_t(j * pitch + i)], dp = image.dest[d];
                         wantCopied[d] = sp;
-                        auto sum = [&](int shift)
-                        { return std::min<uint32_t>(((dp >> shift) & 0xFF) + ((sp >> shift) & 0xFF), 255) << shift; };
+                        auto sum = [&](int shift) {
+                            return std::min<uint32_t>(((dp >> shift) & 0xFF) + ((sp >> shift) & 0xFF), 255)
+                                   << shift;
+                        };
                         wantAdded[d] = (dp & 0xFF000000) | sum(16) | sum(8) | sum(0);
                     }
                 BlendRows::CopyRect(copied.data() + at, pitch, image.src.data() + from, pitch, w, h);

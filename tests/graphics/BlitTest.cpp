@@ -153,7 +153,8 @@ TEST(MemoryImageDraw, PlainBlitsOfSpritesAndTranslucentPicturesAreTheOnePixelRul
             double d = std::hypot(x + 0.5 - 18.5, y + 0.5 - 14.5);
             uint32_t a = uint32_t(std::clamp((14.0 - d) * 255.0, 0.0, 255.0));
             disc[size_t(y * 37 + x)] = a << 24 | uint32_t(x * 7) << 16 | uint32_t(y * 9) << 8 | 0x55;
-            glass[size_t(y * 37 + x)] = uint32_t(1 + (x * 5 + y * 3) % 254) << 24 | uint32_t(x * 7) << 16 | 0x3C;
+            glass[size_t(y * 37 + x)] =
+                uint32_t(1 + (x * 5 + y * 3) % 254) << 24 | uint32_t(x * 7) << 16 | 0x3C;
         }
     const std::vector<uint32_t> screen = GraphicsTest::MakePixels(60 * 40, 11, false);
     std::vector<uint32_t> opaque = screen;
@@ -175,8 +176,8 @@ TEST(MemoryImageDraw, PlainBlitsOfSpritesAndTranslucentPicturesAreTheOnePixelRul
                     uint32_t sp = (*source)[size_t(y * 37 + x)], a = sp >> 24;
                     d = a == 255 ? sp : a == 0 ? d : PixelBlend::OpaqueOver(d, sp, a);
                 }
-            EXPECT_EQ(Pixels(*dest), expected) << (source == &disc ? "sprite" : "translucent") << " at " << at.mX
-                                               << ", " << at.mY;
+            EXPECT_EQ(Pixels(*dest), expected)
+                << (source == &disc ? "sprite" : "translucent") << " at " << at.mX << ", " << at.mY;
         }
 }
 
@@ -197,8 +198,10 @@ TEST(MemoryImageDraw, AdditiveBlitsFollowTheSourcesChanges)
             {
                 uint32_t& d = expected[size_t((y + 1) * 20 + x + 2)];
                 uint32_t s = src->GetPixel(part.mX + x, part.mY + y), a = src->hasAlpha ? s >> 24 : 256;
-                auto add = [&](int shift)
-                { return std::min<uint32_t>(((d >> shift) & 0xFF) + ((((s >> shift) & 0xFF) * a) >> 8), 255) << shift; };
+                auto add = [&](int shift) {
+                    return std::min<uint32_t>(((d >> shift) & 0xFF) + ((((s >> shift) & 0xFF) * a) >> 8), 255)
+                           << shift;
+                };
                 d = (d & 0xFF000000) | add(16) | add(8) | add(0);
             }
         EXPECT_EQ(Pixels(*dest), expected) << after;

@@ -25,8 +25,8 @@ inline void Put16(std::string& s, int v)
     s += char((v >> 8) & 0xFF);
 }
 
-inline std::string MakeTga(int w, int h, const std::vector<uint32_t>& pixels, int bpp = 32, int descriptor = 0x28,
-                    int type = 2, const std::string& id = "")
+inline std::string MakeTga(int w, int h, const std::vector<uint32_t>& pixels, int bpp = 32,
+                           int descriptor = 0x28, int type = 2, const std::string& id = "")
 {
     std::string s;
     s += char(id.size());
@@ -122,8 +122,8 @@ inline std::string MakePng(int w, int h, const std::vector<uint32_t>& pixels, Pn
 }
 
 // components 1 (grey from red), 3 or 4 (CMYK as given, with the Adobe marker libjpeg writes).
-inline std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components, int quality = 100,
-                     bool progressive = false)
+inline std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, int components,
+                            int quality = 100, bool progressive = false)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr err;
@@ -163,8 +163,8 @@ inline std::string MakeJpeg(int w, int h, const std::vector<uint32_t>& pixels, i
 // A GIF with a 4-colour table and minimum code size 2, optional transparency and interlacing,
 // whose image data is the given codes, each written with its own bit width.
 inline std::string MakeGifFromCodes(int w, int h, const uint32_t colors[4],
-                             const std::vector<std::pair<int, int>>& codes, int transparent = -1,
-                             bool interlaced = false)
+                                    const std::vector<std::pair<int, int>>& codes, int transparent = -1,
+                                    bool interlaced = false)
 {
     std::string s = "GIF89a";
     Put16(s, w);
@@ -225,7 +225,8 @@ inline std::string MakeGifFromCodes(int w, int h, const uint32_t colors[4],
 // 3-bit codes throughout (a clear code before every second index keeps the code size fixed);
 // extra raw codes can be appended.
 inline std::string MakeGif(int w, int h, const std::vector<int>& indices, const uint32_t colors[4],
-                    int transparent = -1, bool interlaced = false, const std::vector<int>& rawCodes = {})
+                           int transparent = -1, bool interlaced = false,
+                           const std::vector<int>& rawCodes = {})
 {
     std::vector<std::pair<int, int>> codes;
     for (size_t i = 0; i < indices.size(); ++i)

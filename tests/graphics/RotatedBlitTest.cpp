@@ -23,7 +23,8 @@ using GraphicsTest::Pixels;
 // backwards and along one axis only, with the source rectangle and the clip cutting the runs.
 TEST(RotatedBlit, TheWideFormGivesThePixelsOfThePlainRule)
 {
-    const Color colours[] = {Color::White, Color(200, 150, 100), Color(30, 255, 0, 140), Color(255, 255, 255, 77)};
+    const Color colours[] = {Color::White, Color(200, 150, 100), Color(30, 255, 0, 140),
+                             Color(255, 255, 255, 77)};
     const double angles[] = {0.0, 0.5, -2.3, M_PI / 2, M_PI, 3.9, 0.001};
     struct Place
     {
@@ -48,13 +49,13 @@ TEST(RotatedBlit, TheWideFormGivesThePixelsOfThePlainRule)
                 plain.SetBits(dest.data(), 100, 80);
                 wide.SetBits(dest.data(), 100, 80);
                 BlendRows::AllowWideForms(false);
-                plain.BltRotated(&src, place.x, place.y, place.srcRect, place.clip, colour, 0, angle, place.centerX,
-                                 place.centerY);
+                plain.BltRotated(&src, place.x, place.y, place.srcRect, place.clip, colour, 0, angle,
+                                 place.centerX, place.centerY);
                 BlendRows::AllowWideForms(true);
-                wide.BltRotated(&src, place.x, place.y, place.srcRect, place.clip, colour, 0, angle, place.centerX,
-                                place.centerY);
-                ASSERT_EQ(Pixels(wide), Pixels(plain))
-                    << "colour " << colour.ToInt() << ", angle " << angle << ", at " << place.x << ", " << place.y;
+                wide.BltRotated(&src, place.x, place.y, place.srcRect, place.clip, colour, 0, angle,
+                                place.centerX, place.centerY);
+                ASSERT_EQ(Pixels(wide), Pixels(plain)) << "colour " << colour.ToInt() << ", angle " << angle
+                                                       << ", at " << place.x << ", " << place.y;
                 ASSERT_NE(Pixels(plain), dest) << "nothing drawn at angle " << angle;
             }
 }

@@ -2,8 +2,8 @@
 #include "media/DSoundManager.h"
 #include "media/FMOD_INSTANCE.h"
 #include "media/FModMusicInterface.h"
-#include "platform/system/LibraryModules.h"
 #include "platform/sound/SoundMixer.h"
+#include "platform/system/LibraryModules.h"
 #include "platform/window/Window.h"
 #include "tests/media/SoundTestSupport.h"
 

@@ -2,10 +2,10 @@
 
 // Sound files made byte by byte, and a headless sound output on a fake clock for the tests.
 #include "base/PathUtils.h"
-#include "platform/system/FakeClock.h"
 #include "platform/files/Files.h"
-#include "platform/sound/HeadlessSoundOutput.h"
 #include "platform/files/LittleEndian.h"
+#include "platform/sound/HeadlessSoundOutput.h"
+#include "platform/system/FakeClock.h"
 #include "tests/ScratchNames.h"
 
 #include <gtest/gtest.h>

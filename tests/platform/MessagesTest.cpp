@@ -1,6 +1,6 @@
 #include "platform/window/Messages.h"
-#include "platform/system/FakeClock.h"
 #include "platform/display/Screen.h"
+#include "platform/system/FakeClock.h"
 #include "platform/window/Window.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/files/Files.h"
 #include "platform/sound/OggVorbisEncoder.h"
+#include "platform/files/Files.h"
 #include "platform/sound/VorbisDecoder.h"
 #include "tests/ScratchNames.h"
 
@@ -17,7 +17,8 @@ std::vector<float> Tones(int64_t frames, int channels)
     std::vector<float> samples(size_t(frames * channels));
     for (int64_t i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            samples[size_t(i * channels + c)] = 0.5f * float(std::sin(2 * M_PI * (440 + 220 * c) * i / 44100.0));
+            samples[size_t(i * channels + c)] =
+                0.5f * float(std::sin(2 * M_PI * (440 + 220 * c) * i / 44100.0));
     return samples;
 }
 
@@ -82,8 +83,8 @@ TEST(OggVorbisEncoder, ALoopEndsWhereItShouldAndIsCodedKnowingItsStartFollows)
     std::vector<float> source(size_t(frames * 2));
     for (int64_t i = 0; i < frames; ++i)
         for (int c = 0; c < 2; ++c)
-            source[size_t(i * 2 + c)] =
-                float(0.4 * std::sin(2 * M_PI * 110 * i / 44100.0 + c) + 0.2 * std::sin(2 * M_PI * 441 * i / 44100.0));
+            source[size_t(i * 2 + c)] = float(0.4 * std::sin(2 * M_PI * 110 * i / 44100.0 + c) +
+                                              0.2 * std::sin(2 * M_PI * 441 * i / 44100.0));
     double endError[2];
     for (bool loop : {false, true})
     {

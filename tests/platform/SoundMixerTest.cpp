@@ -1,9 +1,9 @@
 #include "platform/sound/SoundMixer.h"
-#include "platform/system/FakeClock.h"
-#include "platform/sound/HeadlessSoundOutput.h"
 #include "platform/files/LittleEndian.h"
+#include "platform/sound/HeadlessSoundOutput.h"
 #include "platform/sound/SoundBuffer.h"
 #include "platform/sound/SoundDevice.h"
+#include "platform/system/FakeClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "tests/puzzle/BoardTestSupport.h"
 
 #include "base/PathUtils.h"
-#include "graphics/Graphics.h"
-#include "puzzle/BackgroundLoader.h"
 #include "base/StringTable.h"
+#include "graphics/Graphics.h"
 #include "platform/files/Files.h"
+#include "puzzle/BackgroundLoader.h"
 #include "puzzle/BoardHintBox.h"
 #include "puzzle/BoardQuickMessage.h"
 #include "puzzle/BoardTextOverlay.h"
@@ -116,8 +116,8 @@ TEST_F(BoardTest, TheGridIsPlacedByItsSizeAndHitOnlyInsideCells)
     {
         int width, height, originX, originY;
     };
-    for (const Case& c : {Case{6, 7, 385, 136}, Case{7, 8, 320, 64}, Case{8, 5, 255, 136}, Case{9, 9, 107, 31},
-                          Case{12, 3, 10, 136}, Case{1, 20, 385, -326}})
+    for (const Case& c : {Case{6, 7, 385, 136}, Case{7, 8, 320, 64}, Case{8, 5, 255, 136},
+                          Case{9, 9, 107, 31}, Case{12, 3, 10, 136}, Case{1, 20, 385, -326}})
     {
         board->rules.nWidth = c.width;
         board->rules.nHeight = c.height;
@@ -563,7 +563,8 @@ TEST_F(BoardTest, ExplosionsWaitByTheirChainStepAndAnimationsRunAtTheirSpeed)
         int mask;
         float delay;
     };
-    for (const Case& c : {Case{1, 20}, Case{2, 30}, Case{3, 39}, Case{5, 57}, Case{6, 66}, Case{9, 93}, Case{-2, 66}})
+    for (const Case& c :
+         {Case{1, 20}, Case{2, 30}, Case{3, 39}, Case{5, 57}, Case{6, 66}, Case{9, 93}, Case{-2, 66}})
     {
         board->mExplosionAnimations.clear();
         board->AddExplosionAnimation(1, 1, c.mask);

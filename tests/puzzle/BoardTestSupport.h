@@ -58,7 +58,8 @@ public:
         bool retry;
     };
 
-    void LevelOver(int gameMode, const std::string& challengeKey, int score, int level, int, bool retry) override
+    void LevelOver(int gameMode, const std::string& challengeKey, int score, int level, int,
+                   bool retry) override
     {
         levelOvers.push_back({gameMode, score, level, challengeKey, retry});
     }
@@ -83,10 +84,10 @@ public:
 };
 
 // An image of cols x rows cels of w x h pixels; cel (c, r) is filled with colour(c, r).
-inline Kavo::MemoryImage* MakeImage(int w, int h, int cols = 1, int rows = 1,
-                                    uint32_t (*colour)(int, int) = [](int c, int r) {
-                                        return 0xFF000000u | uint32_t(c * 20 + 10) << 16 | uint32_t(r * 20 + 10);
-                                    })
+inline Kavo::MemoryImage* MakeImage(
+    int w, int h, int cols = 1, int rows = 1,
+    uint32_t (*colour)(int, int) = [](int c, int r)
+    { return 0xFF000000u | uint32_t(c * 20 + 10) << 16 | uint32_t(r * 20 + 10); })
 {
     auto* image = new Kavo::MemoryImage();
     std::vector<uint32_t> pixels(size_t(w * cols) * size_t(h * rows));

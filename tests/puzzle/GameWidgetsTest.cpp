@@ -8,17 +8,17 @@
 #include "puzzle/DrawingFunctions.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/FancyChallengeButton.h"
-#include "rules/Pieces.h"
 #include "puzzle/TwinklingStars.h"
 #include "puzzle/YesNoDialog.h"
+#include "rules/Pieces.h"
+#include "tests/ScratchNames.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/DialogListener.h"
 #include "widgets/WidgetManager.h"
-#include "tests/ScratchNames.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <condition_variable>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -115,7 +115,8 @@ TEST_F(GameWidgetsTest, AFadeRunsItsStepsAndShowsTheProgressBeforeEachStep)
         {
             Widget::Update();
             if (fader.fading)
-                alphas.push_back(int((fader.fadingIn ? 1.0f - fader.fadeProgress : fader.fadeProgress) * 255 + 0.5f));
+                alphas.push_back(
+                    int((fader.fadingIn ? 1.0f - fader.fadeProgress : fader.fadeProgress) * 255 + 0.5f));
             if (alphas.size() == 3) fader.FadeIn(5, Color::White); // a second fade while one runs
         }
         Fader fader;
@@ -255,7 +256,8 @@ struct RecordingListener : DialogListener
     void DialogButtonDepress(int dialogId, int buttonId) override
     {
         presses.push_back({dialogId, buttonId});
-        bothDisabled = dialog->mFirstButton->mDisabled && (!dialog->mSecondButton || dialog->mSecondButton->mDisabled);
+        bothDisabled =
+            dialog->mFirstButton->mDisabled && (!dialog->mSecondButton || dialog->mSecondButton->mDisabled);
     }
     YesNoDialog* dialog = nullptr;
     std::vector<std::pair<int, int>> presses;
@@ -285,7 +287,8 @@ TEST_F(GameWidgetsTest, TheYesNoDialogLaysOutItsButtonsAndOpensBeforeTheyTakeCli
     app.AddDialogWithId(104, two);
     EXPECT_EQ(app.Count(SOUND_ZOOMOUT), 1);
     app.Run(14);
-    auto clickSecond = [&] {
+    auto clickSecond = [&]
+    {
         app.mWidgetManager->MouseDown(470, 340, 1);
         app.mWidgetManager->MouseUp(470, 340, 1);
     };
@@ -312,7 +315,8 @@ TEST_F(GameWidgetsTest, AGreyedButtonNeverReportsAndAChallengeButtonFollowsItsMe
     FancyButton button(7, &listener, FancyButton::kMenuStyle);
     button.Resize(10, 10, 100, 30);
     app.mWidgetManager->AddWidget(&button);
-    auto click = [&] {
+    auto click = [&]
+    {
         app.mWidgetManager->MouseDown(20, 20, 1);
         app.mWidgetManager->MouseUp(20, 20, 1);
     };
@@ -427,11 +431,13 @@ TEST(BackgroundLoader, HandsOutPreloadedBackgroundsAndLoadsEachOnce)
     // Asking for the id being loaded waits for the worker and takes its image.
     loader.Close();
     loader.Preload(3);
-    std::thread opener([&] {
-        while (loader.Loads(3) == 0)
-            std::this_thread::yield();
-        loader.Open();
-    });
+    std::thread opener(
+        [&]
+        {
+            while (loader.Loads(3) == 0)
+                std::this_thread::yield();
+            loader.Open();
+        });
     Image* third = loader.GetBackground(3);
     opener.join();
     EXPECT_NE(third, nullptr);
@@ -476,9 +482,9 @@ TEST_F(GameWidgetsTest, BindingStopsAtTheFirstMissingIdWithTheEarlierOnesBound)
     EXPECT_EQ(IMAGE_SPLASH3, nullptr);
     EXPECT_FALSE(ExtractTitleScreenResources(&manager));
     EXPECT_EQ(IMAGE_LOADER_LOGO, bound[1]) << "binding again gives the same pointers";
-    for (Image*& image : {std::ref(IMAGE_LOADER_BACKGROUND), std::ref(IMAGE_LOADER_LOGO), std::ref(IMAGE_LOADER_MOON),
-                          std::ref(IMAGE_LOADER_PLANET), std::ref(IMAGE_VELQUIS), std::ref(IMAGE_PUBLISHER),
-                          std::ref(IMAGE_SPLASH1), std::ref(IMAGE_SPLASH2)})
+    for (Image*& image : {std::ref(IMAGE_LOADER_BACKGROUND), std::ref(IMAGE_LOADER_LOGO),
+                          std::ref(IMAGE_LOADER_MOON), std::ref(IMAGE_LOADER_PLANET), std::ref(IMAGE_VELQUIS),
+                          std::ref(IMAGE_PUBLISHER), std::ref(IMAGE_SPLASH1), std::ref(IMAGE_SPLASH2)})
         image = nullptr;
 }
 

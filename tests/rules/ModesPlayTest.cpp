@@ -1,6 +1,6 @@
 // Plays the shipped game modes and challenges headless through the rules engine: every level of
-// every mode and challenge for a few hundred random moves of both move types, turn by turn as the board screen plays
-// them (time and real-time black holes between moves, moving on when a level ends).
+// every mode and challenge for a few hundred random moves of both move types, turn by turn as the board
+// screen plays them (time and real-time black holes between moves, moving on when a level ends).
 #include "platform/system/FakeClock.h"
 #include "rules/GameBoardLogic.h"
 #include "rules/Pieces.h"

@@ -211,7 +211,8 @@ std::vector<std::string> CheckRulesFile(const std::string& path)
             const LevelSpecificConfig& l = rules.GetLevelConfig(level);
             if (l.nBackgroundID < 1 || l.nBackgroundID > 12)
                 problems.push_back(StrFormat("level %d: no background %d", level, l.nBackgroundID));
-            if (l.nSongID < 1 || l.nSongID > 3) problems.push_back(StrFormat("level %d: no song %d", level, l.nSongID));
+            if (l.nSongID < 1 || l.nSongID > 3)
+                problems.push_back(StrFormat("level %d: no song %d", level, l.nSongID));
         }
     }
     return problems;
@@ -289,7 +290,8 @@ TEST(RulesFilesCheck, FindsTheFaultsItLooksFor)
         {"challenge without key", good + "<GameMode value=\"challenge\"/><nBackgroundID value=\"3\"/>",
          "without sChallengeModeID"},
         {"challenge background",
-         good + "<GameMode value=\"challenge\"/><sChallengeModeID value=\"Z9\"/><nBackgroundID value=\"13\"/>",
+         good +
+             "<GameMode value=\"challenge\"/><sChallengeModeID value=\"Z9\"/><nBackgroundID value=\"13\"/>",
          "level 1: no background 13"},
         {"challenge song",
          good + "<GameMode value=\"challenge\"/><sChallengeModeID value=\"Z9\"/><nBackgroundID value=\"1\"/>"

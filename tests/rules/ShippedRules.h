@@ -29,7 +29,8 @@ inline std::vector<std::string> ChallengeRulesFiles()
         if (!parser.OpenFile(kShippedProperties + grid.name)) continue;
         Kavo::XMLElement e;
         while (parser.NextElement(e))
-            if (e.type == Kavo::XMLElement::TYPE_START && e.value == "ConfigFile" && e.attributes.count("value"))
+            if (e.type == Kavo::XMLElement::TYPE_START && e.value == "ConfigFile" &&
+                e.attributes.count("value"))
                 names.insert(e.attributes.at("value"));
     }
     for (const platform::FileEntry& file : platform::FindFiles(kShippedProperties + "challenges/*.xml"))

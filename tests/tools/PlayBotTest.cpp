@@ -36,8 +36,8 @@ TEST(PlayBot, TriesEachDifferentMoveOnce)
         int main, alternate;
         size_t clicks; // on the 7 x 8 board
     } cases[] = {
-        {mtSlide, mtSlide, 6 + 7},                               // the blank's row and column
-        {mtSlide, mtOneSpaceSlide, 6 + 7 + 4},                   // and its four neighbours
+        {mtSlide, mtSlide, 6 + 7},                                // the blank's row and column
+        {mtSlide, mtOneSpaceSlide, 6 + 7 + 4},                    // and its four neighbours
         {mtFourSquareRotateCW, mtFourSquareRotateCCW, 2 * 6 * 7}, // every block of four, both ways
         {mtNineSquareRotateCW, mtNone, 5 * 6},                    // every ring of eight
         {mtThreeSquareHorzCycleLTR, mtThreeSquareVertCycleTTB, 5 * 8 + 7 * 6},
@@ -65,7 +65,8 @@ TEST(PlayBot, TrialsRepeatOnAnyNumberOfThreads)
     auto run = [&](int threads)
     {
         std::vector<LevelTrial> trials(4);
-        RunJobs(4, threads, [&](int i) { trials[size_t(i)] = PlayLevel(rules, kLevel, LevelSeed(kLevel, i), {}, 80); });
+        RunJobs(4, threads,
+                [&](int i) { trials[size_t(i)] = PlayLevel(rules, kLevel, LevelSeed(kLevel, i), {}, 80); });
         return trials;
     };
     const std::vector<LevelTrial> one = run(1), three = run(3);
@@ -227,7 +228,8 @@ TEST(PlayBot, TheGreedyPlayerTakesTheLargestGroup)
             const int largest = *std::max_element(sizes.begin(), sizes.end());
             Click chosen;
             ASSERT_TRUE(player.Choose(engine, chosen));
-            const bool differ = std::count_if(sizes.begin(), sizes.end(), [&](int s) { return s > 0 && s < largest; });
+            const bool differ =
+                std::count_if(sizes.begin(), sizes.end(), [&](int s) { return s > 0 && s < largest; });
             if (differ)
             {
                 EXPECT_EQ(LargestGroupOf(engine, chosen), largest) << "seed " << seed << ", move " << move;
@@ -268,21 +270,23 @@ TEST(PlayBot, TheReportFindsCliffsDropsAndAnEasyLastPlanet)
         std::vector<double> medians;
         size_t breaches;
     } cases[] = {
-        {{20, 40, 40, 80}, 0},  // doubling at most, the last the hardest
-        {{20, 30, 25, 35}, 0},  // planet 3 easier than planet 2, but within twice of both neighbours
-        {{40, 80, 40, 80}, 0},  // twice up, twice down, twice up: within the bounds
-        {{20, 41, 50, 60}, 1},  // a cliff up from planet 1
-        {{40, 19, 30, 50}, 1},  // a drop down from planet 1
-        {{20, 60, 30, 50}, 2},  // a cliff up to planet 2, which is harder than the last
-        {{30, 20, 25}, 1},      // planet 1 harder than the last
-        {{50, 20, 45}, 3},      // a drop, a cliff, and planet 1 harder than the last
-        {{20, 30, 0}, 1},       // the last planet never won
+        {{20, 40, 40, 80}, 0}, // doubling at most, the last the hardest
+        {{20, 30, 25, 35}, 0}, // planet 3 easier than planet 2, but within twice of both neighbours
+        {{40, 80, 40, 80}, 0}, // twice up, twice down, twice up: within the bounds
+        {{20, 41, 50, 60}, 1}, // a cliff up from planet 1
+        {{40, 19, 30, 50}, 1}, // a drop down from planet 1
+        {{20, 60, 30, 50}, 2}, // a cliff up to planet 2, which is harder than the last
+        {{30, 20, 25}, 1},     // planet 1 harder than the last
+        {{50, 20, 45}, 3},     // a drop, a cliff, and planet 1 harder than the last
+        {{20, 30, 0}, 1},      // the last planet never won
     };
     for (const auto& c : cases)
     {
         const PlayerResult r = result(c.medians);
-        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, false).size(), c.breaches) << ::testing::PrintToString(c.medians);
-        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true).size(), c.breaches) << ::testing::PrintToString(c.medians);
+        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, false).size(), c.breaches)
+            << ::testing::PrintToString(c.medians);
+        EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true).size(), c.breaches)
+            << ::testing::PrintToString(c.medians);
     }
     using Lines = std::vector<std::string>;
     EXPECT_EQ(PlayerBreaches("Mode", result({40, 19, 38, 41}), bounds, false),
@@ -303,8 +307,9 @@ TEST(PlayBot, TheReportFindsCliffsDropsAndAnEasyLastPlanet)
     stuck.ends[int(End::Stuck)] = 1;
     r.levels = {seldom, stuck};
     EXPECT_EQ(PlayerBreaches("Mode", r, bounds, false), Lines{"Mode 7, greedy player: won 50%"});
-    EXPECT_EQ(PlayerBreaches("Mode", r, bounds, true),
-              (Lines{"Mode 7, greedy player: won 50%", "Mode 8, greedy player: became unwinnable in 1 trials"}));
+    EXPECT_EQ(
+        PlayerBreaches("Mode", r, bounds, true),
+        (Lines{"Mode 7, greedy player: won 50%", "Mode 8, greedy player: became unwinnable in 1 trials"}));
 
     // Whole games: none won of five breaks the bound for the strict player and misses the aim of
     // the others; one won keeps both.

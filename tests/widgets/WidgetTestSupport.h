@@ -78,8 +78,8 @@ public:
     bool mHighCharacters = false;
     bool mSystemCaret = false;
     int mScreenDraws = 0; // frames begun on the screen image
-    Log mLog;     // caret calls, fonts made, dialog buttons, kills
-    Log mTextLog; // what the fonts it makes draw
+    Log mLog;             // caret calls, fonts made, dialog buttons, kills
+    Log mTextLog;         // what the fonts it makes draw
     int mWidth = 800;
     int mHeight = 600;
     std::function<bool()> mOnUpdateStep; // one step of the loop; false ends nested loops

@@ -81,9 +81,10 @@ bool WriteFace(std::FILE* out, const FaceSpec& spec)
     std::fprintf(out, "const uint8_t k%sCoverage[] = {", spec.name);
     for (size_t i = 0; i < coverage.size(); ++i)
         std::fprintf(out, "%s%u,", i % 24 == 0 ? "\n    " : "", coverage[i]);
-    std::fprintf(out, "\n    0};\n\nconst CrashFace::Glyph k%sGlyphs[256] = {\n%s};\n\n", spec.name, glyphs.c_str());
-    std::fprintf(out, "const CrashFace k%sFace = {%d, %d, k%sGlyphs, k%sCoverage};\n\n", spec.name, metrics.ascent,
-                 height, spec.name, spec.name);
+    std::fprintf(out, "\n    0};\n\nconst CrashFace::Glyph k%sGlyphs[256] = {\n%s};\n\n", spec.name,
+                 glyphs.c_str());
+    std::fprintf(out, "const CrashFace k%sFace = {%d, %d, k%sGlyphs, k%sCoverage};\n\n", spec.name,
+                 metrics.ascent, height, spec.name, spec.name);
     return true;
 }
 
@@ -111,7 +112,8 @@ int main(int argc, char** argv)
         }
     std::fprintf(out, "} // namespace\n\n");
     for (const FaceSpec& spec : kFaces)
-        std::fprintf(out, "const CrashFace& CrashFace::%s()\n{\n    return k%sFace;\n}\n\n", spec.name, spec.name);
+        std::fprintf(out, "const CrashFace& CrashFace::%s()\n{\n    return k%sFace;\n}\n\n", spec.name,
+                     spec.name);
     std::fprintf(out, "} // namespace Kavo\n");
     if (std::fclose(out) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) return 1;
     return 0;

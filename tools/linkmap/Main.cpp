@@ -70,7 +70,8 @@ int main(int argc, char** argv)
     if (!platform::ModuleMap::ReadSections(program, sections) ||
         !platform::ReadElfProgram(program, functions, rows, error))
     {
-        std::fprintf(stderr, "kavolinkmap: %s\n", error.empty() ? ("cannot read " + program).c_str() : error.c_str());
+        std::fprintf(stderr, "kavolinkmap: %s\n",
+                     error.empty() ? ("cannot read " + program).c_str() : error.c_str());
         return 1;
     }
 
@@ -87,7 +88,8 @@ int main(int argc, char** argv)
     {
         Entry entry;
         entry.line = row.line;
-        if (row.line < 0 || row.line > 999999 || !Locate(sections, row.address, entry.section, entry.offset)) continue;
+        if (row.line < 0 || row.line > 999999 || !Locate(sections, row.address, entry.section, entry.offset))
+            continue;
         lines[SourceName(row.file, root)].push_back(entry);
     }
 
@@ -100,8 +102,8 @@ int main(int argc, char** argv)
     std::fprintf(out, " %s\n\n  Address         Publics by Value\n\n",
                  std::filesystem::path(program).filename().string().c_str());
     for (const auto& [entry, function] : symbols)
-        std::fprintf(out, " %04X:%08X       %s %016llX\n", entry.section, entry.offset, function->name.c_str(),
-                     static_cast<unsigned long long>(function->address));
+        std::fprintf(out, " %04X:%08X       %s %016llX\n", entry.section, entry.offset,
+                     function->name.c_str(), static_cast<unsigned long long>(function->address));
     for (auto& [file, entries] : lines)
     {
         std::sort(entries.begin(), entries.end());

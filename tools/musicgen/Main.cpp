@@ -72,9 +72,10 @@ int main(int argc, char** argv)
             synth::WriteSpectrogram(name + ".png", loop);
             synth::WriteSpectrogram(name + "_seam.png", Seam(loop));
         }
-        std::printf("musicgen: track%zu \"%s\": %d bars at %d bpm, %.2f s, peak %.1f dB, loudness %.1f dB, %zu kB\n",
-                    t, song.name.c_str(), song.bars, song.bpm, double(loop.Frames()) / synth::kRate,
-                    synth::GainToDb(synth::Peak(loop)), synth::AverageLoudnessDb(loop), stream.size() / 1024);
+        std::printf(
+            "musicgen: track%zu \"%s\": %d bars at %d bpm, %.2f s, peak %.1f dB, loudness %.1f dB, %zu kB\n",
+            t, song.name.c_str(), song.bars, song.bpm, double(loop.Frames()) / synth::kRate,
+            synth::GainToDb(synth::Peak(loop)), synth::AverageLoudnessDb(loop), stream.size() / 1024);
     }
     return 0;
 }

@@ -33,23 +33,40 @@ Voice RenderVoice(const Part& part, const Note& note, double held, uint32_t seed
     const double hz = NoteHz(note.pitch), tone = part.tone;
     switch (part.instrument)
     {
-    case Instrument::Pad: return {{}, Pad({hz}, held, 0.4 + (1 - tone) * 0.8, 1.2, 600 + 2600 * tone, seed)};
-    case Instrument::Bass: return {Bass(hz, held, tone), {}};
-    case Instrument::Sub: return {Bass(hz, held, 0), {}};
-    case Instrument::Pluck: return {Pluck(hz, held + 0.35, tone, 1.6, seed), {}};
-    case Instrument::Keys: return {FmBell(hz, held + 0.5, 1.0, 0.6 + tone, 0.5 + held * 0.5), {}};
-    case Instrument::Bell: return {FmBell(hz, held + 0.9, 3.5, 0.3 + tone, 0.45), {}};
-    case Instrument::Glass: return {Chime(hz, held + 1.4, tone), {}};
-    case Instrument::Lead: return {Lead(hz, held, tone, 1.1), {}};
-    case Instrument::Kick: return {Kick(tone, 0.45), {}};
-    case Instrument::Snare: return {Snare(seed, 0.3), {}};
-    case Instrument::Clap: return {Clap(seed), {}};
-    case Instrument::Hat: return {Hat(seed, 0.05), {}};
-    case Instrument::OpenHat: return {Hat(seed, 0.28), {}};
-    case Instrument::Shaker: return {Shaker(seed), {}};
-    case Instrument::Tom: return {Tom(hz), {}};
-    case Instrument::Rim: return {Block(hz, seed), {}};
-    case Instrument::Riser: return {NoiseSweep(300, 7000, held, 2.0, 0.96, seed), {}};
+    case Instrument::Pad:
+        return {{}, Pad({hz}, held, 0.4 + (1 - tone) * 0.8, 1.2, 600 + 2600 * tone, seed)};
+    case Instrument::Bass:
+        return {Bass(hz, held, tone), {}};
+    case Instrument::Sub:
+        return {Bass(hz, held, 0), {}};
+    case Instrument::Pluck:
+        return {Pluck(hz, held + 0.35, tone, 1.6, seed), {}};
+    case Instrument::Keys:
+        return {FmBell(hz, held + 0.5, 1.0, 0.6 + tone, 0.5 + held * 0.5), {}};
+    case Instrument::Bell:
+        return {FmBell(hz, held + 0.9, 3.5, 0.3 + tone, 0.45), {}};
+    case Instrument::Glass:
+        return {Chime(hz, held + 1.4, tone), {}};
+    case Instrument::Lead:
+        return {Lead(hz, held, tone, 1.1), {}};
+    case Instrument::Kick:
+        return {Kick(tone, 0.45), {}};
+    case Instrument::Snare:
+        return {Snare(seed, 0.3), {}};
+    case Instrument::Clap:
+        return {Clap(seed), {}};
+    case Instrument::Hat:
+        return {Hat(seed, 0.05), {}};
+    case Instrument::OpenHat:
+        return {Hat(seed, 0.28), {}};
+    case Instrument::Shaker:
+        return {Shaker(seed), {}};
+    case Instrument::Tom:
+        return {Tom(hz), {}};
+    case Instrument::Rim:
+        return {Block(hz, seed), {}};
+    case Instrument::Riser:
+        return {NoiseSweep(300, 7000, held, 2.0, 0.96, seed), {}};
     }
     return {};
 }
@@ -153,7 +170,8 @@ size_t LoopFrames(const Song& song)
 {
     const int64_t perBar = int64_t(kRate) * 240;
     if (song.bpm <= 0 || perBar % song.bpm != 0)
-        throw std::invalid_argument(song.name + ": a bar at " + std::to_string(song.bpm) + " bpm is not whole frames");
+        throw std::invalid_argument(song.name + ": a bar at " + std::to_string(song.bpm) +
+                                    " bpm is not whole frames");
     return size_t(perBar / song.bpm * song.bars);
 }
 
@@ -182,7 +200,8 @@ Stereo RenderLoop(const Song& song, double ceiling)
             AddWrapped(echoSend, voice, size_t(start), gain * part.echo, part.pan);
         }
     }
-    Stereo echoes = ProcessLoop(echoSend, PingPong(song.echo.beats * 60 / song.bpm, song.echo.feedback, 3500));
+    Stereo echoes =
+        ProcessLoop(echoSend, PingPong(song.echo.beats * 60 / song.bpm, song.echo.feedback, 3500));
     dry.Add(echoes, 0, 1);
     hallSend.Add(echoes, 0, 0.5f);
     dry.Add(ProcessLoop(hallSend, Reverb(song.hall.size, song.hall.decay, 7000, 0.02)), 0, 1);

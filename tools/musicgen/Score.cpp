@@ -58,25 +58,27 @@ void AddHeldNotes(Part& part, int from, int to, std::string_view pattern, Pitch 
 {
     constexpr size_t kNone = size_t(-1);
     size_t last = kNone; // the note a "-" lengthens
-    EachSixteenth(from, to, Split(pattern, ' '), [&](int i, std::string_view token) {
-        double beat = BarBeat(from) + i * kSixteenth;
-        if (token == "-" && last != kNone)
-        {
-            part.notes[last].beats += kSixteenth;
-            return;
-        }
-        last = kNone;
-        if (token == "." || token == "-") return;
-        int number = 0;
-        for (char c : token)
-        {
-            if (c < '0' || c > '9') Refuse("pattern token", token);
-            number = number * 10 + (c - '0');
-        }
-        float v = velocity * (accentBeats && i % 4 == 0 ? 1.0f : accentBeats ? 0.78f : 1.0f);
-        last = part.notes.size();
-        part.notes.push_back({beat, kSixteenth, pitch(number, beat), v});
-    });
+    EachSixteenth(from, to, Split(pattern, ' '),
+                  [&](int i, std::string_view token)
+                  {
+                      double beat = BarBeat(from) + i * kSixteenth;
+                      if (token == "-" && last != kNone)
+                      {
+                          part.notes[last].beats += kSixteenth;
+                          return;
+                      }
+                      last = kNone;
+                      if (token == "." || token == "-") return;
+                      int number = 0;
+                      for (char c : token)
+                      {
+                          if (c < '0' || c > '9') Refuse("pattern token", token);
+                          number = number * 10 + (c - '0');
+                      }
+                      float v = velocity * (accentBeats && i % 4 == 0 ? 1.0f : accentBeats ? 0.78f : 1.0f);
+                      last = part.notes.size();
+                      part.notes.push_back({beat, kSixteenth, pitch(number, beat), v});
+                  });
 }
 
 } // namespace
@@ -134,7 +136,8 @@ void AddLine(Part& part, int bar, std::string_view written, float velocity, int 
         at = end;
         if (token == "|")
         {
-            if (std::fmod(beat, 4.0) != 0) Refuse("bar line off the bar", std::string_view(text).substr(0, start));
+            if (std::fmod(beat, 4.0) != 0)
+                Refuse("bar line off the bar", std::string_view(text).substr(0, start));
             continue;
         }
         size_t colon = token.rfind(':');
@@ -148,8 +151,8 @@ void AddLine(Part& part, int bar, std::string_view written, float velocity, int 
         }
         if (what != "-")
         {
-            std::vector<int> pitches =
-                what.front() == '[' ? Notes(what.substr(1, what.size() - 2)) : std::vector<int>{synth::NoteNumber(what)};
+            std::vector<int> pitches = what.front() == '[' ? Notes(what.substr(1, what.size() - 2))
+                                                           : std::vector<int>{synth::NoteNumber(what)};
             for (int pitch : pitches)
                 part.notes.push_back({beat, length, pitch + transpose, velocity});
         }
@@ -163,11 +166,14 @@ void AddHits(Part& part, int from, int to, std::string_view pattern, int pitch)
     std::vector<std::string> steps;
     for (char c : pattern)
         steps.push_back(std::string(1, c));
-    EachSixteenth(from, to, steps, [&](int i, std::string_view step) {
-        float velocity = step == "X" ? 1.0f : step == "x" ? 0.75f : step == "o" ? 0.45f : 0.0f;
-        if (velocity == 0 && step != ".") Refuse("hit", step);
-        if (velocity > 0) part.notes.push_back({BarBeat(from) + i * kSixteenth, kSixteenth, pitch, velocity});
-    });
+    EachSixteenth(from, to, steps,
+                  [&](int i, std::string_view step)
+                  {
+                      float velocity = step == "X" ? 1.0f : step == "x" ? 0.75f : step == "o" ? 0.45f : 0.0f;
+                      if (velocity == 0 && step != ".") Refuse("hit", step);
+                      if (velocity > 0)
+                          part.notes.push_back({BarBeat(from) + i * kSixteenth, kSixteenth, pitch, velocity});
+                  });
 }
 
 void AddBass(Part& part, const Song& song, int from, int to, std::string_view pattern, int transpose,
@@ -175,7 +181,8 @@ void AddBass(Part& part, const Song& song, int from, int to, std::string_view pa
 {
     AddHeldNotes(
         part, from, to, pattern,
-        [&](int number, double beat) { return song.ChordAt(beat).root + number + transpose; }, velocity, false);
+        [&](int number, double beat) { return song.ChordAt(beat).root + number + transpose; }, velocity,
+        false);
 }
 
 void AddArpeggio(Part& part, const Song& song, int from, int to, std::string_view pattern, int transpose,
@@ -183,7 +190,8 @@ void AddArpeggio(Part& part, const Song& song, int from, int to, std::string_vie
 {
     AddHeldNotes(
         part, from, to, pattern,
-        [&](int number, double beat) {
+        [&](int number, double beat)
+        {
             const std::vector<int>& tones = song.ChordAt(beat).tones;
             int octave = number / int(tones.size());
             return tones[size_t(number) % tones.size()] + 12 * octave + transpose;
@@ -201,10 +209,13 @@ void AddChordTones(Part& part, const Song& song, int from, int to, int transpose
         std::vector<size_t> next;
         for (int tone : chord.tones)
         {
-            auto held = std::find_if(sounding.begin(), sounding.end(), [&](size_t i) {
-                const Note& note = part.notes[i];
-                return note.pitch == tone + transpose && std::abs(note.beat + note.beats - chord.beat) < 1e-9;
-            });
+            auto held = std::find_if(sounding.begin(), sounding.end(),
+                                     [&](size_t i)
+                                     {
+                                         const Note& note = part.notes[i];
+                                         return note.pitch == tone + transpose &&
+                                                std::abs(note.beat + note.beats - chord.beat) < 1e-9;
+                                     });
             if (held != sounding.end())
             {
                 part.notes[*held].beats += chord.beats;

@@ -22,7 +22,7 @@ enum class Instrument
     Bell,  // glassy FM bell
     Glass, // struck metal bar
     Lead,  // saw and pulse lead
-    Kick, // the drums from here on; they are not moved in time like the players above
+    Kick,  // the drums from here on; they are not moved in time like the players above
     Snare,
     Clap,
     Hat,
@@ -45,10 +45,10 @@ struct Part
 {
     Instrument instrument = Instrument::Pad;
     float gain = 1;
-    float pan = 0;      // -1 left to 1 right
+    float pan = 0;       // -1 left to 1 right
     float reverb = 0.2f; // send levels
     float echo = 0;
-    double tone = 0.5;  // brightness, 0 to 1, read by each instrument in its own way
+    double tone = 0.5; // brightness, 0 to 1, read by each instrument in its own way
     std::vector<Note> notes;
 };
 

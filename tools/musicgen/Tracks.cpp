@@ -113,14 +113,15 @@ Song NebulaRun()
     Part& lead = song.Add(Instrument::Lead, 0.6f, -0.1f, 0.25f, 0.3f, 0.55);
     const char* tune = "B4:2 E5:2 -:2 G5:2 -:2 F#5:2 E5:2 D5:2 | E5:6 B4:2 -:4 C5:2 D5:2 |"
                        "D5:2 G5:2 -:2 B5:2 -:2 A5:2 G5:2 F#5:2 | A5:6 F#5:2 -:4 D5:2 E5:2 |";
-    AddLine(lead, 9, std::string(tune) +
-                         "G5:2 B5:2 -:2 E6:2 -:2 D6:2 B5:2 G5:2 | A5:6 G5:2 -:2 E5:2 G5:2 A5:2 |"
-                         "B5:4 G5:4 E5:4 G5:4 | F#5:8 D#5:8");
-    AddLine(lead, 25, std::string(tune) +
-                          "G5:2 B5:2 -:2 E6:2 -:2 F#6:2 G6:2 E6:2 | C6:6 B5:2 -:2 A5:2 G5:2 E5:2 |"
-                          "G5:4 B5:4 D6:4 E6:4 | F#6:8 D#6:4 B5:4");
-    AddLine(song.Add(Instrument::Bell, 0.5f, 0.2f, 0.4f, 0.3f, 0.3), 17,
-            "E6:8 D6:8 | B5:8 G5:8 | D6:8 B5:8 | A5:16 | G5:8 B5:8 | C6:8 E6:8 | D6:8 B5:8 | A5:8 F#5:4 D#5:4");
+    AddLine(lead, 9,
+            std::string(tune) + "G5:2 B5:2 -:2 E6:2 -:2 D6:2 B5:2 G5:2 | A5:6 G5:2 -:2 E5:2 G5:2 A5:2 |"
+                                "B5:4 G5:4 E5:4 G5:4 | F#5:8 D#5:8");
+    AddLine(lead, 25,
+            std::string(tune) + "G5:2 B5:2 -:2 E6:2 -:2 F#6:2 G6:2 E6:2 | C6:6 B5:2 -:2 A5:2 G5:2 E5:2 |"
+                                "G5:4 B5:4 D6:4 E6:4 | F#6:8 D#6:4 B5:4");
+    AddLine(
+        song.Add(Instrument::Bell, 0.5f, 0.2f, 0.4f, 0.3f, 0.3), 17,
+        "E6:8 D6:8 | B5:8 G5:8 | D6:8 B5:8 | A5:16 | G5:8 B5:8 | C6:8 E6:8 | D6:8 B5:8 | A5:8 F#5:4 D#5:4");
     return song;
 }
 
@@ -130,10 +131,11 @@ Song NebulaRun()
 Song EventHorizon()
 {
     Song song("event horizon", 126, 40, {0.75, 2.2}, {0.75, 0.4}, -15.5);
-    AddChords(song, 1,
-              "F#2 F#3 A3 C#4 E4 | D2 F#3 A3 C#4 E4 | E2 E3 G#3 B3 C#4 | C#2 E3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4 |"
-              "F#2 F#3 A3 C#4 E4 | B1 F#3 A3 B3 D4 | D2 F#3 A3 C#4 E4 | C#2 F#3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4",
-              5);
+    AddChords(
+        song, 1,
+        "F#2 F#3 A3 C#4 E4 | D2 F#3 A3 C#4 E4 | E2 E3 G#3 B3 C#4 | C#2 E3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4 |"
+        "F#2 F#3 A3 C#4 E4 | B1 F#3 A3 B3 D4 | D2 F#3 A3 C#4 E4 | C#2 F#3 G#3 B3 C#4 , C#2 F3 G#3 B3 C#4",
+        5);
 
     AddChordTones(song.Add(Instrument::Pad, 0.22f, 0, 0.4f, 0, 0.3), song, 1, 40);
     AddChordTones(song.Add(Instrument::Pad, 0.3f, 0, 0.5f, 0, 0.55), song, 25, 32, 12, 0.5f);
@@ -178,10 +180,11 @@ Song EventHorizon()
                         "C#5:3 F#5:3 A5:2 -:2 C#6:2 B5:2 A5:2 | B5:6 A5:2 -:2 F#5:2 D5:2 F#5:2 |"
                         "A5:3 F#5:3 D5:2 -:2 E5:2 F#5:2 A5:2 | G#5:8 F5:4 C#5:4";
     AddLine(lead, 9, first);
-    AddLine(lead, 17,
-            "F#5:2 A5:2 C#6:2 A5:2 F#6:4 E6:2 C#6:2 | D6:4 C#6:2 A5:2 F#5:4 A5:4 |"
-            "E6:2 B5:2 G#5:2 B5:2 E6:4 F#6:2 G#6:2 | E6:6 C#6:2 B5:4 G#5:4 |"
-            "A5:2 C#6:2 F#6:4 E6:2 C#6:2 A5:4 | D6:6 C#6:2 B5:4 A5:4 | F#5:4 A5:4 D6:4 E6:4 | F#6:6 E6:2 F6:8");
+    AddLine(
+        lead, 17,
+        "F#5:2 A5:2 C#6:2 A5:2 F#6:4 E6:2 C#6:2 | D6:4 C#6:2 A5:2 F#5:4 A5:4 |"
+        "E6:2 B5:2 G#5:2 B5:2 E6:4 F#6:2 G#6:2 | E6:6 C#6:2 B5:4 G#5:4 |"
+        "A5:2 C#6:2 F#6:4 E6:2 C#6:2 A5:4 | D6:6 C#6:2 B5:4 A5:4 | F#5:4 A5:4 D6:4 E6:4 | F#6:6 E6:2 F6:8");
     AddLine(lead, 33, first);
     AddLine(song.Add(Instrument::Glass, 0.15f, -0.2f, 0.35f, 0.3f, 0.45), 33, first, 0.8f, 12);
     AddLine(song.Add(Instrument::Bell, 0.4f, 0.2f, 0.45f, 0.3f, 0.3), 25,

@@ -61,9 +61,9 @@ void PrintLevels(const std::string& file, const Kavo::GameRulesConfig& rules, co
     for (int level = o.firstLevel; level < std::min(EndLevel(rules), o.lastLevel + 1); ++level)
         levels.push_back(level);
     const LevelsPlayed played = PlayLevels(rules, levels, o.seeds, o.threads, o.player, o.moves);
-    std::printf("%s: %d trials a level, at most %d moves, %.2f s a move\n%s%s", file.c_str(), o.seeds, o.moves,
-                o.player.pace > 0 ? o.player.pace : ModePace(rules, o.player.style), LevelTable(played.levels, "level").c_str(),
-                LevelTable(played.planets, "planet").c_str());
+    std::printf("%s: %d trials a level, at most %d moves, %.2f s a move\n%s%s", file.c_str(), o.seeds,
+                o.moves, o.player.pace > 0 ? o.player.pace : ModePace(rules, o.player.style),
+                LevelTable(played.levels, "level").c_str(), LevelTable(played.planets, "planet").c_str());
     if (o.boards > 0)
     {
         std::string stuck;
@@ -87,13 +87,20 @@ int main(int argc, char** argv)
     {
         const std::string arg = argv[i];
         const bool value = i + 1 < argc;
-        if (arg == "-seeds" && value) o.seeds = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "-moves" && value) o.moves = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "-games" && value) o.games = std::max(0, std::atoi(argv[++i]));
-        else if (arg == "-boards" && value) o.boards = std::max(0, std::atoi(argv[++i]));
-        else if (arg == "-pace" && value) o.player.pace = std::atof(argv[++i]);
-        else if (arg == "-depth" && value) o.player.depth = std::atoi(argv[++i]);
-        else if (arg == "-threads" && value) o.threads = std::max(1, std::atoi(argv[++i]));
+        if (arg == "-seeds" && value)
+            o.seeds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "-moves" && value)
+            o.moves = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "-games" && value)
+            o.games = std::max(0, std::atoi(argv[++i]));
+        else if (arg == "-boards" && value)
+            o.boards = std::max(0, std::atoi(argv[++i]));
+        else if (arg == "-pace" && value)
+            o.player.pace = std::atof(argv[++i]);
+        else if (arg == "-depth" && value)
+            o.player.depth = std::atoi(argv[++i]);
+        else if (arg == "-threads" && value)
+            o.threads = std::max(1, std::atoi(argv[++i]));
         else if (arg == "-player" && value)
         {
             if (!StyleFromName(argv[++i], o.player.style)) return std::fprintf(stderr, "%s", kUsage), 2;
@@ -105,12 +112,17 @@ int main(int argc, char** argv)
             o.firstLevel = o.lastLevel = std::atoi(range);
             if (const char* dash = std::strchr(range, '-')) o.lastLevel = std::atoi(dash + 1);
         }
-        else if (arg == "-medals") o.medals = true;
-        else if (arg == "-report" && value) o.report = argv[++i];
-        else if (!arg.empty() && arg[0] == '-') return std::fprintf(stderr, "%s", kUsage), 2;
-        else files.push_back(arg);
+        else if (arg == "-medals")
+            o.medals = true;
+        else if (arg == "-report" && value)
+            o.report = argv[++i];
+        else if (!arg.empty() && arg[0] == '-')
+            return std::fprintf(stderr, "%s", kUsage), 2;
+        else
+            files.push_back(arg);
     }
-    if (files.empty() || (!o.report.empty() && files.size() != 1)) return std::fprintf(stderr, "%s", kUsage), 2;
+    if (files.empty() || (!o.report.empty() && files.size() != 1))
+        return std::fprintf(stderr, "%s", kUsage), 2;
 
     TrialClock clock;
     if (!o.report.empty())

@@ -59,9 +59,12 @@ const char* StyleName(Style style)
 {
     switch (style)
     {
-    case Style::Careful: return "careful";
-    case Style::Casual: return "casual";
-    case Style::Greedy: return "greedy";
+    case Style::Careful:
+        return "careful";
+    case Style::Casual:
+        return "casual";
+    case Style::Greedy:
+        return "greedy";
     }
     return "?";
 }
@@ -91,20 +94,37 @@ void CanonicalSquare(int type, int w, int h, int& x, int& y)
     switch (type)
     {
     case mtFourSquareRotateCW:
-    case mtFourSquareRotateCCW: x = Clamp(x, 0, w - 2), y = Clamp(y, 0, h - 2); break;
+    case mtFourSquareRotateCCW:
+        x = Clamp(x, 0, w - 2), y = Clamp(y, 0, h - 2);
+        break;
     case mtNineSquareRotateCW:
-    case mtNineSquareRotateCCW: x = Clamp(x, 1, w - 2), y = Clamp(y, 1, h - 2); break;
+    case mtNineSquareRotateCCW:
+        x = Clamp(x, 1, w - 2), y = Clamp(y, 1, h - 2);
+        break;
     case mtThreeSquareHorzCycleLTR:
-    case mtThreeSquareHorzCycleRTL: x = Clamp(x, 1, w - 2); break;
+    case mtThreeSquareHorzCycleRTL:
+        x = Clamp(x, 1, w - 2);
+        break;
     case mtThreeSquareVertCycleTTB:
-    case mtThreeSquareVertCycleBTT: y = Clamp(y, 1, h - 2); break;
-    case mtTwoSquareHorzSwapLTR: x = Clamp(x, 0, w - 2); break;
-    case mtTwoSquareVertSwapTTB: y = Clamp(y, 0, h - 2); break;
+    case mtThreeSquareVertCycleBTT:
+        y = Clamp(y, 1, h - 2);
+        break;
+    case mtTwoSquareHorzSwapLTR:
+        x = Clamp(x, 0, w - 2);
+        break;
+    case mtTwoSquareVertSwapTTB:
+        y = Clamp(y, 0, h - 2);
+        break;
     case mtEntireRowHorzCycleLTR:
-    case mtEntireRowHorzCycleRTL: x = 0; break;
+    case mtEntireRowHorzCycleRTL:
+        x = 0;
+        break;
     case mtEntireColVertCycleTTB:
-    case mtEntireColVertCycleBTT: y = 0; break;
-    default: break;
+    case mtEntireColVertCycleBTT:
+        y = 0;
+        break;
+    default:
+        break;
     }
 }
 
@@ -140,7 +160,8 @@ bool HasClock(const LevelSpecificConfig& level)
 
 bool HolesAreTheGoal(const LevelSpecificConfig& level)
 {
-    return level.GeneralConfigFlags & (gcfBeatLevelIfNoBlackHolesPresent | gcfLoseGameIfBlackHolesPresentAtEndOfLevel);
+    return level.GeneralConfigFlags &
+           (gcfBeatLevelIfNoBlackHolesPresent | gcfLoseGameIfBlackHolesPresentAtEndOfLevel);
 }
 
 bool NovasAreTheGoal(const LevelSpecificConfig& level)
@@ -166,7 +187,8 @@ double MoveCost(const LevelSpecificConfig& level, int type)
 {
     const bool main = type == level.MainMoveType;
     double cost = main ? level.fScorePenaltyPerMainMoveType : level.fScorePenaltyPerAlternateMoveType;
-    if (HasClock(level)) cost += 20.0 * (main ? level.fTimePenaltyPerMainMoveType : level.fTimePenaltyPerAlternateMoveType);
+    if (HasClock(level))
+        cost += 20.0 * (main ? level.fTimePenaltyPerMainMoveType : level.fTimePenaltyPerAlternateMoveType);
     return cost;
 }
 
@@ -188,8 +210,10 @@ double Promise(const GameBoardLogic& e)
                     const int raw = e.Square(x + dx, y + dy).piece;
                     const int piece = PieceColour(raw);
                     if (IsImmovablePiece(raw)) blocked = true;
-                    if (piece == PieceWild) wilds += 1;
-                    else if (IsColourPiece(piece)) counts[piece] += 1;
+                    if (piece == PieceWild)
+                        wilds += 1;
+                    else if (IsColourPiece(piece))
+                        counts[piece] += 1;
                 }
             if (blocked) continue;
             const int most = *std::max_element(counts, counts + 16) + wilds;
@@ -202,14 +226,16 @@ double Promise(const GameBoardLogic& e)
 
 // The worth of a group found by the look-ahead, without the refill: its points and pieces, the
 // black holes and supernovas it takes, the tiles it lights and whether it ends the level.
-double GroupsWorth(const GameBoardLogic& e, const MatchGroupList& groups, const int mask[GameBoardLogic::kSquares])
+double GroupsWorth(const GameBoardLogic& e, const MatchGroupList& groups,
+                   const int mask[GameBoardLogic::kSquares])
 {
     const LevelSpecificConfig& level = e.LevelConfig();
     double worth = 0;
     int size = 0;
     for (const MatchGroup& g : groups)
     {
-        worth += g.points + 3.0 * g.size + HoleWeight(level) * g.blackHolesSwallowed + NovaWeight(level) * g.supernovas;
+        worth += g.points + 3.0 * g.size + HoleWeight(level) * g.blackHolesSwallowed +
+                 NovaWeight(level) * g.supernovas;
         size += g.size;
     }
     int exploded = 0, darkTiles = 0;
@@ -220,9 +246,11 @@ double GroupsWorth(const GameBoardLogic& e, const MatchGroupList& groups, const 
                 exploded += 1;
                 darkTiles += e.Square(x, y).tile == 0;
             }
-    if (level.nPieceCountNeededToAvoidBlackHoleWave > 0 && exploded < level.nPieceCountNeededToAvoidBlackHoleWave)
+    if (level.nPieceCountNeededToAvoidBlackHoleWave > 0 &&
+        exploded < level.nPieceCountNeededToAvoidBlackHoleWave)
         worth -= HoleWeight(level) * exploded + 3.0 * size;
-    if ((level.TileConfigFlags & tcfBeatLevelIfTilesAreAllColor1) && (level.TileConfigFlags & tcfExplodedColor0TilesBecomeColor1))
+    if ((level.TileConfigFlags & tcfBeatLevelIfTilesAreAllColor1) &&
+        (level.TileConfigFlags & tcfExplodedColor0TilesBecomeColor1))
         worth += 15.0 * darkTiles;
     const bool doubled = (level.GeneralConfigFlags & gcfBeatLevelIfDoubleMoveCompleted) && groups.size() > 1;
     if (doubled || e.piecesCleared + size >= level.nPiecesInLevel) worth += kLevelDoneWorth;
@@ -321,7 +349,7 @@ struct Player::Tried
     bool group = false;
     int points = 0;
     double worth = 0;
-    double rank = 0; // worth, and for a quiet move the groups it nearly makes
+    double rank = 0;       // worth, and for a quiet move the groups it nearly makes
     bool revisits = false; // a quiet move back to a position since the last group
 };
 
@@ -374,7 +402,8 @@ bool Player::Choose(const Engine& e, Click& chosen)
         NotePosition(e);
         return ChooseGreedy(e, clicks, chosen);
     }
-    if (e.LevelConfig().GeneralConfigFlags & gcfGameOverIfScoreIsNonZero) return ChooseOneShot(e, clicks, chosen);
+    if (e.LevelConfig().GeneralConfigFlags & gcfGameOverIfScoreIsNonZero)
+        return ChooseOneShot(e, clicks, chosen);
     NotePosition(e);
     return ChooseCareful(e, clicks, chosen);
 }
@@ -502,8 +531,10 @@ bool Player::ChooseGreedy(const Engine& e, const std::vector<Click>& clicks, Cli
             MatchGroupList played;
             if (TryClick(e, c, mRandom.Next(), after, played))
             {
-                if (after.IsSpecialLoss()) seen.first = Loses;
-                else if (after.IsSpecialWin() || after.IsLevelDone()) seen.first = EndsLevel;
+                if (after.IsSpecialLoss())
+                    seen.first = Loses;
+                else if (after.IsSpecialWin() || after.IsLevelDone())
+                    seen.first = EndsLevel;
             }
         }
         else
@@ -537,8 +568,9 @@ bool Player::ChooseCareful(const Engine& e, const std::vector<Click>& clicks, Cl
     const Tried* bestQuiet = nullptr;
     std::vector<Click> quiet;
     // Quiet moves back to a position already left are taken only when every quiet move is one.
-    const bool avoidRevisits = std::any_of(tried.begin(), tried.end(),
-                                           [](const Tried& t) { return !t.group && !t.revisits && t.worth > kLossWorth / 2; });
+    const bool avoidRevisits =
+        std::any_of(tried.begin(), tried.end(),
+                    [](const Tried& t) { return !t.group && !t.revisits && t.worth > kLossWorth / 2; });
     for (const Tried& t : tried)
     {
         if (t.worth <= kLossWorth / 2 || (avoidRevisits && t.revisits)) continue;
@@ -565,7 +597,8 @@ bool Player::ChooseCareful(const Engine& e, const std::vector<Click>& clicks, Cl
         return true;
     }
     // Every move loses: the least bad one.
-    chosen = std::max_element(tried.begin(), tried.end(), [](const Tried& a, const Tried& b) { return a.worth < b.worth; })
+    chosen = std::max_element(tried.begin(), tried.end(),
+                              [](const Tried& a, const Tried& b) { return a.worth < b.worth; })
                  ->click;
     return true;
 }
@@ -576,7 +609,8 @@ bool Player::LookAhead(const Engine& e, const std::vector<Click>& quiet, Click& 
     // Three moves deep only where the clicks are few enough to try every sequence.
     constexpr double kSequences = 6000;
     const double n = double(Clicks(e).size());
-    const int deepest = (mOptions.depth >= 3 && double(quiet.size()) * n * n <= kSequences) ? 3 : std::min(mOptions.depth, 2);
+    const int deepest =
+        (mOptions.depth >= 3 && double(quiet.size()) * n * n <= kSequences) ? 3 : std::min(mOptions.depth, 2);
 
     Engine scratch(e);
     Snapshot start;
@@ -587,8 +621,8 @@ bool Player::LookAhead(const Engine& e, const std::vector<Click>& quiet, Click& 
     bool found = false;
     // Plays click on the scratch board (at position before, movesAhead moves ahead) and, when it
     // makes no group, every click after it while moves are left.
-    auto search = [&](auto& self, const Snapshot& before, const Click& firstClick, const Click& click, int movesAhead,
-                      int movesLeft, double cost) -> void
+    auto search = [&](auto& self, const Snapshot& before, const Click& firstClick, const Click& click,
+                      int movesAhead, int movesLeft, double cost) -> void
     {
         before.Put(scratch);
         scratch.NoteMovedSquares(true);

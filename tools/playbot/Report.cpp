@@ -24,8 +24,8 @@ uint32_t GameSeed(int trial)
     return uint32_t(300 + trial);
 }
 
-LevelsPlayed PlayLevels(const Kavo::GameRulesConfig& rules, const std::vector<int>& levels, int seeds, int threads,
-                        const PlayerOptions& player, int moves)
+LevelsPlayed PlayLevels(const Kavo::GameRulesConfig& rules, const std::vector<int>& levels, int seeds,
+                        int threads, const PlayerOptions& player, int moves)
 {
     LevelsPlayed played;
     if (levels.empty()) return played;
@@ -58,7 +58,8 @@ std::vector<GameTrial> PlayGames(const Kavo::GameRulesConfig& rules, int count, 
 
 int GamesWon(const std::vector<GameTrial>& games)
 {
-    return int(std::count_if(games.begin(), games.end(), [](const GameTrial& g) { return g.end == End::Won; }));
+    return int(
+        std::count_if(games.begin(), games.end(), [](const GameTrial& g) { return g.end == End::Won; }));
 }
 
 std::string GameTable(const std::vector<GameTrial>& games)
@@ -67,8 +68,9 @@ std::string GameTable(const std::vector<GameTrial>& games)
     for (size_t g = 0; g < games.size(); ++g)
     {
         const GameTrial& game = games[g];
-        text += StrFormat("game %zu: %s at level %d after %d moves, %.0f s, score %d\n", g + 1, EndName(game.end),
-                          game.levels.empty() ? 0 : game.levels.back().level, game.moves, game.seconds, game.score);
+        text += StrFormat("game %zu: %s at level %d after %d moves, %.0f s, score %d\n", g + 1,
+                          EndName(game.end), game.levels.empty() ? 0 : game.levels.back().level, game.moves,
+                          game.seconds, game.score);
     }
     return text + StrFormat("whole games won: %d of %zu\n", GamesWon(games), games.size());
 }
@@ -86,7 +88,8 @@ PlayerOptions CasualPlayer()
 
 // Scores of whole games of a challenge by one player, a game per seed.
 std::vector<double> ChallengeScores(const Kavo::GameRulesConfig& rules, int seeds, int threads,
-                                    const PlayerOptions& player, int moves, std::vector<double>* movesPlayed = nullptr)
+                                    const PlayerOptions& player, int moves,
+                                    std::vector<double>* movesPlayed = nullptr)
 {
     std::vector<double> scores;
     for (const GameTrial& g : PlayGames(rules, seeds, threads, player, moves))
@@ -114,15 +117,15 @@ std::string MedalTable(const std::string& file, const Kavo::GameRulesConfig& rul
     return StrFormat("%s: casual %.0f / %.0f / %.0f, careful %.0f / %.0f / %.0f (lowest / median / best); "
                      "medals near %d, %d, %d, %d\n",
                      file.c_str(), Percentile(casual, 0), Median(casual), Percentile(casual, 1),
-                     Percentile(careful, 0), Median(careful), best, bronze, RoundMedal((bronze + gold) / 2.0), gold,
-                     RoundMedal(std::max(best, gold * 1.2)));
+                     Percentile(careful, 0), Median(careful), best, bronze, RoundMedal((bronze + gold) / 2.0),
+                     gold, RoundMedal(std::max(best, gold * 1.2)));
 }
 
 std::vector<ChallengeEntry> ReadChallenges(const std::string& properties)
 {
     std::vector<ChallengeEntry> challenges;
-    const char* const medalNames[4] = {"BronzeScoreRequirement", "SilverScoreRequirement", "GoldScoreRequirement",
-                                       "UltraScoreRequirement"};
+    const char* const medalNames[4] = {"BronzeScoreRequirement", "SilverScoreRequirement",
+                                       "GoldScoreRequirement", "UltraScoreRequirement"};
     for (int page = 1; page <= 3; ++page)
     {
         Kavo::XMLParser parser;
@@ -131,7 +134,8 @@ std::vector<ChallengeEntry> ReadChallenges(const std::string& properties)
         Kavo::XMLElement e;
         while (parser.NextElement(e))
         {
-            if (e.type == Kavo::XMLElement::TYPE_END && e.section == "challenges/challenge") challenges.push_back(c);
+            if (e.type == Kavo::XMLElement::TYPE_END && e.section == "challenges/challenge")
+                challenges.push_back(c);
             if (e.type != Kavo::XMLElement::TYPE_START || !e.attributes.count("value")) continue;
             const std::string& value = e.attributes.at("value");
             if (e.value == "ID") c.id = value;
@@ -159,11 +163,12 @@ std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerRes
     for (const LevelStats& s : result.levels)
     {
         if (s.WinRate() < b.minWinRate)
-            found.push_back(StrFormat("%s %d, %s player: won %.0f%%", mode.c_str(), s.level, who, 100 * s.WinRate()));
+            found.push_back(
+                StrFormat("%s %d, %s player: won %.0f%%", mode.c_str(), s.level, who, 100 * s.WinRate()));
         const int unwinnable = s.ends[int(End::Stuck)] + s.ends[int(End::Lost)];
         if (strict && unwinnable)
-            found.push_back(StrFormat("%s %d, %s player: became unwinnable in %d trials", mode.c_str(), s.level, who,
-                                      unwinnable));
+            found.push_back(StrFormat("%s %d, %s player: became unwinnable in %d trials", mode.c_str(),
+                                      s.level, who, unwinnable));
     }
     const std::vector<LevelStats>& planets = result.planets;
     for (size_t p = 1; p < planets.size(); ++p)
@@ -173,8 +178,8 @@ std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerRes
         auto step = [&](const char* kind)
         {
             found.push_back(StrFormat("%s planet %d, %s player: %.0f moves, %s from planet %d's %.0f (x%.2f)",
-                                      mode.c_str(), planets[p].level, who, now, kind, planets[p - 1].level, before,
-                                      now / before));
+                                      mode.c_str(), planets[p].level, who, now, kind, planets[p - 1].level,
+                                      before, now / before));
         };
         if (now > b.maxPlanetStep * before) step("a cliff up");
         if (before > b.maxPlanetStep * now) step("a drop down");
@@ -188,9 +193,10 @@ std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerRes
             for (const LevelStats& p : planets)
                 if (p.level != last.level && p.medianMoves > last.medianMoves)
                 {
-                    found.push_back(StrFormat("%s, %s player: the last planet (%.0f moves) is easier than planet "
-                                              "%d (%.0f)",
-                                              mode.c_str(), who, last.medianMoves, p.level, p.medianMoves));
+                    found.push_back(
+                        StrFormat("%s, %s player: the last planet (%.0f moves) is easier than planet "
+                                  "%d (%.0f)",
+                                  mode.c_str(), who, last.medianMoves, p.level, p.medianMoves));
                     break;
                 }
     }
@@ -256,7 +262,10 @@ bool PlayMode(const std::string& properties, const Mode& mode, const ReportOptio
         levels.push_back(level);
     result.freshStuck.assign(levels.size(), 0);
     RunJobs(int(levels.size()), o.threads,
-            [&](int l) { result.freshStuck[size_t(l)] = FreshBoardsStuck(rules, levels[size_t(l)], o.bounds.freshBoards); });
+            [&](int l) {
+                result.freshStuck[size_t(l)] =
+                    FreshBoardsStuck(rules, levels[size_t(l)], o.bounds.freshBoards);
+            });
     for (const PlayerOptions& player : o.players)
     {
         std::fprintf(stderr, "playing %s, %s player\n", mode.name, StyleName(player.style));
@@ -274,7 +283,8 @@ bool PlayMode(const std::string& properties, const Mode& mode, const ReportOptio
 double Reach(const std::vector<double>& scores, int medal)
 {
     if (scores.empty()) return 0;
-    return double(std::count_if(scores.begin(), scores.end(), [&](double s) { return s >= medal; })) / scores.size();
+    return double(std::count_if(scores.begin(), scores.end(), [&](double s) { return s >= medal; })) /
+           scores.size();
 }
 
 // Where the levels of a mode break the bounds, one line each; the whole-game aims that the players
@@ -284,8 +294,8 @@ std::vector<std::string> Breaches(const ModeResult& mode, const Bounds& b, std::
     std::vector<std::string> found;
     for (size_t l = 0; l < mode.freshStuck.size(); ++l)
         if (mode.freshStuck[l] > 0)
-            found.push_back(StrFormat("%s %zu: %d of %d fresh boards start with no move", mode.name.c_str(), l + 1,
-                                      mode.freshStuck[l], b.freshBoards));
+            found.push_back(StrFormat("%s %zu: %d of %d fresh boards start with no move", mode.name.c_str(),
+                                      l + 1, mode.freshStuck[l], b.freshBoards));
     bool strictDone = false;
     for (const PlayerResult& r : mode.players)
     {
@@ -308,9 +318,11 @@ std::string SvgName(const ModeResult& mode, const PlayerResult& r)
 std::string PlayerSection(const ModeResult& mode, const PlayerResult& r)
 {
     const char* who = StyleName(r.player.style);
-    std::string md = StrFormat("### %s, %s player (%s a move)\n\n![%s, %s player](%s)\n\n", mode.name.c_str(), who,
-                               PaceText(r.player).c_str(), mode.name.c_str(), who, SvgName(mode, r).c_str());
-    md += "| planet | levels | won | median moves | p90 moves | median s | rise |\n|---|---|---|---|---|---|---|\n";
+    std::string md =
+        StrFormat("### %s, %s player (%s a move)\n\n![%s, %s player](%s)\n\n", mode.name.c_str(), who,
+                  PaceText(r.player).c_str(), mode.name.c_str(), who, SvgName(mode, r).c_str());
+    md += "| planet | levels | won | median moves | p90 moves | median s | rise "
+          "|\n|---|---|---|---|---|---|---|\n";
     for (size_t p = 0; p < r.planets.size(); ++p)
     {
         const LevelStats& s = r.planets[p];
@@ -318,24 +330,27 @@ std::string PlayerSection(const ModeResult& mode, const PlayerResult& r)
         const std::string rise = p == 0 || r.planets[p - 1].medianMoves <= 0
                                      ? std::string("")
                                      : StrFormat("x%.2f", s.medianMoves / r.planets[p - 1].medianMoves);
-        md += StrFormat("| %d | %d-%d | %.0f%% | %.0f | %.0f | %.0f | %s |\n", s.level, PlanetFirstLevel(s.level), last,
-                        100 * s.WinRate(), s.medianMoves, s.p90Moves, s.medianSeconds, rise.c_str());
+        md += StrFormat("| %d | %d-%d | %.0f%% | %.0f | %.0f | %.0f | %s |\n", s.level,
+                        PlanetFirstLevel(s.level), last, 100 * s.WinRate(), s.medianMoves, s.p90Moves,
+                        s.medianSeconds, rise.c_str());
     }
     md += "\n| level | won | median moves | p90 moves | median s | p90 s | starts stuck | becomes stuck | "
           "scrambles | not won |\n|---|---|---|---|---|---|---|---|---|---|\n";
     for (const LevelStats& s : r.levels)
-        md += StrFormat("| %d | %.0f%% | %.0f | %.0f | %.0f | %.0f | %.0f%% | %.0f%% | %.1f | %s |\n", s.level,
-                        100 * s.WinRate(), s.medianMoves, s.p90Moves, s.medianSeconds, s.p90Seconds,
-                        100.0 * s.startStuck / std::max(1, s.runs), 100.0 * s.becameStuck / std::max(1, s.runs),
-                        double(s.scrambles) / std::max(1, s.runs), NotWon(s).c_str());
+        md +=
+            StrFormat("| %d | %.0f%% | %.0f | %.0f | %.0f | %.0f | %.0f%% | %.0f%% | %.1f | %s |\n", s.level,
+                      100 * s.WinRate(), s.medianMoves, s.p90Moves, s.medianSeconds, s.p90Seconds,
+                      100.0 * s.startStuck / std::max(1, s.runs), 100.0 * s.becameStuck / std::max(1, s.runs),
+                      double(s.scrambles) / std::max(1, s.runs), NotWon(s).c_str());
     if (!r.games.empty())
     {
         md += "\nWhole games from level 1:\n\n";
         for (size_t g = 0; g < r.games.size(); ++g)
         {
             const GameTrial& game = r.games[g];
-            md += StrFormat("- seed %zu: %s at level %d after %d moves (%.0f s), score %d\n", g + 1, EndName(game.end),
-                            game.levels.empty() ? 0 : game.levels.back().level, game.moves, game.seconds, game.score);
+            md += StrFormat("- seed %zu: %s at level %d after %d moves (%.0f s), score %d\n", g + 1,
+                            EndName(game.end), game.levels.empty() ? 0 : game.levels.back().level, game.moves,
+                            game.seconds, game.score);
         }
     }
     return md + "\n";
@@ -347,9 +362,10 @@ std::string ModeSection(const ModeResult& mode, const Bounds& b)
     int stuckLevels = 0, most = 0;
     for (int n : mode.freshStuck)
         stuckLevels += n > 0, most = std::max(most, n);
-    md += stuckLevels == 0 ? StrFormat("No level starts with no move on any of %d fresh boards.\n\n", b.freshBoards)
-                           : StrFormat("%d levels start with no move on some of %d fresh boards (at most %d).\n\n",
-                                       stuckLevels, b.freshBoards, most);
+    md += stuckLevels == 0
+              ? StrFormat("No level starts with no move on any of %d fresh boards.\n\n", b.freshBoards)
+              : StrFormat("%d levels start with no move on some of %d fresh boards (at most %d).\n\n",
+                          stuckLevels, b.freshBoards, most);
     if (mode.players.size() > 1)
     {
         // The players side by side, planet by planet.
@@ -357,7 +373,8 @@ std::string ModeSection(const ModeResult& mode, const Bounds& b)
         std::string rule = "|---|---|";
         for (const PlayerResult& r : mode.players)
         {
-            md += StrFormat(" %s won | %s median moves |", StyleName(r.player.style), StyleName(r.player.style));
+            md += StrFormat(" %s won | %s median moves |", StyleName(r.player.style),
+                            StyleName(r.player.style));
             rule += "---|---|";
         }
         md += "\n" + rule + "\n";
@@ -392,10 +409,11 @@ std::string Plot(const ModeResult& mode, const PlayerResult& result)
     auto y = [&](double moves) { return top + plotH * (1 - moves / most); };
     auto yRate = [&](double rate) { return top + plotH * (1 - rate); };
 
-    std::string svg = StrFormat("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-                                "font-family=\"sans-serif\" font-size=\"11\">\n<rect width=\"100%%\" height=\"100%%\" "
-                                "fill=\"white\"/>\n",
-                                w, h);
+    std::string svg =
+        StrFormat("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+                  "font-family=\"sans-serif\" font-size=\"11\">\n<rect width=\"100%%\" height=\"100%%\" "
+                  "fill=\"white\"/>\n",
+                  w, h);
     svg += StrFormat("<text x=\"%.0f\" y=\"22\" font-size=\"15\">%s, %s player: moves to win per level and "
                      "planet, and win rate</text>\n",
                      left, mode.name.c_str(), StyleName(result.player.style));
@@ -404,11 +422,12 @@ std::string Plot(const ModeResult& mode, const PlayerResult& result)
                          "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%.0f</text>\n",
                          left, w - right, y(m), y(m), left - 6, y(m) + 4, m);
     for (int r = 0; r <= 100; r += 25)
-        svg += StrFormat("<text x=\"%.1f\" y=\"%.1f\" fill=\"#c0392b\">%d%%</text>\n", w - right + 6, yRate(r / 100.0) + 4,
-                         r);
+        svg += StrFormat("<text x=\"%.1f\" y=\"%.1f\" fill=\"#c0392b\">%d%%</text>\n", w - right + 6,
+                         yRate(r / 100.0) + 4, r);
     for (const LevelStats& p : result.planets)
     {
-        const double x0 = x(PlanetFirstLevel(p.level) - 0.5), x1 = x(std::min(PlanetLastLevel(p.level), n) + 0.5);
+        const double x0 = x(PlanetFirstLevel(p.level) - 0.5),
+                     x1 = x(std::min(PlanetLastLevel(p.level), n) + 0.5);
         svg += StrFormat("<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.0f\" y2=\"%.0f\" stroke=\"#bbb\" "
                          "stroke-dasharray=\"3,3\"/>\n<text x=\"%.1f\" y=\"%.0f\" text-anchor=\"middle\" "
                          "fill=\"#555\">P%d</text>\n",
@@ -421,19 +440,22 @@ std::string Plot(const ModeResult& mode, const PlayerResult& result)
     std::string rate;
     for (const LevelStats& s : result.levels)
     {
-        svg += StrFormat("<text x=\"%.1f\" y=\"%.0f\" text-anchor=\"middle\">%d</text>\n", x(s.level), h - bottom + 16,
-                         s.level);
+        svg += StrFormat("<text x=\"%.1f\" y=\"%.0f\" text-anchor=\"middle\">%d</text>\n", x(s.level),
+                         h - bottom + 16, s.level);
         if (s.wins)
             svg += StrFormat("<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#7fb3d5\"/>"
                              "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"#1b4f72\"/>\n",
-                             x(s.level), x(s.level), y(s.medianMoves), y(s.p90Moves), x(s.level), y(s.medianMoves));
+                             x(s.level), x(s.level), y(s.medianMoves), y(s.p90Moves), x(s.level),
+                             y(s.medianMoves));
         rate += StrFormat("%s%.1f,%.1f", rate.empty() ? "" : " ", x(s.level), yRate(s.WinRate()));
     }
-    svg += StrFormat("<polyline points=\"%s\" fill=\"none\" stroke=\"#c0392b\" stroke-width=\"1.5\"/>\n", rate.c_str());
-    svg += StrFormat("<text x=\"%.0f\" y=\"%.0f\" fill=\"#1b4f72\">dots: median moves to win (bar to the 90th "
-                     "percentile); steps: planet median</text>\n<text x=\"%.0f\" y=\"%.0f\" fill=\"#c0392b\" "
-                     "text-anchor=\"end\">line: win rate</text>\n</svg>\n",
-                     left, h - 4, w - right, h - 4);
+    svg += StrFormat("<polyline points=\"%s\" fill=\"none\" stroke=\"#c0392b\" stroke-width=\"1.5\"/>\n",
+                     rate.c_str());
+    svg +=
+        StrFormat("<text x=\"%.0f\" y=\"%.0f\" fill=\"#1b4f72\">dots: median moves to win (bar to the 90th "
+                  "percentile); steps: planet median</text>\n<text x=\"%.0f\" y=\"%.0f\" fill=\"#c0392b\" "
+                  "text-anchor=\"end\">line: win rate</text>\n</svg>\n",
+                  left, h - 4, w - right, h - 4);
     return svg;
 }
 
@@ -474,40 +496,46 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
         c.careful = ChallengeScores(rules, o.seeds, o.threads, careful, o.moves, &c.moves);
         c.casual = ChallengeScores(rules, o.seeds, o.threads, CasualPlayer(), o.moves);
         if (Reach(c.careful, c.medals[0]) < o.bounds.minWinRate)
-            breaches.push_back(StrFormat("challenge %s: bronze in %.0f%%", c.id.c_str(), 100 * Reach(c.careful, c.medals[0])));
+            breaches.push_back(StrFormat("challenge %s: bronze in %.0f%%", c.id.c_str(),
+                                         100 * Reach(c.careful, c.medals[0])));
     }
 
     std::string md = "# Difficulty of the levels\n\n";
-    md += StrFormat("Made by `scripts/difficulty-report.sh`: every level of the five modes is played from a fresh board "
-                    "with %d seeds, at most %d moves a level, and %d whole game%s of each mode from level 1 (at most %d "
-                    "moves a level), by each of these players of `playbot`:\n\n",
-                    o.seeds, o.moves, o.games, o.games == 1 ? "" : "s", o.gameMoves);
+    md += StrFormat(
+        "Made by `scripts/difficulty-report.sh`: every level of the five modes is played from a fresh board "
+        "with %d seeds, at most %d moves a level, and %d whole game%s of each mode from level 1 (at most %d "
+        "moves a level), by each of these players of `playbot`:\n\n",
+        o.seeds, o.moves, o.games, o.games == 1 ? "" : "s", o.gameMoves);
     for (const PlayerOptions& p : o.players)
     {
-        const char* what = p.style == Style::Careful
-                               ? "tries every click of both buttons and takes the move worth most for points and the "
-                                 "level's objective, looking two or three moves ahead when nothing groups"
-                           : p.style == Style::Greedy
-                               ? "looks one move ahead only: the click that makes the largest group (a move that "
-                                 "ends the level first, one that loses the game last), else the click whose moved "
-                                 "pieces join the most of one colour side by side, not back to a position seen since "
-                                 "the last group while another is there; ties at random"
-                               : "overlooks half of the clicks and takes the best group among those it sees";
-        md += StrFormat("- **%s** (`-player %s`, %s of game time a move): %s.\n", StyleName(p.style), StyleName(p.style),
-                        PaceText(p).c_str(), what);
+        const char* what =
+            p.style == Style::Careful
+                ? "tries every click of both buttons and takes the move worth most for points and the "
+                  "level's objective, looking two or three moves ahead when nothing groups"
+            : p.style == Style::Greedy
+                ? "looks one move ahead only: the click that makes the largest group (a move that "
+                  "ends the level first, one that loses the game last), else the click whose moved "
+                  "pieces join the most of one colour side by side, not back to a position seen since "
+                  "the last group while another is there; ties at random"
+                : "overlooks half of the clicks and takes the best group among those it sees";
+        md += StrFormat("- **%s** (`-player %s`, %s of game time a move): %s.\n", StyleName(p.style),
+                        StyleName(p.style), PaceText(p).c_str(), what);
     }
-    md += StrFormat("\nEvery challenge is played %d times by the careful and the casual player.\n\n", o.seeds);
-    md += StrFormat("Bounds, for each player: every level won in at least %.0f%% of its trials; no planet's median "
-                    "moves to win more than %.0f times a neighbour's (neither a cliff up from the planet before nor a "
-                    "drop down from it); the last planet of each mode won, and the hardest (no other planet's median "
-                    "moves to win above its own). For the careful player also: no trial ending stuck or lost, and at "
-                    "least %d whole game of each mode won; the other players aim at that too. No level's first board "
-                    "without a move on any of %d fresh boards (a sliding board that the engine's stuck test finds "
-                    "stuck, or any board on which no click of either button moves a piece). Every challenge's bronze "
-                    "medal in at least %.0f%% of the careful player's games.\n\n",
-                    100 * o.bounds.minWinRate, o.bounds.maxPlanetStep, o.bounds.minGameWins, o.bounds.freshBoards,
-                    100 * o.bounds.minWinRate);
-    if (breaches.empty()) md += "**Every level and challenge keeps the bounds.**\n\n";
+    md +=
+        StrFormat("\nEvery challenge is played %d times by the careful and the casual player.\n\n", o.seeds);
+    md += StrFormat(
+        "Bounds, for each player: every level won in at least %.0f%% of its trials; no planet's median "
+        "moves to win more than %.0f times a neighbour's (neither a cliff up from the planet before nor a "
+        "drop down from it); the last planet of each mode won, and the hardest (no other planet's median "
+        "moves to win above its own). For the careful player also: no trial ending stuck or lost, and at "
+        "least %d whole game of each mode won; the other players aim at that too. No level's first board "
+        "without a move on any of %d fresh boards (a sliding board that the engine's stuck test finds "
+        "stuck, or any board on which no click of either button moves a piece). Every challenge's bronze "
+        "medal in at least %.0f%% of the careful player's games.\n\n",
+        100 * o.bounds.minWinRate, o.bounds.maxPlanetStep, o.bounds.minGameWins, o.bounds.freshBoards,
+        100 * o.bounds.minWinRate);
+    if (breaches.empty())
+        md += "**Every level and challenge keeps the bounds.**\n\n";
     else
     {
         md += "**Outside the bounds:**\n\n";
@@ -517,8 +545,10 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
     }
     if (!aims.empty())
     {
-        md += "**Whole games short of the aim** (a whole game is won only when every level of the mode is won in "
-              "turn, so its chance is about the product of the levels' win rates, a little more with the time that "
+        md += "**Whole games short of the aim** (a whole game is won only when every level of the mode is "
+              "won in "
+              "turn, so its chance is about the product of the levels' win rates, a little more with the "
+              "time that "
               "a timed mode carries from level to level):\n\n";
         for (const std::string& a : aims)
             md += "- " + a + "\n";
@@ -557,10 +587,13 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
         for (const PlayerResult& r : mode.players)
             if (!platform::WriteFileAtomically(folder + "/" + SvgName(mode, r), Plot(mode, r))) return false;
     }
-    md += "## Challenges\n\nMedal scores from the grids; how many games of the careful and of the casual player "
+    md += "## Challenges\n\nMedal scores from the grids; how many games of the careful and of the casual "
+          "player "
           "(2 s a move, overlooking half of the clicks) reach each medal.\n\n"
-          "| challenge | file | bronze | silver | gold | ultra | careful median | careful best | casual median | "
-          "careful reaches | casual reaches | median moves |\n|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+          "| challenge | file | bronze | silver | gold | ultra | careful median | careful best | casual "
+          "median | "
+          "careful reaches | casual reaches | median moves "
+          "|\n|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     for (const Challenge& c : challenges)
     {
         auto reaches = [&](const std::vector<double>& scores)
@@ -569,10 +602,10 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
                              100 * Reach(scores, c.medals[1]), 100 * Reach(scores, c.medals[2]),
                              100 * Reach(scores, c.medals[3]));
         };
-        md += StrFormat("| %s | %s | %d | %d | %d | %d | %.0f | %.0f | %.0f | %s | %s | %.0f |\n", c.id.c_str(),
-                        c.file.c_str(), c.medals[0], c.medals[1], c.medals[2], c.medals[3], Median(c.careful),
-                        Percentile(c.careful, 1), Median(c.casual), reaches(c.careful).c_str(),
-                        reaches(c.casual).c_str(), Median(c.moves));
+        md += StrFormat("| %s | %s | %d | %d | %d | %d | %.0f | %.0f | %.0f | %s | %s | %.0f |\n",
+                        c.id.c_str(), c.file.c_str(), c.medals[0], c.medals[1], c.medals[2], c.medals[3],
+                        Median(c.careful), Percentile(c.careful, 1), Median(c.casual),
+                        reaches(c.careful).c_str(), reaches(c.casual).c_str(), Median(c.moves));
     }
     return platform::WriteFileAtomically(folder + "/difficulty.md", md);
 }

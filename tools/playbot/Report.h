@@ -21,8 +21,8 @@ struct LevelsPlayed
 {
     std::vector<LevelStats> levels, planets;
 };
-LevelsPlayed PlayLevels(const Kavo::GameRulesConfig& rules, const std::vector<int>& levels, int seeds, int threads,
-                        const PlayerOptions& player, int moves);
+LevelsPlayed PlayLevels(const Kavo::GameRulesConfig& rules, const std::vector<int>& levels, int seeds,
+                        int threads, const PlayerOptions& player, int moves);
 
 // count whole games from level 1 (GameSeed) on threads threads.
 std::vector<GameTrial> PlayGames(const Kavo::GameRulesConfig& rules, int count, int threads,
@@ -55,10 +55,11 @@ int FreshBoardsStuck(const Kavo::GameRulesConfig& rules, int level, int count);
 // The bounds the levels of every mode are held to, for each player.
 struct Bounds
 {
-    double minWinRate = 0.6;    // of a level's trials, within the move limit
-    int freshBoards = 100;      // first boards of each level tried: none may start with no move
-    double maxPlanetStep = 2.0; // of two neighbouring planets, the larger median moves to win over the smaller
-    int minGameWins = 1;        // whole games of each mode won
+    double minWinRate = 0.6; // of a level's trials, within the move limit
+    int freshBoards = 100;   // first boards of each level tried: none may start with no move
+    double maxPlanetStep =
+        2.0;             // of two neighbouring planets, the larger median moves to win over the smaller
+    int minGameWins = 1; // whole games of each mode won
 };
 
 // What one player's trials of a mode came to.
@@ -75,8 +76,8 @@ struct PlayerResult
 // not won or not the hardest (another planet's median moves to win above its own). With strict
 // (the careful player, who plays as the levels are meant to be played) also a level with a trial
 // that ended stuck or lost, and too few whole games won (GamesMissed).
-std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result, const Bounds& bounds,
-                                        bool strict);
+std::vector<std::string> PlayerBreaches(const std::string& mode, const PlayerResult& result,
+                                        const Bounds& bounds, bool strict);
 
 // The line for a player who won fewer than minGameWins of its whole games of a mode, with the
 // product of its levels' win rates when it played them; empty when it won enough or played none.

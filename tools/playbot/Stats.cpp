@@ -70,14 +70,16 @@ std::string NotWon(const LevelStats& s)
 {
     std::string text;
     for (int e = 1; e < 5; ++e)
-        if (s.ends[e]) text += Kavo::StrFormat("%s%d %s", text.empty() ? "" : ", ", s.ends[e], EndName(End(e)));
+        if (s.ends[e])
+            text += Kavo::StrFormat("%s%d %s", text.empty() ? "" : ", ", s.ends[e], EndName(End(e)));
     return text;
 }
 
 std::string LevelTable(const std::vector<LevelStats>& rows, const char* firstColumn)
 {
-    std::string text = Kavo::StrFormat("%-6s %5s %6s %6s %7s %7s %6s %6s %6s  %s\n", firstColumn, "won", "moves",
-                                       "p90", "seconds", "p90", "start", "became", "scram", "not won");
+    std::string text =
+        Kavo::StrFormat("%-6s %5s %6s %6s %7s %7s %6s %6s %6s  %s\n", firstColumn, "won", "moves", "p90",
+                        "seconds", "p90", "start", "became", "scram", "not won");
     for (const LevelStats& s : rows)
         text += Kavo::StrFormat("%-6d %4.0f%% %6.0f %6.0f %7.0f %7.0f %5.0f%% %5.0f%% %6.1f  %s\n", s.level,
                                 100 * s.WinRate(), s.medianMoves, s.p90Moves, s.medianSeconds, s.p90Seconds,

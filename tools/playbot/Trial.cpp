@@ -54,11 +54,16 @@ const char* EndName(End end)
 {
     switch (end)
     {
-    case End::Won: return "won";
-    case End::OutOfTime: return "out of time";
-    case End::Lost: return "lost";
-    case End::Stuck: return "stuck";
-    case End::MoveCap: return "move limit";
+    case End::Won:
+        return "won";
+    case End::OutOfTime:
+        return "out of time";
+    case End::Lost:
+        return "lost";
+    case End::Stuck:
+        return "stuck";
+    case End::MoveCap:
+        return "move limit";
     }
     return "?";
 }
@@ -71,7 +76,8 @@ class Table
 {
 public:
     Table(const GameRulesConfig& rules, uint32_t seed, const PlayerOptions& options)
-        : mPlayer(options, seed ^ 0x5bd1e995u), mPace(options.pace > 0 ? options.pace : ModePace(rules, options.style))
+        : mPlayer(options, seed ^ 0x5bd1e995u),
+          mPace(options.pace > 0 ? options.pace : ModePace(rules, options.style))
     {
         TrialClock::Start();
         mEngine.SetRules(SeededRules(rules, seed));
@@ -189,7 +195,8 @@ bool StartsStuck(const GameRulesConfig& rules, int level, uint32_t seed)
     return (IsSlide(engine.LevelConfig().MainMoveType) && engine.IsStuck()) || !AnyClickMoves(engine);
 }
 
-LevelTrial PlayLevel(const GameRulesConfig& rules, int level, uint32_t seed, const PlayerOptions& options, int moveCap)
+LevelTrial PlayLevel(const GameRulesConfig& rules, int level, uint32_t seed, const PlayerOptions& options,
+                     int moveCap)
 {
     Table table(rules, seed, options);
     table.Board().ResetForLevel(level, true);

@@ -85,10 +85,11 @@ Kavo::GameRulesConfig SeededRules(const Kavo::GameRulesConfig& rules, uint32_t s
 bool StartsStuck(const Kavo::GameRulesConfig& rules, int level, uint32_t seed);
 
 // Plays level from a fresh board, up to moveCap moves and scrambles.
-LevelTrial PlayLevel(const Kavo::GameRulesConfig& rules, int level, uint32_t seed, const PlayerOptions& options,
-                     int moveCap);
+LevelTrial PlayLevel(const Kavo::GameRulesConfig& rules, int level, uint32_t seed,
+                     const PlayerOptions& options, int moveCap);
 // Plays a whole game from level 1, up to moveCap moves on each level.
-GameTrial PlayGame(const Kavo::GameRulesConfig& rules, uint32_t seed, const PlayerOptions& options, int moveCap);
+GameTrial PlayGame(const Kavo::GameRulesConfig& rules, uint32_t seed, const PlayerOptions& options,
+                   int moveCap);
 
 // Runs job(0) to job(count - 1) on threads threads (at least one).
 void RunJobs(int count, int threads, const std::function<void(int)>& job);

@@ -48,7 +48,8 @@ int main(int argc, char** argv)
     }
     if (!written)
     {
-        std::fprintf(stderr, "kavoreg: could not write %s\\%s in %s\n", key.c_str(), name.c_str(), file.c_str());
+        std::fprintf(stderr, "kavoreg: could not write %s\\%s in %s\n", key.c_str(), name.c_str(),
+                     file.c_str());
         return 1;
     }
     return 0;

@@ -30,7 +30,8 @@ int main(int argc, char** argv)
         double gain = synth::Normalise(sound, kLoudnessDb + recipe.loudnessOffset, kPeakLimit);
         std::string path = folders.output + recipe.name + ".wav";
         if (!synth::WriteWave(path, sound) ||
-            (!folders.preview.empty() && !synth::WriteSpectrogram(folders.preview + recipe.name + ".png", sound)))
+            (!folders.preview.empty() &&
+             !synth::WriteSpectrogram(folders.preview + recipe.name + ".png", sound)))
         {
             std::fprintf(stderr, "soundgen: cannot write %s\n", path.c_str());
             return 1;

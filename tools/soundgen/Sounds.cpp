@@ -155,14 +155,15 @@ Stereo YouWin()
         const char* note;
         double at, held;
     };
-    const Call call[] = {{"E4", 0, 0.1}, {"A4", 0.15, 0.1}, {"C#5", 0.3, 0.1}, {"E5", 0.45, 0.28},
-                         {"D5", 0.8, 0.12}, {"E5", 0.97, 0.85}};
+    const Call call[] = {{"E4", 0, 0.1},     {"A4", 0.15, 0.1}, {"C#5", 0.3, 0.1},
+                         {"E5", 0.45, 0.28}, {"D5", 0.8, 0.12}, {"E5", 0.97, 0.85}};
     for (const Call& c : call)
         dry.Add(Brass(Hz(c.note), c.held, 0.8), At(c.at), 0.5f);
     for (const char* note : {"D4", "F#4", "A4"})
         dry.Add(Brass(Hz(note), 0.12, 0.5), At(0.8), 0.18f, note[0] == 'F' ? 0.35f : -0.35f);
     for (const char* note : {"A3", "E4", "A4", "C#5"})
-        dry.Add(Brass(Hz(note), 0.85, 0.5), At(0.97), 0.16f, note[0] == 'E' || note[0] == 'C' ? 0.35f : -0.35f);
+        dry.Add(Brass(Hz(note), 0.85, 0.5), At(0.97), 0.16f,
+                note[0] == 'E' || note[0] == 'C' ? 0.35f : -0.35f);
     const double toms[] = {0.62, 0.7, 0.78};
     for (int i = 0; i < 3; ++i)
         dry.Add(Tom(140 - 25 * i), At(toms[i]), 0.45f, 0.3f - 0.3f * float(i));

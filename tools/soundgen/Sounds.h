@@ -12,8 +12,8 @@ namespace soundgen
 
 struct SoundRecipe
 {
-    std::string name;       // the file name below sounds/, without ".wav"
-    double loudnessOffset;  // dB against the common loudness: quieter for sounds heard often
+    std::string name;      // the file name below sounds/, without ".wav"
+    double loudnessOffset; // dB against the common loudness: quieter for sounds heard often
     std::function<synth::Stereo()> make;
 };
 

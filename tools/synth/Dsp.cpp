@@ -41,9 +41,12 @@ int NoteNumber(std::string_view name)
     if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') throw std::invalid_argument(std::string(name));
     int semitone = kSemitones[name[0] - 'A'];
     size_t at = 1;
-    if (name[at] == '#') ++semitone, ++at;
-    else if (name[at] == 'b') --semitone, ++at;
-    if (at + 1 != name.size() || name[at] < '0' || name[at] > '9') throw std::invalid_argument(std::string(name));
+    if (name[at] == '#')
+        ++semitone, ++at;
+    else if (name[at] == 'b')
+        --semitone, ++at;
+    if (at + 1 != name.size() || name[at] < '0' || name[at] > '9')
+        throw std::invalid_argument(std::string(name));
     return (name[at] - '0' + 1) * 12 + semitone;
 }
 
@@ -165,7 +168,8 @@ double SmoothStep(double x)
 
 float Envelope::At(double t, double held) const
 {
-    auto level = [this](double time) {
+    auto level = [this](double time)
+    {
         if (time < attack) return SmoothStep(time / attack);
         return sustain + (1 - sustain) * std::exp(-(time - attack) / decay);
     };
@@ -223,7 +227,8 @@ Biquad::Biquad(Kind kind, double hz, double q, double gainDb)
         b0 = alpha, b1 = 0, b2 = -alpha, a0 = 1 + alpha, a1 = -2 * cw, a2 = 1 - alpha;
         break;
     case Kind::Peak:
-        b0 = 1 + alpha * a, b1 = -2 * cw, b2 = 1 - alpha * a, a0 = 1 + alpha / a, a1 = -2 * cw, a2 = 1 - alpha / a;
+        b0 = 1 + alpha * a, b1 = -2 * cw, b2 = 1 - alpha * a, a0 = 1 + alpha / a, a1 = -2 * cw,
+        a2 = 1 - alpha / a;
         break;
     case Kind::LowShelf:
     case Kind::HighShelf:
@@ -339,8 +344,10 @@ void Reverb::Process(float inLeft, float inRight, float& outLeft, float& outRigh
     {
         double feedback = y[i] - sum * (2.0 / kLines);
         mLines[i].Write(float(feedback + (i % 2 ? -x : x) * 0.35));
-        if (i < kLines / 2) left += (i % 2 ? -y[i] : y[i]);
-        else right += (i % 2 ? -y[i] : y[i]);
+        if (i < kLines / 2)
+            left += (i % 2 ? -y[i] : y[i]);
+        else
+            right += (i % 2 ? -y[i] : y[i]);
     }
     outLeft = float(left * 0.5);
     outRight = float(right * 0.5);

@@ -78,10 +78,10 @@ private:
 // Attack, decay to a sustain level, release after the note is let go. Curves end exactly at 0.
 struct Envelope
 {
-    double attack = 0.005;  // seconds to full level
-    double decay = 0.2;     // time constant of the fall to the sustain level
-    double sustain = 1;     // level held while the note is down
-    double release = 0.2;   // seconds from the release level to silence
+    double attack = 0.005; // seconds to full level
+    double decay = 0.2;    // time constant of the fall to the sustain level
+    double sustain = 1;    // level held while the note is down
+    double release = 0.2;  // seconds from the release level to silence
 
     // Level at time t of a note held for `held` seconds.
     float At(double t, double held) const;

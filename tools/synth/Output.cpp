@@ -129,7 +129,8 @@ std::string WaveBytes(const Stereo& sound)
     u16(bits);
     bytes += "data";
     u32(dataSize);
-    auto sample = [](float v) { return uint16_t(int16_t(std::clamp(std::lround(v * 32767.0), -32768l, 32767l))); };
+    auto sample = [](float v)
+    { return uint16_t(int16_t(std::clamp(std::lround(v * 32767.0), -32768l, 32767l))); };
     for (size_t i = 0; i < sound.Frames(); ++i)
     {
         u16(sample(sound.left[i]));
@@ -218,7 +219,8 @@ bool WriteSpectrogram(const std::string& path, const Stereo& sound)
         for (int i = 0; i < fftSize; ++i)
         {
             long at = long(centre) + i - fftSize / 2;
-            double v = at >= 0 && size_t(at) < frames ? 0.5 * (sound.left[size_t(at)] + sound.right[size_t(at)]) : 0;
+            double v =
+                at >= 0 && size_t(at) < frames ? 0.5 * (sound.left[size_t(at)] + sound.right[size_t(at)]) : 0;
             bins[size_t(i)] = v * (0.5 - 0.5 * std::cos(2 * kPi * i / fftSize));
         }
         Fft(bins);
