@@ -1,5 +1,5 @@
 # Orlavintide: the everyday commands. Each one installs what is missing first.
-.PHONY: play test asan bench fuzz deps build clean format difficulty
+.PHONY: play test asan bench fuzz deps build clean format format-check difficulty
 
 JOBS ?= $(shell nproc)
 
@@ -47,9 +47,15 @@ REPORT ?=
 difficulty: deps
 	scripts/difficulty-report.sh $(REPORT)
 
+# Every C++ file the repository tracks, in every code folder.
+CODE_FILES = git ls-files '*.cpp' '*.h'
+
 format:
-	find platform app graphics widgets rules puzzle media game display raster crash tests bench tools \
-	     -name '*.h' -o -name '*.cpp' 2>/dev/null | xargs -r clang-format -i
+	$(CODE_FILES) | xargs -r clang-format -i
+
+# Fails on any tracked C++ file that .clang-format would change (CI runs it).
+format-check: deps
+	$(CODE_FILES) | xargs -r clang-format --dry-run -Werror
 
 clean:
 	rm -rf build

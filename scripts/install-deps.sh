@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # build tools
     cmake ninja-build g++ make pkg-config
+    # the formatting check (make format-check, run by CI)
+    clang-format
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     # window, input, presentation, the desktop's idle time (platform/)
