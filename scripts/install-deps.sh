@@ -13,8 +13,9 @@ packages=(
     # window, input, presentation, the desktop's idle time (platform/)
     libsdl2-dev libx11-dev libxss-dev
     # a virtual display to run the program headless; the crash windows' tests on it, without and
-    # with a window manager (xprop tells when it has taken the screen, XTEST types the keys)
-    xvfb x11-utils openbox libxtst6
+    # with a window manager (xprop tells when it has taken the screen, XTEST types the keys); the
+    # real program driven on it (xdotool's keys and clicks, ImageMagick's import takes the window)
+    xvfb x11-utils openbox libxtst6 xdotool imagemagick
     # system fonts: FreeType, fontconfig and the faces that stand in for the usual Windows ones
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     # image files
