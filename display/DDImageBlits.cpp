@@ -352,17 +352,15 @@ bool DDImage::AddBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, cons
     const DDInterface& d = *mDDInterface;
     struct Channel
     {
-        uint32_t mask;
-        int shift;
-        const std::vector<int>* table;
-        uint32_t k;
+        AddChannel add;
+        uint32_t k; // the colour's weight of the channel
     };
     const bool white = color.IsWhite();
     const uint32_t ca = Byte(color.mAlpha);
-    const Channel channels[3] = {
-        {f.redMask, d.redShift, &d.mRedAddTable, Byte(color.mRed) * ca / 255},
-        {f.greenMask, d.greenShift, &d.mGreenAddTable, Byte(color.mGreen) * ca / 255},
-        {f.blueMask, d.blueShift, &d.mBlueAddTable, Byte(color.mBlue) * ca / 255}};
+    const AddChannels added = d.AddChannelsOf(f);
+    const Channel channels[3] = {{added.red, Byte(color.mRed) * ca / 255},
+                                 {added.green, Byte(color.mGreen) * ca / 255},
+                                 {added.blue, Byte(color.mBlue) * ca / 255}};
     const bool wide = f.bitCount == 32;
     const int step = wide ? 4 : 2;
     for (int j = 0; j < s.mHeight; ++j)
@@ -386,12 +384,10 @@ bool DDImage::AddBlt(MemoryImage* src, int x, int y, const Rect& srcRectIn, cons
                 uint32_t dv = Load(p, wide), out = 0;
                 for (const Channel& c : channels)
                 {
-                    const std::vector<int>& table = *c.table;
-                    if (table.empty()) continue;
-                    size_t index =
-                        white ? size_t(((dv & c.mask) + (sv & c.mask)) >> c.shift)
-                              : size_t((((sv & c.mask) >> c.shift) * c.k >> 8) + ((dv & c.mask) >> c.shift));
-                    out |= uint32_t(table[std::min(index, table.size() - 1)]) << c.shift;
+                    const platform::PixelChannel& field = c.add.field;
+                    size_t index = white ? size_t(((dv & field.mask) + (sv & field.mask)) >> field.shift)
+                                         : size_t((field.Field(sv) * c.k >> 8) + field.Field(dv));
+                    out |= c.add.Saturated(index);
                 }
                 Store(p, wide, out);
             }

@@ -21,38 +21,21 @@ inline uint32_t Byte(int v)
     return uint32_t(std::clamp(v, 0, 255));
 }
 
-// One channel of the surface: its mask (from the lock), shift, width and saturation table (from
-// the display).
-struct ChannelOf
-{
-    uint32_t mask;
-    int shift;
-    int bits;
-    const std::vector<int>* table;
-};
-
 struct Layout
 {
-    ChannelOf red, green, blue;
+    SurfacePixels::AddChannels channels;
     bool wide; // 32 bits per pixel
 };
 
 Layout LayoutOf(const DDInterface& d, const platform::SurfaceLock& l)
 {
-    return Layout{{l.format.redMask, d.redShift, d.redBits, &d.mRedAddTable},
-                  {l.format.greenMask, d.greenShift, d.greenBits, &d.mGreenAddTable},
-                  {l.format.blueMask, d.blueShift, d.blueBits, &d.mBlueAddTable},
-                  l.format.bitCount == 32};
+    return Layout{d.AddChannelsOf(l.format), l.format.bitCount == 32};
 }
 
 // The saturated sum of a destination field and a contribution already in the field's width.
-inline uint32_t AddChannel(const ChannelOf& c, uint32_t d, uint32_t contribution)
+inline uint32_t AddChannel(const SurfacePixels::AddChannel& c, uint32_t d, uint32_t contribution)
 {
-    size_t index = size_t(((d & c.mask) >> c.shift) + contribution);
-    const std::vector<int>& table = *c.table;
-    if (table.empty()) return 0;
-    index = std::min(index, table.size() - 1);
-    return uint32_t(table[index]) << c.shift;
+    return c.Saturated(size_t(c.field.Field(d) + contribution));
 }
 
 inline uint32_t Contribution(uint32_t value, uint32_t alpha, int bits)
@@ -69,8 +52,9 @@ struct Added
 
 inline Added AddedOf(const Layout& L, uint32_t r8, uint32_t g8, uint32_t b8, uint32_t alpha)
 {
-    return Added{Contribution(r8, alpha, L.red.bits), Contribution(g8, alpha, L.green.bits),
-                 Contribution(b8, alpha, L.blue.bits)};
+    return Added{Contribution(r8, alpha, L.channels.red.field.bits),
+                 Contribution(g8, alpha, L.channels.green.field.bits),
+                 Contribution(b8, alpha, L.channels.blue.field.bits)};
 }
 
 // Adds the contributions to the pixel at p, each channel saturating.
@@ -78,7 +62,8 @@ inline void AddTo(const Layout& L, uint8_t* p, const Added& c)
 {
     const uint32_t d = Load(p, L.wide);
     Store(p, L.wide,
-          AddChannel(L.red, d, c.red) | AddChannel(L.green, d, c.green) | AddChannel(L.blue, d, c.blue));
+          AddChannel(L.channels.red, d, c.red) | AddChannel(L.channels.green, d, c.green) |
+              AddChannel(L.channels.blue, d, c.blue));
 }
 
 } // namespace

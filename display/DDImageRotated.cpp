@@ -5,6 +5,7 @@
 #include "display/DDInterface.h"
 #include "display/SurfacePixels.h"
 #include "graphics/BlitGeometry.h"
+#include "graphics/RotatedBlit.h"
 #include "platform/display/DisplaySurface.h"
 
 #include <algorithm>
@@ -92,21 +93,8 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
         size_t i = size_t(srcRect.mY + v) * size_t(src->width) + size_t(srcRect.mX + u);
         return palettized ? src->colorTable[src->colorIndices[i]] : srcBits[i];
     };
-    struct Ch
-    {
-        uint32_t mask;
-        int shift, bits;
-        const std::vector<int>* table;
-    };
-    const Ch R{f.redMask, d.redShift, d.redBits, &d.mRedAddTable},
-        G{f.greenMask, d.greenShift, d.greenBits, &d.mGreenAddTable},
-        B{f.blueMask, d.blueShift, d.blueBits, &d.mBlueAddTable};
-    auto saturate = [](const Ch& c, uint32_t index) -> uint32_t
-    {
-        const std::vector<int>& t = *c.table;
-        if (t.empty()) return 0;
-        return uint32_t(t[std::min<size_t>(index, t.size() - 1)]) << c.shift;
-    };
+    const AddChannels added = d.AddChannelsOf(f);
+    const AddChannel &R = added.red, &G = added.green, &B = added.blue;
     auto shiftDown = [](uint32_t v, int n) { return n >= 32 ? 0u : n >= 0 ? v >> n : v << -n; };
 
     const int anchor = int(std::floor(whole.x));
@@ -177,20 +165,17 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
             const uint32_t p00 = texel(iu, iv), p10 = texel(iu + 1, iv), p01 = texel(iu, iv + 1),
                            p11 = texel(iu + 1, iv + 1);
             const uint32_t fx = uint32_t((u & 0xFFFE) + 1), fy = uint32_t((v & 0xFFFE) + 1);
-            uint32_t w00 = ((((65536 - fx) * (65536 - fy)) >> 16) * (p00 >> 24)) >> 16;
-            uint32_t w10 = (((fx * (65536 - fy)) >> 16) * (p10 >> 24)) >> 16;
-            uint32_t w01 = ((((65536 - fx) * fy) >> 16) * (p01 >> 24)) >> 16;
-            uint32_t w11 = (((fx * fy) >> 16) * (p11 >> 24)) >> 16;
+            auto [w00, w10, w01, w11] =
+                RotatedBlit::WeightsAt(fx, fy, p00 >> 24, p10 >> 24, p01 >> 24, p11 >> 24);
             const uint32_t dv = Load(p, wide);
             if (!normal)
             {
                 auto sum = [&](uint32_t mask)
                 { return (p00 & mask) * w00 + (p10 & mask) * w10 + (p01 & mask) * w01 + (p11 & mask) * w11; };
-                uint32_t ri =
-                    ((shiftDown(sum(0xFF0000), 32 - R.bits) * kr) >> 8) + ((dv & R.mask) >> R.shift);
-                uint32_t gi = shiftDown(sum(0xFF00) * kg, 32 - G.bits) + ((dv & G.mask) >> G.shift);
-                uint32_t bi = shiftDown(sum(0xFF) * kb, 24 - B.bits) + ((dv & B.mask) >> B.shift);
-                Store(p, wide, saturate(R, ri) | saturate(G, gi) | saturate(B, bi));
+                uint32_t ri = ((shiftDown(sum(0xFF0000), 32 - R.field.bits) * kr) >> 8) + R.field.Field(dv);
+                uint32_t gi = shiftDown(sum(0xFF00) * kg, 32 - G.field.bits) + G.field.Field(dv);
+                uint32_t bi = shiftDown(sum(0xFF) * kb, 24 - B.field.bits) + B.field.Field(dv);
+                Store(p, wide, R.Saturated(ri) | G.Saturated(gi) | B.Saturated(bi));
                 continue;
             }
             if (!white)
@@ -207,13 +192,14 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
                        ((p01 >> shift) & 0xFF) * w01 + ((p11 >> shift) & 0xFF) * w11;
             };
             const uint32_t Sr = S(16), Sg = S(8), Sb = S(0);
-            auto keep = [&](const Ch& c) { return (((dv & c.mask) * inv) >> 8) & c.mask; };
+            auto keep = [&](const AddChannel& c)
+            { return (((dv & c.field.mask) * inv) >> 8) & c.field.mask; };
             uint32_t out;
             if (!white)
             {
-                out = ((shiftDown(Sr * (cr + 1), 24 - R.bits) << R.shift) + keep(R)) |
-                      ((shiftDown(Sg * (cg + 1), 24 - G.bits) << G.shift) + keep(G)) |
-                      ((shiftDown((Sb >> 8) * (cb + 1), 16 - B.bits) << B.shift) + keep(B));
+                out = ((shiftDown(Sr * (cr + 1), 24 - R.field.bits) << R.field.shift) + keep(R)) |
+                      ((shiftDown(Sg * (cg + 1), 24 - G.field.bits) << G.field.shift) + keep(G)) |
+                      ((shiftDown((Sb >> 8) * (cb + 1), 16 - B.field.bits) << B.field.shift) + keep(B));
             }
             else if (twoLane)
             {
@@ -237,9 +223,9 @@ void DDImage::BltRotated(Image* srcImage, float x, float y, const Rect& srcRect,
             }
             else
             {
-                out = ((shiftDown(Sr, 16 - R.bits) << R.shift) + keep(R)) |
-                      ((shiftDown(Sg, 16 - G.bits) << G.shift) + keep(G)) |
-                      ((shiftDown(Sb, 16 - B.bits) << B.shift) + keep(B));
+                out = ((shiftDown(Sr, 16 - R.field.bits) << R.field.shift) + keep(R)) |
+                      ((shiftDown(Sg, 16 - G.field.bits) << G.field.shift) + keep(G)) |
+                      ((shiftDown(Sb, 16 - B.field.bits) << B.field.shift) + keep(B));
             }
             Store(p, wide, out);
         }

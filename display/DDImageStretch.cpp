@@ -199,17 +199,9 @@ bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, const Rect& whole
     const uint32_t k[3] = {uint32_t(std::clamp(color.mRed, 0, 255)) * ca / 255,
                            uint32_t(std::clamp(color.mGreen, 0, 255)) * ca / 255,
                            uint32_t(std::clamp(color.mBlue, 0, 255)) * ca / 255};
-    const DDInterface& display = *mDDInterface;
+    const SurfacePixels::AddChannels added = mDDInterface->AddChannelsOf(f);
+    const SurfacePixels::AddChannel channels[3] = {added.red, added.green, added.blue};
     const uint32_t masks[3] = {f.redMask, f.greenMask, f.blueMask};
-    const int shifts[3] = {display.redShift, display.greenShift, display.blueShift};
-    const std::vector<int>* tables[3] = {&display.mRedAddTable, &display.mGreenAddTable,
-                                         &display.mBlueAddTable};
-    auto saturate = [&](int c, size_t index) -> uint32_t
-    {
-        const std::vector<int>& t = *tables[c];
-        if (t.empty()) return 0;
-        return uint32_t(t[std::min(index, t.size() - 1)]) << shifts[c];
-    };
     const int step = wide ? 4 : 2;
     for (int row = 0; row < dest.mHeight; ++row)
     {
@@ -252,10 +244,10 @@ bool DDImage::StretchLoops(MemoryImage* src, const Rect& dest, const Rect& whole
                 out = 0;
                 for (int c = 0; c < 3; ++c)
                 {
-                    size_t index = white ? size_t(((dvv & masks[c]) + (s & masks[c])) >> shifts[c])
-                                         : size_t(((((s & masks[c]) >> shifts[c]) * k[c]) >> 8) +
-                                                  ((dvv & masks[c]) >> shifts[c]));
-                    out |= saturate(c, index);
+                    const platform::PixelChannel& field = channels[c].field;
+                    size_t index = white ? size_t(((dvv & field.mask) + (s & field.mask)) >> field.shift)
+                                         : size_t(((field.Field(s) * k[c]) >> 8) + field.Field(dvv));
+                    out |= channels[c].Saturated(index);
                 }
             }
             Store(p, wide, out);

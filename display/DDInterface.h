@@ -4,6 +4,7 @@
 #include "base/Ratio.h"
 #include "base/Rect.h"
 #include "display/DisplayHost.h"
+#include "display/SurfacePixels.h"
 #include "graphics/NativeDisplay.h"
 #include "platform/display/DisplayTypes.h"
 #include "platform/window/Messages.h"
@@ -147,6 +148,13 @@ public:
     int mMillisecondsPerFrame = 16;
     int mScanLineFailCount = 0;
     int mBitCount = 0;
+    // The channels of a surface of format f with the tables of saturated sums below.
+    SurfacePixels::AddChannels AddChannelsOf(const platform::PixelFormat& f) const
+    {
+        return {{platform::PixelChannel(f.redMask), &mRedAddTable},
+                {platform::PixelChannel(f.greenMask), &mGreenAddTable},
+                {platform::PixelChannel(f.blueMask), &mBlueAddTable}};
+    }
     std::vector<int> mRedAddTable;
     std::vector<int> mGreenAddTable;
     std::vector<int> mBlueAddTable;

@@ -4,12 +4,12 @@
 // locked surface's words.
 #include "base/Rect.h"
 #include "platform/display/DisplayTypes.h"
+#include "platform/display/PixelChannel.h"
 
 #include <algorithm>
-#include <bit>
-
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace Kavo::SurfacePixels
 {
@@ -89,7 +89,7 @@ inline void Store(uint8_t* p, bool wide, uint32_t v)
 }
 
 // A pixel of a 16- or 32-bit layout as 0x00RRGGBB, each channel widened (or narrowed) from its
-// mask to 8 bits; a channel without a mask reads 0.
+// mask to 8 bits by shifting; a channel without a mask reads 0.
 class RgbReader
 {
 public:
@@ -98,24 +98,34 @@ public:
     {
     }
 
-    uint32_t operator()(uint32_t p) const { return mRed.Of(p) << 16 | mGreen.Of(p) << 8 | mBlue.Of(p); }
+    uint32_t operator()(uint32_t p) const
+    {
+        return mRed.ShiftedByte(p) << 16 | mGreen.ShiftedByte(p) << 8 | mBlue.ShiftedByte(p);
+    }
 
 private:
-    struct Channel
+    platform::PixelChannel mRed, mGreen, mBlue;
+};
+
+// A colour channel of a 16- or 32-bit surface with the display's table of saturated sums (entry
+// i is i held to the field's largest value), for the additive blits.
+struct AddChannel
+{
+    platform::PixelChannel field;
+    const std::vector<int>* table = nullptr;
+
+    // Entry index of the table (its last one past the end) placed in the field; 0 without a table.
+    uint32_t Saturated(size_t index) const
     {
-        explicit Channel(uint32_t m)
-            : mask(m), shift(m ? std::countr_zero(m) : 0), bits(m ? 32 - std::countl_zero(m) - shift : 0)
-        {
-        }
-        uint32_t Of(uint32_t p) const
-        {
-            uint32_t v = (p & mask) >> shift;
-            return (bits <= 8 ? v << (8 - bits) : v >> (bits - 8)) & 255;
-        }
-        uint32_t mask;
-        int shift, bits;
-    };
-    Channel mRed, mGreen, mBlue;
+        if (table == nullptr || table->empty()) return 0;
+        return uint32_t((*table)[std::min(index, table->size() - 1)]) << field.shift;
+    }
+};
+
+// A surface's red, green and blue channels.
+struct AddChannels
+{
+    AddChannel red, green, blue;
 };
 
 } // namespace Kavo::SurfacePixels

@@ -34,25 +34,6 @@ std::atomic<int64_t> gVideoBytes{0};
 
 } // namespace
 
-Channel::Channel(uint32_t m) : mask(m)
-{
-    if (m == 0) return;
-    shift = std::countr_zero(m);
-    bits = 32 - std::countl_zero(m) - shift;
-}
-
-uint32_t Channel::Get(uint32_t pixel) const
-{
-    return ChannelByte(pixel, mask);
-}
-
-uint32_t Channel::Put(uint32_t value) const
-{
-    if (bits == 0) return 0;
-    uint32_t v = bits >= 8 ? (value & 0xFF) << (bits - 8) : (value & 0xFF) >> (8 - bits);
-    return (v << shift) & mask;
-}
-
 PixelConverter::PixelConverter(const PixelFormat& format, const DisplayPalette* palette)
     : mFormat(format), mPalette(palette), mRed(format.redMask), mGreen(format.greenMask),
       mBlue(format.blueMask), mAlpha((format.flags & kPixelAlphaPixels) ? format.alphaMask : 0),
@@ -64,8 +45,8 @@ uint32_t PixelConverter::ToArgb(uint32_t raw) const
 {
     if (mFormat.flags & kPixelPaletteIndexed8)
         return mPalette ? mPalette->Entries()[raw & 0xFF] : 0xFF000000u | (raw & 0xFF) * 0x010101u;
-    uint32_t a = mAlpha.bits ? mAlpha.Get(raw) : 255;
-    return (a << 24) | (mRed.Get(raw) << 16) | (mGreen.Get(raw) << 8) | mBlue.Get(raw);
+    uint32_t a = mAlpha.bits ? mAlpha.Byte(raw) : 255;
+    return (a << 24) | (mRed.Byte(raw) << 16) | (mGreen.Byte(raw) << 8) | mBlue.Byte(raw);
 }
 
 uint32_t PixelConverter::FromArgb(uint32_t argb) const
@@ -159,18 +140,7 @@ void AddVideoBytes(int64_t delta)
 
 uint32_t ChannelByte(uint32_t pixel, uint32_t mask)
 {
-    if (mask == 0) return 0;
-    int shift = std::countr_zero(mask), bits = 32 - std::countl_zero(mask) - shift;
-    uint32_t v = (pixel & mask) >> shift;
-    if (bits >= 8) return (v >> (bits - 8)) & 0xFF;
-    uint32_t out = 0;
-    int filled = 0;
-    while (filled < 8)
-    {
-        out = (out << bits) | v;
-        filled += bits;
-    }
-    return (out >> (filled - 8)) & 0xFF;
+    return PixelChannel(mask).Byte(pixel);
 }
 
 // ---------------------------------------------------------------- setup and counters

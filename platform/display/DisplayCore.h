@@ -5,6 +5,7 @@
 #include "platform/display/Device3D.h"
 #include "platform/display/DisplayPalette.h"
 #include "platform/display/DisplaySurface.h"
+#include "platform/display/PixelChannel.h"
 #include "platform/window/SdlDesktop.h"
 
 #include <cstdint>
@@ -15,19 +16,6 @@ namespace platform
 
 namespace detail
 {
-
-// A channel mask's lowest bit and width.
-struct Channel
-{
-    int shift = 0;
-    int bits = 0;
-    uint32_t mask = 0;
-    explicit Channel(uint32_t m);
-    // The channel of a pixel as 0..255 (the top bits repeated into the low ones).
-    uint32_t Get(uint32_t pixel) const;
-    // A 0..255 value placed in the field (its top bits).
-    uint32_t Put(uint32_t value) const;
-};
 
 // Conversion of pixels between a format and 0xAARRGGBB words.
 class PixelConverter
@@ -44,7 +32,7 @@ public:
 private:
     PixelFormat mFormat;
     const DisplayPalette* mPalette;
-    Channel mRed, mGreen, mBlue, mAlpha;
+    PixelChannel mRed, mGreen, mBlue, mAlpha;
     int mBytes;
 };
 

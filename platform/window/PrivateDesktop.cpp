@@ -1,5 +1,6 @@
 #include "platform/window/PrivateDesktop.h"
 
+#include "platform/display/PixelChannel.h"
 #include "platform/files/TextEncoding.h"
 #include "platform/window/Messages.h"
 #include "platform/window/SdlDesktop.h"
@@ -65,40 +66,6 @@ int VirtualKeyOf(KeySym sym)
     for (const detail::X11Key& key : detail::kX11Keys)
         if (sym == key.sym || (key.alternate && sym == key.alternate)) return key.virtualKey;
     return 0;
-}
-
-// A colour channel of the display's pixels: its mask, where it starts and how many bits it has.
-struct Channel
-{
-    unsigned long mask = 0;
-    int shift = 0;
-    int bits = 0;
-};
-
-Channel ChannelOf(unsigned long mask)
-{
-    Channel channel;
-    channel.mask = mask;
-    if (!mask) return channel;
-    while (!(mask & 1))
-    {
-        mask >>= 1;
-        ++channel.shift;
-    }
-    while (mask & 1)
-    {
-        mask >>= 1;
-        ++channel.bits;
-    }
-    return channel;
-}
-
-unsigned long PackChannel(uint32_t value8, const Channel& channel)
-{
-    if (channel.bits == 0) return 0;
-    unsigned long v =
-        channel.bits >= 8 ? (unsigned long)value8 << (channel.bits - 8) : value8 >> (8 - channel.bits);
-    return (v << channel.shift) & channel.mask;
 }
 
 } // namespace
@@ -493,8 +460,8 @@ void PrivateDesktop::ShowPicture(int window, const uint32_t* pixels, int width, 
     XImage* image = w.image;
     bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
                   image->blue_mask == 0xFF && image->byte_order == LSBFirst;
-    const Channel red = ChannelOf(image->red_mask), green = ChannelOf(image->green_mask),
-                  blue = ChannelOf(image->blue_mask);
+    const PixelChannel red(uint32_t(image->red_mask)), green(uint32_t(image->green_mask)),
+        blue(uint32_t(image->blue_mask));
     for (int y = 0; y < height; ++y)
     {
         const uint32_t* row = pixels + size_t(y) * size_t(pitch);
@@ -506,9 +473,7 @@ void PrivateDesktop::ShowPicture(int window, const uint32_t* pixels, int width, 
         for (int x = 0; x < width; ++x)
         {
             uint32_t p = row[x];
-            unsigned long value = PackChannel((p >> 16) & 0xFF, red) | PackChannel((p >> 8) & 0xFF, green) |
-                                  PackChannel(p & 0xFF, blue);
-            XPutPixel(image, x, y, value);
+            XPutPixel(image, x, y, red.Put(p >> 16) | green.Put(p >> 8) | blue.Put(p));
         }
     }
     XPutImage(d.display, w.window, w.gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
