@@ -429,9 +429,9 @@ void Board::UpdateStuckState()
 
 void Board::UpdateScrambleButton()
 {
-    int state = GetPlayState();
+    const BoardPlayState state = GetPlayState();
     bool popupHides = mCurrentPopup != nullptr && !(mCurrentPopup->GetShowFlags() & BoardPopup::kBoardGoesOn);
-    if (mPaused || state > 2 || popupHides)
+    if (mPaused || IsLevelTransition(state) || popupHides)
     {
         for (FancyButton* button : {mScrambleButton, mResetButton})
         {
@@ -467,7 +467,7 @@ void Board::ButtonDepress(int id)
         break;
     case kScrambleButtonId:
         LogBoardEvent("board_scramble");
-        if (GetPlayState() == 0 && CanScramble())
+        if (GetPlayState() == kPlayOpen && CanScramble())
         {
             Scramble();
             mStuck = false;
@@ -477,7 +477,7 @@ void Board::ButtonDepress(int id)
         break;
     case kResetButtonId:
         LogBoardEvent("board_reset");
-        if (GetPlayState() == 0) NewGame(mStartLevel, true);
+        if (GetPlayState() == kPlayOpen) NewGame(mStartLevel, true);
         break;
     default:
         break;
@@ -499,14 +499,14 @@ void Board::OnMainMenuAnswer(bool yes)
 
 // ---- State and layout ----
 
-int Board::GetPlayState()
+BoardPlayState Board::GetPlayState()
 {
-    if (!mSlideAnimations.empty()) return 1;
-    if (!mExplosionAnimations.empty()) return 2;
-    if (mLevelFinishing || IsLevelOver(false)) return 4;
-    if (mUpdatesSinceStart < kCrossFadeUpdates + 1 && mBackgroundCrossFade) return 5;
-    if (mLevelStartEffect) return 3;
-    return 0;
+    if (!mSlideAnimations.empty()) return kPlaySliding;
+    if (!mExplosionAnimations.empty()) return kPlayExploding;
+    if (mLevelFinishing || IsLevelOver(false)) return kPlayLevelEnd;
+    if (mUpdatesSinceStart < kCrossFadeUpdates + 1 && mBackgroundCrossFade) return kPlayCrossFade;
+    if (mLevelStartEffect) return kPlayLevelStart;
+    return kPlayOpen;
 }
 
 void Board::ComputeGridOrigin()

@@ -3,6 +3,7 @@
 #include "base/LoggerFeedbackInterface.h"
 #include "puzzle/BoardAnimation.h"
 #include "puzzle/BoardLook.h"
+#include "puzzle/BoardPlayState.h"
 #include "puzzle/BoardPopupListener.h"
 #include "puzzle/Fader.h"
 #include "puzzle/FloatingText.h"
@@ -14,6 +15,7 @@
 
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,16 +37,7 @@ class KavoAppBase;
 // The engine operations it overrides call the engine's first and add presentation. Board timing
 // counts widget-manager updates (10 ms each).
 //
-// Play states (GetPlayState), tested in this order:
-//
-// | state | while                                                                  |
-// |-------|------------------------------------------------------------------------|
-// | 1     | slide animations exist                                                 |
-// | 2     | explosion animations exist                                             |
-// | 4     | the level is finishing, or the engine reports the level over            |
-// | 5     | the background cross-fade runs (the first 180 updates of a new board)   |
-// | 3     | the level-start effect runs                                            |
-// | 0     | otherwise: moves, buttons, real-time rules and the hidden words act     |
+// Play states: BoardPlayState (puzzle/BoardPlayState.h), found by GetPlayState.
 //
 // Pausing is orthogonal: a paused board runs no update logic, makes no moves, hides its
 // scramble and reset buttons and draws no grid or pieces.
@@ -83,6 +76,9 @@ public:
     static constexpr int kCellPitch = 65;
     static constexpr int kCellWidth = 62;
     static constexpr int kCellHeight = 60;
+    // The grid's crossbeam is drawn at this offset from its cell's corner.
+    static constexpr int kCrossbeamX = 57;
+    static constexpr int kCrossbeamY = 56;
     static constexpr int kCrossFadeUpdates = 180;
     static constexpr int kSavedGameVersion = 22;
     static constexpr int kTutorialRows = 32;
@@ -155,7 +151,7 @@ public:
     void NewGame(int level, bool generate);
     // Ends the level (and the game) with a win or a loss; the reason goes to the event log.
     void EndLevel(const std::string& reason, bool win);
-    int GetPlayState();
+    BoardPlayState GetPlayState();
     void Pause(const std::string& reason);
     void Unpause(const std::string& reason);
     bool IsPaused() const { return mPaused; }
@@ -268,10 +264,10 @@ public:
     bool mFastAnimations = false;
     int32_t mGridOriginX = 320;
     int32_t mGridOriginY = 71;
-    bool mLevelOverReported = false; // GameApp::LevelOver was called for this game's end
-    int mShownPlayState = -1;        // the play state the buttons were last set for
-    BoardLook mShownLook;            // as MarkChanges last saw it
-    BoardLook mSpareLook;            // MarkChanges' room for the look of now
+    bool mLevelOverReported = false;               // GameApp::LevelOver was called for this game's end
+    std::optional<BoardPlayState> mShownPlayState; // the play state the buttons were last set for
+    BoardLook mShownLook;                          // as MarkChanges last saw it
+    BoardLook mSpareLook;                          // MarkChanges' room for the look of now
 
 private:
     float AnimationSpeed() const;
@@ -285,15 +281,15 @@ private:
     void DrawBackground(Graphics* g);
     void DrawCompletionMeter(Graphics* g);
     void DrawGrid(Graphics* g);
-    void DrawPieces(Graphics* g, int playState);
+    void DrawPieces(Graphics* g, BoardPlayState playState);
     void DrawExplosions(Graphics* g);
     void DrawSlides(Graphics* g);
-    void DrawPanel(Graphics* g, int playState);
+    void DrawPanel(Graphics* g, BoardPlayState playState);
     void DrawFloatingTexts(Graphics* g);
     void FinishExplosions();
     void FinishSlides();
     void FinishFloatingTexts();
-    void DrawTutorialBox(Graphics* g, int playState);
+    void DrawTutorialBox(Graphics* g, BoardPlayState playState);
     void DeletePopups();
     void DeletePreviousBackground();
 };

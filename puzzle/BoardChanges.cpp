@@ -46,7 +46,7 @@ void Board::LookNow(BoardLook& look)
     look.squares = std::move(squares);
     look.valid = true;
     const LevelSpecificConfig& config = LevelConfig();
-    const int state = GetPlayState();
+    const BoardPlayState state = GetPlayState();
 
     BoardLook::Scene& scene = look.scene;
     scene.background = mBackground;
@@ -55,7 +55,7 @@ void Board::LookNow(BoardLook& look)
     scene.popupHidesBoard =
         mCurrentPopup != nullptr && (mCurrentPopup->GetShowFlags() & BoardPopup::kHidesBoard);
     scene.paused = mPaused;
-    scene.effect = state >= 3 ? state : 0;
+    scene.effect = IsLevelTransition(state) ? state : kPlayOpen;
     scene.level = level;
     scene.flags = config.GeneralConfigFlags;
     scene.tutorialStep = CurrentTutorialStep();
@@ -126,12 +126,12 @@ void Board::MarkChanges()
     {
         if (!look.scene.paused)
         {
-            const int effect = look.scene.effect;
-            if (effect == 3 || effect == 4)
+            const BoardPlayState effect = look.scene.effect;
+            if (effect == kPlayLevelStart || effect == kPlayLevelEnd)
             {
                 MarkDirtyRect(GridArea()); // every piece grows in or shrinks out
             }
-            else if (effect == 0)
+            else if (effect == kPlayOpen)
             {
                 for (int y = 0, i = 0; y < Height(); ++y)
                     for (int x = 0; x < Width(); ++x, ++i)
@@ -149,7 +149,7 @@ void Board::MarkChanges()
             }
             for (const BoardAnimation& slide : mSlideAnimations)
                 MarkDirtyRect(SlideArea(slide));
-            if (GetPlayState() == 2)
+            if (GetPlayState() == kPlayExploding)
                 for (const BoardAnimation& explosion : mExplosionAnimations)
                     MarkDirtyRect(ExplosionArea(explosion));
         }
@@ -172,7 +172,8 @@ Rect Board::CellArea(int x, int y, bool halo) const
     Rect area(cellX - 1, cellY - 1, kCellWidth + 2, kCellHeight + 2);
     if (gridSquare != nullptr)
         area = Union(area, Rect(cellX, cellY - 1, gridSquare->GetCelWidth(), gridSquare->GetCelHeight()));
-    area = Union(area, Rect(cellX + 57, cellY + 56, ImageWidth(crossbeam), ImageHeight(crossbeam)));
+    area = Union(
+        area, Rect(cellX + kCrossbeamX, cellY + kCrossbeamY, ImageWidth(crossbeam), ImageHeight(crossbeam)));
     if (halo)
         area = Union(area, Rect(cellX + kCellWidth / 2 - kHaloWidth / 2,
                                 cellY + kCellHeight / 2 - kHaloHeight / 2, kHaloWidth, kHaloHeight));

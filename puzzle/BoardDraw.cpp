@@ -51,7 +51,7 @@ void Board::Draw(Graphics* g)
     DrawScreenFrame(g, mWidth, mHeight, std::string(), kBoardFrameFlags);
     const int flags = LevelConfig().GeneralConfigFlags;
     if (flags & gcfDisplayPiecesRemaining) DrawCompletionMeter(g);
-    const int state = GetPlayState();
+    const BoardPlayState state = GetPlayState();
     if (!mPaused)
     {
         DrawGrid(g);
@@ -62,7 +62,7 @@ void Board::Draw(Graphics* g)
             g->DrawRect(mGridOriginX + kCellPitch * mCellCursorX - 1,
                         mGridOriginY + kCellPitch * mCellCursorY - 1, kCellWidth + 1, kCellHeight + 1);
         }
-        if (state == 2) DrawExplosions(g);
+        if (state == kPlayExploding) DrawExplosions(g);
         DrawSlides(g);
     }
     DrawPanel(g, state);
@@ -76,7 +76,7 @@ void Board::FrameDrawn()
     if (mCurrentPopup != nullptr && (mCurrentPopup->GetShowFlags() & BoardPopup::kHidesBoard)) return;
     if (!mPaused)
     {
-        if (GetPlayState() == 2) FinishExplosions();
+        if (GetPlayState() == kPlayExploding) FinishExplosions();
         FinishSlides();
     }
     FinishFloatingTexts();
@@ -126,13 +126,13 @@ void Board::DrawGrid(Graphics* g)
             int cellX = mGridOriginX + kCellPitch * x, cellY = mGridOriginY - 1 + kCellPitch * y;
             g->DrawImageCel(IMAGE_GRID_SQUARE, cellX, cellY, Square(x, y).tile);
             if (x < w - 1 && y < h - 1 && !isGap(x + 1, y) && !isGap(x, y + 1) && !isGap(x + 1, y + 1))
-                g->DrawImage(IMAGE_GRID_CROSSBEAM, cellX + 57, cellY + 56);
+                g->DrawImage(IMAGE_GRID_CROSSBEAM, cellX + kCrossbeamX, cellY + kCrossbeamY);
         }
 }
 
-void Board::DrawPieces(Graphics* g, int state)
+void Board::DrawPieces(Graphics* g, BoardPlayState state)
 {
-    if (state == 5) return;
+    if (state == kPlayCrossFade) return;
     const int w = Width(), h = Height();
     const float matureTime = LevelConfig().fTimeBeforeBlackHolesMature;
     for (int y = 0; y < h; ++y)
@@ -140,11 +140,11 @@ void Board::DrawPieces(Graphics* g, int state)
         {
             const BoardSquareInfo& square = Square(x, y);
             int cellX = mGridOriginX + kCellPitch * x, cellY = mGridOriginY + kCellPitch * y;
-            if (state == 3 || state == 4)
+            if (state == kPlayLevelStart || state == kPlayLevelEnd)
             {
                 int piece = square.boardFlagB ? square.explodedPiece : square.piece;
-                float scale = state == 3 ? std::min(mLevelStartProgress, 1.0f)
-                                         : 1.0f - std::min(mLevelFinishingProgress, 1.0f);
+                float scale = state == kPlayLevelStart ? std::min(mLevelStartProgress, 1.0f)
+                                                       : 1.0f - std::min(mLevelFinishingProgress, 1.0f);
                 DrawPieceSprite(g, cellX, cellY, kCellWidth, kCellHeight, piece, scale, false);
                 continue;
             }
@@ -238,7 +238,7 @@ void Board::FinishSlides()
     if (!removed || !mSlideAnimations.empty()) return;
     for (BoardSquareInfo& square : squares)
         square.boardFlagA = false;
-    if (GetPlayState() == 2) PlayGoodMoveSound();
+    if (GetPlayState() == kPlayExploding) PlayGoodMoveSound();
 }
 
 void Board::PlayGoodMoveSound()
@@ -250,7 +250,7 @@ void Board::PlayGoodMoveSound()
     PlaySound(*kSounds[std::min(mLongestChain, 10) - 1]);
 }
 
-void Board::DrawPanel(Graphics* g, int state)
+void Board::DrawPanel(Graphics* g, BoardPlayState state)
 {
     if (!rules.sNameOfChallenge.empty() && !rules.sDisplayLine1.empty() && FONT_EXCITED != nullptr &&
         FONT_LABEL != nullptr)
@@ -274,7 +274,7 @@ void Board::DrawPanel(Graphics* g, int state)
                            StringTable::GetString(119, std::to_string(int(bonusMultiplier * 100.0f)));
         WriteText(g, FONT_LABEL, Color(245, 232, 85), text, kScoreX, 34 + FONT_LABEL->GetAscent());
     }
-    if ((state == 3 || state == 4 || state == 5) && FONT_SEGUE != nullptr)
+    if (IsLevelTransition(state) && FONT_SEGUE != nullptr)
     {
         std::string text = StringTable::GetString(120);
         g->SetFont(FONT_SEGUE);
@@ -357,9 +357,9 @@ void Board::FinishFloatingTexts()
     }
 }
 
-void Board::DrawTutorialBox(Graphics* g, int state)
+void Board::DrawTutorialBox(Graphics* g, BoardPlayState state)
 {
-    if (state == 3 || state == 4 || state == 5) return;
+    if (IsLevelTransition(state)) return;
     int step = CurrentTutorialStep();
     if (step < 0) return;
     const TutorialRow& row = TutorialRowAt(step);

@@ -49,7 +49,7 @@ void Board::MouseDown(int x, int y, int clickCount)
         Unpause(std::string());
         return;
     }
-    if (GetPlayState() != 0 || mGameOver) return;
+    if (GetPlayState() != kPlayOpen || mGameOver) return;
     int step = CurrentTutorialStep();
     if (step >= 0 && TutorialRowAt(step).textId != 0 && TutorialRowAt(step).clickContinues) AdvanceTutorial();
     int squareX, squareY;
@@ -65,7 +65,7 @@ void Board::MouseDown(int x, int y, int clickCount)
 void Board::MouseDrag(int x, int y)
 {
     MarkChangesAfter marks{this};
-    if (!mSlideDrag || mPaused || GetPlayState() != 0 || mGameOver) return;
+    if (!mSlideDrag || mPaused || GetPlayState() != kPlayOpen || mGameOver) return;
     int squareX, squareY;
     if (!HitTest(x, y, squareX, squareY)) return;
     MatchGroupList groups;
@@ -116,7 +116,7 @@ void Board::TypeKey(int keyCode)
         mTypedText = key;
         return;
     }
-    if (mTypedText.size() != std::string(match).size() || GetPlayState() != 0) return;
+    if (mTypedText.size() != std::string(match).size() || GetPlayState() != kPlayOpen) return;
     mTypedText.clear();
     if (match == kFinishLevelWord)
     {

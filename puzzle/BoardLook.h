@@ -1,5 +1,7 @@
 #pragma once
 
+#include "puzzle/BoardPlayState.h"
+
 #include <vector>
 
 namespace Kavo
@@ -22,7 +24,8 @@ struct BoardLook
         const BoardPopup* popup = nullptr;
         bool popupHidesBoard = false;
         bool paused = false;
-        int effect = 0; // play state 3, 4 or 5 (each draws the pieces its own way), else 0
+        // A level transition's play state (each draws the pieces its own way), else kPlayOpen.
+        BoardPlayState effect = kPlayOpen;
         int level = 0;
         int flags = 0; // the level's GeneralConfigFlags
         int tutorialStep = -1;

@@ -20,9 +20,10 @@ bool Board::ShowNextPopup()
     {
         BoardPopup* popup = mPopupQueue.front();
         int flags = popup->GetShowFlags();
-        int state = GetPlayState();
-        if (((flags & BoardPopup::kOnlyInPlay) && state != 0) ||
-            ((flags & BoardPopup::kOnlyAfterLevel) && (state != 4 || mLevelFinishingProgress < 1.8f)))
+        const BoardPlayState state = GetPlayState();
+        if (((flags & BoardPopup::kOnlyInPlay) && state != kPlayOpen) ||
+            ((flags & BoardPopup::kOnlyAfterLevel) &&
+             (state != kPlayLevelEnd || mLevelFinishingProgress < 1.8f)))
             return false;
         mPopupQueue.pop_front();
         mCurrentPopup = popup;

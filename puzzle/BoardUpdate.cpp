@@ -109,7 +109,7 @@ void Board::Update()
         {
             TimeStep();
             const int flags = LevelConfig().GeneralConfigFlags;
-            if (GetPlayState() == 0)
+            if (GetPlayState() == kPlayOpen)
             {
                 if (flags & gcfGrowBlackHolesInRealtime) AdvanceBlackHoleTimers(0.01f);
                 if ((flags & gcfCheckForNewBlackHolesInRealtime) && mPopupQueue.empty())
@@ -132,12 +132,12 @@ void Board::Update()
                 EndLevel("ran out of time", false);
             }
         }
-        int state = GetPlayState();
-        if (state == 0 && !mGameOver && IsSpecialLoss())
+        const BoardPlayState state = GetPlayState();
+        if (state == kPlayOpen && !mGameOver && IsSpecialLoss())
         {
             EndLevel("special loss-condition met", false);
         }
-        else if ((state == 0 || state == 4) && !mGameOver && IsSpecialWin())
+        else if ((state == kPlayOpen || state == kPlayLevelEnd) && !mGameOver && IsSpecialWin())
         {
             int bonus = LevelCompletionBonus();
             if (IsLevelOver(true) && bonus != 0)
@@ -159,7 +159,7 @@ void Board::Update()
     }
 
     // The buttons follow the play state (they hide while the level starts or ends).
-    if (int state = GetPlayState(); state != mShownPlayState)
+    if (const BoardPlayState state = GetPlayState(); state != mShownPlayState)
     {
         mShownPlayState = state;
         UpdateScrambleButton();

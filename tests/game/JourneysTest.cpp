@@ -99,7 +99,8 @@ protected:
     {
         Board* board = app.mBoard.get();
         return app.GetShownScreen() == TestGameApp::kBoardScreen && board->level == level &&
-               board->GetPlayState() == 0 && board->GetCurrentPopup() == nullptr && !board->mGameOver;
+               board->GetPlayState() == Kavo::kPlayOpen && board->GetCurrentPopup() == nullptr &&
+               !board->mGameOver;
     }
     // The keys of a word, one by one.
     static void TypeKeys(TestGameApp& app, const std::string& word)
@@ -324,7 +325,7 @@ TEST_F(Journey, AWholeGameEndsOnTheTopTenList)
             [&]
             {
                 if (InPlayAt(app, 1) && board->CurrentTutorialStep() < 2) player.Act(app);
-                return board->score > 0 && board->GetPlayState() == 0;
+                return board->score > 0 && board->GetPlayState() == Kavo::kPlayOpen;
             },
             600));
         score = board->score;
@@ -505,7 +506,7 @@ TEST_F(Journey, ATimeOutEndsInAWinWithTheScoreAndInALossWithout)
                 [&]
                 {
                     if (InPlayAt(app, 1) && board->CurrentTutorialStep() < 2) player.Act(app);
-                    return board->score > 0 && board->GetPlayState() == 0;
+                    return board->score > 0 && board->GetPlayState() == Kavo::kPlayOpen;
                 },
                 600));
         }

@@ -70,7 +70,7 @@ bool SlidingPlayer::Act(TestGameApp& app)
 {
     Board* board = app.mBoard.get();
     if (board->GetCurrentPopup() != nullptr) return AnswerPopup(app);
-    if (board->GetPlayState() != 0 || board->mGameOver) return false;
+    if (board->GetPlayState() != Kavo::kPlayOpen || board->mGameOver) return false;
     if (board->mScrambleButton->mVisible && !board->mScrambleButton->mDisabled)
     {
         app.ClickWidget(board->mScrambleButton);

@@ -79,7 +79,7 @@ protected:
     }
     void RunUntilPlay()
     {
-        for (int i = 0; i < 2000 && board->GetPlayState() != 0; ++i)
+        for (int i = 0; i < 2000 && board->GetPlayState() != Kavo::kPlayOpen; ++i)
             app.Run(1);
         ASSERT_EQ(board->GetPlayState(), 0);
     }
@@ -637,7 +637,7 @@ TEST_F(BoardTest, AStillBoardMarksNothingAndAMoveOnlyWhatItChanges)
     ASSERT_TRUE(board->FindBlankSquare(bx, by));
     board->MouseDown(CellX(bx == 0 ? 2 : 0), CellY(by), -1);
     int frames = 0;
-    for (int i = 0; i < 200 && board->GetPlayState() != 0; ++i)
+    for (int i = 0; i < 200 && board->GetPlayState() != Kavo::kPlayOpen; ++i)
     {
         app.Run(1);
         const std::vector<Rect>& drawn = app.mWidgetManager->DrawnRects();
