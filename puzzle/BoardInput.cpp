@@ -4,6 +4,7 @@
 #include "puzzle/BoardHost.h"
 #include "puzzle/TutorialRow.h"
 #include "rules/RulesFlags.h"
+#include "widgets/MouseButton.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -55,7 +56,7 @@ void Board::MouseDown(int x, int y, int clickCount)
     int squareX, squareY;
     if (!leftOrRight || !HitTest(x, y, squareX, squareY)) return;
     const LevelSpecificConfig& config = LevelConfig();
-    int moveType = clickCount < 0 ? config.AlternateMoveType : config.MainMoveType;
+    int moveType = ButtonOfClick(clickCount) == kRightButton ? config.AlternateMoveType : config.MainMoveType;
     MatchGroupList groups;
     int outX, outY;
     if (!ResolveMove(moveType, squareX, squareY, outX, outY, groups)) LogBoardEvent("Illegal Move");

@@ -4,6 +4,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "widgets/KeyCodes.h"
+#include "widgets/MouseButton.h"
 #include "widgets/WidgetAppServices.h"
 #include "widgets/WidgetManager.h"
 
@@ -183,36 +184,9 @@ void Widget::MouseDown(int x, int y, int button, int clickCount)
     (void)clickCount;
 }
 
-namespace
-{
-
-// The manager's click count (1, 2, -1, -2, 3) as a button (0 left, 1 right, 2 middle) and a count.
-void MapClickCount(int clickCount, int& button, int& count)
-{
-    if (clickCount == 3)
-    {
-        button = 2;
-        count = 1;
-    }
-    else if (clickCount < 0)
-    {
-        button = 1;
-        count = -clickCount;
-    }
-    else
-    {
-        button = 0;
-        count = clickCount;
-    }
-}
-
-} // namespace
-
 void Widget::MouseDown(int x, int y, int clickCount)
 {
-    int button, count;
-    MapClickCount(clickCount, button, count);
-    MouseDown(x, y, button, count);
+    MouseDown(x, y, ButtonOfClick(clickCount).index, ClicksOf(clickCount));
 }
 
 void Widget::MouseUp(int x, int y, int button, int clickCount)
@@ -228,9 +202,7 @@ void Widget::MouseUp(int x, int y, int clickCount)
     WidgetRef<Widget> self(this);
     MouseUp(x, y);
     if (!self) return;
-    int button, count;
-    MapClickCount(clickCount, button, count);
-    MouseUp(x, y, button, count);
+    MouseUp(x, y, ButtonOfClick(clickCount).index, ClicksOf(clickCount));
 }
 
 void Widget::MouseUp(int x, int y)

@@ -3,6 +3,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "widgets/KeyCodes.h"
+#include "widgets/MouseButton.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetAppServices.h"
 #include "widgets/WidgetRef.h"
@@ -12,27 +13,6 @@
 
 namespace Kavo
 {
-
-namespace
-{
-
-// A mouse button as the manager receives it (click counts 1, 2, -1, -2, 3) ...
-int ButtonBit(int clickCount)
-{
-    if (clickCount < 0) return 2;
-    if (clickCount == 3) return 4;
-    return 1;
-}
-
-// ... and as recorded in mLastDownButton.
-int ButtonCode(int clickCount)
-{
-    if (clickCount < 0) return -1;
-    if (clickCount == 3) return 2;
-    return 1;
-}
-
-} // namespace
 
 WidgetManager::WidgetManager(WidgetAppServices* app) : mApp(app)
 {
@@ -406,8 +386,8 @@ void WidgetManager::HoverWhileHeld(int x, int y)
 bool WidgetManager::MouseDown(int x, int y, int clickCount)
 {
     mLastInputTick = mUpdateCount;
-    int bit = ButtonBit(clickCount);
-    mPressedButtons |= bit;
+    const MouseButton button = ButtonOfClick(clickCount);
+    mPressedButtons |= button.bit;
 
     MouseMove(x, y);
     if (mPopupWidget != nullptr)
@@ -427,8 +407,8 @@ bool WidgetManager::MouseDown(int x, int y, int clickCount)
         widgetY = y - pos.mY;
     }
 
-    mHeldButtons |= bit;
-    mLastDownButton = ButtonCode(clickCount);
+    mHeldButtons |= button.bit;
+    mLastDownButton = button.code;
     mDownWidget = target;
     if (target == nullptr) return true;
 
@@ -443,7 +423,7 @@ bool WidgetManager::MouseDown(int x, int y, int clickCount)
 bool WidgetManager::MouseUp(int x, int y, int clickCount)
 {
     mLastInputTick = mUpdateCount;
-    int bit = ButtonBit(clickCount);
+    const int bit = ButtonOfClick(clickCount).bit;
     mPressedButtons &= ~bit;
 
     if (mDownWidget != nullptr && (mHeldButtons & bit))
@@ -482,14 +462,8 @@ bool WidgetManager::MouseWheel(int delta)
 
 void WidgetManager::ReleaseButtons(Widget* widget, int buttons)
 {
-    static const struct
-    {
-        int bit;
-        int clickCount;
-    } kButtons[] = {{1, 1}, {2, -1}, {4, 3}};
-
     WidgetRef<Widget> ref(widget);
-    for (const auto& button : kButtons)
+    for (const MouseButton& button : kMouseButtons)
     {
         if (!(buttons & button.bit)) continue;
         if (!ref) return;

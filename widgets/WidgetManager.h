@@ -76,11 +76,11 @@ public:
     bool mMouseInWindow = false;
     int mLastMouseX = 0; // screen coordinates
     int mLastMouseY = 0;
-    int mHeldButtons = 0;        // buttons whose press went to mDownWidget: 1 left, 2 right, 4 middle
+    int mHeldButtons = 0;        // the bits (MouseButton::bit) of the buttons whose press went to mDownWidget
     int mPressedButtons = 0;     // the same bits for the buttons physically down
     uint32_t mLastInputTick = 0; // mUpdateCount at the last input call
     uint8_t mKeyDown[255] = {};  // 1 while that key code is down
-    int mLastDownButton = 0;     // 1 left, -1 right, 2 middle
+    int mLastDownButton = 0;     // MouseButton::code of the last button down
     int mDefaultFlags = kDefaultWidgetFlags;
     int mUpdateDepth = 0; // raised while an update pass runs (fades wait for 0)
 
