@@ -588,6 +588,8 @@ protected:
 private:
     void AccumulateElapsedTime();
     void CheckIdleSuspend();
+    // Begins or ends the rest (sIdleSuspended); an end draws everything anew.
+    void SetIdleSuspended(bool suspended);
     // The debug overlays: frames per second or the mouse position, and the demo time left.
     void UpdateOverlays();
     // Draws them over the screen image; mOverlayRects gets where.

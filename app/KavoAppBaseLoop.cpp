@@ -659,7 +659,11 @@ void KavoAppBase::CheckIdleSuspend()
     // In a window the program rests while the desktop's screen saver would run: from two seconds
     // before its time-out until the player comes back. Desktops that cannot tell their idle
     // time never suspend it.
-    if (!mIsPhysWindowed || mScreensaverMode) return;
+    if (!mIsPhysWindowed || mScreensaverMode)
+    {
+        SetIdleSuspended(false); // a rest that began in a window ends with it
+        return;
+    }
     uint32_t now = Now();
     platform::ScreenSaverState state;
     bool known = platform::GetScreenSaverState(state);
@@ -669,19 +673,27 @@ void KavoAppBase::CheckIdleSuspend()
         mScreenSaverReadTime = now;
         mScreenSaverActive = known && state.active;
         mIdleLimitMs = uint32_t(std::max(state.timeoutSeconds - 2, 1)) * 1000;
-        if (!mScreenSaverActive) sIdleSuspended = false;
+        if (!mScreenSaverActive) SetIdleSuspended(false);
     }
     if (!mScreenSaverActive) return;
     uint32_t idle = known ? state.idleMs : now - mLastUserInputTick;
     if (!sIdleSuspended)
     {
-        if (idle > mIdleLimitMs) sIdleSuspended = true;
+        if (idle > mIdleLimitMs) SetIdleSuspended(true);
     }
     else if ((!known || !state.running) && idle < mIdleLimitMs)
     {
-        sIdleSuspended = false;
-        mWidgetManager->MarkAllDirty();
+        SetIdleSuspended(false);
     }
+}
+
+void KavoAppBase::SetIdleSuspended(bool suspended)
+{
+    if (suspended == sIdleSuspended) return;
+    sIdleSuspended = suspended;
+    platform::DebugOutput(suspended ? "Resting: the desktop is idle\r\n" : "Rest over\r\n");
+    // Nothing was updated or drawn meanwhile: everything is drawn anew.
+    if (!suspended && mWidgetManager) mWidgetManager->MarkAllDirty();
 }
 
 void KavoAppBase::SafeDeleteWidget(Widget* widget)

@@ -274,13 +274,17 @@ bool KavoAppBase::ProcessDeferredMessages()
             int key = int(d.wParam);
             // Alt+Enter switches between a window and full screen where a window is possible;
             // otherwise it is a key like any other. Only a press switches: keys held down (or
-            // whose key-up went astray) repeat, and would switch back and forth.
+            // whose key-up went astray) repeat, and would switch back and forth. The repeats
+            // of a held Alt+Enter are part of its one press and go nowhere else.
             bool repeated = (d.lParam & (int64_t(1) << 30)) != 0;
-            if (key == VK_RETURN && msg == WM_SYSKEYDOWN && !repeated && !mWindowedNotAllowed &&
+            if (key == VK_RETURN && msg == WM_SYSKEYDOWN && !mWindowedNotAllowed &&
                 !mWindowedRefusedForColorDepth)
             {
-                SwitchScreenModeKeep3D(!mIsWindowed);
-                ClearKeysDown();
+                if (!repeated)
+                {
+                    SwitchScreenModeKeep3D(!mIsWindowed);
+                    ClearKeysDown();
+                }
             }
             else
             {

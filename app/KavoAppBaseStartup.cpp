@@ -398,6 +398,8 @@ void KavoAppBase::CreateMainWindow()
         }
     }
     mIsPhysWindowed = !fullscreen;
+    // A new window shows the picture at once: a rest ends with the window it began in.
+    SetIdleSuspended(false);
     std::string error;
     mHWnd = platform::CreateMainWindow(options, error) ? platform::kMainWindow : platform::kNoWindow;
     if (mHWnd != platform::kNoWindow) WindowProc(platform::Message{mHWnd, platform::WM_CREATE});

@@ -14,8 +14,9 @@ packages=(
     libsdl2-dev libx11-dev libxss-dev
     # a virtual display to run the program headless; the crash windows' tests on it, without and
     # with a window manager (xprop tells when it has taken the screen, XTEST types the keys); the
-    # real program driven on it (xdotool's keys and clicks, ImageMagick's import takes the window)
-    xvfb x11-utils openbox libxtst6 xdotool imagemagick
+    # real program driven on it (xdotool's keys and clicks, ImageMagick's import takes the window
+    # and its display covers it, xset sets the screen saver's time-out)
+    xvfb x11-utils openbox libxtst6 xdotool imagemagick x11-xserver-utils
     # system fonts: FreeType, fontconfig and the faces that stand in for the usual Windows ones
     libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation
     # image files

@@ -5,6 +5,7 @@
 #include "platform/window/SdlDesktop.h"
 #include "platform/window/Window.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace platform
@@ -86,6 +87,25 @@ void ConvertRect(const RowConverter& converter, const ScreenImage& image, const 
                          reinterpret_cast<uint32_t*>(out + size_t(y - r.top) * outPitch), r.Width());
 }
 
+// What lies outside the viewport (the bars beside the image, or above and below it) filled
+// black; the rectangles filled are added to shown.
+void FillBars(SDL_Surface* s, const SDL_Rect& v, std::vector<SDL_Rect>& shown)
+{
+    const SDL_Rect bars[] = {
+        {0, 0, s->w, v.y},
+        {0, v.y + v.h, s->w, s->h - (v.y + v.h)},
+        {0, v.y, v.x, v.h},
+        {v.x + v.w, v.y, s->w - (v.x + v.w), v.h},
+    };
+    const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
+    for (const SDL_Rect& bar : bars)
+    {
+        if (bar.w <= 0 || bar.h <= 0) continue;
+        SDL_FillRect(s, &bar, black);
+        shown.push_back(bar);
+    }
+}
+
 // The surface road: the changed rectangles of the image into the window's surface.
 bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& changed)
 {
@@ -111,6 +131,15 @@ bool PresentToSurface(const ScreenImage& image, const std::vector<SurfaceRect>& 
     const bool direct = TakesArgbWords(s);
     const bool scaled = d.viewport.w != image.width || d.viewport.h != image.height;
     std::vector<SDL_Rect> shown;
+    // The whole image is shown when the window must be drawn again (the desktop has lost what
+    // it showed: another window lay over it), and the bars with it: the desktop keeps in them
+    // whatever covered them.
+    const bool whole = std::any_of(rects.begin(), rects.end(),
+                                   [&](const SurfaceRect& r) {
+                                       return r.left <= 0 && r.top <= 0 && r.right >= image.width &&
+                                              r.bottom >= image.height;
+                                   });
+    if (whole && !fresh) FillBars(s, d.viewport, shown);
     std::vector<uint32_t> scratch;
     uint8_t* origin = static_cast<uint8_t*>(s->pixels) + size_t(d.viewport.y) * size_t(s->pitch) +
                       size_t(d.viewport.x) * size_t(s->format->BytesPerPixel);

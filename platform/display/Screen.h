@@ -47,8 +47,9 @@ struct ScreenImage
     PixelFormat format;
 };
 // Shows the rectangles of the image that changed since the last present (the whole image when
-// the window was not shown from one of this size before). The size may change between calls.
-// False when it could not be shown.
+// the window was not shown from one of this size before). A present of the whole image (a
+// repaint: the desktop lost what the window showed) draws the whole window, the bars beside a
+// scaled image black again. The size may change between calls. False when it could not be shown.
 bool PresentScreen(const ScreenImage& image, const std::vector<SurfaceRect>& changed);
 // Shows width x height words 0xAARRGGBB whole (pitch in bytes).
 bool PresentScreen(const uint32_t* pixels, int width, int height, int pitchBytes);

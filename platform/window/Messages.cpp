@@ -8,6 +8,7 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 #include <poll.h>
 #include <signal.h>
 
@@ -189,6 +190,103 @@ uint32_t MouseKeyFlags(Uint32 buttons, SDL_Keymod mods)
     return flags;
 }
 
+// The X11 connection of a window; null for other desktops.
+Display* XDisplayOf(SDL_Window* window)
+{
+    static SDL_Window* known = nullptr;
+    static Uint32 knownId = 0;
+    static Display* display = nullptr;
+    if (window != known || SDL_GetWindowID(window) != knownId)
+    {
+        known = window;
+        knownId = window ? SDL_GetWindowID(window) : 0;
+        display = nullptr;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+            display = info.info.x11.display;
+    }
+    return display;
+}
+
+// The X11 symbol of a desktop key; 0 for one the framework has no code for.
+KeySym X11Symbol(SDL_Keycode key)
+{
+    // Letters, digits and punctuation are their own Latin-1 symbols.
+    if (key >= 0x20 && key < 0x7F) return KeySym(key);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return XK_F1 + KeySym(key - SDLK_F1);
+    if (key >= SDLK_F13 && key <= SDLK_F24) return XK_F13 + KeySym(key - SDLK_F13);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return XK_KP_1 + KeySym(key - SDLK_KP_1);
+    static const std::pair<SDL_Keycode, KeySym> kSymbols[] = {
+        {SDLK_BACKSPACE, XK_BackSpace},
+        {SDLK_TAB, XK_Tab},
+        {SDLK_RETURN, XK_Return},
+        {SDLK_KP_ENTER, XK_KP_Enter},
+        {SDLK_LSHIFT, XK_Shift_L},
+        {SDLK_RSHIFT, XK_Shift_R},
+        {SDLK_LCTRL, XK_Control_L},
+        {SDLK_RCTRL, XK_Control_R},
+        {SDLK_LALT, XK_Alt_L},
+        {SDLK_RALT, XK_Alt_R},
+        {SDLK_PAUSE, XK_Pause},
+        {SDLK_CAPSLOCK, XK_Caps_Lock},
+        {SDLK_ESCAPE, XK_Escape},
+        {SDLK_PAGEUP, XK_Prior},
+        {SDLK_PAGEDOWN, XK_Next},
+        {SDLK_END, XK_End},
+        {SDLK_HOME, XK_Home},
+        {SDLK_LEFT, XK_Left},
+        {SDLK_UP, XK_Up},
+        {SDLK_RIGHT, XK_Right},
+        {SDLK_DOWN, XK_Down},
+        {SDLK_PRINTSCREEN, XK_Print},
+        {SDLK_INSERT, XK_Insert},
+        {SDLK_DELETE, XK_Delete},
+        {SDLK_LGUI, XK_Super_L},
+        {SDLK_RGUI, XK_Super_R},
+        {SDLK_APPLICATION, XK_Menu},
+        {SDLK_KP_0, XK_KP_0},
+        {SDLK_KP_MULTIPLY, XK_KP_Multiply},
+        {SDLK_KP_PLUS, XK_KP_Add},
+        {SDLK_KP_MINUS, XK_KP_Subtract},
+        {SDLK_KP_PERIOD, XK_KP_Decimal},
+        {SDLK_KP_DIVIDE, XK_KP_Divide},
+        {SDLK_NUMLOCKCLEAR, XK_Num_Lock},
+        {SDLK_SCROLLLOCK, XK_Scroll_Lock},
+    };
+    for (const auto& [sdl, x11] : kSymbols)
+        if (sdl == key) return x11;
+    return 0;
+}
+
+// Which keys are held down now. SDL's own state cannot say for a key held while the keyboard
+// moved between windows: SDL lets every key go when one of its windows loses the keyboard (as
+// the old window of a switch to or from full screen does, the key still held) and, when one
+// gains it, presses again only the modifiers; the desktop's repeat of a key still held then
+// comes as a fresh press. Where the main window is an X11 one, the X server's keyboard says
+// it (a key let go after this look comes as a key-up to the window that has the keyboard);
+// elsewhere SDL's state is all there is.
+class HeldKeys
+{
+public:
+    HeldKeys()
+    {
+        mDisplay = XDisplayOf(detail::GetDesktop().window);
+        if (mDisplay) XQueryKeymap(mDisplay, mKeymap);
+    }
+    bool IsDown(SDL_Scancode scancode) const
+    {
+        KeySym symbol = mDisplay ? X11Symbol(SDL_GetKeyFromScancode(scancode)) : 0;
+        KeyCode code = symbol ? XKeysymToKeycode(mDisplay, symbol) : 0;
+        if (code == 0) return SDL_GetKeyboardState(nullptr)[scancode] != 0;
+        return (mKeymap[code / 8] >> (code % 8)) & 1;
+    }
+
+private:
+    Display* mDisplay = nullptr;
+    char mKeymap[32] = {};
+};
+
 bool IsMainWindowEvent(Uint32 windowID)
 {
     SDL_Window* window = detail::GetDesktop().window;
@@ -320,11 +418,10 @@ void Translate(const SDL_Event& e)
         {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         {
-            // Keys let go while another window had the keyboard are up: the desktop has told
-            // the keyboard's state again.
-            const Uint8* state = SDL_GetKeyboardState(nullptr);
+            // Keys let go while another window had the keyboard are up.
+            const HeldKeys held;
             for (size_t vk = 0; vk < d.keysDown.size(); ++vk)
-                if (d.keysDown[vk] && !state[d.keyScancodes[vk]]) d.keysDown[vk] = false;
+                if (d.keysDown[vk] && !held.IsDown(d.keyScancodes[vk])) d.keysDown[vk] = false;
             Queue(WM_ACTIVATEAPP, 1, 0);
             break;
         }
@@ -380,25 +477,6 @@ SDL_Window* MainWindowIfShown()
 {
     SDL_Window* window = detail::GetDesktop().videoUp ? detail::GetDesktop().window : nullptr;
     return window && !(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) ? window : nullptr;
-}
-
-// The X11 connection of a window; null for other desktops.
-Display* XDisplayOf(SDL_Window* window)
-{
-    static SDL_Window* known = nullptr;
-    static Uint32 knownId = 0;
-    static Display* display = nullptr;
-    if (window != known || SDL_GetWindowID(window) != knownId)
-    {
-        known = window;
-        knownId = window ? SDL_GetWindowID(window) : 0;
-        display = nullptr;
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
-            display = info.info.x11.display;
-    }
-    return display;
 }
 
 // Whether SDL holds an event (its end-of-poll marker aside).

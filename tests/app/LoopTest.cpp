@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 
 #include "display/DDInterface.h"
+#include "graphics/Graphics.h"
+#include "platform/display/Screen.h"
 #include "platform/system/DebugOutput.h"
 #include "platform/window/DesktopIdle.h"
 
@@ -234,6 +236,61 @@ TEST_F(LoopTest, TheProgramRestsWhileTheDesktopIsIdle)
     EXPECT_FALSE(app.sIdleSuspended);
     platform::SetScreenSaverStateSource({});
     app.mWidgetManager->RemoveWidget(&still);
+}
+
+// A switch to full screen shows the picture at once, from a rest as the desktop nears its time-out
+// and from one while its screen saver runs: nothing rests outside a window.
+TEST_F(LoopTest, ASwitchFromARestShowsThePictureAtOnce)
+{
+    struct RedWidget : Kavo::Widget
+    {
+        int draws = 0;
+        void Draw(Kavo::Graphics* g) override
+        {
+            ++draws;
+            g->SetColor(Kavo::Color(255, 0, 0));
+            g->FillRect(0, 0, mWidth, mHeight);
+        }
+    };
+    for (bool saverRuns : {false, true})
+    {
+        platform::ScreenSaverState desktop;
+        desktop.active = true;
+        desktop.timeoutSeconds = 60;
+        desktop.idleMs = 58001;
+        desktop.running = saverRuns;
+        platform::SetScreenSaverStateSource(
+            [&](platform::ScreenSaverState& state)
+            {
+                state = desktop;
+                return true;
+            });
+        RedWidget red;
+        TestApp app;
+        app.Initialize();
+        ASSERT_TRUE(app.mIsPhysWindowed);
+        red.Resize(0, 0, app.mWidth, app.mHeight);
+        app.mWidgetManager->AddWidget(&red);
+        auto run = [&](int ms)
+        {
+            uint32_t start = clock.Ticks();
+            while (clock.Ticks() - start < uint32_t(ms))
+                app.UpdateAppStep(nullptr);
+        };
+        run(1100);
+        ASSERT_TRUE(app.sIdleSuspended) << saverRuns;
+        int draws = red.draws;
+        app.SwitchScreenModeKeep3D(false);
+        run(50);
+        EXPECT_FALSE(app.sIdleSuspended) << saverRuns;
+        EXPECT_EQ(red.draws - draws, 1) << saverRuns;
+        std::vector<uint32_t> shown;
+        int w = 0, h = 0;
+        ASSERT_TRUE(platform::ReadShownScreen(shown, w, h)) << saverRuns;
+        EXPECT_EQ(shown[size_t(h / 2) * size_t(w) + size_t(w / 2)] & 0xFFFFFF, 0xFF0000u) << saverRuns;
+        platform::SetScreenSaverStateSource({});
+        app.mWidgetManager->RemoveWidget(&red);
+    }
 }
 
 TEST_F(LoopTest, ShutdownFromAnotherThreadIsTakenUpByTheNextFrame)
