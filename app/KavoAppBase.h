@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,6 +94,17 @@ public:
     KavoAppBase& operator=(const KavoAppBase&) = delete;
 
     // --- Main loop and pacing ---
+    // Where a loop step is (mUpdateAppState): UpdateAppStep pumps the messages (kPumpMessages),
+    // then ProcessFrame runs an update or draws or sleeps (kUpdateDue), runs the updated pass's
+    // fractional updates (kUpdated) and, once it has drawn or slept, ends the pass (kPassDone),
+    // after which the messages are pumped again.
+    enum LoopPhase : int
+    {
+        kPumpMessages = 0,
+        kUpdateDue = 1,
+        kUpdated = 2,
+        kPassDone = 3,
+    };
     // One pass of pacing: updates as the elapsed time requires, then a draw or a sleep. False
     // only when it would have slept and allowSleep is false.
     virtual bool ProcessFrame(bool allowSleep);
@@ -451,7 +463,7 @@ public:
     int mSleepCount = 0;
     std::atomic<int> mDrawCount{0}; // read by the cursor thread
     int mUpdateCount = 0;
-    int mUpdateAppState = 0; // 0 pump messages, 1 update due, 2 updated, 3 done this pass
+    LoopPhase mUpdateAppState = kPumpMessages;
     int mUpdateAppDepth = 0;
     double mUpdateMultiplier = 1.0;
     double mPendingUpdatesAcc = 0.0;
@@ -595,6 +607,31 @@ private:
     // Draws them over the screen image; mOverlayRects gets where.
     void DrawOverlays();
     void CatchUpUpdate(float fraction);
+
+    // The steps of ProcessFrame's pass.
+    struct FramePacing
+    {
+        bool vsyncTimed = false; // updates paced by the refresh of a present that waits for it
+        double frameMs = 10.0;   // the time of one update
+        float fraction = 1.0f;   // of an update a frame of the refresh is
+    };
+    FramePacing CurrentPacing() const;
+    // Runs a played demo's updates up to the jump target, drawing once a second: the pass's
+    // result when it ends there, nothing when the target is reached and the pass goes on.
+    std::optional<bool> FastForwardDemo(const FramePacing& pacing, bool allowSleep);
+    void EndDemoFastForward();
+    // Runs an update when one is due (true: none ran, draw or sleep instead).
+    bool UpdateOrDraw(const FramePacing& pacing, uint32_t now);
+    // Counts the updates of a second to find a vertical sync that does not hold the loop back.
+    void CountUpdatesForVSyncTest(uint32_t now);
+    // The updated pass's fractional updates; the time they stand for is spent.
+    void FinishUpdates(const FramePacing& pacing);
+    // Draws what was updated, or sleeps until the next update is due (slept: for how long).
+    // False when it would sleep and allowSleep is false.
+    bool DrawOrSleep(const FramePacing& pacing, bool allowSleep, uint32_t& slept);
+    // While the loading thread works, sleeps twice what the pass used. False when it would sleep
+    // and allowSleep is false.
+    bool LeaveTimeForLoading(uint32_t passStart, uint32_t slept, bool allowSleep);
     bool StillScreen(bool vsyncTimed) const;
     void RunDueUpdates(double frameMs, float fraction, int most);
     // The extra updates a fraction above 1 adds up to, then the fractional update.

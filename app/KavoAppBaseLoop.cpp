@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace Kavo
 {
@@ -120,10 +121,10 @@ bool KavoAppBase::UpdateAppStep(bool* updated)
 {
     if (updated) *updated = false;
     if (mExitToTop) return false;
-    if (mUpdateAppState == 3) mUpdateAppState = 0;
+    if (mUpdateAppState == kPassDone) mUpdateAppState = kPumpMessages;
     ++mUpdateAppDepth;
 
-    if (mUpdateAppState == 0)
+    if (mUpdateAppState == kPumpMessages)
     {
         platform::Message message;
         while (!mShutdown && platform::PeekMessage(message))
@@ -140,7 +141,7 @@ bool KavoAppBase::UpdateAppStep(bool* updated)
         if (mPlayingDemo) PlayDemoEvents();
         if (mCursorThreadRunning) WakeCursorThread();
         ProcessDeferredMessages();
-        if (mDeferredMessages.empty()) mUpdateAppState = 1;
+        if (mDeferredMessages.empty()) mUpdateAppState = kUpdateDue;
     }
     else
     {
@@ -203,185 +204,184 @@ bool KavoAppBase::ProcessFrame(bool allowSleep)
     if (mStopRequested) Shutdown();
     // What the cursor thread drew on the screen between frames is shown from here.
     if (mDDInterface) mDDInterface->PresentPending();
+    const FramePacing pacing = CurrentPacing();
 
-    // A display whose present never waits for the refresh (the window's surface) is paced by the
-    // clock from the start.
-    bool fullscreen = !mIsPhysWindowed && mDDInterface && mDDInterface->PresentMayWaitForVSync();
-    bool vsyncTimed = !mPlayingDemo && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken && fullscreen;
-    double frameMs;
-    float fraction;
-    if (mVSyncUpdates)
-    {
-        frameMs = (1000.0 / double(mRefreshRate)) / mUpdateMultiplier;
-        fraction = float(1000.0 / double(mFrameTime * mRefreshRate));
-    }
-    else
-    {
-        frameMs = double(mFrameTime) / mUpdateMultiplier;
-        fraction = 1.0f;
-    }
-
-    // Demo fast-forward: no drawing except once a second, and muted until it ends.
     if (mPlayingDemo && (mUpdateCount < mDemoJumpTarget || mDemoRunToEnd))
-    {
-        if (!mMutedForDemoJump && !mDemoSingleStep)
-        {
-            mMutedForDemoJump = true;
-            Mute(true);
-        }
-        if (!mCatchUpStampTaken)
-        {
-            mCatchUpStampTaken = true;
-            mCatchUpStamp = Now();
-        }
-        while (mUpdateCount < mDemoJumpTarget || mDemoRunToEnd)
-        {
-            ResetFrameTiming();
-            int before = mUpdateCount;
-            CatchUpUpdate(fraction);
-            if (mUpdateCount == before)
-            {
-                // Nothing may update now (the demo has ended): the pass ends, so that the next
-                // step pumps messages again, and a frame is slept out rather than spun.
-                mUpdateAppState = 3;
-                if (!allowSleep) return false;
-                Sleep(uint32_t(mFrameTime));
-                return true;
-            }
-            if (Now() - mCatchUpStamp >= 1000 || mDemoSingleStep)
-            {
-                mDemoSingleStep = false;
-                mCatchUpStamp = Now();
-                DrawFrame();
-                return true;
-            }
-        }
-    }
-    if (mMutedForDemoJump)
-    {
-        mMutedForDemoJump = false;
-        if (mSoundManager) mSoundManager->StopAllSounds();
-        Unmute(true);
-    }
-
+        if (std::optional<bool> ended = FastForwardDemo(pacing, allowSleep)) return *ended;
+    if (mMutedForDemoJump) EndDemoFastForward();
     if (mPaused || mUpdateMultiplier <= 0.0)
     {
         ProcessSafeDeleteList();
         return true;
     }
 
-    uint32_t now = Now();
-    uint32_t slept = 0;
-    if (!vsyncTimed) AccumulateElapsedTime();
-
-    bool draw = false;
-    if (mUpdateAppState == 1)
+    const uint32_t passStart = Now();
+    if (!pacing.vsyncTimed) AccumulateElapsedTime();
+    bool draw = true;
+    if (mUpdateAppState == kUpdateDue)
     {
-        ++mNonDrawCount;
-        if (mNonDrawCount >= int(std::ceil(mUpdateMultiplier * 10.0)) && mLoadingHandedOver)
-        {
-            draw = true;
-        }
-        else
-        {
-            bool noThreshold = vsyncTimed && !mHasPendingDraw;
-            double threshold = vsyncTimed ? double(int(frameMs * 0.75)) : frameMs;
-            if (!noThreshold && mUpdateFTimeAcc < threshold)
-            {
-                draw = true;
-            }
-            else
-            {
-                if (!mPlayingDemo && mUpdateMultiplier == 1.0)
-                {
-                    ++mVSyncBrokenTestUpdates;
-                    if (mVSyncBrokenTestUpdates >= (mFrameTime + 999) / mFrameTime)
-                    {
-                        if (now - mVSyncBrokenTestStartTick <= 800)
-                        {
-                            if (++mVSyncBrokenCount >= 3) mVSyncBroken = true;
-                        }
-                        else
-                        {
-                            mVSyncBrokenCount = 0;
-                        }
-                        mVSyncBrokenTestStartTick = now;
-                        mVSyncBrokenTestUpdates = 0;
-                    }
-                }
-                if (UpdateTick())
-                {
-                    mUpdateAppState = 2;
-                    mHasPendingDraw = true;
-                }
-                else
-                {
-                    // No update may run now (a demo at its end, a hand-over not yet due): the
-                    // pass ends as one with nothing to update, so the next step pumps messages
-                    // again, and the time that could not be used is not caught up later.
-                    mUpdateFTimeAcc = 0.0;
-                    draw = true;
-                    // While resting for the desktop's idleness the draw pass still looks,
-                    // once a second, whether the player is back.
-                    if (sIdleSuspended) mHasPendingDraw = true;
-                }
-            }
-        }
+        draw = UpdateOrDraw(pacing, passStart);
     }
-    else if (mUpdateAppState == 2)
+    else if (mUpdateAppState == kUpdated)
     {
-        mUpdateAppState = 3;
-        RunFractionUpdates(fraction, true);
-        mUpdateFTimeAcc -= frameMs;
-        if (vsyncTimed) mUpdateFTimeAcc = std::max(0.0, mUpdateFTimeAcc - 0.2);
-        if (mDiscardTimeMs > 0) mUpdateFTimeAcc = 0.0;
+        mUpdateAppState = kPassDone;
+        FinishUpdates(pacing);
+        draw = false;
+    }
+    uint32_t slept = 0;
+    if (draw && !DrawOrSleep(pacing, allowSleep, slept)) return false;
+    if (!LeaveTimeForLoading(passStart, slept, allowSleep)) return false;
+    ProcessSafeDeleteList();
+    return true;
+}
+
+KavoAppBase::FramePacing KavoAppBase::CurrentPacing() const
+{
+    FramePacing pacing;
+    // A display whose present never waits for the refresh (the window's surface) is paced by the
+    // clock from the start.
+    const bool fullscreen = !mIsPhysWindowed && mDDInterface && mDDInterface->PresentMayWaitForVSync();
+    pacing.vsyncTimed = !mPlayingDemo && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken && fullscreen;
+    if (mVSyncUpdates)
+    {
+        pacing.frameMs = (1000.0 / double(mRefreshRate)) / mUpdateMultiplier;
+        pacing.fraction = float(1000.0 / double(mFrameTime * mRefreshRate));
     }
     else
     {
-        draw = true;
+        pacing.frameMs = double(mFrameTime) / mUpdateMultiplier;
+        pacing.fraction = 1.0f;
     }
+    return pacing;
+}
 
-    if (draw)
+std::optional<bool> KavoAppBase::FastForwardDemo(const FramePacing& pacing, bool allowSleep)
+{
+    // Demo fast-forward: no drawing except once a second, and muted until it ends.
+    if (!mMutedForDemoJump && !mDemoSingleStep)
     {
-        mUpdateAppState = 3;
-        mNonDrawCount = 0;
-        if (mHasPendingDraw)
-        {
-            DrawFrame();
-        }
-        else
-        {
-            // Sleep until the next update is due, rounded up to whole milliseconds (a wait of a
-            // fraction of a millisecond is slept as one rather than spun out on the clock), or
-            // until the desktop has an event for the program. A still screen sleeps until a few
-            // updates are due and runs them on waking, before the event that may have woken it,
-            // which came after them.
-            int batch = StillScreen(vsyncTimed) ? std::max(1, int(kIdleBatchMs / frameMs)) : 1;
-            int sleepMs = int(std::ceil(batch * frameMs - mUpdateFTimeAcc));
-            if (sleepMs > 0)
-            {
-                if (!allowSleep) return false;
-                ++mSleepCount;
-                uint32_t before = Now();
-                platform::WaitForMessage(uint32_t(sleepMs));
-                slept = std::min(uint32_t(sleepMs), Now() - before);
-                if (batch > 1) RunDueUpdates(frameMs, fraction, batch);
-            }
-        }
+        mMutedForDemoJump = true;
+        Mute(true);
     }
-
-    // While the loading thread works, leave it time.
-    if (mLoadingThreadStarted && !mLoadingHandedOver && mLoadingThrottle)
+    if (!mCatchUpStampTaken)
     {
-        int extra = std::min(250, 2 * int(Now() - now - slept) - int(slept));
-        if (extra >= 0)
+        mCatchUpStampTaken = true;
+        mCatchUpStamp = Now();
+    }
+    while (mUpdateCount < mDemoJumpTarget || mDemoRunToEnd)
+    {
+        ResetFrameTiming();
+        int before = mUpdateCount;
+        CatchUpUpdate(pacing.fraction);
+        if (mUpdateCount == before)
         {
+            // Nothing may update now (the demo has ended): the pass ends, so that the next step
+            // pumps messages again, and a frame is slept out rather than spun.
+            mUpdateAppState = kPassDone;
             if (!allowSleep) return false;
-            Sleep(uint32_t(extra));
+            Sleep(uint32_t(mFrameTime));
+            return true;
+        }
+        if (Now() - mCatchUpStamp >= 1000 || mDemoSingleStep)
+        {
+            mDemoSingleStep = false;
+            mCatchUpStamp = Now();
+            DrawFrame();
+            return true;
         }
     }
+    return std::nullopt;
+}
 
-    ProcessSafeDeleteList();
+void KavoAppBase::EndDemoFastForward()
+{
+    mMutedForDemoJump = false;
+    if (mSoundManager) mSoundManager->StopAllSounds();
+    Unmute(true);
+}
+
+bool KavoAppBase::UpdateOrDraw(const FramePacing& pacing, uint32_t now)
+{
+    ++mNonDrawCount;
+    if (mNonDrawCount >= int(std::ceil(mUpdateMultiplier * 10.0)) && mLoadingHandedOver) return true;
+    const bool noThreshold = pacing.vsyncTimed && !mHasPendingDraw;
+    const double threshold = pacing.vsyncTimed ? double(int(pacing.frameMs * 0.75)) : pacing.frameMs;
+    if (!noThreshold && mUpdateFTimeAcc < threshold) return true;
+
+    if (!mPlayingDemo && mUpdateMultiplier == 1.0) CountUpdatesForVSyncTest(now);
+    if (UpdateTick())
+    {
+        mUpdateAppState = kUpdated;
+        mHasPendingDraw = true;
+        return false;
+    }
+    // No update may run now (a demo at its end, a hand-over not yet due): the pass ends as one
+    // with nothing to update, so the next step pumps messages again, and the time that could not
+    // be used is not caught up later.
+    mUpdateFTimeAcc = 0.0;
+    // While resting for the desktop's idleness the draw pass still looks, once a second, whether
+    // the player is back.
+    if (sIdleSuspended) mHasPendingDraw = true;
+    return true;
+}
+
+void KavoAppBase::CountUpdatesForVSyncTest(uint32_t now)
+{
+    ++mVSyncBrokenTestUpdates;
+    if (mVSyncBrokenTestUpdates < (mFrameTime + 999) / mFrameTime) return;
+    if (now - mVSyncBrokenTestStartTick <= 800)
+    {
+        if (++mVSyncBrokenCount >= 3) mVSyncBroken = true;
+    }
+    else
+    {
+        mVSyncBrokenCount = 0;
+    }
+    mVSyncBrokenTestStartTick = now;
+    mVSyncBrokenTestUpdates = 0;
+}
+
+void KavoAppBase::FinishUpdates(const FramePacing& pacing)
+{
+    RunFractionUpdates(pacing.fraction, true);
+    mUpdateFTimeAcc -= pacing.frameMs;
+    if (pacing.vsyncTimed) mUpdateFTimeAcc = std::max(0.0, mUpdateFTimeAcc - 0.2);
+    if (mDiscardTimeMs > 0) mUpdateFTimeAcc = 0.0;
+}
+
+bool KavoAppBase::DrawOrSleep(const FramePacing& pacing, bool allowSleep, uint32_t& slept)
+{
+    mUpdateAppState = kPassDone;
+    mNonDrawCount = 0;
+    if (mHasPendingDraw)
+    {
+        DrawFrame();
+        return true;
+    }
+    // Sleep until the next update is due, rounded up to whole milliseconds (a wait of a fraction
+    // of a millisecond is slept as one rather than spun out on the clock), or until the desktop
+    // has an event for the program. A still screen sleeps until a few updates are due and runs
+    // them on waking, before the event that may have woken it, which came after them.
+    const int batch = StillScreen(pacing.vsyncTimed) ? std::max(1, int(kIdleBatchMs / pacing.frameMs)) : 1;
+    const int sleepMs = int(std::ceil(batch * pacing.frameMs - mUpdateFTimeAcc));
+    if (sleepMs <= 0) return true;
+    if (!allowSleep) return false;
+    ++mSleepCount;
+    const uint32_t before = Now();
+    platform::WaitForMessage(uint32_t(sleepMs));
+    slept = std::min(uint32_t(sleepMs), Now() - before);
+    if (batch > 1) RunDueUpdates(pacing.frameMs, pacing.fraction, batch);
+    return true;
+}
+
+bool KavoAppBase::LeaveTimeForLoading(uint32_t passStart, uint32_t slept, bool allowSleep)
+{
+    // While the loading thread works, leave it time.
+    if (!mLoadingThreadStarted || mLoadingHandedOver || !mLoadingThrottle) return true;
+    const int extra = std::min(250, 2 * int(Now() - passStart - slept) - int(slept));
+    if (extra < 0) return true;
+    if (!allowSleep) return false;
+    Sleep(uint32_t(extra));
     return true;
 }
 
