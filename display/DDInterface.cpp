@@ -37,6 +37,19 @@ bool RatiosDiffer(const Ratio& a, const Ratio& b)
            int64_t(a.mNumerator) * b.mDenominator / a.mDenominator > b.mNumerator;
 }
 
+// Marks a present under way for its scope: the cursor's drawing between frames keeps off.
+class PresentingScope
+{
+public:
+    explicit PresentingScope(bool& presenting) : mPresenting(presenting) { mPresenting = true; }
+    ~PresentingScope() { mPresenting = false; }
+    PresentingScope(const PresentingScope&) = delete;
+    PresentingScope& operator=(const PresentingScope&) = delete;
+
+private:
+    bool& mPresenting;
+};
+
 SurfaceRect ToSurfaceRect(const Rect& r)
 {
     return SurfaceRect{r.mX, r.mY, r.mX + r.mWidth, r.mY + r.mHeight};
@@ -441,163 +454,172 @@ bool DDInterface::RedrawRects(const std::vector<Rect>& asked)
 {
     AutoCrit lock(mCritSect);
     if (!mInitialized || !mScreenImage) return false;
-    DisplaySettings settings = mHost->GetDisplaySettings();
-    mPresenting = true;
-    if (mIs3D)
-    {
-        // The frame's scene ends here; its errors are checked once it has ended.
-        mD3DInterface->Flush();
-        if (!mD3DInterface->mErrorText.empty() || mD3DInterface->mRenderTargetLost)
-        {
-            mPresenting = false;
-            mIs3D = false;
-            m3DFailedThisRun = true;
-            mErrorString = "3D error: " + mD3DInterface->mErrorText;
-            mD3DInterface->mErrorText.clear();
-            mInitialized = false;
-            return false;
-        }
-    }
+    const DisplaySettings settings = mHost->GetDisplaySettings();
+    PresentingScope presenting(mPresenting);
+    if (mIs3D && !EndScene3D()) return false;
 
-    const char* what = mWindowed ? "Redraw Windowed" : "Redraw FullScreen";
     // A lost display is found at every present, also at one with nothing new to show, which
     // touches no surface (a still screen presents nothing but must still come back).
+    const char* what = mWindowed ? "Redraw Windowed" : "Redraw FullScreen";
     for (DisplaySurface* surface : {mPrimarySurface.get(), mDrawSurface.get()})
-    {
-        if (surface && surface->IsLost())
-        {
-            mPresenting = false;
-            CheckResult(platform::kErrSurfaceLost, what);
-            mInitialized = false;
-            return false;
-        }
-    }
+        if (surface && surface->IsLost()) return EndPresent({platform::kErrSurfaceLost, what});
 
-    // What is presented: the asked rectangles cut to the draw buffer, and where the software
-    // cursor was shown and will be (it moves with the frame). With the aspect corrected the
-    // draw buffer is stretched onto the presentation rectangle: whole.
-    const bool flipping = !mWindowed && settings.flipInFullScreen && !settings.popupShown;
-    const bool drawsCursor = mWindowed || flipping;
-    const Rect bounds(0, 0, mWidth, mHeight);
-    std::vector<Rect> rects;
-    if (mIsAspectCorrected)
-    {
-        rects.push_back(bounds);
-    }
-    else
-    {
-        for (const Rect& r : asked)
-        {
-            Rect c = r.Intersection(bounds);
-            if (c.mWidth > 0 && c.mHeight > 0) rects.push_back(c);
-        }
-        if (drawsCursor && mCursorImage.load())
-        {
-            for (const Rect& area :
-                 {CursorAreaAt(mCursorOldX, mCursorOldY, nullptr), CursorAreaAt(mCursorX, mCursorY, nullptr)})
-                if (area.mWidth > 0 && area.mHeight > 0) rects.push_back(area);
-        }
-    }
-    auto sourceOf = [&](const Rect& r)
-    { return mIsAspectCorrected ? ToSurfaceRect(bounds) : ToSurfaceRect(r); };
-    auto destOf = [&](const Rect& r)
-    { return mIsAspectCorrected ? ToSurfaceRect(mPresentationRect) : ToSurfaceRect(r); };
-    const bool whole = std::find(rects.begin(), rects.end(), bounds) != rects.end();
-
+    const PresentPlan plan = PlanPresent(asked, settings);
     // Pending drawing has finished once the draw surface can be locked (a 3D draw surface has
     // finished with the end of its scene: it is not read back for that).
     platform::SurfaceLock probe;
     if (!mIs3D && mDrawSurface->Lock(probe, platform::kLockWait | platform::kLockReadOnly) >= 0)
         mDrawSurface->Unlock();
 
-    DisplayResult hr = platform::kDisplayOk;
-    auto copyAll = [&](DisplaySurface* to, DisplaySurface* from)
-    {
-        for (const Rect& r : rects)
-        {
-            SurfaceRect src = sourceOf(r), dst = destOf(r);
-            hr = to->Blt(&dst, from, &src, platform::kBltWait);
-            if (hr < 0) return;
-        }
-    };
-    if (mIs3D && !mDirectVideoDraw)
-    {
-        // The renderer draws the whole window at each present: the frame goes from the draw
-        // surface's texture straight to it, with the cursor composed in for the moment.
-        what = mWindowed ? "Redraw Windowed" : "Redraw FullScreen Flip";
-        if (mWindowed && settings.waitForVSync && !settings.softVSync) mDD->WaitForVerticalBlank();
-        mCursorOldX = mCursorX.load();
-        mCursorOldY = mCursorY.load();
-        DrawCursor(mDrawSurface.get(), false);
-        hr = mDD->PresentSurface(*mDrawSurface);
-        RestoreCursorArea(mDrawSurface.get());
-        mPresenting = false;
-        if (CheckResult(hr, what))
-        {
-            mInitialized = false;
-            return false;
-        }
-        return true;
-    }
-    if (flipping)
-    {
-        what = "Redraw FullScreen Flip";
-        if (!mDirectVideoDraw) copyAll(mSecondarySurface.get(), mDrawSurface.get());
-        if (hr >= 0)
-        {
-            mCursorOldX = mCursorX.load();
-            mCursorOldY = mCursorY.load();
-            DrawCursor(mSecondarySurface.get(), true);
-            hr = mPrimarySurface->Flip();
-        }
-    }
+    if (mIs3D && !mDirectVideoDraw) return EndPresent(PresentThrough3D(settings));
+    PresentResult result;
+    if (plan.flipping)
+        result = PresentByFlip(plan);
     else if (!mWindowed)
-    {
-        what = "Redraw FullScreen Blt";
-        copyAll(mPrimarySurface.get(), mDrawSurface.get());
-    }
+        result = {CopyRects(mPrimarySurface.get(), mDrawSurface.get(), plan), "Redraw FullScreen Blt"};
     else if (!mDirectVideoDraw)
+        result = PresentWindowed(plan, settings);
+    else
+        result = PresentScreenImage(plan, settings);
+    mDD->PresentPending();
+    return EndPresent(result);
+}
+
+bool DDInterface::EndScene3D()
+{
+    // The frame's scene ends here; its errors are checked once it has ended.
+    mD3DInterface->Flush();
+    if (mD3DInterface->mErrorText.empty() && !mD3DInterface->mRenderTargetLost) return true;
+    mIs3D = false;
+    m3DFailedThisRun = true;
+    mErrorString = "3D error: " + mD3DInterface->mErrorText;
+    mD3DInterface->mErrorText.clear();
+    mInitialized = false;
+    return false;
+}
+
+bool DDInterface::EndPresent(const PresentResult& result)
+{
+    if (!CheckResult(result.hr, result.what)) return true;
+    mInitialized = false;
+    return false;
+}
+
+DDInterface::PresentPlan DDInterface::PlanPresent(const std::vector<Rect>& asked,
+                                                  const DisplaySettings& settings)
+{
+    // What is presented: the asked rectangles cut to the draw buffer, and where the software
+    // cursor was shown and will be (it moves with the frame). With the aspect corrected the
+    // draw buffer is stretched onto the presentation rectangle: whole.
+    PresentPlan plan;
+    plan.flipping = !mWindowed && settings.flipInFullScreen && !settings.popupShown;
+    const bool drawsCursor = mWindowed || plan.flipping;
+    const Rect bounds(0, 0, mWidth, mHeight);
+    if (mIsAspectCorrected)
     {
-        mCursorOldX = mCursorX.load();
-        mCursorOldY = mCursorY.load();
-        DrawCursor(mDrawSurface.get(), false);
-        bool split = false;
-        if (settings.waitForVSync && !settings.softVSync)
-        {
-            // A whole frame is shown in two halves behind the scan line; parts wait for the blank.
-            if (whole && mScanLineFailCount < 3) split = SplitPresent(bounds, mPresentationRect);
-            if (!split) mDD->WaitForVerticalBlank();
-        }
-        if (!split) copyAll(mPrimarySurface.get(), mDrawSurface.get());
-        if (mCursorDrawn)
-        {
-            RestoreCursorArea(mDrawSurface.get());
-            mCursorDrawn = true; // the cursor now shows on the primary
-        }
+        plan.rects.push_back(bounds);
     }
     else
     {
-        if (settings.waitForVSync && !settings.softVSync) mDD->WaitForVerticalBlank();
-        mCursorOldX = mCursorX.load();
-        mCursorOldY = mCursorY.load();
-        DrawCursor(mSecondarySurface.get(), true);
-        copyAll(mPrimarySurface.get(), mSecondarySurface.get());
-        // The secondary is the screen image itself: the cursor leaves it again, as it leaves the
-        // draw surface, so that a frame that redraws only a part does not keep it.
-        if (mCursorDrawn)
+        for (const Rect& r : asked)
         {
-            RestoreCursorArea(mSecondarySurface.get());
-            mCursorDrawn = true;
+            Rect c = r.Intersection(bounds);
+            if (c.mWidth > 0 && c.mHeight > 0) plan.rects.push_back(c);
+        }
+        if (drawsCursor && mCursorImage.load())
+        {
+            for (const Rect& area :
+                 {CursorAreaAt(mCursorOldX, mCursorOldY, nullptr), CursorAreaAt(mCursorX, mCursorY, nullptr)})
+                if (area.mWidth > 0 && area.mHeight > 0) plan.rects.push_back(area);
         }
     }
-    mDD->PresentPending();
-    mPresenting = false;
-    if (CheckResult(hr, what))
+    plan.whole = std::find(plan.rects.begin(), plan.rects.end(), bounds) != plan.rects.end();
+    return plan;
+}
+
+DisplayResult DDInterface::CopyRects(DisplaySurface* to, DisplaySurface* from, const PresentPlan& plan)
+{
+    const Rect bounds(0, 0, mWidth, mHeight);
+    for (const Rect& r : plan.rects)
     {
-        mInitialized = false;
-        return false;
+        SurfaceRect src = ToSurfaceRect(mIsAspectCorrected ? bounds : r);
+        SurfaceRect dst = ToSurfaceRect(mIsAspectCorrected ? mPresentationRect : r);
+        DisplayResult hr = to->Blt(&dst, from, &src, platform::kBltWait);
+        if (hr < 0) return hr;
     }
-    return true;
+    return platform::kDisplayOk;
+}
+
+void DDInterface::NoteCursorShown()
+{
+    mCursorOldX = mCursorX.load();
+    mCursorOldY = mCursorY.load();
+}
+
+DDInterface::PresentResult DDInterface::PresentThrough3D(const DisplaySettings& settings)
+{
+    // The renderer draws the whole window at each present: the frame goes from the draw
+    // surface's texture straight to it, with the cursor composed in for the moment.
+    if (mWindowed && settings.waitForVSync && !settings.softVSync) mDD->WaitForVerticalBlank();
+    NoteCursorShown();
+    DrawCursor(mDrawSurface.get(), false);
+    const DisplayResult hr = mDD->PresentSurface(*mDrawSurface);
+    RestoreCursorArea(mDrawSurface.get());
+    return {hr, mWindowed ? "Redraw Windowed" : "Redraw FullScreen Flip"};
+}
+
+DDInterface::PresentResult DDInterface::PresentByFlip(const PresentPlan& plan)
+{
+    DisplayResult hr = platform::kDisplayOk;
+    if (!mDirectVideoDraw) hr = CopyRects(mSecondarySurface.get(), mDrawSurface.get(), plan);
+    if (hr >= 0)
+    {
+        NoteCursorShown();
+        DrawCursor(mSecondarySurface.get(), true);
+        hr = mPrimarySurface->Flip();
+    }
+    return {hr, "Redraw FullScreen Flip"};
+}
+
+DDInterface::PresentResult DDInterface::PresentWindowed(const PresentPlan& plan,
+                                                        const DisplaySettings& settings)
+{
+    NoteCursorShown();
+    DrawCursor(mDrawSurface.get(), false);
+    bool split = false;
+    if (settings.waitForVSync && !settings.softVSync)
+    {
+        // A whole frame is shown in two halves behind the scan line; parts wait for the blank.
+        if (plan.whole && mScanLineFailCount < 3)
+            split = SplitPresent(Rect(0, 0, mWidth, mHeight), mPresentationRect);
+        if (!split) mDD->WaitForVerticalBlank();
+    }
+    DisplayResult hr = platform::kDisplayOk;
+    if (!split) hr = CopyRects(mPrimarySurface.get(), mDrawSurface.get(), plan);
+    if (mCursorDrawn)
+    {
+        RestoreCursorArea(mDrawSurface.get());
+        mCursorDrawn = true; // the cursor now shows on the primary
+    }
+    return {hr, "Redraw Windowed"};
+}
+
+DDInterface::PresentResult DDInterface::PresentScreenImage(const PresentPlan& plan,
+                                                           const DisplaySettings& settings)
+{
+    // Drawing goes straight to the secondary surface, the screen image itself.
+    if (settings.waitForVSync && !settings.softVSync) mDD->WaitForVerticalBlank();
+    NoteCursorShown();
+    DrawCursor(mSecondarySurface.get(), true);
+    const DisplayResult hr = CopyRects(mPrimarySurface.get(), mSecondarySurface.get(), plan);
+    // The cursor leaves it again, as it leaves the draw surface, so that a frame that redraws
+    // only a part does not keep it.
+    if (mCursorDrawn)
+    {
+        RestoreCursorArea(mSecondarySurface.get());
+        mCursorDrawn = true;
+    }
+    return {hr, "Redraw Windowed"};
 }
 
 bool DDInterface::SplitPresent(const Rect& source, const Rect& dest)

@@ -196,6 +196,33 @@ private:
     // The cursor image drawn centred into a cursor-area image.
     void ComposeCursor(DDImage* area);
     bool SplitPresent(const Rect& src, const Rect& dest);
+
+    // The steps of a present (RedrawRects), one function a road.
+    struct PresentPlan
+    {
+        std::vector<Rect> rects; // of the draw buffer: what changed and the cursor's areas
+        bool flipping = false;   // full screen, shown by a flip
+        bool whole = false;      // the whole draw buffer is among the rects
+    };
+    struct PresentResult
+    {
+        platform::DisplayResult hr = 0;
+        const char* what = ""; // the present's name in an error text
+    };
+    // Ends the 3D frame's scene; false (3D off, the display to be made again) on a 3D error.
+    bool EndScene3D();
+    // A present's failure is noted in mErrorString and the display is to be made again.
+    bool EndPresent(const PresentResult& result);
+    PresentPlan PlanPresent(const std::vector<Rect>& asked, const DisplaySettings& settings);
+    platform::DisplayResult CopyRects(platform::DisplaySurface* to, platform::DisplaySurface* from,
+                                      const PresentPlan& plan);
+    // The cursor's place is shown from now on.
+    void NoteCursorShown();
+    PresentResult PresentThrough3D(const DisplaySettings& settings);
+    PresentResult PresentByFlip(const PresentPlan& plan);
+    PresentResult PresentWindowed(const PresentPlan& plan, const DisplaySettings& settings);
+    // Drawing goes straight to the screen image (mDirectVideoDraw in a window).
+    PresentResult PresentScreenImage(const PresentPlan& plan, const DisplaySettings& settings);
 };
 
 } // namespace Kavo
