@@ -257,6 +257,8 @@ public:
     ImageRegistry* GetImageRegistry() override { return this; }
     bool ReadTest3DValue(const std::string& name, uint32_t& type, std::string& data) override;
     bool WriteTest3DValue(const std::string& name, uint32_t type, const std::string& data) override;
+    void BeginTest3DWrites() override { BeginSettingsGroup(); }
+    void EndTest3DWrites() override { EndSettingsGroup(); }
 
     // --- Text table ---
     // The stored text of id, or the default when id was never stored.
@@ -280,6 +282,11 @@ public:
     // Tests install an in-memory store; by default the store is a file per registry key.
     void SetRegistryStore(platform::RegistryStore* store) { mInstalledStore = store; }
     platform::RegistryStore* GetRegistryStore();
+    // The writes and erasures between Begin and the matching End reach the settings file as one
+    // rewrite at the outermost End (app/SettingsWriteGroup.h holds one for a scope). End: false
+    // when that rewrite failed (the file then holds what it held before the group).
+    void BeginSettingsGroup();
+    bool EndSettingsGroup();
 
     // --- Demo recording and playback ---
     bool ReadDemoFile(std::string* error);
@@ -642,6 +649,8 @@ private:
     bool mDemoWriteReported = false;
     std::unique_ptr<platform::RegistryStore> mFileStore;
     std::string mFileStoreKey;
+    int mSettingsGroups = 0;                        // open settings groups
+    platform::RegistryStore* mGroupStore = nullptr; // the store the open groups batch
     SoundManager* mSoundManager = nullptr;
     uint32_t mLastIdleCheck = 0;
     // The desktop's screen saver as last read (every 10 s): on, and the idleness that suspends.

@@ -125,6 +125,8 @@ public:
     void AbandonGame(bool deleteSavedGame);
     bool ReturnToGame();
     bool ResumeSavedGame();
+    // The current player's record and the top scores, as one rewrite of the settings file.
+    void SavePlayerAndScores();
     // Saves the current player (and a running game), then makes name the current player.
     void SwitchUser(const std::string& name);
     // The current player was deleted: no game runs or waits any more, and the player is

@@ -2,6 +2,7 @@
 // tutorial, to the end of the game; abandoning, saving and resuming; switching players.
 #include "game/GameApp.h"
 
+#include "app/SettingsWriteGroup.h"
 #include "base/Logger.h"
 #include "base/Random.h"
 #include "base/StringTable.h"
@@ -244,10 +245,16 @@ bool GameApp::ResumeSavedGame()
     return mGameActive;
 }
 
-void GameApp::SwitchUser(const std::string& name)
+void GameApp::SavePlayerAndScores()
 {
+    SettingsWriteGroup group(this);
     mPlayer.Save(true);
     mTopScores.Save();
+}
+
+void GameApp::SwitchUser(const std::string& name)
+{
+    SavePlayerAndScores();
     if (mGameActive && mBoard != nullptr)
     {
         std::string fileName = SavedGameFileName();
@@ -290,8 +297,7 @@ bool GameApp::OpenPlayerDialog()
         AddDialogWithId(kNameDialog, new NameDialog(mPlayer.GetName()));
         return true;
     }
-    mPlayer.Save(true);
-    mTopScores.Save();
+    SavePlayerAndScores();
     AddDialogWithId(kAccountsDialog, new AccountManagerDialog(this, mPlayer.GetName()));
     return true;
 }
