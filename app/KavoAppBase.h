@@ -288,6 +288,14 @@ public:
     void BeginSettingsGroup();
     bool EndSettingsGroup();
 
+    // What went wrong with the settings file that the player has not yet been told on screen
+    // (both also go to stderr and "ScrError.txt" when found), each set once a run; whoever tells
+    // the player clears it. The place the damaged file read at start-up was kept (the store
+    // started empty), and the settings file that could not be written (what the run changes is
+    // not saved).
+    std::string mUntoldDamagedSettings;
+    std::string mUntoldUnwritableSettings;
+
     // --- Demo recording and playback ---
     bool ReadDemoFile(std::string* error);
     void WriteDemoFile();

@@ -60,6 +60,8 @@ platform::RegistryStore* KavoAppBase::GetRegistryStore()
         if (mFileStore->Open(platform::DataFolder() + path + "/settings.reg") ==
             platform::RegistryStore::LoadResult::Damaged)
         {
+            const std::string& copy = mFileStore->DamagedCopy();
+            mUntoldDamagedSettings = copy.empty() ? mFileStore->FilePath() : copy;
             platform::MessageBox(
                 "The settings file was damaged and has been replaced; the damaged file was kept "
                 "as " +
@@ -275,6 +277,7 @@ void KavoAppBase::RegistryEraseValue(const std::string& name)
 void KavoAppBase::NoteSettingsWriteFailure(platform::RegistryStore* store)
 {
     if (!store->WriteFailed()) return;
+    if (!mSettingsWriteReported) mUntoldUnwritableSettings = store->FilePath();
     ReportLostWriteOnce(mSettingsWriteReported, "The settings could not be written to " + store->FilePath() +
                                                     "; what changed is lost when the program ends.");
 }

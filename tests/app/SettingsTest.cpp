@@ -250,6 +250,7 @@ TEST(Settings, DamagedSettingsFileIsReportedAndReplaced)
     EXPECT_NE(app.mBoxes[0].find("settings file was damaged"), std::string::npos);
     std::string kept;
     EXPECT_TRUE(platform::ReadFile(file + ".damaged", kept));
+    EXPECT_EQ(app.mUntoldDamagedSettings, file + ".damaged") << "for the game to tell on screen";
     app.mMusicVolume = 0.25;
     app.WriteSettingsToRegistry();
 
@@ -326,6 +327,7 @@ TEST(Settings, SettingsThatCannotBeWrittenAreReportedOnce)
         EXPECT_EQ(volume, 25);
         app.RegistryEraseValue("MusicVolume");
         EXPECT_TRUE(app.mBoxes.empty());
+        EXPECT_EQ(app.mUntoldUnwritableSettings, data + "/VelquisTest/Game/settings.reg");
     } // shutting down writes them once more
     EXPECT_EQ(testing::internal::GetCapturedStderr(), text + "\n");
     std::string log;
