@@ -1,5 +1,6 @@
 #include "app/KavoAppBase.h"
 
+#include "app/SettingsWriteGroup.h"
 #include "base/PathUtils.h"
 #include "base/StringUtils.h"
 #include "display/D3DInterface.h"
@@ -573,7 +574,9 @@ bool KavoAppBase::WriteTest3DValue(const std::string& name, uint32_t type, const
     std::string valueName;
     std::string key = RegistryKeyPath("Test3D\\" + name, &valueName, false);
     platform::RegistryStore* store = GetRegistryStore();
-    return (store->KeyExists(key) || store->CreateKey(key)) && store->SetValue(key, valueName, type, data);
+    SettingsWriteGroup group(this); // a new key and its first value are one change to the file
+    bool ok = (store->KeyExists(key) || store->CreateKey(key)) && store->SetValue(key, valueName, type, data);
+    return group.End() && ok;
 }
 
 } // namespace Kavo

@@ -269,6 +269,8 @@ public:
     ImageRegistry* GetImageRegistry() override { return this; }
     bool ReadTest3DValue(const std::string& name, uint32_t& type, std::string& data) override;
     bool WriteTest3DValue(const std::string& name, uint32_t type, const std::string& data) override;
+    void BeginTest3DWrites() override { BeginSettingsGroup(); }
+    void EndTest3DWrites() override { EndSettingsGroup(); }
 
     // --- Text table ---
     // The stored text of id, or the default when id was never stored.
@@ -292,6 +294,19 @@ public:
     // Tests install an in-memory store; by default the store is a file per registry key.
     void SetRegistryStore(platform::RegistryStore* store) { mInstalledStore = store; }
     platform::RegistryStore* GetRegistryStore();
+    // The writes and erasures between Begin and the matching End reach the settings file as one
+    // rewrite at the outermost End (app/SettingsWriteGroup.h holds one for a scope). End: false
+    // when that rewrite failed (the file then holds what it held before the group).
+    void BeginSettingsGroup();
+    bool EndSettingsGroup();
+
+    // What went wrong with the settings file that the player has not yet been told on screen
+    // (both also go to stderr and "ScrError.txt" when found), each set once a run; whoever tells
+    // the player clears it. The place the damaged file read at start-up was kept (the store
+    // started empty), and the settings file that could not be written (what the run changes is
+    // not saved).
+    std::string mUntoldDamagedSettings;
+    std::string mUntoldUnwritableSettings;
 
     // --- Demo recording and playback ---
     bool ReadDemoFile(std::string* error);
@@ -681,6 +696,8 @@ private:
     bool mDemoWriteReported = false;
     std::unique_ptr<platform::RegistryStore> mFileStore;
     std::string mFileStoreKey;
+    int mSettingsGroups = 0;                        // open settings groups
+    platform::RegistryStore* mGroupStore = nullptr; // the store the open groups batch
     SoundManager* mSoundManager = nullptr;
     uint32_t mLastIdleCheck = 0;
     // The desktop's screen saver as last read (every 10 s): on, and the idleness that suspends.

@@ -1,6 +1,7 @@
 // Settings store operations, their demo records, and the framework's own settings.
 #include "app/KavoAppBase.h"
 
+#include "app/SettingsWriteGroup.h"
 #include "base/PathUtils.h"
 #include "platform/files/Files.h"
 #include "platform/files/LittleEndian.h"
@@ -51,19 +52,47 @@ platform::RegistryStore* KavoAppBase::GetRegistryStore()
         std::string path = platform::NormalizePath(mRegKey);
         while (!path.empty() && path.back() == '/')
             path.pop_back();
+        // A group open on the store of the old key ends there, and goes on batching in the new.
+        const bool grouped = mGroupStore != nullptr && mGroupStore == mFileStore.get();
+        if (grouped) mGroupStore->EndBatch();
         mFileStore = std::make_unique<platform::RegistryStore>();
         mFileStoreKey = mRegKey;
         if (mFileStore->Open(platform::DataFolder() + path + "/settings.reg") ==
             platform::RegistryStore::LoadResult::Damaged)
         {
+            const std::string& copy = mFileStore->DamagedCopy();
+            mUntoldDamagedSettings = copy.empty() ? mFileStore->FilePath() : copy;
             platform::MessageBox(
                 "The settings file was damaged and has been replaced; the damaged file was kept "
                 "as " +
                     mFileStore->FilePath() + ".damaged.\r\n" + mFileStore->LoadError(),
                 mTitle, platform::MB_OK | platform::MB_ICONWARNING);
         }
+        if (grouped)
+        {
+            mGroupStore = mFileStore.get();
+            mGroupStore->BeginBatch();
+        }
     }
     return mFileStore.get();
+}
+
+void KavoAppBase::BeginSettingsGroup()
+{
+    // A demo that plays answers the settings writes itself: the file is not even opened.
+    if (mSettingsGroups++ > 0 || mRegKey.empty() || DemoReadsSettings()) return;
+    mGroupStore = GetRegistryStore();
+    mGroupStore->BeginBatch();
+}
+
+bool KavoAppBase::EndSettingsGroup()
+{
+    if (mSettingsGroups == 0 || --mSettingsGroups > 0 || mGroupStore == nullptr) return true;
+    platform::RegistryStore* store = mGroupStore;
+    mGroupStore = nullptr;
+    const bool written = store->EndBatch();
+    NoteSettingsWriteFailure(store);
+    return written;
 }
 
 std::string KavoAppBase::RegistryKeyPath(const std::string& name, std::string* valueName, bool keyOperation)
@@ -125,9 +154,11 @@ bool KavoAppBase::RegistryWrite(const std::string& name, uint32_t type, const ui
     std::string valueName;
     std::string key = RegistryKeyPath(name, &valueName, false);
     platform::RegistryStore* store = GetRegistryStore();
+    // A new key and its first value are one change to the file.
+    BeginSettingsGroup();
     bool ok = (store->KeyExists(key) || store->CreateKey(key)) &&
               store->SetValue(key, valueName, type, std::string(reinterpret_cast<const char*>(data), length));
-    NoteSettingsWriteFailure(store);
+    ok = EndSettingsGroup() && ok;
     return RecordResult(DemoStream::kRegistryWrite, ok);
 }
 
@@ -246,6 +277,7 @@ void KavoAppBase::RegistryEraseValue(const std::string& name)
 void KavoAppBase::NoteSettingsWriteFailure(platform::RegistryStore* store)
 {
     if (!store->WriteFailed()) return;
+    if (!mSettingsWriteReported) mUntoldUnwritableSettings = store->FilePath();
     ReportLostWriteOnce(mSettingsWriteReported, "The settings could not be written to " + store->FilePath() +
                                                     "; what changed is lost when the program ends.");
 }
@@ -284,6 +316,7 @@ bool KavoAppBase::RegistryGetValues(const std::string& keyName, std::vector<std:
 
 void KavoAppBase::WriteSettingsToRegistry()
 {
+    SettingsWriteGroup group(this);
     RegistryWriteInteger("MusicVolume", VolumePercent(mMusicVolume));
     RegistryWriteInteger("SfxVolume", VolumePercent(mSfxVolume));
     RegistryWriteInteger("Muted", mMuteCount > mAutoMuteCount ? 1 : 0);

@@ -292,6 +292,7 @@ void D3DTester::WriteResult()
             bytes[size_t(i)] = char(uint32_t(value) >> (8 * i));
         return bytes;
     };
+    mHost->BeginTest3DWrites();
     mHost->WriteTest3DValue("Version", platform::kRegDword, number(kVersion));
     mHost->WriteTest3DValue("MinVidMemory", platform::kRegDword, number(mMinVidMemory));
     mHost->WriteTest3DValue("RecVidMemory", platform::kRegDword, number(mRecVidMemory));
@@ -300,6 +301,7 @@ void D3DTester::WriteResult()
     // Texts with their terminating zero.
     mHost->WriteTest3DValue("FailureReason", platform::kRegString, mFailureReason + std::string(1, '\0'));
     mHost->WriteTest3DValue("Warning", platform::kRegString, mWarning + std::string(1, '\0'));
+    mHost->EndTest3DWrites();
 }
 
 bool D3DTester::IsSoftwareRasterizer(const std::string& description) const

@@ -58,6 +58,10 @@ public:
     // recording: the verdict reaches a demo through DemoSyncString and DemoSyncBool.
     virtual bool ReadTest3DValue(const std::string& name, uint32_t& type, std::string& data) = 0;
     virtual bool WriteTest3DValue(const std::string& name, uint32_t type, const std::string& data) = 0;
+    // Bracket a run of WriteTest3DValue calls that reaches the settings file as one rewrite at
+    // EndTest3DWrites (so a kill between them cannot leave a verdict of two tests).
+    virtual void BeginTest3DWrites() {}
+    virtual void EndTest3DWrites() {}
     // Recorded into a demo being recorded; replaced by the recorded value while one plays.
     virtual void DemoSyncString(std::string& value) = 0;
     virtual void DemoSyncBool(bool& value) = 0;

@@ -2,6 +2,7 @@
 // The flow of a game lies in GameAppFlow.cpp.
 #include "game/GameApp.h"
 
+#include "app/SettingsWriteGroup.h"
 #include "base/Logger.h"
 #include "base/Random.h"
 #include "game/ChallengeGridScreen.h"
@@ -92,8 +93,8 @@ GameApp::~GameApp()
     // the stored players and scores.
     if (mPlayerDataLoaded)
     {
-        mPlayer.Save(true);
-        mTopScores.Save();
+        SettingsWriteGroup group(this);
+        SavePlayerAndScores();
         RegistryWriteBoolean("TwinklingStars", mTwinklingStars);
     }
 

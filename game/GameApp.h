@@ -74,6 +74,7 @@ public:
         kNameDialog = 101,
         kNoticeDialog = 104,
         kAccountsDialog = 112,
+        kSettingsNoticeDialog = 116,
     };
     // The four music tracks "music/track0.ogg" to "music/track3.ogg"; track 0 plays on the menus.
     static constexpr int kMusicTracks = 4;
@@ -125,6 +126,8 @@ public:
     void AbandonGame(bool deleteSavedGame);
     bool ReturnToGame();
     bool ResumeSavedGame();
+    // The current player's record and the top scores, as one rewrite of the settings file.
+    void SavePlayerAndScores();
     // Saves the current player (and a running game), then makes name the current player.
     void SwitchUser(const std::string& name);
     // The current player was deleted: no game runs or waits any more, and the player is
@@ -133,6 +136,12 @@ public:
     // Deletes the player's saved-game file (a missing file is no error).
     void RemoveSavedGameOf(const std::string& name);
     bool OpenPlayerDialog();
+    // Tells the player of the next settings problem not yet told (KavoAppBase's
+    // mUntoldDamagedSettings, then mUntoldUnwritableSettings) in a notice over the screen:
+    // texts 324 and 325 (the place the damaged file was kept as insert), 326 and 327 (the
+    // settings file as insert). Its OK shows the next one, or the player dialog on the main menu
+    // when there is no player. False when there was nothing to tell.
+    bool ShowSettingsNotice();
     int GetTopLevelReached();
     void DialogButtonDepress(int dialogId, int buttonId) override;
 

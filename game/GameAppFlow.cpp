@@ -2,6 +2,7 @@
 // tutorial, to the end of the game; abandoning, saving and resuming; switching players.
 #include "game/GameApp.h"
 
+#include "app/SettingsWriteGroup.h"
 #include "base/Logger.h"
 #include "base/Random.h"
 #include "base/StringTable.h"
@@ -14,10 +15,13 @@
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
 #include "game/UserKeyName.h"
+#include "graphics/Font.h"
 #include "platform/files/Files.h"
 #include "platform/window/Window.h"
 #include "puzzle/BackgroundLoader.h"
 #include "puzzle/Board.h"
+#include "puzzle/ResourceIds.h"
+#include "puzzle/YesNoDialog.h"
 #include "rules/GameRulesConfig.h"
 #include "rules/RulesFlags.h"
 #include "widgets/WidgetManager.h"
@@ -31,6 +35,34 @@ namespace
 constexpr int kTextRulesNotOpened = 103;
 constexpr int kTextRulesNotRead = 104;
 constexpr int kLevelChooserFromLevel = 3; // the chooser opens once this level was reached
+// The settings notices: a header, and its text at the next number.
+constexpr int kTextSettingsDamagedHeader = 324;
+constexpr int kTextSettingsUnwritableHeader = 326;
+constexpr int kSettingsNoticeX = 150;  // the notice's left edge, as far from the right one
+constexpr int kSettingsNoticeGap = 20; // between its text and its button
+
+// The path with line breaks after those of its slashes where a line of it would grow wider than
+// width in the font (a part wider than that alone stays whole: the word wrap breaks it).
+std::string PathInLines(const std::string& path, Font* font, int width)
+{
+    if (font == nullptr) return path;
+    std::string lines, line;
+    size_t start = 0;
+    while (start < path.size())
+    {
+        size_t slash = path.find('/', start);
+        size_t end = slash == std::string::npos ? path.size() : slash + 1;
+        const std::string part = path.substr(start, end - start);
+        if (!line.empty() && font->StringWidth(line + part) > width)
+        {
+            lines += line + "\n";
+            line.clear();
+        }
+        line += part;
+        start = end;
+    }
+    return lines + line;
+}
 
 uint32_t ParseSeed(const std::string& text)
 {
@@ -244,10 +276,16 @@ bool GameApp::ResumeSavedGame()
     return mGameActive;
 }
 
-void GameApp::SwitchUser(const std::string& name)
+void GameApp::SavePlayerAndScores()
 {
+    SettingsWriteGroup group(this);
     mPlayer.Save(true);
     mTopScores.Save();
+}
+
+void GameApp::SwitchUser(const std::string& name)
+{
+    SavePlayerAndScores();
     if (mGameActive && mBoard != nullptr)
     {
         std::string fileName = SavedGameFileName();
@@ -290,9 +328,33 @@ bool GameApp::OpenPlayerDialog()
         AddDialogWithId(kNameDialog, new NameDialog(mPlayer.GetName()));
         return true;
     }
-    mPlayer.Save(true);
-    mTopScores.Save();
+    SavePlayerAndScores();
     AddDialogWithId(kAccountsDialog, new AccountManagerDialog(this, mPlayer.GetName()));
+    return true;
+}
+
+bool GameApp::ShowSettingsNotice()
+{
+    if (GetDialog(kSettingsNoticeDialog) != nullptr) return true;
+    int header = kTextSettingsUnwritableHeader;
+    std::string* place = &mUntoldUnwritableSettings;
+    if (!mUntoldDamagedSettings.empty())
+    {
+        header = kTextSettingsDamagedHeader;
+        place = &mUntoldDamagedSettings;
+    }
+    if (place->empty()) return false;
+    auto* notice =
+        new YesNoDialog(StringTable::GetString(header), std::string(), nullptr, true, kSettingsNoticeDialog);
+    // Wide enough for a path to take few lines, and as high as the text needs.
+    notice->Resize(kSettingsNoticeX, 0, mWidth - 2 * kSettingsNoticeX, 0);
+    notice->mLines =
+        StringTable::GetString(header + 1, PathInLines(*place, FONT_TEXT, notice->TextArea().mWidth));
+    place->clear();
+    const int height = notice->TextBottom() + kSettingsNoticeGap + YesNoDialog::kButtonHeight +
+                       notice->mContentInsets.mBottom;
+    notice->Resize(kSettingsNoticeX, (mHeight - height) / 2, mWidth - 2 * kSettingsNoticeX, height);
+    AddDialogWithId(kSettingsNoticeDialog, notice);
     return true;
 }
 
@@ -302,6 +364,10 @@ void GameApp::DialogButtonDepress(int dialogId, int buttonId)
     if (dialogId == kNameDialog)
         if (auto* dialog = dynamic_cast<NameDialog*>(GetDialog(kNameDialog))) SwitchUser(dialog->GetName());
     KillDialog(dialogId);
+    // The menu greets a player without a name once the notices are read.
+    if (dialogId == kSettingsNoticeDialog && !ShowSettingsNotice() && mShownScreen == kMainMenuScreen &&
+        mPlayer.GetName().empty())
+        OpenPlayerDialog();
 }
 
 } // namespace Kavo

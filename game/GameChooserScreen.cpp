@@ -243,6 +243,8 @@ void GameChooserScreen::UpdateF(float fraction)
     {
         SetState(kIdle);
         ShowButtons();
+        // What went wrong with the settings comes first; the player dialog follows its OK.
+        if (mApp->ShowSettingsNotice()) return;
         if (mApp->mPlayer.GetName().empty())
         {
             mApp->OpenPlayerDialog();

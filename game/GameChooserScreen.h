@@ -56,6 +56,10 @@ class HyperlinkWidget;
 // | 2 planet shown | planet with the description             | hovered id becomes 0: to 4 (SOUND_ZOOMOUT)|
 // | 3 zooming in   | planet grows                            | timer above 50: to 2, shown := hovered   |
 // | 4 zooming out  | planet shrinks                          | timer above 40: to 1, shown := 0         |
+//
+// As the intro ends, the application's settings notice opens when it has one to tell
+// (GameApp::ShowSettingsNotice); otherwise the player dialog when there is no player, or the
+// menu hint while a game runs and the player has not turned it off.
 class GameChooserScreen : public Widget,
                           public ButtonListener,
                           public DialogListener,

@@ -1,6 +1,7 @@
 #include "game/TopScores.h"
 
 #include "app/KavoAppBase.h"
+#include "app/SettingsWriteGroup.h"
 #include "platform/files/Files.h"
 
 #include <vector>
@@ -77,14 +78,17 @@ bool TopScores::Load()
 
 bool TopScores::Save()
 {
+    if (gKavoApp == nullptr) return false;
+    SettingsWriteGroup group(gKavoApp);
+    bool ok = true;
     for (int mode = 0; mode < kModeLists; ++mode)
-        if (!SaveModeList(ListPrefix(mode), mLists[mode])) return false;
+        ok &= SaveModeList(ListPrefix(mode), mLists[mode]);
     for (const auto& [key, entry] : mChallengeScores)
-        if (!FormatEntry(entry, std::string(kChallengeKey) + "\\" + key)) return false;
+        ok &= FormatEntry(entry, std::string(kChallengeKey) + "\\" + key);
     std::string program = platform::ProgramPath();
     if (program.size() > kMaxExecPath) program.resize(kMaxExecPath);
     gKavoApp->RegistryWriteString("LastExecPath", program);
-    return true;
+    return group.End() && ok;
 }
 
 void TopScores::AddScore(int mode, const std::string& challengeKey, int score, int level,

@@ -33,8 +33,9 @@ public:
     // Adds the stored entries to the lists (which are not emptied first) and reads the
     // challenge entries; false when the challenge key cannot be listed (the lists are loaded).
     bool Load();
-    // Writes the lists, the challenge entries and "LastExecPath"; false at the first failed
-    // write of an entry (later ones are not written).
+    // Writes the lists, the challenge entries and "LastExecPath" as one rewrite of the settings
+    // file; false when an entry was refused or the rewrite failed (the file then keeps the
+    // lists it had).
     bool Save();
 
     // Modes 0 to 4: the entry joins the mode's list. Mode 5: the challenge's entry becomes

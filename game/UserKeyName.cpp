@@ -1,6 +1,7 @@
 #include "game/UserKeyName.h"
 
 #include "app/KavoAppBase.h"
+#include "app/SettingsWriteGroup.h"
 #include "base/TextHelpers.h"
 
 namespace Kavo
@@ -35,10 +36,11 @@ bool DeleteUserFromRegistry(const std::string& name)
 {
     if (gKavoApp == nullptr) return false;
     const std::string path = UserRegistryPath(name);
+    SettingsWriteGroup group(gKavoApp); // the player goes whole or not at all
     bool scores = gKavoApp->RegistryEraseKey(path + "\\ChallengeGridScores");
     bool levels = gKavoApp->RegistryEraseKey(path + "\\TopLevelReached");
     bool player = gKavoApp->RegistryEraseKey(path);
-    return scores && levels && player;
+    return group.End() && scores && levels && player;
 }
 
 } // namespace Kavo

@@ -19,8 +19,8 @@ std::string UserRegistryPath(const std::string& name);
 // listed.
 bool ListUserNames(std::vector<std::string>& names);
 // Erases the player's "ChallengeGridScores" and "TopLevelReached" keys and then the player's
-// own key (a key with sub-keys cannot be erased); all three are tried, true only when all three
-// went.
+// own key (a key with sub-keys cannot be erased), as one rewrite of the settings file; all three
+// are tried, true only when all three went and the file was written.
 bool DeleteUserFromRegistry(const std::string& name);
 
 } // namespace Kavo

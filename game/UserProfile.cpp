@@ -1,6 +1,7 @@
 #include "game/UserProfile.h"
 
 #include "app/KavoAppBase.h"
+#include "app/SettingsWriteGroup.h"
 #include "base/TextHelpers.h"
 #include "game/UserKeyName.h"
 #include "platform/files/AsciiCase.h"
@@ -108,6 +109,7 @@ bool UserProfile::Save(bool makeDefault)
 {
     if (gKavoApp == nullptr || mDisplayName.empty()) return false;
     const std::string path = UserRegistryPath(mDisplayName);
+    SettingsWriteGroup group(gKavoApp);
     bool ok = true;
     ok &= gKavoApp->RegistryWriteString(path + "\\DisplayName", mDisplayName);
     ok &= gKavoApp->RegistryWriteInteger(path + "\\GuiFlags", mGuiFlags | kStoredFlagsMark);
@@ -120,7 +122,7 @@ bool UserProfile::Save(bool makeDefault)
     for (const auto& [challengeKey, entry] : mChallengeScores)
         ok &= gKavoApp->RegistryWriteString(path + "\\ChallengeGridScores\\" + challengeKey, entry.ToText());
     if (makeDefault) ok &= gKavoApp->RegistryWriteString("Users\\DefaultName", UserKeyName(mDisplayName));
-    return ok;
+    return group.End() && ok;
 }
 
 std::string UserProfile::GetName() const

@@ -55,8 +55,9 @@ public:
     // Load of the player named by "Users\DefaultName"; false when there is none.
     bool LoadDefault();
     // Writes the record (entries no longer in the maps stay in the store); with makeDefault
-    // also "Users\DefaultName". False, with nothing written, for a record without a name;
-    // otherwise false when any write failed (the others are still made).
+    // also "Users\DefaultName", all as one rewrite of the settings file. False, with nothing
+    // written, for a record without a name; otherwise false when any write was refused (the
+    // others are still made) or the rewrite failed.
     bool Save(bool makeDefault);
 
     // The trimmed display name: what the saved game and comparisons use.

@@ -137,3 +137,21 @@ click 75 530                             # the main menu, and quit
 sleep 2
 click 677 585
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+
+# Again, with the settings file damaged: the game starts afresh (full screen, as a new player) and
+# says so over the main menu; the name dialog follows the notice.
+printf 'not a settings file' >"$userdata/VelquisGames/Orlavintide/settings.reg"
+"$program" &
+pid=$!
+window >/dev/null
+sleep 1
+xdotool key --window "$(window)" alt+Return
+sleep 1
+xdotool windowfocus "$(window)"
+sleep 4
+click 400 300                            # title, then the main menu and its notice
+shot 21-settings-damaged 4
+click 400 370                            # its OK
+shot 22-after-the-notice 2
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true

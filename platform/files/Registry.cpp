@@ -154,6 +154,8 @@ RegistryStore::LoadResult RegistryStore::Open(const std::string& filePath)
 {
     mFilePath = filePath;
     mLoadError.clear();
+    mDamagedCopy.clear();
+    mBatchChanged = false; // what an open batch changed belonged to the contents replaced here
     mRoot = std::make_unique<Key>();
     if (!PathExists(filePath)) return LoadResult::Missing;
     std::string image, error;
@@ -164,7 +166,7 @@ RegistryStore::LoadResult RegistryStore::Open(const std::string& filePath)
         return LoadResult::Loaded;
     mLoadError = filePath + ": " + error;
     // Keep the damaged file for whoever wants to look at it; the store starts afresh.
-    RenameFile(filePath, filePath + ".damaged");
+    if (RenameFile(filePath, filePath + ".damaged")) mDamagedCopy = filePath + ".damaged";
     return LoadResult::Damaged;
 }
 
@@ -180,8 +182,25 @@ RegistryStore::Key* RegistryStore::Find(std::string_view keyPath) const
     return key;
 }
 
+void RegistryStore::BeginBatch()
+{
+    ++mBatchDepth;
+}
+
+bool RegistryStore::EndBatch()
+{
+    if (mBatchDepth == 0 || --mBatchDepth > 0 || !mBatchChanged) return true;
+    mBatchChanged = false;
+    return Persist();
+}
+
 bool RegistryStore::Persist()
 {
+    if (mBatchDepth > 0)
+    {
+        mBatchChanged = true;
+        return true;
+    }
     if (mFilePath.empty()) return true;
     // Create the folders along the path first.
     std::string path = NormalizePath(mFilePath);

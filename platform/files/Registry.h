@@ -17,7 +17,8 @@
 //
 // A store is either in memory only (tests) or backed by one file, which every change rewrites
 // atomically (a temporary file, then a rename), so the file holds the old or the new contents,
-// never a mix.
+// never a mix. Changes made inside a batch (BeginBatch to EndBatch) are one change to the file:
+// it is rewritten once, at the end, and until then holds what it held before the batch.
 namespace platform
 {
 
@@ -47,9 +48,24 @@ public:
     LoadResult Open(const std::string& filePath);
     const std::string& FilePath() const { return mFilePath; }
     const std::string& LoadError() const { return mLoadError; }
-    // True when the latest change could not be written to the file: the store holds it in
-    // memory only.
+    // After Damaged: where the damaged file was kept (path + ".damaged"); empty when it could not
+    // be moved there.
+    const std::string& DamagedCopy() const { return mDamagedCopy; }
+    // True when the latest rewrite of the file failed: the store holds its changes in memory
+    // only (until a later rewrite succeeds).
     bool WriteFailed() const { return mWriteFailed; }
+
+    // Opens a batch: the changes until the matching EndBatch are made in memory at once and
+    // written to the file together. Batches nest; only the outermost one writes.
+    void BeginBatch();
+    // Closes a batch. The outermost one rewrites the file once when anything changed in it and
+    // returns false when that rewrite failed (the file then holds what it held before the
+    // batch); an inner one, or one that changed nothing, returns true.
+    bool EndBatch();
+
+    // The changes below (CreateKey, DeleteKey, SetValue, DeleteValue) each rewrite the file; inside
+    // a batch they are only kept for the batch's rewrite, and fail only for what they ask (a
+    // missing key, a name too long), never for the file.
 
     // True when the key exists.
     bool KeyExists(std::string_view keyPath) const;
@@ -87,7 +103,10 @@ private:
     std::unique_ptr<Key> mRoot;
     std::string mFilePath;
     std::string mLoadError;
+    std::string mDamagedCopy;
     bool mWriteFailed = false;
+    int mBatchDepth = 0;
+    bool mBatchChanged = false; // something changed in the open batch
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "app/SettingsWriteGroup.h"
 #include "platform/files/Files.h"
 
 #include <algorithm>
@@ -249,6 +250,7 @@ TEST(Settings, DamagedSettingsFileIsReportedAndReplaced)
     EXPECT_NE(app.mBoxes[0].find("settings file was damaged"), std::string::npos);
     std::string kept;
     EXPECT_TRUE(platform::ReadFile(file + ".damaged", kept));
+    EXPECT_EQ(app.mUntoldDamagedSettings, file + ".damaged") << "for the game to tell on screen";
     app.mMusicVolume = 0.25;
     app.WriteSettingsToRegistry();
 
@@ -259,6 +261,48 @@ TEST(Settings, DamagedSettingsFileIsReportedAndReplaced)
     EXPECT_TRUE(reread.QueryValue("SOFTWARE\\VelquisTest\\Game", "MusicVolume", type, value));
     EXPECT_EQ(uint8_t(value[0]), 25);
     std::filesystem::remove_all(data);
+}
+
+// The writes and erasures of a settings group, nested groups and the framework's own settings
+// among them, reach the file in one rewrite as the outermost group ends.
+TEST(Settings, AGroupOfWritesIsOneRewriteOfTheFile)
+{
+    apptest::InOwnFolder own("settings-group");
+    const std::string data = platform::CurrentFolder() + "data/";
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const std::string file = data + "VelquisTest/Game/settings.reg";
+    auto onDisk = [&]
+    {
+        std::string bytes;
+        platform::ReadFile(file, bytes);
+        return bytes;
+    };
+    TestApp app;
+    app.SetRegistryStore(nullptr); // the real file store
+    app.ReadSettingsFromRegistry();
+    ASSERT_TRUE(app.RegistryWriteString("Users\\ANN\\DisplayName", "Ann"));
+    const std::string before = onDisk();
+    ASSERT_FALSE(before.empty());
+    {
+        Kavo::SettingsWriteGroup group(&app);
+        EXPECT_TRUE(app.RegistryWriteString("Users\\BO\\DisplayName", "Bo")); // a new key, too
+        EXPECT_TRUE(app.RegistryWriteInteger("Users\\BO\\Level", 4));
+        app.mMusicVolume = 0.25;
+        app.WriteSettingsToRegistry(); // a group of its own inside
+        EXPECT_TRUE(app.RegistryEraseKey("Users\\ANN"));
+        EXPECT_EQ(onDisk(), before);
+        EXPECT_TRUE(group.End());
+        EXPECT_TRUE(group.End()) << "once only";
+    }
+    EXPECT_EQ(onDisk(), app.GetRegistryStore()->Serialize());
+    platform::RegistryStore reread;
+    ASSERT_EQ(reread.Open(file), platform::RegistryStore::LoadResult::Loaded);
+    uint32_t type = 0;
+    std::string value;
+    EXPECT_TRUE(reread.QueryValue("SOFTWARE\\VelquisTest\\Game\\Users\\BO", "Level", type, value));
+    EXPECT_TRUE(reread.QueryValue("SOFTWARE\\VelquisTest\\Game", "MusicVolume", type, value));
+    EXPECT_EQ(uint8_t(value[0]), 25);
+    EXPECT_FALSE(reread.KeyExists("SOFTWARE\\VelquisTest\\Game\\Users\\ANN"));
 }
 
 // Settings that cannot be written (no folder can be made where they belong) stay for the run and
@@ -283,6 +327,7 @@ TEST(Settings, SettingsThatCannotBeWrittenAreReportedOnce)
         EXPECT_EQ(volume, 25);
         app.RegistryEraseValue("MusicVolume");
         EXPECT_TRUE(app.mBoxes.empty());
+        EXPECT_EQ(app.mUntoldUnwritableSettings, data + "/VelquisTest/Game/settings.reg");
     } // shutting down writes them once more
     EXPECT_EQ(testing::internal::GetCapturedStderr(), text + "\n");
     std::string log;

@@ -20,6 +20,7 @@
 #include "puzzle/BoardHintBox.h"
 #include "puzzle/FancyButton.h"
 #include "puzzle/ResourceIds.h"
+#include "puzzle/YesNoDialog.h"
 #include "rules/RulesFlags.h"
 #include "tests/ScratchNames.h"
 #include "tests/data/TextRecorder.h"
@@ -303,6 +304,44 @@ TEST_F(ScreenTexts, TheBonusHintAndTheBoardsPanelKeepTheirTextsApart)
     {
         EXPECT_FALSE(Overlap(text.ink, piece)) << Describe(text) << " over the bonus piece";
         EXPECT_FALSE(Overlap(text.ink, trough)) << Describe(text) << " under the time bar";
+    }
+}
+
+// The notices of a damaged settings file and of one that cannot be written, over the main menu,
+// with the long path of the test's folder in their texts: inside the rim, apart, above the button.
+TEST_F(ScreenTexts, TheSettingsNoticesStayInsideTheirRimAboveTheirButton)
+{
+    const std::string home = std::getenv("XDG_DATA_HOME");
+    for (bool damaged : {true, false})
+    {
+        SCOPED_TRACE(damaged ? "damaged" : "unwritable");
+        if (damaged)
+        {
+            gametest::WriteTextFile(home + "/VelquisGames/Orlavintide/settings.reg", "not a settings file");
+        }
+        else
+        {
+            gametest::WriteTextFile(home + "-file", "a file where the data folder belongs");
+            setenv("XDG_DATA_HOME", (home + "-file").c_str(), 1);
+        }
+        TestGameApp app;
+        app.SetRegistryStore(nullptr); // the real settings file
+        ASSERT_NO_FATAL_FAILURE(Start(app, ""));
+        app.RunUpdates(Kavo::YesNoDialog::kOpeningUpdates + 5);
+        auto* notice = dynamic_cast<Kavo::YesNoDialog*>(app.GetDialog(TestGameApp::kSettingsNoticeDialog));
+        ASSERT_NE(notice, nullptr);
+        const std::vector<DrawnText> texts = TextsOf(notice);
+        ASSERT_GE(texts.size(), 3u) << "the header and lines of text";
+        EXPECT_EQ(texts[0].text, Kavo::StringTable::GetString(damaged ? 324 : 326));
+        ExpectInsideRim(kDialogRim, notice, texts);
+        ExpectApart(texts);
+        Kavo::FancyButton* ok = notice->mFirstButton;
+        const std::vector<DrawnText> label = TextsOf(ok);
+        ASSERT_EQ(label.size(), 1u);
+        ExpectInsideRim(kButtonRim, ok, label, 2);
+        ExpectInsideRim(kDialogRim, notice, label);
+        for (const DrawnText& text : texts)
+            EXPECT_LE(text.ink.mY + text.ink.mHeight, ok->mY) << Describe(text) << " reaches the button";
     }
 }
 

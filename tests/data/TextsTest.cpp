@@ -50,8 +50,9 @@ std::map<int, int> UsedTexts()
     range(288, 290);
     range(295, 300);
     range(319, 323);
+    range(324, 327); // the settings notices
     // The texts given one insert.
-    for (int n : {103, 105, 110, 111, 119, 122, 176, 220, 248, 254, 295, 296, 312})
+    for (int n : {103, 105, 110, 111, 119, 122, 176, 220, 248, 254, 295, 296, 312, 325, 327})
         used[n] = 1;
     return used;
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include <filesystem>
+#include <fstream>
 
 namespace
 {
@@ -111,6 +112,101 @@ TEST_F(RegistryFile, EveryChangeIsOnDiskAndReadsBack)
     EXPECT_EQ(data, Dword(7));
 }
 
+// The changes of a batch, nested batches included, reach the file in one rewrite at the end of
+// the outermost: until then the file holds what it held before (what a kill in the middle
+// leaves). A change in a batch still fails for what it asks; a batch that changes nothing leaves
+// the file alone.
+TEST_F(RegistryFile, ABatchIsOneRewriteAtItsEnd)
+{
+    RegistryStore store;
+    ASSERT_EQ(store.Open(path), RegistryStore::LoadResult::Missing);
+    ASSERT_TRUE(store.CreateKey("S\\List"));
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(
+            store.SetValue("S\\List", std::to_string(i), platform::kRegString, "old " + std::to_string(i)));
+    const std::string old = store.Serialize();
+    auto onDisk = [&]
+    {
+        std::string bytes;
+        platform::ReadFile(path, bytes);
+        return bytes;
+    };
+    ASSERT_EQ(onDisk(), old);
+
+    store.BeginBatch();
+    for (int i = 0; i < 10; ++i)
+    {
+        EXPECT_TRUE(
+            store.SetValue("S\\List", std::to_string(i), platform::kRegString, "new " + std::to_string(i)));
+        EXPECT_EQ(onDisk(), old) << "after value " << i;
+    }
+    store.BeginBatch();
+    EXPECT_TRUE(store.CreateKey("S\\Gone\\Deep"));
+    EXPECT_TRUE(store.DeleteValue("S\\List", "9"));
+    EXPECT_TRUE(store.EndBatch());
+    EXPECT_EQ(onDisk(), old) << "the inner batch's end";
+    EXPECT_FALSE(store.SetValue("S\\Missing", "x", platform::kRegDword, Dword(1)));
+    EXPECT_FALSE(store.DeleteKey("S\\Gone"));
+    EXPECT_TRUE(store.DeleteKey("S\\Gone\\Deep"));
+    EXPECT_TRUE(store.DeleteKey("S\\Gone"));
+    EXPECT_EQ(onDisk(), old);
+    EXPECT_TRUE(store.EndBatch());
+    EXPECT_EQ(onDisk(), store.Serialize());
+    EXPECT_FALSE(store.WriteFailed());
+
+    RegistryStore reread;
+    ASSERT_EQ(reread.Open(path), RegistryStore::LoadResult::Loaded);
+    std::vector<std::string> names;
+    ASSERT_TRUE(reread.GetValues("S\\List", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8"}));
+    uint32_t type = 0;
+    std::string data;
+    ASSERT_TRUE(reread.QueryValue("S\\List", "8", type, data));
+    EXPECT_EQ(data, "new 8");
+    ASSERT_TRUE(reread.GetSubKeys("S", names));
+    EXPECT_EQ(names, std::vector<std::string>{"List"});
+
+    // Nothing changed, nothing written: the file removed behind the store's back stays away.
+    std::filesystem::remove(path);
+    store.BeginBatch();
+    EXPECT_FALSE(store.DeleteValue("S\\List", "9"));
+    EXPECT_TRUE(store.EndBatch());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(store.EndBatch()) << "an end without a batch";
+    EXPECT_TRUE(store.SetValue("S\\List", "0", platform::kRegString, "alone"));
+    EXPECT_EQ(onDisk(), store.Serialize()) << "outside a batch every change is written";
+}
+
+// A batch whose rewrite fails (here the temporary file's name is longer than a name may be)
+// leaves the old file whole; the store keeps the changes in memory and says the write failed.
+TEST_F(RegistryFile, ABatchWhoseRewriteFailsLeavesTheOldFile)
+{
+    std::filesystem::create_directories(folder);
+    const std::string longPath = (folder / std::string(240, 's')).string();
+    RegistryStore writer;
+    writer.CreateKey("S");
+    writer.SetValue("S", "v", platform::kRegString, "old");
+    const std::string old = writer.Serialize();
+    {
+        std::ofstream file(longPath, std::ios::binary);
+        file << old;
+    }
+    RegistryStore store;
+    ASSERT_EQ(store.Open(longPath), RegistryStore::LoadResult::Loaded);
+    store.BeginBatch();
+    EXPECT_TRUE(store.SetValue("S", "v", platform::kRegString, "new"));
+    EXPECT_TRUE(store.SetValue("S", "w", platform::kRegString, "more"));
+    EXPECT_FALSE(store.EndBatch());
+    EXPECT_TRUE(store.WriteFailed());
+    std::string onDisk;
+    ASSERT_TRUE(platform::ReadFile(longPath, onDisk));
+    EXPECT_EQ(onDisk, old);
+    uint32_t type = 0;
+    std::string data;
+    ASSERT_TRUE(store.QueryValue("S", "v", type, data));
+    EXPECT_EQ(data, "new");
+}
+
 // A damaged file must never crash the reader nor be taken half-read: it is set aside and the
 // store starts empty, and the next change writes a good file.
 TEST_F(RegistryFile, DamagedFilesAreSetAsideAndReplaced)
@@ -142,6 +238,7 @@ TEST_F(RegistryFile, DamagedFilesAreSetAsideAndReplaced)
         std::string kept;
         ASSERT_TRUE(platform::ReadFile(path + ".damaged", kept));
         EXPECT_EQ(kept, bytes);
+        EXPECT_EQ(store.DamagedCopy(), path + ".damaged");
         ASSERT_TRUE(store.CreateKey("New"));
         RegistryStore reread;
         EXPECT_EQ(reread.Open(path), RegistryStore::LoadResult::Loaded);

@@ -32,6 +32,7 @@ int main(int argc, char** argv)
         return 1;
     }
     bool written = false;
+    store.BeginBatch(); // the key and its value: one rewrite of the file
     if (kind == "int")
     {
         std::string data;
@@ -46,6 +47,7 @@ int main(int argc, char** argv)
     {
         return Usage();
     }
+    written = store.EndBatch() && written;
     if (!written)
     {
         std::fprintf(stderr, "kavoreg: could not write %s\\%s in %s\n", key.c_str(), name.c_str(),
