@@ -4,6 +4,7 @@
 #include "base/StringTable.h"
 #include "base/TextHelpers.h"
 #include "game/GameApp.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "puzzle/BoardHintBox.h"
@@ -19,6 +20,25 @@ namespace Kavo
 
 namespace
 {
+
+// The welcome with the player's name, as much of it as the frame's title plate holds: a name too
+// long for it is cut and ends in "...".
+std::string WelcomeTitle(const std::string& name)
+{
+    Font* font = FONT_LABEL;
+    const std::string whole = StringTable::GetString(176, name);
+    if (font == nullptr || font->StringWidth(whole) <= kFrameTitleWidth) return whole;
+    auto cut = [&](size_t keep)
+    { return StringTable::GetString(176, TrimWhitespace(name.substr(0, keep)) + "..."); };
+    // The longest start of the name that fits, found by halves.
+    size_t fits = 0, tooLong = name.size();
+    while (tooLong - fits > 1)
+    {
+        const size_t keep = (fits + tooLong) / 2;
+        (font->StringWidth(cut(keep)) <= kFrameTitleWidth ? fits : tooLong) = keep;
+    }
+    return cut(fits);
+}
 
 struct MenuButton
 {
@@ -335,7 +355,7 @@ void GameChooserScreen::Draw(Graphics* g)
         g->DrawImage(IMAGE_MAINMENU_FLOAT, -83, 60);
 
     const std::string name = mApp->mPlayer.GetName();
-    DrawScreenFrame(g, mWidth, mHeight, name.empty() ? std::string() : StringTable::GetString(176, name),
+    DrawScreenFrame(g, mWidth, mHeight, name.empty() ? std::string() : WelcomeTitle(name),
                     kFrameTitle | kFrameSides | kFrameBottomBubble);
     if (mState == kIntro) DrawWhiteFlash(g, 0, 0, mWidth, mHeight, 1.0 - mTimer / kIntroUnits);
     Fader::DeferOverlay();

@@ -18,5 +18,8 @@ void ApplyGameDialogLook(Dialog& dialog, int insetX);
 // Stretches the box over the rectangle (the dialog's, or a smaller one while it opens) and
 // writes the title (nothing for "").
 void DrawGameDialog(Graphics* g, int x, int y, int width, int height, const std::string& title);
+// The first row under the fine rule below the title of a box drawn height pixels high: the
+// rule runs along row 64 of the box picture's 300 and is stretched with it.
+int GameDialogBelowRule(int height);
 
 } // namespace Kavo

@@ -29,6 +29,7 @@ constexpr int kInsetX = 65;
 constexpr int kButtonHeight = 35;
 constexpr int kButtonGap = 10;
 constexpr int kButtonRowInsetX = 45;
+constexpr int kBelowRule = 7; // between the title's rule and the music slider's thumb
 constexpr int kNoticeId = 104;
 
 void Log(const char* event, const std::string& detail = std::string())
@@ -115,18 +116,18 @@ void OptionsDialog::Resize(int x, int y, int width, int height)
     const int left = x + kInsetX;
     const int inner = width - 2 * kInsetX;
     const int sliderHeight = ImageHeight(IMAGE_SLIDER_THUMB);
-    mMusicSlider->Resize(left, y + 80, inner, sliderHeight);
-    mSoundSlider->Resize(left, mMusicSlider->mY + sliderHeight + 32, inner, sliderHeight);
+    mMusicSlider->Resize(left, y + GameDialogBelowRule(height) + kBelowRule, inner, sliderHeight);
+    mSoundSlider->Resize(left, mMusicSlider->mY + sliderHeight + 28, inner, sliderHeight);
 
     const int boxWidth = ImageWidth(IMAGE_CHECKBOX) / 2;
     const int boxHeight = ImageHeight(IMAGE_CHECKBOX);
-    m3DBox->Resize(left, mSoundSlider->mY + sliderHeight + 30, boxWidth, boxHeight);
+    m3DBox->Resize(left, mSoundSlider->mY + sliderHeight + 26, boxWidth, boxHeight);
     mFullScreenBox->Resize(m3DBox->mX + boxWidth + 138, m3DBox->mY, boxWidth, boxHeight);
     mStarsBox->Resize(m3DBox->mX + 60, m3DBox->mY + boxHeight + 12, boxWidth, boxHeight);
 
     // How to Play and Credits share the row under the boxes, which reaches further out than the
     // other controls: half of their width would not hold the label "How to Play".
-    const int buttonTop = mStarsBox->mY + boxHeight + 22;
+    const int buttonTop = mStarsBox->mY + boxHeight + 20;
     const int row = width - 2 * kButtonRowInsetX;
     const int half = (row - kButtonGap) / 2;
     mHelpButton->Resize(x + kButtonRowInsetX, buttonTop, half, kButtonHeight);

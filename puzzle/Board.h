@@ -82,6 +82,8 @@ public:
     static constexpr int kCrossFadeUpdates = 180;
     static constexpr int kSavedGameVersion = 22;
     static constexpr int kTutorialRows = 32;
+    // The top of the bonus boost's line, under the frame's top bar (its rim at y 36) on the left.
+    static constexpr int kBonusBoostY = 46;
 
     // Stores itself as the process's board, copies the rules into the engine, makes the three
     // buttons and starts a game at level 1 (NewGame(1, false)).

@@ -230,10 +230,10 @@ Rect Board::MeterArea() const
 
 Rect Board::PanelArea() const
 {
-    // The score and the level at the top, the bonus texts under them, the bonus piece, the bar.
+    // The score and the level at the top, the bonus boost under the bar, the bonus piece, the bar.
     const int label = FONT_LABEL != nullptr ? FONT_LABEL->GetHeight() : 0;
     Image* mini = IMAGE_PIECES_MINI;
-    int bottom = std::max({34 + label, 10 + label, 6 + (mini != nullptr ? mini->GetCelHeight() : 0),
+    int bottom = std::max({kBonusBoostY + label, 10 + label, 6 + (mini != nullptr ? mini->GetCelHeight() : 0),
                            17 + ImageHeight(IMAGE_TIMELEFT_BAR)});
     return Rect(0, 0, mWidth, bottom + label / 2 + 2);
 }

@@ -30,6 +30,10 @@ constexpr int kMeterTop = 127;    // y of a full one
 constexpr int kScoreX = 95;
 constexpr int kBonusPieceX = 294;
 constexpr int kBonusPieceY = 6;
+// The challenge's texts on the left, under the frame's top bar: its name and lines from y 120,
+// the bonus boost above them (Board::kBonusBoostY).
+constexpr int kChallengeTextX = 34;
+constexpr int kChallengeTextY = 120;
 
 // text with its left edge at x and its baseline at y; nothing without the font.
 void WriteText(Graphics* g, Font* font, const Color& colour, const std::string& text, int x, int y)
@@ -255,7 +259,7 @@ void Board::DrawPanel(Graphics* g, BoardPlayState state)
     if (!rules.sNameOfChallenge.empty() && !rules.sDisplayLine1.empty() && FONT_EXCITED != nullptr &&
         FONT_LABEL != nullptr)
     {
-        int y = 120 + FONT_EXCITED->GetAscent();
+        int y = kChallengeTextY + FONT_EXCITED->GetAscent();
         for (int n = 0; n <= 10; ++n)
         {
             const std::string& text = n == 0 ? rules.sNameOfChallenge : *rules.DisplayLine(n);
@@ -264,7 +268,7 @@ void Board::DrawPanel(Graphics* g, BoardPlayState state)
             bool swap = false;
             std::string shown = ParseColorTaggedText(text, colour, swap);
             Font* font = (n == 0) != swap ? FONT_EXCITED : FONT_LABEL;
-            WriteText(g, font, colour, shown, 34, y);
+            WriteText(g, font, colour, shown, kChallengeTextX, y);
             y += font->GetLineSpacing();
         }
     }
@@ -272,7 +276,8 @@ void Board::DrawPanel(Graphics* g, BoardPlayState state)
     {
         std::string text = StringTable::GetString(118) +
                            StringTable::GetString(119, std::to_string(int(bonusMultiplier * 100.0f)));
-        WriteText(g, FONT_LABEL, Color(245, 232, 85), text, kScoreX, 34 + FONT_LABEL->GetAscent());
+        WriteText(g, FONT_LABEL, Color(245, 232, 85), text, kChallengeTextX,
+                  kBonusBoostY + FONT_LABEL->GetAscent());
     }
     if (IsLevelTransition(state) && FONT_SEGUE != nullptr)
     {

@@ -64,6 +64,13 @@ constexpr int kTop = 150;
 constexpr int kCheckboxId = 1;
 constexpr int kCheckboxLabelText = 253;
 constexpr int kExampleGap = 6; // at least between a hint's example and the text above and the box below
+// The bonus example's socket for the bonus colour's small piece: its centre in the picture, and
+// the right edge of its rim; the bonus size is written beside it.
+constexpr int kSocketCentreX = 28;
+constexpr int kSocketCentreY = 28;
+constexpr int kSocketRight = 47;
+constexpr int kSizeGap = 8;
+const Color kYellow(kTitleYellow[0], kTitleYellow[1], kTitleYellow[2]);
 
 std::string HintString(int hintBit, bool header)
 {
@@ -216,16 +223,22 @@ void BoardHintBox::Draw(Graphics* g)
     const Rect example = ExampleRect();
     if (mHintBit == hintBonuses)
     {
+        // The panel's bonus as the picture shows it: the piece in the socket, the size beside it,
+        // in the panel's letters, both centred on the socket's middle (the figures' ink, with
+        // their outline and shadow, is centred a third of the ascent above the baseline).
         g->DrawImage(IMAGE_EXAMPLE_BONUS, example.mX, example.mY);
         if (mBoard != nullptr && mBoard->bonusColour != PieceNone)
         {
-            DrawMiniPiece(g, example.mX + example.mWidth + 6, example.mY, mBoard->bonusColour);
-            if (FONT_TEXT != nullptr)
+            const int centreX = example.mX + kSocketCentreX, centreY = example.mY + kSocketCentreY;
+            if (Image* mini = IMAGE_PIECES_MINI)
+                DrawMiniPiece(g, centreX - mini->GetCelWidth() / 2, centreY - mini->GetCelHeight() / 2,
+                              mBoard->bonusColour);
+            if (FONT_LABEL != nullptr)
             {
-                g->SetFont(FONT_TEXT);
-                g->SetColor(Color::White);
+                g->SetFont(FONT_LABEL);
+                g->SetColor(kYellow);
                 g->DrawString(StringTable::GetString(122, std::to_string(mBoard->bonusSize)),
-                              example.mX + example.mWidth + 40, example.mY + FONT_TEXT->GetAscent());
+                              example.mX + kSocketRight + kSizeGap, centreY + FONT_LABEL->GetAscent() / 3);
             }
         }
     }

@@ -58,6 +58,9 @@ enum ScreenFrameFlags
     kFrameBottomBubble = 8,
     kFrameGameTop = 16,
 };
+// The widest title that stays inside the plate of the frame's top bar (340 pixels wide, its
+// rim and rounded corners inside that).
+constexpr int kFrameTitleWidth = 300;
 // The screen frame pieces and the title (FONT_LABEL, title yellow, centred).
 void DrawScreenFrame(Graphics* g, int width, int height, const std::string& title, int flags);
 // The loading badge: IMAGE_LOADER_PLANET greyed at (cx - 98, cy - 98), the share fraction of

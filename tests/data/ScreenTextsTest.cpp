@@ -6,6 +6,7 @@
 
 #include "base/StringTable.h"
 #include "game/ChallengeGridScreen.h"
+#include "game/ChallengeInfoDialog.h"
 #include "game/GameChooserScreen.h"
 #include "game/LevelChooserScreen.h"
 #include "game/NameDialog.h"
@@ -17,8 +18,10 @@
 #include "graphics/MemoryImage.h"
 #include "platform/files/Files.h"
 #include "puzzle/Board.h"
+#include "puzzle/BoardDialogPopup.h"
 #include "puzzle/BoardHintBox.h"
 #include "puzzle/FancyButton.h"
+#include "puzzle/FancyChallengeButton.h"
 #include "puzzle/ResourceIds.h"
 #include "puzzle/YesNoDialog.h"
 #include "rules/RulesFlags.h"
@@ -27,6 +30,7 @@
 #include "tests/game/GameTestSupport.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Checkbox.h"
+#include "widgets/Slider.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +70,20 @@ constexpr Rim kDialogRim{390, 300, 6, 6, 378, 288, 18, 3};
 // The dialog button (160 x 33, drawn over its button less 2 pixels each way): its panel lies 2
 // pixels inside with corners of radius 10, the rim 1.5 pixels wide along its inside.
 constexpr Rim kButtonRim{160, 33, 2, 2, 156, 29, 10, 2};
+// The plate of the screen frame's title, hanging in the middle of the top bar of the frame (800 x
+// 600): x 230 to 570, y -1 to 41, corners of radius 12; the frame's line runs along its edge.
+constexpr Rim kTitlePlateRim{800, 600, 230, -1, 340, 42, 12, 3};
+// The bonus hint's example picture (180 x 56): its panel 2 pixels inside with corners of radius
+// 14, and on its left the socket for the bonus piece, a ring of radius 19 around (28, 28) whose
+// rim ends at x 47.
+constexpr Rim kExampleRim{180, 56, 2, 2, 176, 52, 14, 2};
+constexpr int kSocketX = 28, kSocketY = 28, kSocketRight = 47;
+// The fine rule under a dialog's title: along row 64 of the box picture's 300, a line a pixel
+// wide, stretched with the box.
+constexpr double kDialogRuleRow = 64, kDialogRuleHalfWidth = 0.5;
+// The rim of the frame's top bar: the line along the top of the opening at y 36.5, 2 pixels wide;
+// a text keeps 3 pixels from its middle.
+constexpr double kTopRimY = 36.5, kTopRimClearance = 3;
 
 // Whether every visible pixel of a text lies inside the rim of the picture stretched over box.
 bool InsideRim(const Rim& rim, const Rect& box, const DrawnText& text)
@@ -147,12 +165,15 @@ protected:
         app.RunUpdates(30);
         ASSERT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
     }
-    // The texts a widget draws by itself, in screen coordinates.
-    static std::vector<DrawnText> TextsOf(Kavo::Widget* widget)
+    // The texts a widget draws by itself, in screen coordinates; drawn, when given, the image it
+    // draws into (the screen's size).
+    static std::vector<DrawnText> TextsOf(Kavo::Widget* widget, Kavo::MemoryImage* drawn = nullptr)
     {
         textcheck::TextRecorder recorder;
-        Kavo::MemoryImage image;
+        Kavo::MemoryImage own;
+        Kavo::MemoryImage& image = drawn != nullptr ? *drawn : own;
         image.Create(800, 600);
+        image.Clear();
         Kavo::Graphics g(&image);
         Kavo::Point at = widget->GetAbsPos();
         g.Translate(at.mX, at.mY);
@@ -243,6 +264,12 @@ TEST_F(ScreenTexts, TheOptionsDialogsLabelsStayInsideTheirButtonsAndItsRim)
         texts.push_back(label[0]);
     }
     ExpectApart(texts);
+    // The sliders' thumbs, drawn over each slider's height, clear of the rule under the title.
+    const double ruleBottom =
+        options->mY + (kDialogRuleRow + kDialogRuleHalfWidth) * options->mHeight / kDialogRim.pictureHeight;
+    for (Kavo::Slider* slider : {options->mMusicSlider, options->mSoundSlider})
+        EXPECT_GE(slider->mY, ruleBottom + 3)
+            << "a slider at y " << slider->mY << ", the rule to " << ruleBottom;
 }
 
 // The third level of Untimed: its hint explains the bonus with an example under its words, and
@@ -271,6 +298,30 @@ TEST_F(ScreenTexts, TheBonusHintAndTheBoardsPanelKeepTheirTextsApart)
     const std::string label = Kavo::StringTable::GetString(122, std::to_string(board->bonusSize));
     ASSERT_GT(hint->ExampleRect().mWidth, 0);
     ExpectHintLaidOut(hint, label);
+
+    // The example as its picture has it: the bonus colour's piece fills the middle of the socket,
+    // the size is written beside the socket, inside the picture and level with the piece.
+    Kavo::MemoryImage drawn;
+    const std::vector<DrawnText> hintTexts = TextsOf(hint, &drawn);
+    const Rect example(hint->ExampleRect().mX + hint->mX, hint->ExampleRect().mY + hint->mY,
+                       hint->ExampleRect().mWidth, hint->ExampleRect().mHeight);
+    const auto size = std::find_if(hintTexts.begin(), hintTexts.end(),
+                                   [&](const DrawnText& text) { return text.text == label; });
+    ASSERT_NE(size, hintTexts.end());
+    EXPECT_TRUE(InsideRim(kExampleRim, example, *size)) << Describe(*size) << " outside the example";
+    EXPECT_GE(size->ink.mX, example.mX + kSocketRight) << Describe(*size) << " over the socket";
+    EXPECT_NEAR(size->ink.mY + size->ink.mHeight / 2.0, example.mY + kSocketY, 1.5) << Describe(*size);
+    int inner = 0, lit = 0; // pixels within 10 of the socket's middle, and those brighter than its fill
+    for (int dy = -10; dy <= 10; ++dy)
+        for (int dx = -10; dx <= 10; ++dx)
+        {
+            if (dx * dx + dy * dy > 100) continue;
+            const uint32_t pixel =
+                drawn.GetBits()[(example.mY + kSocketY + dy) * 800 + example.mX + kSocketX + dx];
+            inner += 1;
+            lit += std::max({(pixel >> 16) & 255, (pixel >> 8) & 255, pixel & 255}) > 100;
+        }
+    EXPECT_GT(lit, inner / 2) << "the socket holds no piece: " << lit << " of " << inner << " pixels lit";
 
     app.ClickWidget(hint->mFirstButton);
     for (int i = 0; i < 300 && board->GetCurrentPopup() != nullptr; ++i)
@@ -369,6 +420,94 @@ TEST_F(ScreenTexts, TheChallengeGridsLegendStaysClearOfThePageArrows)
                 EXPECT_FALSE(Overlap(text.ink, at)) << Describe(text) << " under an arrow on page " << page;
             for (int medal = 0; medal < 4; ++medal)
                 EXPECT_FALSE(Overlap(Kavo::ChallengeGridScreen::LegendStarRect(medal), at)) << medal;
+        }
+    }
+}
+
+// A player's name too long for the main menu's welcome is cut to the frame's title plate, and
+// ends in "..."; a short one is written whole.
+TEST_F(ScreenTexts, TheWelcomeStaysInsideTheTitlePlateWithALongName)
+{
+    std::string longName;
+    while (longName.size() < 200)
+        longName += "Andromeda";
+    longName.resize(200);
+    for (const std::string& name : {std::string("Nova"), longName})
+    {
+        TestGameApp app;
+        ASSERT_NO_FATAL_FAILURE(Start(app, name));
+        const std::string welcome = Kavo::StringTable::GetString(176, "");
+        std::vector<DrawnText> titles;
+        for (const DrawnText& text : TextsOf(app.mMainMenu.get()))
+            if (text.text.rfind(welcome, 0) == 0) titles.push_back(text);
+        ASSERT_EQ(titles.size(), 1u) << name.size();
+        EXPECT_TRUE(InsideRim(kTitlePlateRim, Rect(0, 0, 800, 600), titles[0])) << Describe(titles[0]);
+        if (name.size() < 10)
+        {
+            EXPECT_EQ(titles[0].text, Kavo::StringTable::GetString(176, name));
+            continue;
+        }
+        // The start of the name, as much as fits, then "...".
+        const std::string shown = titles[0].text.substr(welcome.size());
+        ASSERT_GT(shown.size(), 3u + 8u) << shown;
+        EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+        EXPECT_EQ(name.rfind(shown.substr(0, shown.size() - 3), 0), 0u) << shown;
+    }
+}
+
+// Challenge H4 ("Bonus Round"): the bonus boost its bonuses earn is written under the frame's top
+// bar, clear of the bar's rim, of the board's other texts and of the grid.
+TEST_F(ScreenTexts, TheBonusBoostStaysClearOfTheFramesRim)
+{
+    TestGameApp app;
+    // A player with the grid's second page open and H3 beaten, which opens H4.
+    const std::string path = Kavo::UserRegistryPath("Lyra");
+    app.RegistryWriteInteger(path + "\\UnlockedGridPages", 1);
+    app.RegistryWriteString(path + "\\ChallengeGridScores\\H3", "99999 1 \"Lyra\"");
+    ASSERT_NO_FATAL_FAILURE(Start(app, "Lyra"));
+    app.ShowChallengeGrid();
+    app.RunUpdates(25);
+    app.KillDialog(Kavo::ChallengeGridScreen::kHintPopupId);
+    app.RunUpdates(2);
+    Kavo::ChallengeGridScreen* grid = app.mChallengeGrid.get();
+    grid->SetPage(1);
+    app.ClickWidget(grid->ChallengeButton(15));
+    app.RunUpdates(15);
+    auto* info =
+        dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+    ASSERT_NE(info, nullptr);
+    app.ClickWidget(info->mPlayButton);
+    app.RunUpdates(25);
+    ASSERT_EQ(app.GetShownScreen(), TestGameApp::kBoardScreen);
+    Board* board = app.mBoard.get();
+    ASSERT_EQ(board->rules.sChallengeModeID, "H4");
+    // Past the challenge's message and its hint.
+    for (int i = 0; i < 1000; ++i)
+    {
+        app.RunUpdates(1);
+        auto* popup = dynamic_cast<Kavo::BoardDialogPopup*>(board->GetCurrentPopup());
+        if (popup == nullptr && board->GetCurrentPopup() == nullptr && i > 300) break;
+        if (popup != nullptr && popup->mFirstButton != nullptr && popup->mFirstButton->mVisible)
+            app.ClickWidget(popup->mFirstButton);
+    }
+    ASSERT_EQ(board->GetCurrentPopup(), nullptr);
+
+    board->bonusMultiplier = 0.5f; // two bonuses won
+    const std::vector<DrawnText> texts = TextsOf(board);
+    const std::string boost = Kavo::StringTable::GetString(118) + Kavo::StringTable::GetString(119, "50");
+    ASSERT_EQ(std::count_if(texts.begin(), texts.end(), [&](const DrawnText& t) { return t.text == boost; }),
+              1);
+    ExpectApart(texts);
+    const Rect gridArea(board->mGridOriginX, board->mGridOriginY, Board::kCellPitch * board->Width(),
+                        Board::kCellPitch * board->Height());
+    for (const DrawnText& text : texts)
+    {
+        for (const Rect& row : text.rows)
+            EXPECT_GE(std::abs(row.mY + 0.5 - kTopRimY), kTopRimClearance)
+                << Describe(text) << " across the frame's rim, at row " << row.mY;
+        if (text.text == boost)
+        {
+            EXPECT_FALSE(Overlap(text.ink, gridArea)) << Describe(text) << " over the grid";
         }
     }
 }

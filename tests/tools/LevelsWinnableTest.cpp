@@ -3,11 +3,14 @@
 // find every first board of a level stuck; it plays every challenge and must reach its bronze
 // medal at least once. A small sample, to catch a level that a change of the rules or of the
 // engine made unwinnable; the full measure is the difficulty report (scripts/difficulty-report.sh).
+#include "rules/RulesFlags.h"
 #include "tests/rules/ShippedRules.h"
 #include "tools/playbot/Report.h"
 #include "tools/playbot/Trial.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 namespace
 {
@@ -49,6 +52,29 @@ INSTANTIATE_TEST_SUITE_P(ShippedModes, LevelsWinnable,
                                                                       std::end(KavoTest::kModeRulesFiles))),
                          [](const ::testing::TestParamInfo<std::string>& info)
                          { return info.param.substr(0, info.param.find('.')); });
+
+// Crazy's last planet starts a group only with a block of nine. Its first level is no cliff for a
+// player who plans two moves ahead and grows no clusters (playbot's planner): it wins most of its
+// trials there.
+TEST(LevelsWinnable, CrazysFirstLevelOfBlocksOfNineIsNoCliffForAPlanner)
+{
+    Kavo::GameRulesConfig rules;
+    ASSERT_TRUE(LoadRules(KavoTest::kShippedProperties + "crazy_config.xml", rules));
+    constexpr int kLevel = 22;
+    ASSERT_TRUE(rules.GetLevelConfig(kLevel).GeneralConfigFlags & Kavo::gcfRequire3x3Square);
+    ASSERT_FALSE(rules.GetLevelConfig(kLevel - 1).GeneralConfigFlags & Kavo::gcfRequire3x3Square);
+    constexpr int kPlannerTrials = 6;
+    TrialClock clock;
+    std::atomic<int> wins{0};
+    RunJobs(kPlannerTrials, 3,
+            [&](int trial)
+            {
+                const LevelTrial t =
+                    PlayLevel(rules, kLevel, LevelSeed(kLevel, trial), PlayerOptions{Style::Planner}, kMoves);
+                wins += t.end == End::Won;
+            });
+    EXPECT_GE(wins.load(), 4) << "of " << kPlannerTrials;
+}
 
 TEST(ChallengesWinnable, EveryChallengesBronzeMedalIsReached)
 {

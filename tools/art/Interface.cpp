@@ -447,7 +447,8 @@ Canvas Burst(const std::string& word, const Rgba& top, const Rgba& bottom, const
 Canvas ExampleBonus()
 {
     // The picture of the bonus display in the bonus hints: a socket on the left for the
-    // bonus colour's small piece, room on the right for the words.
+    // bonus colour's small piece, room on the right for the words. The hint centres the piece
+    // on the socket's middle (28, 28) and writes the size right of its rim (x 47).
     const int w = 180, h = 56;
     Canvas c(w, h);
     PanelLook look{.radius = 14};

@@ -65,13 +65,15 @@ const char* StyleName(Style style)
         return "casual";
     case Style::Greedy:
         return "greedy";
+    case Style::Planner:
+        return "planner";
     }
     return "?";
 }
 
 bool StyleFromName(const char* name, Style& style)
 {
-    for (Style s : {Style::Careful, Style::Casual, Style::Greedy})
+    for (Style s : {Style::Careful, Style::Casual, Style::Greedy, Style::Planner})
         if (std::string(name) == StyleName(s))
         {
             style = s;
@@ -402,6 +404,7 @@ bool Player::Choose(const Engine& e, Click& chosen)
         NotePosition(e);
         return ChooseGreedy(e, clicks, chosen);
     }
+    if (mOptions.style == Style::Planner) return ChoosePlanner(e, clicks, chosen);
     if (e.LevelConfig().GeneralConfigFlags & gcfGameOverIfScoreIsNonZero)
         return ChooseOneShot(e, clicks, chosen);
     NotePosition(e);
@@ -647,6 +650,39 @@ bool Player::LookAhead(const Engine& e, const std::vector<Click>& quiet, Click& 
         for (const Click& c : quiet)
             search(search, start, c, c, 1, depth - 1, 0.0);
     return found;
+}
+
+bool Player::ChoosePlanner(const Engine& e, const std::vector<Click>& clicks, Click& chosen)
+{
+    // Three moves ahead only where every sequence of three can be tried.
+    constexpr double kSequences = 6000;
+    const double n = double(clicks.size());
+    const int moves = n * n * n <= kSequences ? 3 : 2;
+    if (mPlies.size() < size_t(moves)) mPlies.resize(size_t(moves));
+    bool found = false;
+    double best = 0;
+    for (const Click& c : clicks)
+    {
+        double worth;
+        if (!PlanWorth(e, c, moves, 0, worth)) continue;
+        worth += Noise();
+        if (!found || worth > best) best = worth, chosen = c, found = true;
+    }
+    return found;
+}
+
+bool Player::PlanWorth(const Engine& e, const Click& c, int moves, size_t ply, double& worth)
+{
+    Engine& after = mPlies[ply];
+    MatchGroupList groups;
+    if (!TryClick(e, c, mRandom.Next(), after, groups)) return false;
+    worth = Worth(after);
+    if (moves <= 1 || after.IsLevelDone() || after.IsSpecialWin() || after.IsSpecialLoss()) return true;
+    // A position reached later is worth a point less than the same one now.
+    for (const Click& next : Clicks(after))
+        if (double later; PlanWorth(after, next, moves - 1, ply + 1, later))
+            worth = std::max(worth, later - 1.0);
+    return true;
 }
 
 bool Player::ChooseOneShot(const Engine& e, const std::vector<Click>& clicks, Click& chosen)

@@ -67,9 +67,16 @@ enum class Style
     // whose moved pieces join the most pieces of one colour side by side, to a position not seen
     // since the last group while there is one. Equal clicks are picked among at random.
     Greedy,
+    // Plans: tries every sequence of two clicks of both buttons (three where the clicks are few),
+    // each move played out with the pieces that fall in drawn from a generator of its own, and
+    // takes the first click of the sequence that leaves the position worth most for points and
+    // the level's objective. It finishes the groups that are that near and sees nothing further:
+    // no thought for clusters in the making; equal clicks at random.
+    Planner,
 };
 
-// The name of a style on the command line and in the report ("careful", "casual", "greedy"),
+// The name of a style on the command line and in the report ("careful", "casual", "greedy",
+// "planner"),
 // and the style of a name; false for a name that is none.
 const char* StyleName(Style style);
 bool StyleFromName(const char* name, Style& style);
@@ -99,6 +106,10 @@ private:
     bool ChooseCasual(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
     bool ChooseGreedy(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
     bool ChooseCareful(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
+    bool ChoosePlanner(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
+    // The worth of the best sequence of at most moves clicks that starts with click, from the
+    // position of engine; false when the click moves nothing. ply: how deep the sequence is.
+    bool PlanWorth(const Engine& engine, const Click& click, int moves, size_t ply, double& worth);
     // Where the first points end the game: the best group now, or the quiet move after which a
     // bigger one is there.
     bool ChooseOneShot(const Engine& engine, const std::vector<Click>& clicks, Click& chosen);
@@ -117,6 +128,8 @@ private:
     // circles between the same few positions, as a careful player's would not.
     std::vector<uint64_t> mSeen;
     int mSeenLevel = 0, mSeenCleared = -1, mSeenGroups = -1;
+    // The planner's positions, one a move ahead.
+    std::vector<Engine> mPlies;
 };
 
 } // namespace PlayBot

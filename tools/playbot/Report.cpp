@@ -517,6 +517,10 @@ bool WriteReport(const std::string& properties, const std::string& folder, const
                   "ends the level first, one that loses the game last), else the click whose moved "
                   "pieces join the most of one colour side by side, not back to a position seen since "
                   "the last group while another is there; ties at random"
+            : p.style == Style::Planner
+                ? "tries every sequence of two clicks (three where the clicks are few) and takes the "
+                  "first click of the one that leaves the position worth most for points and the "
+                  "level's objective, nothing further; ties at random"
                 : "overlooks half of the clicks and takes the best group among those it sees";
         md += StrFormat("- **%s** (`-player %s`, %s of game time a move): %s.\n", StyleName(p.style),
                         StyleName(p.style), PaceText(p).c_str(), what);

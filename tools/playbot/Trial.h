@@ -71,8 +71,8 @@ struct GameTrial
 };
 
 // Game seconds a player of the style spends on a move in the rules' mode: a second and a half,
-// and for the careful and the casual player a second in Speedblitz, the game of quick moves. The
-// greedy player takes a second and a half in every mode.
+// and for the careful, the casual and the planning player a second in Speedblitz, the game of
+// quick moves. The greedy player takes a second and a half in every mode.
 double ModePace(const Kavo::GameRulesConfig& rules, Style style);
 
 // A seeded copy of the rules: the game's generator starts from seed.
