@@ -110,8 +110,9 @@ TEST(WindowProc, CharactersTypedWithAltHeldAreNotTyped)
     app.mWidgetManager->RemoveWidget(&widget);
 }
 
-// The constructor marks a desktop reached over the network, and presents there without
-// flipping.
+// A desktop reached over the network is told by its display's name. There a full-screen frame
+// reaches the window without a flip: it is copied there, so a flip that cannot be made does not
+// stop it, where on a local desktop it loses the display.
 TEST(Construction, ARemoteDesktopPresentsWithoutFlipping)
 {
     const char* before = std::getenv("DISPLAY");
@@ -127,12 +128,50 @@ TEST(Construction, ARemoteDesktopPresentsWithoutFlipping)
         {"", false},
     };
     for (auto [display, remote] : displays)
+        EXPECT_EQ(DisplayNameIsRemote(display), remote) << display;
+
+    for (auto [display, remote] : {std::pair{":0", false}, std::pair{"builder.example:0", true}})
     {
         setenv("DISPLAY", display, 1);
-        EXPECT_EQ(DisplayNameIsRemote(display), remote) << display;
+        FakeClock clock;
         TestApp app;
-        EXPECT_EQ(app.mRemoteDesktop, remote) << display;
-        EXPECT_EQ(app.mFlipInFullScreen, !remote) << display;
+        app.RegistryWriteBoolean("Is3D", false); // the software road, where a frame can be flipped
+        app.mIsWindowed = false;
+        app.Initialize();
+        Kavo::DDInterface* screen = app.mDDInterface;
+        ASSERT_FALSE(screen->mIs3D) << display;
+        ASSERT_TRUE(platform::MainWindowIsFullscreen()) << display;
+        // The colour fills the screen image, is presented, and the middle of the window shows it.
+        auto present = [&](const Kavo::Color& colour)
+        {
+            Kavo::Graphics g(screen->GetScreenImage());
+            g.SetColor(colour);
+            g.FillRect(0, 0, app.mWidth, app.mHeight);
+            return screen->Redraw();
+        };
+        auto middle = [&]
+        {
+            std::vector<uint32_t> shown;
+            int w = 0, h = 0;
+            EXPECT_TRUE(platform::ReadShownScreen(shown, w, h)) << display;
+            return shown.empty() ? 0u : shown[size_t(h / 2) * size_t(w) + size_t(w / 2)];
+        };
+        // Scaled to the desktop, a channel may come out one step lower.
+        auto near = [](uint32_t shown, uint32_t colour)
+        {
+            for (int shift : {0, 8, 16})
+                if (std::abs(int((shown >> shift) & 0xFF) - int((colour >> shift) & 0xFF)) > 1) return false;
+            return true;
+        };
+        ASSERT_TRUE(present(Kavo::Color(0, 0, 248))) << display;
+        EXPECT_TRUE(near(middle(), 0x0000F8)) << display << " " << std::hex << middle();
+        platform::GetDisplaySetup().faults.flip = true;
+        EXPECT_EQ(present(Kavo::Color(248, 0, 0)), remote) << display;
+        if (remote)
+        {
+            EXPECT_TRUE(near(middle(), 0xF80000)) << display << " " << std::hex << middle();
+        }
+        platform::ResetDisplaySetup();
     }
     if (before)
         setenv("DISPLAY", saved.c_str(), 1);
