@@ -58,6 +58,16 @@ int MouseClicks(uint32_t message, bool& down)
     }
 }
 
+// What the desktop's own window procedure does with a message the application leaves to it:
+// nothing on this desktop. Where a desktop gives the window a menu of its own, an Alt+character
+// would open it (Alt+Space) or beep for want of a menu entry; here the window manager keeps its
+// menu and its keys to itself, before they reach the window. (Alt+F4's close is posted where the
+// key is queued.)
+int64_t DefaultHandling(const Message&)
+{
+    return 0;
+}
+
 } // namespace
 
 int64_t KavoAppBase::WindowProc(const Message& m)
@@ -90,11 +100,10 @@ int64_t KavoAppBase::WindowProc(const Message& m)
         ResetFrameTiming();
         return 0;
     case WM_SYSCHAR:
-        // Asked of the application (a game may take more Alt+characters): one it uses is
-        // swallowed, and the default handling an unused one would get has nothing to do on
-        // this desktop (no window menu, no beep), so both end here.
-        (void)IsAltKeyUsed(m.wParam);
-        return 0;
+        // An Alt+character the application uses is consumed; any other goes on to default
+        // handling. Neither is typed into a widget.
+        if (IsAltKeyUsed(m.wParam)) return 0;
+        return DefaultHandling(m);
     case WM_SYSCOMMAND:
         if (m.wParam == SC_MONITORPOWER)
         {
@@ -125,7 +134,7 @@ int64_t KavoAppBase::WindowProc(const Message& m)
             HandleNotifyMessage(m.wParam, m.lParam);
             return 0;
         }
-        return 0;
+        return DefaultHandling(m);
     }
 
     // Queued messages.

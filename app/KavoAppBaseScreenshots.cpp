@@ -94,7 +94,9 @@ bool CopySurfacePixels(DDImage* image, ImageLib::Image& out)
 
 // The 32-bit pixels of an image as the image writers take them, the image left in its form: a
 // palettised image is read through its palette, a surface image that holds its picture only in
-// its surface from the surface. False for an empty image or one whose pixels cannot be had.
+// its surface from the surface, an image without 32-bit pixels from what it holds instead (its
+// textures, its premultiplied form), the copy made for that dropped again. False for an empty
+// image or one whose pixels cannot be had.
 bool CopyPixels(MemoryImage* image, ImageLib::Image& out)
 {
     int w = image->GetWidth(), h = image->GetHeight();
@@ -109,10 +111,12 @@ bool CopyPixels(MemoryImage* image, ImageLib::Image& out)
     }
     auto* surfaceImage = dynamic_cast<DDImage*>(image);
     if (!image->bits && surfaceImage && surfaceImage->mSurface) return CopySurfacePixels(surfaceImage, out);
+    const bool hadBits = image->bits != nullptr;
     const uint32_t* bits = image->GetBits();
-    if (!bits || !out.Allocate(w, h)) return false;
-    std::memcpy(out.bits.get(), bits, count * sizeof(uint32_t));
-    return true;
+    const bool copied = bits && out.Allocate(w, h);
+    if (copied) std::memcpy(out.bits.get(), bits, count * sizeof(uint32_t));
+    if (!hadBits) image->bits.reset();
+    return copied;
 }
 
 // A kThumbnailSize square of the image by nearest sampling.

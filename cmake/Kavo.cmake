@@ -43,13 +43,15 @@ function(kavo_library name)
     target_link_libraries(${name} PUBLIC kavo_options ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
 endfunction()
 
-# kavo_tests(<name> DEPENDS targets... [TIMEOUT seconds])
+# kavo_tests(<name> DEPENDS targets... [TIMEOUT seconds] [ONLY_WRAPPED gtest-patterns])
 # A GoogleTest executable made of every .cpp file in the calling folder, registered with CTest;
-# TIMEOUT gives its tests a limit of their own in place of the preset's.
+# TIMEOUT gives its tests a limit of their own in place of the preset's. ONLY_WRAPPED names the
+# tests (a colon-separated gtest pattern) that are not registered one by one: they mean
+# something only inside a wrapper that the folder registers itself.
 # tests/TestEnvironment.cpp puts each program in a scratch folder of its own under the build tree,
 # with SDL's dummy drivers, and keeps per-user data and single-instance locks inside that folder.
 function(kavo_tests name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT;ONLY_WRAPPED" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/TestEnvironment.cpp)
     target_link_libraries(${name} PRIVATE kavo_options ${ARG_DEPENDS} kavo_platform
@@ -63,9 +65,14 @@ function(kavo_tests name)
     if(ARG_TIMEOUT)
         set(properties PROPERTIES TIMEOUT ${ARG_TIMEOUT})
     endif()
+    set(filter)
+    if(ARG_ONLY_WRAPPED)
+        set(filter TEST_FILTER "-${ARG_ONLY_WRAPPED}")
+    endif()
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${workdir}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
+        ${filter}
         ${properties})
 endfunction()

@@ -9,6 +9,7 @@
 # Needs xvfb-run, xdotool and ImageMagick's import.
 set -euo pipefail
 
+here=$(dirname "$(realpath "$0")")
 build=$(realpath "${1:-build/default}")
 program=$build/game/orlavintide
 kavoreg=$build/tools/kavoreg
@@ -29,6 +30,8 @@ rm -f "$out"/*.png
 userdata=$(mktemp -d) # a player's data of its own: the game meets a new player
 mkdir -m 700 "$userdata/runtime" # and a single-instance lock of its own
 export XDG_DATA_HOME=$userdata XDG_RUNTIME_DIR=$userdata/runtime SDL_AUDIODRIVER=dummy
+# The sanitizer build (build/asan) leaves the desktop libraries' own leaks aside.
+export LSAN_OPTIONS="suppressions=$here/../tests/third-party-leaks.supp"
 "$program" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$userdata"' EXIT

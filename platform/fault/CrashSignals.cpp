@@ -49,14 +49,18 @@ sigjmp_buf gUnwindJump;
 // Set on the threads the report starts (the watcher's and theirs in turn).
 thread_local bool tReportThread = false;
 
-// This thread's alternate signal stack, unless the thread has one already.
+// This thread's alternate signal stack, unless the thread has one of that size already. One
+// too small for the report (a sanitizer runtime gives each thread a small one of its own) is
+// put back when this one goes.
 class AlternateStack
 {
 public:
     void Install()
     {
         stack_t current;
-        if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE)) return;
+        if (sigaltstack(nullptr, &current) != 0) return;
+        const bool had = !(current.ss_flags & SS_DISABLE);
+        if (had && current.ss_size >= kAlternateStackSize) return;
         size_t page = size_t(sysconf(_SC_PAGESIZE));
         void* memory = mmap(nullptr, kAlternateStackSize + page, PROT_READ | PROT_WRITE,
                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
@@ -72,19 +76,23 @@ public:
         }
         mMemory = memory;
         mSize = kAlternateStackSize + page;
+        mHadPrevious = had;
+        mPrevious = current;
     }
     ~AlternateStack()
     {
         if (!mMemory) return;
         stack_t off = {};
         off.ss_flags = SS_DISABLE;
-        sigaltstack(&off, nullptr);
+        sigaltstack(mHadPrevious ? &mPrevious : &off, nullptr);
         munmap(mMemory, mSize);
     }
 
 private:
     void* mMemory = nullptr;
     size_t mSize = 0;
+    bool mHadPrevious = false;
+    stack_t mPrevious = {};
 };
 
 int ThreadId()

@@ -320,6 +320,7 @@ void Translate(const SDL_Event& e)
     {
         if (!IsMainWindowEvent(e.key.windowID)) break;
         gLastInput = Clock::Get().Ticks();
+        d.keyModifiers = e.key.keysym.mod;
         int vk = VirtualKey(e.key.keysym.sym);
         bool down = e.type == SDL_KEYDOWN;
         bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
@@ -355,7 +356,7 @@ void Translate(const SDL_Event& e)
     {
         if (!IsMainWindowEvent(e.text.windowID)) break;
         gLastInput = Clock::Get().Ticks();
-        bool alt = (SDL_GetModState() & KMOD_ALT) != 0;
+        bool alt = (d.keyModifiers & KMOD_ALT) != 0;
         for (char c : Utf8ToCp1252(e.text.text))
             Queue(alt ? WM_SYSCHAR : WM_CHAR, uint64_t(uint8_t(c)), 1);
         break;
@@ -422,6 +423,7 @@ void Translate(const SDL_Event& e)
             const HeldKeys held;
             for (size_t vk = 0; vk < d.keysDown.size(); ++vk)
                 if (d.keysDown[vk] && !held.IsDown(d.keyScancodes[vk])) d.keysDown[vk] = false;
+            d.keyModifiers = uint16_t(SDL_GetModState());
             Queue(WM_ACTIVATEAPP, 1, 0);
             break;
         }

@@ -51,6 +51,10 @@ struct Desktop
     // desktop's scancode of each; kept when the main window is replaced (main thread).
     std::bitset<256> keysDown;
     SDL_Scancode keyScancodes[256] = {};
+    // The modifier keys held as of the last key event translated (main thread): text typed
+    // between two key events is read with them, not with the state at the end of the events
+    // the desktop has delivered so far.
+    uint16_t keyModifiers = 0;
 };
 
 Desktop& GetDesktop();

@@ -132,6 +132,7 @@ bool InitVideo(std::string& error)
     d.videoUp = true;
     d.mainThread = SDL_ThreadID();
     d.keysDown.reset();
+    d.keyModifiers = 0;
     return true;
 }
 
@@ -174,6 +175,7 @@ void ShutdownVideo()
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     d.videoUp = false;
     d.keysDown.reset();
+    d.keyModifiers = 0;
 }
 
 void GetDesktopSize(int& width, int& height)

@@ -11,6 +11,8 @@
 #include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace
@@ -198,7 +200,8 @@ std::string RowOf(const std::string& page, const std::string& path)
 }
 
 // A surface image counts its surface and gets its picture files from the surface, left as it
-// was; an image the 3D renderer holds counts its textures with their format.
+// was; an image that lives in the 3D renderer's textures alone counts them with their format and
+// gets its picture files from them, left as it was too.
 TEST(ImageDump, SurfacesAndTexturesAreCountedAndPictured)
 {
     platform::FakeClock clock;
@@ -219,15 +222,20 @@ TEST(ImageDump, SurfacesAndTexturesAreCountedAndPictured)
         Kavo::DDImage surfaceImage(app.mDDInterface);
         surfaceImage.SetBits(pixels.data(), 40, 30);
         surfaceImage.filePath = "images/surface";
-        // 16 x 8, drawn through the renderer when 3D is on.
+        // 16 x 8, drawn through the renderer when 3D is on: red above blue, one see-through pixel.
+        std::vector<uint32_t> texels(16 * 8, kRed);
+        std::fill(texels.begin() + 64, texels.end(), kBlue);
+        texels[0] = 0x00000000;
         Kavo::DDImage textured(app.mDDInterface);
-        textured.SetBits(pixels.data(), 16, 8);
+        textured.SetBits(texels.data(), 16, 8);
         textured.filePath = "images/textured";
         if (threeD)
         {
             app.mDDInterface->GetScreenImage()->Blt(&textured, 0, 0, Kavo::Rect(0, 0, 16, 8),
                                                     Kavo::Color::White, 0);
             ASSERT_NE(textured.d3dData, nullptr);
+            textured.PurgeBits();
+            ASSERT_EQ(textured.bits, nullptr);
         }
         else
         {
@@ -264,22 +272,35 @@ TEST(ImageDump, SurfacesAndTexturesAreCountedAndPictured)
         }
         else
         {
+            // Its pixels live only in its texture now: one piece of 16 x 8 texels of 4 bytes (it
+            // has a see-through pixel), read back for its picture, the image left as it was.
             const std::string row = RowOf(page, "images/textured");
             ASSERT_FALSE(row.empty()) << page;
-            const auto* textures = static_cast<const Kavo::TextureData*>(textured.d3dData);
-            ASSERT_GT(textures->mBytes, 0);
-            const char* format = textures->mFormat == 1   ? "A8R8G8B8"
-                                 : textures->mFormat == 2 ? "A4R4G4B4"
-                                 : textures->mFormat == 4 ? "R5G6B5"
-                                                          : "Palette8";
-            EXPECT_NE(row.find("<TD>Texture<BR>" + Kavo::CommaSeparate(textures->mBytes) + "<BR>" + format +
-                               "</TD>\n"),
+            EXPECT_NE(row.find("<TD ALIGN=RIGHT>16 x 8<BR>512 bytes</TD>\n" + none + none + none +
+                               "<TD>Texture<BR>512<BR>A8R8G8B8</TD>\n"),
                       std::string::npos)
                 << row;
-            EXPECT_NE(row.find(Kavo::StrFormat("16 x 8<BR>%s bytes",
-                                               Kavo::CommaSeparate(512 + textures->mBytes).c_str())),
-                      std::string::npos)
-                << row;
+            EXPECT_EQ(textured.bits, nullptr) << "read without being changed";
+            size_t index = row.find("HREF=img");
+            ASSERT_NE(index, std::string::npos);
+            std::unique_ptr<ImageLib::Image> full = ImageLib::LoadPNG(folder + row.substr(index + 5, 11));
+            ASSERT_TRUE(full);
+            ASSERT_EQ(full->width, 16);
+            ASSERT_EQ(full->height, 8);
+            for (int i = 0; i < 16 * 8; ++i)
+                ASSERT_EQ(full->bits[size_t(i)], texels[size_t(i)]) << i;
+            std::unique_ptr<ImageLib::Image> thumb = ImageLib::LoadJPEG(folder + row.substr(index + 26, 13));
+            ASSERT_TRUE(thumb) << row.substr(index + 26, 13);
+            // A 64 x 64 sample: red above, blue below.
+            auto channels = [&](int x, int y)
+            {
+                uint32_t p = thumb->bits[size_t(y * 64 + x)];
+                return std::pair<int, int>(int((p >> 16) & 0xFF), int(p & 0xFF));
+            };
+            EXPECT_GT(channels(40, 10).first, 200);
+            EXPECT_LT(channels(40, 10).second, 40);
+            EXPECT_LT(channels(40, 50).first, 40);
+            EXPECT_GT(channels(40, 50).second, 200);
         }
     }
 }

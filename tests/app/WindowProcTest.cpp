@@ -2,12 +2,15 @@
 
 #include "display/DDImage.h"
 #include "display/DDInterface.h"
+#include "graphics/Graphics.h"
 #include "platform/display/DisplaySetup.h"
+#include "platform/display/Screen.h"
 #include "platform/files/Files.h"
 #include "widgets/Dialog.h"
 
 #include "platform/system/Instance.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <random>
 
@@ -69,32 +72,47 @@ TEST(WindowProc, AltF4ClosesAndOtherAltKeysOnlyReachTheWidgets)
     EXPECT_FALSE(PeekMessage(posted));
 }
 
-// WM_SYSCHAR asks the application whether it uses the Alt+character; the base uses Enter and
-// 'r' in either case.
-TEST(WindowProc, AltCharactersAreAskedOfTheApplication)
+// Characters typed with Alt held are not typed into the widget that has the keyboard, neither
+// those the application uses (Alt+R) nor any other, while their keys still reach it; let go of
+// Alt, the same characters are typed.
+TEST(WindowProc, CharactersTypedWithAltHeldAreNotTyped)
 {
-    struct AltApp : TestApp
+    namespace syn = platform::synthetic;
+    FakeClock clock;
+    TestApp app;
+    app.Initialize();
+    std::vector<std::string> log;
+    RecordingWidget widget(&app, &log);
+    widget.Resize(0, 0, 320, 240);
+    app.mWidgetManager->AddWidget(&widget);
+    app.mWidgetManager->SetFocus(&widget);
+    auto typed = [&](bool alt)
     {
-        std::vector<uint64_t> asked;
-        bool IsAltKeyUsed(uint64_t wParam) override
+        log.clear();
+        if (alt) syn::Key(true, "Left Alt");
+        for (const char* key : {"X", "R"})
         {
-            asked.push_back(wParam);
-            return TestApp::IsAltKeyUsed(wParam);
+            syn::Key(true, key);
+            syn::Text(std::string(1, char(std::tolower(key[0]))));
+            syn::Key(false, key);
         }
+        if (alt) syn::Key(false, "Left Alt");
+        app.RunUpdates(2);
+        std::vector<std::string> seen;
+        for (const std::string& line : log)
+            if (line.find(" char ") != std::string::npos || line.find(" keydown ") != std::string::npos)
+                seen.push_back(line.substr(line.find(' ') + 1));
+        return seen;
     };
-    AltApp app;
-    app.mHWnd = kMainWindow;
-    for (uint64_t c : {uint64_t('x'), uint64_t(13)})
-        EXPECT_EQ(app.WindowProc(Msg(WM_SYSCHAR, c)), 0);
-    EXPECT_EQ(app.asked, (std::vector<uint64_t>{'x', 13}));
-    EXPECT_TRUE(Queued(app).empty());
-    const std::pair<int, bool> cases[] = {{13, true}, {'r', true}, {'R', true}, {'x', false}, {'e', false}};
-    for (auto [c, used] : cases)
-        EXPECT_EQ(app.TestApp::IsAltKeyUsed(uint64_t(c)), used) << c;
+    EXPECT_EQ(typed(false), (std::vector<std::string>{"keydown 88", "char 120", "keydown 82", "char 114"}));
+    EXPECT_EQ(typed(true), (std::vector<std::string>{"keydown 18", "keydown 88", "keydown 82"}));
+    EXPECT_EQ(typed(false), (std::vector<std::string>{"keydown 88", "char 120", "keydown 82", "char 114"}));
+    app.mWidgetManager->RemoveWidget(&widget);
 }
 
-// The constructor marks a desktop reached over the network, and presents there without
-// flipping.
+// A desktop reached over the network is told by its display's name. There a full-screen frame
+// reaches the window without a flip: it is copied there, so a flip that cannot be made does not
+// stop it, where on a local desktop it loses the display.
 TEST(Construction, ARemoteDesktopPresentsWithoutFlipping)
 {
     const char* before = std::getenv("DISPLAY");
@@ -110,12 +128,50 @@ TEST(Construction, ARemoteDesktopPresentsWithoutFlipping)
         {"", false},
     };
     for (auto [display, remote] : displays)
+        EXPECT_EQ(DisplayNameIsRemote(display), remote) << display;
+
+    for (auto [display, remote] : {std::pair{":0", false}, std::pair{"builder.example:0", true}})
     {
         setenv("DISPLAY", display, 1);
-        EXPECT_EQ(DisplayNameIsRemote(display), remote) << display;
+        FakeClock clock;
         TestApp app;
-        EXPECT_EQ(app.mRemoteDesktop, remote) << display;
-        EXPECT_EQ(app.mFlipInFullScreen, !remote) << display;
+        app.RegistryWriteBoolean("Is3D", false); // the software road, where a frame can be flipped
+        app.mIsWindowed = false;
+        app.Initialize();
+        Kavo::DDInterface* screen = app.mDDInterface;
+        ASSERT_FALSE(screen->mIs3D) << display;
+        ASSERT_TRUE(platform::MainWindowIsFullscreen()) << display;
+        // The colour fills the screen image, is presented, and the middle of the window shows it.
+        auto present = [&](const Kavo::Color& colour)
+        {
+            Kavo::Graphics g(screen->GetScreenImage());
+            g.SetColor(colour);
+            g.FillRect(0, 0, app.mWidth, app.mHeight);
+            return screen->Redraw();
+        };
+        auto middle = [&]
+        {
+            std::vector<uint32_t> shown;
+            int w = 0, h = 0;
+            EXPECT_TRUE(platform::ReadShownScreen(shown, w, h)) << display;
+            return shown.empty() ? 0u : shown[size_t(h / 2) * size_t(w) + size_t(w / 2)];
+        };
+        // Scaled to the desktop, a channel may come out one step lower.
+        auto near = [](uint32_t shown, uint32_t colour)
+        {
+            for (int shift : {0, 8, 16})
+                if (std::abs(int((shown >> shift) & 0xFF) - int((colour >> shift) & 0xFF)) > 1) return false;
+            return true;
+        };
+        ASSERT_TRUE(present(Kavo::Color(0, 0, 248))) << display;
+        EXPECT_TRUE(near(middle(), 0x0000F8)) << display << " " << std::hex << middle();
+        platform::GetDisplaySetup().faults.flip = true;
+        EXPECT_EQ(present(Kavo::Color(248, 0, 0)), remote) << display;
+        if (remote)
+        {
+            EXPECT_TRUE(near(middle(), 0xF80000)) << display << " " << std::hex << middle();
+        }
+        platform::ResetDisplaySetup();
     }
     if (before)
         setenv("DISPLAY", saved.c_str(), 1);

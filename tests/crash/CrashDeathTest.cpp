@@ -109,10 +109,6 @@ TEST_F(CrashDeathTest, NullWriteOnASecondThread)
 
 TEST_F(CrashDeathTest, StackOverflowByUnboundedRecursion)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP()
-        << "the sanitizer gives each thread an alternate signal stack of its own, too small for the report";
-#endif
     EXPECT_EXIT(
         {
             platform::SetCurrentFolder(folder);

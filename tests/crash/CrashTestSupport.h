@@ -11,15 +11,22 @@
 namespace crashtest
 {
 
-// Polls the transfer until its result is final (neither idle nor in progress); -1 when that
-// does not happen within 15 seconds.
+// Polls the transfer until its result is final (neither idle nor in progress), then waits for
+// its worker to end and returns the result it ended with; -1 when no result comes within 15
+// seconds. A failure the worker records may still be replaced before it ends (a failed wait's
+// socket error by the failed connect or send that follows it), so the first one a poll sees is
+// not yet the last.
 inline int WaitForFinalResult(Kavo::HTTPTransfer& transfer)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (std::chrono::steady_clock::now() < deadline)
     {
         int result = transfer.GetResult();
-        if (result != Kavo::HTTPTransfer::kIdle && result != Kavo::HTTPTransfer::kInProgress) return result;
+        if (result != Kavo::HTTPTransfer::kIdle && result != Kavo::HTTPTransfer::kInProgress)
+        {
+            transfer.WaitFinished();
+            return transfer.GetResult();
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return -1;

@@ -12,11 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -91,8 +93,13 @@ public:
     std::vector<int> Loaded()
     {
         WaitForWorker();
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mLoaded;
+        return LoadedSoFar();
+    }
+    // Whether a background has been asked for: its worker runs, or has loaded it.
+    bool Asked()
+    {
+        if (!IsWorkerDone()) return true;
+        return !LoadedSoFar().empty();
     }
 
 protected:
@@ -104,23 +111,60 @@ protected:
     }
 
 private:
+    std::vector<int> LoadedSoFar()
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mLoaded;
+    }
     std::mutex mMutex;
     std::vector<int> mLoaded;
 };
 
-// The loading thread sets the first level's background loading beside the game's pictures, so
-// it is on its way before the loading is handed over to the main thread.
-TEST(GameApp, TheLoadingThreadSetsTheFirstBackgroundLoading)
+// The game, noting for each picture its loading thread loads whether the first background had
+// been asked for by then.
+class PictureWatchingGame : public gametest::TestGameApp
+{
+public:
+    Kavo::DDImage* GetImage(const std::string& path, bool commit) override
+    {
+        if (std::this_thread::get_id() != mMainThread)
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            askedAtEachPicture.push_back(loader->Asked());
+        }
+        return TestGameApp::GetImage(path, commit);
+    }
+    std::vector<bool> AskedAtEachPicture()
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return askedAtEachPicture;
+    }
+
+    RecordingLoader* loader = nullptr;
+
+private:
+    const std::thread::id mMainThread = std::this_thread::get_id();
+    std::mutex mMutex;
+    std::vector<bool> askedAtEachPicture;
+};
+
+// The loading thread sets the first level's background loading before the game's pictures, so
+// it loads beside them and is on its way before the loading is handed over to the main thread.
+TEST(GameApp, TheLoadingThreadSetsTheFirstBackgroundLoadingBeforeTheGamesPictures)
 {
     gametest::PrepareGameFolder();
     platform::FakeClock clock;
-    gametest::TestGameApp app;
+    PictureWatchingGame app;
     auto loader = std::make_unique<RecordingLoader>(&app);
+    app.loader = loader.get();
     RecordingLoader& recording = *loader;
     app.mBackgroundLoader = std::move(loader);
     app.Initialize();
     app.StartLoadingThread();
     app.mLoadingThread.join();
+    const std::vector<bool> asked = app.AskedAtEachPicture();
+    ASSERT_FALSE(asked.empty()) << "the game's pictures load on the loading thread";
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), false), 0) << "asked for before the first picture";
     EXPECT_EQ(recording.Loaded(), std::vector<int>{1}) << "before the hand-over";
     app.RunUpdates(2);
     EXPECT_EQ(recording.Loaded(), std::vector<int>{1}) << "and only then";

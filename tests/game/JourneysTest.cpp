@@ -230,7 +230,8 @@ TEST_F(Journey, ALevelWonStartsTheNextWithItsOwnProgressOnTheMeter)
 // The first win of Untimed opens Mastermind and the first win of Timed opens Speedblitz: each
 // shows its first-win message, and back on the menu the mode's button is no longer grey and
 // promises no more; the next start finds both open. A player who has reached the last planet
-// of both modes chooses it in the level chooser and finishes its three levels.
+// of both modes chooses it in the level chooser and finishes its three levels, Untimed's by play
+// (the game lands on the list with the points played).
 TEST_F(Journey, TheFirstUntimedWinOpensMastermindAndTheFirstTimedWinSpeedblitz)
 {
     platform::RegistryStore store;
@@ -248,9 +249,12 @@ TEST_F(Journey, TheFirstUntimedWinOpensMastermindAndTheFirstTimedWinSpeedblitz)
             int opens;
             int description;
             int guiFlags;
+            bool byPlay;
         } modes[] = {
-            {GameChooserScreen::kUntimed, 0, 127, GameChooserScreen::kMastermind, 261, 1 | 2},
-            {GameChooserScreen::kTimed, 1, 128, GameChooserScreen::kSpeedblitz, 263, 1 | 2 | 4},
+            {GameChooserScreen::kUntimed, 0, 127, GameChooserScreen::kMastermind, 261, 1 | 2, true},
+            // The sliding player does not beat the last planet's clock: its levels end with the
+            // hidden word that finishes a level.
+            {GameChooserScreen::kTimed, 1, 128, GameChooserScreen::kSpeedblitz, 263, 1 | 2 | 4, false},
         };
         for (const auto& m : modes)
         {
@@ -258,13 +262,34 @@ TEST_F(Journey, TheFirstUntimedWinOpensMastermindAndTheFirstTimedWinSpeedblitz)
             app.RunUpdates(2);
             ASSERT_EQ(app.GetShownScreen(), TestGameApp::kLevelChooserScreen) << m.mode;
             app.ClickWidget(app.mLevelChooser->PlanetButton(11));
+            SlidingPlayer player;
             for (int level = 31; level <= 33; ++level)
             {
                 ASSERT_TRUE(RunUntil(
                     app, [&] { return InPlayAt(app, level); }, 1000))
                     << m.mode << " " << level;
-                EXPECT_EQ(app.mBoard->rules.GameMode, m.mode);
-                TypeKeys(app, "quillbend"); // finishes the level at once
+                Board* board = app.mBoard.get();
+                EXPECT_EQ(board->rules.GameMode, m.mode);
+                if (!m.byPlay)
+                {
+                    TypeKeys(app, "quillbend"); // finishes the level at once
+                    continue;
+                }
+                ASSERT_TRUE(RunUntil(
+                    app,
+                    [&]
+                    {
+                        if (InPlayAt(app, level)) player.Act(app);
+                        return board->mLevelFinishing || board->mGameOver;
+                    },
+                    100000))
+                    << m.mode << " " << level;
+                ASSERT_FALSE(board->mGameOver && !board->mLevelWon) << "lost " << m.mode << " " << level;
+            }
+            const int score = app.mBoard->score;
+            if (m.byPlay)
+            {
+                EXPECT_GT(score, 0);
             }
             // The last level won: the first win's message, then the game ends in the list.
             ASSERT_TRUE(RunUntil(
@@ -279,6 +304,8 @@ TEST_F(Journey, TheFirstUntimedWinOpensMastermindAndTheFirstTimedWinSpeedblitz)
                 app, [&] { return app.GetShownScreen() == TestGameApp::kTopTenScreen; }, 600));
             EXPECT_EQ(app.mTopTenList->mLastGamePage, m.mode);
             EXPECT_EQ(app.mTopTenList->mLastLevel, 33);
+            EXPECT_EQ(app.mTopTenList->mLastScore, app.mBoard->score) << m.mode;
+            EXPECT_GE(app.mBoard->score, score) << m.mode;
 
             app.ClickWidget(app.mTopTenList->mButtons[0]); // the main menu
             app.RunUpdates(30);
