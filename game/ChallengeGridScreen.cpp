@@ -104,7 +104,6 @@ ChallengeGridScreen::ChallengeGridScreen(GameApp* app)
 {
     for (int i = 0; i < ChallengeList::kShown; ++i)
         mChallengeButtons[i] = new FancyChallengeButton(kFirstChallenge + i, this);
-    mHasTransparencies = false;
 }
 
 ChallengeGridScreen::~ChallengeGridScreen()

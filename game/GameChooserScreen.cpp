@@ -106,7 +106,6 @@ GameChooserScreen::GameChooserScreen(GameApp* app)
 {
     for (int i = 0; i < kButtonCount; ++i)
         mButtons[i] = new FancyButton(kMenuButtons[i].id, this, FancyButton::kMenuStyle);
-    mHasTransparencies = false;
 }
 
 GameChooserScreen::~GameChooserScreen()

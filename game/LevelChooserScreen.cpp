@@ -65,7 +65,6 @@ LevelChooserScreen::LevelChooserScreen(GameApp* app) : Fader(this), mApp(app)
     for (int i = 0; i < kPlanets; ++i)
         mPlanetButtons[i] = new ButtonWidget(kFirstPlanetId + i, this);
     mMainMenuButton = new ButtonWidget(kMainMenuId, this);
-    mHasTransparencies = false;
 }
 
 LevelChooserScreen::~LevelChooserScreen()

@@ -29,7 +29,6 @@ BoardTextOverlay::BoardTextOverlay(BoardPopupListener* listener, int popupId, co
     for (const std::string& line : mLines)
         mCharacters += int(line.size());
     mLifetime = kBaseLifetime + kLifetimePerCharacter * mCharacters;
-    mHasAlpha = true; // it fades: the board shows through
     Resize(0, 0, kWidth, kHeight);
 }
 
