@@ -434,6 +434,11 @@ void ChallengeGridScreen::OnPopupClosed(int popupId, int result)
 
 // ---------------------------------------------------------------- drawing
 
+bool ChallengeGridScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_CHALLENGEGRID_BACKGROUND, mWidth, mHeight);
+}
+
 void ChallengeGridScreen::Draw(Graphics* g)
 {
     g->DrawImage(IMAGE_CHALLENGEGRID_BACKGROUND, 0, 0);

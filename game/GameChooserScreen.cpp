@@ -290,6 +290,11 @@ void GameChooserScreen::MarkChanges()
 
 // ---------------------------------------------------------------- drawing
 
+bool GameChooserScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_MAINMENU_BACKGROUND, mWidth, mHeight);
+}
+
 void GameChooserScreen::Draw(Graphics* g)
 {
     g->DrawImage(IMAGE_MAINMENU_BACKGROUND, 0, 0);

@@ -118,6 +118,11 @@ void LevelChooserScreen::RemovedFromManager(WidgetManager* manager)
     manager->RemoveWidget(mMainMenuButton);
 }
 
+bool LevelChooserScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_LEVELCHOOSER_BACKGROUND, mWidth, mHeight);
+}
+
 void LevelChooserScreen::Draw(Graphics* g)
 {
     Fader::DeferOverlay();

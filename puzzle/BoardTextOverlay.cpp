@@ -97,6 +97,11 @@ void BoardTextOverlay::MouseDown(int x, int y, int button, int clickCount)
     Close();
 }
 
+bool BoardTextOverlay::IsOpaque()
+{
+    return mCover && (Is3DDrawing() || FadeAt(mCounter) == 255);
+}
+
 void BoardTextOverlay::Draw(Graphics* g)
 {
     int fade = FadeAt(mCounter);
