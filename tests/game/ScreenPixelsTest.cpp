@@ -3,7 +3,7 @@
 // own art (its bitmap fonts and translucent pictures) is recorded: the title screen, the name
 // dialog, the main menu with a planet zooming in and out, the tutorial, the board with its hint
 // boxes, slides, explosions, floating scores and a pause, two levels ending and the second one
-// starting, the top-ten list typing its tip, the options dialog left open for 15 seconds over
+// starting, the top-ten list typing its tip, the options dialog left open for 10 seconds over
 // the twinkling stars, both its translucent sliders dragged there and back, and the stars turned
 // off (on until then). It is replayed twice headless on the software road, drawn as the game
 // draws and redrawn whole at every frame; the screen image after every draw, and what the
@@ -192,7 +192,7 @@ void RecordSession(const std::string& demo, int& score)
     auto* options = dynamic_cast<Kavo::OptionsDialog*>(app.GetDialog(Kavo::OptionsDialog::kDialogId));
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(options->mStarsBox->IsChecked());
-    app.RunUpdates(1500); // the stars twinkle below the dialog and its sliders
+    app.RunUpdates(1000); // the stars twinkle below the dialog and its sliders
     const double music = options->mMusicSlider->mValue;
     DragThumb(app, options->mMusicSlider, -150);
     EXPECT_LT(options->mMusicSlider->mValue, music);
