@@ -104,7 +104,6 @@ ChallengeGridScreen::ChallengeGridScreen(GameApp* app)
 {
     for (int i = 0; i < ChallengeList::kShown; ++i)
         mChallengeButtons[i] = new FancyChallengeButton(kFirstChallenge + i, this);
-    mHasTransparencies = false;
 }
 
 ChallengeGridScreen::~ChallengeGridScreen()
@@ -434,6 +433,11 @@ void ChallengeGridScreen::OnPopupClosed(int popupId, int result)
 }
 
 // ---------------------------------------------------------------- drawing
+
+bool ChallengeGridScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_CHALLENGEGRID_BACKGROUND, mWidth, mHeight);
+}
 
 void ChallengeGridScreen::Draw(Graphics* g)
 {

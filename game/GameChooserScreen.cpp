@@ -126,7 +126,6 @@ GameChooserScreen::GameChooserScreen(GameApp* app)
 {
     for (int i = 0; i < kButtonCount; ++i)
         mButtons[i] = new FancyButton(kMenuButtons[i].id, this, FancyButton::kMenuStyle);
-    mHasTransparencies = false;
 }
 
 GameChooserScreen::~GameChooserScreen()
@@ -312,6 +311,11 @@ void GameChooserScreen::MarkChanges()
 }
 
 // ---------------------------------------------------------------- drawing
+
+bool GameChooserScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_MAINMENU_BACKGROUND, mWidth, mHeight);
+}
 
 void GameChooserScreen::Draw(Graphics* g)
 {

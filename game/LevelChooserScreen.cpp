@@ -65,7 +65,6 @@ LevelChooserScreen::LevelChooserScreen(GameApp* app) : Fader(this), mApp(app)
     for (int i = 0; i < kPlanets; ++i)
         mPlanetButtons[i] = new ButtonWidget(kFirstPlanetId + i, this);
     mMainMenuButton = new ButtonWidget(kMainMenuId, this);
-    mHasTransparencies = false;
 }
 
 LevelChooserScreen::~LevelChooserScreen()
@@ -117,6 +116,11 @@ void LevelChooserScreen::RemovedFromManager(WidgetManager* manager)
     for (ButtonWidget* button : mPlanetButtons)
         manager->RemoveWidget(button);
     manager->RemoveWidget(mMainMenuButton);
+}
+
+bool LevelChooserScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_LEVELCHOOSER_BACKGROUND, mWidth, mHeight);
 }
 
 void LevelChooserScreen::Draw(Graphics* g)

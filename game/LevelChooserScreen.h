@@ -46,6 +46,8 @@ public:
     void AddedToManager(WidgetManager* manager) override;
     void RemovedFromManager(WidgetManager* manager) override;
     void Draw(Graphics* g) override;
+    // The chooser's background covers the screen when it is opaque and as large as the screen.
+    bool IsOpaque() override;
     using Widget::DrawOverlay;
     void DrawOverlay(Graphics* g) override;
     void ButtonDepress(int id) override;

@@ -120,6 +120,12 @@ std::string TitleScreen::BadgeText(double p)
     return StringTable::GetString(kTextLoading, StrFormat("%02d", int(p * 100.0)));
 }
 
+bool TitleScreen::IsOpaque()
+{
+    Image* splash = SplashAt(mUpdateCount);
+    return CoversOpaquely(splash != nullptr ? splash : IMAGE_LOADER_BACKGROUND, mWidth, mHeight);
+}
+
 void TitleScreen::Draw(Graphics* g)
 {
     if (Image* splash = SplashAt(mUpdateCount))

@@ -48,6 +48,9 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    // The splash shown, or the loader's background, covers the screen when that picture is
+    // opaque and as large as the screen.
+    bool IsOpaque() override;
     void FrameDrawn() override;
     using Widget::DrawOverlay;
     void DrawOverlay(Graphics* g) override;

@@ -290,6 +290,11 @@ void TopTenList::ButtonDepress(int id)
 
 // ---------------------------------------------------------------- drawing
 
+bool TopTenList::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_MAINMENU_BACKGROUND, mWidth, mHeight);
+}
+
 void TopTenList::Draw(Graphics* g)
 {
     g->DrawImage(IMAGE_MAINMENU_BACKGROUND, 0, 0);

@@ -68,6 +68,8 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    // The menu's background covers the screen when it is opaque and as large as the screen.
+    bool IsOpaque() override;
     using Widget::DrawOverlay;
     void DrawOverlay(Graphics* g) override;
     void ButtonDepress(int id) override;

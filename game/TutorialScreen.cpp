@@ -131,6 +131,11 @@ void TutorialScreen::MarkChangedActors()
     }
 }
 
+bool TutorialScreen::IsOpaque()
+{
+    return CoversOpaquely(IMAGE_TUTORIAL, mWidth, mHeight);
+}
+
 void TutorialScreen::Draw(Graphics* g)
 {
     g->DrawImage(IMAGE_TUTORIAL, 0, 0);

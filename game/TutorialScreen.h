@@ -36,6 +36,8 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    // The tutorial's background covers the screen when it is opaque and as large as the screen.
+    bool IsOpaque() override;
     void ButtonDepress(int id) override;
     void CheckboxChecked(int id, bool checked) override;
 

@@ -72,6 +72,11 @@ Rect Image::GetCelRect(int cel) const
     return Rect((cel % cols) * celWidth, (cel / cols) * celHeight, celWidth, celHeight);
 }
 
+bool Image::IsOpaque()
+{
+    return false;
+}
+
 void Image::CopyAttributes(const Image* source, Image* target)
 {
     target->numRows = source->numRows;

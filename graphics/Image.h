@@ -95,6 +95,9 @@ public:
     int GetCelHeight() const { return numRows > 0 ? height / numRows : height; }
     // Cel n lies in column n mod numCols, row n / numCols.
     Rect GetCelRect(int cel) const;
+    // Every pixel is known to have alpha 255, so a plain blit hides what it is drawn over. The
+    // base knows nothing of its pixels: false.
+    virtual bool IsOpaque();
 
     // The target takes the source's cel grid and a deep copy of its animation data.
     static void CopyAttributes(const Image* source, Image* target);

@@ -237,6 +237,12 @@ void MemoryImage::SetImageMode(bool trans, bool alpha)
     hasAlpha = alpha;
 }
 
+bool MemoryImage::IsOpaque()
+{
+    CommitBits();
+    return !forcedMode && !hasTrans && !hasAlpha && width > 0 && height > 0;
+}
+
 void MemoryImage::SetVolatile(bool isVolatileImage)
 {
     isVolatile = isVolatileImage;

@@ -113,6 +113,8 @@ public:
     // The ARGB words, built from the palette, the native data or the 3D data when missing.
     virtual uint32_t* GetBits();
     virtual void SetImageMode(bool trans, bool alpha);
+    // The pixels as the last scan found them (a forced mode is not trusted): none below 255.
+    bool IsOpaque() override;
     virtual void SetVolatile(bool isVolatileImage);
     // Turns the pixels into a palette when there are at most 256 distinct words.
     virtual bool Palletize();

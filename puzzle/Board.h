@@ -101,6 +101,9 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    // The background (the one faded from, while the level's fades in over it) covers the board:
+    // the plain blue fill without a picture, else the picture when it is opaque and as large.
+    bool IsOpaque() override;
     // Drops the slides, explosions and floating texts the frame showed at their end, clearing
     // the squares' animation flags, and plays the sounds drawing starts (the chain's good-move
     // sound, a supernova's explosion, a chain boost's label).

@@ -86,6 +86,15 @@ void Board::FrameDrawn()
     FinishFloatingTexts();
 }
 
+bool Board::IsOpaque()
+{
+    if (mBackground == nullptr) return true;
+    // The same choice as DrawBackground's.
+    if (mPreviousBackground != nullptr && mUpdatesSinceStart <= kCrossFadeUpdates)
+        return CoversOpaquely(mPreviousBackground, mWidth, mHeight);
+    return CoversOpaquely(mBackground, mWidth, mHeight);
+}
+
 void Board::DrawBackground(Graphics* g)
 {
     if (mBackground == nullptr)

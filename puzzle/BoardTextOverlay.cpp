@@ -29,7 +29,6 @@ BoardTextOverlay::BoardTextOverlay(BoardPopupListener* listener, int popupId, co
     for (const std::string& line : mLines)
         mCharacters += int(line.size());
     mLifetime = kBaseLifetime + kLifetimePerCharacter * mCharacters;
-    mHasAlpha = true; // it fades: the board shows through
     Resize(0, 0, kWidth, kHeight);
 }
 
@@ -96,6 +95,11 @@ void BoardTextOverlay::MouseDown(int x, int y, int button, int clickCount)
     (void)button;
     (void)clickCount;
     Close();
+}
+
+bool BoardTextOverlay::IsOpaque()
+{
+    return mCover && (Is3DDrawing() || FadeAt(mCounter) == 255);
 }
 
 void BoardTextOverlay::Draw(Graphics* g)

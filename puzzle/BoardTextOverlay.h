@@ -38,6 +38,9 @@ public:
 
     void Update() override;
     void Draw(Graphics* g) override;
+    // Only while its black cover is still whole: at once with 3D, in the first updates of its
+    // fade without.
+    bool IsOpaque() override;
     using Widget::MouseDown;
     void MouseDown(int x, int y, int button, int clickCount) override;
 

@@ -188,6 +188,12 @@ int ImageHeight(const Image* image)
     return image != nullptr ? image->GetHeight() : 0;
 }
 
+bool CoversOpaquely(Image* image, int width, int height)
+{
+    return image != nullptr && image->GetWidth() >= width && image->GetHeight() >= height &&
+           image->IsOpaque();
+}
+
 void DrawStringCentred(Graphics* g, const std::string& text, int x, int y)
 {
     g->DrawString(text, x - g->StringWidth(text) / 2, y);

@@ -46,6 +46,9 @@ void DrawWhiteFlash(Graphics* g, int x, int y, int w, int h, double t);
 // The picture's size (0 for a missing one).
 int ImageWidth(const Image* image);
 int ImageHeight(const Image* image);
+// Drawn plainly at (0, 0), the picture hides a width x height rectangle: it is at least that
+// large and every pixel of it is opaque. False for a missing picture.
+bool CoversOpaquely(Image* image, int width, int height);
 // The text in the current font and colour, its middle at x and its baseline at y.
 void DrawStringCentred(Graphics* g, const std::string& text, int x, int y);
 

@@ -21,7 +21,6 @@ FancyButton::FancyButton(int id, ButtonListener* listener, int style)
     : ButtonWidget(id, listener), mStyle(style)
 {
     mHandCursor = true;
-    mHasTransparencies = true;
 }
 
 void FancyButton::SetGreyed(bool greyed)

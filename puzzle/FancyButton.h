@@ -27,6 +27,8 @@ public:
     bool IsGreyed() const { return mGreyed; }
 
     void Draw(Graphics* g) override;
+    // A label (and arrow) over the screen, or the translucent button picture two pixels short.
+    bool IsOpaque() override { return false; }
     void MouseEnter() override;
     void MouseLeave() override;
     using ButtonWidget::MouseDown;

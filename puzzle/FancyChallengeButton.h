@@ -23,6 +23,8 @@ public:
 
     void UpdateF(float fraction) override;
     void Draw(Graphics* g) override;
+    // The translucent button picture, two pixels short of the rectangle.
+    bool IsOpaque() override { return false; }
 
     std::string mIdText;
     std::string mTitle;

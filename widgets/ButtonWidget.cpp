@@ -11,7 +11,6 @@ namespace Kavo
 
 ButtonWidget::ButtonWidget(int id, ButtonListener* listener) : mId(id), mButtonListener(listener)
 {
-    mHasAlpha = true;
     static const int kColors[NUM_COLORS][3] = {
         {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}, {132, 132, 132}, {212, 212, 212},
     };
@@ -160,6 +159,12 @@ void ButtonWidget::Draw(Graphics* g)
         DrawButtonImage(g, mNormalImage, mNormalRect, 0, 0);
     }
     drawLabel(mIsOver ? COLOR_LABEL_HILITE : COLOR_LABEL, 0);
+}
+
+bool ButtonWidget::IsOpaque()
+{
+    return !mNoDraw && !mNoFrame && mNormalImage == nullptr && mDownImage == nullptr &&
+           GetColor(COLOR_BKG).mAlpha == 255;
 }
 
 void ButtonWidget::SetDisabled(bool disabled)

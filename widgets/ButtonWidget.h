@@ -84,6 +84,9 @@ public:
 
     void Update() override;
     void Draw(Graphics* g) override;
+    // The framed look with an opaque background covers the button; picture looks need not (a
+    // pressed look without a picture of its own is drawn a pixel down and right).
+    bool IsOpaque() override;
     void SetDisabled(bool disabled) override;
     void MouseEnter() override;
     void MouseLeave() override;

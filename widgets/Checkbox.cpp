@@ -11,7 +11,6 @@ Checkbox::Checkbox(Image* uncheckedImage, Image* checkedImage, int id, CheckboxL
     : mListener(listener), mId(id), mUncheckedImage(uncheckedImage), mCheckedImage(checkedImage)
 {
     mHandCursor = true;
-    mHasAlpha = true; // its pictures need not cover its rectangle
 }
 
 void Checkbox::SetChecked(bool checked, bool tellListener)
@@ -50,6 +49,11 @@ void Checkbox::Draw(Graphics* g)
             g->DrawLine(mWidth - 1, 1, 1, mHeight - 2);
         }
     }
+}
+
+bool Checkbox::IsOpaque()
+{
+    return mCheckedImage == nullptr && mUncheckedImage == nullptr && mOutlineColor.mAlpha == 255;
 }
 
 void Checkbox::MouseDown(int x, int y, int button, int clickCount)

@@ -30,6 +30,8 @@ public:
     virtual bool IsChecked();
 
     void Draw(Graphics* g) override;
+    // The plain box with an opaque outline covers its rectangle; the pictures need not.
+    bool IsOpaque() override;
     using Widget::MouseDown;
     void MouseDown(int x, int y, int button, int clickCount) override;
 };

@@ -48,8 +48,6 @@ Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool 
         mYesButton->mLabel = footer;
     }
 
-    mHasTransparencies = true;
-    mHasAlpha = true;
     mOverlayPriority = 1;
 
     int buttonText = buttonComponentImage != nullptr ? 255 : 0;

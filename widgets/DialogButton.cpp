@@ -79,4 +79,9 @@ void DialogButton::Draw(Graphics* g)
     g->Translate(-shiftX, -shiftY);
 }
 
+bool DialogButton::IsOpaque()
+{
+    return mComponentImage == nullptr && ButtonWidget::IsOpaque();
+}
+
 } // namespace Kavo

@@ -19,6 +19,8 @@ public:
     DialogButton(Image* componentImage, int id, ButtonListener* listener);
 
     void Draw(Graphics* g) override;
+    // The component image's box need not cover the button (and is drawn shifted while pressed).
+    bool IsOpaque() override;
 };
 
 } // namespace Kavo

@@ -394,6 +394,11 @@ void EditWidget::Update()
     }
 }
 
+bool EditWidget::IsOpaque()
+{
+    return GetColor(COLOR_BKG).mAlpha == 255;
+}
+
 void EditWidget::Draw(Graphics* g)
 {
     Font* font = EnsureFont();

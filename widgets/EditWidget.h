@@ -86,6 +86,8 @@ public:
     void MarkDirty() override;
     void Update() override;
     void Draw(Graphics* g) override;
+    // It fills itself with its background colour first.
+    bool IsOpaque() override;
     using Widget::Resize;
     void Resize(int x, int y, int width, int height) override;
     bool WantsFocus() override;

@@ -17,6 +17,8 @@ public:
     HyperlinkWidget(int id, ButtonListener* listener);
 
     void Draw(Graphics* g) override;
+    // Only its text is drawn.
+    bool IsOpaque() override { return false; }
     void MouseEnter() override;
     void MouseLeave() override;
 };

@@ -228,6 +228,11 @@ void ListWidget::RemovedFromManager(WidgetManager* manager)
     if (mListener != nullptr) mListener->ListClosed(mId);
 }
 
+bool ListWidget::IsOpaque()
+{
+    return GetColor(COLOR_BKG).mAlpha == 255;
+}
+
 void ListWidget::Draw(Graphics* g)
 {
     g->SetColor(GetColor(COLOR_BKG));

@@ -79,6 +79,8 @@ public:
 
     void RemovedFromManager(WidgetManager* manager) override;
     void Draw(Graphics* g) override;
+    // It fills itself with its background colour first.
+    bool IsOpaque() override;
     void OrderInManagerChanged() override;
     using Widget::Resize;
     void Resize(int x, int y, int width, int height) override;

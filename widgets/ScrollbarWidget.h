@@ -75,6 +75,8 @@ public:
 
     void Update() override;
     void Draw(Graphics* g) override;
+    // The track's two opaque parts and the raised thumb between them fill it.
+    bool IsOpaque() override { return true; }
     using Widget::MouseDown;
     using Widget::MouseUp;
     void MouseDown(int x, int y, int button, int clickCount) override;

@@ -26,6 +26,8 @@ public:
     ~ScrollbuttonWidget() override;
 
     void Draw(Graphics* g) override;
+    // Raised or sunken, its grey box fills it.
+    bool IsOpaque() override { return true; }
 
     // The raised grey box of the buttons and of the scroll bar's thumb: light edges top and left,
     // dark ones bottom and right.

@@ -27,11 +27,6 @@ void Slider::SetValue(double value)
     MarkDirtyFull();
 }
 
-bool Slider::HasTransparencies()
-{
-    return true;
-}
-
 int Slider::ThumbLength() const
 {
     if (mThumbImage == nullptr) return 0;

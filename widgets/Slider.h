@@ -11,7 +11,8 @@ class SliderListener;
 // A value from 0.0 to 1.0 chosen with a thumb on a track. The track image is cut in three (the
 // ends drawn once, the middle tiled); the thumb image sits at value x (length - thumb length).
 // A click on the track jumps the value there; dragging the thumb tells the listener each change;
-// every release tells it the value once more.
+// every release tells it the value once more. The track and thumb need not cover the slider's
+// rectangle (the game's are translucent): it is never opaque.
 class Slider : public Widget
 {
 public:
@@ -30,8 +31,6 @@ public:
 
     // Clamped to [0, 1]; the listener is not told.
     virtual void SetValue(double value);
-    // The track and thumb images do not cover the slider's rectangle.
-    virtual bool HasTransparencies();
 
     void Draw(Graphics* g) override;
     void MouseMove(int x, int y) override;

@@ -34,7 +34,6 @@ public:
     bool mHasFocus = false;
     bool mIsDown = false; // a mouse button pressed on it is held (set by the manager)
     bool mIsOver = false; // the mouse is over it (set by the manager)
-    bool mHasTransparencies = false;
 
     std::vector<Color> mColors; // meaning of each index: see the control
     Insets mInsets;             // the part of the rectangle that takes the mouse

@@ -28,6 +28,11 @@ Rect WidgetContainer::GetRect()
     return Rect(mX, mY, mWidth, mHeight);
 }
 
+bool WidgetContainer::IsOpaque()
+{
+    return false;
+}
+
 bool WidgetContainer::Intersects(WidgetContainer* other)
 {
     return other->mX + other->mWidth > mX && other->mY + other->mHeight > mY && other->mX < mX + mWidth &&
@@ -263,7 +268,7 @@ void WidgetContainer::MarkDirty(WidgetContainer* child)
     if (mParent != nullptr) return;
 
     // At the top: what lies above the child is drawn over it, so it must be drawn again too.
-    if (child->mHasAlpha)
+    if (!child->IsOpaque())
     {
         MarkDirtyFull(child);
         return;
@@ -293,7 +298,7 @@ void WidgetContainer::MarkDirtyFull(WidgetContainer* child)
     {
         Widget* below = *--it;
         if (!below->mVisible) continue;
-        if (!below->mHasTransparencies && !below->mHasAlpha && below->Contains(area.mX, area.mY) &&
+        if (below->IsOpaque() && below->Contains(area.mX, area.mY) &&
             below->Contains(area.mX + area.mWidth - 1, area.mY + area.mHeight - 1))
         {
             below->PropagateDirty();

@@ -43,7 +43,6 @@ public:
     int mY = 0;
     int mWidth = 0;
     int mHeight = 0;
-    bool mHasAlpha = false;     // the node does not cover its rectangle completely
     bool mClipsToBounds = true; // clip drawing to the own rectangle when flag 8 is on
     FlagsMod mFlagMods;         // applied to the flags handed to this node and its subtree
     int mOverlayPriority = 0;   // deferred overlays below this priority are drawn before this node
@@ -57,6 +56,13 @@ public:
     virtual Rect GetRect();
     // The rectangles overlap (touching edges do not count).
     virtual bool Intersects(WidgetContainer* other);
+    // Whether Draw, as the node stands now, covers every pixel of its rectangle with opaque
+    // colour, whatever lay there before. The manager starts a partial redraw at the topmost
+    // widget that answers yes and holds the whole area, and draws nothing below it; a node
+    // that answers yes without covering its rectangle shows the last frame there, its own
+    // translucent pixels blended over it again. No, unless a class knows it covers: a screen
+    // with an opaque background picture, a control filled with an opaque colour.
+    virtual bool IsOpaque();
 
     // --- Children ---
     // Adds on top of the children of the same or lower z-order; nothing when already a child. A

@@ -119,8 +119,8 @@ bool WidgetManager::DrawArea(Graphics& g, const Rect& area)
         Widget* widget = topLevel[i];
         int inForce = widget->mFlagMods.Apply(flags.mReachedModal || i >= modal ? flags.mAboveFlags
                                                                                 : flags.mBelowFlags);
-        if (widget->mVisible && (inForce & WIDGETFLAGS_DRAW) && !widget->mHasAlpha &&
-            !widget->mHasTransparencies && DirtyRegion::Holds(ScreenRectOf(widget), area))
+        if (widget->mVisible && (inForce & WIDGETFLAGS_DRAW) &&
+            DirtyRegion::Holds(ScreenRectOf(widget), area) && widget->IsOpaque())
         {
             start = i;
             break;

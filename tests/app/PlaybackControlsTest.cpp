@@ -2,6 +2,8 @@
 
 #include "app/JumpToTimeDialog.h"
 #include "app/MarkerListDialog.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
 #include "platform/files/Files.h"
 #include "tests/ScratchNames.h"
 #include "widgets/ButtonWidget.h"
@@ -10,6 +12,8 @@
 #include <cctype>
 #include <climits>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 namespace
 {
@@ -316,6 +320,42 @@ TEST_F(PlaybackControls, TheJumpDialogTakesATimeBeforeTheEndInEachForm)
 
     // None of it touched the demo's records.
     EXPECT_EQ(app.mDemo.mBuffer.GetReadBitPos(), demoRead);
+}
+
+// The playback dialogs and each of their controls say whether they cover their rectangles as
+// they draw: drawn alone over a black and over a white screen, one that says so draws the same
+// pixels over both, one that says not lets the screen show.
+TEST_F(PlaybackControls, TheDialogsAndTheirControlsAnswerAsTheyDraw)
+{
+    auto drawnOver = [](Kavo::Widget* widget, uint32_t argb)
+    {
+        Kavo::MemoryImage image;
+        std::vector<uint32_t> fill(size_t(widget->mWidth) * size_t(widget->mHeight), argb);
+        image.SetBits(fill.data(), widget->mWidth, widget->mHeight);
+        Kavo::Graphics g(&image);
+        Kavo::ModalFlags flags;
+        widget->DrawAll(flags, &g);
+        const uint32_t* bits = image.GetBits();
+        return std::vector<uint32_t>(bits, bits + fill.size());
+    };
+    int opaque = 0;
+    std::function<void(Kavo::Widget*)> check = [&](Kavo::Widget* widget)
+    {
+        const bool covers = drawnOver(widget, 0xFF000000) == drawnOver(widget, 0xFFFFFFFF);
+        EXPECT_EQ(widget->IsOpaque(), covers)
+            << typeid(*widget).name() << " " << widget->mWidth << " x " << widget->mHeight;
+        opaque += widget->IsOpaque() ? 1 : 0;
+        for (Kavo::Widget* child : widget->mChildren)
+            check(child);
+    };
+    Kavo::JumpToTimeDialog jump("1:30");
+    check(&jump);
+    EXPECT_FALSE(jump.IsOpaque()) << "its shadow";
+    EXPECT_EQ(opaque, 3) << "the field and the two buttons";
+    opaque = 0;
+    Kavo::MarkerListDialog markers(app.GetMarkerListLines(), app.mWidth);
+    check(&markers);
+    EXPECT_EQ(opaque, 4) << "the list, the scroll bar and its two arrows";
 }
 
 } // namespace

@@ -3,15 +3,18 @@
 // own art (its bitmap fonts and translucent pictures) is recorded: the title screen, the name
 // dialog, the main menu with a planet zooming in and out, the tutorial, the board with its hint
 // boxes, slides, explosions, floating scores and a pause, two levels ending and the second one
-// starting, the top-ten list typing its tip, the options dialog turning the stars off (on until
-// then). It is replayed twice headless on the software road, drawn as the game draws and redrawn
-// whole at every frame; the screen image after every draw, and what the presented rectangles put
-// on a display, are the same bytes in both, and both replays end with the recording's score.
+// starting, the top-ten list typing its tip, the options dialog left open for 10 seconds over
+// the twinkling stars, both its translucent sliders dragged there and back, and the stars turned
+// off (on until then). It is replayed twice headless on the software road, drawn as the game
+// draws and redrawn whole at every frame; the screen image after every draw, and what the
+// presented rectangles put on a display, are the same bytes in both, and both replays end with
+// the recording's score.
 #include "base/TextHelpers.h"
 #include "game/GameChooserScreen.h"
 #include "game/OptionsDialog.h"
 #include "game/TopTenList.h"
 #include "game/TutorialScreen.h"
+#include "graphics/Image.h"
 #include "graphics/ImageLib.h"
 #include "platform/files/Files.h"
 #include "platform/window/Messages.h"
@@ -21,6 +24,7 @@
 #include "tests/game/SlidingPlayer.h"
 #include "widgets/Checkbox.h"
 #include "widgets/DirtyRegion.h"
+#include "widgets/Slider.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +105,28 @@ void MoveTo(TestGameApp& app, Kavo::Widget* widget)
     app.RunUpdates(1);
 }
 
+// Takes the slider's thumb and drags it by dx in steps of a few pixels, a few updates apart,
+// then lets it go.
+void DragThumb(TestGameApp& app, Kavo::Slider* slider, int dx)
+{
+    const int thumb = slider->mThumbImage->GetWidth();
+    int x = slider->mX + int(slider->mValue * (slider->mWidth - thumb)) + thumb / 2;
+    const int y = slider->mY + slider->mHeight / 2;
+    syn::MouseMove(x, y);
+    app.RunUpdates(2);
+    syn::MouseButton(1, true, 1, x, y);
+    app.RunUpdates(2);
+    ASSERT_TRUE(slider->mDragging);
+    for (int moved = 0; moved != dx; moved += dx > 0 ? 5 : -5)
+    {
+        x += dx > 0 ? 5 : -5;
+        syn::MouseMove(x, y);
+        app.RunUpdates(3);
+    }
+    syn::MouseButton(1, false, 1, x, y);
+    app.RunUpdates(5);
+}
+
 // Records the session; score: the board's at its end.
 void RecordSession(const std::string& demo, int& score)
 {
@@ -165,6 +191,14 @@ void RecordSession(const std::string& demo, int& score)
     app.RunUpdates(30);
     auto* options = dynamic_cast<Kavo::OptionsDialog*>(app.GetDialog(Kavo::OptionsDialog::kDialogId));
     ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(options->mStarsBox->IsChecked());
+    app.RunUpdates(1000); // the stars twinkle below the dialog and its sliders
+    const double music = options->mMusicSlider->mValue;
+    DragThumb(app, options->mMusicSlider, -150);
+    EXPECT_LT(options->mMusicSlider->mValue, music);
+    DragThumb(app, options->mMusicSlider, 150);
+    DragThumb(app, options->mSoundSlider, -100);
+    app.RunUpdates(300);
     app.ClickWidget(options->mStarsBox); // no more stars, on the screen below the dialog too
     app.RunUpdates(30);
     app.ClickWidget(options->mOkButton);

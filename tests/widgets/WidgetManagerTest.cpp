@@ -33,8 +33,8 @@ public:
         : mName(name), mLog(log), mColour(colour)
     {
         Resize(rect);
-        mHasAlpha = colour.mAlpha < 255;
     }
+    bool IsOpaque() override { return mColour.mAlpha == 255; }
     void Draw(Graphics* g) override
     {
         if (mLog != nullptr) mLog->push_back(mName + " " + RectText(g->clipRect));

@@ -121,6 +121,7 @@ public:
     std::string mName;
     Log* mLog;
     std::function<void()> mOnMouseDown; // runs after the event is logged
+    bool mOpaque = true;                // it stands for a widget that covers its rectangle
 
     TestWidget(const std::string& name, Log* log, int x, int y, int w, int h) : mName(name), mLog(log)
     {
@@ -129,6 +130,7 @@ public:
 
     void Update() override;
     void Draw(Kavo::Graphics* g) override;
+    bool IsOpaque() override { return mOpaque; }
     void DrawOverlay(Kavo::Graphics* g, int priority) override;
     void GotFocus() override;
     void LostFocus() override;

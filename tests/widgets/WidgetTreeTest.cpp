@@ -210,7 +210,7 @@ TEST(WidgetTree, DirtyMarking)
     child.MarkDirty(); // reaches the top through its parent
     EXPECT_EQ(dirty(), (std::vector<std::string>{"middle", "top", "child"}));
     clean();
-    top.mHasAlpha = true; // what shows through must be drawn too
+    top.mOpaque = false; // what shows through must be drawn too
     top.MarkDirty();
     EXPECT_EQ(dirty(), (std::vector<std::string>{"background", "middle", "top"}));
 
