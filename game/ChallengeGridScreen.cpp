@@ -315,8 +315,8 @@ void ChallengeGridScreen::AddedToManager(WidgetManager* manager)
     // still show the pages as read now.
     if (!found) SetPage(mPage);
 
-    FadeIn(kFadeSteps, Color::Black);
-    ShowHints();
+    // A fade-in cut short by a move to another screen shows no hints over that screen.
+    if (FadeIn(kFadeSteps, Color::Black)) ShowHints();
     mLastResultId.clear();
     mLastResultScore = -1;
     mPageJustUnlocked = false;
@@ -380,6 +380,7 @@ void ChallengeGridScreen::UpdateF(float fraction)
 
 void ChallengeGridScreen::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the grid's own fade
     Logger* log = Logger::Instance();
     switch (id)
     {
@@ -391,8 +392,7 @@ void ChallengeGridScreen::ButtonDepress(int id)
         return;
     case kMainMenu:
         if (log != nullptr) log->LogControl("challengegrid_mainmenu", std::string());
-        FadeOut(kFadeSteps, Color::White);
-        mApp->StartGame(0);
+        if (FadeOut(kFadeSteps, Color::White)) mApp->StartGame(0);
         return;
     default:
         break;
@@ -423,8 +423,8 @@ void ChallengeGridScreen::DialogButtonDepress(int dialogId, int buttonId)
     if (record == nullptr) return;
     // The pages are read again when the grid is next shown: the game takes its own copy.
     const ChallengeRecord challenge = *record;
-    FadeOut(kFadeSteps, Color::Black);
-    mApp->LoadRulesAndStart("properties\\" + challenge.ConfigFile, &challenge);
+    if (FadeOut(kFadeSteps, Color::Black))
+        mApp->LoadRulesAndStart("properties\\" + challenge.ConfigFile, &challenge);
 }
 
 void ChallengeGridScreen::OnPopupClosed(int popupId, int result)

@@ -369,6 +369,7 @@ void GameChooserScreen::ButtonMouseLeave(int id)
 
 void GameChooserScreen::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the menu's own fade
     if (Logger* log = Logger::Instance()) log->LogControl(EventName(id), std::string());
     const bool oldGame = mApp->mGameActive || mApp->mSavedGamePresent;
     const bool startsSomethingNew = id == kUntimed || id == kTimed || id == kMastermind ||
@@ -414,7 +415,8 @@ void GameChooserScreen::HandleMenuButton(int id)
 {
     if (sMenuBusy) return;
     sMenuBusy = true;
-    auto fade = [this] { FadeOut(kFadeSteps, Color::Black); };
+    // False when the menu has left the screen meanwhile: the action is no longer its own.
+    auto fade = [this] { return FadeOut(kFadeSteps, Color::Black); };
     switch (id)
     {
     case kUntimed:
@@ -424,16 +426,14 @@ void GameChooserScreen::HandleMenuButton(int id)
     case kCrazy:
     {
         int mode = id == kCrazy ? 4 : id - kUntimed;
-        fade();
-        mApp->LoadRulesAndStart(kModeRules[mode]);
+        if (fade()) mApp->LoadRulesAndStart(kModeRules[mode]);
         break;
     }
     case kChallengeGrid:
-        fade();
-        mApp->ShowChallengeGrid();
+        if (fade()) mApp->ShowChallengeGrid();
         break;
     case kResume:
-        fade();
+        if (!fade()) break;
         if (mApp->mGameActive)
             mApp->ReturnToGame();
         else if (mApp->mSavedGamePresent && !mApp->ResumeSavedGame())
@@ -443,8 +443,7 @@ void GameChooserScreen::HandleMenuButton(int id)
         mApp->OpenOptionsDialog();
         break;
     case kTopTen:
-        fade();
-        mApp->ShowTopTenList();
+        if (fade()) mApp->ShowTopTenList();
         break;
     case kChoosePlayer:
         mApp->OpenPlayerDialog();

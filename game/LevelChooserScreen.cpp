@@ -108,7 +108,7 @@ void LevelChooserScreen::AddedToManager(WidgetManager* manager)
     }
     PlaceMainMenuButton(mMainMenuButton);
     manager->AddWidget(mMainMenuButton);
-    FadeIn(kFadeSteps, Color::Black);
+    (void)FadeIn(kFadeSteps, Color::Black);
 }
 
 void LevelChooserScreen::RemovedFromManager(WidgetManager* manager)
@@ -136,15 +136,15 @@ void LevelChooserScreen::DrawOverlay(Graphics* g)
 
 void LevelChooserScreen::ButtonDepress(int id)
 {
-    if (sChooserBusy) return;
+    if (sChooserBusy || fading) return; // a click inside the frames of the chooser's own fade
     sChooserBusy = true;
     Logger* log = Logger::Instance();
     if (id >= kFirstPlanetId && id < kFirstPlanetId + kPlanets)
     {
-        FadeOut(kFadeSteps, Color::Black);
+        const bool goOn = FadeOut(kFadeSteps, Color::Black);
         const int level = FirstLevelOfPlanet(id - kFirstPlanetId);
-        if (log != nullptr) log->LogControl("levelchooser_chooselevel", std::to_string(level));
-        mApp->StartGame(level);
+        if (goOn && log != nullptr) log->LogControl("levelchooser_chooselevel", std::to_string(level));
+        if (goOn) mApp->StartGame(level);
     }
     else if (id == kMainMenuId)
     {

@@ -176,7 +176,7 @@ void TopTenList::AddedToManager(WidgetManager* manager)
         manager->AddWidget(button);
     UpdatePageButtons(mLastGamePage);
     ChooseTip();
-    FadeIn(kFadeSteps, Color::Black);
+    (void)FadeIn(kFadeSteps, Color::Black);
 }
 
 void TopTenList::ChooseTip()
@@ -245,6 +245,7 @@ void TopTenList::UpdateF(float fraction)
 
 void TopTenList::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the list's own fade
     Logger* log = Logger::Instance();
     auto report = [log](const char* event)
     {
@@ -256,8 +257,7 @@ void TopTenList::ButtonDepress(int id)
     {
     case kMainMenu:
         report("toptenlist_mainmenu");
-        FadeOut(kFadeSteps, Color::White);
-        mApp->ShowMainMenu();
+        if (FadeOut(kFadeSteps, Color::White)) mApp->ShowMainMenu();
         break;
     case kNextPage:
         report("toptenlist_nextpage");

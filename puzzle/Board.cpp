@@ -106,7 +106,7 @@ void Board::AddedToManager(WidgetManager* manager)
     Unpause(std::string());
     UpdateScrambleButton();
     mSlideDrag = false;
-    FadeIn(kFadeSteps, Color::Black);
+    (void)FadeIn(kFadeSteps, Color::Black);
 }
 
 void Board::RemovedFromManager(WidgetManager* manager)
@@ -458,12 +458,12 @@ void Board::UpdateScrambleButton()
 
 void Board::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the board's own fade
     switch (id)
     {
     case kMainMenuButtonId:
         LogBoardEvent("board_mainmenu");
-        FadeOut(kFadeSteps, Color::White);
-        OnMainMenuAnswer(true);
+        if (FadeOut(kFadeSteps, Color::White)) OnMainMenuAnswer(true);
         break;
     case kScrambleButtonId:
         LogBoardEvent("board_scramble");
