@@ -286,20 +286,27 @@ void ChallengeGridScreen::AddedToManager(WidgetManager* manager)
 {
     Widget::AddedToManager(manager);
     LoadGridFiles();
+    // Its widgets lie directly in front of it, so a dialog over it stays over them.
+    Widget* below = this;
+    auto add = [&](Widget* widget)
+    {
+        manager->AddWidgetInfront(widget, below);
+        below = widget;
+    };
     for (int i = 0; i < ChallengeList::kShown; ++i)
     {
         FancyChallengeButton* button = mChallengeButtons[i];
         button->Resize(kButtonLeft + kButtonPitchX * (i % 4), kButtonTop + kButtonPitchY * (i / 4),
                        kButtonWidth, kButtonHeight);
         button->mHandCursor = true;
-        manager->AddWidget(button);
+        add(button);
     }
     PlaceMainMenuButton(mMainMenuButton);
     PlaceImageButton(mNextButton, IMAGE_TOPTEN_RIGHT_ARROW, 668, 287, 32, 32);
     PlaceImageButton(mPreviousButton, IMAGE_TOPTEN_LEFT_ARROW, 100, 287, 32, 32);
-    manager->AddWidget(mMainMenuButton);
-    manager->AddWidget(mNextButton);
-    manager->AddWidget(mPreviousButton);
+    add(mMainMenuButton);
+    add(mNextButton);
+    add(mPreviousButton);
 
     bool found = false;
     if (!mLastResultId.empty())

@@ -163,6 +163,13 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
 {
     const bool resume = mApp->mGameActive || mApp->mSavedGamePresent;
     const UserProfile& player = mApp->mPlayer;
+    // Directly in front of the menu, also when it is laid out again under an open dialog.
+    Widget* below = this;
+    auto add = [&](Widget* widget)
+    {
+        manager->AddWidgetInfront(widget, below);
+        below = widget;
+    };
     int top = kColumnTop;
     for (int i = 0; i < kButtonCount; ++i)
     {
@@ -176,7 +183,7 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
         button->Resize(kColumnX, kResumeY, kColumnWidth, kRowHeight);
         button->SetVisible(false);
         button->SetDisabled(false); // a failed resume disabled it
-        manager->AddWidget(button);
+        add(button);
         top = kColumnTopWithResume;
     }
     for (int i = kFirstModeButton; i <= kLastModeButton; ++i)
@@ -184,7 +191,7 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
         FancyButton* button = mButtons[i];
         button->Resize(kColumnX, top + (i - kFirstModeButton) * kRowHeight, kColumnWidth, kRowHeight);
         button->SetVisible(false);
-        manager->AddWidget(button);
+        add(button);
     }
     Button(kMastermind)->SetGreyed(!(player.mGuiFlags & UserProfile::kMastermindOpen));
     Button(kSpeedblitz)->SetGreyed(!(player.mGuiFlags & UserProfile::kSpeedblitzOpen));
@@ -194,7 +201,7 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
         FancyButton* button = mButtons[kLastModeButton + 1 + i];
         button->Resize(kBottomButtons[i]);
         button->SetVisible(true);
-        manager->AddWidget(button);
+        add(button);
     }
 }
 

@@ -100,14 +100,17 @@ void LevelChooserScreen::AddedToManager(WidgetManager* manager)
 {
     Widget::AddedToManager(manager);
     mUnlocked = UnlockedPlanetCount();
+    // Its widgets lie directly in front of it, so a dialog over it stays over them.
+    Widget* below = this;
     for (int i = 0; i < mUnlocked; ++i)
     {
         PlaceImageButton(mPlanetButtons[i], PlanetPicture(i, false), kPlanetTable[i].button.mX,
                          kPlanetTable[i].button.mY);
-        manager->AddWidget(mPlanetButtons[i]);
+        manager->AddWidgetInfront(mPlanetButtons[i], below);
+        below = mPlanetButtons[i];
     }
     PlaceMainMenuButton(mMainMenuButton);
-    manager->AddWidget(mMainMenuButton);
+    manager->AddWidgetInfront(mMainMenuButton, below);
     (void)FadeIn(kFadeSteps, Color::Black);
 }
 

@@ -61,7 +61,7 @@ void TitleScreen::AddedToManager(WidgetManager* manager)
     mContinueButton->mNoDraw = true;
     mContinueButton->mHandCursor = true;
     mContinueButton->Resize(0, 0, mWidth, mHeight);
-    manager->AddWidget(mContinueButton);
+    manager->AddWidgetInfront(mContinueButton, this);
 }
 
 void TitleScreen::RemovedFromManager(WidgetManager* manager)

@@ -172,8 +172,13 @@ void TopTenList::AddedToManager(WidgetManager* manager)
     PlaceImageButton(Button(kPreviousPage), IMAGE_TOPTEN_LEFT_ARROW, 240, 75, 50, 50);
     PlaceImageButton(Button(kScrollOn), IMAGE_TOPTEN_DOWN_ARROW, 550, 457);
     PlaceImageButton(Button(kScrollBack), IMAGE_TOPTEN_UP_ARROW, 575, 457);
+    // Its buttons lie directly in front of it, so a dialog over it stays over them.
+    Widget* below = this;
     for (ButtonWidget* button : mButtons)
-        manager->AddWidget(button);
+    {
+        manager->AddWidgetInfront(button, below);
+        below = button;
+    }
     UpdatePageButtons(mLastGamePage);
     ChooseTip();
     (void)FadeIn(kFadeSteps, Color::Black);

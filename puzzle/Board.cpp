@@ -92,9 +92,10 @@ void Board::AddedToManager(WidgetManager* manager)
     mResetButton->mLabel = StringTable::GetString(124);
     mScrambleButton->Resize(165, 546, 145, 35);
     mResetButton->Resize(165, 546, 145, 35);
-    manager->AddWidget(mMainMenuButton);
-    manager->AddWidget(mScrambleButton);
-    manager->AddWidget(mResetButton);
+    // Directly in front of the board, so a dialog over it stays over them.
+    manager->AddWidgetInfront(mMainMenuButton, this);
+    manager->AddWidgetInfront(mScrambleButton, mMainMenuButton);
+    manager->AddWidgetInfront(mResetButton, mScrambleButton);
     if (mPendingNewGame)
     {
         mUpdateCounter = 0;

@@ -1,14 +1,18 @@
 // Clicks that arrive while a screen fades: the frames a fade runs take the player's input, and
 // a double click on a button that fades its screen out must leave the screen once.
 #include "game/ChallengeGridScreen.h"
+#include "game/ChallengeInfoDialog.h"
 #include "game/GameChooserScreen.h"
+#include "game/NameDialog.h"
 #include "game/TopTenList.h"
 #include "game/UserKeyName.h"
 #include "puzzle/Board.h"
 #include "puzzle/FancyButton.h"
+#include "puzzle/FancyChallengeButton.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/game/SlidingPlayer.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/EditWidget.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +136,76 @@ TEST_F(FadeClicks, ADoubleClickOnAFadingButtonLeavesTheScreenOnce)
             EXPECT_EQ(Count(log.screens, c.nextScreenName), 1) << "shown once";
             EXPECT_EQ(Count(log.controls, c.event) + Count(log.boardEvents, c.event), 1) << "taken once";
         }
+}
+
+// Play on a challenge's dialog closes the dialog at once: the grid fades out without it and the
+// board fades in with no dialog left over it.
+TEST_F(FadeClicks, TheChallengeDialogClosesBeforeTheGridFadesOut)
+{
+    app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kChallengeGrid));
+    app.RunUpdates(25);
+    ASSERT_EQ(app.GetShownScreen(), TestGameApp::kChallengeGridScreen);
+    app.KillDialog(Kavo::ChallengeGridScreen::kHintPopupId);
+    app.RunUpdates(1);
+    app.ClickWidget(app.mChallengeGrid->ChallengeButton(0));
+    app.RunUpdates(40);
+    auto* info =
+        dynamic_cast<Kavo::ChallengeInfoDialog*>(app.GetDialog(Kavo::ChallengeInfoDialog::kDialogId));
+    ASSERT_NE(info, nullptr);
+
+    int gridSteps = 0, boardSteps = 0, withDialog = 0;
+    app.beforeStep = [&]
+    {
+        const bool grid = app.mChallengeGrid->fading, board = app.mBoard->fading;
+        gridSteps += grid;
+        boardSteps += board;
+        withDialog += (grid || board) && app.GetDialogCount() != 0;
+    };
+    app.ClickWidget(info->mPlayButton);
+    app.RunUpdates(5);
+    app.beforeStep = nullptr;
+    EXPECT_GT(gridSteps, 0);
+    EXPECT_GT(boardSteps, 0);
+    EXPECT_EQ(withDialog, 0);
+    EXPECT_EQ(app.GetShownScreen(), TestGameApp::kBoardScreen);
+}
+
+// A player without a name clicks Top ten during the menu's intro: the intro ends inside the
+// menu's fade and asks for the name, and the list is shown beneath the name dialog, which stays
+// on top, modal and with the keys; once named, the list takes the focus.
+TEST(FadeClicksOfANewPlayer, AScreenShownWhileADialogOpensGoesBeneathIt)
+{
+    gametest::PrepareGameFolder();
+    platform::FakeClock clock;
+    TestGameApp app;
+    app.StartToMainMenu();
+    app.RunUpdates(4);
+    ASSERT_EQ(app.mMainMenu->mState, GameChooserScreen::kIntro);
+    int introEndedAt = 0; // the step of the menu's fade in which its intro ended
+    app.beforeStep = [&]
+    {
+        Kavo::GameChooserScreen* menu = app.mMainMenu.get();
+        if (introEndedAt == 0 && menu->fading && menu->mState != GameChooserScreen::kIntro)
+            introEndedAt = menu->fadeStep;
+    };
+    app.ClickWidget(app.mMainMenu->Button(GameChooserScreen::kTopTen));
+    app.RunUpdates(30);
+    app.beforeStep = nullptr;
+    ASSERT_GT(introEndedAt, 0);
+    ASSERT_EQ(app.GetShownScreen(), TestGameApp::kTopTenScreen);
+    auto* dialog = dynamic_cast<Kavo::NameDialog*>(app.GetDialog(TestGameApp::kNameDialog));
+    ASSERT_NE(dialog, nullptr);
+    Kavo::WidgetManager* manager = app.mWidgetManager;
+    EXPECT_EQ(manager->mBaseModalWidget, dialog);
+    EXPECT_TRUE(manager->IsBelow(app.mTopTenList.get(), dialog));
+    EXPECT_EQ(manager->mFocusWidget, static_cast<Kavo::Widget*>(dialog->mNameField));
+
+    app.Type("Vega");
+    app.PressKey("Return");
+    app.RunUpdates(2);
+    EXPECT_EQ(app.mPlayer.GetName(), "Vega");
+    EXPECT_FALSE(app.HasDialog(TestGameApp::kNameDialog));
+    EXPECT_EQ(manager->mFocusWidget, static_cast<Kavo::Widget*>(app.mTopTenList.get()));
 }
 
 } // namespace
