@@ -285,20 +285,27 @@ void ChallengeGridScreen::AddedToManager(WidgetManager* manager)
 {
     Widget::AddedToManager(manager);
     LoadGridFiles();
+    // Its widgets lie directly in front of it, so a dialog over it stays over them.
+    Widget* below = this;
+    auto add = [&](Widget* widget)
+    {
+        manager->AddWidgetInfront(widget, below);
+        below = widget;
+    };
     for (int i = 0; i < ChallengeList::kShown; ++i)
     {
         FancyChallengeButton* button = mChallengeButtons[i];
         button->Resize(kButtonLeft + kButtonPitchX * (i % 4), kButtonTop + kButtonPitchY * (i / 4),
                        kButtonWidth, kButtonHeight);
         button->mHandCursor = true;
-        manager->AddWidget(button);
+        add(button);
     }
     PlaceMainMenuButton(mMainMenuButton);
     PlaceImageButton(mNextButton, IMAGE_TOPTEN_RIGHT_ARROW, 668, 287, 32, 32);
     PlaceImageButton(mPreviousButton, IMAGE_TOPTEN_LEFT_ARROW, 100, 287, 32, 32);
-    manager->AddWidget(mMainMenuButton);
-    manager->AddWidget(mNextButton);
-    manager->AddWidget(mPreviousButton);
+    add(mMainMenuButton);
+    add(mNextButton);
+    add(mPreviousButton);
 
     bool found = false;
     if (!mLastResultId.empty())
@@ -314,8 +321,8 @@ void ChallengeGridScreen::AddedToManager(WidgetManager* manager)
     // still show the pages as read now.
     if (!found) SetPage(mPage);
 
-    FadeIn(kFadeSteps, Color::Black);
-    ShowHints();
+    // A fade-in cut short by a move to another screen shows no hints over that screen.
+    if (FadeIn(kFadeSteps, Color::Black)) ShowHints();
     mLastResultId.clear();
     mLastResultScore = -1;
     mPageJustUnlocked = false;
@@ -379,6 +386,7 @@ void ChallengeGridScreen::UpdateF(float fraction)
 
 void ChallengeGridScreen::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the grid's own fade
     Logger* log = Logger::Instance();
     switch (id)
     {
@@ -390,8 +398,7 @@ void ChallengeGridScreen::ButtonDepress(int id)
         return;
     case kMainMenu:
         if (log != nullptr) log->LogControl("challengegrid_mainmenu", std::string());
-        FadeOut(kFadeSteps, Color::White);
-        mApp->StartGame(0);
+        if (FadeOut(kFadeSteps, Color::White)) mApp->StartGame(0);
         return;
     default:
         break;
@@ -422,8 +429,8 @@ void ChallengeGridScreen::DialogButtonDepress(int dialogId, int buttonId)
     if (record == nullptr) return;
     // The pages are read again when the grid is next shown: the game takes its own copy.
     const ChallengeRecord challenge = *record;
-    FadeOut(kFadeSteps, Color::Black);
-    mApp->LoadRulesAndStart("properties\\" + challenge.ConfigFile, &challenge);
+    if (FadeOut(kFadeSteps, Color::Black))
+        mApp->LoadRulesAndStart("properties\\" + challenge.ConfigFile, &challenge);
 }
 
 void ChallengeGridScreen::OnPopupClosed(int popupId, int result)

@@ -132,8 +132,10 @@ void ChallengeInfoDialog::ButtonDepress(int id)
     if (id != ID_OK && id != ID_CANCEL) return;
     mPlayButton->SetDisabled(true);
     mCancelButton->SetDisabled(true);
-    Dialog::ButtonDepress(id);
+    // Closed before the grid hears of the choice, which may fade the grid out and show the board
+    // (beneath any open dialog). Deleted only once this call has returned.
     if (gKavoApp != nullptr) gKavoApp->KillDialogPtr(this);
+    Dialog::ButtonDepress(id);
 }
 
 } // namespace Kavo

@@ -287,14 +287,14 @@ void GameApp::ShowScreen(int id)
         mLogger->SetScreen(kScreenNames[kBoardScreen]);
         mSavedGamePresent = false;
         mGameActive = true;
-        mWidgetManager->AddWidget(mBoard.get());
+        mWidgetManager->AddWidgetBelowModal(mBoard.get());
     }
     else if (id != kBoardScreen)
     {
         if (Widget* screen = CurrentScreenWidget())
         {
             mLogger->SetScreen(kScreenNames[id]);
-            mWidgetManager->AddWidget(screen);
+            mWidgetManager->AddWidgetBelowModal(screen);
             PlayMusicTrack(0);
         }
         else

@@ -96,6 +96,8 @@ public:
     virtual void CreateScreens();
 
     // --- Screens ---
+    // Shows the screen in place of the shown one, beneath any open dialog, which stays on top
+    // and modal (the screen takes the focus when it closes).
     void ShowScreen(int id);
     void ShowMainMenu() override;
     bool ShowTopTenList();

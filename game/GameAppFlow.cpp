@@ -205,7 +205,7 @@ void GameApp::LevelOver(int gameMode, const std::string& challengeKey, int score
         mWidgetManager->RemoveWidget(mBoard.get());
         mBoard->mPendingNewGame = true;
         mBoard->mStartLevel = level;
-        mWidgetManager->AddWidget(mBoard.get());
+        mWidgetManager->AddWidgetBelowModal(mBoard.get());
         mWidgetManager->SetFocus(mBoard.get());
         mBoard->mScrambleReminderQueued = scrambleHintShown;
         return;

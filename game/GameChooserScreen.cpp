@@ -182,6 +182,13 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
 {
     const bool resume = mApp->mGameActive || mApp->mSavedGamePresent;
     const UserProfile& player = mApp->mPlayer;
+    // Directly in front of the menu, also when it is laid out again under an open dialog.
+    Widget* below = this;
+    auto add = [&](Widget* widget)
+    {
+        manager->AddWidgetInfront(widget, below);
+        below = widget;
+    };
     int top = kColumnTop;
     for (int i = 0; i < kButtonCount; ++i)
     {
@@ -195,7 +202,7 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
         button->Resize(kColumnX, kResumeY, kColumnWidth, kRowHeight);
         button->SetVisible(false);
         button->SetDisabled(false); // a failed resume disabled it
-        manager->AddWidget(button);
+        add(button);
         top = kColumnTopWithResume;
     }
     for (int i = kFirstModeButton; i <= kLastModeButton; ++i)
@@ -203,7 +210,7 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
         FancyButton* button = mButtons[i];
         button->Resize(kColumnX, top + (i - kFirstModeButton) * kRowHeight, kColumnWidth, kRowHeight);
         button->SetVisible(false);
-        manager->AddWidget(button);
+        add(button);
     }
     Button(kMastermind)->SetGreyed(!(player.mGuiFlags & UserProfile::kMastermindOpen));
     Button(kSpeedblitz)->SetGreyed(!(player.mGuiFlags & UserProfile::kSpeedblitzOpen));
@@ -213,7 +220,7 @@ void GameChooserScreen::LayoutButtons(WidgetManager* manager)
         FancyButton* button = mButtons[kLastModeButton + 1 + i];
         button->Resize(kBottomButtons[i]);
         button->SetVisible(true);
-        manager->AddWidget(button);
+        add(button);
     }
 }
 
@@ -395,6 +402,7 @@ void GameChooserScreen::ButtonMouseLeave(int id)
 
 void GameChooserScreen::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the menu's own fade
     if (Logger* log = Logger::Instance()) log->LogControl(EventName(id), std::string());
     const bool oldGame = mApp->mGameActive || mApp->mSavedGamePresent;
     const bool startsSomethingNew = id == kUntimed || id == kTimed || id == kMastermind ||
@@ -440,7 +448,8 @@ void GameChooserScreen::HandleMenuButton(int id)
 {
     if (sMenuBusy) return;
     sMenuBusy = true;
-    auto fade = [this] { FadeOut(kFadeSteps, Color::Black); };
+    // False when the menu has left the screen meanwhile: the action is no longer its own.
+    auto fade = [this] { return FadeOut(kFadeSteps, Color::Black); };
     switch (id)
     {
     case kUntimed:
@@ -450,16 +459,14 @@ void GameChooserScreen::HandleMenuButton(int id)
     case kCrazy:
     {
         int mode = id == kCrazy ? 4 : id - kUntimed;
-        fade();
-        mApp->LoadRulesAndStart(kModeRules[mode]);
+        if (fade()) mApp->LoadRulesAndStart(kModeRules[mode]);
         break;
     }
     case kChallengeGrid:
-        fade();
-        mApp->ShowChallengeGrid();
+        if (fade()) mApp->ShowChallengeGrid();
         break;
     case kResume:
-        fade();
+        if (!fade()) break;
         if (mApp->mGameActive)
             mApp->ReturnToGame();
         else if (mApp->mSavedGamePresent && !mApp->ResumeSavedGame())
@@ -469,8 +476,7 @@ void GameChooserScreen::HandleMenuButton(int id)
         mApp->OpenOptionsDialog();
         break;
     case kTopTen:
-        fade();
-        mApp->ShowTopTenList();
+        if (fade()) mApp->ShowTopTenList();
         break;
     case kChoosePlayer:
         mApp->OpenPlayerDialog();

@@ -119,7 +119,7 @@ public:
     void DialogButtonDepress(int dialogId, int buttonId) override;
     void OnPopupClosed(int popupId, int result) override;
 
-    // Lays the menu out again for a new player.
+    // Lays the menu out again for a new player, beneath any dialog open over it.
     void RefreshForPlayer();
     // The result of a weekly-challenge game (kept; nothing in the menu shows it yet).
     void SetWeeklyResult(const std::string& text, int previousBest, int extra);

@@ -99,15 +99,18 @@ void LevelChooserScreen::AddedToManager(WidgetManager* manager)
 {
     Widget::AddedToManager(manager);
     mUnlocked = UnlockedPlanetCount();
+    // Its widgets lie directly in front of it, so a dialog over it stays over them.
+    Widget* below = this;
     for (int i = 0; i < mUnlocked; ++i)
     {
         PlaceImageButton(mPlanetButtons[i], PlanetPicture(i, false), kPlanetTable[i].button.mX,
                          kPlanetTable[i].button.mY);
-        manager->AddWidget(mPlanetButtons[i]);
+        manager->AddWidgetInfront(mPlanetButtons[i], below);
+        below = mPlanetButtons[i];
     }
     PlaceMainMenuButton(mMainMenuButton);
-    manager->AddWidget(mMainMenuButton);
-    FadeIn(kFadeSteps, Color::Black);
+    manager->AddWidgetInfront(mMainMenuButton, below);
+    (void)FadeIn(kFadeSteps, Color::Black);
 }
 
 void LevelChooserScreen::RemovedFromManager(WidgetManager* manager)
@@ -140,15 +143,15 @@ void LevelChooserScreen::DrawOverlay(Graphics* g)
 
 void LevelChooserScreen::ButtonDepress(int id)
 {
-    if (sChooserBusy) return;
+    if (sChooserBusy || fading) return; // a click inside the frames of the chooser's own fade
     sChooserBusy = true;
     Logger* log = Logger::Instance();
     if (id >= kFirstPlanetId && id < kFirstPlanetId + kPlanets)
     {
-        FadeOut(kFadeSteps, Color::Black);
+        const bool goOn = FadeOut(kFadeSteps, Color::Black);
         const int level = FirstLevelOfPlanet(id - kFirstPlanetId);
-        if (log != nullptr) log->LogControl("levelchooser_chooselevel", std::to_string(level));
-        mApp->StartGame(level);
+        if (goOn && log != nullptr) log->LogControl("levelchooser_chooselevel", std::to_string(level));
+        if (goOn) mApp->StartGame(level);
     }
     else if (id == kMainMenuId)
     {

@@ -61,7 +61,7 @@ void TitleScreen::AddedToManager(WidgetManager* manager)
     mContinueButton->mNoDraw = true;
     mContinueButton->mHandCursor = true;
     mContinueButton->Resize(0, 0, mWidth, mHeight);
-    manager->AddWidget(mContinueButton);
+    manager->AddWidgetInfront(mContinueButton, this);
 }
 
 void TitleScreen::RemovedFromManager(WidgetManager* manager)
@@ -169,12 +169,13 @@ void TitleScreen::DrawOverlay(Graphics* g)
 
 void TitleScreen::ButtonDepress(int id)
 {
-    if (id != kContinueButtonId || mContinueButton == nullptr) return;
+    // Each update readies the button again, also during the fade: the later clicks of a double
+    // click arrive here while the first one's fade runs, and are not taken.
+    if (id != kContinueButtonId || mContinueButton == nullptr || fading) return;
     if (Logger* log = Logger::Instance()) log->LogControl("titlescreen_ok", std::string());
     mApp->PlaySample(SOUND_LONGCHAIN);
     mContinueButton->SetDisabled(true);
-    FadeOut(kFadeSteps, Color::White);
-    if (mApp->mShutdown) return;
+    if (!FadeOut(kFadeSteps, Color::White) || mApp->mShutdown) return;
 
     // Both go between frames; the application builds the other screens at once.
     if (mManager != nullptr)

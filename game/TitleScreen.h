@@ -15,8 +15,9 @@ class GameApp;
 
 // The first screen: up to three splash pictures, then the loading view whose badge follows the
 // loading thread, and once loading is done and the splashes have had their time, a click
-// anywhere goes on to the main menu (the screen then removes and deletes itself and the game
-// application builds the other screens).
+// anywhere fades to white and goes on to the main menu (the screen then removes and deletes
+// itself and the game application builds the other screens); clicks during the fade are not
+// taken.
 //
 // | phase    | while                                      | shows                                 |
 // |----------|--------------------------------------------|---------------------------------------|

@@ -172,11 +172,16 @@ void TopTenList::AddedToManager(WidgetManager* manager)
     PlaceImageButton(Button(kPreviousPage), IMAGE_TOPTEN_LEFT_ARROW, 240, 75, 50, 50);
     PlaceImageButton(Button(kScrollOn), IMAGE_TOPTEN_DOWN_ARROW, 550, 457);
     PlaceImageButton(Button(kScrollBack), IMAGE_TOPTEN_UP_ARROW, 575, 457);
+    // Its buttons lie directly in front of it, so a dialog over it stays over them.
+    Widget* below = this;
     for (ButtonWidget* button : mButtons)
-        manager->AddWidget(button);
+    {
+        manager->AddWidgetInfront(button, below);
+        below = button;
+    }
     UpdatePageButtons(mLastGamePage);
     ChooseTip();
-    FadeIn(kFadeSteps, Color::Black);
+    (void)FadeIn(kFadeSteps, Color::Black);
 }
 
 void TopTenList::ChooseTip()
@@ -245,6 +250,7 @@ void TopTenList::UpdateF(float fraction)
 
 void TopTenList::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the list's own fade
     Logger* log = Logger::Instance();
     auto report = [log](const char* event)
     {
@@ -256,8 +262,7 @@ void TopTenList::ButtonDepress(int id)
     {
     case kMainMenu:
         report("toptenlist_mainmenu");
-        FadeOut(kFadeSteps, Color::White);
-        mApp->ShowMainMenu();
+        if (FadeOut(kFadeSteps, Color::White)) mApp->ShowMainMenu();
         break;
     case kNextPage:
         report("toptenlist_nextpage");

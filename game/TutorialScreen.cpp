@@ -55,7 +55,7 @@ void TutorialScreen::AddedToManager(WidgetManager* manager)
     if (mOkButton != nullptr)
     {
         mOkButton->SetVisible(true);
-        manager->AddWidget(mOkButton);
+        manager->AddWidgetInfront(mOkButton, this); // directly in front of the screen
         // 100 wide, right edge 45 from the screen's; wider when the label needs it.
         int width = kOkWidth;
         if (FONT_LABEL != nullptr) width = std::max(width, FONT_LABEL->StringWidth(mOkButton->mLabel) + 24);
@@ -66,7 +66,8 @@ void TutorialScreen::AddedToManager(WidgetManager* manager)
         Image* image = IMAGE_CHECKBOX;
         mSkipCheckbox->Resize(45, mHeight - 45, image != nullptr ? image->GetWidth() / 2 : 20,
                               image != nullptr ? image->GetHeight() : 20);
-        manager->AddWidget(mSkipCheckbox);
+        manager->AddWidgetInfront(mSkipCheckbox,
+                                  mOkButton != nullptr ? static_cast<Widget*>(mOkButton) : this);
     }
     mActors = TutorialScript::Build();
     mShownActors.clear();

@@ -92,9 +92,10 @@ void Board::AddedToManager(WidgetManager* manager)
     mResetButton->mLabel = StringTable::GetString(124);
     mScrambleButton->Resize(165, 546, 145, 35);
     mResetButton->Resize(165, 546, 145, 35);
-    manager->AddWidget(mMainMenuButton);
-    manager->AddWidget(mScrambleButton);
-    manager->AddWidget(mResetButton);
+    // Directly in front of the board, so a dialog over it stays over them.
+    manager->AddWidgetInfront(mMainMenuButton, this);
+    manager->AddWidgetInfront(mScrambleButton, mMainMenuButton);
+    manager->AddWidgetInfront(mResetButton, mScrambleButton);
     if (mPendingNewGame)
     {
         mUpdateCounter = 0;
@@ -106,7 +107,7 @@ void Board::AddedToManager(WidgetManager* manager)
     Unpause(std::string());
     UpdateScrambleButton();
     mSlideDrag = false;
-    FadeIn(kFadeSteps, Color::Black);
+    (void)FadeIn(kFadeSteps, Color::Black);
 }
 
 void Board::RemovedFromManager(WidgetManager* manager)
@@ -458,12 +459,12 @@ void Board::UpdateScrambleButton()
 
 void Board::ButtonDepress(int id)
 {
+    if (fading) return; // a click inside the frames of the board's own fade
     switch (id)
     {
     case kMainMenuButtonId:
         LogBoardEvent("board_mainmenu");
-        FadeOut(kFadeSteps, Color::White);
-        OnMainMenuAnswer(true);
+        if (FadeOut(kFadeSteps, Color::White)) OnMainMenuAnswer(true);
         break;
     case kScrambleButtonId:
         LogBoardEvent("board_scramble");

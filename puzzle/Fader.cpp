@@ -8,23 +8,33 @@
 namespace Kavo
 {
 
-Fader::Fader(Widget* ownerWidget) : owner(ownerWidget) {}
+Fader::Fader(Widget* ownerWidget) : owner(ownerWidget), mAlive(std::make_shared<bool>(true)) {}
 
-void Fader::FadeIn(int steps, const Color& colour)
+Fader::~Fader()
 {
-    Fade(steps, colour, true);
+    *mAlive = false;
 }
 
-void Fader::FadeOut(int steps, const Color& colour)
+bool Fader::FadeIn(int steps, const Color& colour)
 {
-    Fade(steps, colour, false);
+    return Fade(steps, colour, true);
 }
 
-void Fader::Fade(int steps, const Color& colour, bool in)
+bool Fader::FadeOut(int steps, const Color& colour)
 {
+    return Fade(steps, colour, false);
+}
+
+bool Fader::Fade(int steps, const Color& colour, bool in)
+{
+    if (fading) return false;
     KavoAppBase* app = gKavoApp;
-    if (fading || app == nullptr) return;
-    if (app->mWidgetManager != nullptr && app->mWidgetManager->mUpdateDepth != 0) return;
+    if (app == nullptr) return true;
+    if (app->mWidgetManager != nullptr && app->mWidgetManager->mUpdateDepth != 0) return true;
+    const std::shared_ptr<bool> alive = mAlive; // outlives this fader
+    const bool owned = owner != nullptr;
+    const bool shown = owned && owner->mManager != nullptr;
+    bool goOn = true;
     fadeProgress = 0.0f;
     fadeColour = colour;
     fading = true;
@@ -32,12 +42,20 @@ void Fader::Fade(int steps, const Color& colour, bool in)
     fadeSteps = steps;
     for (fadeStep = 1; fadeStep <= fadeSteps; ++fadeStep)
     {
-        if (!app->UpdateApp()) break;
+        const bool running = app->UpdateApp();
+        if (!*alive) return false; // nothing of this fader or its owner may be read any more
+        if (shown && owner->mManager == nullptr)
+        {
+            goOn = false;
+            break;
+        }
+        if (!running) break;
         fadeProgress = float(fadeStep) / float(fadeSteps);
-        if (owner != nullptr) owner->MarkDirty();
+        if (owned) owner->MarkDirty();
     }
     fading = false;
-    if (owner != nullptr) owner->MarkDirty(); // without the fade's colour from now on
+    if (owned) owner->MarkDirty(); // without the fade's colour from now on
+    return goOn;
 }
 
 void Fader::Draw(Graphics* g, int x, int y, int w, int h)

@@ -66,10 +66,28 @@ bool WidgetContainer::UnlinkChild(Widget* widget)
 
 void WidgetContainer::AddWidget(Widget* widget)
 {
+    LinkWidget(widget, nullptr, false);
+}
+
+void WidgetContainer::AddWidgetBehind(Widget* widget, Widget* reference)
+{
+    LinkWidget(widget, reference, false);
+}
+
+void WidgetContainer::AddWidgetInfront(Widget* widget, Widget* reference)
+{
+    LinkWidget(widget, reference, true);
+}
+
+void WidgetContainer::LinkWidget(Widget* widget, Widget* reference, bool inFront)
+{
     if (widget == nullptr || HasWidget(widget)) return;
     if (widget->mParent != nullptr) widget->mParent->RemoveWidget(widget);
 
-    InsertByZOrder(widget, mChildren.end());
+    // Found after the old parent let go: its callbacks may have changed the list.
+    WidgetList::iterator place = std::find(mChildren.begin(), mChildren.end(), reference);
+    if (inFront && place != mChildren.end()) ++place;
+    InsertByZOrder(widget, place);
     widget->mManager = mManager;
     widget->mParent = this;
     if (mManager != nullptr)

@@ -68,6 +68,10 @@ public:
     // Adds on top of the children of the same or lower z-order; nothing when already a child. A
     // widget that has another parent leaves it first.
     virtual void AddWidget(Widget* widget);
+    // The same, directly behind reference, or directly in front of it; on top when reference is
+    // null or not a child. The z-order still comes first.
+    virtual void AddWidgetBehind(Widget* widget, Widget* reference);
+    virtual void AddWidgetInfront(Widget* widget, Widget* reference);
     // Unlinks without deleting; nothing when not a child. Safe during an update pass.
     virtual void RemoveWidget(Widget* widget);
     virtual bool HasWidget(Widget* widget);
@@ -129,6 +133,7 @@ public:
 protected:
     // Places widget by z-order, searching from start (see the .cpp).
     void InsertByZOrder(Widget* widget, WidgetList::iterator start);
+    void LinkWidget(Widget* widget, Widget* reference, bool inFront);
     // Unlinks a child, moving an update pass on past it; returns false when it is not a child.
     bool UnlinkChild(Widget* widget);
     // Detaches widget and its subtree from the manager, depth first.

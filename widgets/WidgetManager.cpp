@@ -545,6 +545,15 @@ bool WidgetManager::KeyUp(int keyCode)
 void WidgetManager::SetFocus(Widget* widget)
 {
     if (widget == mFocusWidget) return;
+    // Below a modal layer that keeps the focus to itself, the widget takes it once the layer
+    // closes (a screen shown while a dialog is open), and the dialog's focus stays.
+    if (widget != nullptr && widget->mManager == this && mBaseModalWidget != nullptr &&
+        !mModalStack.empty() && (mBelowModalFlagMods.mRemoveFlags & WIDGETFLAGS_ALLOW_FOCUS) &&
+        IsBelow(widget, mBaseModalWidget))
+    {
+        mModalStack.front().mPrevFocus = widget;
+        return;
+    }
     WidgetRef<Widget> ref(widget);
     if (Widget* old = mFocusWidget)
     {
@@ -621,6 +630,28 @@ void WidgetManager::SetBaseModal(Widget* widget, const FlagsMod& belowFlagsMod)
         mFocusWidget = nullptr;
         focus->LostFocus();
     }
+}
+
+Widget* WidgetManager::LowestModalWidget()
+{
+    // The base modal widget and the earlier ones its layers lie over (each record keeps the base
+    // before it, cleared when that one leaves).
+    auto modal = [this](Widget* child)
+    {
+        if (child == mBaseModalWidget) return true;
+        for (const ModalRecord& record : mModalStack)
+            if (record.mPrevBaseModal == child) return true;
+        return false;
+    };
+    if (mBaseModalWidget == nullptr) return nullptr;
+    for (Widget* child : mChildren)
+        if (modal(child)) return child;
+    return nullptr;
+}
+
+void WidgetManager::AddWidgetBelowModal(Widget* widget)
+{
+    AddWidgetBehind(widget, LowestModalWidget());
 }
 
 void WidgetManager::AddBaseModal(Widget* widget)

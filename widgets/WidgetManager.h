@@ -119,12 +119,22 @@ public:
     // Releases the held buttons of the down widget and forgets it.
     void ClearDownWidget();
 
+    // Adds a widget beneath the modal layer (the lowest modal widget in the manager and all in
+    // front of it), on top of all that lies below the layer: a screen shown while a dialog is
+    // open leaves the dialog on top and modal (a screen keeps its own widgets directly in front
+    // of itself, AddWidgetInfront). Without a modal layer, as AddWidget.
+    void AddWidgetBelowModal(Widget* widget);
+    // The lowest widget of the modal layer, or null when none is open.
+    Widget* LowestModalWidget();
+
     void AddBaseModal(Widget* widget);
     void AddBaseModalWithFlags(Widget* widget, const FlagsMod& belowFlagsMod);
     void RemoveBaseModal(Widget* widget);
     void RemovePopup();
 
     // --- Called by widgets ---
+    // A widget below a modal layer that keeps the focus to itself is not focused now: it gets
+    // the focus when the layer closes.
     void SetFocus(Widget* widget) override;
     void WidgetRemoved(Widget* widget) override;
     void DeferOverlay(Widget* widget, int priority);

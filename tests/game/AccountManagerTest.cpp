@@ -10,9 +10,12 @@
 #include "puzzle/YesNoDialog.h"
 #include "tests/game/GameTestSupport.h"
 #include "widgets/ListWidget.h"
+#include "widgets/ScrollbarWidget.h"
 #include "widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -152,6 +155,51 @@ TEST_F(Accounts, DeletesPlayersTheCurrentOneIncluded)
 
     // OK without a selection leaves the dialog open.
     app.ClickWidget(dialog->mOkButton);
+    EXPECT_TRUE(app.HasDialog(AccountManagerDialog::kDialogId));
+}
+
+// A new player deleted again while the players dialog is open: the menu lays itself out again
+// for nobody beneath the dialog, which stays on top and modal. The click at (235, 272) falls on
+// the dialog's margin over the menu's challenge-grid button, and opens nothing.
+TEST_F(Accounts, TheMenuLaidOutAgainStaysBelowTheOpenDialog)
+{
+    AccountManagerDialog* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    app.ClickWidget(dialog->mCreateButton);
+    app.RunUpdates(2);
+    app.Type("Orion");
+    app.PressKey("Return");
+    app.RunUpdates(2);
+    ASSERT_EQ(app.mPlayer.GetName(), "Orion");
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->SelectedName(), "Orion");
+    app.ClickWidget(dialog->mDeleteButton);
+    Confirm(true);
+    ASSERT_EQ(app.mPlayer.GetName(), "");
+    ASSERT_TRUE(app.HasDialog(AccountManagerDialog::kDialogId));
+
+    Kavo::WidgetManager* manager = app.mWidgetManager;
+    EXPECT_EQ(manager->mBaseModalWidget, dialog);
+    const std::vector<Kavo::Widget*> ofTheDialog = {dialog,
+                                                    dialog->mList,
+                                                    dialog->mCreateButton,
+                                                    dialog->mDeleteButton,
+                                                    dialog->mOkButton,
+                                                    dialog->mScrollbar};
+    auto at = std::find(manager->mChildren.begin(), manager->mChildren.end(), dialog);
+    ASSERT_NE(at, manager->mChildren.end());
+    for (; at != manager->mChildren.end(); ++at)
+        EXPECT_NE(std::find(ofTheDialog.begin(), ofTheDialog.end(), *at), ofTheDialog.end())
+            << "only the dialog's own widgets lie above it";
+    Kavo::Widget* grid = app.mMainMenu->Button(Kavo::GameChooserScreen::kChallengeGrid);
+    ASSERT_TRUE(manager->HasWidget(grid));
+    ASSERT_TRUE(grid->GetRect().Contains(235, 272));
+    EXPECT_EQ(manager->GetWidgetAt(235, 272), dialog);
+
+    app.Click(235, 272);
+    app.RunUpdates(30);
+    EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
     EXPECT_TRUE(app.HasDialog(AccountManagerDialog::kDialogId));
 }
 

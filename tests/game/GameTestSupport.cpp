@@ -241,6 +241,18 @@ void RecordingLogger::LogControl(const std::string& control, const std::string& 
     controls.push_back(value.empty() ? control : control + " " + value);
 }
 
+void RecordingLogger::SetScreen(const std::string& screen)
+{
+    screens.push_back(screen);
+    Kavo::Logger::SetScreen(screen);
+}
+
+void RecordingLogger::LogBoardEvent(const std::string& event, const std::string& detail)
+{
+    boardEvents.push_back(event);
+    Kavo::Logger::LogBoardEvent(event, detail);
+}
+
 RecordingLogger& TestGameApp::RecordEvents()
 {
     auto logger = std::make_unique<RecordingLogger>();
@@ -293,6 +305,12 @@ void TestGameApp::Initialize()
     // A display of 100 Hz: one update and one fractional update of a whole unit per frame, and
     // frames of whole milliseconds, which the fake clock's sleeps move on exactly.
     mRefreshRate = 100;
+}
+
+bool TestGameApp::UpdateAppStep(bool* updated)
+{
+    if (beforeStep) beforeStep();
+    return GameApp::UpdateAppStep(updated);
 }
 
 void TestGameApp::StartUp()
@@ -350,6 +368,23 @@ void TestGameApp::ClickWidget(Kavo::Widget* widget)
     ASSERT_NE(widget, nullptr);
     Kavo::Point at = widget->GetAbsPos();
     Click(at.mX + widget->mWidth / 2, at.mY + widget->mHeight / 2);
+}
+
+std::shared_ptr<FadeClicks> ClickDuringFade(TestGameApp& app, std::function<Kavo::Fader*()> fader,
+                                            std::vector<int> atSteps, int x, int y)
+{
+    auto seen = std::make_shared<FadeClicks>();
+    app.beforeStep = [seen, fader = std::move(fader), atSteps = std::move(atSteps), x, y]
+    {
+        Kavo::Fader* running = fader();
+        if (running == nullptr || !running->fading) return;
+        seen->lastStep = running->fadeStep;
+        if (size_t(seen->sent) >= atSteps.size() || running->fadeStep < atSteps[size_t(seen->sent)]) return;
+        ++seen->sent;
+        syn::MouseButton(1, true, seen->sent + 1, x, y);
+        syn::MouseButton(1, false, seen->sent + 1, x, y);
+    };
+    return seen;
 }
 
 } // namespace gametest

@@ -10,9 +10,11 @@
 #include "media/MusicInterface.h"
 #include "platform/files/Registry.h"
 #include "platform/system/FakeClock.h"
+#include "puzzle/Fader.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,13 +40,18 @@ public:
     std::vector<std::string> log;
 };
 
-// The event log, writing down the controls reported to it: "options_3d 1".
+// The event log, writing down the controls reported to it ("options_3d 1"), the screens named
+// to it ("mainmenu") and the board's events ("board_mainmenu").
 class RecordingLogger : public Kavo::Logger
 {
 public:
     void LogControl(const std::string& control, const std::string& value) override;
+    void SetScreen(const std::string& screen) override;
+    void LogBoardEvent(const std::string& event, const std::string& detail) override;
 
     std::vector<std::string> controls;
+    std::vector<std::string> screens;
+    std::vector<std::string> boardEvents;
 };
 
 class TestGameApp : public apptest::TestStore, public Kavo::GameApp
@@ -64,6 +71,10 @@ public:
     // The music interface the application made.
     RecordingMusic& Music() { return *static_cast<RecordingMusic*>(mMusicInterface); }
 
+    // Runs beforeStep first, if set.
+    using Kavo::GameApp::UpdateAppStep;
+    bool UpdateAppStep(bool* updated) override;
+
     // Initialize, then the loading thread's work and its hand-over (the title screen's button
     // becomes ready).
     void StartUp();
@@ -82,10 +93,26 @@ public:
     // The dialog of that id is open.
     bool HasDialog(int id) { return GetDialog(id) != nullptr; }
 
+    // Called before each loop step, also the steps a fade runs inside a click: what a player does
+    // while the program is busy.
+    std::function<void()> beforeStep;
     bool recommends3D = false;
     bool is3D = false;
     std::vector<int> sounds;
     std::vector<int> soundUpdates; // the update count when each of sounds played
 };
+
+// What ClickDuringFade saw.
+struct FadeClicks
+{
+    int sent = 0;     // clicks sent
+    int lastStep = 0; // the last step of a fade seen running
+};
+// From now on, clicks again at (x, y) while the fader that fader() names (asked afresh before
+// each loop step; null for none) runs a fade, once its step reaches each of atSteps in turn: the
+// later clicks of a double or triple click, numbered 2, 3, ... as the platform numbers them,
+// arriving inside the frames the fade runs.
+std::shared_ptr<FadeClicks> ClickDuringFade(TestGameApp& app, std::function<Kavo::Fader*()> fader,
+                                            std::vector<int> atSteps, int x, int y);
 
 } // namespace gametest

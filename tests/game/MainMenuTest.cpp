@@ -1,6 +1,7 @@
 // The main menu: its layout, its planet, its buttons.
 #include "base/PathUtils.h"
 #include "base/StringTable.h"
+#include "game/ChallengeGridScreen.h"
 #include "game/GameChooserScreen.h"
 #include "game/UserKeyName.h"
 #include "platform/files/Files.h"
@@ -234,6 +235,7 @@ TEST_F(MainMenu, TheOtherButtonsActAtOnce)
     app.RunUpdates(1);
     app.ClickWidget(Button(GameChooserScreen::kChallengeGrid));
     EXPECT_EQ(app.GetShownScreen(), TestGameApp::kChallengeGridScreen);
+    app.KillDialog(Kavo::ChallengeGridScreen::kHintPopupId); // the grid's welcome, over it
     app.ShowMainMenu();
     app.RunUpdates(30);
 

@@ -97,6 +97,34 @@ TEST_F(TitleScreenTest, WithoutSplashesTheClickIsTakenAsSoonAsLoadingIsDone)
     EXPECT_EQ(std::count(app.sounds.begin(), app.sounds.end(), Kavo::SOUND_LONGCHAIN), 1);
 }
 
+// A double or a triple click on the title: the first click's fade runs all its 30 steps while
+// each update readies the button again, the later clicks change nothing, and the game starts
+// once: the main menu, and after its intro the name dialog of a new player. Asked at the first,
+// a middle and the last steps of the fade.
+TEST_F(TitleScreenTest, ADoubleOrTripleClickStartsTheGameOnceAfterTheWholeFade)
+{
+    const std::vector<std::vector<int>> laterClicks = {{1},    {2},     {15},     {29},    {30},
+                                                       {1, 2}, {3, 15}, {12, 24}, {28, 30}};
+    for (const std::vector<int>& atSteps : laterClicks)
+    {
+        SCOPED_TRACE(::testing::PrintToString(atSteps));
+        TestGameApp app;
+        app.StartUp();
+        ASSERT_TRUE(Ready(app));
+        auto seen = gametest::ClickDuringFade(
+            app, [&app] { return app.mTitleScreen.get(); }, atSteps, 400, 300);
+        app.Click(400, 300);
+        app.RunUpdates(40);
+        app.beforeStep = nullptr;
+        EXPECT_EQ(seen->sent, int(atSteps.size()));
+        EXPECT_EQ(seen->lastStep, 30) << "the first click's fade ran to its end";
+        EXPECT_EQ(app.mTitleScreen, nullptr);
+        EXPECT_EQ(app.GetShownScreen(), TestGameApp::kMainMenuScreen);
+        EXPECT_TRUE(app.HasDialog(TestGameApp::kNameDialog));
+        EXPECT_EQ(std::count(app.sounds.begin(), app.sounds.end(), Kavo::SOUND_LONGCHAIN), 1);
+    }
+}
+
 // A splash keeps the click away for its 100 updates, however early loading ends.
 TEST_F(TitleScreenTest, OnlyTheSecondSplashShowsForItsTimeAndHoldsTheClickBack)
 {

@@ -117,14 +117,16 @@ TEST_F(GameWidgetsTest, AFadeRunsItsStepsAndShowsTheProgressBeforeEachStep)
             if (fader.fading)
                 alphas.push_back(
                     int((fader.fadingIn ? 1.0f - fader.fadeProgress : fader.fadeProgress) * 255 + 0.5f));
-            if (alphas.size() == 3) fader.FadeIn(5, Color::White); // a second fade while one runs
+            if (alphas.size() == 3) again = fader.FadeIn(5, Color::White); // a second fade while one runs
         }
         Fader fader;
         std::vector<int> alphas;
+        bool again = true;
     } widget;
     app.mWidgetManager->AddWidget(&widget);
     int before = app.mUpdateCount;
-    widget.fader.FadeOut(20, Color::Black);
+    EXPECT_TRUE(widget.fader.FadeOut(20, Color::Black));
+    EXPECT_FALSE(widget.again) << "refused: its caller is inside the running fade";
     EXPECT_EQ(app.mUpdateCount - before, 20);
     ASSERT_EQ(widget.alphas.size(), 20u);
     EXPECT_EQ(widget.alphas.front(), 0);
@@ -134,7 +136,7 @@ TEST_F(GameWidgetsTest, AFadeRunsItsStepsAndShowsTheProgressBeforeEachStep)
     EXPECT_EQ(widget.fader.fadeProgress, 1.0f);
 
     widget.alphas.clear();
-    widget.fader.FadeIn(0, Color::Black);
+    EXPECT_TRUE(widget.fader.FadeIn(0, Color::Black));
     EXPECT_TRUE(widget.alphas.empty());
     app.mWidgetManager->RemoveWidget(&widget);
 }
@@ -148,16 +150,70 @@ TEST_F(GameWidgetsTest, AFadeNeverStartsInsideAnUpdatePass)
         {
             Widget::Update();
             int before = gKavoApp->mUpdateCount;
-            fader.FadeOut(20, Color::Black);
+            goOn = fader.FadeOut(20, Color::Black);
             ran = gKavoApp->mUpdateCount != before || fader.fadeSteps != 0;
         }
         Fader fader;
         bool ran = true;
+        bool goOn = false;
     } widget;
     app.mWidgetManager->AddWidget(&widget);
     app.Run(1);
     EXPECT_FALSE(widget.ran);
+    EXPECT_TRUE(widget.goOn) << "what follows the fade is done at once";
     app.mWidgetManager->RemoveWidget(&widget);
+}
+
+// The frames a fade runs may take its owner out of the manager or delete it: the fade stops
+// there, reads nothing of a deleted owner, and tells its caller not to go on.
+TEST_F(GameWidgetsTest, AFadeStopsWhenItsOwnerLeavesOrIsDeletedAndSaysSo)
+{
+    struct Owner : Widget
+    {
+        Owner(int step, bool deletes, bool* deleted, int* steps)
+            : fader(this), step(step), deletes(deletes), deleted(deleted), steps(steps)
+        {
+        }
+        ~Owner() override { *deleted = true; }
+        void Update() override
+        {
+            Widget::Update();
+            if (!fader.fading) return;
+            *steps = fader.fadeStep;
+            if (fader.fadeStep != step) return;
+            mParent->RemoveWidget(this);
+            if (deletes) gKavoApp->SafeDeleteWidget(this);
+        }
+        Fader fader;
+        int step;
+        bool deletes;
+        bool* deleted;
+        int* steps; // the last step whose update it saw
+    };
+    struct Case
+    {
+        int step; // the step whose frame takes the owner away; 0 none
+        bool deletes;
+        bool goOn;
+        int steps;
+    };
+    for (const Case& c : {Case{0, false, true, 20}, Case{7, false, false, 7}, Case{1, true, false, 1},
+                          Case{7, true, false, 7}, Case{20, true, false, 20}})
+    {
+        SCOPED_TRACE(testing::Message() << c.step << (c.deletes ? " deleted" : " removed"));
+        bool deleted = false;
+        int steps = 0;
+        auto* owner = new Owner(c.step, c.deletes, &deleted, &steps);
+        app.mWidgetManager->AddWidget(owner);
+        EXPECT_EQ(owner->fader.FadeOut(20, Color::Black), c.goOn);
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(deleted, c.deletes);
+        if (deleted) continue;
+        EXPECT_FALSE(owner->fader.fading);
+        EXPECT_EQ(owner->fader.fadeStep, c.step == 0 ? 21 : c.step) << "no step after it left";
+        app.mWidgetManager->RemoveWidget(owner);
+        delete owner;
+    }
 }
 
 TEST_F(GameWidgetsTest, StarsLiveAHundredFramesAndAreDrawnByThe3DSetting)

@@ -440,6 +440,58 @@ TEST(WidgetManager, ModalLayersCutInputBelowThem)
     EXPECT_EQ(screen.Take(), (Log{"below GotFocus"}));
 }
 
+// A screen's widgets added while dialogs are open go beneath the lowest modal layer, on top of
+// everything else there, take no input and wait for the focus until the layers close; a widget
+// added in front of another lies directly over it.
+TEST(WidgetManager, WidgetsAddedBelowTheModalLayersStayBelowThem)
+{
+    Screen screen;
+    WidgetManager& manager = screen.mManager;
+    TestWidget backdrop("backdrop", &screen.mLog, 0, 0, 800, 600);
+    TestWidget dialog("dialog", &screen.mLog, 200, 0, 100, 100);
+    TestWidget dialogButton("dialogButton", &screen.mLog, 200, 80, 100, 20);
+    TestWidget inner("inner", &screen.mLog, 400, 0, 100, 100);
+    TestWidget button("button", &screen.mLog, 10, 10, 50, 20);
+    TestWidget label("label", &screen.mLog, 10, 40, 50, 20);
+    TestWidget late("late", &screen.mLog, 600, 0, 50, 20);
+    button.mWantsFocus = true;
+    auto order = [&]
+    {
+        std::vector<std::string> names;
+        for (Widget* child : manager.mChildren)
+            names.push_back(NameOf(child));
+        return names;
+    };
+
+    manager.AddWidgetBelowModal(&backdrop); // no layer open: on top
+    manager.AddWidget(&dialog);
+    manager.AddWidget(&dialogButton);
+    manager.AddBaseModal(&dialog);
+    manager.AddWidget(&inner);
+    manager.AddBaseModal(&inner);
+    EXPECT_EQ(manager.LowestModalWidget(), &dialog);
+    manager.AddWidgetBelowModal(&button);
+    manager.AddWidgetInfront(&label, &backdrop);
+    EXPECT_EQ(order(),
+              (std::vector<std::string>{"backdrop", "label", "button", "dialog", "dialogButton", "inner"}));
+    EXPECT_EQ(manager.GetWidgetAt(20, 20), nullptr) << "below the layers: no mouse";
+    manager.SetFocus(&button);
+    EXPECT_EQ(manager.mFocusWidget, nullptr) << "the focus waits for the layers to close";
+
+    manager.RemoveWidget(&inner); // as a dialog is killed: out of the manager, then its layer
+    manager.RemoveBaseModal(&inner);
+    EXPECT_EQ(manager.mFocusWidget, nullptr);
+    manager.RemoveWidget(&dialogButton);
+    manager.RemoveWidget(&dialog);
+    manager.RemoveBaseModal(&dialog);
+    EXPECT_EQ(manager.mFocusWidget, &button);
+    EXPECT_EQ(manager.LowestModalWidget(), nullptr);
+    manager.AddWidgetBelowModal(&late);
+    EXPECT_EQ(order(), (std::vector<std::string>{"backdrop", "label", "button", "late"}));
+    EXPECT_EQ(manager.GetWidgetAt(20, 20), &button);
+    manager.RemoveAllWidgets();
+}
+
 // Overlays are drawn after the screen, lowest priority first and in the order deferred; a
 // container with an overlay priority has the lower overlays drawn before it.
 TEST(WidgetManager, DeferredOverlaysAndDrawOrder)
