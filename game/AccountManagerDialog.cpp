@@ -23,8 +23,8 @@ namespace
 
 constexpr int kInsetX = 50;
 constexpr int kButtonHeight = 35;
-constexpr int kListTop = 80;
-constexpr int kListHeight = 200;
+constexpr int kBelowRule = 7;    // between the title's rule and the list
+constexpr int kListBottom = 280; // from the dialog's top
 constexpr int kScrollbarWidth = 16;
 
 void Log(const char* event, const std::string& detail = std::string())
@@ -139,10 +139,12 @@ void AccountManagerDialog::Resize(int x, int y, int width, int height)
     Dialog::Resize(x, y, width, height);
     const int inner = width - 2 * kInsetX;
     const int fifth = inner / 5;
-    mList->Resize(x + kInsetX, y + kListTop, inner, kListHeight);
+    const int listTop = GameDialogBelowRule(height) + kBelowRule;
+    const int listHeight = kListBottom - listTop;
+    mList->Resize(x + kInsetX, y + listTop, inner, listHeight);
     mScrollbar->ResizeScrollbar(mList->mX + mList->mWidth - kScrollbarWidth, mList->mY, kScrollbarWidth,
-                                kListHeight);
-    const int buttonTop = mList->mY + kListHeight + 16;
+                                listHeight);
+    const int buttonTop = y + kListBottom + 16;
     mCreateButton->Resize(x + kInsetX, buttonTop, 2 * fifth + 20, kButtonHeight);
     mDeleteButton->Resize(mCreateButton->mX + mCreateButton->mWidth + fifth - 40, buttonTop, 2 * fifth + 20,
                           kButtonHeight);

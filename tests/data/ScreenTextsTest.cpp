@@ -5,6 +5,7 @@
 #include "ShippedData.h"
 
 #include "base/StringTable.h"
+#include "game/AccountManagerDialog.h"
 #include "game/ChallengeGridScreen.h"
 #include "game/ChallengeInfoDialog.h"
 #include "game/GameChooserScreen.h"
@@ -30,6 +31,7 @@
 #include "tests/game/GameTestSupport.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Checkbox.h"
+#include "widgets/ListWidget.h"
 #include "widgets/Slider.h"
 
 #include <gtest/gtest.h>
@@ -270,6 +272,32 @@ TEST_F(ScreenTexts, TheOptionsDialogsLabelsStayInsideTheirButtonsAndItsRim)
     for (Kavo::Slider* slider : {options->mMusicSlider, options->mSoundSlider})
         EXPECT_GE(slider->mY, ruleBottom + 3)
             << "a slider at y " << slider->mY << ", the rule to " << ruleBottom;
+}
+
+// The players dialog: its list starts under the rule below the title, and its buttons stay clear
+// of the list and of each other.
+TEST_F(ScreenTexts, ThePlayersListStaysClearOfTheRuleUnderTheTitle)
+{
+    TestGameApp app;
+    ASSERT_NO_FATAL_FAILURE(Start(app, "Ola"));
+    ASSERT_TRUE(app.OpenPlayerDialog());
+    app.RunUpdates(1);
+    auto* players =
+        dynamic_cast<Kavo::AccountManagerDialog*>(app.GetDialog(Kavo::AccountManagerDialog::kDialogId));
+    ASSERT_NE(players, nullptr);
+    const double ruleBottom =
+        players->mY + (kDialogRuleRow + kDialogRuleHalfWidth) * players->mHeight / kDialogRim.pictureHeight;
+    EXPECT_GE(players->mList->mY, ruleBottom + 3)
+        << "the list at y " << players->mList->mY << ", the rule to " << ruleBottom;
+    const Kavo::ListWidget* list = players->mList;
+    for (Kavo::FancyButton* button : {players->mCreateButton, players->mDeleteButton})
+    {
+        EXPECT_GE(button->mY, list->mY + list->mHeight) << button->mLabel << " over the list";
+        EXPECT_LE(button->mY + button->mHeight, players->mOkButton->mY) << button->mLabel << " over Done";
+        std::vector<DrawnText> label = TextsOf(button);
+        ASSERT_EQ(label.size(), 1u);
+        ExpectInsideRim(kButtonRim, button, label, 2);
+    }
 }
 
 // The third level of Untimed: its hint explains the bonus with an example under its words, and
